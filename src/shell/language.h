@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+
+// The five language packs beside the program and the one that is active.
+// Index 1 English, 2 German, 3 French, 4 Russian, 5 Spanish.
+class Language {
+public:
+    static constexpr int kCount = 5;
+
+    // "LangEN.pak" ... for index 1..5 (index outside gives English).
+    static QString packFileName(int index);
+    // "7100E.chm" ...: the name of the language's help.
+    static QString helpFileName(int index);
+    // The string number of the language's name (3024 "English" ...).
+    static int nameStringId(int index);
+
+    // The index of a locale's language, or -1 when no pack speaks it.
+    static int localeLanguageIndex(const QLocale &locale = QLocale::system());
+
+    // The active index (1 until a pack was loaded).
+    static int current();
+    // Loads the pack of index (outside 1..5: English) from beside the
+    // program. On success its strings become the program's texts and the
+    // previous pack is released; on failure "Can't load %s file." is shown
+    // with the error icon and the previous index stays. Returns success.
+    static bool load(int index);
+    // Releases the active pack; its strings stay in use.
+    static void release();
+    // Reads "LangDLL" and loads that language.
+    static bool loadFromSettings();
+    // The path of a file inside the active pack (":/pack1/splash.png"), or
+    // empty when it holds no such file.
+    static QString packResource(const QString &relativePath);
+};

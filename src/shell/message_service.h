@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+enum class MessageIcon { Error, Warning, Question, Information };
+enum class MessageButtons { Ok, YesNo, YesNoCancel, OkCancel };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
+
+struct MessageRequest {
+    QString text;
+    MessageIcon icon = MessageIcon::Information;
+    MessageButtons buttons = MessageButtons::Ok;
+};
+
+// Every message box and question of the program goes through here. The
+// program installs a presenter that shows a real box; the command-line tool
+// prints; tests script the answers.
+class MessageService {
+public:
+    using Presenter = std::function<MessageAnswer(const MessageRequest &)>;
+
+    // Installs a presenter and returns the one it replaces.
+    static Presenter setPresenter(Presenter presenter);
+
+    static MessageAnswer show(const MessageRequest &request);
+    static void error(const QString &text);
+    static void warning(const QString &text);
+    static void information(const QString &text);
+    // Yes or No.
+    static MessageAnswer question(const QString &text);
+    // Yes, No or Cancel (saving changes).
+    static MessageAnswer questionWithCancel(const QString &text);
+};

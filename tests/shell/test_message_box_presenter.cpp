@@ -1,0 +1,60 @@
+#include "shell/widgets/message_box_presenter.h"
+#include "support/test_support.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QtTest>
+
+class TestMessageBoxPresenter : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { TestSupport::loadEnglish(); }
+    void questionShowsQuestionIconAndYesNo();
+    void errorShowsStopIconAndOk();
+};
+
+// Answers the next message box that opens with the given button and reports
+// what it showed.
+static void answerNextBox(QMessageBox::StandardButton button, QMessageBox::Icon *icon,
+                          QMessageBox::StandardButtons *buttons)
+{
+    QTimer::singleShot(0, [=] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
+                *icon = box->icon();
+                *buttons = box->standardButtons();
+                box->button(button)->click();
+                return;
+            }
+        }
+    });
+}
+
+void TestMessageBoxPresenter::questionShowsQuestionIconAndYesNo()
+{
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    answerNextBox(QMessageBox::Yes, &icon, &buttons);
+    const MessageAnswer answer = MessageBoxPresenter::present(nullptr,
+        {"Delete?", MessageIcon::Question, MessageButtons::YesNo});
+    QCOMPARE(answer, MessageAnswer::Yes);
+    QCOMPARE(icon, QMessageBox::Question);
+    QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
+}
+
+void TestMessageBoxPresenter::errorShowsStopIconAndOk()
+{
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    answerNextBox(QMessageBox::Ok, &icon, &buttons);
+    MessageBoxPresenter::install();
+    MessageService::error("Bad value");
+    MessageService::setPresenter(nullptr);
+    QCOMPARE(icon, QMessageBox::Critical);
+    QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+}
+
+QTEST_MAIN(TestMessageBoxPresenter)
+#include "test_message_box_presenter.moc"

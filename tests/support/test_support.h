@@ -1,0 +1,43 @@
+#pragma once
+
+#include "shell/message_service.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <vector>
+
+// Takes the place of the message boxes for the life of the object: records
+// every message and answers questions from a script. A question with no
+// scripted answer is recorded as unexpected and answered No (or Cancel).
+class ScriptedMessages {
+public:
+    ScriptedMessages();
+    ~ScriptedMessages();
+    ScriptedMessages(const ScriptedMessages &) = delete;
+    ScriptedMessages &operator=(const ScriptedMessages &) = delete;
+
+    void answer(MessageAnswer next) { m_answers.push_back(next); }
+    const std::vector<MessageRequest> &shown() const { return m_shown; }
+    QStringList texts() const;
+    int unexpectedQuestions() const { return m_unexpected; }
+    void clear() { m_shown.clear(); }
+
+private:
+    MessageAnswer respond(const MessageRequest &request);
+
+    std::deque<MessageAnswer> m_answers;
+    std::vector<MessageRequest> m_shown;
+    int m_unexpected = 0;
+    MessageService::Presenter m_previous;
+};
+
+namespace TestSupport {
+// The folder of the built program, its packs and reference database.
+QString binDirectory();
+// Points the program paths at the real program in the build folder.
+void useBuiltProgramPaths();
+// Loads the English pack so that texts read as in the program.
+void loadEnglish();
+} // namespace TestSupport
