@@ -1,0 +1,23 @@
+#pragma once
+
+#include "db/connection_properties.h"
+
+#include <QString>
+
+// A data link file (".udl"): the line "[oledb]", a comment line, then one
+// init string naming the data source. Windows writes it in UTF-16LE with a
+// byte-order mark; UTF-8 (with or without a mark) is read as well.
+class DataLinkFile {
+public:
+    // Reads the init string of the file. A file that cannot be read or whose
+    // content is not a data link gives false with the reason in error.
+    static bool read(const QString &path, ConnectionProperties &into, QString *error);
+    // Writes the file in the Windows layout (UTF-16LE with mark), through a
+    // temporary file beside it so that a failed write leaves the old file.
+    static bool write(const QString &path, const ConnectionProperties &properties, QString *error);
+
+    // The text of a data link file and back.
+    static QString compose(const ConnectionProperties &properties);
+    static bool parseText(const QString &text, ConnectionProperties &into, QString *error);
+    static QString decode(const QByteArray &bytes);
+};

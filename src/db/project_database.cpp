@@ -1,0 +1,392 @@
+#include "db/project_database.h"
+
+#include "db/data_error.h"
+#include "db/data_link_file.h"
+#include "db/db_strings.h"
+#include "db/project_file_dialogs.h"
+#include "db/project_strings.h"
+#include "db/version_check.h"
+#include "shell/app_paths.h"
+#include "shell/message_service.h"
+#include "shell/string_table.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kSqliteReadOnly = 8;
+
+QString ProjectExtension()
+{
+    return Str(ProjectStrings::ProjectExtension);
+}
+
+bool IsSameFile(const QString &a, const QString &b)
+{
+    const QFileInfo first(a);
+    const QFileInfo second(b);
+    if (first.absoluteFilePath().compare(second.absoluteFilePath(), Qt::CaseInsensitive) == 0)
+        return true;
+    return first.exists() && second.exists() && first.canonicalFilePath() == second.canonicalFilePath();
+}
+
+// The copy goes to a temporary file beside the target, which replaces the
+// target only when the whole file has been written: a failed copy leaves an
+// existing target as it was.
+bool CopyFileSafely(const QString &source, const QString &target, QString *error)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        *error = in.errorString();
+        return false;
+    }
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly)) {
+        *error = out.errorString();
+        return false;
+    }
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(1 << 16);
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError) {
+            *error = in.errorString();
+            out.cancelWriting();
+            return false;
+        }
+        if (out.write(chunk) != chunk.size()) {
+            *error = out.errorString();
+            out.cancelWriting();
+            return false;
+        }
+    }
+    if (!out.commit()) {
+        *error = out.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+ProjectDatabase::ProjectDatabase(QObject *parent) : QObject(parent) {}
+
+ProjectDatabase::~ProjectDatabase()
+{
+    m_idSequence.reset();
+    m_session.reset();
+}
+
+std::unique_ptr<CIdSequence> ProjectDatabase::MakeIdSequence(DbSession &session)
+{
+    return std::make_unique<CIdSequence>(session);
+}
+
+QString ProjectDatabase::DisplayName() const
+{
+    return IsOpen() ? m_properties.dataSource() : QString();
+}
+
+QString ProjectDatabase::ReferenceDatabasePath() const
+{
+    const QString program = AppPaths::programFile();
+    if (program.isEmpty()) {
+        MessageService::error(Str(ProjectStrings::ProgramPathUnreadable));
+        return {};
+    }
+    const QFileInfo info(program);
+    const QString base = info.suffix().isEmpty() ? info.fileName() : info.completeBaseName();
+    return info.absoluteDir().filePath(base + u'.' + ReferenceExtension());
+}
+
+bool ProjectDatabase::ReadProperties(const QString &path, const QString &user, const QString &password,
+                                     ConnectionProperties &properties, bool &viaDataLink)
+{
+    QFile probe(path);
+    if (!probe.open(QIODevice::ReadOnly)) {
+        MessageService::error(probe.errorString());
+        return false;
+    }
+    probe.close();
+    const QString extension = QFileInfo(path).fileName().right(3);
+    if (extension.compare(QLatin1String("prj"), Qt::CaseInsensitive) == 0) {
+        properties = ConnectionProperties::forProjectFile(QFileInfo(path).absoluteFilePath(), user, password,
+                                                          InitMode());
+        properties.setValue(ConnectionProperties::kProvider, ProviderName());
+        viaDataLink = false;
+        return true;
+    }
+    if (extension.compare(QLatin1String("udl"), Qt::CaseInsensitive) == 0) {
+        QString why;
+        if (!DataLinkFile::read(path, properties, &why)) {
+            MessageService::error(StrF(ProjectStrings::CantReadDataLink, {path, why}));
+            return false;
+        }
+        // A file named by a data link file lies relative to that file.
+        if (properties.provider() == ConnectionProperties::Provider::SQLite &&
+            QFileInfo(properties.dataSource()).isRelative())
+            properties.setValue(ConnectionProperties::kDataSource,
+                                QFileInfo(path).absoluteDir().absoluteFilePath(properties.dataSource()));
+        viaDataLink = true;
+        return true;
+    }
+    MessageService::error(FillArguments(Str(ProjectStrings::WrongFileType), {path}));
+    return false;
+}
+
+bool ProjectDatabase::OpenFile(const QString &path, const QString &user, const QString &password)
+{
+    ConnectionProperties properties;
+    bool viaDataLink = false;
+    if (!ReadProperties(path, user, password, properties, viaDataLink))
+        return false;
+    return Connect(path, properties, viaDataLink);
+}
+
+bool ProjectDatabase::Connect(const QString &path, const ConnectionProperties &properties, bool viaDataLink)
+{
+    CloseDatabase();
+    DataSource source;
+    if (!properties.toDataSource(source) || !QSqlDatabase::isDriverAvailable(source.driverName())) {
+        if (viaDataLink)
+            MessageService::error(FillArguments(Str(ProjectStrings::DataLinkProviderNotFound), {path}));
+        else
+            MessageService::error(FillArguments(Str(ProjectStrings::ProviderNotFound), {properties.providerName()}));
+        return false;
+    }
+    if (source.driver == DbDriver::SQLite && !QFileInfo(source.database).isFile()) {
+        MessageService::error(StrF(ProjectStrings::DatabaseFileMissing, {source.database}));
+        return false;
+    }
+    std::vector<ProviderErrorRecord> records;
+    std::unique_ptr<DbSession> session = DbSession::open(source, &records);
+    if (!session)
+        RaiseDataError(records, DbStrings::CantConnect, {path});
+    m_session = std::move(session);
+    m_properties = properties;
+    m_openedByDataLink = viaDataLink;
+    m_openedPath = QFileInfo(path).absoluteFilePath();
+    bool ok = false;
+    try {
+        ok = (source.driver != DbDriver::SQLite || CheckSqliteFile(path)) && CheckDatabase();
+    } catch (COLEDBException &e) {
+        AddMessage(e, DbStrings::CantConnect, {DisplayName()});
+        Abandon();
+        throw;
+    }
+    if (!ok) {
+        Abandon();
+        return false;
+    }
+    emit opened();
+    return true;
+}
+
+// SQLite reads a file lazily: only reading its pages shows that it is no
+// database or that it was cut short, and only a write lock that a file
+// opened for reading alone cannot take shows that edits would be refused.
+bool ProjectDatabase::CheckSqliteFile(const QString &path)
+{
+    QSqlQuery check = m_session->NewQuery();
+    if (!check.exec(QStringLiteral("PRAGMA quick_check")))
+        RaiseDataError(m_session->Records(check.lastError()), ProjectStrings::NotADatabase, {path});
+    const QString verdict = check.next() ? check.value(0).toString() : QString();
+    check.finish();
+    if (verdict.compare(QLatin1String("ok"), Qt::CaseInsensitive) != 0)
+        RaiseDataError({{m_session->driverName(), verdict, QString()}}, ProjectStrings::NotADatabase, {path});
+    // A table made and dropped again inside a transaction that is rolled
+    // back leaves the file as it was.
+    QSqlQuery lock = m_session->NewQuery();
+    if (!lock.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return true; // busy with another writer: the file itself is fine
+    const bool writable = lock.exec(QStringLiteral("CREATE TABLE zw_write_probe (x INTEGER)"));
+    const int code = lock.lastError().nativeErrorCode().toInt() & 0xff;
+    lock.exec(QStringLiteral("ROLLBACK"));
+    if (!writable && code == kSqliteReadOnly) {
+        MessageService::error(StrF(ProjectStrings::ProjectReadOnly, {m_properties.dataSource()}));
+        return false;
+    }
+    return true;
+}
+
+bool ProjectDatabase::CheckDatabase()
+{
+    {
+        CVersionCheck check(m_session->source());
+        if (!check.Run())
+            return false;
+    }
+    if (!CVersionCheck::CheckAllLevels(m_levels, *m_session))
+        return false;
+    m_idSequence = MakeIdSequence(*m_session);
+    return m_idSequence->CheckSequenceTable() == 1;
+}
+
+void ProjectDatabase::Abandon()
+{
+    m_idSequence.reset();
+    m_session.reset();
+    m_properties = ConnectionProperties();
+    m_openedByDataLink = false;
+    m_openedPath.clear();
+}
+
+void ProjectDatabase::CloseDatabase()
+{
+    const bool hadDataSource = m_session != nullptr;
+    Abandon();
+    if (hadDataSource)
+        emit closed();
+}
+
+bool ProjectDatabase::AskAndOpen(QString &path)
+{
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::Kind::Open;
+    request.filters = FileDialogService::BuildFilters(
+        {{ProjectStrings::ProjectExtension, ProjectStrings::ProjectFilterName},
+         {ProjectStrings::DataLinkExtension, ProjectStrings::DataLinkFilterName}});
+    request.initialPath = path;
+    const QString chosen = FileDialogService::show(request);
+    if (chosen.isEmpty()) {
+        path.clear();
+        return false;
+    }
+    path = chosen;
+    CloseDatabase();
+    return OpenFile(path, OpenUser(), OpenPassword());
+}
+
+QString ProjectDatabase::AskTargetName(const QString &title, const QString &proposed)
+{
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::Kind::Save;
+    request.title = title;
+    request.filters = FileDialogService::BuildFilters(
+        {{ProjectStrings::ProjectExtension, ProjectStrings::ProjectFilterName}});
+    request.defaultExtension = ProjectExtension();
+    request.initialPath = proposed;
+    for (;;) {
+        const QString chosen = FileDialogService::show(request);
+        if (chosen.isEmpty())
+            return {};
+        if (QFileInfo(chosen).suffix().compare(ProjectExtension(), Qt::CaseInsensitive) == 0)
+            return chosen;
+        const QString question = FillArguments(Str(ProjectStrings::ExtensionNotAllowed), {chosen});
+        if (MessageService::question(question) != MessageAnswer::Yes) {
+            MessageService::error(FillArguments(Str(ProjectStrings::CantSaveAs), {chosen}));
+            return {};
+        }
+        request.initialPath = chosen;
+    }
+}
+
+bool ProjectDatabase::CopyAndOpen(const QString &source, const QString &title, const QString &proposed,
+                                  const QString &user, const QString &password)
+{
+    const QString target = AskTargetName(title, proposed);
+    if (target.isEmpty())
+        return false;
+    if (IsSameFile(target, source)) {
+        MessageService::error(FillArguments(Str(ProjectStrings::SameAsSource), {target}));
+        return false;
+    }
+    QString why;
+    if (!CopyFileSafely(source, target, &why)) {
+        MessageService::error(why);
+        return false;
+    }
+    CloseDatabase();
+    return OpenFile(target, user, password);
+}
+
+bool ProjectDatabase::CreateNew()
+{
+    const QString reference = ReferenceDatabasePath();
+    if (reference.isEmpty())
+        return false;
+    const QFileInfo program(AppPaths::programFile());
+    const QString base = program.suffix().isEmpty() ? program.fileName() : program.completeBaseName();
+    const QString proposed = program.absoluteDir().filePath(base + u'.' + ProjectExtension());
+    return CopyAndOpen(reference, Str(ProjectStrings::SaveNewTitle), proposed, QStringLiteral("Admin"), QString());
+}
+
+bool ProjectDatabase::SaveAs()
+{
+    if (!IsOpen() || m_openedByDataLink)
+        return false;
+    const QString user = m_properties.value(ConnectionProperties::kUserId);
+    const QString password = m_properties.value(ConnectionProperties::kPassword);
+    const QString source = DisplayName();
+    return CopyAndOpen(source, QString(), source, user, password);
+}
+
+namespace {
+
+QString PropertyDescription(const QString &name)
+{
+    static const std::pair<const QString *, int> known[] = {
+        {&ConnectionProperties::kProvider, ProjectStrings::PropertyProvider},
+        {&ConnectionProperties::kDataSource, ProjectStrings::PropertyDataSource},
+        {&ConnectionProperties::kInitialCatalog, ProjectStrings::PropertyInitialCatalog},
+        {&ConnectionProperties::kUserId, ProjectStrings::PropertyUserId},
+        {&ConnectionProperties::kPassword, ProjectStrings::PropertyPassword},
+        {&ConnectionProperties::kMode, ProjectStrings::PropertyMode},
+    };
+    for (const auto &[key, text] : known) {
+        if (key->compare(name, Qt::CaseInsensitive) == 0)
+            return Str(text);
+    }
+    if (name.compare(QLatin1String("Persist Security Info"), Qt::CaseInsensitive) == 0)
+        return Str(ProjectStrings::PropertyPersistSecurityInfo);
+    return name;
+}
+
+QString PropertyValue(const QString &name, const QString &value)
+{
+    // The dialog is for looking, not for handing out the password.
+    if (name.compare(ConnectionProperties::kPassword, Qt::CaseInsensitive) == 0 && !value.isEmpty())
+        return QString(8, u'*');
+    if (value.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        return Str(ProjectStrings::TrueText);
+    if (value.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+        return Str(ProjectStrings::FalseText);
+    return value;
+}
+
+QString FirstCell(const DbSession &session, const QString &statement)
+{
+    QSqlQuery query = session.NewQuery();
+    if (query.exec(statement) && query.next())
+        return query.value(0).toString();
+    return {};
+}
+
+} // namespace
+
+ConnectionDetails ReadConnectionDetails(const ProjectDatabase &database)
+{
+    ConnectionDetails details;
+    const DbSession *session = database.Session();
+    if (!session)
+        return details;
+    if (session->source().driver == DbDriver::SQLite) {
+        details.dataSourceName = session->source().database;
+        details.providerName = QStringLiteral("SQLite");
+        details.providerVersion = FirstCell(*session, QStringLiteral("SELECT sqlite_version()"));
+    } else {
+        details.dataSourceName = FirstCell(*session, QStringLiteral("SELECT current_database()"));
+        details.providerName = QStringLiteral("PostgreSQL");
+        details.providerVersion = FirstCell(*session, QStringLiteral("SHOW server_version"));
+    }
+    for (const auto &[name, value] : database.Properties().entries())
+        details.properties.append({PropertyDescription(name), PropertyValue(name, value)});
+    std::sort(details.properties.begin(), details.properties.end(),
+              [](const auto &a, const auto &b) { return a.first.localeAwareCompare(b.first) < 0; });
+    return details;
+}

@@ -1,0 +1,47 @@
+#include "db/project_file_dialogs.h"
+
+#include "shell/string_table.h"
+
+#include <QStringList>
+
+namespace {
+FileDialogService::Presenter &currentPresenter()
+{
+    static FileDialogService::Presenter presenter;
+    return presenter;
+}
+} // namespace
+
+FileDialogService::Presenter FileDialogService::setPresenter(Presenter presenter)
+{
+    Presenter previous = std::move(currentPresenter());
+    currentPresenter() = std::move(presenter);
+    return previous;
+}
+
+QString FileDialogService::show(const FileDialogRequest &request)
+{
+    if (!currentPresenter() || request.filters.isEmpty())
+        return {};
+    return currentPresenter()(request);
+}
+
+QList<FileDialogFilter> FileDialogService::BuildFilters(std::initializer_list<std::pair<int, int>> pairs)
+{
+    QList<FileDialogFilter> filters;
+    for (const auto &[extension, description] : pairs) {
+        const StringTable &table = StringTable::instance();
+        if (!table.contains(extension) || !table.contains(description))
+            continue;
+        filters.append({table.text(description), table.text(extension)});
+    }
+    return filters;
+}
+
+QString FileDialogService::QtFilterText(const QList<FileDialogFilter> &filters)
+{
+    QStringList parts;
+    for (const FileDialogFilter &f : filters)
+        parts << QStringLiteral("%1 (*.%2)").arg(f.description, f.extension);
+    return parts.join(QStringLiteral(";;"));
+}

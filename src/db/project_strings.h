@@ -1,0 +1,72 @@
+#pragma once
+
+// Numbers of the texts of project files, data link files, identifier
+// sequences and the version check in the language packs.
+namespace ProjectStrings {
+enum : int {
+    LogOpenSuccessful = 2206,
+    LogOpenFailed = 2207,
+    LogNewCreated = 2208,
+    LogNewFailed = 2209,
+    LogSaveSuccessful = 2210,
+    LogSaveFailed = 2211,
+    LogClosed = 2212,
+    DatabaseNewerThanProgram = 2294,
+
+    CantSaveAs = 50001,
+    WrongFileType = 50003,
+    SelectDifferentFile = 50004,
+    SameAsSource = 50008,
+    ExtensionNotAllowed = 50009,
+    ProviderNotFound = 50025,
+    DataLinkProviderNotFound = 50026,
+    DataChanged = 50200,
+    SaveNewTitle = 50203,
+    ProjectExtension = 50350,
+    ProjectFilterName = 50351,
+    DataLinkExtension = 50352,
+    DataLinkFilterName = 50353,
+    PropertyNameHeader = 50360,
+    PropertyValueHeader = 50361,
+    TrueText = 50362,
+    FalseText = 50363,
+
+    DataLinkNoSection = 62800,
+    DataLinkNoInitString = 62801,
+    DataLinkNoValue = 62802,
+    DataLinkNoName = 62803,
+    DataLinkNoClosingQuote = 62804,
+    DataLinkTextAfterQuote = 62805,
+    DataLinkTooLarge = 62806,
+    CantReadDataLink = 62807,
+    ProjectReadOnly = 62808,
+    DatabaseFileMissing = 62809,
+    NotADatabase = 62810,
+
+    CopyCantOpenProject = 62820,
+    CopyCantConnect = 62821,
+    CopyTargetNotEmpty = 62822,
+    CopyTableFailed = 62823,
+    CopyCantWriteDataLink = 62824,
+    CopyDone = 62825,
+    CopyNotAServer = 62826,
+
+    PropertiesTitle = 62830,
+    PropertiesDataSourceName = 62831,
+    PropertiesProviderVersion = 62832,
+    PropertiesListCaption = 62833,
+    PropertiesClose = 62834,
+    PropertyProvider = 62840,
+    PropertyDataSource = 62841,
+    PropertyInitialCatalog = 62842,
+    PropertyUserId = 62843,
+    PropertyPassword = 62844,
+    PropertyMode = 62845,
+    PropertyPersistSecurityInfo = 62846,
+
+    UnableToOpenFile = 62850,
+    IncorrectVersion = 62851,
+    ProgramPathUnreadable = 62852,
+    Untitled = 62860,
+};
+} // namespace ProjectStrings
