@@ -52,13 +52,15 @@ bool CopyFileSafely(const QString &source, const QString &target, QString *error
         *error = out.errorString();
         return false;
     }
-    while (!in.atEnd()) {
+    for (;;) {
         const QByteArray chunk = in.read(1 << 16);
         if (chunk.isEmpty() && in.error() != QFileDevice::NoError) {
             *error = in.errorString();
             out.cancelWriting();
             return false;
         }
+        if (chunk.isEmpty())
+            break;
         if (out.write(chunk) != chunk.size()) {
             *error = out.errorString();
             out.cancelWriting();

@@ -86,6 +86,7 @@ private slots:
     void saveAsWithWrongExtension_data();
     void saveAsWithWrongExtension();
     void failedCopyKeepsTheOpenProject();
+    void copyThatFailsHalfwayKeepsTheExistingTarget();
     void dataLinkProjectIsRememberedAndCannotBeSavedAs();
     void projectFileIsRememberedAsFileName();
     void recentFilesOpenAgain();
@@ -328,6 +329,29 @@ void TestProjectDatabase::failedCopyKeepsTheOpenProject()
     QCOMPARE(database.DisplayName(), source);
     QCOMPARE(closed.count(), 0);
     QCOMPARE(database.IdSequence()->NextId("Racks").toInt(), 100);
+}
+
+void TestProjectDatabase::copyThatFailsHalfwayKeepsTheExistingTarget()
+{
+    // A reference database whose reading fails with an I/O error.
+    QTemporaryDir dir;
+    QVERIFY(QFile::link("/proc/self/mem", dir.filePath("zw.vor")));
+    AppPaths::setProgramFile(dir.filePath("zw"));
+    const QString target = dir.filePath("existing.prj");
+    QFile f(target);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("keep me");
+    f.close();
+    ProjectDatabase database;
+    ScriptedMessages messages;
+    ScriptedFileDialogs dialogs;
+    dialogs.choose(target);
+    QVERIFY(!database.CreateNew());
+    QCOMPARE(messages.texts().size(), 1);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("keep me"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 2);
+    QVERIFY(!database.IsOpen());
 }
 
 void TestProjectDatabase::dataLinkProjectIsRememberedAndCannotBeSavedAs()
