@@ -68,5 +68,13 @@ enum : int {
     IncorrectVersion = 62851,
     ProgramPathUnreadable = 62852,
     Untitled = 62860,
+
+    ToolUsage = 62870,
+    ToolServerOption = 62871,
+    ToolDatabaseOption = 62872,
+    ToolUserOption = 62873,
+    ToolPasswordOption = 62874,
+    ToolDataLinkOption = 62875,
+    ToolCommandArgument = 62876,
 };
 } // namespace ProjectStrings

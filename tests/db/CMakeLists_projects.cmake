@@ -8,3 +8,5 @@ zw_add_test(test_shared_project SOURCES test_shared_project.cpp pg_server.cpp pg
 add_dependencies(test_shared_project reference_database)
 zw_add_test(test_project_dialogs SOURCES test_project_dialogs.cpp db_test_support.h GUI)
 add_dependencies(test_project_dialogs reference_database)
+zw_add_test(test_project_database_tool SOURCES test_project_database_tool.cpp)
+add_dependencies(test_project_database_tool zelnor-project)

@@ -6,6 +6,7 @@
 #include "db/project_file_dialogs.h"
 #include "db/project_strings.h"
 #include "shell/app_paths.h"
+#include "shell/language.h"
 #include "shell/message_service.h"
 #include "shell/string_table.h"
 
@@ -155,29 +156,17 @@ int main(int argc, char *argv[])
     AppPaths::setProgramFile(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zelnor-wizard")));
     StringTable::instance().loadBuiltin();
     InstallPrinters();
+    Language::loadFromSettings();
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Project files of Zelnor Wizard.\n\n"
-        "  new FILE.prj                       a new project, copied from the reference database\n"
-        "  open FILE.prj|FILE.udl             opens a project: version, upgrade and schema checks\n"
-        "  save-as FILE.prj NEW.prj           saves a project under another name\n"
-        "  next-id FILE.prj|FILE.udl SEQUENCE [COUNT]\n"
-        "                                     draws identifiers from a sequence\n"
-        "  to-server FILE.prj --server HOST[:PORT] --database NAME --user USER [--password PW] --udl OUT.udl\n"
-        "                                     puts a project into an empty PostgreSQL database and\n"
-        "                                     writes the data link file that opens it (the password\n"
-        "                                     may also come from PGPASSWORD)"));
+    parser.setApplicationDescription(Str(ProjectStrings::ToolUsage));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("new, open, save-as, next-id, to-server"));
-    parser.addOption({QStringLiteral("server"), QStringLiteral("Server host or socket folder, with :port."),
-                      QStringLiteral("host")});
-    parser.addOption({QStringLiteral("database"), QStringLiteral("Empty database on the server."),
-                      QStringLiteral("name")});
-    parser.addOption({QStringLiteral("user"), QStringLiteral("User on the server."), QStringLiteral("user")});
-    parser.addOption({QStringLiteral("password"), QStringLiteral("Password on the server."),
-                      QStringLiteral("password")});
-    parser.addOption({QStringLiteral("udl"), QStringLiteral("Data link file to write."), QStringLiteral("file")});
+    parser.addPositionalArgument(QStringLiteral("command"), Str(ProjectStrings::ToolCommandArgument));
+    parser.addOption({QStringLiteral("server"), Str(ProjectStrings::ToolServerOption), QStringLiteral("host:port")});
+    parser.addOption({QStringLiteral("database"), Str(ProjectStrings::ToolDatabaseOption), QStringLiteral("name")});
+    parser.addOption({QStringLiteral("user"), Str(ProjectStrings::ToolUserOption), QStringLiteral("user")});
+    parser.addOption({QStringLiteral("password"), Str(ProjectStrings::ToolPasswordOption), QStringLiteral("password")});
+    parser.addOption({QStringLiteral("udl"), Str(ProjectStrings::ToolDataLinkOption), QStringLiteral("file")});
     parser.process(app);
 
     const QStringList args = parser.positionalArguments();
