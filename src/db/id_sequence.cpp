@@ -12,9 +12,11 @@ namespace {
 
 const QString kTable = QStringLiteral("IDSequences");
 // The statement texts are kept as the program has always sent them.
-const QString kAdvance = QStringLiteral("UPDATE IDSequences SET ID = ID + 1 \t\t\t\t\t\t\t WHERE SeqName = ? ");
+const QString kAdvance =
+    QStringLiteral("UPDATE IDSequences SET ID = ID + 1 \t\t\t\t\t\t\t WHERE SeqName = ? ");
 const QString kRead = QStringLiteral("SELECT SeqName, ID FROM IDSequences WHERE SeqName = ? ");
-const QString kCreate = QStringLiteral("INSERT INTO IDSequences ( ID, SeqName ) \t\t\t\t\t\t\t VALUES ( 100, ? ) ");
+const QString kCreate =
+    QStringLiteral("INSERT INTO IDSequences ( ID, SeqName ) \t\t\t\t\t\t\t VALUES ( 100, ? ) ");
 
 // The name as the 50-byte parameter buffer carries it.
 QString parameterOf(const QString &name)
@@ -64,7 +66,8 @@ QVariant CIdSequence::NextId(const QString &name)
     try {
         const QVariant id = AdvanceAndRead(parameterOf(name));
         if (startedHere && !m_session.Commit())
-            RaiseDataError(m_session.Records(m_session.database().lastError()), DbStrings::CantGetNewId, {name});
+            RaiseDataError(m_session.Records(m_session.database().lastError()), DbStrings::CantGetNewId,
+                           {name});
         return id;
     } catch (COLEDBException &e) {
         // Only the transaction begun here is ended; the caller's is its own.

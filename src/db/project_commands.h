@@ -82,8 +82,8 @@ struct SaveChangesHooks {
     std::function<bool()> hasCurrentItem;
     std::function<bool()> isModified;
     std::function<bool()> currentIsModuleOrSignal;
-    std::function<void()> applyModuleView;   // the module view applies its changes
-    std::function<bool()> applyItemView;     // the item view applies; false when it fails
+    std::function<void()> applyModuleView; // the module view applies its changes
+    std::function<bool()> applyItemView;   // the item view applies; false when it fails
     std::function<void()> clearModified;
 };
 

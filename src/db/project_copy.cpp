@@ -58,11 +58,13 @@ QString ProjectServerCopy::serverType(const QString &sqliteType)
         return QStringLiteral("integer");
     // Widths of text columns are kept by the program when it reads; the file
     // itself holds longer texts, so the server must accept them too.
-    if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("CLOB")) || t.contains(QLatin1String("TEXT")))
+    if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("CLOB")) ||
+        t.contains(QLatin1String("TEXT")))
         return QStringLiteral("varchar");
     if (t.contains(QLatin1String("BLOB")) || t.isEmpty())
         return QStringLiteral("bytea");
-    if (t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("FLOA")) || t.contains(QLatin1String("DOUB")))
+    if (t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("FLOA")) ||
+        t.contains(QLatin1String("DOUB")))
         return QStringLiteral("double precision");
     return QStringLiteral("numeric");
 }
@@ -187,7 +189,8 @@ bool ProjectServerCopy::createTable(const QString &source, const QString &target
         parts << QStringLiteral("PRIMARY KEY (%1)").arg(names.join(QStringLiteral(", ")));
     }
     QSqlQuery create(QSqlDatabase::database(target, false));
-    if (!create.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedName(table), parts.join(QStringLiteral(", ")))))
+    if (!create.exec(
+            QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedName(table), parts.join(QStringLiteral(", ")))))
         return fail(StrF(ProjectStrings::CopyTableFailed, {table, errorOf(create)}));
     return true;
 }
@@ -232,9 +235,9 @@ bool ProjectServerCopy::copyRows(const QString &source, const QString &target, c
         marks << QStringLiteral("?");
     }
     QSqlQuery insert(QSqlDatabase::database(target, false));
-    if (!insert.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                            .arg(quotedName(table), names.join(QStringLiteral(", ")),
-                                 marks.join(QStringLiteral(", ")))))
+    if (!insert.prepare(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(quotedName(table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")))))
         return fail(StrF(ProjectStrings::CopyTableFailed, {table, errorOf(insert)}));
     int count = 0;
     while (rows.next()) {

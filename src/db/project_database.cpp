@@ -76,7 +76,9 @@ bool CopyFileSafely(const QString &source, const QString &target, QString *error
 
 } // namespace
 
-ProjectDatabase::ProjectDatabase(QObject *parent) : QObject(parent) {}
+ProjectDatabase::ProjectDatabase(QObject *parent) : QObject(parent)
+{
+}
 
 ProjectDatabase::~ProjectDatabase()
 {
@@ -158,7 +160,8 @@ bool ProjectDatabase::Connect(const QString &path, const ConnectionProperties &p
         if (viaDataLink)
             MessageService::error(FillArguments(Str(ProjectStrings::DataLinkProviderNotFound), {path}));
         else
-            MessageService::error(FillArguments(Str(ProjectStrings::ProviderNotFound), {properties.providerName()}));
+            MessageService::error(
+                FillArguments(Str(ProjectStrings::ProviderNotFound), {properties.providerName()}));
         return false;
     }
     if (source.driver == DbDriver::SQLite && !QFileInfo(source.database).isFile()) {
@@ -315,7 +318,8 @@ bool ProjectDatabase::CreateNew()
     const QFileInfo program(AppPaths::programFile());
     const QString base = program.suffix().isEmpty() ? program.fileName() : program.completeBaseName();
     const QString proposed = program.absoluteDir().filePath(base + u'.' + ProjectExtension());
-    return CopyAndOpen(reference, Str(ProjectStrings::SaveNewTitle), proposed, QStringLiteral("Admin"), QString());
+    return CopyAndOpen(reference, Str(ProjectStrings::SaveNewTitle), proposed, QStringLiteral("Admin"),
+                       QString());
 }
 
 bool ProjectDatabase::SaveAs()

@@ -24,7 +24,8 @@ bool RunStatement(CSQLQuery &query, const QString &text, bool showErrors)
 
 void InsertDefaultVersion(CSQLQuery &query)
 {
-    RunStatement(query, FormatText(kInsertVersion, {QString::fromLatin1(CVersionCheck::kDefaultVersion)}), true);
+    RunStatement(query, FormatText(kInsertVersion, {QString::fromLatin1(CVersionCheck::kDefaultVersion)}),
+                 true);
 }
 
 } // namespace
@@ -59,7 +60,8 @@ QString CVersionCheck::ReadVersion(const DataSource &source)
     const bool tableExists = RunStatement(query, QStringLiteral("SELECT * FROM SystemData"), false);
     const bool hasRow = query.ValueCount() > 0;
     if (!tableExists) {
-        RunStatement(query,
+        RunStatement(
+            query,
             QStringLiteral("CREATE TABLE SystemData (ID INTEGER NOT NULL, ParentID INTEGER NOT NULL, Name "
                            "CHAR(50), Version CHAR(50))"),
             true);
@@ -67,15 +69,17 @@ QString CVersionCheck::ReadVersion(const DataSource &source)
     } else if (!RunStatement(query, QStringLiteral("SELECT Version FROM SystemData"), false)) {
         RunStatement(query, QStringLiteral("ALTER TABLE SystemData ADD COLUMN Version CHAR(50)"), true);
         if (hasRow)
-            RunStatement(query, FormatText(QStringLiteral("UPDATE SystemData SET Version = '%s'"),
-                                  {QString::fromLatin1(kDefaultVersion)}),
-                true);
+            RunStatement(query,
+                         FormatText(QStringLiteral("UPDATE SystemData SET Version = '%s'"),
+                                    {QString::fromLatin1(kDefaultVersion)}),
+                         true);
         else
             InsertDefaultVersion(query);
     } else if (!hasRow) {
         InsertDefaultVersion(query);
     }
-    if (RunStatement(query, QStringLiteral("SELECT Version FROM SystemData"), true) && query.ValueCount() > 0) {
+    if (RunStatement(query, QStringLiteral("SELECT Version FROM SystemData"), true) &&
+        query.ValueCount() > 0) {
         // A CHAR column comes back padded with blanks on some servers.
         const QString version = query.ReadText().trimmed();
         return version.isEmpty() ? QString::fromLatin1(kDefaultVersion) : version;
@@ -129,10 +133,10 @@ int CVersionCheck::Run()
 int CVersionCheck::ApplyUpgrade(quint32 from, quint32 to)
 {
     CSQLQuery query(m_reference, true);
-    query.SetText(
-        FormatText(QStringLiteral("SELECT Name, SQLScript, Description FROM Versions WHERE ID > %u AND ID <=%u "
-                                  "ORDER BY ID"),
-                   {from, to}));
+    query.SetText(FormatText(
+        QStringLiteral("SELECT Name, SQLScript, Description FROM Versions WHERE ID > %u AND ID <=%u "
+                       "ORDER BY ID"),
+        {from, to}));
     if (!query.Execute())
         return 0;
     while (query.ValueCount() >= 3) {

@@ -129,7 +129,8 @@ bool PgTestServer::start(QString *error)
     // The socket's name carries the port number; with no TCP listener any
     // number will do.
     m_port = 20000 + int(QRandomGenerator::global()->bounded(40000));
-    const QString options = QStringLiteral("-c listen_addresses='' -k %1 -p %2 -c fsync=off").arg(host()).arg(m_port);
+    const QString options =
+        QStringLiteral("-c listen_addresses='' -k %1 -p %2 -c fsync=off").arg(host()).arg(m_port);
     if (!run(m_binDir + QStringLiteral("/pg_ctl"),
              {QStringLiteral("-D"), data, QStringLiteral("-o"), options, QStringLiteral("-l"),
               m_dir->filePath(QStringLiteral("server.log")), QStringLiteral("-w"), QStringLiteral("-t"),
@@ -158,7 +159,8 @@ void PgTestServer::stop()
 
 bool PgTestServer::createDatabase(const QString &name, QString *error)
 {
-    const QString connection = QStringLiteral("pg-admin-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const QString connection =
+        QStringLiteral("pg-admin-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     bool ok = false;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);

@@ -1,7 +1,7 @@
 #include "db/data_error.h"
 #include "db/db_strings.h"
-#include "db/id_sequence.h"
 #include "db/db_test_support.h"
+#include "db/id_sequence.h"
 
 #include <QSet>
 #include <QtTest>
@@ -143,8 +143,8 @@ void TestIdSequence::sequenceTableCheck_data()
                            << "Missing column 'ID' in table 'IDSequences'.";
     QTest::newRow("neither") << "DROP TABLE IDSequences; CREATE TABLE IDSequences (Other INTEGER)" << 0
                              << "Missing column 'SeqName' in table 'IDSequences'.";
-    QTest::newRow("names in other case") << "DROP TABLE IDSequences; CREATE TABLE IDSequences (seqname TEXT, id INT)"
-                                         << 1 << QString();
+    QTest::newRow("names in other case")
+        << "DROP TABLE IDSequences; CREATE TABLE IDSequences (seqname TEXT, id INT)" << 1 << QString();
 }
 
 void TestIdSequence::sequenceTableCheck()

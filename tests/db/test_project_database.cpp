@@ -200,7 +200,8 @@ void TestProjectDatabase::failedOpenAsksForAnotherFile()
     dialogs.choose(good);
     commands.OnFileOpen();
     QVERIFY(database.IsOpen());
-    QCOMPARE(messages.texts().last(), "Can't use file '" + wrong + "'.\nDo you want to select different one ?");
+    QCOMPARE(messages.texts().last(),
+             "Can't use file '" + wrong + "'.\nDo you want to select different one ?");
     QCOMPARE(dialogs.requests().at(1).initialPath, wrong);
     QCOMPARE(log.last().at(0).toString(), "Open project '" + good + "' successful.");
     QCOMPARE(forgotten.count(), 1);
@@ -423,12 +424,18 @@ void TestProjectDatabase::badInput_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("not a database") << "garbage" << "is not a project database";
-    QTest::newRow("truncated") << "truncated" << "is not a project database";
-    QTest::newRow("newer project") << "newer" << "The version of database is newer than the version of program. ";
-    QTest::newRow("missing table") << "no table" << "Missing table 'DefaultSignals'.";
-    QTest::newRow("missing column") << "no column" << "Missing column 'Memo' in table 'Modules7230_2'.";
-    QTest::newRow("missing file") << "missing" << "No such file";
+    QTest::newRow("not a database") << "garbage"
+                                    << "is not a project database";
+    QTest::newRow("truncated") << "truncated"
+                               << "is not a project database";
+    QTest::newRow("newer project") << "newer"
+                                   << "The version of database is newer than the version of program. ";
+    QTest::newRow("missing table") << "no table"
+                                   << "Missing table 'DefaultSignals'.";
+    QTest::newRow("missing column") << "no column"
+                                    << "Missing column 'Memo' in table 'Modules7230_2'.";
+    QTest::newRow("missing file") << "missing"
+                                  << "No such file";
 }
 
 void TestProjectDatabase::badInput()
@@ -484,7 +491,8 @@ void TestProjectDatabase::badInput()
 void TestProjectDatabase::unknownProviderInDataLinkFile()
 {
     QTemporaryDir dir;
-    const QString link = WriteDataLink(dir, "odd.udl", "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=x.accdb");
+    const QString link =
+        WriteDataLink(dir, "odd.udl", "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=x.accdb");
     ProjectDatabase database;
     ProjectCommands commands(database);
     QSignalSpy log(&commands, &ProjectCommands::logLine);
@@ -503,7 +511,8 @@ void TestProjectDatabase::projectNamedByDataLinkMustExist()
     ProjectDatabase database;
     ScriptedMessages messages;
     QVERIFY(!database.OpenFile(link, "Admin", QString()));
-    QCOMPARE(messages.texts(), QStringList{"The database file '" + dir.filePath("lost.prj") + "' does not exist."});
+    QCOMPARE(messages.texts(),
+             QStringList{"The database file '" + dir.filePath("lost.prj") + "' does not exist."});
     QVERIFY(!QFile::exists(dir.filePath("lost.prj")));
 }
 
@@ -547,12 +556,14 @@ void TestProjectDatabase::askSaveChanges_data()
     QTest::addColumn<bool>("result");
     QTest::addColumn<QString>("calls");
     QTest::newRow("module Yes") << true << int(MessageAnswer::Yes) << false << true << true << "module";
-    QTest::newRow("module Yes, apply refused") << true << int(MessageAnswer::Yes) << false << false << false << "module";
+    QTest::newRow("module Yes, apply refused")
+        << true << int(MessageAnswer::Yes) << false << false << false << "module";
     QTest::newRow("module No") << true << int(MessageAnswer::No) << false << true << true << "clear";
     QTest::newRow("module Cancel") << true << int(MessageAnswer::Cancel) << false << true << false << "";
     QTest::newRow("module auto apply") << true << -1 << true << true << true << "module";
     QTest::newRow("item Yes") << false << int(MessageAnswer::Yes) << false << true << true << "item,clear";
-    QTest::newRow("item Yes, apply fails") << false << int(MessageAnswer::Yes) << false << false << false << "item";
+    QTest::newRow("item Yes, apply fails")
+        << false << int(MessageAnswer::Yes) << false << false << false << "item";
     QTest::newRow("item No") << false << int(MessageAnswer::No) << false << true << true << "clear";
     QTest::newRow("item Cancel") << false << int(MessageAnswer::Cancel) << false << true << false << "";
 }
@@ -591,7 +602,8 @@ void TestProjectDatabase::askSaveChanges()
     QCOMPARE(AskSaveChanges(hooks), result);
     QCOMPARE(made.join(","), calls);
     if (answer >= 0) {
-        QCOMPARE(messages.texts(), QStringList{"The data has been changed.\n\nDo you want to save the changes ?"});
+        QCOMPARE(messages.texts(),
+                 QStringList{"The data has been changed.\n\nDo you want to save the changes ?"});
         QCOMPARE(messages.shown().front().buttons, MessageButtons::YesNoCancel);
     } else {
         QVERIFY(messages.texts().isEmpty());

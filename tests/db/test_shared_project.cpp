@@ -80,9 +80,11 @@ QString TestSharedProject::CopyToServer(const QString &database, const QString &
 void TestSharedProject::projectIsCopiedWithEveryRow()
 {
     ProjectCopy project;
-    project.exec("INSERT INTO Equipments (ID, ParentID, Name, Description) VALUES (100, 1, 'O''Brien plant', NULL)");
-    project.exec("INSERT INTO Modules7230_2 (ID, ParentID, Name, DIPSwitch, Memo) VALUES (100, 100, 'TT-1', -1, "
-                 "'Müller''s note')");
+    project.exec(
+        "INSERT INTO Equipments (ID, ParentID, Name, Description) VALUES (100, 1, 'O''Brien plant', NULL)");
+    project.exec(
+        "INSERT INTO Modules7230_2 (ID, ParentID, Name, DIPSwitch, Memo) VALUES (100, 100, 'TT-1', -1, "
+        "'Müller''s note')");
     QString error;
     QVERIFY(m_server.createDatabase("copied", &error));
     ProjectServerCopy copy;
@@ -181,9 +183,10 @@ void TestSharedProject::copyIntoAFilledDatabaseIsRefused()
     ProjectServerCopy copy;
     const QString link = m_dir.filePath("again.udl");
     QVERIFY(!copy.run(project, Server("filled"), link));
-    QCOMPARE(copy.errorText(),
-             QString("The database 'filled' on the server is not empty. A project can only be put into an empty "
-                     "database."));
+    QCOMPARE(
+        copy.errorText(),
+        QString("The database 'filled' on the server is not empty. A project can only be put into an empty "
+                "database."));
     QVERIFY(!QFile::exists(link));
 }
 
@@ -197,7 +200,8 @@ void TestSharedProject::failedCopyLeavesTheDatabaseEmpty()
     ProjectServerCopy copy;
     const QString link = m_dir.filePath("halfway.udl");
     QVERIFY(!copy.run(project.path(), Server("halfway"), link));
-    QVERIFY2(copy.errorText().startsWith("Can't copy table 'ZelnorHolders' to the server:"), qPrintable(copy.errorText()));
+    QVERIFY2(copy.errorText().startsWith("Can't copy table 'ZelnorHolders' to the server:"),
+             qPrintable(copy.errorText()));
     QVERIFY(!QFile::exists(link));
     // Nothing of it stayed: the same database takes a sound copy.
     project.exec("DELETE FROM ZelnorHolders");
@@ -216,7 +220,8 @@ void TestSharedProject::olderServerProjectIsUpgraded()
     QSqlQuery query(database.Session()->database());
     QVERIFY(query.exec("SELECT Version FROM SystemData") && query.next());
     QCOMPARE(query.value(0).toString().trimmed(), QString("1.00.01"));
-    QVERIFY(query.exec("SELECT COUNT(*) FROM pg_indexes WHERE indexname = 'ix_signals_parentid'") && query.next());
+    QVERIFY(query.exec("SELECT COUNT(*) FROM pg_indexes WHERE indexname = 'ix_signals_parentid'") &&
+            query.next());
     QCOMPARE(query.value(0).toInt(), 1);
     QVERIFY(messages.texts().isEmpty());
 }

@@ -52,9 +52,9 @@ void TestSharedProjectFiles::writesTheWindowsLayout()
     const QByteArray bytes = ReadBytes(path);
     QVERIFY(bytes.startsWith("\xFF\xFE[\0o\0l\0"));
     QStringEncoder utf16(QStringEncoder::Utf16LE);
-    const QByteArray expected = utf16(QStringLiteral(
-        "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
-        "Provider=PostgreSQL;Data Source=db.example.net:5433;Initial Catalog=plant\r\n"));
+    const QByteArray expected = utf16(
+        QStringLiteral("[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
+                       "Provider=PostgreSQL;Data Source=db.example.net:5433;Initial Catalog=plant\r\n"));
     QCOMPARE(bytes.mid(2), expected);
     ConnectionProperties back;
     QVERIFY(DataLinkFile::read(path, back, &error));
@@ -106,7 +106,8 @@ void TestSharedProjectFiles::namesAreMatchedWithoutCase()
 {
     ConnectionProperties p;
     QString error;
-    QVERIFY(ConnectionProperties::parse("PROVIDER=postgresql;data source=h;initial catalog=c;user id=u", p, &error));
+    QVERIFY(ConnectionProperties::parse("PROVIDER=postgresql;data source=h;initial catalog=c;user id=u", p,
+                                        &error));
     QCOMPARE(p.provider(), ConnectionProperties::Provider::PostgreSQL);
     QCOMPARE(p.value(ConnectionProperties::kInitialCatalog), QString("c"));
     p.setValue("Data Source", "k");
@@ -121,13 +122,14 @@ void TestSharedProjectFiles::malformedFiles_data()
     QTest::newRow("empty") << QByteArray() << "The file does not begin with the line \"[oledb]\".";
     QTest::newRow("other section") << QByteArray("[odbc]\r\nDSN=x\r\n")
                                    << "The file does not begin with the line \"[oledb]\".";
-    QTest::newRow("no init string") << QByteArray("[oledb]\r\n; comment\r\n") << "The file holds no connection string.";
+    QTest::newRow("no init string") << QByteArray("[oledb]\r\n; comment\r\n")
+                                    << "The file holds no connection string.";
     QTest::newRow("open quote") << QByteArray("[oledb]\r\nProvider=SQLite;Password=\"abc\r\n")
                                 << "The value of 'Password' has no closing quote.";
-    QTest::newRow("word without value") << QByteArray("[oledb]\r\nProvider=SQLite;Trusted\r\n")
-                                        << "'Trusted' has no value.";
-    QTest::newRow("value without name") << QByteArray("[oledb]\r\n=SQLite\r\n")
-                                        << "A value without a name at position 1.";
+    QTest::newRow("word without value")
+        << QByteArray("[oledb]\r\nProvider=SQLite;Trusted\r\n") << "'Trusted' has no value.";
+    QTest::newRow("value without name")
+        << QByteArray("[oledb]\r\n=SQLite\r\n") << "A value without a name at position 1.";
     QTest::newRow("binary") << QByteArray(200000, '\x01') << "The file is too large for a data link file.";
 }
 
@@ -166,7 +168,8 @@ void TestSharedProjectFiles::dataSourceOfEachProvider()
     QString error;
     DataSource source;
     QVERIFY(ConnectionProperties::parse(
-        "Provider=PostgreSQL;Data Source=/run/zw sock:5499;Initial Catalog=plant;User ID=eng;Password=pw", p, &error));
+        "Provider=PostgreSQL;Data Source=/run/zw sock:5499;Initial Catalog=plant;User ID=eng;Password=pw", p,
+        &error));
     QVERIFY(p.toDataSource(source));
     QCOMPARE(source.driver, DbDriver::PostgreSQL);
     QCOMPARE(source.host, QString("/run/zw sock"));
@@ -174,7 +177,8 @@ void TestSharedProjectFiles::dataSourceOfEachProvider()
     QCOMPARE(source.database, QString("plant"));
     QCOMPARE(source.user, QString("eng"));
     QCOMPARE(source.password, QString("pw"));
-    QVERIFY(ConnectionProperties::parse("Provider=PostgreSQL;Data Source=db.example.net;Initial Catalog=x", p, &error));
+    QVERIFY(ConnectionProperties::parse("Provider=PostgreSQL;Data Source=db.example.net;Initial Catalog=x", p,
+                                        &error));
     QVERIFY(p.toDataSource(source));
     QCOMPARE(source.host, QString("db.example.net"));
     QCOMPARE(source.port, -1);

@@ -37,7 +37,9 @@ public:
         for (const auto &[id, script] : scripts) {
             QString quoted = script;
             quoted.replace("'", "''").replace("\r", "' || char(13) || '").replace("\n", "' || char(10) || '");
-            exec(QString("INSERT INTO Versions (ID, Name, SQLScript) VALUES (%1, 'v%1', '%2')").arg(id).arg(quoted));
+            exec(QString("INSERT INTO Versions (ID, Name, SQLScript) VALUES (%1, 'v%1', '%2')")
+                     .arg(id)
+                     .arg(quoted));
         }
     }
 
@@ -187,10 +189,11 @@ void TestVersionCheck::projectWithoutVersionRunsEveryScript()
     ProjectCopy project;
     Reference reference;
     reference.setVersion("1.00.00");
-    reference.setScripts({{1, "CREATE TABLE S1 (X INTEGER)"},
-                          {500000, "CREATE TABLE S2 (X INTEGER)"},
-                          {1000000, "CREATE TABLE S3 (X INTEGER)\r\ngo\r\nUPDATE SystemData SET Version = '1.00.00'"},
-                          {1000001, "CREATE TABLE S4 (X INTEGER)"}});
+    reference.setScripts(
+        {{1, "CREATE TABLE S1 (X INTEGER)"},
+         {500000, "CREATE TABLE S2 (X INTEGER)"},
+         {1000000, "CREATE TABLE S3 (X INTEGER)\r\ngo\r\nUPDATE SystemData SET Version = '1.00.00'"},
+         {1000001, "CREATE TABLE S4 (X INTEGER)"}});
     project.exec("DROP TABLE SystemData");
     CVersionCheck check(project.session().source());
     QCOMPARE(check.Run(), 1);
@@ -292,10 +295,10 @@ void TestVersionCheck::schemaCheck_data()
                              << "Missing column 'Memo' in table 'Modules7230_2'.";
     QTest::newRow("no Signals table") << "DROP TABLE Signals" << 0 << "Missing table 'Signals'.";
     // Racks has an unnamed binding: its table is never reported missing.
-    QTest::newRow("no Racks table") << "DROP TABLE Racks" << 0 << "Missing column 'Description' in table 'Racks'.";
-    QTest::newRow("first failure wins")
-        << "DROP TABLE ProjectOptions;ALTER TABLE Equipments DROP COLUMN Name" << 0
-        << "Missing column 'Name' in table 'Equipments'.";
+    QTest::newRow("no Racks table") << "DROP TABLE Racks" << 0
+                                    << "Missing column 'Description' in table 'Racks'.";
+    QTest::newRow("first failure wins") << "DROP TABLE ProjectOptions;ALTER TABLE Equipments DROP COLUMN Name"
+                                        << 0 << "Missing column 'Name' in table 'Equipments'.";
 }
 
 void TestVersionCheck::schemaCheck()

@@ -50,14 +50,16 @@ void InstallPrinters()
 // The file dialogs answer with the name given on the command line.
 void AnswerDialogsWith(const QString &path)
 {
-    FileDialogService::setPresenter([path](const FileDialogRequest &) { return QDir::current().absoluteFilePath(path); });
+    FileDialogService::setPresenter(
+        [path](const FileDialogRequest &) { return QDir::current().absoluteFilePath(path); });
 }
 
 void PrintOpened(const ProjectDatabase &database)
 {
     Out() << StrF(ProjectStrings::LogOpenSuccessful, {database.OpenedPath()}) << Qt::endl;
     const ConnectionDetails details = ReadConnectionDetails(database);
-    Out() << "  " << Str(ProjectStrings::PropertiesDataSourceName) << ' ' << details.dataSourceName << Qt::endl;
+    Out() << "  " << Str(ProjectStrings::PropertiesDataSourceName) << ' ' << details.dataSourceName
+          << Qt::endl;
     Out() << "  " << Str(ProjectStrings::PropertiesProviderVersion) << ' ' << details.providerName << ", "
           << details.providerVersion << Qt::endl;
 }
@@ -133,15 +135,17 @@ int ToServer(const QString &project, const QCommandLineParser &options)
     const QString password =
         options.isSet("password") ? options.value("password") : qEnvironmentVariable("PGPASSWORD");
     server.setValue(ConnectionProperties::kPassword, password);
-    const QString link = options.isSet("udl") ? QDir::current().absoluteFilePath(options.value("udl")) : QString();
+    const QString link =
+        options.isSet("udl") ? QDir::current().absoluteFilePath(options.value("udl")) : QString();
     ProjectServerCopy copy;
-    copy.setProgress([](const QString &table, int rows) { Out() << "  " << table << ": " << rows << Qt::endl; });
+    copy.setProgress(
+        [](const QString &table, int rows) { Out() << "  " << table << ": " << rows << Qt::endl; });
     if (!copy.run(QDir::current().absoluteFilePath(project), server, link)) {
         Err() << copy.errorText() << Qt::endl;
         return 1;
     }
-    Out() << StrF(ProjectStrings::CopyDone, {project, options.value("database"), int(copy.tables().size()),
-                                             copy.rowCount()})
+    Out() << StrF(ProjectStrings::CopyDone,
+                  {project, options.value("database"), int(copy.tables().size()), copy.rowCount()})
           << Qt::endl;
     return 0;
 }
@@ -153,7 +157,8 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zelnor-project"));
     // The reference database and the language texts are the program's.
-    AppPaths::setProgramFile(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zelnor-wizard")));
+    AppPaths::setProgramFile(
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zelnor-wizard")));
     StringTable::instance().loadBuiltin();
     InstallPrinters();
     Language::loadFromSettings();
@@ -162,11 +167,15 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(Str(ProjectStrings::ToolUsage));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("command"), Str(ProjectStrings::ToolCommandArgument));
-    parser.addOption({QStringLiteral("server"), Str(ProjectStrings::ToolServerOption), QStringLiteral("host:port")});
-    parser.addOption({QStringLiteral("database"), Str(ProjectStrings::ToolDatabaseOption), QStringLiteral("name")});
+    parser.addOption(
+        {QStringLiteral("server"), Str(ProjectStrings::ToolServerOption), QStringLiteral("host:port")});
+    parser.addOption(
+        {QStringLiteral("database"), Str(ProjectStrings::ToolDatabaseOption), QStringLiteral("name")});
     parser.addOption({QStringLiteral("user"), Str(ProjectStrings::ToolUserOption), QStringLiteral("user")});
-    parser.addOption({QStringLiteral("password"), Str(ProjectStrings::ToolPasswordOption), QStringLiteral("password")});
-    parser.addOption({QStringLiteral("udl"), Str(ProjectStrings::ToolDataLinkOption), QStringLiteral("file")});
+    parser.addOption(
+        {QStringLiteral("password"), Str(ProjectStrings::ToolPasswordOption), QStringLiteral("password")});
+    parser.addOption(
+        {QStringLiteral("udl"), Str(ProjectStrings::ToolDataLinkOption), QStringLiteral("file")});
     parser.process(app);
 
     const QStringList args = parser.positionalArguments();
@@ -180,7 +189,8 @@ int main(int argc, char *argv[])
     if (command == QLatin1String("save-as") && args.size() == 3)
         return SaveAs(QDir::current().absoluteFilePath(args[1]), args[2]);
     if (command == QLatin1String("next-id") && (args.size() == 3 || args.size() == 4))
-        return NextIds(QDir::current().absoluteFilePath(args[1]), args[2], args.size() == 4 ? args[3].toInt() : 1);
+        return NextIds(QDir::current().absoluteFilePath(args[1]), args[2],
+                       args.size() == 4 ? args[3].toInt() : 1);
     if (command == QLatin1String("to-server") && args.size() == 2 && parser.isSet("server") &&
         parser.isSet("database") && parser.isSet("user") && parser.isSet("udl"))
         return ToServer(args[1], parser);

@@ -39,19 +39,21 @@ CConnectionPropertiesDialog::CConnectionPropertiesDialog(const ConnectionDetails
     m_properties->setObjectName(QStringLiteral("propertyList"));
     m_properties->setRootIsDecorated(false);
     m_properties->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_properties->setHeaderLabels({Str(ProjectStrings::PropertyNameHeader), Str(ProjectStrings::PropertyValueHeader)});
+    m_properties->setHeaderLabels(
+        {Str(ProjectStrings::PropertyNameHeader), Str(ProjectStrings::PropertyValueHeader)});
     for (const auto &[description, value] : details.properties)
         new QTreeWidgetItem(m_properties, {description, value});
     m_properties->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     layout->addWidget(m_properties, 1);
 
     layout->addWidget(new QLabel(Str(ProjectStrings::PropertiesProviderVersion), this));
-    m_provider = ReadOnlyField(QStringLiteral("1141"), details.providerName + QStringLiteral(", ") + details.providerVersion,
-                               this);
+    m_provider = ReadOnlyField(QStringLiteral("1141"),
+                               details.providerName + QStringLiteral(", ") + details.providerVersion, this);
     layout->addWidget(m_provider);
 
     auto *buttons = new QDialogButtonBox(this);
-    QPushButton *close = buttons->addButton(Str(ProjectStrings::PropertiesClose), QDialogButtonBox::RejectRole);
+    QPushButton *close =
+        buttons->addButton(Str(ProjectStrings::PropertiesClose), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("closeButton"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);

@@ -12,7 +12,8 @@ void ProjectFileDialogPresenter::install(QWidget *parent)
 
 QString ProjectFileDialogPresenter::present(const FileDialogRequest &request, QWidget *parent)
 {
-    QFileDialog dialog(parent, request.title, request.initialPath, FileDialogService::QtFilterText(request.filters));
+    QFileDialog dialog(parent, request.title, request.initialPath,
+                       FileDialogService::QtFilterText(request.filters));
     if (request.kind == FileDialogRequest::Kind::Open) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
