@@ -39,20 +39,25 @@ bool ProjectCommands::Guarded(const std::function<bool()> &operation)
     }
 }
 
+// After New and Save As the title and the views follow when the command
+// succeeded or the open project changed on the way.
+bool ProjectCommands::Conclude(bool ok, bool hadSession)
+{
+    if (!ok && hadSession == m_database.IsOpen())
+        return false;
+    SetTitle();
+    emit viewsReset();
+    return true;
+}
+
 void ProjectCommands::OnFileNew()
 {
     const bool hadSession = m_database.IsOpen();
     MakeActive();
     const bool ok = Guarded([this] { return m_database.CreateNew(); });
-    if (ok || hadSession != m_database.IsOpen()) {
-        SetTitle();
-        emit viewsReset();
-        if (ok && m_database.IsOpen())
-            emit logLine(StrF(ProjectStrings::LogNewCreated, {m_database.DisplayName()}));
-        else
-            emit logLine(Str(ProjectStrings::LogNewFailed));
-        if (ok)
-            emit detectedModuleForgotten();
+    if (Conclude(ok, hadSession) && ok && m_database.IsOpen()) {
+        emit logLine(StrF(ProjectStrings::LogNewCreated, {m_database.DisplayName()}));
+        emit detectedModuleForgotten();
         return;
     }
     emit logLine(Str(ProjectStrings::LogNewFailed));
@@ -92,13 +97,8 @@ void ProjectCommands::OnFileSaveAs()
     const bool hadSession = m_database.IsOpen();
     MakeActive();
     const bool ok = Guarded([this] { return m_database.SaveAs(); });
-    if (ok || hadSession != m_database.IsOpen()) {
-        SetTitle();
-        emit viewsReset();
-        emit logLine(Str(ProjectStrings::LogSaveSuccessful));
-        return;
-    }
-    emit logLine(Str(ProjectStrings::LogSaveFailed));
+    emit logLine(
+        Str(Conclude(ok, hadSession) ? ProjectStrings::LogSaveSuccessful : ProjectStrings::LogSaveFailed));
 }
 
 bool ProjectCommands::OnOpenRecentFile(int index)

@@ -59,6 +59,7 @@ signals:
 
 private:
     void SetTitle();
+    bool Conclude(bool ok, bool hadSession);
     void CloseAndLog();
     void AddRecentFile(const QString &path);
     void LoadRecentFiles();

@@ -56,6 +56,13 @@ QString WriteDataLink(const QTemporaryDir &dir, const QString &name, const QStri
     return path;
 }
 
+void WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
 int OpenConnections()
 {
     return int(QSqlDatabase::connectionNames().size());
@@ -144,10 +151,7 @@ void TestProjectDatabase::wrongFileTypeLeavesNothingOpen()
     QTemporaryDir dir;
     const QString project = CopyReference(dir, "a.prj");
     const QString text = dir.filePath("notes.txt");
-    QFile f(text);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("hello");
-    f.close();
+    WriteFile(text, "hello");
     ProjectDatabase database;
     QVERIFY(database.OpenFile(project, "Admin", QString()));
     ScriptedMessages messages;
@@ -188,7 +192,7 @@ void TestProjectDatabase::failedOpenAsksForAnotherFile()
     QTemporaryDir dir;
     const QString good = CopyReference(dir, "good.prj");
     const QString wrong = dir.filePath("wrong.txt");
-    QFile(wrong).open(QIODevice::WriteOnly);
+    WriteFile(wrong, QByteArray());
     ProjectDatabase database;
     ProjectCommands commands(database);
     QSignalSpy log(&commands, &ProjectCommands::logLine);
@@ -339,18 +343,16 @@ void TestProjectDatabase::copyThatFailsHalfwayKeepsTheExistingTarget()
     QVERIFY(QFile::link("/proc/self/mem", dir.filePath("zw.vor")));
     AppPaths::setProgramFile(dir.filePath("zw"));
     const QString target = dir.filePath("existing.prj");
-    QFile f(target);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("keep me");
-    f.close();
+    WriteFile(target, "keep me");
     ProjectDatabase database;
     ScriptedMessages messages;
     ScriptedFileDialogs dialogs;
     dialogs.choose(target);
     QVERIFY(!database.CreateNew());
     QCOMPARE(messages.texts().size(), 1);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), QByteArray("keep me"));
+    QFile kept(target);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("keep me"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 2);
     QVERIFY(!database.IsOpen());
 }
@@ -446,9 +448,7 @@ void TestProjectDatabase::badInput()
     const QString good = CopyReference(dir, "good.prj");
     QString bad = CopyReference(dir, "bad.prj");
     if (kind == "garbage") {
-        QFile f(bad);
-        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        f.write(QByteArray(8192, 'z'));
+        WriteFile(bad, QByteArray(8192, 'z'));
     } else if (kind == "truncated") {
         QFile f(bad);
         f.resize(QFileInfo(bad).size() / 2);
