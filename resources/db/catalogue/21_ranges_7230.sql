@@ -4,116 +4,117 @@
 -- in every unit of their working mode (resistance thermometers also in ohm,
 -- thermocouples also in mV after IEC 60584-1); SensorTypeID -1 rows hold the
 -- envelope of a working mode and unit for every other sensor.
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (1, 1, 'Any sensor: -200...850 °C', -200, 840, -190, 850, 10, 0, -1, 0, 'Working mode 0, every sensor type');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (2, 1, 'Any sensor: -328...1562 °F', -328, 1544, -310, 1562, 18, 0, -1, 1, 'Working mode 0, every sensor type');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (3, 1, 'Any sensor: 73...1124 K', 73, 1114, 83, 1124, 10, 0, -1, 2, 'Working mode 0, every sensor type');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (4, 1, 'Any sensor: 0...4000 Ohm', 0, 3999, 1, 4000, 1, 0, -1, 4, 'Working mode 0, every sensor type');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (5, 1, 'Any sensor: 0...100 %', 0, 90, 10, 100, 10, 1, -1, 5, 'Working mode 1, every sensor type');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (6, 1, 'Any sensor: -210...2500 °C', -210, 2450, -160, 2500, 50, 2, -1, 0, 'Working mode 2, every sensor type');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (7, 1, 'Any sensor: -346...4532 °F', -346, 4442, -256, 4532, 90, 2, -1, 1, 'Working mode 2, every sensor type');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (8, 1, 'Any sensor: 63...2774 K', 63, 2724, 113, 2774, 50, 2, -1, 2, 'Working mode 2, every sensor type');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (9, 1, 'Any sensor: -100...100 mV', -100, 98, -98, 100, 2, 2, -1, 3, 'Working mode 2, every sensor type');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (10, 1, 'Pt100: -200...850 °C', -200, 840, -190, 850, 10, 0, 0, 0, 'IEC 60751');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (11, 1, 'Pt100: -328...1562 °F', -328, 1544, -310, 1562, 18, 0, 0, 1, 'IEC 60751');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (12, 1, 'Pt100: 73...1124 K', 73, 1114, 83, 1124, 10, 0, 0, 2, 'IEC 60751');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (13, 1, 'Pt100: 18...391 Ohm', 18, 387, 22, 391, 4, 0, 0, 4, 'IEC 60751, 18.52...390.48 Ohm');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (14, 1, 'Pt200: -200...850 °C', -200, 840, -190, 850, 10, 0, 1, 0, 'IEC 60751');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (15, 1, 'Pt200: -328...1562 °F', -328, 1544, -310, 1562, 18, 0, 1, 1, 'IEC 60751');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (16, 1, 'Pt200: 73...1124 K', 73, 1114, 83, 1124, 10, 0, 1, 2, 'IEC 60751');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (17, 1, 'Pt200: 37...781 Ohm', 37, 773, 45, 781, 8, 0, 1, 4, 'IEC 60751, 37.04...780.96 Ohm');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (18, 1, 'Pt500: -200...850 °C', -200, 840, -190, 850, 10, 0, 2, 0, 'IEC 60751');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (19, 1, 'Pt500: -328...1562 °F', -328, 1544, -310, 1562, 18, 0, 2, 1, 'IEC 60751');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (20, 1, 'Pt500: 73...1124 K', 73, 1114, 83, 1124, 10, 0, 2, 2, 'IEC 60751');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (21, 1, 'Pt500: 92...1953 Ohm', 92, 1933, 112, 1953, 20, 0, 2, 4, 'IEC 60751, 92.60...1952.41 Ohm');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (22, 1, 'Pt1000: -200...850 °C', -200, 840, -190, 850, 10, 0, 3, 0, 'IEC 60751');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (23, 1, 'Pt1000: -328...1562 °F', -328, 1544, -310, 1562, 18, 0, 3, 1, 'IEC 60751');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (24, 1, 'Pt1000: 73...1124 K', 73, 1114, 83, 1124, 10, 0, 3, 2, 'IEC 60751');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (25, 1, 'Pt1000: 185...3905 Ohm', 185, 3865, 225, 3905, 40, 0, 3, 4, 'IEC 60751, 185.20...3904.81 Ohm');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (26, 1, 'Ni100: -60...250 °C', -60, 240, -50, 250, 10, 0, 4, 0, 'DIN 43760');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (27, 1, 'Ni100: -76...482 °F', -76, 464, -58, 482, 18, 0, 4, 1, 'DIN 43760');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (28, 1, 'Ni100: 213...524 K', 213, 514, 223, 524, 10, 0, 4, 2, 'DIN 43760');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (29, 1, 'Ni100: 69...290 Ohm', 69, 284, 75, 290, 6, 0, 4, 4, 'DIN 43760, 69.52...289.16 Ohm');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (30, 1, 'Ni500: -60...250 °C', -60, 240, -50, 250, 10, 0, 5, 0, 'DIN 43760');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (31, 1, 'Ni500: -76...482 °F', -76, 464, -58, 482, 18, 0, 5, 1, 'DIN 43760');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (32, 1, 'Ni500: 213...524 K', 213, 514, 223, 524, 10, 0, 5, 2, 'DIN 43760');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (33, 1, 'Ni500: 347...1446 Ohm', 347, 1416, 377, 1446, 30, 0, 5, 4, 'DIN 43760, 347.60...1445.78 Ohm');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (34, 1, 'Ni1000: -60...250 °C', -60, 240, -50, 250, 10, 0, 6, 0, 'DIN 43760');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (35, 1, 'Ni1000: -76...482 °F', -76, 464, -58, 482, 18, 0, 6, 1, 'DIN 43760');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (36, 1, 'Ni1000: 213...524 K', 213, 514, 223, 524, 10, 0, 6, 2, 'DIN 43760');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (37, 1, 'Ni1000: 695...2892 Ohm', 695, 2832, 755, 2892, 60, 0, 6, 4, 'DIN 43760, 695.20...2891.56 Ohm');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (38, 1, 'Pt100 GOST: -200...850 °C', -200, 840, -190, 850, 10, 0, 7, 0, 'GOST 6651');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (39, 1, 'Pt100 GOST: -328...1562 °F', -328, 1544, -310, 1562, 18, 0, 7, 1, 'GOST 6651');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (40, 1, 'Pt100 GOST: 73...1124 K', 73, 1114, 83, 1124, 10, 0, 7, 2, 'GOST 6651');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (41, 1, 'Pt100 GOST: 17...396 Ohm', 17, 392, 21, 396, 4, 0, 7, 4, 'GOST 6651, 17.24...395.16 Ohm');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (42, 1, 'Cu50: -180...200 °C', -180, 190, -170, 200, 10, 0, 8, 0, 'GOST 6651');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (43, 1, 'Cu50: -292...392 °F', -292, 374, -274, 392, 18, 0, 8, 1, 'GOST 6651');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (44, 1, 'Cu50: 93...474 K', 93, 464, 103, 474, 10, 0, 8, 2, 'GOST 6651');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (45, 1, 'Cu50: 10...93 Ohm', 10, 91, 12, 93, 2, 0, 8, 4, 'GOST 6651, 10.26...92.80 Ohm');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (46, 1, 'Cu100: -180...200 °C', -180, 190, -170, 200, 10, 0, 9, 0, 'GOST 6651');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (47, 1, 'Cu100: -292...392 °F', -292, 374, -274, 392, 18, 0, 9, 1, 'GOST 6651');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (48, 1, 'Cu100: 93...474 K', 93, 464, 103, 474, 10, 0, 9, 2, 'GOST 6651');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (49, 1, 'Cu100: 20...186 Ohm', 20, 182, 24, 186, 4, 0, 9, 4, 'GOST 6651, 20.53...185.60 Ohm');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (50, 1, 'R 400 Ohm: 0...400 Ohm', 0, 390, 10, 400, 10, 0, 10, 4, 'Linear resistance');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (51, 1, 'R 4000 Ohm: 0...4000 Ohm', 0, 3900, 100, 4000, 100, 0, 11, 4, 'Linear resistance');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (52, 1, 'JPt100: -200...500 °C', -200, 490, -190, 500, 10, 0, 12, 0, 'JIS C 1604-1981, not for SIL 2');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (53, 1, 'JPt100: -328...932 °F', -328, 914, -310, 932, 18, 0, 12, 1, 'JIS C 1604-1981, not for SIL 2');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (54, 1, 'JPt100: 73...774 K', 73, 764, 83, 774, 10, 0, 12, 2, 'JIS C 1604-1981, not for SIL 2');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (55, 1, 'JPt100: 17...285 Ohm', 17, 281, 21, 285, 4, 0, 12, 4, 'JIS C 1604-1981, not for SIL 2, 17.12...284.02 Ohm');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (56, 1, 'Cu10: -100...260 °C', -100, 250, -90, 260, 10, 0, 13, 0, 'Copper, not for SIL 2');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (57, 1, 'Cu10: -148...500 °F', -148, 482, -130, 500, 18, 0, 13, 1, 'Copper, not for SIL 2');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (58, 1, 'Cu10: 173...534 K', 173, 524, 183, 534, 10, 0, 13, 2, 'Copper, not for SIL 2');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (59, 1, 'Cu10: 5...22 Ohm', 5, 21, 6, 22, 1, 0, 13, 4, 'Copper, not for SIL 2, 5.73...21.10 Ohm');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (60, 1, 'Pot. 100...500 Ohm: 0...100 %', 0, 90, 10, 100, 10, 1, 0, 5, 'Position of the wiper');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (61, 1, 'Pot. 0.5...2 kOhm: 0...100 %', 0, 90, 10, 100, 10, 1, 1, 5, 'Position of the wiper');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (62, 1, 'Pot. 2...10 kOhm: 0...100 %', 0, 90, 10, 100, 10, 1, 2, 5, 'Position of the wiper');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (63, 1, 'Pot. 10...20 kOhm: 0...100 %', 0, 90, 10, 100, 10, 1, 3, 5, 'Position of the wiper');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (64, 1, 'Pot. 20...50 kOhm: 0...100 %', 0, 90, 10, 100, 10, 1, 4, 5, 'Position of the wiper');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (65, 1, 'TC B: 100...1820 °C', 100, 1620, 300, 1820, 200, 2, 0, 0, 'IEC 60584, Pt30Rh-Pt6Rh');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (66, 1, 'TC B: 212...3308 °F', 212, 2948, 572, 3308, 360, 2, 0, 1, 'IEC 60584, Pt30Rh-Pt6Rh');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (67, 1, 'TC B: 373...2094 K', 373, 1894, 573, 2094, 200, 2, 0, 2, 'IEC 60584, Pt30Rh-Pt6Rh');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (68, 1, 'TC B: 0...14 mV', 0, 12, 2, 14, 2, 2, 0, 3, 'IEC 60584, 0.033...13.820 mV');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (69, 1, 'TC E: -200...1000 °C', -200, 950, -150, 1000, 50, 2, 1, 0, 'IEC 60584, NiCr-CuNi');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (70, 1, 'TC E: -328...1832 °F', -328, 1742, -238, 1832, 90, 2, 1, 1, 'IEC 60584, NiCr-CuNi');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (71, 1, 'TC E: 73...1274 K', 73, 1224, 123, 1274, 50, 2, 1, 2, 'IEC 60584, NiCr-CuNi');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (72, 1, 'TC E: -9...77 mV', -9, 75, -7, 77, 2, 2, 1, 3, 'IEC 60584, -8.825...76.373 mV');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (73, 1, 'TC J: -210...1200 °C', -210, 1150, -160, 1200, 50, 2, 2, 0, 'IEC 60584, Fe-CuNi');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (74, 1, 'TC J: -346...2192 °F', -346, 2102, -256, 2192, 90, 2, 2, 1, 'IEC 60584, Fe-CuNi');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (75, 1, 'TC J: 63...1474 K', 63, 1424, 113, 1474, 50, 2, 2, 2, 'IEC 60584, Fe-CuNi');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (76, 1, 'TC J: -9...70 mV', -9, 68, -7, 70, 2, 2, 2, 3, 'IEC 60584, -8.095...69.553 mV');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (77, 1, 'TC K: -200...1372 °C', -200, 1322, -150, 1372, 50, 2, 3, 0, 'IEC 60584, NiCr-NiAl');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (78, 1, 'TC K: -328...2502 °F', -328, 2412, -238, 2502, 90, 2, 3, 1, 'IEC 60584, NiCr-NiAl');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (79, 1, 'TC K: 73...1646 K', 73, 1596, 123, 1646, 50, 2, 3, 2, 'IEC 60584, NiCr-NiAl');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (80, 1, 'TC K: -6...55 mV', -6, 53, -4, 55, 2, 2, 3, 3, 'IEC 60584, -5.891...54.886 mV');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (81, 1, 'TC L: -200...900 °C', -200, 850, -150, 900, 50, 2, 4, 0, 'DIN 43710, Fe-CuNi (DIN)');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (82, 1, 'TC L: -328...1652 °F', -328, 1562, -238, 1652, 90, 2, 4, 1, 'DIN 43710, Fe-CuNi (DIN)');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (83, 1, 'TC L: 73...1174 K', 73, 1124, 123, 1174, 50, 2, 4, 2, 'DIN 43710, Fe-CuNi (DIN)');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (84, 1, 'TC L: -9...54 mV', -9, 52, -7, 54, 2, 2, 4, 3, 'DIN 43710, -8.150...53.140 mV');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (85, 1, 'TC N: -200...1300 °C', -200, 1250, -150, 1300, 50, 2, 5, 0, 'IEC 60584, NiCrSi-NiSi');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (86, 1, 'TC N: -328...2372 °F', -328, 2282, -238, 2372, 90, 2, 5, 1, 'IEC 60584, NiCrSi-NiSi');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (87, 1, 'TC N: 73...1574 K', 73, 1524, 123, 1574, 50, 2, 5, 2, 'IEC 60584, NiCrSi-NiSi');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (88, 1, 'TC N: -4...48 mV', -4, 46, -2, 48, 2, 2, 5, 3, 'IEC 60584, -3.990...47.513 mV');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (89, 1, 'TC R: -50...1768 °C', -50, 1668, 50, 1768, 100, 2, 6, 0, 'IEC 60584, Pt13Rh-Pt');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (90, 1, 'TC R: -58...3215 °F', -58, 3035, 122, 3215, 180, 2, 6, 1, 'IEC 60584, Pt13Rh-Pt');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (91, 1, 'TC R: 223...2042 K', 223, 1942, 323, 2042, 100, 2, 6, 2, 'IEC 60584, Pt13Rh-Pt');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (92, 1, 'TC R: -1...22 mV', -1, 20, 1, 22, 2, 2, 6, 3, 'IEC 60584, -0.226...21.101 mV');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (93, 1, 'TC S: -50...1768 °C', -50, 1668, 50, 1768, 100, 2, 7, 0, 'IEC 60584, Pt10Rh-Pt');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (94, 1, 'TC S: -58...3215 °F', -58, 3035, 122, 3215, 180, 2, 7, 1, 'IEC 60584, Pt10Rh-Pt');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (95, 1, 'TC S: 223...2042 K', 223, 1942, 323, 2042, 100, 2, 7, 2, 'IEC 60584, Pt10Rh-Pt');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (96, 1, 'TC S: -1...19 mV', -1, 17, 1, 19, 2, 2, 7, 3, 'IEC 60584, -0.236...18.693 mV');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (97, 1, 'TC T: -200...400 °C', -200, 350, -150, 400, 50, 2, 8, 0, 'IEC 60584, Cu-CuNi');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (98, 1, 'TC T: -328...752 °F', -328, 662, -238, 752, 90, 2, 8, 1, 'IEC 60584, Cu-CuNi');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (99, 1, 'TC T: 73...674 K', 73, 624, 123, 674, 50, 2, 8, 2, 'IEC 60584, Cu-CuNi');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (100, 1, 'TC T: -6...21 mV', -6, 19, -4, 21, 2, 2, 8, 3, 'IEC 60584, -5.603...20.872 mV');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (101, 1, 'TC U: -200...600 °C', -200, 550, -150, 600, 50, 2, 9, 0, 'DIN 43710, Cu-CuNi (DIN)');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (102, 1, 'TC U: -328...1112 °F', -328, 1022, -238, 1112, 90, 2, 9, 1, 'DIN 43710, Cu-CuNi (DIN)');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (103, 1, 'TC U: 73...874 K', 73, 824, 123, 874, 50, 2, 9, 2, 'DIN 43710, Cu-CuNi (DIN)');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (104, 1, 'TC U: -6...35 mV', -6, 33, -4, 35, 2, 2, 9, 3, 'DIN 43710, -5.700...34.310 mV');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (105, 1, 'mV: -100...100 mV', -100, 98, -98, 100, 2, 2, 10, 3, 'Millivolt input');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (106, 1, 'TC C: 0...2315 °C', 0, 2215, 100, 2315, 100, 2, 11, 0, 'IEC 60584, W5Re-W26Re, not for SIL 2');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (107, 1, 'TC C: 32...4199 °F', 32, 4019, 212, 4199, 180, 2, 11, 1, 'IEC 60584, W5Re-W26Re, not for SIL 2');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (108, 1, 'TC C: 273...2589 K', 273, 2489, 373, 2589, 100, 2, 11, 2, 'IEC 60584, W5Re-W26Re, not for SIL 2');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (109, 1, 'TC C: 0...38 mV', 0, 36, 2, 38, 2, 2, 11, 3, 'IEC 60584, 0.000...37.066 mV');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (110, 1, 'TC A: 0...2500 °C', 0, 2400, 100, 2500, 100, 2, 12, 0, 'IEC 60584, W5Re-W20Re, not for SIL 2');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (111, 1, 'TC A: 32...4532 °F', 32, 4352, 212, 4532, 180, 2, 12, 1, 'IEC 60584, W5Re-W20Re, not for SIL 2');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (112, 1, 'TC A: 273...2774 K', 273, 2674, 373, 2774, 100, 2, 12, 2, 'IEC 60584, W5Re-W20Re, not for SIL 2');
-INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (113, 1, 'TC A: 0...34 mV', 0, 32, 2, 34, 2, 2, 12, 3, 'IEC 60584, 0.000...33.640 mV');
+INSERT INTO RangeTable7230 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES
+    (1, 1, 'Any sensor: -200...850 °C', -200, 840, -190, 850, 10, 0, -1, 0, 'Working mode 0, every sensor type'),
+    (2, 1, 'Any sensor: -328...1562 °F', -328, 1544, -310, 1562, 18, 0, -1, 1, 'Working mode 0, every sensor type'),
+    (3, 1, 'Any sensor: 73...1124 K', 73, 1114, 83, 1124, 10, 0, -1, 2, 'Working mode 0, every sensor type'),
+    (4, 1, 'Any sensor: 0...4000 Ohm', 0, 3999, 1, 4000, 1, 0, -1, 4, 'Working mode 0, every sensor type'),
+    (5, 1, 'Any sensor: 0...100 %', 0, 90, 10, 100, 10, 1, -1, 5, 'Working mode 1, every sensor type'),
+    (6, 1, 'Any sensor: -210...2500 °C', -210, 2450, -160, 2500, 50, 2, -1, 0, 'Working mode 2, every sensor type'),
+    (7, 1, 'Any sensor: -346...4532 °F', -346, 4442, -256, 4532, 90, 2, -1, 1, 'Working mode 2, every sensor type'),
+    (8, 1, 'Any sensor: 63...2774 K', 63, 2724, 113, 2774, 50, 2, -1, 2, 'Working mode 2, every sensor type'),
+    (9, 1, 'Any sensor: -100...100 mV', -100, 98, -98, 100, 2, 2, -1, 3, 'Working mode 2, every sensor type'),
+    (10, 1, 'Pt100: -200...850 °C', -200, 840, -190, 850, 10, 0, 0, 0, 'IEC 60751'),
+    (11, 1, 'Pt100: -328...1562 °F', -328, 1544, -310, 1562, 18, 0, 0, 1, 'IEC 60751'),
+    (12, 1, 'Pt100: 73...1124 K', 73, 1114, 83, 1124, 10, 0, 0, 2, 'IEC 60751'),
+    (13, 1, 'Pt100: 18...391 Ohm', 18, 387, 22, 391, 4, 0, 0, 4, 'IEC 60751, 18.52...390.48 Ohm'),
+    (14, 1, 'Pt200: -200...850 °C', -200, 840, -190, 850, 10, 0, 1, 0, 'IEC 60751'),
+    (15, 1, 'Pt200: -328...1562 °F', -328, 1544, -310, 1562, 18, 0, 1, 1, 'IEC 60751'),
+    (16, 1, 'Pt200: 73...1124 K', 73, 1114, 83, 1124, 10, 0, 1, 2, 'IEC 60751'),
+    (17, 1, 'Pt200: 37...781 Ohm', 37, 773, 45, 781, 8, 0, 1, 4, 'IEC 60751, 37.04...780.96 Ohm'),
+    (18, 1, 'Pt500: -200...850 °C', -200, 840, -190, 850, 10, 0, 2, 0, 'IEC 60751'),
+    (19, 1, 'Pt500: -328...1562 °F', -328, 1544, -310, 1562, 18, 0, 2, 1, 'IEC 60751'),
+    (20, 1, 'Pt500: 73...1124 K', 73, 1114, 83, 1124, 10, 0, 2, 2, 'IEC 60751'),
+    (21, 1, 'Pt500: 92...1953 Ohm', 92, 1933, 112, 1953, 20, 0, 2, 4, 'IEC 60751, 92.60...1952.41 Ohm'),
+    (22, 1, 'Pt1000: -200...850 °C', -200, 840, -190, 850, 10, 0, 3, 0, 'IEC 60751'),
+    (23, 1, 'Pt1000: -328...1562 °F', -328, 1544, -310, 1562, 18, 0, 3, 1, 'IEC 60751'),
+    (24, 1, 'Pt1000: 73...1124 K', 73, 1114, 83, 1124, 10, 0, 3, 2, 'IEC 60751'),
+    (25, 1, 'Pt1000: 185...3905 Ohm', 185, 3865, 225, 3905, 40, 0, 3, 4, 'IEC 60751, 185.20...3904.81 Ohm'),
+    (26, 1, 'Ni100: -60...250 °C', -60, 240, -50, 250, 10, 0, 4, 0, 'DIN 43760'),
+    (27, 1, 'Ni100: -76...482 °F', -76, 464, -58, 482, 18, 0, 4, 1, 'DIN 43760'),
+    (28, 1, 'Ni100: 213...524 K', 213, 514, 223, 524, 10, 0, 4, 2, 'DIN 43760'),
+    (29, 1, 'Ni100: 69...290 Ohm', 69, 284, 75, 290, 6, 0, 4, 4, 'DIN 43760, 69.52...289.16 Ohm'),
+    (30, 1, 'Ni500: -60...250 °C', -60, 240, -50, 250, 10, 0, 5, 0, 'DIN 43760'),
+    (31, 1, 'Ni500: -76...482 °F', -76, 464, -58, 482, 18, 0, 5, 1, 'DIN 43760'),
+    (32, 1, 'Ni500: 213...524 K', 213, 514, 223, 524, 10, 0, 5, 2, 'DIN 43760'),
+    (33, 1, 'Ni500: 347...1446 Ohm', 347, 1416, 377, 1446, 30, 0, 5, 4, 'DIN 43760, 347.60...1445.78 Ohm'),
+    (34, 1, 'Ni1000: -60...250 °C', -60, 240, -50, 250, 10, 0, 6, 0, 'DIN 43760'),
+    (35, 1, 'Ni1000: -76...482 °F', -76, 464, -58, 482, 18, 0, 6, 1, 'DIN 43760'),
+    (36, 1, 'Ni1000: 213...524 K', 213, 514, 223, 524, 10, 0, 6, 2, 'DIN 43760'),
+    (37, 1, 'Ni1000: 695...2892 Ohm', 695, 2832, 755, 2892, 60, 0, 6, 4, 'DIN 43760, 695.20...2891.56 Ohm'),
+    (38, 1, 'Pt100 GOST: -200...850 °C', -200, 840, -190, 850, 10, 0, 7, 0, 'GOST 6651'),
+    (39, 1, 'Pt100 GOST: -328...1562 °F', -328, 1544, -310, 1562, 18, 0, 7, 1, 'GOST 6651'),
+    (40, 1, 'Pt100 GOST: 73...1124 K', 73, 1114, 83, 1124, 10, 0, 7, 2, 'GOST 6651'),
+    (41, 1, 'Pt100 GOST: 17...396 Ohm', 17, 392, 21, 396, 4, 0, 7, 4, 'GOST 6651, 17.24...395.16 Ohm'),
+    (42, 1, 'Cu50: -180...200 °C', -180, 190, -170, 200, 10, 0, 8, 0, 'GOST 6651'),
+    (43, 1, 'Cu50: -292...392 °F', -292, 374, -274, 392, 18, 0, 8, 1, 'GOST 6651'),
+    (44, 1, 'Cu50: 93...474 K', 93, 464, 103, 474, 10, 0, 8, 2, 'GOST 6651'),
+    (45, 1, 'Cu50: 10...93 Ohm', 10, 91, 12, 93, 2, 0, 8, 4, 'GOST 6651, 10.26...92.80 Ohm'),
+    (46, 1, 'Cu100: -180...200 °C', -180, 190, -170, 200, 10, 0, 9, 0, 'GOST 6651'),
+    (47, 1, 'Cu100: -292...392 °F', -292, 374, -274, 392, 18, 0, 9, 1, 'GOST 6651'),
+    (48, 1, 'Cu100: 93...474 K', 93, 464, 103, 474, 10, 0, 9, 2, 'GOST 6651'),
+    (49, 1, 'Cu100: 20...186 Ohm', 20, 182, 24, 186, 4, 0, 9, 4, 'GOST 6651, 20.53...185.60 Ohm'),
+    (50, 1, 'R 400 Ohm: 0...400 Ohm', 0, 390, 10, 400, 10, 0, 10, 4, 'Linear resistance'),
+    (51, 1, 'R 4000 Ohm: 0...4000 Ohm', 0, 3900, 100, 4000, 100, 0, 11, 4, 'Linear resistance'),
+    (52, 1, 'JPt100: -200...500 °C', -200, 490, -190, 500, 10, 0, 12, 0, 'JIS C 1604-1981, not for SIL 2'),
+    (53, 1, 'JPt100: -328...932 °F', -328, 914, -310, 932, 18, 0, 12, 1, 'JIS C 1604-1981, not for SIL 2'),
+    (54, 1, 'JPt100: 73...774 K', 73, 764, 83, 774, 10, 0, 12, 2, 'JIS C 1604-1981, not for SIL 2'),
+    (55, 1, 'JPt100: 17...285 Ohm', 17, 281, 21, 285, 4, 0, 12, 4, 'JIS C 1604-1981, not for SIL 2, 17.12...284.02 Ohm'),
+    (56, 1, 'Cu10: -100...260 °C', -100, 250, -90, 260, 10, 0, 13, 0, 'Copper, not for SIL 2'),
+    (57, 1, 'Cu10: -148...500 °F', -148, 482, -130, 500, 18, 0, 13, 1, 'Copper, not for SIL 2'),
+    (58, 1, 'Cu10: 173...534 K', 173, 524, 183, 534, 10, 0, 13, 2, 'Copper, not for SIL 2'),
+    (59, 1, 'Cu10: 5...22 Ohm', 5, 21, 6, 22, 1, 0, 13, 4, 'Copper, not for SIL 2, 5.73...21.10 Ohm'),
+    (60, 1, 'Pot. 100...500 Ohm: 0...100 %', 0, 90, 10, 100, 10, 1, 0, 5, 'Position of the wiper'),
+    (61, 1, 'Pot. 0.5...2 kOhm: 0...100 %', 0, 90, 10, 100, 10, 1, 1, 5, 'Position of the wiper'),
+    (62, 1, 'Pot. 2...10 kOhm: 0...100 %', 0, 90, 10, 100, 10, 1, 2, 5, 'Position of the wiper'),
+    (63, 1, 'Pot. 10...20 kOhm: 0...100 %', 0, 90, 10, 100, 10, 1, 3, 5, 'Position of the wiper'),
+    (64, 1, 'Pot. 20...50 kOhm: 0...100 %', 0, 90, 10, 100, 10, 1, 4, 5, 'Position of the wiper'),
+    (65, 1, 'TC B: 100...1820 °C', 100, 1620, 300, 1820, 200, 2, 0, 0, 'IEC 60584, Pt30Rh-Pt6Rh'),
+    (66, 1, 'TC B: 212...3308 °F', 212, 2948, 572, 3308, 360, 2, 0, 1, 'IEC 60584, Pt30Rh-Pt6Rh'),
+    (67, 1, 'TC B: 373...2094 K', 373, 1894, 573, 2094, 200, 2, 0, 2, 'IEC 60584, Pt30Rh-Pt6Rh'),
+    (68, 1, 'TC B: 0...14 mV', 0, 12, 2, 14, 2, 2, 0, 3, 'IEC 60584, 0.033...13.820 mV'),
+    (69, 1, 'TC E: -200...1000 °C', -200, 950, -150, 1000, 50, 2, 1, 0, 'IEC 60584, NiCr-CuNi'),
+    (70, 1, 'TC E: -328...1832 °F', -328, 1742, -238, 1832, 90, 2, 1, 1, 'IEC 60584, NiCr-CuNi'),
+    (71, 1, 'TC E: 73...1274 K', 73, 1224, 123, 1274, 50, 2, 1, 2, 'IEC 60584, NiCr-CuNi'),
+    (72, 1, 'TC E: -9...77 mV', -9, 75, -7, 77, 2, 2, 1, 3, 'IEC 60584, -8.825...76.373 mV'),
+    (73, 1, 'TC J: -210...1200 °C', -210, 1150, -160, 1200, 50, 2, 2, 0, 'IEC 60584, Fe-CuNi'),
+    (74, 1, 'TC J: -346...2192 °F', -346, 2102, -256, 2192, 90, 2, 2, 1, 'IEC 60584, Fe-CuNi'),
+    (75, 1, 'TC J: 63...1474 K', 63, 1424, 113, 1474, 50, 2, 2, 2, 'IEC 60584, Fe-CuNi'),
+    (76, 1, 'TC J: -9...70 mV', -9, 68, -7, 70, 2, 2, 2, 3, 'IEC 60584, -8.095...69.553 mV'),
+    (77, 1, 'TC K: -200...1372 °C', -200, 1322, -150, 1372, 50, 2, 3, 0, 'IEC 60584, NiCr-NiAl'),
+    (78, 1, 'TC K: -328...2502 °F', -328, 2412, -238, 2502, 90, 2, 3, 1, 'IEC 60584, NiCr-NiAl'),
+    (79, 1, 'TC K: 73...1646 K', 73, 1596, 123, 1646, 50, 2, 3, 2, 'IEC 60584, NiCr-NiAl'),
+    (80, 1, 'TC K: -6...55 mV', -6, 53, -4, 55, 2, 2, 3, 3, 'IEC 60584, -5.891...54.886 mV'),
+    (81, 1, 'TC L: -200...900 °C', -200, 850, -150, 900, 50, 2, 4, 0, 'DIN 43710, Fe-CuNi (DIN)'),
+    (82, 1, 'TC L: -328...1652 °F', -328, 1562, -238, 1652, 90, 2, 4, 1, 'DIN 43710, Fe-CuNi (DIN)'),
+    (83, 1, 'TC L: 73...1174 K', 73, 1124, 123, 1174, 50, 2, 4, 2, 'DIN 43710, Fe-CuNi (DIN)'),
+    (84, 1, 'TC L: -9...54 mV', -9, 52, -7, 54, 2, 2, 4, 3, 'DIN 43710, -8.150...53.140 mV'),
+    (85, 1, 'TC N: -200...1300 °C', -200, 1250, -150, 1300, 50, 2, 5, 0, 'IEC 60584, NiCrSi-NiSi'),
+    (86, 1, 'TC N: -328...2372 °F', -328, 2282, -238, 2372, 90, 2, 5, 1, 'IEC 60584, NiCrSi-NiSi'),
+    (87, 1, 'TC N: 73...1574 K', 73, 1524, 123, 1574, 50, 2, 5, 2, 'IEC 60584, NiCrSi-NiSi'),
+    (88, 1, 'TC N: -4...48 mV', -4, 46, -2, 48, 2, 2, 5, 3, 'IEC 60584, -3.990...47.513 mV'),
+    (89, 1, 'TC R: -50...1768 °C', -50, 1668, 50, 1768, 100, 2, 6, 0, 'IEC 60584, Pt13Rh-Pt'),
+    (90, 1, 'TC R: -58...3215 °F', -58, 3035, 122, 3215, 180, 2, 6, 1, 'IEC 60584, Pt13Rh-Pt'),
+    (91, 1, 'TC R: 223...2042 K', 223, 1942, 323, 2042, 100, 2, 6, 2, 'IEC 60584, Pt13Rh-Pt'),
+    (92, 1, 'TC R: -1...22 mV', -1, 20, 1, 22, 2, 2, 6, 3, 'IEC 60584, -0.226...21.101 mV'),
+    (93, 1, 'TC S: -50...1768 °C', -50, 1668, 50, 1768, 100, 2, 7, 0, 'IEC 60584, Pt10Rh-Pt'),
+    (94, 1, 'TC S: -58...3215 °F', -58, 3035, 122, 3215, 180, 2, 7, 1, 'IEC 60584, Pt10Rh-Pt'),
+    (95, 1, 'TC S: 223...2042 K', 223, 1942, 323, 2042, 100, 2, 7, 2, 'IEC 60584, Pt10Rh-Pt'),
+    (96, 1, 'TC S: -1...19 mV', -1, 17, 1, 19, 2, 2, 7, 3, 'IEC 60584, -0.236...18.693 mV'),
+    (97, 1, 'TC T: -200...400 °C', -200, 350, -150, 400, 50, 2, 8, 0, 'IEC 60584, Cu-CuNi'),
+    (98, 1, 'TC T: -328...752 °F', -328, 662, -238, 752, 90, 2, 8, 1, 'IEC 60584, Cu-CuNi'),
+    (99, 1, 'TC T: 73...674 K', 73, 624, 123, 674, 50, 2, 8, 2, 'IEC 60584, Cu-CuNi'),
+    (100, 1, 'TC T: -6...21 mV', -6, 19, -4, 21, 2, 2, 8, 3, 'IEC 60584, -5.603...20.872 mV'),
+    (101, 1, 'TC U: -200...600 °C', -200, 550, -150, 600, 50, 2, 9, 0, 'DIN 43710, Cu-CuNi (DIN)'),
+    (102, 1, 'TC U: -328...1112 °F', -328, 1022, -238, 1112, 90, 2, 9, 1, 'DIN 43710, Cu-CuNi (DIN)'),
+    (103, 1, 'TC U: 73...874 K', 73, 824, 123, 874, 50, 2, 9, 2, 'DIN 43710, Cu-CuNi (DIN)'),
+    (104, 1, 'TC U: -6...35 mV', -6, 33, -4, 35, 2, 2, 9, 3, 'DIN 43710, -5.700...34.310 mV'),
+    (105, 1, 'mV: -100...100 mV', -100, 98, -98, 100, 2, 2, 10, 3, 'Millivolt input'),
+    (106, 1, 'TC C: 0...2315 °C', 0, 2215, 100, 2315, 100, 2, 11, 0, 'IEC 60584, W5Re-W26Re, not for SIL 2'),
+    (107, 1, 'TC C: 32...4199 °F', 32, 4019, 212, 4199, 180, 2, 11, 1, 'IEC 60584, W5Re-W26Re, not for SIL 2'),
+    (108, 1, 'TC C: 273...2589 K', 273, 2489, 373, 2589, 100, 2, 11, 2, 'IEC 60584, W5Re-W26Re, not for SIL 2'),
+    (109, 1, 'TC C: 0...38 mV', 0, 36, 2, 38, 2, 2, 11, 3, 'IEC 60584, 0.000...37.066 mV'),
+    (110, 1, 'TC A: 0...2500 °C', 0, 2400, 100, 2500, 100, 2, 12, 0, 'IEC 60584, W5Re-W20Re, not for SIL 2'),
+    (111, 1, 'TC A: 32...4532 °F', 32, 4352, 212, 4532, 180, 2, 12, 1, 'IEC 60584, W5Re-W20Re, not for SIL 2'),
+    (112, 1, 'TC A: 273...2774 K', 273, 2674, 373, 2774, 100, 2, 12, 2, 'IEC 60584, W5Re-W20Re, not for SIL 2'),
+    (113, 1, 'TC A: 0...34 mV', 0, 32, 2, 34, 2, 2, 12, 3, 'IEC 60584, 0.000...33.640 mV');

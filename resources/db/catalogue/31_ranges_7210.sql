@@ -1,35 +1,36 @@
 -- Measuring ranges of family 7210, in whole units of the row; every working
 -- mode, sensor and unit offered together has its row. Contacts are debounced
 -- and count up to 100 Hz.
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (1, 1, 'NAMUR: counter 1...99999999', 0, 0, 1, 99999999, 1, 0, 0, 0, 'Preset of the counter');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (2, 1, 'NAMUR: 0...1000 Hz', 0, 999, 1, 1000, 1, 1, 0, 1, 'Frequency up to 1000 Hz');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (3, 1, 'NAMUR: 0...1000 1/s', 0, 999, 1, 1000, 1, 2, 0, 2, 'Working mode 2');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (4, 1, 'NAMUR: 0...9999 1/min', 0, 9998, 1, 9999, 1, 2, 0, 3, 'Working mode 2');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (5, 1, 'NAMUR: 0...1000 1/s', 0, 999, 1, 1000, 1, 3, 0, 2, 'Working mode 3');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (6, 1, 'NAMUR: 0...9999 1/min', 0, 9998, 1, 9999, 1, 3, 0, 3, 'Working mode 3');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (7, 1, 'NAMUR: 0...1000 1/s', 0, 999, 1, 1000, 1, 4, 0, 2, 'Working mode 4');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (8, 1, 'NAMUR: 0...9999 1/min', 0, 9998, 1, 9999, 1, 4, 0, 3, 'Working mode 4');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (9, 1, 'Contact: counter 1...99999999', 0, 0, 1, 99999999, 1, 0, 1, 0, 'Preset of the counter');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (10, 1, 'Contact: 0...100 Hz', 0, 99, 1, 100, 1, 1, 1, 1, 'Frequency up to 100 Hz');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (11, 1, 'Contact: 0...100 1/s', 0, 99, 1, 100, 1, 2, 1, 2, 'Working mode 2');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (12, 1, 'Contact: 0...6000 1/min', 0, 5999, 1, 6000, 1, 2, 1, 3, 'Working mode 2');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (13, 1, 'Contact: 0...100 1/s', 0, 99, 1, 100, 1, 3, 1, 2, 'Working mode 3');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (14, 1, 'Contact: 0...6000 1/min', 0, 5999, 1, 6000, 1, 3, 1, 3, 'Working mode 3');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (15, 1, 'Contact: 0...100 1/s', 0, 99, 1, 100, 1, 4, 1, 2, 'Working mode 4');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (16, 1, 'Contact: 0...6000 1/min', 0, 5999, 1, 6000, 1, 4, 1, 3, 'Working mode 4');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (17, 1, 'Contact+R: counter 1...99999999', 0, 0, 1, 99999999, 1, 0, 2, 0, 'Preset of the counter');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (18, 1, 'Contact+R: 0...100 Hz', 0, 99, 1, 100, 1, 1, 2, 1, 'Frequency up to 100 Hz');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (19, 1, 'Contact+R: 0...100 1/s', 0, 99, 1, 100, 1, 2, 2, 2, 'Working mode 2');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (20, 1, 'Contact+R: 0...6000 1/min', 0, 5999, 1, 6000, 1, 2, 2, 3, 'Working mode 2');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (21, 1, 'Contact+R: 0...100 1/s', 0, 99, 1, 100, 1, 3, 2, 2, 'Working mode 3');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (22, 1, 'Contact+R: 0...6000 1/min', 0, 5999, 1, 6000, 1, 3, 2, 3, 'Working mode 3');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (23, 1, 'Contact+R: 0...100 1/s', 0, 99, 1, 100, 1, 4, 2, 2, 'Working mode 4');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (24, 1, 'Contact+R: 0...6000 1/min', 0, 5999, 1, 6000, 1, 4, 2, 3, 'Working mode 4');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (25, 1, 'PNP: counter 1...99999999', 0, 0, 1, 99999999, 1, 0, 3, 0, 'Preset of the counter');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (26, 1, 'PNP: 0...1000 Hz', 0, 999, 1, 1000, 1, 1, 3, 1, 'Frequency up to 1000 Hz');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (27, 1, 'PNP: 0...1000 1/s', 0, 999, 1, 1000, 1, 2, 3, 2, 'Working mode 2');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (28, 1, 'PNP: 0...9999 1/min', 0, 9998, 1, 9999, 1, 2, 3, 3, 'Working mode 2');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (29, 1, 'PNP: 0...1000 1/s', 0, 999, 1, 1000, 1, 3, 3, 2, 'Working mode 3');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (30, 1, 'PNP: 0...9999 1/min', 0, 9998, 1, 9999, 1, 3, 3, 3, 'Working mode 3');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (31, 1, 'PNP: 0...1000 1/s', 0, 999, 1, 1000, 1, 4, 3, 2, 'Working mode 4');
-INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES (32, 1, 'PNP: 0...9999 1/min', 0, 9998, 1, 9999, 1, 4, 3, 3, 'Working mode 4');
+INSERT INTO RangeTable7210 (ID, ParentID, Name, RangeBeginFrom, RangeBeginTo, RangeEndFrom, RangeEndTo, MinimalRange, WorkingModeID, SensorTypeID, MeasuredUnitID, Description) VALUES
+    (1, 1, 'NAMUR: counter 1...99999999', 0, 0, 1, 99999999, 1, 0, 0, 0, 'Preset of the counter'),
+    (2, 1, 'NAMUR: 0...1000 Hz', 0, 999, 1, 1000, 1, 1, 0, 1, 'Frequency up to 1000 Hz'),
+    (3, 1, 'NAMUR: 0...1000 1/s', 0, 999, 1, 1000, 1, 2, 0, 2, 'Working mode 2'),
+    (4, 1, 'NAMUR: 0...9999 1/min', 0, 9998, 1, 9999, 1, 2, 0, 3, 'Working mode 2'),
+    (5, 1, 'NAMUR: 0...1000 1/s', 0, 999, 1, 1000, 1, 3, 0, 2, 'Working mode 3'),
+    (6, 1, 'NAMUR: 0...9999 1/min', 0, 9998, 1, 9999, 1, 3, 0, 3, 'Working mode 3'),
+    (7, 1, 'NAMUR: 0...1000 1/s', 0, 999, 1, 1000, 1, 4, 0, 2, 'Working mode 4'),
+    (8, 1, 'NAMUR: 0...9999 1/min', 0, 9998, 1, 9999, 1, 4, 0, 3, 'Working mode 4'),
+    (9, 1, 'Contact: counter 1...99999999', 0, 0, 1, 99999999, 1, 0, 1, 0, 'Preset of the counter'),
+    (10, 1, 'Contact: 0...100 Hz', 0, 99, 1, 100, 1, 1, 1, 1, 'Frequency up to 100 Hz'),
+    (11, 1, 'Contact: 0...100 1/s', 0, 99, 1, 100, 1, 2, 1, 2, 'Working mode 2'),
+    (12, 1, 'Contact: 0...6000 1/min', 0, 5999, 1, 6000, 1, 2, 1, 3, 'Working mode 2'),
+    (13, 1, 'Contact: 0...100 1/s', 0, 99, 1, 100, 1, 3, 1, 2, 'Working mode 3'),
+    (14, 1, 'Contact: 0...6000 1/min', 0, 5999, 1, 6000, 1, 3, 1, 3, 'Working mode 3'),
+    (15, 1, 'Contact: 0...100 1/s', 0, 99, 1, 100, 1, 4, 1, 2, 'Working mode 4'),
+    (16, 1, 'Contact: 0...6000 1/min', 0, 5999, 1, 6000, 1, 4, 1, 3, 'Working mode 4'),
+    (17, 1, 'Contact+R: counter 1...99999999', 0, 0, 1, 99999999, 1, 0, 2, 0, 'Preset of the counter'),
+    (18, 1, 'Contact+R: 0...100 Hz', 0, 99, 1, 100, 1, 1, 2, 1, 'Frequency up to 100 Hz'),
+    (19, 1, 'Contact+R: 0...100 1/s', 0, 99, 1, 100, 1, 2, 2, 2, 'Working mode 2'),
+    (20, 1, 'Contact+R: 0...6000 1/min', 0, 5999, 1, 6000, 1, 2, 2, 3, 'Working mode 2'),
+    (21, 1, 'Contact+R: 0...100 1/s', 0, 99, 1, 100, 1, 3, 2, 2, 'Working mode 3'),
+    (22, 1, 'Contact+R: 0...6000 1/min', 0, 5999, 1, 6000, 1, 3, 2, 3, 'Working mode 3'),
+    (23, 1, 'Contact+R: 0...100 1/s', 0, 99, 1, 100, 1, 4, 2, 2, 'Working mode 4'),
+    (24, 1, 'Contact+R: 0...6000 1/min', 0, 5999, 1, 6000, 1, 4, 2, 3, 'Working mode 4'),
+    (25, 1, 'PNP: counter 1...99999999', 0, 0, 1, 99999999, 1, 0, 3, 0, 'Preset of the counter'),
+    (26, 1, 'PNP: 0...1000 Hz', 0, 999, 1, 1000, 1, 1, 3, 1, 'Frequency up to 1000 Hz'),
+    (27, 1, 'PNP: 0...1000 1/s', 0, 999, 1, 1000, 1, 2, 3, 2, 'Working mode 2'),
+    (28, 1, 'PNP: 0...9999 1/min', 0, 9998, 1, 9999, 1, 2, 3, 3, 'Working mode 2'),
+    (29, 1, 'PNP: 0...1000 1/s', 0, 999, 1, 1000, 1, 3, 3, 2, 'Working mode 3'),
+    (30, 1, 'PNP: 0...9999 1/min', 0, 9998, 1, 9999, 1, 3, 3, 3, 'Working mode 3'),
+    (31, 1, 'PNP: 0...1000 1/s', 0, 999, 1, 1000, 1, 4, 3, 2, 'Working mode 4'),
+    (32, 1, 'PNP: 0...9999 1/min', 0, 9998, 1, 9999, 1, 4, 3, 3, 'Working mode 4');
