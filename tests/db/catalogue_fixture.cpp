@@ -63,6 +63,11 @@ bool ReferenceCatalogue::load(QString *error)
                     rows << row;
                 }
             }
+            QSqlQuery sequences(db);
+            if (error->isEmpty() && sequences.exec(QStringLiteral("SELECT SeqName, ID FROM IDSequences"))) {
+                while (sequences.next())
+                    m_sequences.insert(sequences.value(0).toString(), sequences.value(1).toInt());
+            }
             db.close();
         }
     }

@@ -20,6 +20,8 @@ public:
 
     const QList<QVariantMap> &rows(const QString &table) const;
     static QStringList catalogueTables();
+    // The counter of the identifier sequence of a table, 0 when it has none.
+    int sequenceCounter(const QString &table) const { return m_sequences.value(table); }
 
     static QString typeTable(Family family);
     static QString defaultsTable(Family family);
@@ -44,6 +46,7 @@ public:
 
 private:
     QHash<QString, QList<QVariantMap>> m_tables;
+    QHash<QString, int> m_sequences;
 };
 
 // Every check that the parameter validation makes of one channel, applied to

@@ -11,6 +11,7 @@ class TestCatalogue : public QObject {
 private slots:
     void initTestCase();
     void rowsAreNumberedFromOneWithoutGaps();
+    void sequencesContinueBehindTheRows();
     void fixedCodesKeepTheirMeaning();
     void outputSignalTypesFollowTheModuleOutput();
     void everyTextExistsInAllFiveLanguages();
@@ -89,6 +90,18 @@ void TestCatalogue::rowsAreNumberedFromOneWithoutGaps()
                      qPrintable(QStringLiteral("%1 row %2").arg(table).arg(i + 1)));
             QVERIFY2(intOf(rows[i], "ParentID") == 1, qPrintable(table));
         }
+    }
+}
+
+void TestCatalogue::sequencesContinueBehindTheRows()
+{
+    // A row added later takes its ID from the table's sequence and must not
+    // meet one that is already there.
+    for (const QString &table : ReferenceCatalogue::catalogueTables()) {
+        int highest = 0;
+        for (const QVariantMap &row : m_cat.rows(table))
+            highest = std::max(highest, intOf(row, "ID"));
+        QVERIFY2(m_cat.sequenceCounter(table) > highest, qPrintable(table));
     }
 }
 
