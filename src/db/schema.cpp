@@ -6,514 +6,194 @@
 // types and widths of the project file.
 namespace {
 
-const AccessorSpec projectsRoot{"CProjectsRootAccessor",
-                                ListStyle::Tree,
-                                4,
-                                {{"ID", FieldType::Long, 0},
-                                 {nullptr, FieldType::Long, 0},
-                                 {"Name", FieldType::Text, 50},
-                                 {"NameL2", FieldType::Text, 50},
-                                 {"NameL3", FieldType::Text, 50},
-                                 {"NameL4", FieldType::Text, 50},
-                                 {nullptr, FieldType::Long, 0},
-                                 {"Description", FieldType::Text, 250},
-                                 {"Company", FieldType::Text, 30},
-                                 {"Project", FieldType::Text, 50},
-                                 {"DevicePlacement", FieldType::Text, 30},
-                                 {"CreatedBy", FieldType::Text, 20},
-                                 {"RevisionNr", FieldType::Text, 20},
-                                 {"OrderNr", FieldType::Text, 20},
-                                 {"DucumentName", FieldType::Text, 20},
-                                 {"DocumentNr", FieldType::Text, 20},
-                                 {"TestingBy", FieldType::Text, 50},
-                                 {"NameL5", FieldType::Text, 50}}};
+using Fields = std::vector<FieldSpec>;
 
-const AccessorSpec signalsRoot{"CSignalsRootAccessor",
-                               ListStyle::Tree,
-                               7,
-                               {{"ID", FieldType::Long, 0},
-                                {nullptr, FieldType::Long, 0},
-                                {"Name", FieldType::Text, 50},
-                                {"NameL2", FieldType::Text, 50},
-                                {"NameL3", FieldType::Text, 50},
-                                {"NameL4", FieldType::Text, 50},
-                                {nullptr, FieldType::Long, 0},
-                                {"Description", FieldType::Text, 250},
-                                {"NameL5", FieldType::Text, 50}}};
+FieldSpec Long(const char *name)
+{
+    return {name, FieldType::Long, 0};
+}
 
-const AccessorSpec equipments{"CEquipmentsAccessor",
-                              ListStyle::Tree,
-                              4,
-                              {{"ID", FieldType::Long, 0},
-                               {"ParentID", FieldType::Long, 0},
-                               {"Name", FieldType::Text, 50},
-                               {nullptr, FieldType::Long, 0},
-                               {"Description", FieldType::Text, 250}}};
+FieldSpec YesNo(const char *name)
+{
+    return {name, FieldType::Bool, 0};
+}
 
-const AccessorSpec racks{"CRacksAccessor",
-                         ListStyle::Tree,
-                         4,
-                         {{"ID", FieldType::Long, 0},
-                          {"ParentID", FieldType::Long, 0},
-                          {"Name", FieldType::Text, 50},
-                          {nullptr, FieldType::Long, 0},
-                          {"Description", FieldType::Text, 250}}};
+FieldSpec Text(const char *name, int width)
+{
+    return {name, FieldType::Text, width};
+}
 
-const AccessorSpec holders{"CZelnorHoldersAccessor",
-                           ListStyle::Tree,
-                           4,
-                           {{"ID", FieldType::Long, 0},
-                            {"ParentID", FieldType::Long, 0},
-                            {"Name", FieldType::Text, 50},
-                            {nullptr, FieldType::Long, 0},
-                            {"Description", FieldType::Text, 250}}};
+Fields operator+(Fields head, const Fields &tail)
+{
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
 
-const AccessorSpec modules7230{"CModules1Accessor",
-                               ListStyle::Tree,
-                               4,
-                               {{"ID", FieldType::Long, 0},
-                                {"ParentID", FieldType::Long, 0},
-                                {"Name", FieldType::Text, 99},
-                                {"Sequence", FieldType::Long, 0},
-                                {"Description", FieldType::Text, 250},
-                                {"ModulTypID", FieldType::Long, 0},
-                                {"DIPSwitch", FieldType::Bool, 0},
-                                {"Revision", FieldType::Text, 9},
-                                {"SerialNr", FieldType::Text, 13},
-                                {"ModulTag", FieldType::Text, 99},
-                                {"Ch1SignalID", FieldType::Long, 0},
-                                {"Ch2SignalID", FieldType::Long, 0},
-                                {"LastProgramming", FieldType::Text, 30},
-                                {"Memo", FieldType::Text, 249}}};
+const FieldSpec kUnnamedLong = Long(nullptr);
 
-const AccessorSpec modules7210{"CFreqModules1Accessor",
-                               ListStyle::Tree,
-                               4,
-                               {{"ID", FieldType::Long, 0},
-                                {"ParentID", FieldType::Long, 0},
-                                {"Name", FieldType::Text, 100},
-                                {"Sequence", FieldType::Long, 0},
-                                {"Description", FieldType::Text, 250},
-                                {"ModulTypID", FieldType::Long, 0},
-                                {"DIPSwitch", FieldType::Bool, 0},
-                                {"Revision", FieldType::Text, 9},
-                                {"SerialNr", FieldType::Text, 13},
-                                {"ModulTag", FieldType::Text, 100},
-                                {"Ch1SignalID", FieldType::Long, 0},
-                                {"Ch2SignalID", FieldType::Long, 0},
-                                {"LastProgramming", FieldType::Text, 30},
-                                {"Memo", FieldType::Text, 250}}};
+Fields Names234()
+{
+    return {Text("NameL2", 50), Text("NameL3", 50), Text("NameL4", 50)};
+}
 
-const AccessorSpec modules7220{"C7220Modules1Accessor",
-                               ListStyle::Tree,
-                               4,
-                               {{"ID", FieldType::Long, 0},
-                                {"ParentID", FieldType::Long, 0},
-                                {"Name", FieldType::Text, 100},
-                                {"Sequence", FieldType::Long, 0},
-                                {"Description", FieldType::Text, 250},
-                                {"ModulTypID", FieldType::Long, 0},
-                                {"DIPSwitch", FieldType::Bool, 0},
-                                {"Revision", FieldType::Text, 9},
-                                {"SerialNr", FieldType::Text, 13},
-                                {"ModulTag", FieldType::Text, 100},
-                                {"Ch1SignalID", FieldType::Long, 0},
-                                {"Ch2SignalID", FieldType::Long, 0},
-                                {"LastProgramming", FieldType::Text, 30},
-                                {"Memo", FieldType::Text, 250}}};
+Fields KeyAndName()
+{
+    return {Long("ID"), Long("ParentID"), Text("Name", 50)};
+}
 
-const AccessorSpec signals{"CSignalsAccessor",
-                           ListStyle::Signals,
-                           4,
-                           {{"ID", FieldType::Long, 0},
-                            {"ParentID", FieldType::Long, 0},
-                            {"Name", FieldType::Text, 50},
-                            {"Sequence", FieldType::Long, 0},
-                            {"Description", FieldType::Text, 250},
-                            {"WorkingModeID", FieldType::Long, 0},
-                            {"SensorTypID", FieldType::Long, 0},
-                            {"TypeOfCircuitID", FieldType::Long, 0},
-                            {"WireResistance", FieldType::Long, 0},
-                            {"TCtypeID", FieldType::Long, 0},
-                            {"ComparePlaceTemp", FieldType::Long, 0},
-                            {"RangeBegin", FieldType::Long, 0},
-                            {"RangeEnd", FieldType::Long, 0},
-                            {"RangeID", FieldType::Long, 0},
-                            {"RangeUnitsID", FieldType::Long, 0},
-                            {"OutputSignalType", FieldType::Long, 0},
-                            {"OutputErrorStop", FieldType::Long, 0},
-                            {"OutputErrorValue", FieldType::Long, 0},
-                            {"Relay1LimitValue", FieldType::Long, 0},
-                            {"Relay1AgainSettingProtection", FieldType::Long, 0},
-                            {"Relay1Hysteresis", FieldType::Long, 0},
-                            {"Relay1ActiveRangeValue", FieldType::Long, 0},
-                            {"Relay2LimitValue", FieldType::Long, 0},
-                            {"Relay2AgainSettingProtection", FieldType::Long, 0},
-                            {"Relay2Hysteresis", FieldType::Long, 0},
-                            {"Relay2ActiveRangeValue", FieldType::Long, 0},
-                            {"Zaehlerignis", FieldType::Long, 0},
-                            {"Ueberlauf", FieldType::Long, 0},
-                            {"Impulsausgangaktiv", FieldType::Long, 0},
-                            {"Anlaufverzoegurung", FieldType::Long, 0},
-                            {"Zahlteilerkvocient", FieldType::Long, 0}}};
+Fields TreeHead()
+{
+    return KeyAndName() + Fields{Long("Sequence"), Text("Description", 250)};
+}
 
-const AccessorSpec moduleTypes{"CModuleTypesAccessor",
-                               ListStyle::Catalogue,
-                               4,
-                               {{"ID", FieldType::Long, 0},
-                                {"ParentID", FieldType::Long, 0},
-                                {"Name", FieldType::Text, 50},
-                                {"Sequence", FieldType::Long, 0},
-                                {"Description", FieldType::Text, 250},
-                                {"TC", FieldType::Long, 0},
-                                {"OutputSignal", FieldType::Long, 0},
-                                {"LimitValue", FieldType::Long, 0},
-                                {"Channels", FieldType::Long, 0}}};
+Fields RootFields(const Fields &middle)
+{
+    return Fields{Long("ID"), kUnnamedLong, Text("Name", 50)} + Names234() +
+           Fields{kUnnamedLong, Text("Description", 250)} + middle + Fields{Text("NameL5", 50)};
+}
 
-const AccessorSpec freqModuleTypes{"CFreqModuleTypesAccessor",
-                                   ListStyle::Catalogue,
-                                   4,
-                                   {{"ID", FieldType::Long, 0},
-                                    {"ParentID", FieldType::Long, 0},
-                                    {"Name", FieldType::Text, 50},
-                                    {"Sequence", FieldType::Long, 0},
-                                    {"Description", FieldType::Text, 250},
-                                    {"OutputSignal", FieldType::Long, 0},
-                                    {"LimitValue", FieldType::Long, 0},
-                                    {"Channels", FieldType::Long, 0},
-                                    {"HaveImpulseOutput", FieldType::Long, 0}}};
+Fields FolderFields()
+{
+    return KeyAndName() + Fields{kUnnamedLong, Text("Description", 250)};
+}
 
-const AccessorSpec moduleTypes7220{"CModuleTypes7220Accessor",
-                                   ListStyle::Catalogue,
-                                   4,
-                                   {{"ID", FieldType::Long, 0},
-                                    {"ParentID", FieldType::Long, 0},
-                                    {"Name", FieldType::Text, 50},
-                                    {"Sequence", FieldType::Long, 0},
-                                    {"Description", FieldType::Text, 250},
-                                    {"OutputSignal", FieldType::Long, 0},
-                                    {"LimitValue", FieldType::Long, 0},
-                                    {"Channels", FieldType::Long, 0}}};
+Fields ModuleFields(int nameWidth, int tagWidth, int memoWidth)
+{
+    return {Long("ID"),
+            Long("ParentID"),
+            Text("Name", nameWidth),
+            Long("Sequence"),
+            Text("Description", 250),
+            Long("ModulTypID"),
+            YesNo("DIPSwitch"),
+            Text("Revision", 9),
+            Text("SerialNr", 13),
+            Text("ModulTag", tagWidth),
+            Long("Ch1SignalID"),
+            Long("Ch2SignalID"),
+            Text("LastProgramming", 30),
+            Text("Memo", memoWidth)};
+}
 
-const AccessorSpec workingModes{"CWorkingModesAccessor",
-                                ListStyle::Catalogue,
-                                4,
-                                {{"ID", FieldType::Long, 0},
-                                 {"ParentID", FieldType::Long, 0},
-                                 {"Name", FieldType::Text, 50},
-                                 {"NameL2", FieldType::Text, 50},
-                                 {"NameL3", FieldType::Text, 50},
-                                 {"NameL4", FieldType::Text, 50},
-                                 {"Sequence", FieldType::Long, 0},
-                                 {"Description", FieldType::Text, 250},
-                                 {"Default", FieldType::Bool, 0},
-                                 {"Condition1", FieldType::Bool, 0},
-                                 {"Condition2", FieldType::Bool, 0},
-                                 {"NameL5", FieldType::Text, 50}}};
+Fields SignalFields()
+{
+    Fields fields = TreeHead();
+    for (const char *name : {"WorkingModeID",
+                             "SensorTypID",
+                             "TypeOfCircuitID",
+                             "WireResistance",
+                             "TCtypeID",
+                             "ComparePlaceTemp",
+                             "RangeBegin",
+                             "RangeEnd",
+                             "RangeID",
+                             "RangeUnitsID",
+                             "OutputSignalType",
+                             "OutputErrorStop",
+                             "OutputErrorValue",
+                             "Relay1LimitValue",
+                             "Relay1AgainSettingProtection",
+                             "Relay1Hysteresis",
+                             "Relay1ActiveRangeValue",
+                             "Relay2LimitValue",
+                             "Relay2AgainSettingProtection",
+                             "Relay2Hysteresis",
+                             "Relay2ActiveRangeValue",
+                             "Zaehlerignis",
+                             "Ueberlauf",
+                             "Impulsausgangaktiv",
+                             "Anlaufverzoegurung",
+                             "Zahlteilerkvocient"})
+        fields.push_back(Long(name));
+    return fields;
+}
 
-const AccessorSpec workingModesFreq{"CWorkingModesFreqAccessor",
-                                    ListStyle::Catalogue,
-                                    4,
-                                    {{"ID", FieldType::Long, 0},
-                                     {"ParentID", FieldType::Long, 0},
-                                     {"Name", FieldType::Text, 50},
-                                     {"NameL2", FieldType::Text, 50},
-                                     {"NameL3", FieldType::Text, 50},
-                                     {"NameL4", FieldType::Text, 50},
-                                     {"Sequence", FieldType::Long, 0},
-                                     {"Description", FieldType::Text, 250},
-                                     {"Default", FieldType::Bool, 0},
-                                     {"Condition1", FieldType::Bool, 0},
-                                     {"Condition2", FieldType::Bool, 0},
-                                     {"NameL5", FieldType::Text, 50}}};
+Fields WorkingModeFields()
+{
+    return KeyAndName() + Names234() + Fields{Long("Sequence"),    Text("Description", 250),
+                                              YesNo("Default"),    YesNo("Condition1"),
+                                              YesNo("Condition2"), Text("NameL5", 50)};
+}
 
-const AccessorSpec measuredUnits{"CMeasuredUnitsAccessor",
-                                 ListStyle::Catalogue,
-                                 4,
-                                 {{"ID", FieldType::Long, 0},
-                                  {"ParentID", FieldType::Long, 0},
-                                  {"Name", FieldType::Text, 50},
-                                  {"NameL2", FieldType::Text, 50},
-                                  {"NameL3", FieldType::Text, 50},
-                                  {"NameL4", FieldType::Text, 50},
-                                  {"Digits", FieldType::Long, 0},
-                                  {"Sequence", FieldType::Long, 0},
-                                  {"Description", FieldType::Text, 250},
-                                  {"Condition1", FieldType::Bool, 0},
-                                  {"Default1", FieldType::Bool, 0},
-                                  {"Condition2", FieldType::Bool, 0},
-                                  {"Default2", FieldType::Bool, 0},
-                                  {"Condition3", FieldType::Bool, 0},
-                                  {"Default3", FieldType::Bool, 0},
-                                  {"NameL5", FieldType::Text, 50}}};
+Fields MeasuredUnitFields()
+{
+    return KeyAndName() + Names234() +
+           Fields{Long("Digits"),    Long("Sequence"),    Text("Description", 250), YesNo("Condition1"),
+                  YesNo("Default1"), YesNo("Condition2"), YesNo("Default2"),        YesNo("Condition3"),
+                  YesNo("Default3"), Text("NameL5", 50)};
+}
 
-const AccessorSpec measuredUnitsFreq{"CMeasuredUnitsFreqAccessor",
-                                     ListStyle::Catalogue,
-                                     4,
-                                     {{"ID", FieldType::Long, 0},
-                                      {"ParentID", FieldType::Long, 0},
-                                      {"Name", FieldType::Text, 50},
-                                      {"NameL2", FieldType::Text, 50},
-                                      {"NameL3", FieldType::Text, 50},
-                                      {"NameL4", FieldType::Text, 50},
-                                      {"Digits", FieldType::Long, 0},
-                                      {"Sequence", FieldType::Long, 0},
-                                      {"Description", FieldType::Text, 250},
-                                      {"Condition1", FieldType::Bool, 0},
-                                      {"Default1", FieldType::Bool, 0},
-                                      {"Condition2", FieldType::Bool, 0},
-                                      {"Default2", FieldType::Bool, 0},
-                                      {"Condition3", FieldType::Bool, 0},
-                                      {"Default3", FieldType::Bool, 0},
-                                      {"NameL5", FieldType::Text, 50}}};
+Fields SensorTypeFields()
+{
+    return KeyAndName() + Names234() +
+           Fields{Text("Name2", 50),  Text("Name2L2", 50),      Text("Name2L3", 50), Text("Name2L4", 50),
+                  Text("Name3", 50),  Text("Name3L2", 50),      Text("Name3L3", 50), Text("Name3L4", 50),
+                  Long("Sequence"),   Text("Description", 250), Text("NameL5", 50),  Text("Name2L5", 50),
+                  Text("Name3L5", 50)};
+}
 
-const AccessorSpec sensorTypes{"CSensorTypesAccessor",
-                               ListStyle::Catalogue,
-                               4,
-                               {{"ID", FieldType::Long, 0},
-                                {"ParentID", FieldType::Long, 0},
-                                {"Name", FieldType::Text, 50},
-                                {"NameL2", FieldType::Text, 50},
-                                {"NameL3", FieldType::Text, 50},
-                                {"NameL4", FieldType::Text, 50},
-                                {"Name2", FieldType::Text, 50},
-                                {"Name2L2", FieldType::Text, 50},
-                                {"Name2L3", FieldType::Text, 50},
-                                {"Name2L4", FieldType::Text, 50},
-                                {"Name3", FieldType::Text, 50},
-                                {"Name3L2", FieldType::Text, 50},
-                                {"Name3L3", FieldType::Text, 50},
-                                {"Name3L4", FieldType::Text, 50},
-                                {"Sequence", FieldType::Long, 0},
-                                {"Description", FieldType::Text, 250},
-                                {"NameL5", FieldType::Text, 50},
-                                {"Name2L5", FieldType::Text, 50},
-                                {"Name3L5", FieldType::Text, 50}}};
+// CircuitTypes and its kind; ComparePlaceTC binds Default without a column.
+Fields ChoiceFields(const char *defaultColumn)
+{
+    return KeyAndName() + Names234() +
+           Fields{Long("Sequence"), Text("Description", 250), YesNo(defaultColumn), Text("NameL5", 50)};
+}
 
-const AccessorSpec sensorTypesFreq{"CSensorTypesFreqAccessor",
-                                   ListStyle::Catalogue,
-                                   4,
-                                   {{"ID", FieldType::Long, 0},
-                                    {"ParentID", FieldType::Long, 0},
-                                    {"Name", FieldType::Text, 50},
-                                    {"NameL2", FieldType::Text, 50},
-                                    {"NameL3", FieldType::Text, 50},
-                                    {"NameL4", FieldType::Text, 50},
-                                    {"Name2", FieldType::Text, 50},
-                                    {"Name2L2", FieldType::Text, 50},
-                                    {"Name2L3", FieldType::Text, 50},
-                                    {"Name2L4", FieldType::Text, 50},
-                                    {"Name3", FieldType::Text, 50},
-                                    {"Name3L2", FieldType::Text, 50},
-                                    {"Name3L3", FieldType::Text, 50},
-                                    {"Name3L4", FieldType::Text, 50},
-                                    {"Sequence", FieldType::Long, 0},
-                                    {"Description", FieldType::Text, 250},
-                                    {"NameL5", FieldType::Text, 50},
-                                    {"Name2L5", FieldType::Text, 50},
-                                    {"Name3L5", FieldType::Text, 50}}};
+Fields RangeFields()
+{
+    return KeyAndName() + Fields{Long("RangeBeginFrom"), Long("RangeBeginTo"),   Long("RangeEndFrom"),
+                                 Long("RangeEndTo"),     Long("MinimalRange"),   Long("WorkingModeID"),
+                                 Long("SensorTypeID"),   Long("MeasuredUnitID"), Text("Description", 50)};
+}
 
-const AccessorSpec circuitTypes{"CCircuitTypesAccessor",
-                                ListStyle::Catalogue,
-                                4,
-                                {{"ID", FieldType::Long, 0},
-                                 {"ParentID", FieldType::Long, 0},
-                                 {"Name", FieldType::Text, 50},
-                                 {"NameL2", FieldType::Text, 50},
-                                 {"NameL3", FieldType::Text, 50},
-                                 {"NameL4", FieldType::Text, 50},
-                                 {"Sequence", FieldType::Long, 0},
-                                 {"Description", FieldType::Text, 250},
-                                 {"Default", FieldType::Bool, 0},
-                                 {"NameL5", FieldType::Text, 50}}};
-
-const AccessorSpec impulseType{"CImpulseTypeAccessor",
-                               ListStyle::Catalogue,
-                               4,
-                               {{"ID", FieldType::Long, 0},
-                                {"ParentID", FieldType::Long, 0},
-                                {"Name", FieldType::Text, 50},
-                                {"NameL2", FieldType::Text, 50},
-                                {"NameL3", FieldType::Text, 50},
-                                {"NameL4", FieldType::Text, 50},
-                                {"Sequence", FieldType::Long, 0},
-                                {"Description", FieldType::Text, 250},
-                                {"Default", FieldType::Bool, 0},
-                                {"NameL5", FieldType::Text, 50}}};
-
-const AccessorSpec rangeTable{"CRangeTableAccessor",
-                              ListStyle::Catalogue,
-                              4,
-                              {{"ID", FieldType::Long, 0},
-                               {"ParentID", FieldType::Long, 0},
-                               {"Name", FieldType::Text, 50},
-                               {"RangeBeginFrom", FieldType::Long, 0},
-                               {"RangeBeginTo", FieldType::Long, 0},
-                               {"RangeEndFrom", FieldType::Long, 0},
-                               {"RangeEndTo", FieldType::Long, 0},
-                               {"MinimalRange", FieldType::Long, 0},
-                               {"WorkingModeID", FieldType::Long, 0},
-                               {"SensorTypeID", FieldType::Long, 0},
-                               {"MeasuredUnitID", FieldType::Long, 0},
-                               {"Description", FieldType::Text, 50}}};
-
-const AccessorSpec rangeTableFreq{"CRangeTableFreqAccessor",
-                                  ListStyle::Catalogue,
-                                  4,
-                                  {{"ID", FieldType::Long, 0},
-                                   {"ParentID", FieldType::Long, 0},
-                                   {"Name", FieldType::Text, 50},
-                                   {"RangeBeginFrom", FieldType::Long, 0},
-                                   {"RangeBeginTo", FieldType::Long, 0},
-                                   {"RangeEndFrom", FieldType::Long, 0},
-                                   {"RangeEndTo", FieldType::Long, 0},
-                                   {"MinimalRange", FieldType::Long, 0},
-                                   {"WorkingModeID", FieldType::Long, 0},
-                                   {"SensorTypeID", FieldType::Long, 0},
-                                   {"MeasuredUnitID", FieldType::Long, 0},
-                                   {"Description", FieldType::Text, 50}}};
-
-const AccessorSpec comparePlace{"CComparePlaceTCAccessor",
-                                ListStyle::Catalogue,
-                                4,
-                                {{"ID", FieldType::Long, 0},
-                                 {"ParentID", FieldType::Long, 0},
-                                 {"Name", FieldType::Text, 50},
-                                 {"NameL2", FieldType::Text, 50},
-                                 {"NameL3", FieldType::Text, 50},
-                                 {"NameL4", FieldType::Text, 50},
-                                 {"Sequence", FieldType::Long, 0},
-                                 {"Description", FieldType::Text, 250},
-                                 {nullptr, FieldType::Bool, 0},
-                                 {"NameL5", FieldType::Text, 50}}};
-
-const AccessorSpec outputSignalType{"COutputSignalTypeAccessor",
-                                    ListStyle::Catalogue,
-                                    4,
-                                    {{"ID", FieldType::Long, 0},
-                                     {"ParentID", FieldType::Long, 0},
-                                     {"Name", FieldType::Text, 50},
-                                     {"NameL2", FieldType::Text, 50},
-                                     {"NameL3", FieldType::Text, 50},
-                                     {"NameL4", FieldType::Text, 50},
-                                     {"Sequence", FieldType::Long, 0},
-                                     {"Value", FieldType::Long, 0},
-                                     {"Condition1", FieldType::Long, 0},
-                                     {"Description", FieldType::Text, 250},
-                                     {"Default", FieldType::Bool, 0},
-                                     {"NameL5", FieldType::Text, 50}}};
-
-const AccessorSpec relayLimiting{"CRelayLimitingValuesAccessor",
-                                 ListStyle::Catalogue,
-                                 4,
-                                 {{"ID", FieldType::Long, 0},
-                                  {"ParentID", FieldType::Long, 0},
-                                  {"Name", FieldType::Text, 50},
-                                  {"NameL2", FieldType::Text, 50},
-                                  {"NameL3", FieldType::Text, 50},
-                                  {"NameL4", FieldType::Text, 50},
-                                  {"Sequence", FieldType::Long, 0},
-                                  {"Description", FieldType::Text, 250},
-                                  {"Default", FieldType::Bool, 0},
-                                  {"NameL5", FieldType::Text, 50}}};
-
-const AccessorSpec relayProtection{"CRelayProtectionAccessor",
-                                   ListStyle::Catalogue,
-                                   4,
-                                   {{"ID", FieldType::Long, 0},
-                                    {"ParentID", FieldType::Long, 0},
-                                    {"Name", FieldType::Text, 50},
-                                    {"NameL2", FieldType::Text, 50},
-                                    {"NameL3", FieldType::Text, 50},
-                                    {"NameL4", FieldType::Text, 50},
-                                    {"Sequence", FieldType::Long, 0},
-                                    {"Description", FieldType::Text, 250},
-                                    {"Default", FieldType::Bool, 0},
-                                    {"NameL5", FieldType::Text, 50}}};
-
-const AccessorSpec defaultModules{"CDefaultModulesAccessor",
-                                  ListStyle::Tree,
-                                  4,
-                                  {{"ID", FieldType::Long, 0},
-                                   {"ParentID", FieldType::Long, 0},
-                                   {"Name", FieldType::Text, 50},
-                                   {"Sequence", FieldType::Long, 0},
-                                   {"Description", FieldType::Text, 250},
-                                   {"ModulTypID", FieldType::Long, 0},
-                                   {"DIPSwitch", FieldType::Bool, 0},
-                                   {"Revision", FieldType::Text, 9},
-                                   {"SerialNr", FieldType::Text, 13},
-                                   {"ModulTag", FieldType::Text, 33},
-                                   {"Ch1SignalID", FieldType::Long, 0},
-                                   {"Ch2SignalID", FieldType::Long, 0},
-                                   {"LastProgramming", FieldType::Text, 30},
-                                   {"Memo", FieldType::Text, 250}}};
-
-const AccessorSpec defaultFreqModules{"CDefaultFreqModulesAccessor",
-                                      ListStyle::Tree,
-                                      4,
-                                      {{"ID", FieldType::Long, 0},
-                                       {"ParentID", FieldType::Long, 0},
-                                       {"Name", FieldType::Text, 50},
-                                       {"Sequence", FieldType::Long, 0},
-                                       {"Description", FieldType::Text, 250},
-                                       {"ModulTypID", FieldType::Long, 0},
-                                       {"DIPSwitch", FieldType::Bool, 0},
-                                       {"Revision", FieldType::Text, 9},
-                                       {"SerialNr", FieldType::Text, 13},
-                                       {"ModulTag", FieldType::Text, 100},
-                                       {"Ch1SignalID", FieldType::Long, 0},
-                                       {"Ch2SignalID", FieldType::Long, 0},
-                                       {"LastProgramming", FieldType::Text, 30},
-                                       {"Memo", FieldType::Text, 250}}};
-
-const AccessorSpec defaultSignals{"CDefaultSignalsAccessor",
-                                  ListStyle::Signals,
-                                  4,
-                                  {{"ID", FieldType::Long, 0},
-                                   {"ParentID", FieldType::Long, 0},
-                                   {"Name", FieldType::Text, 50},
-                                   {"Sequence", FieldType::Long, 0},
-                                   {"Description", FieldType::Text, 250},
-                                   {"WorkingModeID", FieldType::Long, 0},
-                                   {"SensorTypID", FieldType::Long, 0},
-                                   {"TypeOfCircuitID", FieldType::Long, 0},
-                                   {"WireResistance", FieldType::Long, 0},
-                                   {"TCtypeID", FieldType::Long, 0},
-                                   {"ComparePlaceTemp", FieldType::Long, 0},
-                                   {"RangeBegin", FieldType::Long, 0},
-                                   {"RangeEnd", FieldType::Long, 0},
-                                   {"RangeID", FieldType::Long, 0},
-                                   {"RangeUnitsID", FieldType::Long, 0},
-                                   {"OutputSignalType", FieldType::Long, 0},
-                                   {"OutputErrorStop", FieldType::Long, 0},
-                                   {"OutputErrorValue", FieldType::Long, 0},
-                                   {"Relay1LimitValue", FieldType::Long, 0},
-                                   {"Relay1AgainSettingProtection", FieldType::Long, 0},
-                                   {"Relay1Hysteresis", FieldType::Long, 0},
-                                   {"Relay1ActiveRangeValue", FieldType::Long, 0},
-                                   {"Relay2LimitValue", FieldType::Long, 0},
-                                   {"Relay2AgainSettingProtection", FieldType::Long, 0},
-                                   {"Relay2Hysteresis", FieldType::Long, 0},
-                                   {"Relay2ActiveRangeValue", FieldType::Long, 0},
-                                   {"Zaehlerignis", FieldType::Long, 0},
-                                   {"Ueberlauf", FieldType::Long, 0},
-                                   {"Impulsausgangaktiv", FieldType::Long, 0},
-                                   {"Anlaufverzoegurung", FieldType::Long, 0},
-                                   {"Zahlteilerkvocient", FieldType::Long, 0}}};
-
-const AccessorSpec projectOptions{"CProjectOptionsAccessor",
-                                  ListStyle::Catalogue,
-                                  4,
-                                  {{"ID", FieldType::Long, 0},
-                                   {"ParentID", FieldType::Long, 0},
-                                   {"Name", FieldType::Text, 50},
-                                   {"Option1", FieldType::Long, 0},
-                                   {"Option2", FieldType::Long, 0},
-                                   {"Option3", FieldType::Long, 0},
-                                   {"Option4", FieldType::Text, 50},
-                                   {"Option5", FieldType::Text, 50},
-                                   {"Description", FieldType::Text, 250}}};
+const std::vector<AccessorSpec> &Accessors()
+{
+    static const std::vector<AccessorSpec> all{
+        {"CProjectsRootAccessor", ListStyle::Tree, 4,
+         RootFields({Text("Company", 30), Text("Project", 50), Text("DevicePlacement", 30),
+                     Text("CreatedBy", 20), Text("RevisionNr", 20), Text("OrderNr", 20),
+                     Text("DucumentName", 20), Text("DocumentNr", 20), Text("TestingBy", 50)})},
+        {"CSignalsRootAccessor", ListStyle::Tree, 7, RootFields({})},
+        {"CEquipmentsAccessor", ListStyle::Tree, 4, FolderFields()},
+        {"CRacksAccessor", ListStyle::Tree, 4, FolderFields()},
+        {"CZelnorHoldersAccessor", ListStyle::Tree, 4, FolderFields()},
+        {"CModules1Accessor", ListStyle::Tree, 4, ModuleFields(99, 99, 249)},
+        {"CFreqModules1Accessor", ListStyle::Tree, 4, ModuleFields(100, 100, 250)},
+        {"C7220Modules1Accessor", ListStyle::Tree, 4, ModuleFields(100, 100, 250)},
+        {"CSignalsAccessor", ListStyle::Signals, 4, SignalFields()},
+        {"CModuleTypesAccessor", ListStyle::Catalogue, 4,
+         TreeHead() + Fields{Long("TC"), Long("OutputSignal"), Long("LimitValue"), Long("Channels")}},
+        {"CFreqModuleTypesAccessor", ListStyle::Catalogue, 4,
+         TreeHead() +
+             Fields{Long("OutputSignal"), Long("LimitValue"), Long("Channels"), Long("HaveImpulseOutput")}},
+        {"CModuleTypes7220Accessor", ListStyle::Catalogue, 4,
+         TreeHead() + Fields{Long("OutputSignal"), Long("LimitValue"), Long("Channels")}},
+        {"CWorkingModesAccessor", ListStyle::Catalogue, 4, WorkingModeFields()},
+        {"CWorkingModesFreqAccessor", ListStyle::Catalogue, 4, WorkingModeFields()},
+        {"CMeasuredUnitsAccessor", ListStyle::Catalogue, 4, MeasuredUnitFields()},
+        {"CMeasuredUnitsFreqAccessor", ListStyle::Catalogue, 4, MeasuredUnitFields()},
+        {"CSensorTypesAccessor", ListStyle::Catalogue, 4, SensorTypeFields()},
+        {"CSensorTypesFreqAccessor", ListStyle::Catalogue, 4, SensorTypeFields()},
+        {"CCircuitTypesAccessor", ListStyle::Catalogue, 4, ChoiceFields("Default")},
+        {"CImpulseTypeAccessor", ListStyle::Catalogue, 4, ChoiceFields("Default")},
+        {"CRangeTableAccessor", ListStyle::Catalogue, 4, RangeFields()},
+        {"CRangeTableFreqAccessor", ListStyle::Catalogue, 4, RangeFields()},
+        {"CComparePlaceTCAccessor", ListStyle::Catalogue, 4, ChoiceFields(nullptr)},
+        {"COutputSignalTypeAccessor", ListStyle::Catalogue, 4,
+         KeyAndName() + Names234() +
+             Fields{Long("Sequence"), Long("Value"), Long("Condition1"), Text("Description", 250),
+                    YesNo("Default"), Text("NameL5", 50)}},
+        {"CRelayLimitingValuesAccessor", ListStyle::Catalogue, 4, ChoiceFields("Default")},
+        {"CRelayProtectionAccessor", ListStyle::Catalogue, 4, ChoiceFields("Default")},
+        {"CDefaultModulesAccessor", ListStyle::Tree, 4, ModuleFields(50, 33, 250)},
+        {"CDefaultFreqModulesAccessor", ListStyle::Tree, 4, ModuleFields(50, 100, 250)},
+        {"CDefaultSignalsAccessor", ListStyle::Signals, 4, SignalFields()},
+        {"CProjectOptionsAccessor", ListStyle::Catalogue, 4,
+         KeyAndName() + Fields{Long("Option1"), Long("Option2"), Long("Option3"), Text("Option4", 50),
+                               Text("Option5", 50), Text("Description", 250)}},
+    };
+    return all;
+}
 
 } // namespace
 
@@ -521,24 +201,20 @@ namespace Schema {
 
 const std::vector<const AccessorSpec *> &AllAccessors()
 {
-    static const std::vector<const AccessorSpec *> all{
-        &projectsRoot,   &signalsRoot,      &equipments,      &racks,
-        &holders,        &modules7230,      &modules7210,     &modules7220,
-        &signals,        &moduleTypes,      &freqModuleTypes, &moduleTypes7220,
-        &workingModes,   &workingModesFreq, &measuredUnits,   &measuredUnitsFreq,
-        &sensorTypes,    &sensorTypesFreq,  &circuitTypes,    &impulseType,
-        &rangeTable,     &rangeTableFreq,   &comparePlace,    &outputSignalType,
-        &relayLimiting,  &relayProtection,  &defaultModules,  &defaultFreqModules,
-        &defaultSignals, &projectOptions,
-    };
+    static const std::vector<const AccessorSpec *> all = [] {
+        std::vector<const AccessorSpec *> pointers;
+        for (const AccessorSpec &spec : Accessors())
+            pointers.push_back(&spec);
+        return pointers;
+    }();
     return all;
 }
 
 const AccessorSpec *FindAccessor(const char *className)
 {
-    for (const AccessorSpec *spec : AllAccessors()) {
-        if (std::strcmp(spec->className, className) == 0)
-            return spec;
+    for (const AccessorSpec &spec : Accessors()) {
+        if (std::strcmp(spec.className, className) == 0)
+            return &spec;
     }
     return nullptr;
 }

@@ -7,8 +7,6 @@
 #include <QLocale>
 #include <QSqlError>
 
-#include <limits>
-
 namespace {
 const QString kResourceMarker = QStringLiteral("%RESOURCE_ID%=");
 
@@ -68,33 +66,10 @@ QString ResolveResourceText(const QString &text)
     return strings.contains(number) ? strings.text(number) : Str(DbStrings::StringNotFound);
 }
 
+// Long and Yes/No columns take whatever converts to a 32-bit integer.
 bool FitsLong(const QVariant &value)
 {
-    switch (VarTypeOf(value)) {
-    case VT_EMPTY:
-    case VT_BOOL:
-    case VT_I1:
-    case VT_I2:
-    case VT_I4:
-    case VT_UI1:
-    case VT_UI2:
-        return true;
-    case VT_BSTR:
-    case VT_R4:
-    case VT_R8:
-    case VT_I8:
-    case VT_UI4:
-    case VT_UI8: {
-        bool ok = false;
-        const double number = VarTypeOf(value) == VT_BSTR
-                                  ? QLocale::c().toDouble(value.toString().trimmed(), &ok)
-                                  : value.toDouble(&ok);
-        return ok && number >= double(std::numeric_limits<qint32>::min()) &&
-               number <= double(std::numeric_limits<qint32>::max());
-    }
-    default:
-        return false;
-    }
+    return VarTypeOf(value) == VT_EMPTY || TryConvert(value, VT_I4).has_value();
 }
 } // namespace
 
@@ -239,11 +214,8 @@ void CTableLevel::CheckFits(const ColumnInfo &column, const QVariant &value) con
                            {column.name, m_table, QString::number(column.textWidth())});
         return;
     case FieldType::Long:
-        if (!FitsLong(value))
-            RaiseDataError(DbStrings::ValueDoesNotFit, {value.toString(), column.name, m_table});
-        return;
     case FieldType::Bool:
-        if (!FitsLong(value) || VarTypeOf(value) == VT_BSTR)
+        if (!FitsLong(value))
             RaiseDataError(DbStrings::ValueDoesNotFit, {value.toString(), column.name, m_table});
         return;
     }

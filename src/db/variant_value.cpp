@@ -29,45 +29,32 @@ VarType VarTypeOf(const QVariant &value)
         return VT_EMPTY;
     if (value.isNull())
         return VT_NULL;
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-        return VT_BOOL;
-    case QMetaType::Short:
-        return VT_I2;
-    case QMetaType::Int:
-        return VT_I4;
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-        return VT_I8;
-    case QMetaType::SChar:
-    case QMetaType::Char:
-        return VT_I1;
-    case QMetaType::UChar:
-        return VT_UI1;
-    case QMetaType::UShort:
-        return VT_UI2;
-    case QMetaType::UInt:
-        return VT_UI4;
-    case QMetaType::ULong:
-    case QMetaType::ULongLong:
-        return VT_UI8;
-    case QMetaType::Float:
-        return VT_R4;
-    case QMetaType::Double:
-        return VT_R8;
-    case QMetaType::QString:
-        return VT_BSTR;
-    case QMetaType::QDate:
-    case QMetaType::QTime:
-    case QMetaType::QDateTime:
-        return VT_DATE;
-    case QMetaType::QByteArray:
-        return VarType(VT_ARRAY | VT_UI1);
-    case QMetaType::QVariantList:
-        return VarType(VT_ARRAY | VT_VARIANT);
-    default:
-        return VT_VARIANT;
+    // Qt's types and the variant type each stands for.
+    static const std::pair<int, int> kinds[] = {{QMetaType::Bool, VT_BOOL},
+                                                {QMetaType::Short, VT_I2},
+                                                {QMetaType::Int, VT_I4},
+                                                {QMetaType::Long, VT_I8},
+                                                {QMetaType::LongLong, VT_I8},
+                                                {QMetaType::SChar, VT_I1},
+                                                {QMetaType::Char, VT_I1},
+                                                {QMetaType::UChar, VT_UI1},
+                                                {QMetaType::UShort, VT_UI2},
+                                                {QMetaType::UInt, VT_UI4},
+                                                {QMetaType::ULong, VT_UI8},
+                                                {QMetaType::ULongLong, VT_UI8},
+                                                {QMetaType::Float, VT_R4},
+                                                {QMetaType::Double, VT_R8},
+                                                {QMetaType::QString, VT_BSTR},
+                                                {QMetaType::QDate, VT_DATE},
+                                                {QMetaType::QTime, VT_DATE},
+                                                {QMetaType::QDateTime, VT_DATE},
+                                                {QMetaType::QByteArray, VT_ARRAY | VT_UI1},
+                                                {QMetaType::QVariantList, VT_ARRAY | VT_VARIANT}};
+    for (const auto &[meta, kind] : kinds) {
+        if (value.typeId() == meta)
+            return VarType(kind);
     }
+    return VT_VARIANT;
 }
 
 QString VarTypeName(int code)
@@ -174,18 +161,9 @@ Number AsNumber(const QVariant &value)
         const double parsed = QLocale::c().toDouble(value.toString().trimmed(), &ok);
         return {parsed, ok ? Failure::None : Failure::TypeMismatch};
     }
-    case VT_I1:
-    case VT_I2:
-    case VT_I4:
-    case VT_I8:
-    case VT_UI1:
-    case VT_UI2:
-    case VT_UI4:
-    case VT_UI8:
-    case VT_R4:
-    case VT_R8:
-        return {value.toDouble(), Failure::None};
     default:
+        if (IsNumericType(VarTypeOf(value)))
+            return {value.toDouble(), Failure::None};
         return {0, Failure::TypeMismatch};
     }
 }
@@ -227,19 +205,11 @@ Failure Convert(const QVariant &from, VarType target, QVariant &to)
         case VT_DATE:
             to = AsDateTime(from).toString(Qt::ISODate);
             return Failure::None;
-        case VT_I1:
-        case VT_I2:
-        case VT_I4:
-        case VT_I8:
-        case VT_UI1:
-        case VT_UI2:
-        case VT_UI4:
-        case VT_UI8:
-        case VT_BSTR:
+        default:
+            if (!IsNumericType(VarTypeOf(from)) && VarTypeOf(from) != VT_BSTR)
+                return Failure::TypeMismatch;
             to = from.toString();
             return Failure::None;
-        default:
-            return Failure::TypeMismatch;
         }
     }
     const Number number = AsNumber(from);
@@ -312,27 +282,65 @@ QString FailureText(Failure failure)
 }
 } // namespace
 
-bool ConvertValue(QVariant &value, VarType target)
+namespace {
+Failure ConvertChecked(const QVariant &value, VarType target, QVariant &converted)
 {
-    if (target == VT_VARIANT || VarTypeOf(value) == target)
-        return true;
-    const QVariant original = value;
+    if (target == VT_VARIANT || VarTypeOf(value) == target) {
+        converted = value;
+        return Failure::None;
+    }
     QVariant work = value;
-    Failure failure = Failure::None;
     if (VarTypeOf(work) == VT_BOOL)
         work = QVariant(work.toBool() ? 1 : 0);
     if (target == VT_BOOL) {
         QVariant whole;
-        failure = Convert(work, VT_I4, whole);
+        const Failure failure = Convert(work, VT_I4, whole);
+        if (failure != Failure::None)
+            return failure;
         work = whole;
     }
+    return Convert(work, target, converted);
+}
+} // namespace
+
+bool IsNumericType(VarType type)
+{
+    switch (type) {
+    case VT_I1:
+    case VT_I2:
+    case VT_I4:
+    case VT_I8:
+    case VT_UI1:
+    case VT_UI2:
+    case VT_UI4:
+    case VT_UI8:
+    case VT_INT:
+    case VT_UINT:
+    case VT_R4:
+    case VT_R8:
+    case VT_CY:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::optional<QVariant> TryConvert(const QVariant &value, VarType target)
+{
     QVariant converted;
-    if (failure == Failure::None)
-        failure = Convert(work, target, converted);
+    if (ConvertChecked(value, target, converted) != Failure::None)
+        return std::nullopt;
+    return converted;
+}
+
+bool ConvertValue(QVariant &value, VarType target)
+{
+    QVariant converted;
+    const Failure failure = ConvertChecked(value, target, converted);
     if (failure != Failure::None) {
         const QString head =
             FillArguments(Str(DbStrings::CantConvertVariant),
-                          {VarTypeName(VarTypeOf(original)), VarTypeName(target), original.toString()});
+                          {VarTypeName(VarTypeOf(value)), VarTypeName(target), value.toString()});
         MessageService::error(head + QLatin1Char('\n') + FailureText(failure));
         return false;
     }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+
 class DbSession;
 
 // Variant type codes of the data layer; a row value's type is told by one of
@@ -65,6 +67,11 @@ bool IsDbNull(const QVariant &value);
 VarType VarTypeOf(const QVariant &value);
 // "VT_I4" and so on; "Undefined type" for any other code.
 QString VarTypeName(int code);
+
+// Integers, reals and currency.
+bool IsNumericType(VarType type);
+// The value converted to target by the rules of ConvertValue, or nothing.
+std::optional<QVariant> TryConvert(const QVariant &value, VarType target);
 
 // Converts value in place to target. When that is impossible, shows 50019
 // with the reason and returns false: the caller abandons what it was doing.

@@ -3,6 +3,7 @@
 #include "db/sql_query.h"
 #include "db_test_support.h"
 
+#include <QDir>
 #include <QtTest>
 
 // Data errors as they travel up, how they are shown, and the stand-alone
@@ -19,6 +20,8 @@ private slots:
     void queryReportsDriverErrorsAndEmptyText();
     void queryWithErrorsHiddenShowsNothing();
     void queryOnMissingFileHasNoSession();
+    void sessionOpensPathsWithBlanksAndHashes();
+    void readOnlySessionRefusesWrites();
 };
 
 void TestDbErrors::messagesReadFromMostSpecificToMostGeneral()
@@ -143,6 +146,37 @@ void TestDbErrors::queryOnMissingFileHasNoSession()
     query.SetText("SELECT 1");
     QVERIFY(!query.Execute());
     QVERIFY(!QFile::exists(missing));
+}
+
+void TestDbErrors::sessionOpensPathsWithBlanksAndHashes()
+{
+    ProjectCopy project;
+    QTemporaryDir dir;
+    const QString odd = dir.filePath("Plant #2 O'Neil?.prj");
+    QVERIFY(QFile::copy(project.path(), odd));
+    std::vector<ProviderErrorRecord> error;
+    std::unique_ptr<DbSession> session = DbSession::open(DataSource::sqliteFile(odd), &error);
+    QVERIFY(session);
+    QSqlQuery query = session->NewQuery();
+    QVERIFY(session->Execute(query, "SELECT COUNT(*) FROM ProjectOptions", &error));
+    QVERIFY(query.next());
+    QCOMPARE(query.value(0).toInt(), 4);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+void TestDbErrors::readOnlySessionRefusesWrites()
+{
+    ProjectCopy project;
+    std::vector<ProviderErrorRecord> error;
+    std::unique_ptr<DbSession> session =
+        DbSession::open(DataSource::sqliteFile(project.path(), true), &error);
+    QVERIFY(session);
+    QSqlQuery query = session->NewQuery();
+    QVERIFY(!session->Execute(query, "UPDATE ProjectOptions SET Option1 = 5", &error));
+    QCOMPARE(error.size(), size_t(1));
+    QCOMPARE(error[0].source, QString("QSQLITE"));
+    QVERIFY(!error[0].description.isEmpty());
+    QCOMPARE(project.scalar("SELECT MAX(Option1) FROM ProjectOptions").toInt(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestDbErrors)

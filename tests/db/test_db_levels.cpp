@@ -12,6 +12,8 @@ private slots:
     void projectsRootHasEighteenColumnsSixteenNamed();
     void columnCountsFollowTheAccessors_data();
     void columnCountsFollowTheAccessors();
+    void ordinalsFollowTheFileLayout_data();
+    void ordinalsFollowTheFileLayout();
     void listAttributesByTable();
     void rootLevelHasTwoEmptyColumns();
     void lookupsByTableAndColumn();
@@ -97,6 +99,58 @@ void TestDbLevels::columnCountsFollowTheAccessors()
              named);
     for (size_t i = 0; i < infos->size(); ++i)
         QCOMPARE((*infos)[i].binding.ordinal, int(i) + 1);
+}
+
+void TestDbLevels::ordinalsFollowTheFileLayout_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<int>("ordinal");
+    QTest::newRow("ProjectsRoot.NameL5") << "ProjectsRoot"
+                                         << "NameL5" << 18;
+    QTest::newRow("ProjectsRoot.Description") << "ProjectsRoot"
+                                              << "Description" << 8;
+    QTest::newRow("SignalsRoot.NameL5") << "SignalsRoot"
+                                        << "NameL5" << 9;
+    QTest::newRow("Signals.RangeUnitsID") << "Signals"
+                                          << "RangeUnitsID" << 15;
+    QTest::newRow("Signals.Zaehlerignis") << "Signals"
+                                          << "Zaehlerignis" << 27;
+    QTest::newRow("DefaultSignals.Relay2Hysteresis") << "DefaultSignals"
+                                                     << "Relay2Hysteresis" << 25;
+    QTest::newRow("Modules7220_2.LastProgramming") << "Modules7220_2"
+                                                   << "LastProgramming" << 13;
+    QTest::newRow("ModuleTypes7230.TC") << "ModuleTypes7230"
+                                        << "TC" << 6;
+    QTest::newRow("ModuleTypes7210.HaveImpulseOutput") << "ModuleTypes7210"
+                                                       << "HaveImpulseOutput" << 9;
+    QTest::newRow("MeasuredUnits7230.Digits") << "MeasuredUnits7230"
+                                              << "Digits" << 7;
+    QTest::newRow("MeasuredUnits7230.Default3") << "MeasuredUnits7230"
+                                                << "Default3" << 15;
+    QTest::newRow("SensorTypes7210.Sequence") << "SensorTypes7210"
+                                              << "Sequence" << 15;
+    QTest::newRow("SensorTypes7210.Name3L5") << "SensorTypes7210"
+                                             << "Name3L5" << 19;
+    QTest::newRow("OutputSignalType.Condition1") << "OutputSignalType"
+                                                 << "Condition1" << 9;
+    QTest::newRow("RangeTable7230.SensorTypeID") << "RangeTable7230"
+                                                 << "SensorTypeID" << 10;
+    QTest::newRow("ComparePlaceTC.NameL5") << "ComparePlaceTC"
+                                           << "NameL5" << 10;
+    QTest::newRow("ProjectOptions.Option5") << "ProjectOptions"
+                                            << "Option5" << 8;
+}
+
+void TestDbLevels::ordinalsFollowTheFileLayout()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, column);
+    QFETCH(int, ordinal);
+    CLevelList levels;
+    const ColumnInfo *info = levels.FindByTable(table)->FindColumn(column);
+    QVERIFY(info);
+    QCOMPARE(info->binding.ordinal, ordinal);
 }
 
 void TestDbLevels::listAttributesByTable()
