@@ -21,6 +21,7 @@ private slots:
     void init() { WriteSetting("OLEDBErr.DispDetailsErrors", 0); }
     void opensCollapsedWithStandInTexts();
     void storedSettingOpensExpandedAndToggleStoresIt();
+    void loadedSettingsAreReadAndChangedInPlace();
     void selectingASourceShowsItsRecord();
     void expandingNearTheBottomKeepsTheDialogOnTheDesktop();
     void reportShowsTheDialogWithTheMessageChain();
@@ -77,6 +78,23 @@ void TestOLEDBErrorsDialog::storedSettingOpensExpandedAndToggleStoresIt()
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(ReadSetting("OLEDBErr.DispDetailsErrors").toInt(), 1);
     QCOMPARE(dialog.height(), dialog.fullHeight());
+}
+
+void TestOLEDBErrorsDialog::loadedSettingsAreReadAndChangedInPlace()
+{
+    GeneralSettings settings;
+    settings.load();
+    settings.setValue("OLEDBErr.DispDetailsErrors", 1);
+    COLEDBErrorsDialog dialog("x", {}, nullptr, &settings);
+    QVERIFY(dialog.detailsShown());
+    dialog.toggleDetails();
+    QCOMPARE(settings.intValue("OLEDBErr.DispDetailsErrors"), 0);
+    dialog.toggleDetails();
+    QCOMPARE(settings.intValue("OLEDBErr.DispDetailsErrors"), 1);
+    // Written with the other settings, not behind the program's back.
+    QCOMPARE(ReadSetting("OLEDBErr.DispDetailsErrors").toInt(), 0);
+    settings.save();
+    QCOMPARE(ReadSetting("OLEDBErr.DispDetailsErrors").toInt(), 1);
 }
 
 void TestOLEDBErrorsDialog::selectingASourceShowsItsRecord()

@@ -20,8 +20,8 @@ const QString kDetailsSetting = QStringLiteral("OLEDBErr.DispDetailsErrors");
 }
 
 COLEDBErrorsDialog::COLEDBErrorsDialog(const QString &topText, std::vector<ProviderErrorRecord> records,
-                                       QWidget *parent)
-    : QDialog(parent), m_records(std::move(records))
+                                       QWidget *parent, SettingsSection *settings)
+    : QDialog(parent), m_records(std::move(records)), m_settings(settings)
 {
     setObjectName(QStringLiteral("OLEDBErrorsDialog"));
     setWindowTitle(Str(DbStrings::DialogTitle));
@@ -34,7 +34,7 @@ COLEDBErrorsDialog::COLEDBErrorsDialog(const QString &topText, std::vector<Provi
     m_details->setVisible(false);
     layout()->activate();
     m_collapsedHeight = sizeHint().height();
-    m_detailsShown = ReadSetting(kDetailsSetting).toInt() != 0;
+    m_detailsShown = storedDetails();
     applyDetails(false);
 }
 
@@ -138,18 +138,31 @@ void COLEDBErrorsDialog::applyDetails(bool keepOnScreen)
         move(x(), std::max(desktop.top(), y() - (frame.bottom() - desktop.bottom())));
 }
 
+bool COLEDBErrorsDialog::storedDetails() const
+{
+    return (m_settings ? m_settings->value(kDetailsSetting) : ReadSetting(kDetailsSetting)).toInt() != 0;
+}
+
+void COLEDBErrorsDialog::storeDetails(bool shown)
+{
+    if (m_settings)
+        m_settings->setValue(kDetailsSetting, shown ? 1 : 0);
+    else
+        WriteSetting(kDetailsSetting, shown ? 1 : 0);
+}
+
 void COLEDBErrorsDialog::toggleDetails()
 {
     m_detailsShown = !m_detailsShown;
-    WriteSetting(kDetailsSetting, m_detailsShown ? 1 : 0);
+    storeDetails(m_detailsShown);
     applyDetails(true);
 }
 
-void COLEDBErrorsDialog::install(QWidget *parent)
+void COLEDBErrorsDialog::install(QWidget *parent, SettingsSection *settings)
 {
     DataErrorReporter::setPresenter(
-        [parent](const QString &topText, const std::vector<ProviderErrorRecord> &records) {
-            COLEDBErrorsDialog dialog(topText, records, parent);
+        [parent, settings](const QString &topText, const std::vector<ProviderErrorRecord> &records) {
+            COLEDBErrorsDialog dialog(topText, records, parent, settings);
             dialog.exec();
         });
 }

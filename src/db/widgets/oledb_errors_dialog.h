@@ -11,17 +11,21 @@ class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class SettingsSection;
 
 // The "OLE DB Errors Dialog": the program's explanation on top and, behind
 // "&Details >>", the driver's error records with source, description and code.
 class COLEDBErrorsDialog : public QDialog {
     Q_OBJECT
 public:
+    // settings: the program's loaded "Settings" section, whose value the
+    // dialog reads and changes (saved with the others); without it the
+    // stored value is read and written directly.
     COLEDBErrorsDialog(const QString &topText, std::vector<ProviderErrorRecord> records,
-                       QWidget *parent = nullptr);
+                       QWidget *parent = nullptr, SettingsSection *settings = nullptr);
 
     // Makes ReportDataError show this dialog modally over parent.
-    static void install(QWidget *parent = nullptr);
+    static void install(QWidget *parent = nullptr, SettingsSection *settings = nullptr);
 
     bool detailsShown() const { return m_detailsShown; }
     int collapsedHeight() const { return m_collapsedHeight; }
@@ -35,8 +39,11 @@ private:
     void fillSources();
     void showRecord(int row);
     void applyDetails(bool keepOnScreen);
+    bool storedDetails() const;
+    void storeDetails(bool shown);
 
     std::vector<ProviderErrorRecord> m_records;
+    SettingsSection *m_settings = nullptr;
     QWidget *m_details = nullptr;
     QListWidget *m_sources = nullptr;
     QPlainTextEdit *m_description = nullptr;
