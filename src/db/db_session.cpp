@@ -12,7 +12,7 @@ DataSource DataSource::sqliteFile(const QString &path, bool readOnly)
     DataSource source;
     source.driver = DbDriver::SQLite;
     source.database = path;
-    source.readOnly = readOnly;
+    source.mode = readOnly ? kModeRead : kModeShareDenyNone;
     return source;
 }
 
@@ -113,38 +113,38 @@ DbSession::DbSession(DataSource source, QString connectionName)
 {
 }
 
+namespace {
+// The one place where the drivers differ in how a connection is described.
+void Configure(QSqlDatabase &db, const DataSource &source)
+{
+    if (source.driver == DbDriver::SQLite) {
+        // As a URI, so that a missing file is an error instead of a new,
+        // empty project, and so that read-only mode is honoured.
+        db.setDatabaseName(QStringLiteral("file:%1?mode=%2")
+                               .arg(QString::fromUtf8(QUrl::toPercentEncoding(source.database, "/")),
+                                    source.readOnly() ? QStringLiteral("ro") : QStringLiteral("rw")));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+        return;
+    }
+    db.setDatabaseName(source.database);
+    db.setHostName(source.host);
+    if (source.port > 0)
+        db.setPort(source.port);
+    db.setUserName(source.user);
+    db.setPassword(source.password);
+}
+} // namespace
+
 std::unique_ptr<DbSession> DbSession::open(const DataSource &source, std::vector<ProviderErrorRecord> *error)
 {
     const QString name = NextConnectionName();
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(source.driverName(), name);
-        db.setDatabaseName(source.database);
-        if (source.driver == DbDriver::SQLite) {
-            // An SQLite "open" creates a missing file; a project must exist.
-            QString options = QStringLiteral("QSQLITE_OPEN_URI");
-            db.setDatabaseName(QStringLiteral("file:%1?mode=%2")
-                                   .arg(QString::fromUtf8(QUrl::toPercentEncoding(source.database, "/")),
-                                        source.readOnly ? QStringLiteral("ro") : QStringLiteral("rw")));
-            db.setConnectOptions(options + QStringLiteral(";QSQLITE_BUSY_TIMEOUT=5000"));
-        } else {
-            db.setHostName(source.host);
-            if (source.port > 0)
-                db.setPort(source.port);
-            db.setUserName(source.user);
-            db.setPassword(source.password);
-        }
-        if (db.open()) {
-            auto session = std::unique_ptr<DbSession>(new DbSession(source, name));
-            if (source.driver == DbDriver::SQLite) {
-                QSqlQuery pragma(db);
-                pragma.exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
-            }
-            return session;
-        }
+        Configure(db, source);
+        if (db.open())
+            return std::unique_ptr<DbSession>(new DbSession(source, name));
         if (error)
             *error = ErrorRecords(db.lastError(), source.driverName());
-        if (error && error->empty())
-            error->push_back({source.driverName(), db.lastError().text(), QString()});
     }
     QSqlDatabase::removeDatabase(name);
     return nullptr;
@@ -200,11 +200,8 @@ bool DbSession::Execute(QSqlQuery &query, const QString &statement,
 {
     if (query.exec(Adapt(statement)))
         return true;
-    if (error) {
+    if (error)
         *error = Records(query.lastError());
-        if (error->empty())
-            error->push_back({driverName(), query.lastError().text(), QString()});
-    }
     return false;
 }
 

@@ -15,15 +15,21 @@ enum class DbDriver { SQLite, PostgreSQL };
 // What names a database: an SQLite project file, or a PostgreSQL database on
 // a server. The same statements run on both; only DbSession::Adapt differs.
 struct DataSource {
+    // Access modes of the data source's initialisation properties.
+    static constexpr int kModeRead = 1;
+    static constexpr int kModeShareDenyNone = 16;
+
     DbDriver driver = DbDriver::SQLite;
+    QString provider = QStringLiteral("Microsoft.Jet.OLEDB.4.0");
     QString database; // the file (SQLite) or the database name (PostgreSQL)
     QString host;
     int port = -1;
     QString user = QStringLiteral("Admin");
     QString password;
-    bool readOnly = false;
+    int mode = kModeShareDenyNone;
 
     static DataSource sqliteFile(const QString &path, bool readOnly = false);
+    bool readOnly() const { return (mode & 3) == kModeRead; }
     // The Qt driver name ("QSQLITE", "QPSQL").
     QString driverName() const;
 };
