@@ -58,6 +58,27 @@ std::uint8_t Checksum(std::span<const std::uint8_t> bytes);
 QByteArray Build(std::uint8_t start, std::uint8_t command, std::span<const std::uint8_t> data);
 } // namespace Frame
 
+// Numbers of the link's texts in the language packs.
+namespace LinkText {
+inline constexpr int kStatusOk = 62200;
+inline constexpr int kCommunicationError = 62201;
+inline constexpr int kReceiveBufferOverflow = 62202;
+inline constexpr int kChecksumError = 62203;
+inline constexpr int kFramingError = 62204;
+inline constexpr int kCharacterParityError = 62205;
+inline constexpr int kTooFewCharacters = 62206;
+inline constexpr int kReceivedDataInvalid = 62207;
+inline constexpr int kCommandNotAllowed = 62208;
+inline constexpr int kActionFailed = 62209;
+inline constexpr int kCommandNotImplemented = 62210;
+inline constexpr int kPortAccessDenied = 62211; // "... Access is denied."
+inline constexpr int kPortFailed = 62212;       // "...Failed."
+inline constexpr int kPermissionHint = 62213;
+inline constexpr int kPortBusy = 62214;
+inline constexpr int kPortSetupFailed = 62215;
+inline constexpr int kPortOpenFailed = 62216;
+} // namespace LinkText
+
 using ReplyBuffer = std::array<std::uint8_t, kReplyBufferSize>;
 
 // The serial port and the frame protocol of one connected module. Everything
@@ -87,15 +108,13 @@ public:
     // True if a port was open and is now closed.
     bool Close();
     bool IsOpen() const;
-    // The port's own explanation of the latest failed Open, for the log.
+    // Why the latest Open failed, and for a permission failure how to fix
+    // it; empty after a successful Open.
     QString LastOpenError() const { return m_lastOpenError; }
 
     // Whether the device node exists, also when another program holds it or
     // this user may not open it. Touches no open port.
     static bool PortExists(const QString &port);
-    // What to do about a failed Open: for kAccessDenied, how to join the
-    // group that may use serial ports; otherwise empty.
-    static QString OpenFailureHint(int code);
 
     // Discards up to kPurgeLimit bytes already waiting.
     void PurgeInput();
@@ -126,6 +145,8 @@ public:
     static std::uint8_t ActionData(ActionCode code);
 
 private:
+    int failOpen(int code, QString why);
+    bool applyLineSettings();
     bool sendRequest(const QByteArray &frame);
     // Reads until count bytes arrived or the time-out passed; false when the
     // port reported an error.
