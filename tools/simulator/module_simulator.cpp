@@ -198,6 +198,7 @@ void ModuleSimulator::receive(const std::uint8_t *bytes, int count)
 {
     {
         std::lock_guard lock(m_mutex);
+        m_receivedBytes += count;
         if (m_unplugged)
             return;
     }
@@ -374,6 +375,10 @@ void ModuleSimulator::applyFault(std::uint8_t command, Reply &reply)
     case SimulatorFault::CutShort:
         f.truncate(Frame::kHeaderLength + (f.size() - Frame::kHeaderLength) / 2);
         break;
+    case SimulatorFault::WrongHeader:
+        f[0] = static_cast<char>(0x15);
+        reseal();
+        break;
     case SimulatorFault::WrongEcho:
         f[2] = static_cast<char>(command ^ 0x01);
         reseal();
@@ -486,6 +491,12 @@ QStringList ModuleSimulator::traffic() const
 {
     std::lock_guard lock(m_mutex);
     return m_traffic;
+}
+
+qint64 ModuleSimulator::receivedBytes() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_receivedBytes;
 }
 
 void ModuleSimulator::clearTraffic()

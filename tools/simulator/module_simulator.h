@@ -33,6 +33,7 @@ struct SimulatorFault {
     enum Kind {
         NoReply,     // swallow the request
         BadChecksum, // reply with a wrong last byte
+        WrongHeader, // reply starting with another byte than 0x06 (checksum still right)
         CutShort,    // send the header and only part of the body
         WrongEcho,   // echo another command byte (checksum still right)
         Status,      // reply with status bytes status1, status2
@@ -87,6 +88,8 @@ public:
     // block write, "A<cc>:<d>" action command cc (hex) for data byte d.
     QStringList traffic() const;
     void clearTraffic();
+    // Every byte that reached the module, well-formed or not.
+    qint64 receivedBytes() const;
     // Waits until the traffic holds at least count entries.
     bool waitForTraffic(int count, int timeoutMs) const;
 
@@ -133,6 +136,7 @@ private:
     std::deque<SimulatorFault> m_faults;
     QStringList m_traffic;
     bool m_unplugged = false;
+    qint64 m_receivedBytes = 0;
     QByteArray m_pending;
     std::int64_t m_requestStartUs = 0;
     std::int64_t m_startUs = 0;
