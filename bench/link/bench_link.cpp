@@ -99,7 +99,8 @@ bool run(bool lineRate, int replyDelayUs, int rounds)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    std::printf("Serial link benchmark: %.4f ms a byte at 9600 baud 8E1\n", ModuleSimulator::kByteTimeUs / 1000.0);
+    std::printf("Serial link benchmark: %.4f ms a byte at 9600 baud 8E1\n",
+                ModuleSimulator::kByteTimeUs / 1000.0);
     const bool ok = run(false, 0, 500) && run(true, 0, 10) && run(true, 2000, 5);
     return ok ? 0 : 1;
 }

@@ -76,7 +76,8 @@ private:
 
 bool lengthFits(int block, std::size_t size)
 {
-    return static_cast<int>(size) == BlockLengthStd[block] || static_cast<int>(size) == BlockLengthFreq[block];
+    return static_cast<int>(size) == BlockLengthStd[block] ||
+           static_cast<int>(size) == BlockLengthFreq[block];
 }
 
 void decodeChannelConfiguration(ChannelConfiguration &c, Bytes b)

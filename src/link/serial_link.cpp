@@ -155,8 +155,8 @@ bool CSerialLink::applyLineSettings()
         return false;
     };
     return m_port->setBaudRate(QSerialPort::Baud9600) && m_port->setDataBits(QSerialPort::Data8) &&
-           tolerated(m_port->setParity(QSerialPort::EvenParity)) && m_port->setStopBits(QSerialPort::OneStop) &&
-           m_port->setFlowControl(QSerialPort::NoFlowControl) &&
+           tolerated(m_port->setParity(QSerialPort::EvenParity)) &&
+           m_port->setStopBits(QSerialPort::OneStop) && m_port->setFlowControl(QSerialPort::NoFlowControl) &&
            tolerated(m_port->setDataTerminalReady(false)) && tolerated(m_port->setRequestToSend(true));
 }
 
@@ -337,7 +337,8 @@ bool CSerialLink::FetchBlock(int block, CModuleImage &image)
             return false;
         if (result == LinkResult::Ok) {
             const std::size_t length = buffer[3] - 2u;
-            return image.DecodeBlock(block, std::span<const std::uint8_t>(buffer).subspan(Frame::kPayloadOffset, length));
+            return image.DecodeBlock(
+                block, std::span<const std::uint8_t>(buffer).subspan(Frame::kPayloadOffset, length));
         }
     }
     return false;

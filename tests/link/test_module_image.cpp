@@ -108,8 +108,8 @@ void TestModuleImage::textsTravelAsSingleBytes()
     CModuleImage image;
     // A character of ISO 8859-1 is its own byte; one outside it is sent as
     // '?', and a character outside the basic plane still counts as one.
-    image.Channel[0].Description = QStringLiteral("Kühler Ω ") + QString::fromUcs4(U"\U0001F600") +
-                                   QStringLiteral("!");
+    image.Channel[0].Description =
+        QStringLiteral("Kühler Ω ") + QString::fromUcs4(U"\U0001F600") + QStringLiteral("!");
     const QByteArray encoded = image.EncodeBlock(3, Family7230);
     QCOMPARE(encoded.size(), 32);
     QCOMPARE(encoded.left(11), QByteArray("K\xFChler ? ?!"));
@@ -270,7 +270,8 @@ void TestModuleImage::everyWritableBlockRoundTrips()
     // Decoding a block with distinct bytes and encoding it again must give
     // the same bytes, except where the family has no use for them.
     for (int block = 0; block < 8; ++block) {
-        QByteArray original = block >= 6 ? channelBlock() : QByteArray(BlockLength(block, f), 'a' + char(block));
+        QByteArray original =
+            block >= 6 ? channelBlock() : QByteArray(BlockLength(block, f), 'a' + char(block));
         if (block == 0) {
             original = identityBlock("1.07", "SN-42");
             original[1] = static_cast<char>(0xFF);

@@ -61,7 +61,6 @@ QStringList repeated(const QString &entry, int times)
     return out;
 }
 
-
 void addFamilies()
 {
     QTest::addColumn<int>("family");
@@ -380,7 +379,8 @@ void TestSerialLink::failedActionKeepsThePreviousReply()
     QVERIFY(c.link.SendAction(ActionCode::TwoWireCompensation1));
     const ActionReply first = c.link.GetActionReply();
     QVERIFY(first.value > 0);
-    for (const auto kind : {SimulatorFault::BadChecksum, SimulatorFault::WrongEcho, SimulatorFault::CutShort}) {
+    for (const auto kind :
+         {SimulatorFault::BadChecksum, SimulatorFault::WrongEcho, SimulatorFault::CutShort}) {
         c.inject(kind);
         QVERIFY(!c.link.SendAction(ActionCode::TwoWireCompensation2));
         QCOMPARE(c.link.GetActionReply().value, first.value);
@@ -462,7 +462,8 @@ void TestSerialLink::openingAndProbingPorts()
     QVERIFY(CSerialLink::PortExists(port));
     // Held by another link: busy, which counts as denied, and still exists.
     QCOMPARE(link.Open(port), CSerialLink::kAccessDenied);
-    QCOMPARE(link.LastOpenError(), QStringLiteral("The serial port %1 is in use by another program.").arg(port));
+    QCOMPARE(link.LastOpenError(),
+             QStringLiteral("The serial port %1 is in use by another program.").arg(port));
     QVERIFY(CSerialLink::PortExists(port));
 
     QVERIFY(c.link.Close());

@@ -30,7 +30,8 @@ void printModule(const CModuleImage &m, ModuleFamily family)
                 m.ModulTypID, m.Channels + 1, m.DIPSwitch ? "DIP" : "PC");
     std::printf("  revision '%s', serial number '%s', last programming '%s'\n", qPrintable(m.Revision),
                 qPrintable(m.SerialNr), qPrintable(m.LastProgramming));
-    std::printf("  output %s, limit-value relays %s\n", outputs[m.OutputSignal & 3], m.LimitValue ? "yes" : "no");
+    std::printf("  output %s, limit-value relays %s\n", outputs[m.OutputSignal & 3],
+                m.LimitValue ? "yes" : "no");
     for (int ch = 0; ch <= m.Channels; ++ch) {
         const ChannelImage &c = m.Channel[ch];
         std::printf("  channel %d: tag '%s', description '%s'\n", ch + 1, qPrintable(c.Name),

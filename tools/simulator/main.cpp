@@ -39,23 +39,29 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(
         QStringLiteral("Simulates a module on a pseudo-terminal and prints the device to connect to."));
     parser.addHelpOption();
-    const QCommandLineOption family(QStringLiteral("family"), QStringLiteral("Module family: 7230, 7210 or 7220."),
+    const QCommandLineOption family(QStringLiteral("family"),
+                                    QStringLiteral("Module family: 7230, 7210 or 7220."),
                                     QStringLiteral("family"), QStringLiteral("7230"));
     const QCommandLineOption type(QStringLiteral("type"), QStringLiteral("Module type code (ModulTypID)."),
                                   QStringLiteral("code"), QStringLiteral("0"));
-    const QCommandLineOption channels(QStringLiteral("channels"), QStringLiteral("Number of channels: 1 or 2."),
-                                      QStringLiteral("n"), QStringLiteral("2"));
-    const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("Serial number (up to 12 characters)."),
+    const QCommandLineOption channels(QStringLiteral("channels"),
+                                      QStringLiteral("Number of channels: 1 or 2."), QStringLiteral("n"),
+                                      QStringLiteral("2"));
+    const QCommandLineOption serial(QStringLiteral("serial"),
+                                    QStringLiteral("Serial number (up to 12 characters)."),
                                     QStringLiteral("text"), QStringLiteral("SIM00000001"));
     const QCommandLineOption output(QStringLiteral("output"),
                                     QStringLiteral("Analogue output: none, current or voltage."),
                                     QStringLiteral("kind"));
-    const QCommandLineOption dip(QStringLiteral("dip"), QStringLiteral("The module is configured by its DIP switch."));
-    const QCommandLineOption lineRate(QStringLiteral("line-rate"),
-                                      QStringLiteral("Pace every byte as 9600 baud 8E1 would (about 1.15 ms)."));
-    const QCommandLineOption delay(QStringLiteral("reply-delay"),
-                                   QStringLiteral("The module's own time before each reply, in microseconds."),
-                                   QStringLiteral("us"), QStringLiteral("0"));
+    const QCommandLineOption dip(QStringLiteral("dip"),
+                                 QStringLiteral("The module is configured by its DIP switch."));
+    const QCommandLineOption lineRate(
+        QStringLiteral("line-rate"),
+        QStringLiteral("Pace every byte as 9600 baud 8E1 would (about 1.15 ms)."));
+    const QCommandLineOption delay(
+        QStringLiteral("reply-delay"),
+        QStringLiteral("The module's own time before each reply, in microseconds."), QStringLiteral("us"),
+        QStringLiteral("0"));
     parser.addOptions({family, type, channels, serial, output, dip, lineRate, delay});
     parser.process(app);
 
@@ -71,7 +77,8 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("a module has 1 or 2 channels"));
     options.serialNumber = parser.value(serial);
     if (parser.isSet(output)) {
-        const QStringList kinds = {QStringLiteral("none"), QStringLiteral("current"), QStringLiteral("voltage")};
+        const QStringList kinds = {QStringLiteral("none"), QStringLiteral("current"),
+                                   QStringLiteral("voltage")};
         options.outputSignal = static_cast<int>(kinds.indexOf(parser.value(output)));
         if (options.outputSignal < 0)
             return fail(QStringLiteral("the output is none, current or voltage"));

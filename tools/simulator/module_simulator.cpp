@@ -122,7 +122,8 @@ bool ModuleSimulator::start(QString *error)
 {
     auto fail = [&](const char *step) {
         if (error)
-            *error = QStringLiteral("%1: %2").arg(QLatin1String(step), QString::fromLocal8Bit(strerror(errno)));
+            *error =
+                QStringLiteral("%1: %2").arg(QLatin1String(step), QString::fromLocal8Bit(strerror(errno)));
         stop();
         return false;
     };
@@ -233,7 +234,8 @@ void ModuleSimulator::processFrames()
             const std::uint8_t status[] = {kCommunicationChecksumError, 0};
             reply.frame = Frame::Build(Frame::kReplyStart, command, status);
         } else {
-            reply = answer(command, request.mid(Frame::kHeaderLength, frameLength - Frame::kHeaderLength - 1));
+            reply =
+                answer(command, request.mid(Frame::kHeaderLength, frameLength - Frame::kHeaderLength - 1));
         }
         if (!reply.send)
             continue;
@@ -264,8 +266,9 @@ ModuleSimulator::Reply ModuleSimulator::answer(std::uint8_t command, const QByte
     QByteArray body(2, '\0');
     body[0] = static_cast<char>(result.first);
     body.append(result.second);
-    Reply reply{Frame::Build(Frame::kReplyStart, command, {bytesOf(body), static_cast<std::size_t>(body.size())}),
-                true, m_options.lineRate};
+    Reply reply{
+        Frame::Build(Frame::kReplyStart, command, {bytesOf(body), static_cast<std::size_t>(body.size())}),
+        true, m_options.lineRate};
     applyFault(command, reply);
     return reply;
 }
@@ -403,7 +406,8 @@ void ModuleSimulator::applyFault(std::uint8_t command, Reply &reply)
 void ModuleSimulator::transmit(const QByteArray &frame, bool paced)
 {
     if (!paced) {
-        [[maybe_unused]] const ssize_t n = ::write(m_master, frame.constData(), static_cast<size_t>(frame.size()));
+        [[maybe_unused]] const ssize_t n =
+            ::write(m_master, frame.constData(), static_cast<size_t>(frame.size()));
         return;
     }
     // Each byte is on the wire for 11 bit times; hand it over once it would
@@ -422,7 +426,9 @@ void ModuleSimulator::noteTraffic(std::uint8_t command, const QByteArray &data)
     else if (command >= Frame::kWriteBlock && command < Frame::kWriteBlock + kBlockCount)
         m_traffic << QStringLiteral("W%1").arg(command - Frame::kWriteBlock);
     else
-        m_traffic << QStringLiteral("A%1:%2").arg(hexByte(command)).arg(static_cast<std::uint8_t>(data.isEmpty() ? 0 : data[0]));
+        m_traffic << QStringLiteral("A%1:%2")
+                         .arg(hexByte(command))
+                         .arg(static_cast<std::uint8_t>(data.isEmpty() ? 0 : data[0]));
     m_trafficChanged.notify_all();
 }
 
