@@ -95,6 +95,7 @@ private slots:
     void failedActionKeepsThePreviousReply();
     void staleBytesArePurgedBeforeARequest();
     void unpluggedModuleIsSilentUntilReplugged();
+    void pulledPortComesBackUnderItsName();
     void liveValuesMove();
     void exchangesWorkAtTheLineRate();
     void openingAndProbingPorts();
@@ -418,6 +419,41 @@ void TestSerialLink::unpluggedModuleIsSilentUntilReplugged()
     c.module->setSerialNumber(QStringLiteral("REPLACED-2"));
     QVERIFY(c.link.FetchBlock(0, image));
     QCOMPARE(image.SerialNr, QStringLiteral("REPLACED-2"));
+}
+
+void TestSerialLink::pulledPortComesBackUnderItsName()
+{
+    QTemporaryDir dir;
+    SimulatorOptions options;
+    options.linkPath = dir.filePath(QStringLiteral("ttyZW0"));
+    Connection c(options);
+    QCOMPARE(c.module->devicePath(), options.linkPath);
+    CModuleImage image;
+    image.Channel[0].Name = QStringLiteral("KEPT-1");
+    QVERIFY(c.link.StoreBlock(2, image, Family7230));
+
+    c.module->unplugPort();
+    QVERIFY(!CSerialLink::PortExists(options.linkPath));
+    QVERIFY(!c.link.FetchBlock(2, image));
+    QVERIFY(c.link.Close());
+    QCOMPARE(c.link.Open(options.linkPath), ENOENT);
+
+    QVERIFY(c.module->replugPort());
+    QVERIFY(CSerialLink::PortExists(options.linkPath));
+    QCOMPARE(c.link.Open(options.linkPath), 0);
+    CModuleImage readBack;
+    QVERIFY(c.link.FetchBlock(2, readBack));
+    QCOMPARE(readBack.Channel[0].Name, QStringLiteral("KEPT-1"));
+
+    // A file that is not the simulator's link is never replaced.
+    QFile other(dir.filePath(QStringLiteral("plain")));
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    other.close();
+    SimulatorOptions clash;
+    clash.linkPath = other.fileName();
+    ModuleSimulator second(clash);
+    QVERIFY(!second.start());
+    QVERIFY(QFileInfo(other.fileName()).isFile());
 }
 
 void TestSerialLink::liveValuesMove()

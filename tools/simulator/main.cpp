@@ -62,7 +62,10 @@ int main(int argc, char *argv[])
         QStringLiteral("reply-delay"),
         QStringLiteral("The module's own time before each reply, in microseconds."), QStringLiteral("us"),
         QStringLiteral("0"));
-    parser.addOptions({family, type, channels, serial, output, dip, lineRate, delay});
+    const QCommandLineOption link(QStringLiteral("link"),
+                                  QStringLiteral("Also name the port by this symbolic link (a stable name)."),
+                                  QStringLiteral("path"));
+    parser.addOptions({family, type, channels, serial, output, dip, lineRate, delay, link});
     parser.process(app);
 
     SimulatorOptions options;
@@ -84,6 +87,7 @@ int main(int argc, char *argv[])
             return fail(QStringLiteral("the output is none, current or voltage"));
     }
     options.dipConfigured = parser.isSet(dip);
+    options.linkPath = parser.value(link);
     options.lineRate = parser.isSet(lineRate);
     options.replyDelayUs = parser.value(delay).toInt(&ok);
     if (!ok || options.replyDelayUs < 0 || options.replyDelayUs > 400000)

@@ -3,6 +3,7 @@
 #include "link/serial_link.h"
 
 #include <QDate>
+#include <QFile>
 
 #include <algorithm>
 #include <chrono>
@@ -12,6 +13,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -115,7 +117,7 @@ ModuleSimulator::ModuleSimulator(SimulatorOptions options) : m_options(std::move
 
 ModuleSimulator::~ModuleSimulator()
 {
-    stop();
+    unplugPort();
 }
 
 bool ModuleSimulator::start(QString *error)
@@ -155,8 +157,41 @@ bool ModuleSimulator::start(QString *error)
         return fail("fcntl");
     if (pipe2(m_wake.data(), O_CLOEXEC | O_NONBLOCK) != 0)
         return fail("pipe");
+    if (!m_options.linkPath.isEmpty()) {
+        // Only a link of ours may be replaced, never a file that happens to
+        // carry the name.
+        const QByteArray link = QFile::encodeName(m_options.linkPath);
+        struct stat st {};
+        if (::lstat(link.constData(), &st) == 0) {
+            errno = EEXIST;
+            if (!S_ISLNK(st.st_mode) || ::unlink(link.constData()) != 0)
+                return fail("link path");
+        }
+        if (::symlink(name, link.constData()) != 0)
+            return fail("symlink");
+        m_linkCreated = true;
+    }
     m_thread = std::thread([this] { run(); });
     return true;
+}
+
+QString ModuleSimulator::devicePath() const
+{
+    return m_options.linkPath.isEmpty() ? m_devicePath : m_options.linkPath;
+}
+
+void ModuleSimulator::unplugPort()
+{
+    stop();
+    if (m_linkCreated)
+        ::unlink(QFile::encodeName(m_options.linkPath).constData());
+    m_linkCreated = false;
+}
+
+bool ModuleSimulator::replugPort(QString *error)
+{
+    m_pending.clear();
+    return start(error);
 }
 
 void ModuleSimulator::stop()

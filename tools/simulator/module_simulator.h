@@ -26,6 +26,9 @@ struct SimulatorOptions {
     bool lineRate = false;
     // The module's own time between the end of a request and its reply.
     int replyDelayUs = 0;
+    // When set, a symbolic link of this name follows the pseudo-terminal, so
+    // that the port keeps its name across unplugging and replugging.
+    QString linkPath;
 };
 
 // A misbehaviour the module shows on its next exchanges.
@@ -65,13 +68,22 @@ public:
     // in error when no pseudo-terminal could be had.
     bool start(QString *error = nullptr);
     void stop();
-    // The device the wizard connects to ("/dev/pts/7").
-    QString devicePath() const { return m_devicePath; }
+    // The device the wizard connects to: the link path when one was given,
+    // otherwise the pseudo-terminal itself ("/dev/pts/7").
+    QString devicePath() const;
+    QString terminalPath() const { return m_devicePath; }
 
     void injectFault(const SimulatorFault &fault);
     void clearFaults();
-    // An unplugged module hears nothing and answers nothing.
+    // A module unplugged from its line hears nothing and answers nothing;
+    // the port stays.
     void setUnplugged(bool unplugged);
+    // The port itself goes away, as a USB adapter pulled out does: the
+    // pseudo-terminal closes and the link path is removed. Replugging opens
+    // a new pseudo-terminal behind the same link path; the module keeps its
+    // blocks.
+    void unplugPort();
+    bool replugPort(QString *error = nullptr);
     // Another module of the same kind takes this one's place.
     void setSerialNumber(const QString &serial);
     void setLineRate(bool lineRate);
@@ -126,6 +138,7 @@ private:
     QString m_devicePath;
     int m_master = -1;
     int m_slave = -1; // kept open so the line stays up between clients
+    bool m_linkCreated = false;
     std::array<int, 2> m_wake = {-1, -1};
     std::thread m_thread;
 
