@@ -188,6 +188,22 @@ bool CSerialLink::PortExists(const QString &port)
 #endif
 }
 
+QString CSerialLink::PortNameFromSetting(const QVariant &value)
+{
+    const QString text = value.toString().trimmed();
+    bool isNumber = false;
+    const int number = text.toInt(&isNumber);
+    if (!isNumber)
+        return text;
+    if (number < 1)
+        return {};
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(number);
+#else
+    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
+#endif
+}
+
 void CSerialLink::PurgeInput()
 {
     if (!IsOpen())

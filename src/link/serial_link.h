@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVariant>
 
 #include <array>
 #include <cerrno>
@@ -115,6 +116,10 @@ public:
     // Whether the device node exists, also when another program holds it or
     // this user may not open it. Touches no open port.
     static bool PortExists(const QString &port);
+
+    // The port named by the setting ComPort: a system name as it stands; an
+    // old port number N means COMN on Windows and /dev/ttyS(N-1) elsewhere.
+    static QString PortNameFromSetting(const QVariant &value);
 
     // Discards up to kPurgeLimit bytes already waiting.
     void PurgeInput();

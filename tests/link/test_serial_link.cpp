@@ -99,6 +99,7 @@ private slots:
     void liveValuesMove();
     void exchangesWorkAtTheLineRate();
     void openingAndProbingPorts();
+    void portSettingNamesThePort();
 };
 
 void TestSerialLink::fullReadMatchesTheModule()
@@ -507,6 +508,16 @@ void TestSerialLink::openingAndProbingPorts()
     QCOMPARE(link.Open(port), 0);
     QVERIFY(link.LastOpenError().isEmpty());
     QCOMPARE(link.ReadBlock(0, buffer), LinkResult::Ok);
+}
+
+void TestSerialLink::portSettingNamesThePort()
+{
+    QCOMPARE(CSerialLink::PortNameFromSetting(QStringLiteral("/dev/ttyUSB0")),
+             QStringLiteral("/dev/ttyUSB0"));
+    QCOMPARE(CSerialLink::PortNameFromSetting(1), QStringLiteral("/dev/ttyS0"));
+    QCOMPARE(CSerialLink::PortNameFromSetting(QStringLiteral("4")), QStringLiteral("/dev/ttyS3"));
+    QVERIFY(CSerialLink::PortNameFromSetting(0).isEmpty());
+    QVERIFY(CSerialLink::PortNameFromSetting(-3).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestSerialLink)
