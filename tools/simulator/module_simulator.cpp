@@ -296,8 +296,7 @@ ModuleSimulator::Reply ModuleSimulator::answer(std::uint8_t command, const QByte
         result = writeBlock(command - Frame::kWriteBlock, data);
     else if (command == Frame::kChannelAction || command == Frame::kResetLimitValue)
         result = action(command, data);
-    if (result.first == 0)
-        noteTraffic(command, data);
+    noteTraffic(command, data);
     QByteArray body(2, '\0');
     body[0] = static_cast<char>(result.first);
     body.append(result.second);

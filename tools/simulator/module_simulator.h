@@ -96,7 +96,7 @@ public:
     CModuleImage image() const;
     const SimulatorOptions &options() const { return m_options; }
 
-    // Every well-formed request so far, in order: "R<n>" block read, "W<n>"
+    // Every well-formed request so far, answered or refused, in order: "R<n>" block read, "W<n>"
     // block write, "A<cc>:<d>" action command cc (hex) for data byte d.
     QStringList traffic() const;
     void clearTraffic();
