@@ -106,6 +106,9 @@ int main(int argc, char *argv[])
     if (!simulator.start(&error))
         return fail(QStringLiteral("no pseudo-terminal: %1").arg(error));
     std::printf("%s\n", qPrintable(simulator.devicePath()));
+    if (simulator.devicePath() != simulator.terminalPath())
+        std::fprintf(stderr, "%s leads to %s.\n", qPrintable(simulator.devicePath()),
+                     qPrintable(simulator.terminalPath()));
     std::fprintf(stderr, "Simulating a %s module, type %d, %d channel(s), serial %s%s. Ctrl+C ends.\n",
                  qPrintable(parser.value(family)), options.moduleType, options.channels,
                  qPrintable(options.serialNumber), options.lineRate ? ", at 9600 baud" : "");
