@@ -165,7 +165,7 @@ bool ConnectionProperties::toDataSource(DataSource &into) const
     case Provider::Unknown:
         return false;
     case Provider::SQLite:
-        source = DataSource::sqliteFile(dataSource(), value(kMode).toInt() == kModeReadOnly);
+        source = DataSource::sqliteFile(dataSource());
         source.user = value(kUserId);
         source.password = value(kPassword);
         break;
@@ -186,6 +186,9 @@ bool ConnectionProperties::toDataSource(DataSource &into) const
         break;
     }
     }
+    source.provider = providerName();
+    if (contains(kMode))
+        source.mode = value(kMode).toInt();
     into = source;
     return true;
 }

@@ -4,7 +4,7 @@
 #include <QPair>
 #include <QString>
 
-struct DataSource;
+#include "db/db_session.h"
 
 // The initialisation properties of a data source as an init string names
 // them ("Provider=SQLite;Data Source=/srv/plant.prj"): the provider, where
@@ -23,12 +23,11 @@ public:
     // The provider name of a project file opened directly; it stands for the
     // embedded SQLite database.
     static const QString kProjectFileProvider;
-    static constexpr int kModeReadOnly = 1;
-    static constexpr int kModeShareDenyNone = 16;
 
     // A project file opened directly.
     static ConnectionProperties forProjectFile(const QString &path, const QString &user,
-                                               const QString &password, int mode = kModeShareDenyNone);
+                                               const QString &password,
+                                               int mode = DataSource::kModeShareDenyNone);
 
     // Reads "Key=Value;Key=Value". A value may be quoted with '"' or '\''
     // (a doubled quote inside stands for one) so that it may hold ';'.

@@ -78,12 +78,20 @@ QString DropSetPrefixes(const QString &statement)
     return out;
 }
 
+// A project on a server has its names in lower case (see ProjectServerCopy):
+// the server folds the unquoted names of a statement to lower case, so the
+// bracketed ones must be given in lower case too.
 QString BracketsToQuotes(const QString &statement)
 {
     QString out = statement;
-    ForEachOutsideLiterals(statement, [&out](qsizetype i) {
-        if (out.at(i) == QLatin1Char('[') || out.at(i) == QLatin1Char(']'))
+    bool inName = false;
+    ForEachOutsideLiterals(statement, [&out, &inName](qsizetype i) {
+        if (out.at(i) == QLatin1Char('[') || out.at(i) == QLatin1Char(']')) {
+            inName = out.at(i) == QLatin1Char('[');
             out[i] = QLatin1Char('"');
+        } else if (inName) {
+            out[i] = out.at(i).toLower();
+        }
     });
     return out;
 }
@@ -132,6 +140,8 @@ void Configure(QSqlDatabase &db, const DataSource &source)
         db.setPort(source.port);
     db.setUserName(source.user);
     db.setPassword(source.password);
+    // A server that does not answer must not hold the program for minutes.
+    db.setConnectOptions(QStringLiteral("connect_timeout=10"));
 }
 } // namespace
 
@@ -227,7 +237,7 @@ std::optional<std::vector<SchemaColumn>> DbSession::ColumnSchema(const QString &
     }
     query.prepare(
         QStringLiteral("SELECT column_name, is_nullable, column_default FROM information_schema.columns "
-                       "WHERE table_name = ? AND table_schema = current_schema() ORDER BY ordinal_position"));
+                       "WHERE table_name = lower(?) AND table_schema = current_schema() ORDER BY ordinal_position"));
     query.addBindValue(table);
     if (!query.exec())
         return std::nullopt;
@@ -244,15 +254,21 @@ std::optional<std::vector<SchemaColumn>> DbSession::ColumnSchema(const QString &
 
 bool DbSession::BeginTransaction()
 {
-    return database().transaction();
+    m_inTransaction = database().transaction();
+    return m_inTransaction;
 }
 
 bool DbSession::Commit()
 {
-    return database().commit();
+    if (!database().commit())
+        return false;
+    m_inTransaction = false;
+    return true;
 }
 
 bool DbSession::Rollback()
 {
-    return database().rollback();
+    const bool ok = database().rollback();
+    m_inTransaction = false;
+    return ok;
 }

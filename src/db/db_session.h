@@ -74,6 +74,9 @@ public:
     bool BeginTransaction();
     bool Commit();
     bool Rollback();
+    // Whether a transaction begun here is still open: the identifier
+    // sequences leave a caller's transaction to the caller.
+    bool InTransaction() const { return m_inTransaction; }
 
 private:
     DbSession(DataSource source, QString connectionName);
@@ -82,6 +85,7 @@ private:
     DataSource m_source;
     QString m_connectionName;
     mutable std::optional<bool> m_hasDual;
+    bool m_inTransaction = false;
 };
 
 // The statement with the Jet forms the driver refuses rewritten (see Adapt).

@@ -26,7 +26,7 @@ public:
 
     // The fixed parameters of opening.
     virtual bool SpareQuery() const { return true; }
-    virtual int InitMode() const { return ConnectionProperties::kModeShareDenyNone; }
+    virtual int InitMode() const { return DataSource::kModeShareDenyNone; }
     virtual QString ProviderName() const { return ConnectionProperties::kProjectFileProvider; }
     virtual QString ReferenceExtension() const { return QStringLiteral("vor"); }
     virtual QString OpenUser() const { return QStringLiteral("Admin"); }

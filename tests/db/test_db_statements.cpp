@@ -152,9 +152,10 @@ void TestDbStatements::adaptationDropsSetPrefixesOutsideLiterals()
 
 void TestDbStatements::adaptationForPostgresQuotesNames()
 {
+    // A project on a server has its names in lower case.
     QCOMPARE(AdaptStatement("SELECT [T1].[ID] FROM Racks AS [T1]  WHERE [T1].[Name] = '[a]'",
                             DbDriver::PostgreSQL, true),
-             QString("SELECT \"T1\".\"ID\" FROM Racks AS \"T1\"  WHERE \"T1\".\"Name\" = '[a]'"));
+             QString("SELECT \"t1\".\"id\" FROM Racks AS \"t1\"  WHERE \"t1\".\"name\" = '[a]'"));
 }
 
 void TestDbStatements::fromDualIsDroppedOnlyWithoutDual()

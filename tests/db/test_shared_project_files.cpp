@@ -186,7 +186,9 @@ void TestSharedProjectFiles::dataSourceOfEachProvider()
     QVERIFY(file.toDataSource(source));
     QCOMPARE(source.driver, DbDriver::SQLite);
     QCOMPARE(source.database, QString("/p/a.prj"));
-    QVERIFY(source.readOnly);
+    QVERIFY(source.readOnly());
+    QCOMPARE(source.mode, 1);
+    QCOMPARE(source.provider, QString("Microsoft.Jet.OLEDB.4.0"));
     QCOMPARE(file.providerName(), QString("Microsoft.Jet.OLEDB.4.0"));
     QVERIFY(ConnectionProperties::parse("Provider=MSDASQL;Data Source=x", p, &error));
     QVERIFY(!p.toDataSource(source));
