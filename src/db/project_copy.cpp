@@ -7,13 +7,17 @@
 
 #include <QRegularExpression>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
 #include <algorithm>
 
 namespace {
+
+constexpr int kRowsPerStatement = 500;
 
 QString quotedName(const QString &name)
 {
@@ -221,6 +225,9 @@ bool ProjectServerCopy::createIndexes(const QString &source, const QString &targ
     return true;
 }
 
+// Rows go to the server many to a statement, each value written by the
+// server's driver: one round trip per row would make a large project take
+// minutes.
 bool ProjectServerCopy::copyRows(const QString &source, const QString &target, const QString &table)
 {
     QSqlQuery rows(QSqlDatabase::database(source, false));
@@ -229,24 +236,37 @@ bool ProjectServerCopy::copyRows(const QString &source, const QString &target, c
         return fail(StrF(ProjectStrings::CopyTableFailed, {table, errorOf(rows)}));
     const QSqlRecord record = rows.record();
     QStringList names;
-    QStringList marks;
-    for (int i = 0; i < record.count(); ++i) {
+    for (int i = 0; i < record.count(); ++i)
         names << quotedName(record.fieldName(i));
-        marks << QStringLiteral("?");
-    }
-    QSqlQuery insert(QSqlDatabase::database(target, false));
-    if (!insert.prepare(
-            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                .arg(quotedName(table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")))))
-        return fail(StrF(ProjectStrings::CopyTableFailed, {table, errorOf(insert)}));
+    const QString head = QStringLiteral("INSERT INTO %1 (%2) VALUES ")
+                             .arg(quotedName(table), names.join(QStringLiteral(", ")));
+    QSqlDatabase db = QSqlDatabase::database(target, false);
+    const QSqlDriver *driver = db.driver();
+    QStringList pending;
     int count = 0;
-    while (rows.next()) {
-        for (int i = 0; i < record.count(); ++i)
-            insert.bindValue(i, rows.value(i));
-        if (!insert.exec())
+    const auto flush = [&]() {
+        if (pending.isEmpty())
+            return true;
+        QSqlQuery insert(db);
+        if (!insert.exec(head + pending.join(QStringLiteral(", "))))
             return fail(StrF(ProjectStrings::CopyTableFailed, {table, errorOf(insert)}));
-        ++count;
+        pending.clear();
+        return true;
+    };
+    while (rows.next()) {
+        QStringList values;
+        for (int i = 0; i < record.count(); ++i) {
+            const QVariant value = rows.value(i);
+            QSqlField field(QString(), value.metaType());
+            field.setValue(value);
+            values << driver->formatValue(field);
+        }
+        pending << u'(' + values.join(QStringLiteral(", ")) + u')';
+        if (++count % kRowsPerStatement == 0 && !flush())
+            return false;
     }
+    if (!flush())
+        return false;
     m_rows += count;
     if (m_progress)
         m_progress(table, count);
