@@ -10,7 +10,6 @@
 #include <QUuid>
 
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -89,7 +88,10 @@ bool PgTestServer::run(const QString &program, const QStringList &args, QString 
 
 bool PgTestServer::prepareFolder(QString *error)
 {
-    m_dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/zw-pg-XXXXXX"));
+    // Under root the server's user must reach the folder: the temporary
+    // folder of root's environment may lie where it cannot.
+    const QString base = geteuid() == 0 ? QStringLiteral("/tmp") : QDir::tempPath();
+    m_dir = std::make_unique<QTemporaryDir>(base + QStringLiteral("/zw-pg-XXXXXX"));
     if (!m_dir->isValid()) {
         *error = QStringLiteral("cannot make a temporary folder: %1").arg(m_dir->errorString());
         return false;
