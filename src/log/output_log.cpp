@@ -1,6 +1,5 @@
 #include "log/output_log.h"
 
-#include "log/system_information.h"
 #include "shell/app_paths.h"
 #include "shell/message_service.h"
 #include "shell/string_table.h"
@@ -70,10 +69,16 @@ void OutputLog::writeLogLine(const QString &text)
 
 void OutputLog::writeSystemInformationOnce()
 {
+    if (m_systemInformationPending)
+        writeSystemInformationOnce(SystemInformation::collect());
+}
+
+void OutputLog::writeSystemInformationOnce(const SystemFacts &facts)
+{
     if (!m_systemInformationPending)
         return;
     m_systemInformationPending = false;
-    addText(SystemInformation::block(SystemInformation::collect()));
+    addText(SystemInformation::block(facts));
 }
 
 void WriteLogLine(const QString &text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "log/log_file.h"
+#include "log/system_information.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -42,6 +43,7 @@ public:
     // The system information block, written once at the head of the log.
     bool systemInformationPending() const { return m_systemInformationPending; }
     void writeSystemInformationOnce();
+    void writeSystemInformationOnce(const SystemFacts &facts);
 
 signals:
     void textAdded(const QString &text);
