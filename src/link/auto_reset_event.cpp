@@ -17,8 +17,7 @@ std::condition_variable &eventChanged()
     return changed;
 }
 
-template <typename Ready>
-bool waitUntil(std::unique_lock<std::mutex> &lock, int timeoutMs, Ready ready)
+template <typename Ready> bool waitUntil(std::unique_lock<std::mutex> &lock, int timeoutMs, Ready ready)
 {
     if (timeoutMs < 0) {
         eventChanged().wait(lock, ready);

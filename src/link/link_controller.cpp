@@ -3,9 +3,7 @@
 #include "link/com_port.h"
 #include "link/link_worker.h"
 
-LinkController::LinkController(QObject *parent)
-    : QObject(parent)
-    , m_handler(m_shared)
+LinkController::LinkController(QObject *parent) : QObject(parent), m_handler(m_shared)
 {
     m_refreshTimer.setInterval(kRefreshPeriodMs);
     connect(&m_refreshTimer, &QTimer::timeout, this, [this] { m_events.timer.set(); });
@@ -38,7 +36,8 @@ bool LinkController::StartLink()
     m_shared.online = false;
     m_shared.setPortName(m_portOverride.isEmpty() ? ComPort::configuredName() : m_portOverride);
     m_worker = new LinkWorker(
-        m_shared, m_events, [this, run](LinkNotice kind, int argument) { postNotice(kind, argument, run); }, this);
+        m_shared, m_events, [this, run](LinkNotice kind, int argument) { postNotice(kind, argument, run); },
+        this);
     m_worker->start();
     m_refreshTimer.start();
     return true;

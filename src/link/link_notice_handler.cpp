@@ -16,8 +16,7 @@ enum StringId {
 };
 } // namespace
 
-LinkNoticeHandler::LinkNoticeHandler(LinkShared &shared)
-    : m_shared(shared)
+LinkNoticeHandler::LinkNoticeHandler(LinkShared &shared) : m_shared(shared)
 {
 }
 

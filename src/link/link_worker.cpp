@@ -11,10 +11,7 @@ bool isTagBlock(int block)
 } // namespace
 
 LinkWorker::LinkWorker(LinkShared &shared, LinkEvents &events, NoticePoster poster, QObject *parent)
-    : QThread(parent)
-    , m_shared(shared)
-    , m_events(events)
-    , m_poster(std::move(poster))
+    : QThread(parent), m_shared(shared), m_events(events), m_poster(std::move(poster))
 {
     setObjectName(QStringLiteral("LinkWorker"));
 }

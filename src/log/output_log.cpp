@@ -16,8 +16,7 @@ std::atomic<OutputLog *> &activeLog()
 }
 } // namespace
 
-OutputLog::OutputLog(QObject *parent)
-    : QObject(parent)
+OutputLog::OutputLog(QObject *parent) : QObject(parent)
 {
     createFile(AppPaths::writableSubdirectory(QStringLiteral("Log")), QDateTime::currentDateTime());
 }

@@ -59,7 +59,8 @@ QHash<QString, QString> keyValues(const QByteArray &text)
         if (line.startsWith(u'#') || equals <= 0)
             continue;
         QString value = line.mid(equals + 1).trimmed();
-        if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
+        if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+            value.back() == value.front())
             value = value.mid(1, value.size() - 2);
         values.insert(line.left(equals).trimmed(), value);
     }
@@ -114,15 +115,17 @@ MemoryFacts SystemInformation::memoryFromMeminfo(const QByteArray &meminfo)
         if (ok)
             kilobytes.insert(QString::fromLatin1(line.left(colon)), value);
     }
-    const auto mb = [&](const char *key) { return kilobytesToMegabytes(kilobytes.value(QLatin1String(key))); };
+    const auto mb = [&](const char *key) {
+        return kilobytesToMegabytes(kilobytes.value(QLatin1String(key)));
+    };
     MemoryFacts facts;
     facts.totalPhysical = mb("MemTotal");
     facts.availablePhysical = mb("MemAvailable");
     facts.totalSwap = mb("SwapTotal");
     facts.availableSwap = mb("SwapFree");
     facts.totalVirtual = mb("CommitLimit");
-    const qint64 uncommitted = kilobytes.value(QStringLiteral("CommitLimit")) -
-                               kilobytes.value(QStringLiteral("Committed_AS"));
+    const qint64 uncommitted =
+        kilobytes.value(QStringLiteral("CommitLimit")) - kilobytes.value(QStringLiteral("Committed_AS"));
     facts.availableVirtual = kilobytesToMegabytes(std::max<qint64>(0, uncommitted));
     return facts;
 }

@@ -40,8 +40,7 @@ struct RecordingHooks : LinkProjectHooks {
 // A link against a simulated module on a real pseudo-terminal, with its log.
 class LinkCycleHarness {
 public:
-    explicit LinkCycleHarness(SimulatorOptions options = {})
-        : simulator(options)
+    explicit LinkCycleHarness(SimulatorOptions options = {}) : simulator(options)
     {
         TestSupport::loadEnglish();
         log = std::make_unique<OutputLog>(logDir.path(), QDateTime::currentDateTime());

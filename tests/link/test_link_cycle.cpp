@@ -47,7 +47,8 @@ void TestLinkCycle::singleChannelModuleReadsItsOwnBlocks()
     LinkCycleHarness h(options);
     QVERIFY(h.startOnline());
     QVERIFY(h.simulator.waitForTraffic(9, 5000));
-    QCOMPARE(h.simulator.traffic().mid(0, 9), QStringList({"R0", "R2", "R8", "R3", "R6", "R1", "R0", "R2", "R8"}));
+    QCOMPARE(h.simulator.traffic().mid(0, 9),
+             QStringList({"R0", "R2", "R8", "R3", "R6", "R1", "R0", "R2", "R8"}));
 }
 
 void TestLinkCycle::replacedModuleIsLostThenConnected()

@@ -68,7 +68,8 @@ void TestLinkCycleCommands::downloadThatChangesNothingRechecksSilently()
     QCOMPARE(h.connectionChangesFrom(before), QList<Notice>());
     const QStringList traffic = h.trafficFrom(from);
     const QStringList afterWrites = traffic.mid(traffic.indexOf(QStringLiteral("W7")) + 1);
-    QCOMPARE(afterWrites.mid(0, 10), QStringList({"R0", "R2", "R8", "R4", "R9", "R3", "R6", "R1", "R5", "R7"}));
+    QCOMPARE(afterWrites.mid(0, 10),
+             QStringList({"R0", "R2", "R8", "R4", "R9", "R3", "R6", "R1", "R5", "R7"}));
     QCOMPARE(afterWrites.count(QStringLiteral("R3")), 1);
 }
 

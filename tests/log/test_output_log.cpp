@@ -27,7 +27,8 @@ static QStringList fileLines(const QString &path)
     return lines;
 }
 
-static const QRegularExpression kStamped(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d   (.*)$"));
+static const QRegularExpression
+    kStamped(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d   (.*)$"));
 
 class TestOutputLog : public QObject {
     Q_OBJECT

@@ -152,7 +152,8 @@ void TestSystemInformation::portSettingNamesTheSystemPort()
     QCOMPARE(SystemInformation::lines(SystemInformation::collect())[20],
              QStringLiteral("      Port              : /dev/pts/7"));
     ComPort::configure(QStringLiteral("1"));
-    QVERIFY(!QSettings(SettingsSection::kOrganisation, SettingsSection::kApplication).contains("Settings/ComPort"));
+    QVERIFY(!QSettings(SettingsSection::kOrganisation, SettingsSection::kApplication)
+                 .contains("Settings/ComPort"));
 }
 
 void TestSystemInformation::logWritesTheBlockOnceAtItsHead()

@@ -61,9 +61,9 @@ int main(int argc, char *argv[])
                                  QStringLiteral("The port (\"/dev/ttyUSB0\", \"/dev/pts/7\"); default: the "
                                                 "\"ComPort\" setting."),
                                  QStringLiteral("[port]"));
-    const QCommandLineOption seconds(QStringLiteral("seconds"),
-                                     QStringLiteral("Stop after this many seconds (default: run until Ctrl+C)."),
-                                     QStringLiteral("n"));
+    const QCommandLineOption seconds(
+        QStringLiteral("seconds"),
+        QStringLiteral("Stop after this many seconds (default: run until Ctrl+C)."), QStringLiteral("n"));
     parser.addOption(seconds);
     parser.process(app);
 

@@ -5,17 +5,13 @@
 #include <QFontDatabase>
 #include <QScrollBar>
 
-COutputView::COutputView(QWidget *parent)
-    : QPlainTextEdit(parent)
-    , m_log(new OutputLog(this))
+COutputView::COutputView(QWidget *parent) : QPlainTextEdit(parent), m_log(new OutputLog(this))
 {
     m_log->makeActive();
     setUp();
 }
 
-COutputView::COutputView(OutputLog *log, QWidget *parent)
-    : QPlainTextEdit(parent)
-    , m_log(log)
+COutputView::COutputView(OutputLog *log, QWidget *parent) : QPlainTextEdit(parent), m_log(log)
 {
     setUp();
 }
