@@ -35,6 +35,8 @@ void LinkWorker::run()
             break;
         m_shared.connected = poll(link);
         m_shared.online = m_shared.connected;
+        if (!m_shared.connected)
+            closeVanishedPort(link);
         if (m_shared.stopRequested() || !postConnectionChanges())
             break;
         m_shared.wasConnected = m_shared.connected;
@@ -57,6 +59,15 @@ bool LinkWorker::openPort(CSerialLink &link)
         return false;
     m_waitTimeoutMs = m_shared.retryWaitMs;
     return true;
+}
+
+void LinkWorker::closeVanishedPort(CSerialLink &link)
+{
+    // A device that was pulled out answers every read at once with an error:
+    // polling it back to back would only burn the processor. Closed, it is
+    // retried like any port that cannot be opened, paced by the retry wait.
+    if (link.IsOpen() && !CSerialLink::PortExists(m_shared.portName()))
+        link.Close();
 }
 
 bool LinkWorker::fetchBlocks(CSerialLink &link, std::initializer_list<int> blocks)

@@ -29,6 +29,7 @@ protected:
 
 private:
     bool openPort(CSerialLink &link);
+    void closeVanishedPort(CSerialLink &link);
     bool poll(CSerialLink &link);
     bool fetchBlocks(CSerialLink &link, std::initializer_list<int> blocks);
     bool readIdentityBlocks(CSerialLink &link);

@@ -1,5 +1,7 @@
 #include "link_cycle_harness.h"
 
+#include "shell/string_table.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -74,8 +76,16 @@ void TestLinkCycle::silentModuleGoesOffline()
     QVERIFY(h.waitForNotice(2, 2, 10000, before));
     QCOMPARE(h.lines.last(), QStringLiteral("Module disconnected or not found! Starts offline mode:"));
     QVERIFY(!h.controller.isOnline());
-    // Nothing answers any more, and nothing more is announced.
-    QTest::qWait(300);
+    // The device went away with the module: the port is closed and retried,
+    // paced by the retry wait instead of being polled back to back.
+    QVERIFY(h.waitForNotice(5, ENOENT, 5000, before));
+    QCOMPARE(h.linesContaining("Openning port: " + h.simulator.devicePath() + "...Failed."), 1);
+    // The port's own words follow, once.
+    const QString why = StrF(LinkText::kPortOpenFailed, {h.simulator.devicePath(), QString()});
+    QCOMPARE(h.linesContaining(why), 1);
+    const std::uint64_t polls = h.controller.shared().polls;
+    QTest::qWait(1000);
+    QVERIFY(h.controller.shared().polls - polls <= 1);
     QCOMPARE(h.connectionChangesFrom(before), QList<Notice>({{2, 2}}));
 }
 
