@@ -51,8 +51,11 @@ void OutputLog::makeActive()
 
 void OutputLog::addText(const QString &text)
 {
-    // A failed append is not reported: the pane still shows everything.
-    m_file.append(text);
+    {
+        // A failed append is not reported: the pane still shows everything.
+        QMutexLocker lock(&m_fileLock);
+        m_file.append(text);
+    }
     emit textAdded(text);
 }
 

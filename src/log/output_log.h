@@ -4,6 +4,7 @@
 #include "log/system_information.h"
 
 #include <QDateTime>
+#include <QMutex>
 #include <QObject>
 #include <QString>
 
@@ -52,6 +53,8 @@ private:
     void createFile(const QString &directory, const QDateTime &creationTime);
 
     LogFile m_file;
+    // Keeps the texts of two threads from mixing inside the file.
+    QMutex m_fileLock;
     bool m_systemInformationPending = true;
 };
 
