@@ -140,3 +140,25 @@ QString Language::packResource(const QString &relativePath)
     const QString path = QStringLiteral(":%1/%2").arg(pack.mapRoot, relativePath);
     return QFile::exists(path) ? path : QString();
 }
+
+void Language::startUp(const QLocale &locale)
+{
+    const int localeIndex = localeLanguageIndex(locale);
+    if (ReadSetting(QStringLiteral("AppFirstStart")).toInt() != 0) {
+        WriteSetting(QStringLiteral("AppFirstStart"), 0);
+        WriteSetting(QStringLiteral("LangDLL"), localeIndex == -1 ? 1 : localeIndex);
+    }
+    // A pack that cannot be loaded leaves the built-in English texts.
+    if (!loadFromSettings()) {
+        ensureBuiltin();
+        active().index = 1;
+    }
+    if (current() != localeIndex)
+        MessageService::warning(StrF(62001, {Str(nameStringId(current()))}));
+}
+
+void Language::saveAtExit()
+{
+    release();
+    WriteSetting(QStringLiteral("LangDLL"), current());
+}

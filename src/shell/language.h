@@ -30,6 +30,12 @@ public:
     static void release();
     // Reads "LangDLL" and loads that language.
     static bool loadFromSettings();
+    // At start: on the first start after installation choose the language
+    // of the locale, load the stored language, and warn when the locale
+    // does not speak it.
+    static void startUp(const QLocale &locale = QLocale::system());
+    // At exit: release the pack and store the active language.
+    static void saveAtExit();
     // The path of a file inside the active pack (":/pack1/splash.png"), or
     // empty when it holds no such file.
     static QString packResource(const QString &relativePath);

@@ -1,5 +1,7 @@
 #include "shell/settings.h"
 
+#include "shell/password.h"
+
 #include <QSettings>
 
 #include <algorithm>
@@ -86,7 +88,7 @@ static std::vector<SettingSpec> generalSpecs()
     return {
         {"AppFirstStart", 0},
         {"LangDLL", 1},
-        {"asld", QString()},
+        {"asld", Password::scrambledEmpty()},
         // A system port name ("/dev/ttyUSB0", "COM3"); an old whole number N
         // is read as the N-th port.
         {"ComPort", QStringLiteral("1")},

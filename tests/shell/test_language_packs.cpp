@@ -5,6 +5,7 @@
 #include "support/test_support.h"
 
 #include <QDir>
+#include <QSettings>
 #include <QRegularExpression>
 #include <QResource>
 #include <QtTest>
@@ -49,7 +50,15 @@ private slots:
     void localeSelectsLanguage_data();
     void localeSelectsLanguage();
     void fileNamesFollowTheIndex();
+    void firstStartTakesTheLocaleLanguage();
+    void unsupportedLocaleWarnsAtEveryStart();
+    void storedIndexOutOfRangeLoadsEnglishAndIsMendedAtExit();
 };
+
+static QSettings userSettings()
+{
+    return QSettings(SettingsSection::kOrganisation, SettingsSection::kApplication);
+}
 
 void TestLanguagePacks::allPacksHoldTheSameNumbersAndPlaceholders()
 {
@@ -132,6 +141,52 @@ void TestLanguagePacks::fileNamesFollowTheIndex()
     QCOMPARE(Language::packFileName(5), QStringLiteral("LangSP.pak"));
     QCOMPARE(Language::helpFileName(4), QStringLiteral("7100R.chm"));
     QCOMPARE(Language::nameStringId(3), 3026);
+}
+
+void TestLanguagePacks::firstStartTakesTheLocaleLanguage()
+{
+    userSettings().clear();
+    userSettings().setValue("Settings/AppFirstStart", 1);
+    ScriptedMessages messages;
+    Language::startUp(QLocale("de_CH"));
+    QCOMPARE(Language::current(), 2);
+    QCOMPARE(ReadSetting("LangDLL").toInt(), 2);
+    QVERIFY(!userSettings().contains("Settings/AppFirstStart"));
+    QVERIFY(messages.shown().empty());
+    // Not the first start any more: the stored choice wins over the locale.
+    Language::startUp(QLocale("fr_FR"));
+    QCOMPARE(Language::current(), 2);
+    QCOMPARE(messages.shown().size(), size_t(1));
+    Language::load(1);
+}
+
+void TestLanguagePacks::unsupportedLocaleWarnsAtEveryStart()
+{
+    userSettings().clear();
+    userSettings().setValue("Settings/AppFirstStart", 1);
+    for (int start = 0; start < 2; ++start) {
+        ScriptedMessages messages;
+        Language::startUp(QLocale("it_IT"));
+        QCOMPARE(Language::current(), 1);
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.shown()[0].icon, MessageIcon::Warning);
+        QVERIFY(messages.shown()[0].text.startsWith("The 'English' language is not supported by operating system."));
+    }
+}
+
+void TestLanguagePacks::storedIndexOutOfRangeLoadsEnglishAndIsMendedAtExit()
+{
+    userSettings().clear();
+    userSettings().setValue("Settings/LangDLL", 7);
+    ScriptedMessages messages;
+    Language::startUp(QLocale("en_US"));
+    QCOMPARE(Language::current(), 1);
+    QVERIFY(messages.shown().empty());
+    Language::saveAtExit();
+    // 1 is the default, so the stored value goes away.
+    QVERIFY(!userSettings().contains("Settings/LangDLL"));
+    QCOMPARE(ReadSetting("LangDLL").toInt(), 1);
+    Language::load(1);
 }
 
 QTEST_GUILESS_MAIN(TestLanguagePacks)
