@@ -89,7 +89,7 @@ void LinkController::ChangePort(const QString &portName)
 {
     ComPort::configure(portName);
     m_portOverride.clear();
-    m_shared.setPortName(ComPort::systemName(portName));
+    m_shared.setPortName(ComPort::configuredName());
     RequestCommand(LinkCommand::Reopen);
 }
 

@@ -1,5 +1,6 @@
 #include "link_cycle_harness.h"
 
+#include "link/com_port.h"
 #include "shell/string_table.h"
 
 #include <QDir>
@@ -13,7 +14,9 @@ private slots:
     void singleChannelModuleReadsItsOwnBlocks();
     void replacedModuleIsLostThenConnected();
     void silentModuleGoesOffline();
+    void pulledPortIsRetriedAtTheRetryPace();
     void missingPortIsLoggedOnceUntilItAppears();
+    void changedPortIsOpenedAtOnce();
     void stopReturnsWhileANoticeWaitsToBeHandled();
     void linkRunsOnlyWhileAProjectIsOpen();
 };
@@ -72,21 +75,39 @@ void TestLinkCycle::silentModuleGoesOffline()
     LinkCycleHarness h;
     QVERIFY(h.startOnline());
     const qsizetype before = h.notices.size();
-    h.simulator.stop();
+    h.simulator.setUnplugged(true);
     QVERIFY(h.waitForNotice(2, 2, 10000, before));
     QCOMPARE(h.lines.last(), QStringLiteral("Module disconnected or not found! Starts offline mode:"));
     QVERIFY(!h.controller.isOnline());
-    // The device went away with the module: the port is closed and retried,
-    // paced by the retry wait instead of being polled back to back.
+    h.simulator.setUnplugged(false);
+    QVERIFY(h.waitForNotice(2, 1, 10000, before));
+    QCOMPARE(h.connectionChangesFrom(before), QList<Notice>({{2, 2}, {2, 1}}));
+}
+
+void TestLinkCycle::pulledPortIsRetriedAtTheRetryPace()
+{
+    QTemporaryDir portDir;
+    SimulatorOptions options;
+    options.linkPath = QDir(portDir.path()).filePath(QStringLiteral("ttyAdapter"));
+    LinkCycleHarness h(options);
+    QVERIFY(h.startOnline());
+    const qsizetype before = h.notices.size();
+    h.simulator.unplugPort();
+    QVERIFY(h.waitForNotice(2, 2, 10000, before));
+    // The port is closed and retried, paced by the retry wait instead of
+    // being polled back to back.
     QVERIFY(h.waitForNotice(5, ENOENT, 5000, before));
-    QCOMPARE(h.linesContaining("Openning port: " + h.simulator.devicePath() + "...Failed."), 1);
+    QCOMPARE(h.linesContaining("Openning port: " + options.linkPath + "...Failed."), 1);
     // The port's own words follow, once.
-    const QString why = StrF(LinkText::kPortOpenFailed, {h.simulator.devicePath(), QString()});
-    QCOMPARE(h.linesContaining(why), 1);
+    QCOMPARE(h.linesContaining(StrF(LinkText::kPortOpenFailed, {options.linkPath, QString()})), 1);
     const std::uint64_t polls = h.controller.shared().polls;
     QTest::qWait(1000);
     QVERIFY(h.controller.shared().polls - polls <= 1);
-    QCOMPARE(h.connectionChangesFrom(before), QList<Notice>({{2, 2}}));
+
+    QVERIFY(h.simulator.replugPort());
+    QVERIFY(h.waitForNotice(2, 1, 10000, before));
+    QCOMPARE(h.linesContaining("Openning port: " + options.linkPath + "... OK"), 2);
+    QCOMPARE(h.connectionChangesFrom(before), QList<Notice>({{2, 2}, {2, 1}}));
 }
 
 void TestLinkCycle::missingPortIsLoggedOnceUntilItAppears()
@@ -108,6 +129,22 @@ void TestLinkCycle::missingPortIsLoggedOnceUntilItAppears()
     QCOMPARE(h.linesContaining(QStringLiteral("Openning port: ")), 2);
     QVERIFY(h.lines.contains("Openning port: " + port + "... OK"));
     QCOMPARE(h.controller.shared().retryWaitMs, 0);
+}
+
+void TestLinkCycle::changedPortIsOpenedAtOnce()
+{
+    LinkCycleHarness h;
+    QVERIFY(h.startSimulator());
+    QVERIFY(h.start(QDir(h.logDir.path()).filePath(QStringLiteral("ttyNone"))));
+    QVERIFY(h.waitForNotice(5, ENOENT, 5000));
+    QElapsedTimer clock;
+    clock.start();
+    h.controller.ChangePort(h.simulator.devicePath());
+    QCOMPARE(ComPort::configuredName(), h.simulator.devicePath());
+    QVERIFY(h.waitForNotice(2, 1, 5000));
+    // Not paced by the retry wait nor by the refresh tick.
+    QVERIFY(clock.elapsed() < LinkController::kRefreshPeriodMs);
+    QCOMPARE(h.lines.value(2), "Openning port: " + h.simulator.devicePath() + "... OK");
 }
 
 void TestLinkCycle::stopReturnsWhileANoticeWaitsToBeHandled()
