@@ -17,7 +17,19 @@ private slots:
     void eitherWaitTimesOut();
     void setOnAnotherThreadWakesTheWaiter();
     void portLineEndsByTheOpenResult();
+    void portResultSetsTheRetryWait();
+    void recheckRunsOnceAtTheNextConnectionNotice();
+    void handledCommandIsClearedButAStopStands();
 };
+
+namespace {
+struct CountingHooks : LinkProjectHooks {
+    int silentComparisons = 0;
+    int liveValueRefreshes = 0;
+    void runSilentComparison() override { ++silentComparisons; }
+    void refreshLiveValues(const CModuleImage &) override { ++liveValueRefreshes; }
+};
+} // namespace
 
 void TestLinkCycleEvents::signalIsSeenByOneWaitOnly()
 {
@@ -96,6 +108,51 @@ void TestLinkCycleEvents::portLineEndsByTheOpenResult()
              QStringLiteral("Openning port: /dev/ttyS0... Access is denied."));
     QCOMPARE(LinkNoticeHandler::portLine(QStringLiteral("/dev/ttyS9"), ENOENT),
              QStringLiteral("Openning port: /dev/ttyS9...Failed."));
+}
+
+void TestLinkCycleEvents::portResultSetsTheRetryWait()
+{
+    TestSupport::loadEnglish();
+    LinkShared shared;
+    LinkNoticeHandler handler(shared);
+    handler.handle(LinkNotice::PortResult, ENOENT);
+    QCOMPARE(shared.retryWaitMs, LinkNoticeHandler::kRetryWaitMs);
+    handler.handle(LinkNotice::PortResult, CSerialLink::kAccessDenied);
+    QCOMPARE(shared.retryWaitMs, LinkNoticeHandler::kRetryWaitMs);
+    handler.handle(LinkNotice::PortResult, 0);
+    QCOMPARE(shared.retryWaitMs, 0);
+}
+
+void TestLinkCycleEvents::recheckRunsOnceAtTheNextConnectionNotice()
+{
+    LinkShared shared;
+    LinkNoticeHandler handler(shared);
+    CountingHooks hooks;
+    handler.setProjectHooks(&hooks);
+    handler.handle(LinkNotice::Connection, PeriodicRefresh);
+    QCOMPARE(hooks.silentComparisons, 0);
+    shared.recheckAfterRead = true;
+    handler.handle(LinkNotice::Connection, PeriodicRefresh);
+    QCOMPARE(hooks.silentComparisons, 1);
+    QVERIFY(!shared.recheckAfterRead);
+    handler.handle(LinkNotice::Connection, PeriodicRefresh);
+    QCOMPARE(hooks.silentComparisons, 1);
+    QCOMPARE(hooks.liveValueRefreshes, 3);
+}
+
+void TestLinkCycleEvents::handledCommandIsClearedButAStopStands()
+{
+    LinkShared shared;
+    LinkNoticeHandler handler(shared);
+    shared.command = LinkCommand::Download;
+    handler.handle(LinkNotice::DownloadDone, 0);
+    QCOMPARE(shared.command.load(), LinkCommand::None);
+    shared.command = LinkCommand::Upload;
+    handler.handle(LinkNotice::UploadDone, 0);
+    QCOMPARE(shared.command.load(), LinkCommand::None);
+    shared.command = LinkCommand::Stop;
+    handler.handle(LinkNotice::DownloadDone, 0);
+    QCOMPARE(shared.command.load(), LinkCommand::Stop);
 }
 
 QTEST_GUILESS_MAIN(TestLinkCycleEvents)
