@@ -7,9 +7,7 @@
 #include <algorithm>
 
 SettingsSection::SettingsSection(QString application, QString section, std::vector<SettingSpec> specs)
-    : m_application(std::move(application))
-    , m_section(std::move(section))
-    , m_specs(std::move(specs))
+    : m_application(std::move(application)), m_section(std::move(section)), m_specs(std::move(specs))
 {
     resetToDefaults();
 }
@@ -56,8 +54,8 @@ void SettingsSection::resetToDefaults()
 
 const SettingSpec *SettingsSection::find(const QString &name) const
 {
-    const auto it = std::find_if(m_specs.begin(), m_specs.end(),
-                                 [&](const SettingSpec &s) { return s.name == name; });
+    const auto it =
+        std::find_if(m_specs.begin(), m_specs.end(), [&](const SettingSpec &s) { return s.name == name; });
     return it == m_specs.end() ? nullptr : &*it;
 }
 

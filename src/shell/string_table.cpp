@@ -24,11 +24,22 @@ static QString unescape(QStringView raw)
         }
         const QChar next = raw[++i];
         switch (next.unicode()) {
-        case 'n': out += u'\n'; break;
-        case 'r': out += u'\r'; break;
-        case 't': out += u'\t'; break;
-        case '\\': out += u'\\'; break;
-        default: out += u'\\'; out += next; break;
+        case 'n':
+            out += u'\n';
+            break;
+        case 'r':
+            out += u'\r';
+            break;
+        case 't':
+            out += u'\t';
+            break;
+        case '\\':
+            out += u'\\';
+            break;
+        default:
+            out += u'\\';
+            out += next;
+            break;
         }
     }
     return out;
@@ -150,8 +161,8 @@ QString formatOne(const Conversion &conv, const QVariant &arg)
         return QString::asprintf(s.constData(), arg.toULongLong());
     }
     case 'c': {
-        const QString c = arg.typeId() == QMetaType::QString ? arg.toString().left(1)
-                                                              : QString(QChar(arg.toInt()));
+        const QString c =
+            arg.typeId() == QMetaType::QString ? arg.toString().left(1) : QString(QChar(arg.toInt()));
         QByteArray s = conversion;
         s.back() = 's';
         return QString::asprintf(s.constData(), c.toUtf8().constData());
