@@ -33,6 +33,8 @@ bool LinkController::StartLink()
     m_shared.command = LinkCommand::None;
     m_shared.connected = false;
     m_shared.wasConnected = false;
+    m_shared.sameModule = false;
+    m_shared.recheckAfterRead = false;
     m_shared.online = false;
     m_shared.setPortName(m_portOverride.isEmpty() ? ComPort::configuredName() : m_portOverride);
     m_worker = new LinkWorker(
