@@ -36,8 +36,9 @@ void TestLinkCycleWatch::watchShowsTheModuleComingAndGoing()
     QVERIFY(simulator.waitForStarted());
     QByteArray simulatorOutput;
     QVERIFY(waitForOutput(simulator, simulatorOutput, "/dev/", 5000));
-    const QString device =
-        QRegularExpression(QStringLiteral("(/dev/\\S+)")).match(QString::fromUtf8(simulatorOutput)).captured(1);
+    const QString device = QRegularExpression(QStringLiteral("(/dev/\\S+)"))
+                               .match(QString::fromUtf8(simulatorOutput))
+                               .captured(1);
     QVERIFY(!device.isEmpty());
 
     QProcess watch;
@@ -65,7 +66,8 @@ void TestLinkCycleWatch::watchShowsTheModuleComingAndGoing()
     const QString logPath =
         QRegularExpression(QStringLiteral("log file (\\S+_Log\\.txt)")).match(stderrText).captured(1);
     QVERIFY2(!logPath.isEmpty(), qPrintable(stderrText));
-    QCOMPARE(QFileInfo(logPath).absolutePath(), QDir(TestSupport::binDirectory()).filePath(QStringLiteral("Log")));
+    QCOMPARE(QFileInfo(logPath).absolutePath(),
+             QDir(TestSupport::binDirectory()).filePath(QStringLiteral("Log")));
     QFile file(logPath);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray stored = file.readAll();
