@@ -3,6 +3,7 @@
 #include "db/data_error.h"
 #include "db/project_database.h"
 #include "db/project_strings.h"
+#include "log/output_log.h"
 #include "shell/message_service.h"
 #include "shell/settings.h"
 #include "shell/string_table.h"
@@ -27,6 +28,12 @@ ProjectCommands::ProjectCommands(ProjectDatabase &database, QObject *parent)
 {
     LoadRecentFiles();
     m_title = Str(ProjectStrings::Untitled);
+}
+
+void ProjectCommands::Log(const QString &text)
+{
+    WriteLogLine(text);
+    emit logLine(text);
 }
 
 bool ProjectCommands::Guarded(const std::function<bool()> &operation)
@@ -56,11 +63,11 @@ void ProjectCommands::OnFileNew()
     MakeActive();
     const bool ok = Guarded([this] { return m_database.CreateNew(); });
     if (Conclude(ok, hadSession) && ok && m_database.IsOpen()) {
-        emit logLine(StrF(ProjectStrings::LogNewCreated, {m_database.DisplayName()}));
+        Log(StrF(ProjectStrings::LogNewCreated, {m_database.DisplayName()}));
         emit detectedModuleForgotten();
         return;
     }
-    emit logLine(Str(ProjectStrings::LogNewFailed));
+    Log(Str(ProjectStrings::LogNewFailed));
 }
 
 void ProjectCommands::OnFileOpen()
@@ -79,10 +86,10 @@ void ProjectCommands::OnFileOpen()
     // A Cancel in the dialog keeps the open project, but it is no
     // successful open.
     if (ok && m_database.IsOpen()) {
-        emit logLine(StrF(ProjectStrings::LogOpenSuccessful, {path}));
+        Log(StrF(ProjectStrings::LogOpenSuccessful, {path}));
         emit detectedModuleForgotten();
     } else {
-        emit logLine(StrF(ProjectStrings::LogOpenFailed, {path}));
+        Log(StrF(ProjectStrings::LogOpenFailed, {path}));
     }
     if (ok || asked) {
         SetTitle();
@@ -97,8 +104,7 @@ void ProjectCommands::OnFileSaveAs()
     const bool hadSession = m_database.IsOpen();
     MakeActive();
     const bool ok = Guarded([this] { return m_database.SaveAs(); });
-    emit logLine(
-        Str(Conclude(ok, hadSession) ? ProjectStrings::LogSaveSuccessful : ProjectStrings::LogSaveFailed));
+    Log(Str(Conclude(ok, hadSession) ? ProjectStrings::LogSaveSuccessful : ProjectStrings::LogSaveFailed));
 }
 
 bool ProjectCommands::OnOpenRecentFile(int index)
@@ -158,7 +164,7 @@ void ProjectCommands::CloseAndLog()
         return;
     const QString name = m_database.DisplayName();
     m_database.CloseDatabase();
-    emit logLine(StrF(ProjectStrings::LogClosed, {name}));
+    Log(StrF(ProjectStrings::LogClosed, {name}));
 }
 
 void ProjectCommands::OnNewDocument()
@@ -173,7 +179,7 @@ bool ProjectCommands::OnOpenDocument(const QString &path)
     const bool ok = Guarded([this, &path] {
         return m_database.OpenFile(path, m_database.OpenUser(), m_database.OpenPassword());
     });
-    emit logLine(StrF(ok ? ProjectStrings::LogOpenSuccessful : ProjectStrings::LogOpenFailed, {path}));
+    Log(StrF(ok ? ProjectStrings::LogOpenSuccessful : ProjectStrings::LogOpenFailed, {path}));
     SetTitle();
     if (!ok)
         emit viewsReset();

@@ -12,9 +12,10 @@ class ProjectDatabase;
 // database active", the recent files) and its life cycle (new, open with a
 // path, close), with their log lines, the document title and the start file
 // remembered in the "Configuration" section. The main frame connects to the
-// signals: log lines go to the output log, viewsReset() resets its views,
+// signals: viewsReset() resets its views,
 // detectedModuleForgotten() makes the device link forget its last module,
-// treeRebuildRequested() rebuilds the item tree.
+// treeRebuildRequested() rebuilds the item tree. Log lines are written to
+// the output log and told by logLine() as well.
 class ProjectCommands : public QObject {
     Q_OBJECT
 public:
@@ -59,6 +60,7 @@ signals:
 
 private:
     void SetTitle();
+    void Log(const QString &text);
     bool Conclude(bool ok, bool hadSession);
     void CloseAndLog();
     void AddRecentFile(const QString &path);

@@ -4,6 +4,7 @@
 #include "db/project_commands.h"
 #include "db/project_database.h"
 #include "db/scripted_file_dialogs.h"
+#include "log/output_log.h"
 #include "shell/settings.h"
 
 #include <QSignalSpy>
@@ -97,6 +98,7 @@ private slots:
     void dataLinkProjectIsRememberedAndCannotBeSavedAs();
     void projectFileIsRememberedAsFileName();
     void recentFilesOpenAgain();
+    void logLinesGoToTheOutputLog();
     void badInput_data();
     void badInput();
     void unknownProviderInDataLinkFile();
@@ -420,6 +422,22 @@ void TestProjectDatabase::recentFilesOpenAgain()
     QCOMPARE(database.DisplayName(), first);
     QCOMPARE(commands.RecentFiles().first(), first);
     QVERIFY(!commands.OnOpenRecentFile(7));
+}
+
+void TestProjectDatabase::logLinesGoToTheOutputLog()
+{
+    QTemporaryDir dir;
+    const QString project = CopyReference(dir, "logged.prj");
+    OutputLog log(dir.filePath("Log"), QDateTime::currentDateTime());
+    log.makeActive();
+    QSignalSpy added(&log, &OutputLog::textAdded);
+    ProjectDatabase database;
+    ProjectCommands commands(database);
+    QVERIFY(commands.OnOpenDocument(project));
+    commands.OnCloseDocument();
+    QCOMPARE(added.count(), 2);
+    QVERIFY(added.at(0).at(0).toString().endsWith("Open project '" + project + "' successful.\n"));
+    QVERIFY(added.at(1).at(0).toString().endsWith("Project '" + project + "' closed.\n"));
 }
 
 void TestProjectDatabase::badInput_data()
