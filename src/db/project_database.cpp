@@ -204,8 +204,8 @@ bool ProjectDatabase::CheckSqliteFile(const QString &path)
     check.finish();
     if (verdict.compare(QLatin1String("ok"), Qt::CaseInsensitive) != 0)
         RaiseDataError({{m_session->driverName(), verdict, QString()}}, ProjectStrings::NotADatabase, {path});
-    // A table made and dropped again inside a transaction that is rolled
-    // back leaves the file as it was.
+    // The probe table is made inside a transaction that is rolled back: the
+    // file stays as it was.
     QSqlQuery lock = m_session->NewQuery();
     if (!lock.exec(QStringLiteral("BEGIN IMMEDIATE")))
         return true; // busy with another writer: the file itself is fine
