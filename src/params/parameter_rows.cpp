@@ -96,6 +96,35 @@ void ChannelToRow(const ChannelParameters &channel, ParameterRow &row, bool writ
         row.setValue(column.name, channel.*column.field);
 }
 
+// Runs a select on a level and closes the level's rowset however it ends,
+// so that the shared level is never left holding an open rowset.
+class LevelRowset {
+public:
+    LevelRowset(DbSession &session, CTableLevel &level, const QString &statement) : m_level(level)
+    {
+        std::vector<ProviderErrorRecord> error;
+        if (!m_level.Open(session, statement, nullptr, true, &error))
+            RaiseDataError(std::move(error), DbStrings::CantOpenRowset);
+    }
+    ~LevelRowset() { m_level.Close(); }
+    LevelRowset(const LevelRowset &) = delete;
+    LevelRowset &operator=(const LevelRowset &) = delete;
+
+    // The next row, or an invalid row at the end.
+    ParameterRow Next()
+    {
+        ParameterRow row;
+        if (m_level.MoveNext()) {
+            row.columns = m_level.GetColumns();
+            m_level.ReadRowValues(row.values);
+        }
+        return row;
+    }
+
+private:
+    CTableLevel &m_level;
+};
+
 } // namespace
 
 QVariant ParameterRow::value(const QString &column) const
@@ -197,35 +226,20 @@ CTableLevel &ProjectParameterRows::Level(const QString &table) const
 
 ParameterRow ProjectParameterRows::ReadRowById(DbSession &session, CTableLevel &level, qint32 id)
 {
-    const QString statement =
-        level.BuildSelectList() + QStringLiteral(" WHERE [T1].[%1] = %2").arg(level.IdColumnName()).arg(id);
-    std::vector<ProviderErrorRecord> error;
-    if (!level.Open(session, statement, nullptr, true, &error))
-        RaiseDataError(std::move(error), DbStrings::CantOpenRowset);
-    ParameterRow row;
-    if (level.MoveNext()) {
-        row.columns = level.GetColumns();
-        level.ReadRowValues(row.values);
-    }
-    level.Close();
-    return row;
+    LevelRowset rowset(session, level,
+                       level.BuildSelectList() +
+                           QStringLiteral(" WHERE [T1].[%1] = %2").arg(level.IdColumnName()).arg(id));
+    return rowset.Next();
 }
 
 std::vector<ParameterRow> ProjectParameterRows::ReadAllRows(DbSession &session, CTableLevel &level)
 {
-    const QString statement =
-        level.BuildSelectList() + QStringLiteral(" ORDER BY [T1].[%1]").arg(level.IdColumnName());
-    std::vector<ProviderErrorRecord> error;
-    if (!level.Open(session, statement, nullptr, true, &error))
-        RaiseDataError(std::move(error), DbStrings::CantOpenRowset);
+    LevelRowset rowset(session, level,
+                       level.BuildSelectList() +
+                           QStringLiteral(" ORDER BY [T1].[%1]").arg(level.IdColumnName()));
     std::vector<ParameterRow> rows;
-    while (level.MoveNext()) {
-        ParameterRow row;
-        row.columns = level.GetColumns();
-        level.ReadRowValues(row.values);
+    for (ParameterRow row = rowset.Next(); row.isValid(); row = rowset.Next())
         rows.push_back(std::move(row));
-    }
-    level.Close();
     return rows;
 }
 

@@ -85,6 +85,10 @@ void TestParamsApply::editedModuleOf7230ReadsBackExactly()
     editor.FillInput(1);
     module.ch(1).workingModeId = 2;
     editor.InputChanged(1, true);
+    // The thermocouple B row in Celsius: 100...1820.
+    QCOMPARE(module.ch(1).rangeBegin, 100000);
+    QCOMPARE(module.ch(1).rangeEnd, 1820000);
+    QCOMPARE(editor.Choices().Units(module.ch(1)).entries.size(), size_t(4));
     editor.FillInput(1);
     module.ch(1).tcTypeId = 2;
     const int celsius = module.ch(1).rangeUnitsId;
