@@ -117,12 +117,8 @@ bool ModuleParameterEditor::WriteApplied(const QString &name)
                 return false;
         }
         const bool writeNames = !m_newModule;
-        for (int number = 1; number <= 2; ++number) {
-            const ChannelParameters *ch = m_parameters.channel(number);
-            if (writeNames && m_parameters.isShown(number) &&
-                m_source.SignalNameTaken(ch->name, ch->signalId))
-                return RefuseName(SignalNameExists, ch->name);
-        }
+        if (writeNames && !CheckSignalNames())
+            return false;
         ModuleParameters applied = m_parameters;
         if (writeNames)
             applied.module.name = name;
@@ -134,6 +130,27 @@ bool ModuleParameterEditor::WriteApplied(const QString &name)
     } catch (const COLEDBException &error) {
         ReportDataError(error);
         return false;
+    }
+    return true;
+}
+
+bool ModuleParameterEditor::CheckSignalNames()
+{
+    // The shown signals are written together, so they may swap names but
+    // must not end up with the same one.
+    std::vector<qint32> written;
+    QStringList names;
+    for (int number = 1; number <= 2; ++number) {
+        if (m_parameters.isShown(number))
+            written.push_back(m_parameters.channel(number)->signalId);
+    }
+    for (int number = 1; number <= 2; ++number) {
+        if (!m_parameters.isShown(number))
+            continue;
+        const QString &name = m_parameters.channel(number)->name;
+        if (names.contains(name) || m_source.SignalNameTaken(name, written))
+            return RefuseName(SignalNameExists, name);
+        names << name;
     }
     return true;
 }

@@ -95,6 +95,7 @@ public:
 
 private:
     bool WriteApplied(const QString &name);
+    bool CheckSignalNames();
     bool RefuseName(int format, const QString &name) const;
     void ReportDataError(const COLEDBException &error) const;
 

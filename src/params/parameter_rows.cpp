@@ -300,12 +300,14 @@ void ProjectParameterRows::WriteRows(const ModuleRows &before, const ModuleRows 
     }
 }
 
-bool ProjectParameterRows::NameTaken(const QString &table, const QString &name, qint32 exceptId)
+bool ProjectParameterRows::NameTaken(const QString &table, const QString &name,
+                                     const std::vector<qint32> &exceptIds)
 {
     CTableLevel &level = Level(table);
-    const QString statement = QStringLiteral("SELECT COUNT(*) FROM %1 WHERE [Name] = %2 AND [%3] <> %4")
-                                  .arg(table, SqlLiteral(name), level.IdColumnName())
-                                  .arg(exceptId);
+    QString statement =
+        QStringLiteral("SELECT COUNT(*) FROM %1 WHERE [Name] = %2").arg(table, SqlLiteral(name));
+    for (qint32 id : exceptIds)
+        statement += QStringLiteral(" AND [%1] <> %2").arg(level.IdColumnName()).arg(id);
     QSqlQuery query = m_session.NewQuery();
     std::vector<ProviderErrorRecord> error;
     if (!m_session.Execute(query, statement, &error) || !query.next())
@@ -318,13 +320,14 @@ bool ProjectParameterRows::ModuleNameTaken(const QString &name)
     const ModuleFamily family = *FamilyOfModuleLevel(Level(m_moduleTable).displayString());
     for (int depth = 1; depth <= 4; ++depth) {
         const QString table = TablesOfFamily(family).moduleTablePrefix + QString::number(depth);
-        if (NameTaken(table, name, table == m_moduleTable ? m_moduleId : 0))
+        if (NameTaken(table, name,
+                      table == m_moduleTable ? std::vector<qint32>{m_moduleId} : std::vector<qint32>{}))
             return true;
     }
     return false;
 }
 
-bool ProjectParameterRows::SignalNameTaken(const QString &name, qint32 exceptSignalId)
+bool ProjectParameterRows::SignalNameTaken(const QString &name, const std::vector<qint32> &writtenSignalIds)
 {
-    return NameTaken(QStringLiteral("Signals"), name, exceptSignalId);
+    return NameTaken(QStringLiteral("Signals"), name, writtenSignalIds);
 }

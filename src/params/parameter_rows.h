@@ -54,8 +54,8 @@ public:
     virtual void WriteRows(const ModuleRows &before, const ModuleRows &after) = 0;
     // Whether another module of the family already has the name.
     virtual bool ModuleNameTaken(const QString &name) = 0;
-    // Whether a signal other than exceptSignalId already has the name.
-    virtual bool SignalNameTaken(const QString &name, qint32 exceptSignalId) = 0;
+    // Whether a signal other than those being written already has the name.
+    virtual bool SignalNameTaken(const QString &name, const std::vector<qint32> &writtenSignalIds) = 0;
 };
 
 // The rows of one module in a project database, read and written through
@@ -67,7 +67,7 @@ public:
     ModuleRows ReadRows() override;
     void WriteRows(const ModuleRows &before, const ModuleRows &after) override;
     bool ModuleNameTaken(const QString &name) override;
-    bool SignalNameTaken(const QString &name, qint32 exceptSignalId) override;
+    bool SignalNameTaken(const QString &name, const std::vector<qint32> &writtenSignalIds) override;
 
     // The row with the given ID, or an invalid row; raises on data errors.
     static ParameterRow ReadRowById(DbSession &session, CTableLevel &level, qint32 id);
@@ -77,7 +77,7 @@ public:
 private:
     CTableLevel &Level(const QString &table) const;
     void WriteRow(CTableLevel &level, const ParameterRow &before, const ParameterRow &after);
-    bool NameTaken(const QString &table, const QString &name, qint32 exceptId);
+    bool NameTaken(const QString &table, const QString &name, const std::vector<qint32> &exceptIds);
 
     DbSession &m_session;
     CLevelList &m_levels;

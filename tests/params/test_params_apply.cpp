@@ -17,6 +17,7 @@ private slots:
     void signalViewWritesItsOwnChannelOnly();
     void oneChannelModuleLeavesChannelTwoAlone();
     void refusalsLeaveTheProjectUnchanged();
+    void channelsMaySwapTheirNames();
     void failedWriteIsUndoneWhole();
     void newModuleKeepsItsNames();
     void applyAndResetNeedAModifiedProject();
@@ -248,6 +249,12 @@ void TestParamsApply::refusalsLeaveTheProjectUnchanged()
          "admissible value is from 1 to 10!"},
         {"signal name", [](LoadedModule &m) { m.ch(2).name = "TAKEN_CH1"; },
          "Signal 'TAKEN_CH1' already exists! \nYou have to rename existing one!"},
+        {"same signal name twice",
+         [](LoadedModule &m) {
+             m.ch(1).name = "TWICE";
+             m.ch(2).name = "TWICE";
+         },
+         "Signal 'TWICE' already exists! \nYou have to rename existing one!"},
     };
     for (const Case &c : cases) {
         ScriptedMessages messages;
@@ -266,6 +273,19 @@ void TestParamsApply::refusalsLeaveTheProjectUnchanged()
         QCOMPARE(module.ch(1).description, QString("changed"));
         QVERIFY(module.editor.isModified());
     }
+}
+
+void TestParamsApply::channelsMaySwapTheirNames()
+{
+    ParamsProject project;
+    ScriptedMessages messages;
+    LoadedModule module(project, 7, "SW");
+    std::swap(module.ch(1).name, module.ch(2).name);
+    module.editor.SetModified(true);
+    QCOMPARE(module.editor.Apply(), ModuleParameterEditor::ApplyResult::Applied);
+    QCOMPARE(messages.texts(), QStringList());
+    QCOMPARE(module.parameters().module.name, QString("7230/211-2 - [SW_CH2] [SW_CH1]"));
+    compareReloaded(project, 7, module);
 }
 
 void TestParamsApply::failedWriteIsUndoneWhole()
