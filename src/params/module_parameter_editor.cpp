@@ -1,9 +1,9 @@
 #include "params/module_parameter_editor.h"
 
 #include "db/data_error.h"
+#include "log/output_log.h"
 #include "params/parameter_validation.h"
 #include "params/parameter_values.h"
-#include "params/params_log.h"
 #include "params/params_strings.h"
 #include "shell/message_service.h"
 #include "shell/string_table.h"
@@ -85,7 +85,7 @@ QString ModuleParameterEditor::ComposedModuleName() const
 bool ModuleParameterEditor::RefuseName(int format, const QString &name) const
 {
     const QString text = StrF(format, {name});
-    ParamsLog::write(text);
+    WriteLogLine(text);
     MessageService::error(text);
     return false;
 }
@@ -96,11 +96,11 @@ ModuleParameterEditor::ApplyResult ModuleParameterEditor::Apply()
         return ApplyResult::NothingToApply;
     const QString name = ComposedModuleName();
     if (!WriteApplied(name)) {
-        ParamsLog::write(StrF(ParametersNotApplied, {m_parameters.module.name}));
+        WriteLogLine(StrF(ParametersNotApplied, {m_parameters.module.name}));
         return ApplyResult::Refused;
     }
     SetModified(false);
-    ParamsLog::write(StrF(ParametersApplied, {m_parameters.module.name}));
+    WriteLogLine(StrF(ParametersApplied, {m_parameters.module.name}));
     return ApplyResult::Applied;
 }
 
@@ -159,7 +159,7 @@ ModuleParameterEditor::ResetResult ModuleParameterEditor::Reset()
 {
     if (!m_modified || !m_loaded)
         return ResetResult::NothingToReset;
-    ParamsLog::write(StrF(ParametersReset, {m_parameters.module.name}));
+    WriteLogLine(StrF(ParametersReset, {m_parameters.module.name}));
     const bool dipSwitchBefore = m_parameters.module.dipConfigurable;
     if (!Load())
         return ResetResult::Failed;

@@ -1,6 +1,6 @@
 #include "params/parameter_validation.h"
 
-#include "params/params_log.h"
+#include "log/output_log.h"
 #include "params/params_strings.h"
 #include "shell/message_service.h"
 #include "shell/string_table.h"
@@ -41,7 +41,7 @@ int ParameterValidator::RelayPage() const
 bool ParameterValidator::Refuse(int format, const QVariantList &args) const
 {
     const QString text = FormatText(Str(format), args);
-    ParamsLog::write(text);
+    WriteLogLine(text);
     MessageService::error(text);
     return false;
 }

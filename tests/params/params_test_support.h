@@ -2,33 +2,36 @@
 
 #include "db/db_test_support.h"
 #include "db/table_level.h"
+#include "log/output_log.h"
 #include "params/catalogues.h"
 #include "params/module_parameter_editor.h"
 #include "params/parameter_rows.h"
-#include "params/params_log.h"
 
+#include <QDateTime>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
 
 #include <memory>
 
-// Collects the lines the parameter logic writes to the output log.
+// The run's output log, in a folder of its own, with the lines written to
+// it since it was made (without their time stamps).
 class CapturedLog {
 public:
-    CapturedLog()
+    CapturedLog() : m_log(m_dir.path(), QDateTime::currentDateTime())
     {
-        m_previous = ParamsLog::setSink([this](const QString &line) { m_lines << line; });
+        m_log.makeActive();
+        QObject::connect(&m_log, &OutputLog::textAdded, [this](const QString &text) {
+            // "yyyy-MM-dd HH:mm:ss   text\n"
+            m_lines << text.mid(22).chopped(1);
+        });
     }
-    ~CapturedLog() { ParamsLog::setSink(std::move(m_previous)); }
-    CapturedLog(const CapturedLog &) = delete;
-    CapturedLog &operator=(const CapturedLog &) = delete;
     const QStringList &lines() const { return m_lines; }
-    void clear() { m_lines.clear(); }
 
 private:
+    QTemporaryDir m_dir;
+    OutputLog m_log;
     QStringList m_lines;
-    ParamsLog::Sink m_previous;
 };
 
 // A project copy with modules made the way the program makes new ones: the
