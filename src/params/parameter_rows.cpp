@@ -243,6 +243,28 @@ std::vector<ParameterRow> ProjectParameterRows::ReadAllRows(DbSession &session, 
     return rows;
 }
 
+std::optional<SignalOwner> ProjectParameterRows::FindSignalOwner(DbSession &session, CLevelList &levels,
+                                                                 qint32 signalId)
+{
+    for (const auto &level : levels.levels()) {
+        if (!FamilyOfModuleLevel(level->displayString()))
+            continue;
+        const QString statement =
+            QStringLiteral(
+                "SELECT [ID], [Ch1SignalID] FROM %1 WHERE [Ch1SignalID] = %2 OR [Ch2SignalID] = %2")
+                .arg(level->tableName())
+                .arg(signalId);
+        QSqlQuery query = session.NewQuery();
+        std::vector<ProviderErrorRecord> error;
+        if (!session.Execute(query, statement, &error))
+            RaiseDataError(std::move(error), DbStrings::CantOpenRowset);
+        if (query.next())
+            return SignalOwner{level->tableName(), query.value(0).toInt(),
+                               query.value(1).toInt() == signalId ? 1 : 2};
+    }
+    return std::nullopt;
+}
+
 ModuleRows ProjectParameterRows::ReadRows()
 {
     CTableLevel &moduleLevel = Level(m_moduleTable);

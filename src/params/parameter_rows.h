@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 class DbSession;
@@ -58,6 +59,13 @@ public:
     virtual bool SignalNameTaken(const QString &name, const std::vector<qint32> &writtenSignalIds) = 0;
 };
 
+// The module row that holds a signal, and the signal's channel.
+struct SignalOwner {
+    QString moduleTable;
+    qint32 moduleId = 0;
+    int channel = 0;
+};
+
 // The rows of one module in a project database, read and written through
 // the table levels and their statement builders.
 class ProjectParameterRows : public ParameterRowSource {
@@ -71,6 +79,10 @@ public:
 
     // The row with the given ID, or an invalid row; raises on data errors.
     static ParameterRow ReadRowById(DbSession &session, CTableLevel &level, qint32 id);
+    // The module of a signal, searched in the twelve module tables; nothing
+    // when no module refers to it. Raises on data errors.
+    static std::optional<SignalOwner> FindSignalOwner(DbSession &session, CLevelList &levels,
+                                                      qint32 signalId);
     // Every row of a table in the order of its IDs.
     static std::vector<ParameterRow> ReadAllRows(DbSession &session, CTableLevel &level);
 

@@ -15,6 +15,7 @@ private slots:
     void editedModuleOf7210ReadsBackExactly();
     void editedModuleOf7220ReadsBackExactly();
     void signalViewWritesItsOwnChannelOnly();
+    void signalItemIsResolvedToItsModule();
     void oneChannelModuleLeavesChannelTwoAlone();
     void refusalsLeaveTheProjectUnchanged();
     void channelsMaySwapTheirNames();
@@ -197,6 +198,24 @@ void TestParamsApply::signalViewWritesItsOwnChannelOnly()
     QCOMPARE(stored.channel(1)->workingModeId, 0);
     QCOMPARE(stored.channel(1)->description, QString());
     QCOMPARE(stored.channel(2)->description, QString("shown"));
+}
+
+void TestParamsApply::signalItemIsResolvedToItsModule()
+{
+    ParamsProject project;
+    LoadedModule frequency(project, 38, "OWN");
+    const qint32 second = frequency.parameters().module.ch2SignalId;
+    const std::optional<SignalOwner> owner =
+        ProjectParameterRows::FindSignalOwner(project.session(), project.levels(), second);
+    QVERIFY(owner);
+    QCOMPARE(owner->moduleTable, QString("Modules7210_1"));
+    QCOMPARE(owner->moduleId, frequency.moduleId);
+    QCOMPARE(owner->channel, 2);
+    const std::optional<SignalOwner> first = ProjectParameterRows::FindSignalOwner(
+        project.session(), project.levels(), frequency.parameters().module.ch1SignalId);
+    QVERIFY(first);
+    QCOMPARE(first->channel, 1);
+    QVERIFY(!ProjectParameterRows::FindSignalOwner(project.session(), project.levels(), 99999));
 }
 
 void TestParamsApply::oneChannelModuleLeavesChannelTwoAlone()
