@@ -203,8 +203,8 @@ const std::vector<const AccessorSpec *> &AllAccessors()
 {
     static const std::vector<const AccessorSpec *> all = [] {
         std::vector<const AccessorSpec *> pointers;
-        for (const AccessorSpec &spec : Accessors())
-            pointers.push_back(&spec);
+        for (const AccessorSpec &accessor : Accessors())
+            pointers.push_back(&accessor);
         return pointers;
     }();
     return all;
@@ -212,9 +212,9 @@ const std::vector<const AccessorSpec *> &AllAccessors()
 
 const AccessorSpec *FindAccessor(const char *className)
 {
-    for (const AccessorSpec &spec : Accessors()) {
-        if (std::strcmp(spec.className, className) == 0)
-            return &spec;
+    for (const AccessorSpec &accessor : Accessors()) {
+        if (std::strcmp(accessor.className, className) == 0)
+            return &accessor;
     }
     return nullptr;
 }

@@ -30,8 +30,8 @@ const LanguageInfo &info(int index)
 
 struct ActivePack {
     int index = 1;
-    QString file;     // registered pack file; empty while the built-in table serves
-    QString mapRoot;  // where its files appear
+    QString file;    // registered pack file; empty while the built-in table serves
+    QString mapRoot; // where its files appear
     int generation = 0;
 };
 
@@ -69,12 +69,18 @@ int Language::nameStringId(int index)
 int Language::localeLanguageIndex(const QLocale &locale)
 {
     switch (locale.language()) {
-    case QLocale::English: return 1;
-    case QLocale::German: return 2;
-    case QLocale::French: return 3;
-    case QLocale::Russian: return 4;
-    case QLocale::Spanish: return 5;
-    default: return -1;
+    case QLocale::English:
+        return 1;
+    case QLocale::German:
+        return 2;
+    case QLocale::French:
+        return 3;
+    case QLocale::Russian:
+        return 4;
+    case QLocale::Spanish:
+        return 5;
+    default:
+        return -1;
     }
 }
 
@@ -110,8 +116,8 @@ bool Language::load(int index)
     QString error;
     const bool registered = QFile::exists(path) && QResource::registerResource(path, mapRoot);
     StringTable loaded;
-    const bool ok = registered
-        && loaded.loadFromResourceDir(QStringLiteral(":%1/strings").arg(mapRoot), &error);
+    const bool ok =
+        registered && loaded.loadFromResourceDir(QStringLiteral(":%1/strings").arg(mapRoot), &error);
     if (!ok) {
         if (registered)
             QResource::unregisterResource(path, mapRoot);

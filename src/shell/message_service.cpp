@@ -11,10 +11,13 @@ MessageAnswer answerOnConsole(const MessageRequest &request)
     QTextStream err(stderr);
     err << request.text << Qt::endl;
     switch (request.buttons) {
-    case MessageButtons::Ok: return MessageAnswer::Ok;
-    case MessageButtons::YesNo: return MessageAnswer::No;
+    case MessageButtons::Ok:
+        return MessageAnswer::Ok;
+    case MessageButtons::YesNo:
+        return MessageAnswer::No;
     case MessageButtons::YesNoCancel:
-    case MessageButtons::OkCancel: return MessageAnswer::Cancel;
+    case MessageButtons::OkCancel:
+        return MessageAnswer::Cancel;
     }
     return MessageAnswer::Cancel;
 }

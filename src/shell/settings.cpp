@@ -7,9 +7,7 @@
 #include <algorithm>
 
 SettingsSection::SettingsSection(QString application, QString section, std::vector<SettingSpec> specs)
-    : m_application(std::move(application))
-    , m_section(std::move(section))
-    , m_specs(std::move(specs))
+    : m_application(std::move(application)), m_section(std::move(section)), m_specs(std::move(specs))
 {
     resetToDefaults();
 }
@@ -19,19 +17,19 @@ void SettingsSection::load()
     QSettings store(QString::fromLatin1(kOrganisation), m_application);
     store.beginGroup(m_section);
     for (size_t i = 0; i < m_specs.size(); ++i) {
-        const SettingSpec &spec = m_specs[i];
-        const QVariant stored = store.value(spec.name);
+        const SettingSpec &entry = m_specs[i];
+        const QVariant stored = store.value(entry.name);
         if (!stored.isValid()) {
-            m_values[i] = spec.defaultValue;
+            m_values[i] = entry.defaultValue;
             continue;
         }
         // A stored value that cannot be read as the type of its default is
         // ignored: the default serves.
         QVariant converted = stored;
-        if (converted.convert(spec.defaultValue.metaType()))
+        if (converted.convert(entry.defaultValue.metaType()))
             m_values[i] = converted;
         else
-            m_values[i] = spec.defaultValue;
+            m_values[i] = entry.defaultValue;
     }
 }
 
@@ -50,37 +48,37 @@ void SettingsSection::save() const
 void SettingsSection::resetToDefaults()
 {
     m_values.clear();
-    for (const SettingSpec &spec : m_specs)
-        m_values.push_back(spec.defaultValue);
+    for (const SettingSpec &entry : m_specs)
+        m_values.push_back(entry.defaultValue);
 }
 
 const SettingSpec *SettingsSection::find(const QString &name) const
 {
-    const auto it = std::find_if(m_specs.begin(), m_specs.end(),
-                                 [&](const SettingSpec &s) { return s.name == name; });
+    const auto it =
+        std::find_if(m_specs.begin(), m_specs.end(), [&](const SettingSpec &s) { return s.name == name; });
     return it == m_specs.end() ? nullptr : &*it;
 }
 
 QVariant SettingsSection::value(const QString &name) const
 {
-    const SettingSpec *spec = find(name);
-    return spec ? m_values[size_t(spec - m_specs.data())] : QVariant();
+    const SettingSpec *entry = find(name);
+    return entry ? m_values[size_t(entry - m_specs.data())] : QVariant();
 }
 
 void SettingsSection::setValue(const QString &name, const QVariant &value)
 {
-    const SettingSpec *spec = find(name);
-    if (!spec)
+    const SettingSpec *entry = find(name);
+    if (!entry)
         return;
     QVariant converted = value;
-    if (converted.convert(spec->defaultValue.metaType()))
-        m_values[size_t(spec - m_specs.data())] = converted;
+    if (converted.convert(entry->defaultValue.metaType()))
+        m_values[size_t(entry - m_specs.data())] = converted;
 }
 
 QVariant SettingsSection::defaultValue(const QString &name) const
 {
-    const SettingSpec *spec = find(name);
-    return spec ? spec->defaultValue : QVariant();
+    const SettingSpec *entry = find(name);
+    return entry ? entry->defaultValue : QVariant();
 }
 
 static std::vector<SettingSpec> generalSpecs()

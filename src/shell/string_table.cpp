@@ -24,11 +24,22 @@ static QString unescape(QStringView raw)
         }
         const QChar next = raw[++i];
         switch (next.unicode()) {
-        case 'n': out += u'\n'; break;
-        case 'r': out += u'\r'; break;
-        case 't': out += u'\t'; break;
-        case '\\': out += u'\\'; break;
-        default: out += u'\\'; out += next; break;
+        case 'n':
+            out += u'\n';
+            break;
+        case 'r':
+            out += u'\r';
+            break;
+        case 't':
+            out += u'\t';
+            break;
+        case '\\':
+            out += u'\\';
+            break;
+        default:
+            out += u'\\';
+            out += next;
+            break;
         }
     }
     return out;
@@ -127,17 +138,17 @@ namespace {
 
 // One conversion of a printf format: "%-8.3f" and the like.
 struct Conversion {
-    QString spec; // the whole conversion including '%'
+    QString conversion; // the whole conversion including '%'
     char kind = 0;
 };
 
 QString formatOne(const Conversion &conv, const QVariant &arg)
 {
-    const QByteArray spec = conv.spec.toLatin1();
+    const QByteArray conversion = conv.conversion.toLatin1();
     switch (conv.kind) {
     case 'd':
     case 'i': {
-        QByteArray s = spec;
+        QByteArray s = conversion;
         s.insert(s.size() - 1, "ll");
         return QString::asprintf(s.constData(), arg.toLongLong());
     }
@@ -145,14 +156,14 @@ QString formatOne(const Conversion &conv, const QVariant &arg)
     case 'x':
     case 'X':
     case 'o': {
-        QByteArray s = spec;
+        QByteArray s = conversion;
         s.insert(s.size() - 1, "ll");
         return QString::asprintf(s.constData(), arg.toULongLong());
     }
     case 'c': {
-        const QString c = arg.typeId() == QMetaType::QString ? arg.toString().left(1)
-                                                              : QString(QChar(arg.toInt()));
-        QByteArray s = spec;
+        const QString c =
+            arg.typeId() == QMetaType::QString ? arg.toString().left(1) : QString(QChar(arg.toInt()));
+        QByteArray s = conversion;
         s.back() = 's';
         return QString::asprintf(s.constData(), c.toUtf8().constData());
     }
@@ -162,9 +173,9 @@ QString formatOne(const Conversion &conv, const QVariant &arg)
     case 'E':
     case 'g':
     case 'G':
-        return QString::asprintf(spec.constData(), arg.toDouble());
+        return QString::asprintf(conversion.constData(), arg.toDouble());
     default: { // 's' and anything unknown take the text
-        QByteArray s = spec;
+        QByteArray s = conversion;
         s.back() = 's';
         // %-20s counts characters, not bytes: pad on QString level.
         const QString value = arg.toString();
@@ -218,10 +229,10 @@ QString FormatText(const QString &format, const QVariantList &args)
             break;
         }
         Conversion conv;
-        QString spec = format.mid(i, j - i + 1);
+        QString conversion = format.mid(i, j - i + 1);
         // Length modifiers are ours to choose from the argument.
-        spec.remove(QRegularExpression(QStringLiteral("[lhLqjzt]")));
-        conv.spec = spec;
+        conversion.remove(QRegularExpression(QStringLiteral("[lhLqjzt]")));
+        conv.conversion = conversion;
         conv.kind = format[j].toLatin1();
         out += formatOne(conv, nextArg < args.size() ? args[nextArg] : QVariant());
         ++nextArg;

@@ -5,9 +5,9 @@
 #include "support/test_support.h"
 
 #include <QDir>
-#include <QSettings>
 #include <QRegularExpression>
 #include <QResource>
+#include <QSettings>
 #include <QtTest>
 
 // The placeholders of a text in order: "%s", "%.2f", "%03d" ...
@@ -68,13 +68,15 @@ void TestLanguagePacks::allPacksHoldTheSameNumbersAndPlaceholders()
         const QHash<int, QString> other = loadPack(index);
         QVERIFY2(!other.isEmpty(), qPrintable(Language::packFileName(index)));
         for (auto it = english.begin(); it != english.end(); ++it) {
-            QVERIFY2(other.contains(it.key()),
-                     qPrintable(QStringLiteral("%1 lacks %2").arg(Language::packFileName(index)).arg(it.key())));
+            QVERIFY2(
+                other.contains(it.key()),
+                qPrintable(QStringLiteral("%1 lacks %2").arg(Language::packFileName(index)).arg(it.key())));
             QCOMPARE(placeholders(other.value(it.key())), placeholders(it.value()));
         }
         for (auto it = other.begin(); it != other.end(); ++it)
-            QVERIFY2(english.contains(it.key()),
-                     qPrintable(QStringLiteral("%1 has %2, English has not").arg(Language::packFileName(index)).arg(it.key())));
+            QVERIFY2(english.contains(it.key()), qPrintable(QStringLiteral("%1 has %2, English has not")
+                                                                .arg(Language::packFileName(index))
+                                                                .arg(it.key())));
     }
 }
 
@@ -170,7 +172,8 @@ void TestLanguagePacks::unsupportedLocaleWarnsAtEveryStart()
         QCOMPARE(Language::current(), 1);
         QCOMPARE(messages.shown().size(), size_t(1));
         QCOMPARE(messages.shown()[0].icon, MessageIcon::Warning);
-        QVERIFY(messages.shown()[0].text.startsWith("The 'English' language is not supported by operating system."));
+        QVERIFY(messages.shown()[0].text.startsWith(
+            "The 'English' language is not supported by operating system."));
     }
 }
 

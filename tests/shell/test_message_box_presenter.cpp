@@ -37,8 +37,8 @@ void TestMessageBoxPresenter::questionShowsQuestionIconAndYesNo()
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     answerNextBox(QMessageBox::Yes, &icon, &buttons);
-    const MessageAnswer answer = MessageBoxPresenter::present(nullptr,
-        {"Delete?", MessageIcon::Question, MessageButtons::YesNo});
+    const MessageAnswer answer =
+        MessageBoxPresenter::present(nullptr, {"Delete?", MessageIcon::Question, MessageButtons::YesNo});
     QCOMPARE(answer, MessageAnswer::Yes);
     QCOMPARE(icon, QMessageBox::Question);
     QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);

@@ -16,9 +16,10 @@ void TestStringTable::parsesNumbersTextsAndEscapes()
 {
     QHash<int, QString> t;
     QString error;
-    QVERIFY(StringTable::parse("# comment\r\n2206\tOpen project '%s' failed.\r\n\n50011 Line one\\nLine two\n7\n"
-                               "8\t  two leading blanks and a \\\\ backslash\n",
-                               t, &error));
+    QVERIFY(
+        StringTable::parse("# comment\r\n2206\tOpen project '%s' failed.\r\n\n50011 Line one\\nLine two\n7\n"
+                           "8\t  two leading blanks and a \\\\ backslash\n",
+                           t, &error));
     QCOMPARE(t.size(), 4);
     QCOMPARE(t.value(2206), QStringLiteral("Open project '%s' failed."));
     QCOMPARE(t.value(50011), QStringLiteral("Line one\nLine two"));
@@ -61,8 +62,8 @@ void TestStringTable::formatsPrintfPlaceholders_data()
                            << "10.50 23.000 0.100000000000000";
     QTest::newRow("percent") << "100%% %s" << QVariantList{"done"} << "100% done";
     QTest::newRow("hex") << "0x%02X" << QVariantList{0x9a} << "0x9A";
-    QTest::newRow("padded text counts characters") << "[%-6s][%6s]" << QVariantList{"Grüße", "ab"}
-                                                   << "[Grüße ][    ab]";
+    QTest::newRow("padded text counts characters")
+        << "[%-6s][%6s]" << QVariantList{"Grüße", "ab"} << "[Grüße ][    ab]";
     QTest::newRow("missing argument") << "%s and %d" << QVariantList{"x"} << "x and 0";
     QTest::newRow("dangling percent") << "50 %" << QVariantList{} << "50 %";
 }
