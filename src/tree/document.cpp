@@ -49,16 +49,19 @@ bool SameName(const QVariant &a, const QVariant &b)
 }
 } // namespace
 
-// The error-reporting flag takes a call's value and is set again afterwards.
+// The error-reporting flag takes a call's value for the call only. The value
+// before the call comes back, so that a save inside a bulk operation (which
+// counts its failures itself) does not turn reporting on for the rest of it.
 class C7100Document::ReportingScope {
 public:
-    ReportingScope(bool &flag, bool report) : m_flag(flag) { m_flag = report; }
-    ~ReportingScope() { m_flag = true; }
+    ReportingScope(bool &flag, bool report) : m_flag(flag), m_previous(flag) { m_flag = report; }
+    ~ReportingScope() { m_flag = m_previous; }
     ReportingScope(const ReportingScope &) = delete;
     ReportingScope &operator=(const ReportingScope &) = delete;
 
 private:
     bool &m_flag;
+    bool m_previous;
 };
 
 C7100Document::C7100Document(QObject *parent) : QObject(parent)

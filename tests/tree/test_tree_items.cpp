@@ -148,11 +148,11 @@ void TestTreeItems::pathsWithTheRootHiddenAndShown()
         C7100Document &doc = project.document;
         QVERIFY(doc.EnsureChildren(project.projectItem()));
         const QString root = rootShown ? QStringLiteral("Project file\\") : QString();
-        QCOMPARE(doc.GetPath(*doc.FindRow(QStringLiteral("Equipments"), 7, true)),
+        QCOMPARE(doc.GetPath(project.row(QStringLiteral("Equipments"), 7)),
                  QStringLiteral("\\\\") + root + QStringLiteral("X\\P1"));
-        QCOMPARE(doc.GetPath(*doc.FindRow(QStringLiteral("Equipments"), 8, true)),
+        QCOMPARE(doc.GetPath(project.row(QStringLiteral("Equipments"), 8)),
                  QStringLiteral("\\\\") + root + QStringLiteral("X\\<empty>"));
-        QCOMPARE(doc.SplitPath(doc.GetPath(*doc.FindRow(QStringLiteral("Equipments"), 7, true))).last(),
+        QCOMPARE(doc.SplitPath(doc.GetPath(project.row(QStringLiteral("Equipments"), 7))).last(),
                  QStringLiteral("P1"));
     }
 }
@@ -165,7 +165,7 @@ void TestTreeItems::valuesAndTheirDisplayForm()
     project.open();
     C7100Document &doc = project.document;
     QVERIFY(doc.EnsureChildren(project.projectItem()));
-    Item &module = *doc.FindRow(QStringLiteral("Modules7230_1"), 30, true);
+    Item &module = project.row(QStringLiteral("Modules7230_1"), 30);
     QCOMPARE(doc.GetValue(module, QStringLiteral("DIPSwitch"), true), QVariant(true));
     QCOMPARE(doc.GetValue(module, QStringLiteral("dipswitch"), false), QVariant(QStringLiteral("Yes")));
     QCOMPARE(doc.GetValue(module, QStringLiteral("Sequence"), false), QVariant(QStringLiteral("4")));
@@ -223,7 +223,7 @@ void TestTreeItems::countingLoadsEveryLevelBelow()
     QVERIFY(doc.FindRow(QStringLiteral("Modules7230_4"), 30, true));
     const int catalogue = int(project.projectItem().leafChildren().size());
     QCOMPARE(doc.CountDescendants(project.projectItem()), 1 + 4 + catalogue);
-    QCOMPARE(doc.CountDescendants(*doc.FindRow(QStringLiteral("Modules7210_3"), 31, true)), 0);
+    QCOMPARE(doc.CountDescendants(project.row(QStringLiteral("Modules7210_3"), 31)), 0);
 }
 
 void TestTreeItems::aCopyIsNewWithItsOwnHandle()
@@ -237,8 +237,8 @@ void TestTreeItems::aCopyIsNewWithItsOwnHandle()
     project.open();
     C7100Document &doc = project.document;
     QVERIFY(doc.CountDescendants(project.projectItem()) > 0);
-    Item &module = *doc.FindRow(QStringLiteral("Modules7230_3"), 30, true);
-    ContainerItem &carrier = *doc.FindRow(QStringLiteral("ZelnorHolders"), 40, true)->asContainer();
+    Item &module = project.row(QStringLiteral("Modules7230_3"), 30);
+    ContainerItem &carrier = project.container(QStringLiteral("ZelnorHolders"), 40);
     HintRecorder hints(doc);
     Item *copy = doc.CopyItem(module, &carrier);
     QVERIFY(copy);
@@ -264,7 +264,7 @@ void TestTreeItems::emptyContainers()
     project.open();
     C7100Document &doc = project.document;
     QVERIFY(doc.EnsureChildren(project.projectItem()));
-    ContainerItem &plant = *doc.FindRow(QStringLiteral("Equipments"), 7, true)->asContainer();
+    ContainerItem &plant = project.container(QStringLiteral("Equipments"), 7);
     QVERIFY(!plant.loaded());
     QVERIFY(doc.IsEmpty(plant));
     QVERIFY(plant.loaded());

@@ -158,7 +158,11 @@ void TestTreeLifecycle::wholeEditLifeCycle()
     const QStringList shown = paths(doc);
     QVERIFY(shown.contains(QStringLiteral("Modules7230_3 \\\\Project\\P1\\Cabinet 1\\TT 1")));
     QVERIFY(shown.contains(QStringLiteral("Modules7220_4 \\\\Project\\P1\\Cabinet 1\\Z1\\7220 on Z1")));
-    TreeProject reopened(project.path());
+    std::vector<ProviderErrorRecord> error;
+    const std::unique_ptr<DbSession> session =
+        DbSession::open(DataSource::sqliteFile(project.path()), &error);
+    QVERIFY(session);
+    ProjectDocument reopened(*session);
     reopened.open();
     QCOMPARE(paths(reopened.document), shown);
 }

@@ -2,6 +2,7 @@
 
 #include "db/data_error.h"
 #include "db/db_session.h"
+#include "db/db_test_support.h"
 #include "db/table_level.h"
 #include "shell/app_paths.h"
 #include "support/test_support.h"
@@ -104,64 +105,39 @@ private:
     TreeLog::Sink m_previous;
 };
 
-// A fresh project file copied from the reference database, opened the way
-// the program opens one (schema facts of every level read), and a document
-// over it.
-class TreeProject {
+// A document over an open session, opened the way the program opens a
+// project (schema facts of every level read first).
+class ProjectDocument {
 public:
-    explicit TreeProject(const QString &path = QString())
+    explicit ProjectDocument(DbSession &session) : m_session(session), m_ids(session)
     {
-        TestSupport::useBuiltProgramPaths();
         TestSupport::loadEnglish();
-        m_path = path;
-        if (m_path.isEmpty()) {
-            m_path = m_dir.filePath(QStringLiteral("project.prj"));
-            if (!QFile::copy(AppPaths::referenceDatabasePath(), m_path))
-                qFatal("cannot copy the reference database");
-            QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
-        }
-        std::vector<ProviderErrorRecord> error;
-        m_session = DbSession::open(DataSource::sqliteFile(m_path), &error);
-        if (!m_session)
-            qFatal("cannot open the project copy");
-        m_ids = std::make_unique<TableIds>(*m_session);
     }
 
-    // Opens the document; call after any schema change made for a test.
+    // Call after any schema change made for a test.
     void open(bool rootShown = false)
     {
         for (const auto &level : m_levels.levels()) {
             if (level->kind() != LevelKind::Root)
-                level->ReadSchemaFacts(*m_session);
+                level->ReadSchemaFacts(m_session);
         }
-        document.OpenProject(
-            {&m_levels, m_session.get(), m_ids.get(), QStringLiteral("Project file"), rootShown});
-    }
-
-    void exec(const QString &statement)
-    {
-        QSqlQuery query(m_session->database());
-        if (!query.exec(statement))
-            qFatal("%s: %s", qPrintable(statement), qPrintable(query.lastError().text()));
-    }
-    QVariant scalar(const QString &statement)
-    {
-        QSqlQuery query(m_session->database());
-        if (!query.exec(statement) || !query.next())
-            return QVariant();
-        return query.value(0);
-    }
-    int rows(const QString &table) { return scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt(); }
-    int counter(const QString &sequence)
-    {
-        return scalar(QStringLiteral("SELECT ID FROM IDSequences WHERE SeqName = '%1'").arg(sequence))
-            .toInt();
+        document.OpenProject({&m_levels, &m_session, &m_ids, QStringLiteral("Project file"), rootShown});
     }
 
     ContainerItem &projectItem() { return *document.Root()->containerChildren().at(0)->asContainer(); }
     ContainerItem &signalsRoot() { return *document.Root()->containerChildren().at(1)->asContainer(); }
 
-    // Creates, names and saves a child; fails the test when that fails.
+    // A loaded item of a table by its ID; the test cannot go on without it.
+    Item &row(const QString &table, int id)
+    {
+        Item *item = document.FindRow(table, id, true);
+        if (!item)
+            qFatal("no loaded row %d of %s", id, qPrintable(table));
+        return *item;
+    }
+    ContainerItem &container(const QString &table, int id) { return *row(table, id).asContainer(); }
+
+    // Creates, names and saves a child; null when any step fails.
     Item *add(ContainerItem &parent, int nameString, const QString &name)
     {
         Item *item = document.CreateItem(parent, nameString);
@@ -170,20 +146,30 @@ public:
         return item;
     }
 
-    const QString &path() const { return m_path; }
-    DbSession &session() { return *m_session; }
-    TableIds &ids() { return *m_ids; }
+    TableIds &ids() { return m_ids; }
     CLevelList &levels() { return m_levels; }
 
 private:
-    QTemporaryDir m_dir;
-    QString m_path;
-    std::unique_ptr<DbSession> m_session;
-    std::unique_ptr<TableIds> m_ids;
+    DbSession &m_session;
+    TableIds m_ids;
     CLevelList m_levels;
 
 public:
     C7100Document document;
+};
+
+// A fresh project file copied from the reference database with a document
+// over it.
+class TreeProject : public ProjectCopy, public ProjectDocument {
+public:
+    TreeProject() : ProjectDocument(session()) {}
+
+    int rows(const QString &table) { return scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt(); }
+    int counter(const QString &sequence)
+    {
+        return scalar(QStringLiteral("SELECT ID FROM IDSequences WHERE SeqName = '%1'").arg(sequence))
+            .toInt();
+    }
 };
 
 namespace TreeNames {
