@@ -4,6 +4,24 @@
 
 using namespace TreeNames;
 
+// A plant 7 with a cabinet 20 holding a module 30, the sequences at 500;
+// schema changes are made before the document opens; every level is read.
+class SeededProject : public TreeProject {
+public:
+    explicit SeededProject(const QStringList &schemaChanges = {})
+    {
+        exec(QStringLiteral("INSERT INTO Equipments (ID, ParentID, Name) VALUES (7, 1, 'P1')"));
+        exec(QStringLiteral("INSERT INTO Racks (ID, ParentID, Name) VALUES (20, 7, 'C1')"));
+        exec(QStringLiteral("INSERT INTO Modules7230_3 (ID, ParentID, Name) VALUES (30, 20, 'M1')"));
+        exec(QStringLiteral("UPDATE IDSequences SET ID = 500"));
+        for (const QString &change : schemaChanges)
+            exec(change);
+        open();
+        if (document.CountDescendants(*document.Root()) < 0)
+            qFatal("the seeded project cannot be read");
+    }
+};
+
 // The edit life cycle of single items, its failures and what the views and
 // the main frame are told.
 class TestTreeEdit : public QObject {
@@ -30,8 +48,6 @@ private slots:
     void newItemFromAMenu();
 
 private:
-    static void seed(TreeProject &project);
-    static void load(TreeProject &project);
 };
 
 void TestTreeEdit::init()
@@ -40,28 +56,9 @@ void TestTreeEdit::init()
     WriteSetting(QStringLiteral("ListView"), 1);
 }
 
-// A plant 7 with a cabinet 20 holding a module 30.
-void TestTreeEdit::seed(TreeProject &project)
-{
-    project.exec(QStringLiteral("INSERT INTO Equipments (ID, ParentID, Name) VALUES (7, 1, 'P1')"));
-    project.exec(QStringLiteral("INSERT INTO Racks (ID, ParentID, Name) VALUES (20, 7, 'C1')"));
-    project.exec(QStringLiteral("INSERT INTO Modules7230_3 (ID, ParentID, Name) VALUES (30, 20, 'M1')"));
-    project.exec(QStringLiteral("UPDATE IDSequences SET ID = 500"));
-}
-
-// Opens the document with every level read.
-void TestTreeEdit::load(TreeProject &project)
-{
-    project.open();
-    if (project.document.CountDescendants(*project.document.Root()) < 0)
-        qFatal("the seeded project cannot be read");
-}
-
 void TestTreeEdit::aModuleUnderACabinetLandsInItsFamilysCabinetTable()
 {
-    TreeProject project;
-    seed(project);
-    load(project);
+    SeededProject project;
     C7100Document &doc = project.document;
     ContainerItem &cabinet = project.container(QStringLiteral("Racks"), 20);
     const struct {
@@ -85,9 +82,7 @@ void TestTreeEdit::aModuleUnderACabinetLandsInItsFamilysCabinetTable()
 
 void TestTreeEdit::createSaveDeleteAsAViewSeesIt()
 {
-    TreeProject project;
-    seed(project);
-    load(project);
+    SeededProject project;
     C7100Document &doc = project.document;
     ContainerItem &plant = project.container(QStringLiteral("Equipments"), 7);
     HintRecorder hints(doc);
@@ -117,9 +112,7 @@ void TestTreeEdit::createSaveDeleteAsAViewSeesIt()
 
 void TestTreeEdit::aNameWithTheSeparatorIsRefused()
 {
-    TreeProject project;
-    seed(project);
-    load(project);
+    SeededProject project;
     C7100Document &doc = project.document;
     ContainerItem &plant = project.container(QStringLiteral("Equipments"), 7);
     ScriptedMessages messages;
@@ -156,9 +149,7 @@ void TestTreeEdit::aNameWithTheSeparatorIsRefused()
 
 void TestTreeEdit::anUnchangedEditWritesNothing()
 {
-    TreeProject project;
-    seed(project);
-    load(project);
+    SeededProject project;
     C7100Document &doc = project.document;
     Item &module = project.row(QStringLiteral("Modules7230_3"), 30);
     // The row changes behind the document: a written update would undo that.
@@ -178,9 +169,7 @@ void TestTreeEdit::anUnchangedEditWritesNothing()
 
 void TestTreeEdit::cancelKeepsEditedValues()
 {
-    TreeProject project;
-    seed(project);
-    load(project);
+    SeededProject project;
     C7100Document &doc = project.document;
     Item &module = project.row(QStringLiteral("Modules7230_3"), 30);
     QVERIFY(!doc.CancelEdit(module)); // nothing to cancel
@@ -199,9 +188,7 @@ void TestTreeEdit::cancelKeepsEditedValues()
 
 void TestTreeEdit::cancellingANewItemRemovesIt()
 {
-    TreeProject project;
-    seed(project);
-    load(project);
+    SeededProject project;
     C7100Document &doc = project.document;
     ContainerItem &plant = project.container(QStringLiteral("Equipments"), 7);
     Item *cabinet = doc.CreateItem(plant, Cabinet);
@@ -216,9 +203,7 @@ void TestTreeEdit::cancellingANewItemRemovesIt()
 
 void TestTreeEdit::deletingANewItemTouchesNoRow()
 {
-    TreeProject project;
-    seed(project);
-    load(project);
+    SeededProject project;
     C7100Document &doc = project.document;
     ContainerItem &plant = project.container(QStringLiteral("Equipments"), 7);
     Item *cabinet = doc.CreateItem(plant, Cabinet);
@@ -236,12 +221,9 @@ void TestTreeEdit::deletingANewItemTouchesNoRow()
 
 void TestTreeEdit::aFailedInsertKeepsTheNewItemAndChangesNothing()
 {
-    TreeProject project;
-    seed(project);
-    project.exec(
-        QStringLiteral("CREATE TRIGGER refuse_bad BEFORE INSERT ON Racks WHEN NEW.Name = 'Bad' BEGIN "
-                       "SELECT RAISE(ABORT, 'refused by the project'); END"));
-    load(project);
+    SeededProject project(
+        {QStringLiteral("CREATE TRIGGER refuse_bad BEFORE INSERT ON Racks WHEN NEW.Name = 'Bad' "
+                        "BEGIN SELECT RAISE(ABORT, 'refused by the project'); END")});
     C7100Document &doc = project.document;
     ContainerItem &plant = project.container(QStringLiteral("Equipments"), 7);
     QString shownText;
@@ -271,9 +253,7 @@ void TestTreeEdit::aFailedInsertKeepsTheNewItemAndChangesNothing()
 
 void TestTreeEdit::aCorrectedSaveWritesEveryPendingChange()
 {
-    TreeProject project;
-    seed(project);
-    load(project);
+    SeededProject project;
     C7100Document &doc = project.document;
     Item &cabinet = project.row(QStringLiteral("Racks"), 20);
     QVERIFY(doc.BeginEdit(cabinet));
@@ -292,10 +272,8 @@ void TestTreeEdit::aCorrectedSaveWritesEveryPendingChange()
 
 void TestTreeEdit::aDuplicateNameIsReportedAsSuch()
 {
-    TreeProject project;
-    seed(project);
-    project.exec(QStringLiteral("CREATE UNIQUE INDEX unique_rack ON Racks (ParentID, Name COLLATE NOCASE)"));
-    load(project);
+    SeededProject project(
+        {QStringLiteral("CREATE UNIQUE INDEX unique_rack ON Racks (ParentID, Name COLLATE NOCASE)")});
     C7100Document &doc = project.document;
     ContainerItem &plant = project.container(QStringLiteral("Equipments"), 7);
     ScriptedMessages messages;
@@ -311,12 +289,10 @@ void TestTreeEdit::aDuplicateNameIsReportedAsSuch()
 
 void TestTreeEdit::aMissingRequiredValueNamesItsColumn()
 {
-    TreeProject project;
-    seed(project);
-    project.exec(QStringLiteral("DROP TABLE Racks"));
-    project.exec(QStringLiteral("CREATE TABLE Racks ([ID] INTEGER NOT NULL PRIMARY KEY, [ParentID] INTEGER, "
-                                "[Name] VARCHAR(50), [Description] VARCHAR(250) NOT NULL)"));
-    load(project);
+    SeededProject project(
+        {QStringLiteral("DROP TABLE Racks"),
+         QStringLiteral("CREATE TABLE Racks ([ID] INTEGER NOT NULL PRIMARY KEY, [ParentID] INTEGER, "
+                        "[Name] VARCHAR(50), [Description] VARCHAR(250) NOT NULL)")});
     C7100Document &doc = project.document;
     ContainerItem &plant = project.container(QStringLiteral("Equipments"), 7);
     ScriptedMessages messages;
@@ -332,11 +308,8 @@ void TestTreeEdit::aMissingRequiredValueNamesItsColumn()
 
 void TestTreeEdit::aFailedDeleteKeepsTheItem()
 {
-    TreeProject project;
-    seed(project);
-    project.exec(QStringLiteral("CREATE TRIGGER keep_racks BEFORE DELETE ON Racks BEGIN "
-                                "SELECT RAISE(ABORT, 'racks stay'); END"));
-    load(project);
+    SeededProject project({QStringLiteral("CREATE TRIGGER keep_racks BEFORE DELETE ON Racks BEGIN "
+                                          "SELECT RAISE(ABORT, 'racks stay'); END")});
     C7100Document &doc = project.document;
     Item &cabinet = project.row(QStringLiteral("Racks"), 20);
     QString shownText;
@@ -354,9 +327,7 @@ void TestTreeEdit::aFailedDeleteKeepsTheItem()
 
 void TestTreeEdit::confirmAndDeleteAsksAndLogs()
 {
-    TreeProject project;
-    seed(project);
-    load(project);
+    SeededProject project;
     C7100Document &doc = project.document;
     Item &plant = project.row(QStringLiteral("Equipments"), 7);
     ScriptedMessages messages;
@@ -406,9 +377,7 @@ void TestTreeEdit::readOnlyLevelsStayClean()
 
 void TestTreeEdit::globalRefreshAnsweredNoKeepsEveryItem()
 {
-    TreeProject project;
-    seed(project);
-    load(project);
+    SeededProject project;
     C7100Document &doc = project.document;
     Item &cabinet = project.row(QStringLiteral("Racks"), 20);
     QVERIFY(doc.BeginEdit(cabinet));
@@ -446,9 +415,7 @@ void TestTreeEdit::globalRefreshAnsweredNoKeepsEveryItem()
 
 void TestTreeEdit::subtreeRefreshReadsTheContainerAgain()
 {
-    TreeProject project;
-    seed(project);
-    load(project);
+    SeededProject project;
     C7100Document &doc = project.document;
     ContainerItem &cabinet = project.container(QStringLiteral("Racks"), 20);
     QVERIFY(!doc.CanSubtreeRefresh());
@@ -478,9 +445,7 @@ void TestTreeEdit::subtreeRefreshReadsTheContainerAgain()
 
 void TestTreeEdit::selectChoosesTheRightPane()
 {
-    TreeProject project;
-    seed(project);
-    load(project);
+    SeededProject project;
     C7100Document &doc = project.document;
     QStringList panes;
     QStringList tables;
@@ -516,9 +481,7 @@ void TestTreeEdit::selectChoosesTheRightPane()
 
 void TestTreeEdit::newItemFromAMenu()
 {
-    TreeProject project;
-    seed(project);
-    load(project);
+    SeededProject project;
     C7100Document &doc = project.document;
     doc.ToggleDialogView();
     QVERIFY(!doc.DetailsView());
