@@ -1,0 +1,121 @@
+#include "link/link_controller.h"
+
+#include "link/com_port.h"
+#include "link/link_worker.h"
+
+LinkController::LinkController(QObject *parent) : QObject(parent), m_handler(m_shared)
+{
+    m_refreshTimer.setInterval(kRefreshPeriodMs);
+    connect(&m_refreshTimer, &QTimer::timeout, this, [this] { m_events.timer.set(); });
+}
+
+LinkController::~LinkController()
+{
+    StopLink();
+}
+
+void LinkController::setProjectOpen(bool open)
+{
+    m_projectOpen = open;
+    if (!open)
+        StopLink();
+}
+
+bool LinkController::StartLink()
+{
+    if (m_worker)
+        return true;
+    if (!m_projectOpen)
+        return false;
+    m_closing = false;
+    const quint64 run = ++m_run;
+    m_events.resetAll();
+    m_shared.command = LinkCommand::None;
+    m_shared.connected = false;
+    m_shared.wasConnected = false;
+    m_shared.sameModule = false;
+    m_shared.recheckAfterRead = false;
+    m_shared.online = false;
+    m_shared.setPortName(m_portOverride.isEmpty() ? ComPort::configuredName() : m_portOverride);
+    m_worker = new LinkWorker(
+        m_shared, m_events, [this, run](LinkNotice kind, int argument) { postNotice(kind, argument, run); },
+        this);
+    m_worker->start();
+    m_refreshTimer.start();
+    return true;
+}
+
+void LinkController::StopLink()
+{
+    m_refreshTimer.stop();
+    if (!m_worker)
+        return;
+    m_closing = true;
+    m_shared.command = LinkCommand::Stop;
+    m_events.command.set();
+    // Releases a worker that waits for a notice to be handled.
+    m_events.handled.set();
+    m_worker->wait();
+    delete m_worker;
+    m_worker = nullptr;
+    m_shared.online = false;
+    m_events.resetAll();
+}
+
+void LinkController::RequestCommand(LinkCommand command)
+{
+    m_shared.command = command;
+    m_events.command.set();
+}
+
+void LinkController::RequestAction(ActionCode action)
+{
+    m_shared.action = action;
+    RequestCommand(LinkCommand::Action);
+}
+
+bool LinkController::RequestDownload(const CModuleImage &image, ModuleFamily family)
+{
+    // The worker reads the write image until the download notice has been
+    // handled; it must not change under it.
+    const LinkCommand pending = m_shared.command.load();
+    if (isRunning() && (pending == LinkCommand::Download || pending == LinkCommand::Upload))
+        return false;
+    m_shared.writeImage = image;
+    m_shared.family = family;
+    RequestCommand(LinkCommand::Download);
+    return true;
+}
+
+void LinkController::ChangePort(const QString &portName)
+{
+    ComPort::configure(portName);
+    m_portOverride.clear();
+    m_shared.setPortName(ComPort::configuredName());
+    RequestCommand(LinkCommand::Reopen);
+}
+
+void LinkController::postNotice(LinkNotice kind, int argument, quint64 run)
+{
+    // Runs on the worker thread: the notice travels through the event queue.
+    QMetaObject::invokeMethod(
+        this, [this, kind, argument, run] { deliverNotice(kind, argument, run); }, Qt::QueuedConnection);
+}
+
+void LinkController::deliverNotice(LinkNotice kind, int argument, quint64 run)
+{
+    // StopLink has already released the worker of a notice it drops.
+    if (!currentRun(run))
+        return;
+    struct ReleaseWorker {
+        LinkController &controller;
+        quint64 run;
+        ~ReleaseWorker()
+        {
+            if (controller.currentRun(run))
+                controller.m_events.handled.set();
+        }
+    } release{*this, run};
+    m_handler.handle(kind, argument);
+    emit noticeHandled(static_cast<int>(kind), argument);
+}

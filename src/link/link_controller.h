@@ -1,0 +1,72 @@
+#pragma once
+
+#include "link/link_notice_handler.h"
+#include "link/link_shared.h"
+
+#include <QObject>
+#include <QTimer>
+
+class LinkWorker;
+
+// The user-interface side of the device link: starts and stops the link
+// worker while a project is open, passes commands to it, ticks the periodic
+// refresh and hands the worker's notices to the notice handler.
+class LinkController : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kRefreshPeriodMs = 3000;
+
+    explicit LinkController(QObject *parent = nullptr);
+    ~LinkController() override;
+    LinkController(const LinkController &) = delete;
+    LinkController &operator=(const LinkController &) = delete;
+
+    // Told by whoever opens and closes projects; the link runs only while a
+    // project is open, so closing it stops the link.
+    void setProjectOpen(bool open);
+    bool isProjectOpen() const { return m_projectOpen; }
+
+    // The port to use instead of the "ComPort" setting (empty: the setting).
+    void setPortOverride(const QString &portName) { m_portOverride = portName; }
+
+    // Starts the worker and the refresh timer; only while a project is open.
+    // True when the link runs.
+    bool StartLink();
+    // Stops the worker and waits for its end; never hangs on a notice that is
+    // waiting to be handled: such a notice is dropped.
+    void StopLink();
+    bool isRunning() const { return m_worker != nullptr; }
+
+    // Carried out at the worker's next wake-up.
+    void RequestCommand(LinkCommand command);
+    void RequestAction(ActionCode action);
+    // Writes image into the connected module as a module of family. Refused
+    // (false) while an upload or download is still being carried out.
+    bool RequestDownload(const CModuleImage &image, ModuleFamily family);
+    // Stores the port as the setting and has the worker open it.
+    void ChangePort(const QString &portName);
+
+    bool isOnline() const { return m_shared.online; }
+    LinkShared &shared() { return m_shared; }
+    LinkNoticeHandler &handler() { return m_handler; }
+
+signals:
+    // After a notice was handled, before the worker goes on.
+    void noticeHandled(int kind, int argument);
+
+private:
+    void postNotice(LinkNotice kind, int argument, quint64 run);
+    void deliverNotice(LinkNotice kind, int argument, quint64 run);
+    bool currentRun(quint64 run) const { return !m_closing && run == m_run; }
+
+    LinkShared m_shared;
+    LinkEvents m_events;
+    LinkNoticeHandler m_handler;
+    LinkWorker *m_worker = nullptr;
+    QTimer m_refreshTimer;
+    QString m_portOverride;
+    bool m_projectOpen = false;
+    bool m_closing = false;
+    // Tells notices of an earlier run, still queued, from the current ones.
+    quint64 m_run = 0;
+};

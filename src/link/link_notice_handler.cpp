@@ -1,0 +1,109 @@
+#include "link/link_notice_handler.h"
+
+#include "log/output_log.h"
+#include "shell/string_table.h"
+
+namespace {
+enum StringId {
+    kModuleConnected = 62430,
+    kModuleLost = 62431,
+    kUploadOk = 62432,
+    kUploadError = 62433,
+    kDownloadOk = 62434,
+    kDownloadError = 62435,
+    kOpeningPort = 62436,
+    kPortOpened = 62437,
+};
+} // namespace
+
+LinkNoticeHandler::LinkNoticeHandler(LinkShared &shared) : m_shared(shared)
+{
+}
+
+void LinkNoticeHandler::setProjectHooks(LinkProjectHooks *hooks)
+{
+    m_hooks = hooks ? hooks : &m_noHooks;
+}
+
+void LinkNoticeHandler::handle(LinkNotice kind, int argument)
+{
+    switch (kind) {
+    case LinkNotice::Connection:
+        handleConnection(argument);
+        break;
+    case LinkNotice::UploadDone:
+        handleUploadDone();
+        break;
+    case LinkNotice::DownloadDone:
+        handleDownloadDone();
+        break;
+    case LinkNotice::PortResult:
+        handlePortResult(argument);
+        break;
+    case LinkNotice::ActionDone:
+        m_hooks->reportAction(static_cast<ActionCode>(argument), m_shared.actionReply);
+        break;
+    }
+}
+
+void LinkNoticeHandler::handleConnection(int change)
+{
+    if (change == ModuleConnected) {
+        m_hooks->findConnectedModule(m_shared.connectedImage);
+        WriteLogLine(kModuleConnected);
+        m_hooks->compareConnectedModule(m_shared.connectedImage);
+    } else if (change == ModuleLost) {
+        WriteLogLine(kModuleLost);
+        m_hooks->leaveOnlineMode();
+    }
+    m_hooks->refreshLiveValues(m_shared.connectedImage);
+    if (m_shared.recheckAfterRead) {
+        m_shared.recheckAfterRead = false;
+        m_hooks->runSilentComparison();
+    }
+}
+
+void LinkNoticeHandler::handleUploadDone()
+{
+    // The upload's own read decides, not the poll before it.
+    const bool read = m_shared.online;
+    if (read)
+        m_hooks->takeOverUpload(m_shared.connectedImage);
+    WriteLogLine(StrF(read ? kUploadOk : kUploadError, {m_hooks->openModuleName()}));
+    m_hooks->runSilentComparison();
+    commandDone();
+}
+
+void LinkNoticeHandler::handleDownloadDone()
+{
+    WriteLogLine(StrF(m_shared.lastStoreOk == 1 ? kDownloadOk : kDownloadError, {m_hooks->openModuleName()}));
+    m_hooks->runSilentComparison();
+    commandDone();
+}
+
+void LinkNoticeHandler::commandDone()
+{
+    // A stop given meanwhile (from a dialog of a hook) must stand.
+    LinkCommand carriedOut = m_shared.command.load();
+    if (carriedOut != LinkCommand::Stop)
+        m_shared.command.compare_exchange_strong(carriedOut, LinkCommand::None);
+}
+
+QString LinkNoticeHandler::portLine(const QString &portName, int result)
+{
+    int ending = LinkText::kPortFailed;
+    if (result == 0)
+        ending = kPortOpened;
+    else if (result == CSerialLink::kAccessDenied)
+        ending = LinkText::kPortAccessDenied;
+    return StrF(kOpeningPort, {portName}) + Str(ending);
+}
+
+void LinkNoticeHandler::handlePortResult(int result)
+{
+    m_shared.retryWaitMs = result == 0 ? 0 : kRetryWaitMs;
+    WriteLogLine(portLine(m_shared.portName(), result));
+    // Why it failed, and for a permission failure how to mend it.
+    if (result != 0 && !m_shared.lastOpenError.isEmpty())
+        WriteLogLine(m_shared.lastOpenError);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "link/link_shared.h"
+
+#include <QString>
+
+// What the project side of the program does when the link reports. Every
+// hook does nothing by default: without a project side the link only logs.
+class LinkProjectHooks {
+public:
+    virtual ~LinkProjectHooks() = default;
+    // A module came online: find (or offer to create) its project module.
+    // Runs before the online line is logged.
+    virtual void findConnectedModule(const CModuleImage &) {}
+    // After the online line: report the differences to the project.
+    virtual void compareConnectedModule(const CModuleImage &) {}
+    // The module went away: the views leave online mode.
+    virtual void leaveOnlineMode() {}
+    virtual void refreshLiveValues(const CModuleImage &) {}
+    virtual void runSilentComparison() {}
+    // Takes a successfully read module over into the module open for editing.
+    virtual void takeOverUpload(const CModuleImage &) {}
+    // The name of the module open for editing, for the upload and download
+    // lines.
+    virtual QString openModuleName() const { return {}; }
+    virtual void reportAction(ActionCode, const ActionReply &) {}
+};
+
+// Turns the link worker's notices into log lines and the project side's
+// reactions. Runs on the user-interface thread while the worker waits, so
+// it may read and change everything the two share.
+class LinkNoticeHandler {
+public:
+    // The wait between two attempts to open a port that failed.
+    static constexpr int kRetryWaitMs = 10000;
+
+    explicit LinkNoticeHandler(LinkShared &shared);
+
+    // The project side, or null; it must outlive its use here.
+    void setProjectHooks(LinkProjectHooks *hooks);
+    void handle(LinkNotice kind, int argument);
+
+    // "Openning port: <name>" with the ending for result.
+    static QString portLine(const QString &portName, int result);
+
+private:
+    void handleConnection(int change);
+    void handleUploadDone();
+    void handleDownloadDone();
+    void handlePortResult(int result);
+    void commandDone();
+
+    LinkShared &m_shared;
+    LinkProjectHooks m_noHooks;
+    LinkProjectHooks *m_hooks = &m_noHooks;
+};

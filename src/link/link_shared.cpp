@@ -1,0 +1,31 @@
+#include "link/link_shared.h"
+
+ModuleIdentity ModuleIdentity::of(const CModuleImage &image)
+{
+    ModuleIdentity identity;
+    identity.channel1Name = image.Channel[0].Name;
+    if (image.IsTwoChannel())
+        identity.channel2Name = image.Channel[1].Name;
+    identity.modulTypId = image.ModulTypID;
+    identity.serialNr = image.SerialNr;
+    return identity;
+}
+
+void LinkEvents::resetAll()
+{
+    timer.reset();
+    command.reset();
+    handled.reset();
+}
+
+QString LinkShared::portName() const
+{
+    QMutexLocker lock(&m_portLock);
+    return m_portName;
+}
+
+void LinkShared::setPortName(const QString &name)
+{
+    QMutexLocker lock(&m_portLock);
+    m_portName = name;
+}

@@ -1,0 +1,197 @@
+#include "link/link_worker.h"
+
+#include "link/serial_link.h"
+
+namespace {
+// Blocks that only a tags-only download writes.
+bool isTagBlock(int block)
+{
+    return block == 2 || block == 4;
+}
+} // namespace
+
+LinkWorker::LinkWorker(LinkShared &shared, LinkEvents &events, NoticePoster poster, QObject *parent)
+    : QThread(parent), m_shared(shared), m_events(events), m_poster(std::move(poster))
+{
+    setObjectName(QStringLiteral("LinkWorker"));
+}
+
+void LinkWorker::run()
+{
+    // The port object must be made on this thread: it belongs to it.
+    CSerialLink link;
+    m_lastPortResult = kNoPortResult;
+    m_waitTimeoutMs = 0;
+    m_shared.forceFullRead = false;
+
+    while (true) {
+        const int woke = AutoResetEvent::waitForEither(m_events.timer, m_events.command, m_waitTimeoutMs);
+        // A handled signal left over from an earlier notice must not let the
+        // next notice pass unhandled.
+        m_events.handled.reset();
+        if (!link.IsOpen() && !openPort(link))
+            break;
+        if (m_shared.stopRequested())
+            break;
+        m_shared.connected = poll(link);
+        m_shared.online = m_shared.connected;
+        if (!m_shared.connected)
+            closeVanishedPort(link);
+        if (m_shared.stopRequested() || !postConnectionChanges())
+            break;
+        m_shared.wasConnected = m_shared.connected;
+        if (woke == 0 && !post(LinkNotice::Connection, PeriodicRefresh))
+            break;
+        if (woke == 1 && !carryOutCommand(link))
+            break;
+    }
+    link.Close();
+}
+
+bool LinkWorker::openPort(CSerialLink &link)
+{
+    const int result = link.Open(m_shared.portName());
+    if (result == m_lastPortResult)
+        return true;
+    m_lastPortResult = result;
+    m_shared.lastOpenError = link.LastOpenError();
+    if (!post(LinkNotice::PortResult, result))
+        return false;
+    m_waitTimeoutMs = m_shared.retryWaitMs;
+    return true;
+}
+
+void LinkWorker::closeVanishedPort(CSerialLink &link)
+{
+    // A device that was pulled out answers every read at once with an error:
+    // polling it back to back would only burn the processor. Closed, it is
+    // retried like any port that cannot be opened, paced by the retry wait.
+    if (link.IsOpen() && !CSerialLink::PortExists(m_shared.portName()))
+        link.Close();
+}
+
+bool LinkWorker::fetchBlocks(CSerialLink &link, std::initializer_list<int> blocks)
+{
+    for (int block : blocks) {
+        if (!link.FetchBlock(block, m_shared.connectedImage) || m_shared.stopRequested())
+            return false;
+    }
+    return true;
+}
+
+bool LinkWorker::readIdentityBlocks(CSerialLink &link)
+{
+    // Block 0 tells whether the module has a second channel.
+    if (!fetchBlocks(link, {0, 2, 8}))
+        return false;
+    return !m_shared.connectedImage.IsTwoChannel() || fetchBlocks(link, {4, 9});
+}
+
+bool LinkWorker::readParameterBlocks(CSerialLink &link)
+{
+    if (!fetchBlocks(link, {3, 6, 1}))
+        return false;
+    return !m_shared.connectedImage.IsTwoChannel() || fetchBlocks(link, {5, 7});
+}
+
+bool LinkWorker::poll(CSerialLink &link)
+{
+    ++m_shared.polls;
+    bool connected = readIdentityBlocks(link);
+    const ModuleIdentity identity = ModuleIdentity::of(m_shared.connectedImage);
+    if (!connected) {
+        m_shared.sameModule = false;
+    } else {
+        m_shared.sameModule = m_shared.wasConnected && identity == m_shared.previous;
+        if (!m_shared.sameModule || m_shared.forceFullRead) {
+            connected = readParameterBlocks(link);
+            if (m_shared.forceFullRead) {
+                m_shared.forceFullRead = false;
+                m_shared.recheckAfterRead = true;
+            }
+        }
+    }
+    m_shared.previous = identity;
+    return connected;
+}
+
+bool LinkWorker::postConnectionChanges()
+{
+    const bool connected = m_shared.connected;
+    const bool wasConnected = m_shared.wasConnected;
+    if (connected && wasConnected && !m_shared.sameModule)
+        return post(LinkNotice::Connection, ModuleLost) && post(LinkNotice::Connection, ModuleConnected);
+    if (connected && !wasConnected)
+        return post(LinkNotice::Connection, ModuleConnected);
+    if (!connected && wasConnected)
+        return post(LinkNotice::Connection, ModuleLost);
+    return true;
+}
+
+bool LinkWorker::storeBlocks(CSerialLink &link, std::initializer_list<int> blocks, bool tagsOnly)
+{
+    for (int block : blocks) {
+        if (tagsOnly && !isTagBlock(block))
+            continue;
+        if (!link.StoreBlock(block, m_shared.writeImage, m_shared.family))
+            return false;
+        if (m_shared.stopRequested()) {
+            // Not every block was written: the download did not succeed.
+            link.SetLastStoreOk(0);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool LinkWorker::download(CSerialLink &link)
+{
+    const bool tagsOnly = m_shared.connectedImage.DIPSwitch != 0;
+    link.SetLastStoreOk(1);
+    // Blocks 0, 8 and 9 belong to the module alone.
+    bool written = storeBlocks(link, {1, 2, 3, 6}, tagsOnly);
+    if (written && m_shared.writeImage.IsTwoChannel())
+        written = storeBlocks(link, {4, 5, 7}, tagsOnly);
+    m_shared.lastStoreOk = link.LastStoreOk();
+    return written;
+}
+
+bool LinkWorker::carryOutCommand(CSerialLink &link)
+{
+    switch (m_shared.command.load()) {
+    case LinkCommand::Upload:
+        m_shared.forceFullRead = true;
+        m_shared.online = poll(link);
+        return !m_shared.stopRequested() && post(LinkNotice::UploadDone);
+    case LinkCommand::Download:
+        download(link);
+        if (m_shared.stopRequested() || !post(LinkNotice::DownloadDone))
+            return false;
+        m_shared.forceFullRead = true;
+        return true;
+    case LinkCommand::Action: {
+        const ActionCode action = m_shared.action;
+        link.SendAction(action);
+        m_shared.actionReply = link.GetActionReply();
+        return post(LinkNotice::ActionDone, static_cast<int>(action));
+    }
+    case LinkCommand::Reopen:
+        link.Close();
+        return openPort(link);
+    case LinkCommand::Stop:
+        return false;
+    case LinkCommand::None:
+        break;
+    }
+    return true;
+}
+
+bool LinkWorker::post(LinkNotice kind, int argument)
+{
+    if (m_shared.stopRequested())
+        return false;
+    ++m_shared.noticesPosted;
+    m_poster(kind, argument);
+    m_events.handled.wait(AutoResetEvent::kInfinite);
+    return !m_shared.stopRequested();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+// One run's log file. It is created empty when the run starts and then
+// opened, appended to and closed for every text, so that a crash loses
+// nothing that was already logged.
+class LogFile {
+public:
+    // "2026_12_09_06_30_00_Log.txt" for a run started at that local time.
+    static QString fileNameFor(const QDateTime &creationTime);
+    // The text as stored: every line break becomes CR LF, UTF-8.
+    static QByteArray toFileText(const QString &text);
+
+    // Creates (or empties) the file of creationTime inside directory. On
+    // failure the log has no file and later appends do nothing.
+    bool create(const QString &directory, const QDateTime &creationTime);
+    bool isUsable() const { return !m_path.isEmpty(); }
+    const QString &path() const { return m_path; }
+    // Appends text at the end of the file; false when it cannot be written.
+    bool append(const QString &text) const;
+
+private:
+    QString m_path;
+};

@@ -1,0 +1,101 @@
+#include "log/output_log.h"
+
+#include "shell/app_paths.h"
+#include "shell/message_service.h"
+#include "shell/string_table.h"
+
+#include <atomic>
+
+namespace {
+constexpr int kCannotCreateLogFile = 62400;
+
+std::atomic<OutputLog *> &activeLog()
+{
+    static std::atomic<OutputLog *> log{nullptr};
+    return log;
+}
+} // namespace
+
+OutputLog::OutputLog(QObject *parent) : QObject(parent)
+{
+    createFile(AppPaths::writableSubdirectory(QStringLiteral("Log")), QDateTime::currentDateTime());
+}
+
+OutputLog::OutputLog(const QString &directory, const QDateTime &creationTime, QObject *parent)
+    : QObject(parent)
+{
+    createFile(directory, creationTime);
+}
+
+OutputLog::~OutputLog()
+{
+    OutputLog *self = this;
+    activeLog().compare_exchange_strong(self, nullptr);
+}
+
+void OutputLog::createFile(const QString &directory, const QDateTime &creationTime)
+{
+    if (!m_file.create(directory, creationTime))
+        MessageService::error(Str(kCannotCreateLogFile));
+}
+
+OutputLog *OutputLog::active()
+{
+    return activeLog().load();
+}
+
+void OutputLog::makeActive()
+{
+    activeLog().store(this);
+}
+
+void OutputLog::addText(const QString &text)
+{
+    {
+        // A failed append is not reported: the pane still shows everything.
+        QMutexLocker lock(&m_fileLock);
+        m_file.append(text);
+    }
+    emit textAdded(text);
+}
+
+QString OutputLog::logLine(const QDateTime &time, const QString &text)
+{
+    return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QStringLiteral("   ") + text + u'\n';
+}
+
+void OutputLog::writeLogLine(const QString &text)
+{
+    addText(logLine(QDateTime::currentDateTime(), text));
+}
+
+void OutputLog::writeSystemInformationOnce()
+{
+    if (m_systemInformationPending)
+        writeSystemInformationOnce(SystemInformation::collect());
+}
+
+void OutputLog::writeSystemInformationOnce(const SystemFacts &facts)
+{
+    if (!m_systemInformationPending)
+        return;
+    m_systemInformationPending = false;
+    addText(SystemInformation::block(facts));
+}
+
+void WriteLogLine(const QString &text)
+{
+    if (OutputLog *log = OutputLog::active())
+        log->writeLogLine(text);
+}
+
+void WriteLogLine(int stringId)
+{
+    WriteLogLine(Str(stringId));
+}
+
+void AddText(const QString &text)
+{
+    if (OutputLog *log = OutputLog::active())
+        log->addText(text);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+class OutputLog;
+
+// The read-only pane that shows the output log: monospace, no word wrap,
+// newest text at the bottom.
+class COutputView : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    // Older lines leave the pane beyond this many; the file keeps them all.
+    static constexpr int kMaximumLines = 100000;
+
+    // Starts the run's log (its file beside the program) and makes it the
+    // active one; the pane owns it.
+    explicit COutputView(QWidget *parent = nullptr);
+    // Shows a log that someone else owns.
+    explicit COutputView(OutputLog *log, QWidget *parent = nullptr);
+
+    OutputLog *log() const { return m_log; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void setUp();
+    void appendText(const QString &text);
+
+    OutputLog *m_log = nullptr;
+};

@@ -1,0 +1,184 @@
+#include "link_cycle_harness.h"
+
+#include <QElapsedTimer>
+
+class TestLinkCycleCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void downloadWritesEveryParameterBlockInOrder();
+    void downloadOfANewTagAnnouncesAnotherModule();
+    void downloadThatChangesNothingRechecksSilently();
+    void dipConfiguredModuleTakesOnlyItsTags();
+    void failedDownloadIsReportedAsError();
+    void stopDuringDownloadEndsAfterTheCurrentBlock();
+    void downloadIsRefusedWhileOneIsCarriedOut();
+    void uploadReadsEverythingAndHandsItOver();
+    void uploadWithoutModuleIsReportedAsError();
+    void actionIsSentAndReported();
+};
+
+static CModuleImage withTag(CModuleImage image, const QString &tag)
+{
+    image.Channel[0].Name = tag;
+    return image;
+}
+
+void TestLinkCycleCommands::downloadWritesEveryParameterBlockInOrder()
+{
+    LinkCycleHarness h;
+    QVERIFY(h.startOnline());
+    CModuleImage written = h.simulator.image();
+    written.Channel[1].Description = QStringLiteral("Written by the test");
+    const qsizetype from = h.simulator.traffic().size();
+    QVERIFY(h.controller.RequestDownload(written, Family7230));
+    QVERIFY(h.waitForNotice(4, 0, 5000));
+    QStringList writes = h.trafficFrom(from).filter(QRegularExpression(QStringLiteral("^W")));
+    QCOMPARE(writes, QStringList({"W1", "W2", "W3", "W6", "W4", "W5", "W7"}));
+    QCOMPARE(h.simulator.image().Channel[1].Description, QStringLiteral("Written by the test"));
+    QCOMPARE(h.lines.last(), QStringLiteral("Download for module 'Module A' ...... OK"));
+    QCOMPARE(h.controller.shared().command.load(), LinkCommand::None);
+    QVERIFY(h.hooks.silentComparisons >= 1);
+}
+
+void TestLinkCycleCommands::downloadOfANewTagAnnouncesAnotherModule()
+{
+    LinkCycleHarness h;
+    QVERIFY(h.startOnline());
+    const qsizetype before = h.notices.size();
+    QVERIFY(h.controller.RequestDownload(withTag(h.simulator.image(), QStringLiteral("TT-NEW")), Family7230));
+    QVERIFY(h.waitForNotice(2, 1, 5000, before));
+    QCOMPARE(h.noticesWithoutRefreshFrom(before), QList<Notice>({{4, 0}, {2, 2}, {2, 1}}));
+    QCOMPARE(h.linesContaining(QStringLiteral("Starts offline mode:")), 1);
+    QCOMPARE(h.linesContaining(QStringLiteral("Starts online mode:")), 2);
+    QCOMPARE(h.hooks.connectedTags.last(), QStringLiteral("TT-NEW"));
+}
+
+void TestLinkCycleCommands::downloadThatChangesNothingRechecksSilently()
+{
+    LinkCycleHarness h;
+    QVERIFY(h.startOnline());
+    const qsizetype before = h.notices.size();
+    const qsizetype from = h.simulator.traffic().size();
+    QVERIFY(h.controller.RequestDownload(h.simulator.image(), Family7230));
+    QVERIFY(h.waitForNotice(4, 0, 5000, before));
+    // The module is read back in full once, without any connection notice;
+    // the next refresh runs the silent comparison again.
+    QVERIFY(h.waitForNotice(2, 0, 5000, before));
+    QCOMPARE(h.hooks.silentComparisons, 2);
+    QCOMPARE(h.connectionChangesFrom(before), QList<Notice>());
+    const QStringList traffic = h.trafficFrom(from);
+    const QStringList afterWrites = traffic.mid(traffic.indexOf(QStringLiteral("W7")) + 1);
+    QCOMPARE(afterWrites.mid(0, 10),
+             QStringList({"R0", "R2", "R8", "R4", "R9", "R3", "R6", "R1", "R5", "R7"}));
+    QCOMPARE(afterWrites.count(QStringLiteral("R3")), 1);
+}
+
+void TestLinkCycleCommands::dipConfiguredModuleTakesOnlyItsTags()
+{
+    SimulatorOptions options;
+    options.dipConfigured = true;
+    LinkCycleHarness h(options);
+    QVERIFY(h.startOnline());
+    const qsizetype from = h.simulator.traffic().size();
+    CModuleImage written = withTag(h.simulator.image(), QStringLiteral("TT-DIP"));
+    written.Channel[0].Description = QStringLiteral("not to be written");
+    QVERIFY(h.controller.RequestDownload(written, Family7230));
+    QVERIFY(h.waitForNotice(4, 0, 5000));
+    QCOMPARE(h.trafficFrom(from).filter(QRegularExpression(QStringLiteral("^W"))), QStringList({"W2", "W4"}));
+    QCOMPARE(h.simulator.image().Channel[0].Name, QStringLiteral("TT-DIP"));
+    QVERIFY(h.simulator.image().Channel[0].Description != QStringLiteral("not to be written"));
+}
+
+void TestLinkCycleCommands::failedDownloadIsReportedAsError()
+{
+    LinkCycleHarness h;
+    QVERIFY(h.startOnline());
+    const qsizetype from = h.simulator.traffic().size();
+    SimulatorFault fault;
+    fault.kind = SimulatorFault::NoReply;
+    fault.command = Frame::kWriteBlock + 3;
+    h.simulator.injectFault(fault);
+    QVERIFY(h.controller.RequestDownload(h.simulator.image(), Family7230));
+    QVERIFY(h.waitForNotice(4, 0, 10000));
+    QCOMPARE(h.lines.last(), QStringLiteral("Download for module 'Module A' ...... ERROR"));
+    // Blocks before the failure stay written; none after it is tried.
+    const QStringList writes = h.trafficFrom(from).filter(QRegularExpression(QStringLiteral("^W")));
+    QCOMPARE(writes.mid(0, 2), QStringList({"W1", "W2"}));
+    QVERIFY(!writes.contains(QStringLiteral("W6")));
+}
+
+void TestLinkCycleCommands::stopDuringDownloadEndsAfterTheCurrentBlock()
+{
+    SimulatorOptions options;
+    options.replyDelayUs = 300'000;
+    LinkCycleHarness h(options);
+    QVERIFY(h.startOnline());
+    const qsizetype from = h.simulator.traffic().size();
+    QVERIFY(h.controller.RequestDownload(h.simulator.image(), Family7230));
+    QElapsedTimer waited;
+    waited.start();
+    while (!h.trafficFrom(from).contains(QStringLiteral("W1")) && waited.elapsed() < 10000)
+        QTest::qWait(1);
+    QElapsedTimer clock;
+    clock.start();
+    h.controller.StopLink();
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QTest::qWait(400);
+    QCOMPARE(h.trafficFrom(from).filter(QRegularExpression(QStringLiteral("^W"))), QStringList({"W1"}));
+    QVERIFY(!h.notices.contains(Notice(4, 0)));
+}
+
+void TestLinkCycleCommands::downloadIsRefusedWhileOneIsCarriedOut()
+{
+    SimulatorOptions options;
+    options.replyDelayUs = 100'000;
+    LinkCycleHarness h(options);
+    QVERIFY(h.startOnline());
+    const CModuleImage first = withTag(h.simulator.image(), QStringLiteral("TT-FIRST"));
+    QVERIFY(h.controller.RequestDownload(first, Family7230));
+    QVERIFY(!h.controller.RequestDownload(withTag(first, QStringLiteral("TT-SECOND")), Family7230));
+    QCOMPARE(h.controller.shared().writeImage.Channel[0].Name, QStringLiteral("TT-FIRST"));
+    QVERIFY(h.waitForNotice(4, 0, 10000));
+    QVERIFY(h.controller.RequestDownload(withTag(first, QStringLiteral("TT-SECOND")), Family7230));
+}
+
+void TestLinkCycleCommands::uploadReadsEverythingAndHandsItOver()
+{
+    LinkCycleHarness h;
+    QVERIFY(h.startOnline());
+    const qsizetype from = h.simulator.traffic().size();
+    h.controller.RequestCommand(LinkCommand::Upload);
+    QVERIFY(h.waitForNotice(3, 0, 5000));
+    QVERIFY(h.trafficFrom(from).join(u' ').contains(QStringLiteral("R0 R2 R8 R4 R9 R3 R6 R1 R5 R7")));
+    QCOMPARE(h.hooks.calls.last(), QStringLiteral("upload SIM00000001"));
+    QCOMPARE(h.lines.last(), QStringLiteral("Upload for module 'Module A' ...... OK"));
+    QCOMPARE(h.controller.shared().command.load(), LinkCommand::None);
+}
+
+void TestLinkCycleCommands::uploadWithoutModuleIsReportedAsError()
+{
+    LinkCycleHarness h;
+    QVERIFY(h.startOnline());
+    h.simulator.setUnplugged(true);
+    QVERIFY(h.waitForNotice(2, 2, 10000));
+    h.controller.RequestCommand(LinkCommand::Upload);
+    QVERIFY(h.waitForNotice(3, 0, 10000));
+    QCOMPARE(h.lines.last(), QStringLiteral("Upload for module 'Module A' ...... ERROR"));
+    QVERIFY(!h.hooks.calls.contains(QStringLiteral("upload SIM00000001")));
+}
+
+void TestLinkCycleCommands::actionIsSentAndReported()
+{
+    LinkCycleHarness h;
+    QVERIFY(h.startOnline());
+    const qsizetype from = h.simulator.traffic().size();
+    h.controller.RequestAction(ActionCode::ResetLimitValue2);
+    QVERIFY(h.waitForNotice(7, static_cast<int>(ActionCode::ResetLimitValue2), 5000));
+    QCOMPARE(h.hooks.calls.last(), QStringLiteral("action 1"));
+    QCOMPARE(h.trafficFrom(from).filter(QRegularExpression(QStringLiteral("^A"))).size(), 1);
+    // An action is no upload or download: the command stays as it was given.
+    QCOMPARE(h.controller.shared().command.load(), LinkCommand::Action);
+}
+
+QTEST_GUILESS_MAIN(TestLinkCycleCommands)
+#include "test_link_cycle_commands.moc"

@@ -1,0 +1,89 @@
+// The link watch tool against the simulator program, both started from their
+// command lines as a user would.
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QtTest>
+
+class TestLinkCycleWatch : public QObject {
+    Q_OBJECT
+private slots:
+    void watchShowsTheModuleComingAndGoing();
+    void watchRefusesABadDuration();
+
+private:
+    static QString program(const char *name) { return QDir(TestSupport::binDirectory()).filePath(name); }
+};
+
+static bool waitForOutput(QProcess &process, QByteArray &seen, const QByteArray &text, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!seen.contains(text) && clock.elapsed() < timeoutMs) {
+        process.waitForReadyRead(50);
+        seen += process.readAllStandardOutput();
+    }
+    return seen.contains(text);
+}
+
+void TestLinkCycleWatch::watchShowsTheModuleComingAndGoing()
+{
+    QProcess simulator;
+    simulator.start(program("zelnor-simulator"), {});
+    QVERIFY(simulator.waitForStarted());
+    QByteArray simulatorOutput;
+    QVERIFY(waitForOutput(simulator, simulatorOutput, "/dev/", 5000));
+    const QString device = QRegularExpression(QStringLiteral("(/dev/\\S+)"))
+                               .match(QString::fromUtf8(simulatorOutput))
+                               .captured(1);
+    QVERIFY(!device.isEmpty());
+
+    QProcess watch;
+    watch.start(program("zelnor-linkwatch"), {QStringLiteral("--seconds"), QStringLiteral("60"), device});
+    QVERIFY(watch.waitForStarted());
+    QByteArray shown;
+    QVERIFY(waitForOutput(watch, shown, "Module connected! Starts online mode:", 10000));
+    simulator.terminate();
+    QVERIFY(simulator.waitForFinished(5000));
+    QVERIFY(waitForOutput(watch, shown, "Module disconnected or not found! Starts offline mode:", 10000));
+    watch.terminate();
+    QVERIFY(watch.waitForFinished(5000));
+    QCOMPARE(watch.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(watch.exitCode(), 0);
+    shown += watch.readAllStandardOutput();
+
+    const QStringList lines = QString::fromUtf8(shown).split(u'\n');
+    QVERIFY(lines.value(1) == QStringLiteral("SYSTEM INFORMATION"));
+    QCOMPARE(lines.value(20), "      Port              : " + device);
+    QVERIFY(lines.value(24).endsWith("   Openning port: " + device + "... OK"));
+    QVERIFY(lines.value(25).endsWith(QStringLiteral("   Module connected! Starts online mode:")));
+
+    // The log file beside the program holds the same, line ends as CR LF.
+    const QString stderrText = QString::fromUtf8(watch.readAllStandardError());
+    const QString logPath =
+        QRegularExpression(QStringLiteral("log file (\\S+_Log\\.txt)")).match(stderrText).captured(1);
+    QVERIFY2(!logPath.isEmpty(), qPrintable(stderrText));
+    QCOMPARE(QFileInfo(logPath).absolutePath(),
+             QDir(TestSupport::binDirectory()).filePath(QStringLiteral("Log")));
+    QFile file(logPath);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray stored = file.readAll();
+    QCOMPARE(stored, shown.replace("\n", "\r\n"));
+    QVERIFY(QFile::remove(logPath));
+}
+
+void TestLinkCycleWatch::watchRefusesABadDuration()
+{
+    QProcess watch;
+    watch.start(program("zelnor-linkwatch"), {QStringLiteral("--seconds"), QStringLiteral("soon")});
+    QVERIFY(watch.waitForFinished(5000));
+    QCOMPARE(watch.exitCode(), 2);
+    QVERIFY(watch.readAllStandardError().contains("--seconds"));
+    QVERIFY(watch.readAllStandardOutput().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestLinkCycleWatch)
+#include "test_link_cycle_watch.moc"

@@ -1,0 +1,183 @@
+#include "log/output_log.h"
+#include "shell/string_table.h"
+#include "support/test_support.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+static QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// The file's lines without their CR LF; fails the test on a bare LF.
+static QStringList fileLines(const QString &path)
+{
+    const QByteArray bytes = fileBytes(path);
+    const QString text = QString::fromUtf8(bytes);
+    if (text.count(QStringLiteral("\r\n")) != text.count(u'\n'))
+        return {QStringLiteral("<bare line feed>")};
+    QStringList lines = text.split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+static const QRegularExpression
+    kStamped(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d   (.*)$"));
+
+class TestOutputLog : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void fileIsNamedAfterTheCreationTimeAndStartsEmpty();
+    void runStartedInTheSameSecondEmptiesTheFile();
+    void lineBreaksAreStoredAsCarriageReturnLineFeed();
+    void logLineCarriesTheLocalTimeAndThreeBlanks();
+    void rawBlockStandsBetweenStampedLines();
+    void lineByStringNumberTakesTheActiveLanguage();
+    void uncreatableFileIsReportedOnceAndTheLogGoesOn();
+    void linesWithoutActiveLogAreDropped();
+    void fileRemovedDuringTheRunIsNotStartedAgain();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestOutputLog::init()
+{
+    TestSupport::loadEnglish();
+    QVERIFY(m_dir.isValid());
+}
+
+void TestOutputLog::fileIsNamedAfterTheCreationTimeAndStartsEmpty()
+{
+    const QString dir = m_dir.filePath(QStringLiteral("Log"));
+    OutputLog log(dir, QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
+    QVERIFY(log.hasFile());
+    QCOMPARE(log.filePath(), dir + QStringLiteral("/2026_03_04_05_06_07_Log.txt"));
+    QVERIFY(QFile::exists(log.filePath()));
+    QCOMPARE(QFile(log.filePath()).size(), 0);
+}
+
+void TestOutputLog::runStartedInTheSameSecondEmptiesTheFile()
+{
+    const QDateTime start(QDate(2026, 1, 2), QTime(3, 4, 5));
+    QString path;
+    {
+        OutputLog first(m_dir.path(), start);
+        first.writeLogLine(QStringLiteral("first run"));
+        path = first.filePath();
+        QVERIFY(QFile(path).size() > 0);
+    }
+    OutputLog second(m_dir.path(), start);
+    QCOMPARE(second.filePath(), path);
+    QCOMPARE(QFile(path).size(), 0);
+}
+
+void TestOutputLog::lineBreaksAreStoredAsCarriageReturnLineFeed()
+{
+    OutputLog log(m_dir.path(), QDateTime::currentDateTime());
+    QSignalSpy shown(&log, &OutputLog::textAdded);
+    log.addText(QStringLiteral("one\ntwo\n"));
+    log.addText(QStringLiteral("three\r\nfour\n"));
+    QCOMPARE(fileBytes(log.filePath()), QByteArray("one\r\ntwo\r\nthree\r\nfour\r\n"));
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(shown.at(0).at(0).toString(), QStringLiteral("one\ntwo\n"));
+}
+
+void TestOutputLog::logLineCarriesTheLocalTimeAndThreeBlanks()
+{
+    QCOMPARE(OutputLog::logLine(QDateTime(QDate(2026, 12, 9), QTime(7, 8, 9)), QStringLiteral("text")),
+             QStringLiteral("2026-12-09 07:08:09   text\n"));
+
+    OutputLog log(m_dir.path(), QDateTime::currentDateTime());
+    log.writeLogLine(QStringLiteral("Module connected! Starts online mode:"));
+    const QStringList lines = fileLines(log.filePath());
+    QCOMPARE(lines.size(), 1);
+    const QRegularExpressionMatch match = kStamped.match(lines[0]);
+    QVERIFY2(match.hasMatch(), qPrintable(lines[0]));
+    QCOMPARE(match.captured(1), QStringLiteral("Module connected! Starts online mode:"));
+    const QDateTime stamp = QDateTime::fromString(lines[0].left(19), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    QVERIFY(stamp.isValid());
+    QVERIFY(qAbs(stamp.secsTo(QDateTime::currentDateTime())) <= 2);
+}
+
+void TestOutputLog::rawBlockStandsBetweenStampedLines()
+{
+    OutputLog log(m_dir.path(), QDateTime::currentDateTime());
+    log.makeActive();
+    WriteLogLine(QStringLiteral("Checking module 'A' ..."));
+    AddText(QStringLiteral("  Parameter 1: differs\n  Parameter 2: differs\n"));
+    WriteLogLine(QStringLiteral("done"));
+    const QStringList lines = fileLines(log.filePath());
+    QCOMPARE(lines.size(), 4);
+    QVERIFY(kStamped.match(lines[0]).hasMatch());
+    QCOMPARE(lines[1], QStringLiteral("  Parameter 1: differs"));
+    QCOMPARE(lines[2], QStringLiteral("  Parameter 2: differs"));
+    QCOMPARE(kStamped.match(lines[3]).captured(1), QStringLiteral("done"));
+}
+
+void TestOutputLog::lineByStringNumberTakesTheActiveLanguage()
+{
+    OutputLog log(m_dir.path(), QDateTime::currentDateTime());
+    log.makeActive();
+    WriteLogLine(62431);
+    const QStringList lines = fileLines(log.filePath());
+    QCOMPARE(lines.size(), 1);
+    QCOMPARE(kStamped.match(lines[0]).captured(1),
+             QStringLiteral("Module disconnected or not found! Starts offline mode:"));
+}
+
+void TestOutputLog::uncreatableFileIsReportedOnceAndTheLogGoesOn()
+{
+    // A plain file where the folder should be: the folder cannot be made.
+    const QString blocker = m_dir.filePath(QStringLiteral("blocker"));
+    {
+        QFile f(blocker);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    ScriptedMessages messages;
+    OutputLog log(blocker + QStringLiteral("/Log"), QDateTime::currentDateTime());
+    QVERIFY(!log.hasFile());
+    QCOMPARE(messages.texts(), QStringList{QStringLiteral("Can't create log file for log output!")});
+    QCOMPARE(messages.shown().front().icon, MessageIcon::Error);
+
+    QSignalSpy shown(&log, &OutputLog::textAdded);
+    log.writeLogLine(QStringLiteral("still shown"));
+    log.addText(QStringLiteral("raw\n"));
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(messages.shown().size(), size_t(1));
+}
+
+void TestOutputLog::linesWithoutActiveLogAreDropped()
+{
+    QString path;
+    {
+        OutputLog log(m_dir.path(), QDateTime::currentDateTime());
+        log.makeActive();
+        QCOMPARE(OutputLog::active(), &log);
+        path = log.filePath();
+    }
+    QCOMPARE(OutputLog::active(), nullptr);
+    WriteLogLine(QStringLiteral("lost"));
+    AddText(QStringLiteral("lost too\n"));
+    QCOMPARE(QFile(path).size(), 0);
+}
+
+void TestOutputLog::fileRemovedDuringTheRunIsNotStartedAgain()
+{
+    OutputLog log(m_dir.path(), QDateTime::currentDateTime());
+    QSignalSpy shown(&log, &OutputLog::textAdded);
+    QVERIFY(QFile::remove(log.filePath()));
+    log.writeLogLine(QStringLiteral("pane only"));
+    QVERIFY(!QFile::exists(log.filePath()));
+    QCOMPARE(shown.size(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestOutputLog)
+#include "test_output_log.moc"
