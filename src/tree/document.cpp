@@ -3,11 +3,11 @@
 #include "db/data_error.h"
 #include "db/db_session.h"
 #include "db/variant_value.h"
+#include "log/output_log.h"
 #include "shell/message_service.h"
 #include "shell/settings.h"
 #include "shell/string_table.h"
 #include "tree/id_source.h"
-#include "tree/tree_log.h"
 #include "tree/tree_strings.h"
 
 #include <QMetaObject>
@@ -551,9 +551,9 @@ bool C7100Document::ConfirmAndDelete(Item &item, QObject *sender)
     if (!Delete(item, sender))
         return false;
     if (nameString == kModuleNameString)
-        TreeLog::Write(StrF(TreeStrings::ModuleDeleted, {name}));
+        WriteLogLine(StrF(TreeStrings::ModuleDeleted, {name}));
     else if (nameString >= kFirstFolderNameString && nameString <= kLastFolderNameString)
-        TreeLog::Write(StrF(TreeStrings::FolderDeleted, {name}));
+        WriteLogLine(StrF(TreeStrings::FolderDeleted, {name}));
     return true;
 }
 

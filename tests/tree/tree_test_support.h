@@ -4,11 +4,11 @@
 #include "db/db_session.h"
 #include "db/db_test_support.h"
 #include "db/table_level.h"
+#include "log/output_log.h"
 #include "shell/app_paths.h"
 #include "support/test_support.h"
 #include "tree/document.h"
 #include "tree/id_source.h"
-#include "tree/tree_log.h"
 
 #include <QFile>
 #include <QSqlError>
@@ -89,20 +89,24 @@ public:
     std::vector<std::pair<int, ItemHandle>> hints;
 };
 
-// Log lines of the item model, captured for the life of the object.
+// The lines written to the output log, without their time stamps, for the
+// life of the object.
 class CapturedLog {
 public:
-    CapturedLog()
+    CapturedLog() : m_log(m_dir.path(), QDateTime::currentDateTime())
     {
-        m_previous = TreeLog::SetSink([this](const QString &text) { lines << text; });
+        m_log.makeActive();
+        QObject::connect(&m_log, &OutputLog::textAdded, [this](const QString &text) {
+            static const qsizetype stamp =
+                OutputLog::logLine(QDateTime(QDate(2000, 1, 1), QTime(0, 0)), QString()).size() - 1;
+            lines << text.mid(stamp).chopped(1);
+        });
     }
-    ~CapturedLog() { TreeLog::SetSink(std::move(m_previous)); }
-    CapturedLog(const CapturedLog &) = delete;
-    CapturedLog &operator=(const CapturedLog &) = delete;
     QStringList lines;
 
 private:
-    TreeLog::Sink m_previous;
+    QTemporaryDir m_dir;
+    OutputLog m_log;
 };
 
 // A document over an open session, opened the way the program opens a
