@@ -2,6 +2,7 @@
 
 #include "db/data_error.h"
 #include "db/db_session.h"
+#include "db/db_strings.h"
 #include "db/variant_value.h"
 #include "log/output_log.h"
 #include "shell/message_service.h"
@@ -329,7 +330,7 @@ Item *C7100Document::CopyItem(Item &source, ContainerItem *newParent)
     // The copy's table follows its new parent: a module under a carrier is a
     // row of the carrier's module table, whatever depth it was copied from.
     CTableLevel *level = ChildLevel(*parent, source.level().displayString());
-    if (!level)
+    if (!level || level->attributes().readOnly)
         return nullptr;
     Item &copy = parent->append(MakeItem(*level, m_registry, source.values()));
     copy.beginEditState(EditState::New);
@@ -357,8 +358,11 @@ void C7100Document::AssignKeys(Item &item)
     if (!parentColumn.isEmpty() && item.parent())
         item.values()[size_t(ColumnIndex(item, parentColumn))] = item.parent()->id();
     const int idColumn = item.level().IdColumnIndex();
-    if (idColumn >= 0)
-        item.values()[size_t(idColumn)] = m_project.ids->NextId(item.level().tableName());
+    if (idColumn < 0)
+        return;
+    if (!m_project.ids)
+        RaiseDataError(DbStrings::CantGetNewId, {item.level().tableName()});
+    item.values()[size_t(idColumn)] = m_project.ids->NextId(item.level().tableName());
 }
 
 bool C7100Document::WriteItem(Item &item)
@@ -413,8 +417,13 @@ bool C7100Document::Save(Item &item, QObject *sender, bool reportErrors)
         executed = WriteItem(item);
         if (ownTransaction && !m_project.session->Commit())
             RaiseDataError(m_project.session->Records(m_project.session->database().lastError()));
-        if (isNew)
+        if (isNew) {
             m_registry.enterRow(item);
+            // A new row has no children in the database yet: the ones in
+            // memory are all of them, and reading would add them twice.
+            if (ContainerItem *container = item.asContainer())
+                container->setLoaded(true);
+        }
         item.endEditState();
         emit updateAllViews(sender, HintEditState, &item);
         OnSaved(item, oldValues, item.values());

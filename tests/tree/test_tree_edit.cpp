@@ -34,6 +34,7 @@ private slots:
     void anUnchangedEditWritesNothing();
     void cancelKeepsEditedValues();
     void cancellingANewItemRemovesIt();
+    void childrenMadeUnderANewItemAreNotReadTwice();
     void deletingANewItemTouchesNoRow();
     void aFailedInsertKeepsTheNewItemAndChangesNothing();
     void aCorrectedSaveWritesEveryPendingChange();
@@ -199,6 +200,25 @@ void TestTreeEdit::cancellingANewItemRemovesIt()
     QCOMPARE(hints.hints, (std::vector<std::pair<int, ItemHandle>>{{5, handle}, {9, 0}}));
     QCOMPARE(plant.containerChildren().size(), children - 1);
     QVERIFY(!doc.FindItem(handle));
+}
+
+void TestTreeEdit::childrenMadeUnderANewItemAreNotReadTwice()
+{
+    SeededProject project;
+    C7100Document &doc = project.document;
+    Item *plant = doc.CreateItem(project.projectItem(), Plant);
+    QVERIFY(doc.SetValue(*plant, QStringLiteral("Name"), QStringLiteral("P2"), true));
+    Item *cabinet = doc.CreateItem(*plant->asContainer(), Cabinet);
+    QVERIFY(cabinet);
+    QVERIFY(doc.Save(*plant));
+    QVERIFY(doc.SetValue(*cabinet, QStringLiteral("Name"), QStringLiteral("C2"), true));
+    QVERIFY(doc.Save(*cabinet));
+    QVERIFY(doc.EnsureChildren(*plant));
+    QCOMPARE(plant->asContainer()->containerChildren().size(), size_t(1));
+    QCOMPARE(doc.CountDescendants(*plant), 1);
+    QCOMPARE(project.scalar(
+                 QStringLiteral("SELECT COUNT(*) FROM Racks WHERE ParentID = %1").arg(plant->id().toInt())),
+             QVariant(1));
 }
 
 void TestTreeEdit::deletingANewItemTouchesNoRow()
