@@ -1,3 +1,4 @@
+#include "statement_counter.h"
 #include "tree_test_support.h"
 
 #include <set>
@@ -41,25 +42,32 @@ void TestTreeItems::aSubtreeIsReadWhenAskedAndOnlyOnce()
 {
     TreeProject project;
     project.exec(QStringLiteral("INSERT INTO Equipments (ID, ParentID, Name) VALUES (7, 1, 'P1')"));
-    project.open();
-    ContainerItem &top = project.projectItem();
-    // Rows written after the open are seen by the first expansion ...
     project.exec(QStringLiteral("INSERT INTO Racks (ID, ParentID, Name) VALUES (20, 7, 'C1')"));
+    project.open();
+    StatementCounter counter(project.session());
+    ContainerItem &top = project.projectItem();
     QVERIFY(project.document.EnsureChildren(top));
-    QCOMPARE(top.containerChildren().size(), size_t(1));
-    ContainerItem &plant = *top.containerChildren()[0]->asContainer();
+    // One read per child level of the project: plants, top modules, catalogues.
+    const size_t topLevels = project.levels().ChildLevels(top.level()).size();
+    QCOMPARE(size_t(counter.statements.size()), topLevels);
+    ContainerItem &plant = project.container(QStringLiteral("Equipments"), 7);
     QVERIFY(!plant.loaded());
-    const int catalogueRows = int(top.leafChildren().size());
-    QVERIFY(catalogueRows > 0);
     for (const auto &leaf : top.leafChildren())
         QVERIFY(!leaf->shown()); // catalogue rows hang here but are not shown
+
+    counter.statements.clear();
     QVERIFY(project.document.EnsureChildren(plant));
+    QCOMPARE(counter.statements.size(), qsizetype(4)); // cabinets and the modules of three families
+    for (const QString &statement : counter.statements)
+        QVERIFY2(statement.contains(QStringLiteral("[ParentID] = 7")), qPrintable(statement));
     QCOMPARE(plant.containerChildren().size(), size_t(1));
-    // ... and a loaded level is not read again.
-    project.exec(QStringLiteral("INSERT INTO Racks (ID, ParentID, Name) VALUES (21, 7, 'C2')"));
+    QVERIFY(!plant.containerChildren()[0]->asContainer()->loaded());
+
+    // A loaded level is not read again.
+    counter.statements.clear();
     QVERIFY(project.document.EnsureChildren(plant));
-    QCOMPARE(plant.containerChildren().size(), size_t(1));
-    QCOMPARE(project.document.Registry().itemCount(), 3 + 1 + catalogueRows + 1);
+    QVERIFY(counter.statements.isEmpty());
+    QCOMPARE(project.document.Registry().itemCount(), 3 + int(top.leafChildren().size()) + 1 + 1);
 }
 
 void TestTreeItems::handlesAreNeverZeroNorReused()
