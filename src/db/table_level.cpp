@@ -74,10 +74,11 @@ bool FitsLong(const QVariant &value)
 } // namespace
 
 CTableLevel::CTableLevel(LevelKind kind, int displayString, QString table, QString parentTable,
-                         const AccessorSpec *accessor)
+                         const AccessorSpec *accessor, LevelAttributes attributes)
     : m_kind(kind), m_displayString(displayString), m_table(std::move(table)),
       m_parentTable(std::move(parentTable)),
-      m_accessorClass(accessor ? QString::fromLatin1(accessor->className) : QString()), m_accessor(accessor)
+      m_accessorClass(accessor ? QString::fromLatin1(accessor->className) : QString()), m_accessor(accessor),
+      m_attributes(std::move(attributes))
 {
 }
 
@@ -437,7 +438,10 @@ void CTableLevel::ReadSchemaFacts(DbSession &session)
     }
 }
 
-CRootLevel::CRootLevel() : CTableLevel(LevelKind::Root, -1, QStringLiteral("Root"), QString(), nullptr)
+// The root's shown flag is the project's root-in-path setting, not the level's.
+CRootLevel::CRootLevel()
+    : CTableLevel(LevelKind::Root, -1, QStringLiteral("Root"), QString(), nullptr,
+                  {0, -1, -1, true, true, {}})
 {
 }
 
@@ -463,50 +467,95 @@ struct LevelEntry {
     LevelKind kind;
     int displayString;
     const char *accessor;
+    int layoutIndex;
+    int treeImage;
+    int treeSelectedImage;
+    bool readOnly;
+    bool shown;
+    const char *viewClass; // empty when the list edits the level
 };
 
 // The order matters: children are loaded and levels searched in it.
+// Catalogue tables hang under the project but are not shown in the tree.
 const LevelEntry kLevels[] = {
-    {"ProjectsRoot", "Root", LevelKind::Container, 485, "CProjectsRootAccessor"},
-    {"SignalsRoot", "Root", LevelKind::Container, 518, "CSignalsRootAccessor"},
-    {"Equipments", "ProjectsRoot", LevelKind::Container, 486, "CEquipmentsAccessor"},
-    {"Racks", "Equipments", LevelKind::Container, 487, "CRacksAccessor"},
-    {"ZelnorHolders", "Racks", LevelKind::Container, 488, "CZelnorHoldersAccessor"},
-    {"Modules7230_1", "ProjectsRoot", LevelKind::Leaf, 489, "CModules1Accessor"},
-    {"Modules7230_2", "Equipments", LevelKind::Leaf, 489, "CModules1Accessor"},
-    {"Modules7230_3", "Racks", LevelKind::Leaf, 489, "CModules1Accessor"},
-    {"Modules7230_4", "ZelnorHolders", LevelKind::Leaf, 489, "CModules1Accessor"},
-    {"Modules7210_1", "ProjectsRoot", LevelKind::Leaf, 572, "CFreqModules1Accessor"},
-    {"Modules7210_2", "Equipments", LevelKind::Leaf, 572, "CFreqModules1Accessor"},
-    {"Modules7210_3", "Racks", LevelKind::Leaf, 572, "CFreqModules1Accessor"},
-    {"Modules7210_4", "ZelnorHolders", LevelKind::Leaf, 572, "CFreqModules1Accessor"},
-    {"Modules7220_1", "ProjectsRoot", LevelKind::Leaf, 590, "C7220Modules1Accessor"},
-    {"Modules7220_2", "Equipments", LevelKind::Leaf, 590, "C7220Modules1Accessor"},
-    {"Modules7220_3", "Racks", LevelKind::Leaf, 590, "C7220Modules1Accessor"},
-    {"Modules7220_4", "ZelnorHolders", LevelKind::Leaf, 590, "C7220Modules1Accessor"},
-    {"Signals", "SignalsRoot", LevelKind::Leaf, 533, "CSignalsAccessor"},
-    {"ModuleTypes7230", "ProjectsRoot", LevelKind::Leaf, 547, "CModuleTypesAccessor"},
-    {"ModuleTypes7210", "ProjectsRoot", LevelKind::Leaf, 571, "CFreqModuleTypesAccessor"},
-    {"ModuleTypes7220", "ProjectsRoot", LevelKind::Leaf, 589, "CModuleTypes7220Accessor"},
-    {"WorkingModes7230", "ProjectsRoot", LevelKind::Leaf, 546, "CWorkingModesAccessor"},
-    {"WorkingModes7210", "ProjectsRoot", LevelKind::Leaf, 578, "CWorkingModesFreqAccessor"},
-    {"MeasuredUnits7230", "ProjectsRoot", LevelKind::Leaf, 543, "CMeasuredUnitsAccessor"},
-    {"MeasuredUnits7210", "ProjectsRoot", LevelKind::Leaf, 581, "CMeasuredUnitsFreqAccessor"},
-    {"SensorTypes7230", "ProjectsRoot", LevelKind::Leaf, 545, "CSensorTypesAccessor"},
-    {"SensorTypes7210", "ProjectsRoot", LevelKind::Leaf, 579, "CSensorTypesFreqAccessor"},
-    {"CircuitTypes", "ProjectsRoot", LevelKind::Leaf, 544, "CCircuitTypesAccessor"},
-    {"ImpulseType", "ProjectsRoot", LevelKind::Leaf, 580, "CImpulseTypeAccessor"},
-    {"RangeTable7230", "ProjectsRoot", LevelKind::Leaf, 548, "CRangeTableAccessor"},
-    {"RangeTable7210", "ProjectsRoot", LevelKind::Leaf, 582, "CRangeTableFreqAccessor"},
-    {"ComparePlaceTC", "ProjectsRoot", LevelKind::Leaf, 549, "CComparePlaceTCAccessor"},
-    {"OutputSignalType", "ProjectsRoot", LevelKind::Leaf, 550, "COutputSignalTypeAccessor"},
-    {"RelayLimitingValues", "ProjectsRoot", LevelKind::Leaf, 552, "CRelayLimitingValuesAccessor"},
-    {"RelayProtection", "ProjectsRoot", LevelKind::Leaf, 551, "CRelayProtectionAccessor"},
-    {"DefaultModules7230", "ProjectsRoot", LevelKind::Leaf, 554, "CDefaultModulesAccessor"},
-    {"DefaultModules7210", "ProjectsRoot", LevelKind::Leaf, 576, "CDefaultFreqModulesAccessor"},
-    {"DefaultModules7220", "ProjectsRoot", LevelKind::Leaf, 594, "CDefaultModulesAccessor"},
-    {"DefaultSignals", "ProjectsRoot", LevelKind::Leaf, 553, "CDefaultSignalsAccessor"},
-    {"ProjectOptions", "ProjectsRoot", LevelKind::Leaf, 555, "CProjectOptionsAccessor"},
+    {"ProjectsRoot", "Root", LevelKind::Container, 485, "CProjectsRootAccessor", 1, 0, 0, false, true,
+     "CProjectRootView"},
+    {"SignalsRoot", "Root", LevelKind::Container, 518, "CSignalsRootAccessor", 2, 11, 11, true, true, ""},
+    {"Equipments", "ProjectsRoot", LevelKind::Container, 486, "CEquipmentsAccessor", 3, 1, 1, false, true,
+     "CEquipmentView"},
+    {"Racks", "Equipments", LevelKind::Container, 487, "CRacksAccessor", 4, 3, 3, false, true, "CRackView"},
+    {"ZelnorHolders", "Racks", LevelKind::Container, 488, "CZelnorHoldersAccessor", 5, 4, 4, false, true,
+     "CZelnorHolderView"},
+    {"Modules7230_1", "ProjectsRoot", LevelKind::Leaf, 489, "CModules1Accessor", 6, 2, 2, false, true,
+     "CChanelTabView"},
+    {"Modules7230_2", "Equipments", LevelKind::Leaf, 489, "CModules1Accessor", 6, 2, 2, false, true,
+     "CChanelTabView"},
+    {"Modules7230_3", "Racks", LevelKind::Leaf, 489, "CModules1Accessor", 6, 2, 2, false, true,
+     "CChanelTabView"},
+    {"Modules7230_4", "ZelnorHolders", LevelKind::Leaf, 489, "CModules1Accessor", 6, 2, 2, false, true,
+     "CChanelTabView"},
+    {"Modules7210_1", "ProjectsRoot", LevelKind::Leaf, 572, "CFreqModules1Accessor", 25, 2, 2, false, true,
+     "CChanelTabView"},
+    {"Modules7210_2", "Equipments", LevelKind::Leaf, 572, "CFreqModules1Accessor", 25, 2, 2, false, true,
+     "CChanelTabView"},
+    {"Modules7210_3", "Racks", LevelKind::Leaf, 572, "CFreqModules1Accessor", 25, 2, 2, false, true,
+     "CChanelTabView"},
+    {"Modules7210_4", "ZelnorHolders", LevelKind::Leaf, 572, "CFreqModules1Accessor", 25, 2, 2, false, true,
+     "CChanelTabView"},
+    {"Modules7220_1", "ProjectsRoot", LevelKind::Leaf, 590, "C7220Modules1Accessor", 39, 2, 2, false, true,
+     "CChanelTabView"},
+    {"Modules7220_2", "Equipments", LevelKind::Leaf, 590, "C7220Modules1Accessor", 39, 2, 2, false, true,
+     "CChanelTabView"},
+    {"Modules7220_3", "Racks", LevelKind::Leaf, 590, "C7220Modules1Accessor", 39, 2, 2, false, true,
+     "CChanelTabView"},
+    {"Modules7220_4", "ZelnorHolders", LevelKind::Leaf, 590, "C7220Modules1Accessor", 39, 2, 2, false, true,
+     "CChanelTabView"},
+    {"Signals", "SignalsRoot", LevelKind::Leaf, 533, "CSignalsAccessor", 10, 9, 9, false, true,
+     "CChanelTabView"},
+    {"ModuleTypes7230", "ProjectsRoot", LevelKind::Leaf, 547, "CModuleTypesAccessor", 11, 14, 14, false,
+     false, ""},
+    {"ModuleTypes7210", "ProjectsRoot", LevelKind::Leaf, 571, "CFreqModuleTypesAccessor", 24, 14, 14, false,
+     false, ""},
+    {"ModuleTypes7220", "ProjectsRoot", LevelKind::Leaf, 589, "CModuleTypes7220Accessor", 37, 14, 14, false,
+     false, ""},
+    {"WorkingModes7230", "ProjectsRoot", LevelKind::Leaf, 546, "CWorkingModesAccessor", 12, 14, 14, false,
+     false, ""},
+    {"WorkingModes7210", "ProjectsRoot", LevelKind::Leaf, 578, "CWorkingModesFreqAccessor", 31, 14, 14, false,
+     false, ""},
+    {"MeasuredUnits7230", "ProjectsRoot", LevelKind::Leaf, 543, "CMeasuredUnitsAccessor", 13, 14, 14, false,
+     false, ""},
+    {"MeasuredUnits7210", "ProjectsRoot", LevelKind::Leaf, 581, "CMeasuredUnitsFreqAccessor", 34, 14, 14,
+     false, false, ""},
+    {"SensorTypes7230", "ProjectsRoot", LevelKind::Leaf, 545, "CSensorTypesAccessor", 14, 14, 14, false,
+     false, ""},
+    {"SensorTypes7210", "ProjectsRoot", LevelKind::Leaf, 579, "CSensorTypesFreqAccessor", 34, 14, 14, false,
+     false, ""},
+    {"CircuitTypes", "ProjectsRoot", LevelKind::Leaf, 544, "CCircuitTypesAccessor", 15, 14, 14, false, false,
+     ""},
+    {"ImpulseType", "ProjectsRoot", LevelKind::Leaf, 580, "CImpulseTypeAccessor", 33, -1, -1, false, false,
+     ""},
+    {"RangeTable7230", "ProjectsRoot", LevelKind::Leaf, 548, "CRangeTableAccessor", 16, -1, -1, false, false,
+     ""},
+    {"RangeTable7210", "ProjectsRoot", LevelKind::Leaf, 582, "CRangeTableFreqAccessor", 35, -1, -1, false,
+     false, ""},
+    {"ComparePlaceTC", "ProjectsRoot", LevelKind::Leaf, 549, "CComparePlaceTCAccessor", 17, -1, -1, false,
+     false, ""},
+    {"OutputSignalType", "ProjectsRoot", LevelKind::Leaf, 550, "COutputSignalTypeAccessor", 18, -1, -1, false,
+     false, ""},
+    {"RelayLimitingValues", "ProjectsRoot", LevelKind::Leaf, 552, "CRelayLimitingValuesAccessor", 19, -1, -1,
+     false, false, ""},
+    {"RelayProtection", "ProjectsRoot", LevelKind::Leaf, 551, "CRelayProtectionAccessor", 20, -1, -1, false,
+     false, ""},
+    {"DefaultModules7230", "ProjectsRoot", LevelKind::Leaf, 554, "CDefaultModulesAccessor", 21, -1, -1, false,
+     false, ""},
+    {"DefaultModules7210", "ProjectsRoot", LevelKind::Leaf, 576, "CDefaultFreqModulesAccessor", 29, -1, -1,
+     false, false, ""},
+    {"DefaultModules7220", "ProjectsRoot", LevelKind::Leaf, 594, "CDefaultModulesAccessor", 38, -1, -1, false,
+     false, ""},
+    {"DefaultSignals", "ProjectsRoot", LevelKind::Leaf, 553, "CDefaultSignalsAccessor", 22, -1, -1, false,
+     false, ""},
+    {"ProjectOptions", "ProjectsRoot", LevelKind::Leaf, 555, "CProjectOptionsAccessor", 23, -1, -1, false,
+     false, ""},
 };
 } // namespace
 
@@ -516,7 +565,9 @@ CLevelList::CLevelList()
     for (const LevelEntry &entry : kLevels) {
         m_levels.push_back(std::make_unique<CTableLevel>(
             entry.kind, entry.displayString, QString::fromLatin1(entry.table),
-            QString::fromLatin1(entry.parent), Schema::FindAccessor(entry.accessor)));
+            QString::fromLatin1(entry.parent), Schema::FindAccessor(entry.accessor),
+            LevelAttributes{entry.layoutIndex, entry.treeImage, entry.treeSelectedImage, entry.readOnly,
+                            entry.shown, QString::fromLatin1(entry.viewClass)}));
     }
 }
 

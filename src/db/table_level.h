@@ -16,6 +16,16 @@ using RowValues = std::vector<QVariant>;
 
 enum class LevelKind { Root = 1, Container = 2, Leaf = 3 };
 
+// How the document and its views treat the items of a level.
+struct LevelAttributes {
+    int layoutIndex = 0; // place among the child levels of the parent table in the merged list columns
+    int treeImage = -1;
+    int treeSelectedImage = -1;
+    bool readOnly = false; // items can be neither created nor edited
+    bool shown = true;     // default of an item's shown flag
+    QString viewClass;     // the item view of one item; empty: the list is used
+};
+
 // How a column is bound to its field of the row record.
 struct ColumnBinding {
     int ordinal = 0; // 1-based place in the select list
@@ -51,7 +61,7 @@ struct ColumnInfo {
 class CTableLevel {
 public:
     CTableLevel(LevelKind kind, int displayString, QString table, QString parentTable,
-                const AccessorSpec *accessor);
+                const AccessorSpec *accessor, LevelAttributes attributes = {});
     virtual ~CTableLevel();
     CTableLevel(const CTableLevel &) = delete;
     CTableLevel &operator=(const CTableLevel &) = delete;
@@ -61,6 +71,7 @@ public:
     const QString &tableName() const { return m_table; }
     const QString &parentTable() const { return m_parentTable; }
     const QString &accessorClass() const { return m_accessorClass; }
+    const LevelAttributes &attributes() const { return m_attributes; }
 
     // Column descriptions. With entries null: count gets the number of bound
     // columns. Otherwise fills count entries. 0 on success, 1 on failure.
@@ -115,6 +126,7 @@ private:
     QString m_parentTable;
     QString m_accessorClass;
     const AccessorSpec *m_accessor;
+    LevelAttributes m_attributes;
     std::optional<std::vector<ColumnInfo>> m_columns;
     std::optional<QSqlQuery> m_query;
     std::vector<QVariant> m_row;

@@ -1,0 +1,306 @@
+#include "params/module_parameter_editor.h"
+
+#include "db/data_error.h"
+#include "log/output_log.h"
+#include "params/parameter_validation.h"
+#include "params/parameter_values.h"
+#include "params/params_strings.h"
+#include "shell/message_service.h"
+#include "shell/string_table.h"
+
+using namespace ParamsStrings;
+
+namespace {
+QString WithoutTrailingBlanks(QString text)
+{
+    while (text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+    return text;
+}
+} // namespace
+
+QString ComposeModuleName(const QString &typeName, const QString &signal1, const QString &signal2,
+                          bool twoChannels)
+{
+    const qsizetype blank = typeName.indexOf(QLatin1Char(' '));
+    QString name = blank < 0 ? typeName : typeName.mid(blank + 1);
+    name += QStringLiteral(" - [") + WithoutTrailingBlanks(signal1) + QStringLiteral("]");
+    if (twoChannels)
+        name += QStringLiteral(" [") + WithoutTrailingBlanks(signal2) + QStringLiteral("]");
+    return name;
+}
+
+ModuleParameterEditor::ModuleParameterEditor(ParameterRowSource &rows, const CatalogueSet &catalogues,
+                                             int shownChannel)
+    : m_source(rows), m_catalogues(catalogues), m_shownChannel(shownChannel)
+{
+}
+
+void ModuleParameterEditor::setDataErrorHandler(std::function<void(const COLEDBException &)> handler)
+{
+    m_dataErrorHandler = std::move(handler);
+}
+
+void ModuleParameterEditor::ReportDataError(const COLEDBException &error) const
+{
+    if (m_dataErrorHandler)
+        m_dataErrorHandler(error);
+    else
+        MessageService::error(MessageText(error));
+}
+
+bool ModuleParameterEditor::Load()
+{
+    try {
+        ModuleRows rows = m_source.ReadRows();
+        m_parameters = ParametersFromRows(rows, m_shownChannel);
+        m_rows = std::move(rows);
+    } catch (const COLEDBException &error) {
+        ReportDataError(error);
+        return false;
+    }
+    m_loaded = true;
+    m_filledWorkingMode = {};
+    SetModified(false);
+    return true;
+}
+
+void ModuleParameterEditor::SetModified(bool modified)
+{
+    if (m_modified == modified)
+        return;
+    m_modified = modified;
+    if (m_modifiedHandler)
+        m_modifiedHandler(modified);
+}
+
+QString ModuleParameterEditor::ComposedModuleName() const
+{
+    const ChannelParameters *first = m_parameters.channel(1);
+    const ChannelParameters *second = m_parameters.channel(2);
+    return ComposeModuleName(m_parameters.type.name, first ? first->name : QString(),
+                             second ? second->name : QString(), m_parameters.type.twoChannels());
+}
+
+bool ModuleParameterEditor::RefuseName(int format, const QString &name) const
+{
+    const QString text = StrF(format, {name});
+    WriteLogLine(text);
+    MessageService::error(text);
+    return false;
+}
+
+ModuleParameterEditor::ApplyResult ModuleParameterEditor::Apply()
+{
+    if (!m_modified || !m_loaded)
+        return ApplyResult::NothingToApply;
+    const QString name = ComposedModuleName();
+    if (!WriteApplied(name)) {
+        WriteLogLine(StrF(ParametersNotApplied, {m_parameters.module.name}));
+        return ApplyResult::Refused;
+    }
+    SetModified(false);
+    WriteLogLine(StrF(ParametersApplied, {m_parameters.module.name}));
+    return ApplyResult::Applied;
+}
+
+bool ModuleParameterEditor::WriteApplied(const QString &name)
+{
+    const ParameterValidator validator(m_catalogues, m_parameters);
+    if (m_parameters.family != Family7220 && !validator.CheckMeasuringRange())
+        return false;
+    try {
+        if (m_source.ModuleNameTaken(name))
+            return RefuseName(ModuleNameExists, name);
+        for (int number = 1; number <= 2; ++number) {
+            if (m_parameters.isShown(number) && !validator.ValidateChannel(number))
+                return false;
+        }
+        const bool writeNames = !m_newModule;
+        if (writeNames && !CheckSignalNames())
+            return false;
+        ModuleParameters applied = m_parameters;
+        if (writeNames)
+            applied.module.name = name;
+        ModuleRows after = m_rows;
+        ParametersToRows(applied, after, writeNames);
+        m_source.WriteRows(m_rows, after);
+        m_rows = std::move(after);
+        m_parameters.module.name = applied.module.name;
+    } catch (const COLEDBException &error) {
+        ReportDataError(error);
+        return false;
+    }
+    return true;
+}
+
+bool ModuleParameterEditor::CheckSignalNames()
+{
+    // The shown signals are written together, so they may swap names but
+    // must not end up with the same one.
+    std::vector<qint32> written;
+    QStringList names;
+    for (int number = 1; number <= 2; ++number) {
+        if (m_parameters.isShown(number))
+            written.push_back(m_parameters.channel(number)->signalId);
+    }
+    for (int number = 1; number <= 2; ++number) {
+        if (!m_parameters.isShown(number))
+            continue;
+        const QString &name = m_parameters.channel(number)->name;
+        if (names.contains(name) || m_source.SignalNameTaken(name, written))
+            return RefuseName(SignalNameExists, name);
+        names << name;
+    }
+    return true;
+}
+
+ModuleParameterEditor::ResetResult ModuleParameterEditor::Reset()
+{
+    if (!m_modified || !m_loaded)
+        return ResetResult::NothingToReset;
+    WriteLogLine(StrF(ParametersReset, {m_parameters.module.name}));
+    const bool dipSwitchBefore = m_parameters.module.dipConfigurable;
+    if (!Load())
+        return ResetResult::Failed;
+    return m_parameters.module.dipConfigurable != dipSwitchBefore ? ResetResult::DipSwitchChanged
+                                                                  : ResetResult::Reloaded;
+}
+
+bool ModuleParameterEditor::CheckDownloadable() const
+{
+    return ParameterValidator(m_catalogues, m_parameters).CheckDownloadable();
+}
+
+CatalogueChoices ModuleParameterEditor::Choices() const
+{
+    return CatalogueChoices(m_catalogues, m_parameters.family, m_parameters.type);
+}
+
+InputChoices ModuleParameterEditor::FillInput(int channel)
+{
+    InputChoices choices;
+    ChannelParameters *ch = m_parameters.channel(channel);
+    if (!ch || m_parameters.family == Family7220)
+        return choices;
+    const CatalogueChoices catalogue = Choices();
+    choices.workingMode = catalogue.WorkingModes(*ch);
+    std::optional<int> &filledMode = m_filledWorkingMode[size_t(channel - 1)];
+    const bool keep = !filledMode || *filledMode == ch->workingModeId;
+    choices.sensorType = catalogue.SensorTypes(*ch, keep);
+    if (m_parameters.family == Family7230) {
+        choices.circuitType = catalogue.CircuitTypes(*ch, keep);
+        choices.comparePlace = catalogue.ComparePlaces(*ch, keep);
+    } else {
+        choices.impulseType = catalogue.ImpulseTypes(*ch, keep);
+    }
+    filledMode = ch->workingModeId;
+    return choices;
+}
+
+void ModuleParameterEditor::InputChanged(int channel, bool workingModeOrSensorChanged)
+{
+    ChannelParameters *ch = m_parameters.channel(channel);
+    if (!ch || m_parameters.family == Family7220)
+        return;
+    Choices().Units(*ch);
+    if (workingModeOrSensorChanged)
+        ParameterValues::ApplyDefaultRange(m_catalogues, m_parameters.family, *ch);
+}
+
+void ModuleParameterEditor::UnitChanged(int channel, int previousUnit)
+{
+    if (ChannelParameters *ch = m_parameters.channel(channel))
+        ParameterValues::ConvertChannelTemperatures(m_parameters.family, *ch, previousUnit, ch->rangeUnitsId);
+}
+
+bool ModuleParameterEditor::ApplyImpulseOutputRule(int channel)
+{
+    ChannelParameters *ch = m_parameters.channel(channel);
+    if (!ch || m_parameters.family != Family7210)
+        return false;
+    const bool allowed = m_parameters.type.hasImpulseOutput() && ch->workingModeId != 0;
+    if (!allowed)
+        ch->impulsausgangaktiv = 0;
+    return allowed;
+}
+
+bool ModuleParameterEditor::HoldImpulseRelay(int channel)
+{
+    ChannelParameters *ch = m_parameters.channel(channel);
+    if (!ch || m_parameters.family != Family7210 || ch->impulsausgangaktiv == 0)
+        return false;
+    ch->relay2AgainSettingProtection = 0;
+    ch->relay2LimitValue = 0;
+    return true;
+}
+
+void ModuleParameterEditor::TakeDeviceInfo(int channel, const QString &comment, const QString &date,
+                                           const QString &signalTag, const QString &signalDescription)
+{
+    m_parameters.module.description = comment;
+    m_parameters.module.lastProgramming = date;
+    if (ChannelParameters *ch = m_parameters.channel(channel)) {
+        ch->name = signalTag;
+        ch->description = signalDescription;
+    }
+}
+
+void ModuleParameterEditor::TakeInput7230(int channel, double wireResistanceOhm, double comparisonTemperature)
+{
+    ChannelParameters *ch = m_parameters.channel(channel);
+    if (!ch)
+        return;
+    ch->wireResistance = ParameterValues::ScaleTruncated(wireResistanceOhm, 100);
+    if (ch->workingModeId == 2 && ch->tcTypeId == 2)
+        ch->comparePlaceTemp = ParameterValues::ScaleRounded(comparisonTemperature, 1000);
+}
+
+void ModuleParameterEditor::TakeRange(int channel, double from, double to)
+{
+    ChannelParameters *ch = m_parameters.channel(channel);
+    if (!ch)
+        return;
+    const int factor = RangeFactor(m_catalogues, m_parameters.family, ch->rangeUnitsId);
+    ch->rangeBegin = ParameterValues::ScaleRounded(from, factor);
+    ch->rangeEnd = ParameterValues::ScaleRounded(to, factor);
+}
+
+void ModuleParameterEditor::TakeOutput(int channel, std::optional<int> outputSignalType, int errorStop,
+                                       double errorValue)
+{
+    ChannelParameters *ch = m_parameters.channel(channel);
+    if (!ch)
+        return;
+    CatalogueChoices::TakeOutputSignalType(*ch, outputSignalType);
+    ch->outputErrorStop = errorStop;
+    if (errorStop == 0 || errorStop == 1)
+        ch->outputErrorValue =
+            ParameterValues::OutputErrorValueStored(errorValue, m_parameters.type.outputSignal);
+}
+
+void ModuleParameterEditor::TakeImpulseOutput(int channel, bool active, double divisor)
+{
+    if (ChannelParameters *ch = m_parameters.channel(channel)) {
+        ch->impulsausgangaktiv = active ? 1 : 0;
+        ch->zahlteilerkvocient = ParameterValues::WholeNumber(divisor);
+    }
+}
+
+void ModuleParameterEditor::TakeRelay(int channel, int relay, int lockoutState,
+                                      std::optional<int> functionRowId, double value, double hysteresis)
+{
+    ChannelParameters *ch = m_parameters.channel(channel);
+    if (!ch)
+        return;
+    ch->relayState(relay) = lockoutState;
+    CatalogueChoices::TakeRelayFunction(*ch, relay, functionRowId);
+    ch->relayValue(relay) = ParameterValues::ScaleRounded(value, RelayFactor());
+    ch->relayHysteresis(relay) = ParameterValues::ScaleRounded(hysteresis, RelayFactor());
+}
+
+void ModuleParameterEditor::TakeStartupDelay(int channel, double delay)
+{
+    if (ChannelParameters *ch = m_parameters.channel(channel))
+        ch->anlaufverzoegurung = ParameterValues::WholeNumber(delay);
+}

@@ -1,0 +1,236 @@
+#pragma once
+
+#include "tree/item.h"
+#include "tree/item_registry.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class COLEDBException;
+class DbSession;
+class IdSource;
+
+// The project tree over the open database: the items, their edit life cycle,
+// and the notices that keep the views in step. Everything specific to plants,
+// cabinets, carriers and modules comes from the level list and from the
+// virtual hooks, which an application document fills.
+class C7100Document : public QObject {
+    Q_OBJECT
+public:
+    // What every view is told with updateAllViews.
+    enum Hint : int {
+        HintClear = 1,
+        HintRebuild = 2,
+        HintCreated = 3,
+        HintWritten = 4,
+        HintRemoved = 5,
+        HintSortColumn = 6,
+        HintColumnShown = 7,
+        HintLanguage = 8,
+        HintEditState = 9,
+        HintSavedUnchanged = 10,
+        HintCutMark = 11,
+        HintSubtreeReload = 12,
+        HintBulkBegins = 13,
+        HintBulkEnds = 14,
+        HintLinkStarted = 16,
+    };
+
+    // The three private clipboard formats of copied items.
+    struct ClipboardFormats {
+        QString descriptor;
+        QString data;
+        QString completion;
+    };
+
+    // Set while a paste, drop, multiply or multiple delete runs.
+    struct BulkContext {
+        bool move = false; // pasted modules were moved, not copied
+    };
+
+    // The open project as the document works on it. The level list must
+    // outlive the document; session and ids live while the project is open.
+    struct Project {
+        CLevelList *levels = nullptr;
+        DbSession *session = nullptr;
+        IdSource *ids = nullptr;
+        QString displayName;
+        bool rootShown = false;
+    };
+
+    explicit C7100Document(QObject *parent = nullptr);
+    ~C7100Document() override;
+
+    // Attaches an open project and builds its item tree; Close drops both.
+    void OpenProject(const Project &project);
+    void CloseProject();
+    bool IsOpen() const { return m_project.session != nullptr; }
+    // Destroys the item tree and, while a project is open, builds it anew.
+    void DeleteContents();
+
+    ItemRegistry &Registry() { return m_registry; }
+    ContainerItem *Root() const { return m_root.get(); }
+    Item *FindItem(ItemHandle handle) const { return m_registry.find(handle); }
+    ContainerItem *FindContainer(ItemHandle handle) const { return m_registry.findContainer(handle); }
+    // With byId: the item of table whose ID equals value. Else the first
+    // loaded item of table whose name equals the text exactly.
+    Item *FindRow(const QString &table, const QVariant &value, bool byId) const;
+
+    ItemHandle CurrentItem() const { return m_current; }
+    ItemHandle CurrentParent() const { return m_currentParent; }
+
+    // One column by name or place; without raw the display conversion applies.
+    QVariant GetValue(const Item &item, const QString &column, bool raw) const;
+    QVariant GetValue(const Item &item, int column, bool raw) const;
+    // Only inside an edit; the column's declared type is applied.
+    bool SetValue(Item &item, const QString &column, const QVariant &value, bool raw);
+    bool SetValue(Item &item, int column, const QVariant &value, bool raw);
+    QString GetName(const Item &item) const;
+    QString GetLevelName(const Item &item) const;
+    static QString LevelName(const CTableLevel &level);
+
+    // Children read from the database once; false after a reported error.
+    bool EnsureChildren(Item &item);
+    bool IsEmpty(Item &item);
+    // The number of all items below item (every level below is loaded); -1
+    // when a level cannot be read.
+    int CountDescendants(Item &item);
+
+    Item *CreateItem(ContainerItem &parent, int nameStringId, QObject *sender = nullptr);
+    Item *CopyItem(Item &source, ContainerItem *newParent = nullptr);
+    bool BeginEdit(Item &item);
+    bool Save(Item &item, QObject *sender = nullptr, bool reportErrors = true);
+    bool CancelEdit(Item &item, QObject *sender = nullptr);
+    bool Delete(Item &item, QObject *sender = nullptr);
+    bool Select(ItemHandle handle);
+    // A new item chosen from a menu becomes current (item view) or is renamed
+    // in place (tree or list) at once.
+    void ActivateCreatedItem(Item &item, bool fromTreeMenu);
+    ItemHandle ItemToRename() const { return m_itemToRename; }
+
+    // Global refresh (the whole tree) and subtree refresh (the current
+    // container); false when the user kept the pending edits.
+    bool GlobalRefresh();
+    bool SubtreeRefresh();
+    bool CanSubtreeRefresh() const;
+
+    // What the right pane shows for container items with an item view.
+    bool DetailsView() const { return m_detailsView; }
+    bool ListView() const { return m_listView; }
+    void ToggleDialogView();
+    bool DialogViewEnabled() const;
+    // The frame closed the item view's row, or the list's row, of its pane.
+    void ItemViewRowClosed();
+    void ListRowClosed();
+    // A view mode of the list was chosen.
+    void ListViewModeChosen();
+    void SetListViewClass(const QString &viewClass) { m_listViewClass = viewClass; }
+
+    bool IsModified() const { return m_modified; }
+    void SetModifiedFlag(bool modified) { m_modified = modified; }
+    bool ReportErrors() const { return m_reportErrors; }
+    void SetReportErrors(bool report) { m_reportErrors = report; }
+
+    const ClipboardFormats &Formats() const { return m_formats; }
+    std::optional<BulkContext> &Bulk() { return m_bulk; }
+    std::vector<ItemHandle> &CutList() { return m_cutList; }
+
+    // Hooks with their defaults; the application document fills them.
+    virtual void OnSelectionChanged(ItemHandle oldParent, ItemHandle oldHandle, ItemHandle newHandle);
+    virtual bool ConfirmAndDelete(Item &item, QObject *sender = nullptr);
+    virtual bool IsNameValid(const QString &name) const;
+    virtual QString GetPath(const Item &item) const;
+    virtual QStringList SplitPath(const QString &path) const;
+    virtual QString PathSeparator() const { return QStringLiteral("\\"); }
+    virtual QString PathPrefix() const { return QStringLiteral("\\\\"); }
+    virtual bool CanMultiply(const Item &) const { return true; }
+    virtual bool IsNameUnique(const Item &item) const;
+    virtual QVariant ConvertUnits(bool toDisplay, const QVariant &value, const ColumnInfo &column,
+                                  const CTableLevel &level) const;
+    virtual QVariant ToDisplay(const QVariant &value, const ColumnInfo &column,
+                               const CTableLevel &level) const;
+    virtual QVariant FromDisplay(const QVariant &value, const ColumnInfo &column,
+                                 const CTableLevel &level) const;
+    virtual void BulkBegins() { emit updateAllViews(nullptr, HintBulkBegins, nullptr); }
+    virtual void BulkEnds() { emit updateAllViews(nullptr, HintBulkEnds, nullptr); }
+    virtual bool CanInsert(ContainerItem &, int) { return true; }
+    virtual bool CanBeginEdit(Item &) { return true; }
+    virtual bool CanDelete(Item &) { return true; }
+    virtual bool BeforeSave(Item &, const RowValues &, const RowValues &) { return true; }
+    virtual bool CanCancelEdit(Item &) { return true; }
+    virtual void OnInserted(Item &) {}
+    virtual void OnEditBegun(Item &) {}
+    virtual void OnDeleted(Item &) {}
+    virtual void OnSaved(Item &, const RowValues &, const RowValues &) {}
+    // Called with null when the cancelled item was a new one and is gone.
+    virtual void OnEditCancelled(Item *) {}
+    virtual void BeforeSubtreeReload(ContainerItem &) {}
+    virtual bool ConfirmSubtreeReload(ContainerItem &levelItem);
+    // Asked before the current item is left; the application asks to save.
+    virtual bool AskSaveChanges() { return true; }
+    // The specific text of an item error; empty for the program's own.
+    virtual QString ItemErrorText(int) const { return QString(); }
+    // Builds the list column layouts of a new tree.
+    virtual void BuildColumnLayouts() {}
+    virtual bool HasClassIdentifier() const { return false; }
+    virtual QString ClipboardFormatSuffix() const;
+
+signals:
+    // Every view connects here; a view ignores notices it sent itself.
+    void updateAllViews(QObject *sender, int hint, Item *item);
+    // The right pane's choice: the list view class and the item view class,
+    // each empty when not shown.
+    void showViews(const QString &listViewClass, const QString &itemViewClass);
+    // Delivered later: an item chosen from a menu became current.
+    void menuItemActivated();
+    // The table of the current item, empty when there is none.
+    void currentTableChanged(const QString &table);
+    // In-place renaming of a new item in the tree or in the list.
+    void renameRequested(ItemHandle handle, bool inTree);
+    // The frame resets its views after a global refresh.
+    void viewsReset();
+
+private:
+    class ReportingScope;
+
+    CTableLevel *ChildLevel(const ContainerItem &parent, int nameStringId) const;
+    RowValues DefaultValues(CTableLevel &level) const;
+    RowValues BlankValues(CTableLevel &level) const;
+    int ColumnIndex(const Item &item, const QString &column) const;
+    int NameColumn(CTableLevel &level) const;
+    bool LoadChildren(ContainerItem &container);
+    // The insert or update of the item; false when there was nothing to write.
+    bool WriteItem(Item &item);
+    void RestoreKeys(Item &item, const RowValues &before);
+    void AssignKeys(Item &item);
+    void ReportSaveFailure(Item &item, COLEDBException &error);
+    void ReportItemError(const Item &item, EditState state, int code);
+    const ColumnInfo *MissingRequiredValue(Item &item) const;
+    void DestroyItem(Item &item);
+    void ForgetCurrentIfGone();
+    bool HasPendingEdits(const ContainerItem &container) const;
+    void ChooseRightPane(const Item *item);
+    void SaveViewSetting(const char *name, bool value);
+    static int CountBelow(const ContainerItem &container);
+
+    Project m_project;
+    ItemRegistry m_registry;
+    std::unique_ptr<ContainerItem> m_root;
+    ItemHandle m_current = 0;
+    ItemHandle m_currentParent = 0;
+    ItemHandle m_itemToRename = 0;
+    ClipboardFormats m_formats;
+    std::optional<BulkContext> m_bulk;
+    std::vector<ItemHandle> m_cutList;
+    bool m_reportErrors = true;
+    bool m_modified = false;
+    bool m_detailsView = true;
+    bool m_listView = true;
+    QString m_listViewClass = QStringLiteral("C7100ListView");
+};

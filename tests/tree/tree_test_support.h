@@ -1,0 +1,187 @@
+#pragma once
+
+#include "db/data_error.h"
+#include "db/db_session.h"
+#include "db/db_test_support.h"
+#include "db/table_level.h"
+#include "log/output_log.h"
+#include "shell/app_paths.h"
+#include "support/test_support.h"
+#include "tree/document.h"
+#include "tree/id_source.h"
+
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+// Identifiers drawn from the IDSequences table: the counter is advanced and
+// read in one transaction (the caller's when it holds one), a missing
+// sequence starts at 100.
+class TableIds : public IdSource {
+public:
+    explicit TableIds(DbSession &session) : m_session(session) {}
+
+    QVariant NextId(const QString &sequence) override
+    {
+        // A refused BEGIN means the caller's transaction is already open.
+        const bool started = m_session.BeginTransaction();
+        try {
+            if (run(QStringLiteral("UPDATE IDSequences SET ID = ID + 1 \t\t\t\t\t\t\t WHERE SeqName = ? "),
+                    sequence)
+                    .numRowsAffected() == 0)
+                run(QStringLiteral(
+                        "INSERT INTO IDSequences ( ID, SeqName ) \t\t\t\t\t\t\t VALUES ( 100, ? ) "),
+                    sequence);
+            QSqlQuery read =
+                run(QStringLiteral("SELECT SeqName, ID FROM IDSequences WHERE SeqName = ? "), sequence);
+            const QVariant id = read.next() ? QVariant(read.value(1).toInt() - 1) : QVariant();
+            if (started && !m_session.Commit())
+                RaiseDataError(50015, {sequence});
+            return id;
+        } catch (COLEDBException &error) {
+            if (started)
+                m_session.Rollback();
+            AddMessage(error, 50015, {sequence});
+            throw;
+        }
+    }
+
+    int drawn = 0;
+
+private:
+    QSqlQuery run(const QString &statement, const QString &name)
+    {
+        QSqlQuery query = m_session.NewQuery();
+        if (!query.prepare(m_session.Adapt(statement)))
+            RaiseDataError(m_session.Records(query.lastError()));
+        query.addBindValue(name);
+        if (!query.exec())
+            RaiseDataError(m_session.Records(query.lastError()));
+        ++drawn;
+        return query;
+    }
+
+    DbSession &m_session;
+};
+
+// Every notice a view would see: the hint and the handle of its item (0 for none).
+class HintRecorder : public QObject {
+public:
+    explicit HintRecorder(C7100Document &document)
+    {
+        connect(&document, &C7100Document::updateAllViews, this, [this](QObject *, int hint, Item *item) {
+            hints.push_back({hint, item ? item->handle() : 0});
+        });
+    }
+    std::vector<int> codes() const
+    {
+        std::vector<int> result;
+        for (const auto &[hint, handle] : hints)
+            result.push_back(hint);
+        return result;
+    }
+    void clear() { hints.clear(); }
+    std::vector<std::pair<int, ItemHandle>> hints;
+};
+
+// The lines written to the output log, without their time stamps, for the
+// life of the object.
+class CapturedLog {
+public:
+    CapturedLog() : m_log(m_dir.path(), QDateTime::currentDateTime())
+    {
+        m_log.makeActive();
+        QObject::connect(&m_log, &OutputLog::textAdded, [this](const QString &text) {
+            static const qsizetype stamp =
+                OutputLog::logLine(QDateTime(QDate(2000, 1, 1), QTime(0, 0)), QString()).size() - 1;
+            lines << text.mid(stamp).chopped(1);
+        });
+    }
+    QStringList lines;
+
+private:
+    QTemporaryDir m_dir;
+    OutputLog m_log;
+};
+
+// A document over an open session, opened the way the program opens a
+// project (schema facts of every level read first).
+class ProjectDocument {
+public:
+    explicit ProjectDocument(DbSession &session) : m_session(session), m_ids(session)
+    {
+        TestSupport::loadEnglish();
+    }
+
+    // Call after any schema change made for a test.
+    void open(bool rootShown = false)
+    {
+        for (const auto &level : m_levels.levels()) {
+            if (level->kind() != LevelKind::Root)
+                level->ReadSchemaFacts(m_session);
+        }
+        document.OpenProject({&m_levels, &m_session, &m_ids, QStringLiteral("Project file"), rootShown});
+    }
+
+    ContainerItem &projectItem() { return *document.Root()->containerChildren().at(0)->asContainer(); }
+    ContainerItem &signalsRoot() { return *document.Root()->containerChildren().at(1)->asContainer(); }
+
+    // A loaded item of a table by its ID; the test cannot go on without it.
+    Item &row(const QString &table, int id)
+    {
+        Item *item = document.FindRow(table, id, true);
+        if (!item)
+            qFatal("no loaded row %d of %s", id, qPrintable(table));
+        return *item;
+    }
+    ContainerItem &container(const QString &table, int id) { return *row(table, id).asContainer(); }
+
+    // Creates, names and saves a child; null when any step fails.
+    Item *add(ContainerItem &parent, int nameString, const QString &name)
+    {
+        Item *item = document.CreateItem(parent, nameString);
+        if (!item || !document.SetValue(*item, QStringLiteral("Name"), name, true) || !document.Save(*item))
+            return nullptr;
+        return item;
+    }
+
+    TableIds &ids() { return m_ids; }
+    CLevelList &levels() { return m_levels; }
+
+private:
+    DbSession &m_session;
+    TableIds m_ids;
+    CLevelList m_levels;
+
+public:
+    C7100Document document;
+};
+
+// A fresh project file copied from the reference database with a document
+// over it.
+class TreeProject : public ProjectCopy, public ProjectDocument {
+public:
+    TreeProject() : ProjectDocument(session()) {}
+
+    int rows(const QString &table) { return scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt(); }
+    int counter(const QString &sequence)
+    {
+        return scalar(QStringLiteral("SELECT ID FROM IDSequences WHERE SeqName = '%1'").arg(sequence))
+            .toInt();
+    }
+};
+
+namespace TreeNames {
+constexpr int Plant = 486;
+constexpr int Cabinet = 487;
+constexpr int Carrier = 488;
+constexpr int Module7230 = 489;
+constexpr int Module7210 = 572;
+constexpr int Module7220 = 590;
+constexpr int Signal = 533;
+} // namespace TreeNames
