@@ -8,7 +8,7 @@
 #include "shell/message_service.h"
 #include "shell/settings.h"
 #include "shell/string_table.h"
-#include "tree/id_source.h"
+#include "db/id_source.h"
 #include "tree/tree_strings.h"
 
 #include <QMetaObject>

@@ -8,7 +8,7 @@
 #include "shell/app_paths.h"
 #include "support/test_support.h"
 #include "tree/document.h"
-#include "tree/id_source.h"
+#include "db/id_sequence.h"
 
 #include <QFile>
 #include <QSqlError>
@@ -19,55 +19,8 @@
 #include <memory>
 #include <vector>
 
-// Identifiers drawn from the IDSequences table: the counter is advanced and
-// read in one transaction (the caller's when it holds one), a missing
-// sequence starts at 100.
-class TableIds : public IdSource {
-public:
-    explicit TableIds(DbSession &session) : m_session(session) {}
-
-    QVariant NextId(const QString &sequence) override
-    {
-        // A refused BEGIN means the caller's transaction is already open.
-        const bool started = m_session.BeginTransaction();
-        try {
-            if (run(QStringLiteral("UPDATE IDSequences SET ID = ID + 1 \t\t\t\t\t\t\t WHERE SeqName = ? "),
-                    sequence)
-                    .numRowsAffected() == 0)
-                run(QStringLiteral(
-                        "INSERT INTO IDSequences ( ID, SeqName ) \t\t\t\t\t\t\t VALUES ( 100, ? ) "),
-                    sequence);
-            QSqlQuery read =
-                run(QStringLiteral("SELECT SeqName, ID FROM IDSequences WHERE SeqName = ? "), sequence);
-            const QVariant id = read.next() ? QVariant(read.value(1).toInt() - 1) : QVariant();
-            if (started && !m_session.Commit())
-                RaiseDataError(50015, {sequence});
-            return id;
-        } catch (COLEDBException &error) {
-            if (started)
-                m_session.Rollback();
-            AddMessage(error, 50015, {sequence});
-            throw;
-        }
-    }
-
-    int drawn = 0;
-
-private:
-    QSqlQuery run(const QString &statement, const QString &name)
-    {
-        QSqlQuery query = m_session.NewQuery();
-        if (!query.prepare(m_session.Adapt(statement)))
-            RaiseDataError(m_session.Records(query.lastError()));
-        query.addBindValue(name);
-        if (!query.exec())
-            RaiseDataError(m_session.Records(query.lastError()));
-        ++drawn;
-        return query;
-    }
-
-    DbSession &m_session;
-};
+// The documents under test draw identifiers as the program does.
+using TableIds = CIdSequence;
 
 // Every notice a view would see: the hint and the handle of its item (0 for none).
 class HintRecorder : public QObject {
