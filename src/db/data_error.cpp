@@ -1,5 +1,7 @@
 #include "db/data_error.h"
 
+#include "shell/presenter_slot.h"
+
 #include "db/db_strings.h"
 #include "shell/message_service.h"
 #include "shell/string_table.h"
@@ -71,24 +73,18 @@ QString MessageText(const COLEDBException &exception)
 }
 
 namespace {
-DataErrorReporter::Presenter &currentPresenter()
-{
-    static DataErrorReporter::Presenter presenter;
-    return presenter;
-}
+using Slot = PresenterSlot<DataErrorReporter, DataErrorReporter::Presenter>;
 } // namespace
 
 DataErrorReporter::Presenter DataErrorReporter::setPresenter(Presenter presenter)
 {
-    Presenter previous = std::move(currentPresenter());
-    currentPresenter() = std::move(presenter);
-    return previous;
+    return Slot::replace(std::move(presenter));
 }
 
 void DataErrorReporter::present(const QString &topText, const std::vector<ProviderErrorRecord> &records)
 {
-    if (currentPresenter()) {
-        currentPresenter()(topText, records);
+    if (Slot::current()) {
+        Slot::current()(topText, records);
         return;
     }
     QString text = topText;

@@ -1,29 +1,25 @@
 #include "db/project_file_dialogs.h"
 
+#include "shell/presenter_slot.h"
+
 #include "shell/string_table.h"
 
 #include <QStringList>
 
 namespace {
-FileDialogService::Presenter &currentPresenter()
-{
-    static FileDialogService::Presenter presenter;
-    return presenter;
-}
+using Slot = PresenterSlot<FileDialogService, FileDialogService::Presenter>;
 } // namespace
 
 FileDialogService::Presenter FileDialogService::setPresenter(Presenter presenter)
 {
-    Presenter previous = std::move(currentPresenter());
-    currentPresenter() = std::move(presenter);
-    return previous;
+    return Slot::replace(std::move(presenter));
 }
 
 QString FileDialogService::show(const FileDialogRequest &request)
 {
-    if (!currentPresenter() || request.filters.isEmpty())
+    if (!Slot::current() || request.filters.isEmpty())
         return {};
-    return currentPresenter()(request);
+    return Slot::current()(request);
 }
 
 QList<FileDialogFilter> FileDialogService::BuildFilters(std::initializer_list<std::pair<int, int>> pairs)

@@ -1,5 +1,7 @@
 #include "shell/message_service.h"
 
+#include "shell/presenter_slot.h"
+
 #include <QTextStream>
 
 namespace {
@@ -22,24 +24,19 @@ MessageAnswer answerOnConsole(const MessageRequest &request)
     return MessageAnswer::Cancel;
 }
 
-MessageService::Presenter &currentPresenter()
-{
-    static MessageService::Presenter presenter = answerOnConsole;
-    return presenter;
-}
+using Slot = PresenterSlot<MessageService, MessageService::Presenter>;
 
 } // namespace
 
 MessageService::Presenter MessageService::setPresenter(Presenter presenter)
 {
-    Presenter old = std::move(currentPresenter());
-    currentPresenter() = presenter ? std::move(presenter) : Presenter(answerOnConsole);
-    return old;
+    return Slot::replace(std::move(presenter));
 }
 
 MessageAnswer MessageService::show(const MessageRequest &request)
 {
-    return currentPresenter()(request);
+    const Presenter &presenter = Slot::current();
+    return presenter ? presenter(request) : answerOnConsole(request);
 }
 
 void MessageService::error(const QString &text)
