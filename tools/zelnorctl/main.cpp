@@ -118,14 +118,18 @@ int main(int argc, char *argv[])
     }
     if (!ApplyLanguage(parser))
         return ExitUnusable;
-    parser.setApplicationDescription(Str(CtlStrings::Description) + QStringLiteral("\n\n") + UsageLines());
+    const QStringList args = parser.positionalArguments();
+    const auto command = Commands().find(args.value(0));
     if (parser.isSet(QStringLiteral("help"))) {
+        // "zelnorctl set --help" tells only about set.
+        const QString usage =
+            command == Commands().end()
+                ? UsageLines()
+                : QStringLiteral("  zelnorctl %1 %2\n").arg(command->first, command->second.arguments);
+        parser.setApplicationDescription(Str(CtlStrings::Description) + QStringLiteral("\n\n") + usage);
         Out() << parser.helpText();
         return ExitOk;
     }
-
-    const QStringList args = parser.positionalArguments();
-    const auto command = Commands().find(args.value(0));
     if (command == Commands().end()) {
         Err() << StrF(CtlStrings::UnknownCommand, {args.value(0)}) << Qt::endl << UsageLines();
         return ExitUnusable;
