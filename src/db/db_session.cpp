@@ -254,6 +254,10 @@ std::optional<std::vector<SchemaColumn>> DbSession::ColumnSchema(const QString &
 
 bool DbSession::BeginTransaction()
 {
+    // Transactions do not nest: a caller inside an open one gets false and
+    // leaves the end of it to the one that began it.
+    if (m_inTransaction)
+        return false;
     m_inTransaction = database().transaction();
     return m_inTransaction;
 }

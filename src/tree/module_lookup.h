@@ -1,0 +1,81 @@
+#pragma once
+
+#include "link/module_family.h"
+
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+class C7100Document;
+class CLevelList;
+class DbSession;
+class Item;
+
+// The module-type row a type ID names. The IDs of the three type tables do
+// not overlap, so the ID alone tells the family.
+struct ModuleTypeInfo {
+    ModuleFamily family = Family7230;
+    qint32 id = 0;
+    QString name;
+    int channelCount = 1; // the row's Channels + 1
+    qint32 outputSignal = 0;
+};
+
+// The type table of each family in the order a type ID is searched.
+QString ModuleTypeTable(ModuleFamily family);
+
+// The type row of typeId from "ModuleTypes7230", "ModuleTypes7210" and
+// "ModuleTypes7220" in this order; nothing when none has it. Raises
+// COLEDBException when a table cannot be read.
+std::optional<ModuleTypeInfo> FindModuleType(DbSession &session, CLevelList &levels, qint32 typeId);
+
+// The text of a type name after its first blank (all of it without one).
+QString TypeNameAfterBlank(const QString &typeName);
+// A signal name without the blanks at its end.
+QString TrimSignalName(const QString &name);
+// "<type after blank> - [signal 1]" and, for two channels, " [signal 2]";
+// the signal names lose their trailing blanks first.
+QString ComposeModuleName(const QString &typeName, const QString &signal1, const QString &signal2,
+                          int channelCount);
+
+// What the device link, the parameter pages and printing ask of the
+// document about modules. It needs no window: the command-line tool and the
+// tests drive it over any document with an open project. Items found in the
+// database are loaded together with their ancestors, so a module is found
+// also below folders that were never expanded.
+class ModuleLookup {
+public:
+    explicit ModuleLookup(C7100Document &document) : m_document(document) {}
+
+    // The family of the module being created or looked up; the module-table
+    // searches look only at the four tables of this family.
+    ModuleFamily Family() const { return m_family; }
+    void SetFamily(ModuleFamily family) { m_family = family; }
+
+    // The composed name of a module of typeId with these signal names; empty
+    // when no type table has the type. Sets the family from the type.
+    QString ModuleName(qint32 typeId, const QString &signal1, const QString &signal2);
+    // The first module of the family's four module tables (depth 1 to 4, each
+    // in ID order) whose column holds value; null when none does.
+    Item *FindModuleByValue(const QString &column, const QVariant &value);
+    // The signal item that Ch1SignalID (channel 1) or Ch2SignalID (channel 2)
+    // of module refers to; null for no signal (0 or less, or null).
+    Item *SignalOfChannel(const Item &module, int channel);
+    // The text of a catalogue row's column in the user-interface language
+    // (the column with "L2" to "L5" for the second to fifth language).
+    QString CatalogueText(const QString &table, qint32 id, const QString &column);
+    // The project's display name after its last backslash (or slash).
+    QString ProjectFileName() const;
+
+    // The item of a row of table, loading its ancestors first; null when the
+    // row is not in the database. Data errors are reported and give null.
+    Item *LoadRow(const QString &table, qint32 id);
+
+private:
+    Item *LoadRowOrRaise(const QString &table, qint32 id);
+    std::optional<qint32> ParentIdOf(const QString &table, qint32 id);
+
+    C7100Document &m_document;
+    ModuleFamily m_family = Family7230;
+};
