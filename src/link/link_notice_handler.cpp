@@ -1,6 +1,8 @@
 #include "link/link_notice_handler.h"
 
+#include "link/adjust_actions.h"
 #include "log/output_log.h"
+#include "shell/message_service.h"
 #include "shell/string_table.h"
 
 namespace {
@@ -41,7 +43,7 @@ void LinkNoticeHandler::handle(LinkNotice kind, int argument)
         handlePortResult(argument);
         break;
     case LinkNotice::ActionDone:
-        m_hooks->reportAction(static_cast<ActionCode>(argument), m_shared.actionReply);
+        handleActionDone(static_cast<ActionCode>(argument));
         break;
     }
 }
@@ -87,6 +89,16 @@ void LinkNoticeHandler::commandDone()
     LinkCommand carriedOut = m_shared.command.load();
     if (carriedOut != LinkCommand::Stop)
         m_shared.command.compare_exchange_strong(carriedOut, LinkCommand::None);
+}
+
+void LinkNoticeHandler::handleActionDone(ActionCode action)
+{
+    // A failed exchange reports the reply before it: the module answered
+    // nothing new.
+    const QString line = AdjustActions::ResultText(action, m_shared.actionReply);
+    WriteLogLine(line);
+    m_hooks->reportAction(action, m_shared.actionReply);
+    MessageService::show({line, MessageIcon::None, MessageButtons::Ok});
 }
 
 QString LinkNoticeHandler::portLine(const QString &portName, int result)

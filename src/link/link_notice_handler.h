@@ -48,6 +48,7 @@ private:
     void handleUploadDone();
     void handleDownloadDone();
     void handlePortResult(int result);
+    void handleActionDone(ActionCode action);
     void commandDone();
 
     LinkShared &m_shared;

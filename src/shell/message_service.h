@@ -4,7 +4,7 @@
 
 #include <functional>
 
-enum class MessageIcon { Error, Warning, Question, Information };
+enum class MessageIcon { Error, Warning, Question, Information, None };
 enum class MessageButtons { Ok, YesNo, YesNoCancel, OkCancel };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 

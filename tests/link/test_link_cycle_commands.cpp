@@ -169,6 +169,7 @@ void TestLinkCycleCommands::uploadWithoutModuleIsReportedAsError()
 
 void TestLinkCycleCommands::actionIsSentAndReported()
 {
+    ScriptedMessages messages;
     LinkCycleHarness h;
     QVERIFY(h.startOnline());
     const qsizetype from = h.simulator.traffic().size();
@@ -176,6 +177,10 @@ void TestLinkCycleCommands::actionIsSentAndReported()
     QVERIFY(h.waitForNotice(7, static_cast<int>(ActionCode::ResetLimitValue2), 5000));
     QCOMPARE(h.hooks.calls.last(), QStringLiteral("action 1"));
     QCOMPARE(h.trafficFrom(from).filter(QRegularExpression(QStringLiteral("^A"))).size(), 1);
+    // The result is logged and shown in a message box without icon.
+    QCOMPARE(h.lines.last(), QStringLiteral("Adjust Reset limit value, Channel 2...OK"));
+    QCOMPARE(messages.texts().value(0), h.lines.last());
+    QCOMPARE(messages.shown().front().icon, MessageIcon::None);
     // An action is no upload or download: the command stays as it was given.
     QCOMPARE(h.controller.shared().command.load(), LinkCommand::Action);
 }

@@ -18,37 +18,21 @@ private:
     static QString program(const char *name) { return QDir(TestSupport::binDirectory()).filePath(name); }
 };
 
-static bool waitForOutput(QProcess &process, QByteArray &seen, const QByteArray &text, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!seen.contains(text) && clock.elapsed() < timeoutMs) {
-        process.waitForReadyRead(50);
-        seen += process.readAllStandardOutput();
-    }
-    return seen.contains(text);
-}
-
 void TestLinkCycleWatch::watchShowsTheModuleComingAndGoing()
 {
-    QProcess simulator;
-    simulator.start(program("zelnor-simulator"), {});
-    QVERIFY(simulator.waitForStarted());
-    QByteArray simulatorOutput;
-    QVERIFY(waitForOutput(simulator, simulatorOutput, "/dev/", 5000));
-    const QString device = QRegularExpression(QStringLiteral("(/dev/\\S+)"))
-                               .match(QString::fromUtf8(simulatorOutput))
-                               .captured(1);
+    TestSupport::SimulatorProcess simulator;
+    const QString device = simulator.device();
     QVERIFY(!device.isEmpty());
 
     QProcess watch;
     watch.start(program("zelnor-linkwatch"), {QStringLiteral("--seconds"), QStringLiteral("60"), device});
     QVERIFY(watch.waitForStarted());
     QByteArray shown;
-    QVERIFY(waitForOutput(watch, shown, "Module connected! Starts online mode:", 10000));
-    simulator.terminate();
-    QVERIFY(simulator.waitForFinished(5000));
-    QVERIFY(waitForOutput(watch, shown, "Module disconnected or not found! Starts offline mode:", 10000));
+    QVERIFY(TestSupport::waitForOutput(watch, shown, "Module connected! Starts online mode:", 10000));
+    simulator.process().terminate();
+    QVERIFY(simulator.process().waitForFinished(5000));
+    QVERIFY(TestSupport::waitForOutput(watch, shown,
+                                       "Module disconnected or not found! Starts offline mode:", 10000));
     watch.terminate();
     QVERIFY(watch.waitForFinished(5000));
     QCOMPARE(watch.exitStatus(), QProcess::NormalExit);

@@ -5,7 +5,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 
 ScriptedMessages::ScriptedMessages()
 {
@@ -71,6 +73,43 @@ ToolRun runTool(const QString &program, const QStringList &args, int timeoutMs)
     run.out = QString::fromUtf8(tool.readAllStandardOutput());
     run.err = QString::fromUtf8(tool.readAllStandardError());
     return run;
+}
+
+} // namespace TestSupport
+
+namespace TestSupport {
+
+bool waitForOutput(QProcess &process, QByteArray &seen, const QByteArray &text, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!seen.contains(text) && clock.elapsed() < timeoutMs) {
+        process.waitForReadyRead(50);
+        seen += process.readAllStandardOutput();
+    }
+    return seen.contains(text);
+}
+
+SimulatorProcess::SimulatorProcess(const QStringList &args)
+{
+    m_process.start(QDir(binDirectory()).filePath(QStringLiteral("zelnor-simulator")), args);
+    QByteArray printed;
+    if (!m_process.waitForStarted() || !waitForOutput(m_process, printed, "/dev/", 5000))
+        return;
+    // The device line may arrive in pieces.
+    waitForOutput(m_process, printed, "\n", 1000);
+    m_device =
+        QRegularExpression(QStringLiteral("(/dev/\\S+)")).match(QString::fromUtf8(printed)).captured(1);
+}
+
+SimulatorProcess::~SimulatorProcess()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000))
+        m_process.kill();
+    m_process.waitForFinished();
 }
 
 } // namespace TestSupport

@@ -2,6 +2,7 @@
 
 #include "shell/message_service.h"
 
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -49,4 +50,23 @@ struct ToolRun {
     QString err;
 };
 ToolRun runTool(const QString &program, const QStringList &args, int timeoutMs = 60000);
+
+// Waits until the process printed text on its standard output; seen
+// collects what it printed.
+bool waitForOutput(QProcess &process, QByteArray &seen, const QByteArray &text, int timeoutMs);
+
+// The simulator program of the build folder on a pseudo-terminal of its
+// own, ended with the object.
+class SimulatorProcess {
+public:
+    explicit SimulatorProcess(const QStringList &args = {});
+    ~SimulatorProcess();
+    // The pseudo-terminal to connect to; empty when the simulator did not start.
+    const QString &device() const { return m_device; }
+    QProcess &process() { return m_process; }
+
+private:
+    QProcess m_process;
+    QString m_device;
+};
 } // namespace TestSupport

@@ -14,6 +14,9 @@ private slots:
     void moduleValuesAreSetInShownUnits();
     void refusalsAndBadUsage();
     void textsFollowTheChosenLanguage();
+    void monitorPrintsOneRecordPerInterval();
+    void actionReportsTheModulesReply();
+    void linkCommandsRefuseUnusablePorts();
 
 private:
     static TestSupport::ToolRun Ctl(const QStringList &args)
@@ -170,6 +173,47 @@ void TestZelnorctl::textsFollowTheChosenLanguage()
     const TestSupport::ToolRun run = Ctl({"add", project, "\\\\Project\\X", "plant", "P", "--lang", "2"});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains("Kein Element '\\\\Project\\X' im Projekt."), qPrintable(run.err));
+}
+
+void TestZelnorctl::monitorPrintsOneRecordPerInterval()
+{
+    TestSupport::SimulatorProcess simulator({"--family", "7230", "--channels", "2"});
+    QVERIFY(!simulator.device().isEmpty());
+    const TestSupport::ToolRun run = Ctl({"monitor", "--port", simulator.device(), "--count", "2"});
+    QCOMPARE(run.exitCode, 0);
+    // Standard output holds the records alone; the log goes to standard error.
+    const QStringList records = run.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(records.size(), 2);
+    const QRegularExpression record(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d    -?\\d+\\.\\d °C\t\t -?\\d+\\.\\d °C$"));
+    for (const QString &line : records)
+        QVERIFY2(record.match(line).hasMatch(), qPrintable(line));
+    QVERIFY(run.err.contains("Module connected! Starts online mode:"));
+}
+
+void TestZelnorctl::actionReportsTheModulesReply()
+{
+    TestSupport::SimulatorProcess simulator({"--family", "7230"});
+    QVERIFY(!simulator.device().isEmpty());
+    const TestSupport::ToolRun run = Ctl({"action", "--port", simulator.device(), "2"});
+    QCOMPARE(run.exitCode, 0);
+    const QRegularExpression line(QStringLiteral(
+        "   Adjust 2-wires compensation, Channel1\\.\\.\\.OK,  Wire resistance = \\d+\\.\\d\\d Ohm\n"));
+    QVERIFY2(line.match(run.out).hasMatch(), qPrintable(run.out));
+    QCOMPARE(Ctl({"action", "--port", simulator.device(), "8"}).exitCode, 2);
+}
+
+void TestZelnorctl::linkCommandsRefuseUnusablePorts()
+{
+    TestSupport::ToolRun run = Ctl({"monitor", "--port", "/dev/zelnor-no-such-port", "--count", "1"});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.err.contains("The port '/dev/zelnor-no-such-port' does not exist."));
+    QCOMPARE(Ctl({"monitor", "--count", "1"}).exitCode, 2);
+    QCOMPARE(Ctl({"monitor", "--port", "/dev/null", "--count", "x"}).exitCode, 2);
+    // A device that exists but where no module answers.
+    run = Ctl({"action", "--port", "/dev/null", "0"});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains("No module answers on the port '/dev/null'."), qPrintable(run.err));
 }
 
 QTEST_GUILESS_MAIN(TestZelnorctl)

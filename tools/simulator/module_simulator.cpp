@@ -81,8 +81,10 @@ CModuleImage initialImage(const SimulatorOptions &o)
         c.Name = (o.family == Family7210 ? QStringLiteral("FT-") : QStringLiteral("TT-")) + number;
         c.Description = QStringLiteral("Simulated channel %1").arg(ch + 1);
         ChannelConfiguration &k = c.Config;
-        k.RangeBegin = 0;
-        k.RangeEnd = o.family == Family7210 ? 1000000 : 150000;
+        // In the unit's own steps: 0 to 150 degrees Celsius in tenths, 4 to
+        // 20 mA in thousandths, up to a million pulses.
+        k.RangeBegin = o.family == Family7220 ? 4000 : 0;
+        k.RangeEnd = o.family == Family7210 ? 1000000 : o.family == Family7220 ? 20000 : 1500;
         k.OutputSignalType = 1;
         k.OutputErrorValue = 21500;
         k.Relay1LimitValue = 1;

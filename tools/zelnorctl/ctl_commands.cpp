@@ -1,5 +1,6 @@
 #include "ctl_commands.h"
 
+#include "ctl_link.h"
 #include "ctl_output.h"
 #include "ctl_project.h"
 #include "ctl_strings.h"
@@ -7,6 +8,10 @@
 #include "db/data_error.h"
 #include "db/project_file_dialogs.h"
 #include "db/project_strings.h"
+#include "link/adjust_actions.h"
+#include "link/parameter_texts.h"
+#include "log/monitor_file.h"
+#include "log/output_log.h"
 #include "params/module_parameter_editor.h"
 #include "params/parameter_column_edit.h"
 #include "shell/string_table.h"
@@ -203,6 +208,49 @@ int Delete(const QString &path, const QString &itemPath)
         Out() << StrF(CtlStrings::ItemDeleted, {shownPath}) << Qt::endl;
         return int(ExitOk);
     });
+}
+
+int Monitor(const QString &port, int count, int intervalSeconds)
+{
+    CtlReference reference;
+    if (!reference.Open())
+        return ExitUnusable;
+    CtlLink link(port);
+    const ImageParameterTexts texts(reference.Catalogues());
+    MonitorFile monitorFile;
+    const int ticksPerRecord = std::max(1, MonitorFile::IntervalTicks(intervalSeconds));
+    int ticks = ticksPerRecord; // the first record at once
+    int printed = 0;
+    link.onRefresh = [&](const CModuleImage &image) {
+        const QString line = monitorFile.WriteRecord(image, reference.FamilyOf(image), texts);
+        if (++ticks < ticksPerRecord)
+            return;
+        ticks = 0;
+        Out() << line << Qt::flush;
+        ++printed;
+    };
+    if (!link.StartAndWaitOnline())
+        return ExitUnusable;
+    const int refreshMs = LinkController::kRefreshPeriodMs;
+    const int timeoutMs =
+        count == 0 ? std::numeric_limits<int>::max() : (count + 1) * ticksPerRecord * refreshMs + 5000;
+    link.RunUntil([&] { return count != 0 && printed >= count; }, timeoutMs);
+    return printed >= count ? ExitOk : ExitRefused;
+}
+
+int Action(const QString &port, int code)
+{
+    CtlLink link(port);
+    if (!link.StartAndWaitOnline())
+        return ExitUnusable;
+    std::optional<ActionReply> answer;
+    link.onAction = [&](ActionCode, const ActionReply &reply) { answer = reply; };
+    link.Controller().RequestAction(static_cast<ActionCode>(code));
+    if (!link.RunUntil([&] { return answer.has_value(); }, 10000)) {
+        Err() << Str(CtlStrings::ActionNotDone) << Qt::endl;
+        return ExitRefused;
+    }
+    return answer->status == 0 ? ExitOk : ExitRefused;
 }
 
 } // namespace CtlCommands

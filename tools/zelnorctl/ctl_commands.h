@@ -11,4 +11,7 @@ int Add(const QString &project, const QString &parentPath, const QString &kind, 
 // channel: 0 when not given.
 int Set(const QString &project, const QString &modulePath, int channel, const QStringList &assignments);
 int Delete(const QString &project, const QString &itemPath);
+// count 0: until interrupted.
+int Monitor(const QString &port, int count, int intervalSeconds);
+int Action(const QString &port, int code);
 } // namespace CtlCommands

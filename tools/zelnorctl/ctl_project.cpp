@@ -6,8 +6,12 @@
 #include "db/data_error.h"
 #include "db/project_strings.h"
 #include "params/module_parameters.h"
+#include "shell/app_paths.h"
 #include "shell/string_table.h"
 #include "tree/item_path.h"
+#include "tree/module_lookup.h"
+
+#include <QFile>
 
 #include <QDir>
 
@@ -77,4 +81,36 @@ std::unique_ptr<ProjectParameterRows> CtlProject::RowsOf(const ModuleRef &module
 {
     return std::make_unique<ProjectParameterRows>(*m_database.Session(), m_database.Levels(), module.table,
                                                   module.id);
+}
+
+CtlReference::CtlReference() = default;
+CtlReference::~CtlReference() = default;
+
+bool CtlReference::Open()
+{
+    const QString path = AppPaths::referenceDatabasePath();
+    std::vector<ProviderErrorRecord> error;
+    m_session = QFile::exists(path) ? DbSession::open(DataSource::sqliteFile(path, true), &error) : nullptr;
+    if (!m_session) {
+        Err() << StrF(ProjectStrings::UnableToOpenFile, {path}) << Qt::endl;
+        return false;
+    }
+    try {
+        m_catalogues.Load(*m_session, m_levels);
+    } catch (const COLEDBException &exception) {
+        ReportDataError(exception);
+        return false;
+    }
+    return true;
+}
+
+ModuleFamily CtlReference::FamilyOf(const CModuleImage &image)
+{
+    try {
+        const std::optional<ModuleTypeInfo> type = FindModuleType(*m_session, m_levels, image.ModulTypID + 1);
+        return type ? type->family : Family7230;
+    } catch (const COLEDBException &exception) {
+        ReportDataError(exception);
+        return Family7230;
+    }
 }

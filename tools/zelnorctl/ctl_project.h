@@ -1,6 +1,8 @@
 #pragma once
 
+#include "db/db_session.h"
 #include "db/project_database.h"
+#include "link/module_image.h"
 #include "params/catalogues.h"
 #include "params/parameter_rows.h"
 #include "tree/document.h"
@@ -39,5 +41,24 @@ public:
 private:
     ProjectDatabase m_database;
     std::unique_ptr<C7100Document> m_document;
+    CatalogueSet m_catalogues;
+};
+
+// The catalogues of the reference database beside the program, for the
+// commands that talk to a module without a project.
+class CtlReference {
+public:
+    CtlReference();
+    ~CtlReference();
+    // Opens the reference database read-only; a refusal has been printed.
+    bool Open();
+    const CatalogueSet &Catalogues() const { return m_catalogues; }
+    // The family of the connected module's type; 7230 for a type the
+    // reference database does not know.
+    ModuleFamily FamilyOf(const CModuleImage &image);
+
+private:
+    CLevelList m_levels;
+    std::unique_ptr<DbSession> m_session;
     CatalogueSet m_catalogues;
 };

@@ -17,4 +17,12 @@ inline constexpr int ItemDeleted = 64011;
 inline constexpr int NothingChanged = 64012;
 inline constexpr int BadLanguage = 64013;
 inline constexpr int BadChannel = 64014;
+inline constexpr int NoSuchPort = 64015;
+inline constexpr int NoModuleAnswers = 64016;
+inline constexpr int BadNumberOption = 64017;
+inline constexpr int BadActionCode = 64018;
+inline constexpr int PortOption = 64019;
+inline constexpr int CountOption = 64020;
+inline constexpr int IntervalOption = 64021;
+inline constexpr int ActionNotDone = 64022;
 } // namespace CtlStrings

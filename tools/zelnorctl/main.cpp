@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -22,6 +23,9 @@ struct Command {
     qsizetype minArgs;
     qsizetype maxArgs; // -1: any number
     std::function<int(const QStringList &, const QCommandLineParser &)> run;
+    // The log goes to standard error where standard output carries the
+    // command's records.
+    bool logToStandardError = false;
 };
 
 int ChannelOption(const QCommandLineParser &parser)
@@ -30,6 +34,55 @@ int ChannelOption(const QCommandLineParser &parser)
         return 0;
     const int channel = parser.value(QStringLiteral("channel")).toInt();
     return channel == 1 || channel == 2 ? channel : -1;
+}
+
+// A whole-number option in its range, or its default when not given;
+// nothing after a printed refusal.
+std::optional<int> NumberOption(const QCommandLineParser &parser, const QString &name, int min, int max,
+                                int fallback)
+{
+    if (!parser.isSet(name))
+        return fallback;
+    bool ok = false;
+    const int value = parser.value(name).toInt(&ok);
+    if (ok && value >= min && value <= max)
+        return value;
+    Err() << StrF(CtlStrings::BadNumberOption, {QStringLiteral("--") + name, min, max, parser.value(name)})
+          << Qt::endl;
+    return std::nullopt;
+}
+
+// The port option every link command needs.
+std::optional<QString> PortOption(const QCommandLineParser &parser)
+{
+    if (parser.isSet(QStringLiteral("port")) && !parser.value(QStringLiteral("port")).isEmpty())
+        return parser.value(QStringLiteral("port"));
+    Err() << StrF(CtlStrings::Usage, {QStringLiteral("--port DEVICE")}) << Qt::endl;
+    return std::nullopt;
+}
+
+int RunMonitor(const QCommandLineParser &parser)
+{
+    const std::optional<QString> port = PortOption(parser);
+    const std::optional<int> count = NumberOption(parser, QStringLiteral("count"), 0, 1000000, 0);
+    const std::optional<int> interval = NumberOption(parser, QStringLiteral("interval"), 0, 3600, 3);
+    if (!port || !count || !interval)
+        return ExitUnusable;
+    return CtlCommands::Monitor(*port, *count, *interval);
+}
+
+int RunAction(const QStringList &args, const QCommandLineParser &parser)
+{
+    const std::optional<QString> port = PortOption(parser);
+    bool ok = false;
+    const int code = args[0].toInt(&ok);
+    if (!ok || code < 0 || code > 7) {
+        Err() << StrF(CtlStrings::BadActionCode, {args[0]}) << Qt::endl;
+        return ExitUnusable;
+    }
+    if (!port)
+        return ExitUnusable;
+    return CtlCommands::Action(*port, code);
 }
 
 const std::map<QString, Command> &Commands()
@@ -57,6 +110,12 @@ const std::map<QString, Command> &Commands()
               }
               return CtlCommands::Set(a[0], a[1], channel, a.mid(2));
           }}},
+        {QStringLiteral("monitor"),
+         {QStringLiteral("--port DEVICE [--count N] [--interval SECONDS]"), 0, 0,
+          [](const QStringList &, const QCommandLineParser &parser) { return RunMonitor(parser); }, true}},
+        {QStringLiteral("action"),
+         {QStringLiteral("--port DEVICE CODE"), 1, 1,
+          [](const QStringList &a, const QCommandLineParser &parser) { return RunAction(a, parser); }}},
         {QStringLiteral("delete"),
          {QStringLiteral("PROJECT ITEM-PATH"), 2, 2,
           [](const QStringList &a, const QCommandLineParser &) { return CtlCommands::Delete(a[0], a[1]); }}},
@@ -86,11 +145,13 @@ bool ApplyLanguage(const QCommandLineParser &parser)
 }
 
 // The run's log: its file beside the program, its lines on the console.
-void StartLog(OutputLog &log)
+void StartLog(OutputLog &log, bool toStandardError)
 {
     log.makeActive();
     log.writeSystemInformationOnce();
-    QObject::connect(&log, &OutputLog::textAdded, [](const QString &text) { Out() << text << Qt::flush; });
+    QTextStream &console = toStandardError ? Err() : Out();
+    QObject::connect(&log, &OutputLog::textAdded,
+                     [&console](const QString &text) { console << text << Qt::flush; });
 }
 
 } // namespace
@@ -112,6 +173,10 @@ int main(int argc, char *argv[])
     parser.addPositionalArgument(QStringLiteral("command"), Str(CtlStrings::CommandArgument));
     parser.addOption({QStringLiteral("lang"), Str(CtlStrings::LanguageOption), QStringLiteral("1..5")});
     parser.addOption({QStringLiteral("channel"), Str(CtlStrings::ChannelOption), QStringLiteral("1|2")});
+    parser.addOption({QStringLiteral("port"), Str(CtlStrings::PortOption), QStringLiteral("DEVICE")});
+    parser.addOption({QStringLiteral("count"), Str(CtlStrings::CountOption), QStringLiteral("N")});
+    parser.addOption(
+        {QStringLiteral("interval"), Str(CtlStrings::IntervalOption), QStringLiteral("SECONDS")});
     if (!parser.parse(app.arguments())) {
         Err() << parser.errorText() << Qt::endl;
         return ExitUnusable;
@@ -143,6 +208,6 @@ int main(int argc, char *argv[])
         return ExitUnusable;
     }
     OutputLog log;
-    StartLog(log);
+    StartLog(log, chosen.logToStandardError);
     return chosen.run(rest, parser);
 }

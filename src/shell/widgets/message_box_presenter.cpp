@@ -29,6 +29,9 @@ MessageAnswer MessageBoxPresenter::present(QWidget *parent, const MessageRequest
     case MessageIcon::Information:
         box.setIcon(QMessageBox::Information);
         break;
+    case MessageIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
     }
     switch (request.buttons) {
     case MessageButtons::Ok:

@@ -1,0 +1,71 @@
+#include "ctl_link.h"
+
+#include "ctl_output.h"
+#include "ctl_strings.h"
+
+#include "link/serial_link.h"
+#include "shell/string_table.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+CtlLink::CtlLink(const QString &port) : m_port(port)
+{
+    m_controller.setPortOverride(port);
+    m_controller.handler().setProjectHooks(this);
+}
+
+CtlLink::~CtlLink()
+{
+    m_controller.StopLink();
+    m_controller.handler().setProjectHooks(nullptr);
+}
+
+bool CtlLink::StartAndWaitOnline(int timeoutMs)
+{
+    if (!CSerialLink::PortExists(m_port)) {
+        Err() << StrF(CtlStrings::NoSuchPort, {m_port}) << Qt::endl;
+        return false;
+    }
+    // The link runs while a project is open; a command without a project
+    // still talks to the module.
+    m_controller.setProjectOpen(true);
+    m_controller.StartLink();
+    if (!RunUntil([this] { return m_controller.isOnline(); }, timeoutMs)) {
+        Err() << StrF(CtlStrings::NoModuleAnswers, {m_port}) << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
+bool CtlLink::RunUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    if (done())
+        return true;
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    const auto check = [&] {
+        if (done())
+            loop.quit();
+    };
+    const QMetaObject::Connection connection =
+        QObject::connect(&m_controller, &LinkController::noticeHandled, &loop, check, Qt::QueuedConnection);
+    deadline.start(timeoutMs);
+    loop.exec();
+    QObject::disconnect(connection);
+    return done();
+}
+
+void CtlLink::refreshLiveValues(const CModuleImage &image)
+{
+    if (onRefresh && m_controller.isOnline())
+        onRefresh(image);
+}
+
+void CtlLink::reportAction(ActionCode code, const ActionReply &reply)
+{
+    if (onAction)
+        onAction(code, reply);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "link/link_controller.h"
+#include "link/link_notice_handler.h"
+
+#include <functional>
+
+// The device link for one command: the program's link worker on the port the
+// command names, its notices handled as the program handles them, with the
+// command's own reactions to live values and action replies.
+class CtlLink : public LinkProjectHooks {
+public:
+    explicit CtlLink(const QString &port);
+    ~CtlLink() override;
+
+    // Starts the link and waits until a module answers; false after a
+    // printed refusal when the port does not exist or no module answers.
+    bool StartAndWaitOnline(int timeoutMs = 10000);
+    // Runs the event loop until done() holds or the time is up; true when
+    // done() held.
+    bool RunUntil(const std::function<bool()> &done, int timeoutMs);
+
+    LinkController &Controller() { return m_controller; }
+    const CModuleImage &ConnectedImage() { return m_controller.shared().connectedImage; }
+
+    // Called with the connected image at every refresh while the worker waits.
+    std::function<void(const CModuleImage &)> onRefresh;
+    std::function<void(ActionCode, const ActionReply &)> onAction;
+
+    void refreshLiveValues(const CModuleImage &image) override;
+    void reportAction(ActionCode code, const ActionReply &reply) override;
+
+private:
+    QString m_port;
+    LinkController m_controller;
+};
