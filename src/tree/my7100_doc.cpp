@@ -11,6 +11,7 @@
 #include "tree/hierarchy_strings.h"
 #include "tree/module_dialog_service.h"
 #include "tree/project_counters.h"
+#include "tree/tree_queries.h"
 #include "tree/tree_strings.h"
 
 #include <QMetaObject>
@@ -40,14 +41,6 @@ qint32 VoltageErrorAsCurrent(qint32 value)
     return qint32(std::llround(double(value) / 4000.0) * 1000);
 }
 
-QSqlQuery Run(DbSession &session, const QString &statement)
-{
-    QSqlQuery query = session.NewQuery();
-    std::vector<ProviderErrorRecord> error;
-    if (!session.Execute(query, statement, &error))
-        RaiseDataError(std::move(error), DbStrings::CantOpenRowset);
-    return query;
-}
 } // namespace
 
 CMy7100Doc::CMy7100Doc(QObject *parent) : C7100Document(parent), m_lookup(*this), m_dialog(*this, m_lookup)
@@ -671,7 +664,8 @@ void CMy7100Doc::DeleteSignal(qint32 signalId, int channel)
             m_cascadeFailed = true;
     } else {
         m_deletePermits = {false, false};
-        Run(*Registry().session(), QStringLiteral("DELETE FROM Signals WHERE [ID] = %1").arg(signalId));
+        RunStatement(*Registry().session(),
+                     QStringLiteral("DELETE FROM Signals WHERE [ID] = %1").arg(signalId));
     }
 }
 
@@ -700,9 +694,9 @@ void CMy7100Doc::DeleteRowsBelow(CTableLevel &level, qint32 id)
             QStringLiteral(" FROM %1 WHERE [%2] = %3").arg(child->tableName(), parentColumn).arg(id);
         if (module || child->kind() == LevelKind::Container) {
             QSqlQuery rows =
-                Run(session, (module ? QStringLiteral("SELECT [ID], [Ch1SignalID], [Ch2SignalID]")
-                                     : QStringLiteral("SELECT [ID]")) +
-                                 where);
+                RunStatement(session, (module ? QStringLiteral("SELECT [ID], [Ch1SignalID], [Ch2SignalID]")
+                                              : QStringLiteral("SELECT [ID]")) +
+                                          where);
             std::vector<std::array<qint32, 3>> found;
             while (rows.next())
                 found.push_back({rows.value(0).toInt(), module ? rows.value(1).toInt() : 0,
@@ -718,6 +712,6 @@ void CMy7100Doc::DeleteRowsBelow(CTableLevel &level, qint32 id)
                 }
             }
         }
-        Run(session, QStringLiteral("DELETE") + where);
+        RunStatement(session, QStringLiteral("DELETE") + where);
     }
 }
