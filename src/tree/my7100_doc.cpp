@@ -164,12 +164,12 @@ void CMy7100Doc::OnInserted(Item &item)
 
 // ---------------------------------------------------------------- folders
 
-QString CMy7100Doc::DefaultFolderName(int nameStringId) const
+QString CMy7100Doc::DefaultFolderName(int nameStringId)
 {
     const int row = ProjectCounters::RowOfFolder(nameStringId);
     if (row == 0)
         return QString();
-    const std::optional<int> counter = ProjectCounters(const_cast<CMy7100Doc &>(*this)).Read(row);
+    const std::optional<int> counter = ProjectCounters(*this).Read(row);
     if (!counter)
         return QString();
     return FormatText(QStringLiteral("%s%d"), {Str(nameStringId), *counter});
