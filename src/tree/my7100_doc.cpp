@@ -229,14 +229,12 @@ void CMy7100Doc::DiscardNow(Item *item)
 {
     if (item && item->editState() == EditState::New)
         CancelEdit(*item);
-    m_discard = 0;
 }
 
 void CMy7100Doc::DiscardLater(ItemHandle handle)
 {
     // The save that asked is still running on the item; it goes once that
     // save has returned, unless the caller has removed it already.
-    m_discard = handle;
     QMetaObject::invokeMethod(
         this,
         [this, handle] {

@@ -146,6 +146,5 @@ private:
     std::array<bool, 2> m_insertPermits{};
     std::array<bool, 2> m_deletePermits{};
     bool m_linkStarted = false;
-    ItemHandle m_discard = 0;
     bool m_cascadeFailed = false;
 };
