@@ -6,7 +6,8 @@ namespace {
 const char *const kCatalogueTables[] = {
     "WorkingModes7230",  "WorkingModes7210", "SensorTypes7230",     "SensorTypes7210", "MeasuredUnits7230",
     "MeasuredUnits7210", "RangeTable7230",   "RangeTable7210",      "CircuitTypes",    "ComparePlaceTC",
-    "ImpulseType",       "OutputSignalType", "RelayLimitingValues",
+    "ImpulseType",       "OutputSignalType", "RelayLimitingValues", "RelayProtection", "ModuleTypes7230",
+    "ModuleTypes7210",   "ModuleTypes7220",
 };
 } // namespace
 
@@ -35,6 +36,15 @@ const ParameterRow *CatalogueSet::Row(const QString &table, int position) const
     if (position < 1 || size_t(position) > rows.size())
         return nullptr;
     return &rows[size_t(position - 1)];
+}
+
+const ParameterRow *CatalogueSet::RowWithId(const QString &table, int id) const
+{
+    for (const ParameterRow &row : Rows(table)) {
+        if (row.intValue(QStringLiteral("ID")) == id)
+            return &row;
+    }
+    return nullptr;
 }
 
 QString CatalogueText(const ParameterRow &row, const QString &column)

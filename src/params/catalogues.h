@@ -25,6 +25,9 @@ public:
     const ParameterRow *Row(const QString &table, int position) const;
     // The row of a code (code + 1 is the position).
     const ParameterRow *RowOfCode(const QString &table, int code) const { return Row(table, code + 1); }
+    // The row whose ID column holds id, or null (module types, whose IDs
+    // do not start at 1).
+    const ParameterRow *RowWithId(const QString &table, int id) const;
 
 private:
     QHash<QString, std::vector<ParameterRow>> m_tables;
