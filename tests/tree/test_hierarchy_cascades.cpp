@@ -25,6 +25,15 @@ private:
         return project.value(module, channel == 1 ? "Ch1SignalID" : "Ch2SignalID").toInt();
     }
 
+    // The folder to delete with its subtree in memory, or read afresh with
+    // nothing below it loaded.
+    static void loadedOrNeverExpanded()
+    {
+        QTest::addColumn<bool>("reloaded");
+        QTest::newRow("loaded") << false;
+        QTest::newRow("never expanded") << true;
+    }
+
 private slots:
     void init() { TestSupport::loadEnglish(); }
 
@@ -51,12 +60,7 @@ private slots:
         QVERIFY(log.lines.contains(QStringLiteral("Module '%1' was deleted.").arg(name)));
     }
 
-    void deletingAPlantTakesEverythingBelowIt_data()
-    {
-        QTest::addColumn<bool>("reloaded");
-        QTest::newRow("loaded") << false;
-        QTest::newRow("never expanded") << true;
-    }
+    void deletingAPlantTakesEverythingBelowIt_data() { loadedOrNeverExpanded(); }
     void deletingAPlantTakesEverythingBelowIt()
     {
         QFETCH(bool, reloaded);
@@ -101,12 +105,7 @@ private slots:
             QVERIFY(!doc.GetPath(*item).contains("Doomed"));
     }
 
-    void aFailingCascadeDeletesNothing_data()
-    {
-        QTest::addColumn<bool>("reloaded");
-        QTest::newRow("loaded") << false;
-        QTest::newRow("never expanded") << true;
-    }
+    void aFailingCascadeDeletesNothing_data() { loadedOrNeverExpanded(); }
     void aFailingCascadeDeletesNothing()
     {
         QFETCH(bool, reloaded);
