@@ -10,6 +10,7 @@
 #include "shell/string_table.h"
 #include "tree/item_path.h"
 #include "tree/module_lookup.h"
+#include "tree/my7100_doc.h"
 
 #include <QFile>
 
@@ -38,7 +39,9 @@ bool CtlProject::Open(const QString &path)
         Err() << StrF(ProjectStrings::LogOpenFailed, {absolute}) << Qt::endl;
         return false;
     }
-    m_document = std::make_unique<C7100Document>();
+    // The application document, so that the hierarchy rules (permits and
+    // cascades) hold for the tool as they do for the program.
+    m_document = std::make_unique<CMy7100Doc>();
     C7100Document::Project project;
     project.levels = &m_database.Levels();
     project.session = m_database.Session();
