@@ -11,6 +11,7 @@ class TestZelnorctl : public QObject {
     Q_OBJECT
 private slots:
     void foldersAreAddedListedAndDeleted();
+    void modulesAreAddedWithProposedOrGivenTags();
     void moduleValuesAreSetInShownUnits();
     void refusalsAndBadUsage();
     void textsFollowTheChosenLanguage();
@@ -76,6 +77,35 @@ void TestZelnorctl::foldersAreAddedListedAndDeleted()
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Equipments").toInt(), 0);
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Racks").toInt(), 0);
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM ZelnorHolders").toInt(), 0);
+}
+
+void TestZelnorctl::modulesAreAddedWithProposedOrGivenTags()
+{
+    QTemporaryDir dir;
+    const QString project = NewProject(dir);
+    QCOMPARE(Ctl({"add", project, "\\\\Project", "plant"}).exitCode, 0);
+    TestSupport::ToolRun run = Ctl({"add-module", project, "\\\\Project\\Plant1", "7"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains("Module '7230/211-2 - [S001_CH1] [S001_CH2]' was created."),
+             qPrintable(run.out));
+    QCOMPARE(Ctl({"add-module", project, "\\\\Project\\Plant1", "7"}).exitCode, 0);
+    QCOMPARE(Ctl({"add-module", project, "\\\\Project", "1", "TT-9"}).exitCode, 0);
+    const TestSupport::ToolRun tree = Ctl({"tree", project});
+    QVERIFY(tree.out.contains(
+        "\\\\Project\\Plant1\\7230/211-2 - [S002_CH1] [S002_CH2]\tZ 7230/211-2\tS002_CH1\tS002_CH2\n"));
+    QVERIFY(tree.out.contains("\\\\Project\\7230/110-2 - [TT-9]\tZ 7230/110-2\tTT-9\n"));
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Signals").toInt(), 5);
+
+    run = Ctl({"add-module", project, "\\\\Project", "999"});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(run.err.contains("No module type 999 in the project."));
+    // A tag another signal has is refused by the module dialog's checks.
+    run = Ctl({"add-module", project, "\\\\Project", "1", "TT-9"});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Signals").toInt(), 5);
+
+    QCOMPARE(Ctl({"delete", project, "\\\\Project\\Plant1"}).exitCode, 0);
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Signals").toInt(), 1);
 }
 
 void TestZelnorctl::moduleValuesAreSetInShownUnits()

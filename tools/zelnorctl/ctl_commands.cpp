@@ -15,6 +15,9 @@
 #include "params/module_parameter_editor.h"
 #include "params/parameter_column_edit.h"
 #include "shell/string_table.h"
+#include "tree/module_dialog_logic.h"
+#include "tree/module_dialog_service.h"
+#include "tree/module_lookup.h"
 
 #include <QDir>
 
@@ -131,7 +134,7 @@ int Add(const QString &path, const QString &parentPath, const QString &kind, con
     if (!project.Open(path))
         return ExitUnusable;
     return Guarded([&] {
-        C7100Document &document = project.Document();
+        CMy7100Doc &document = project.Document();
         Item *parent = project.FindItem(parentPath);
         CTableLevel *level = project.Database().Levels().FindByTable(table);
         ContainerItem *container = parent ? parent->asContainer() : nullptr;
@@ -141,13 +144,57 @@ int Add(const QString &path, const QString &parentPath, const QString &kind, con
                 Err() << StrF(CtlStrings::NotAFolderKind, {kind}) << Qt::endl;
             return int(ExitRefused);
         }
-        if (!name.isEmpty())
-            document.SetValue(*item, QStringLiteral("Name"), name, true);
-        if (!document.Save(*item)) {
+        // Taken as a label edit is taken: checked beside its siblings, the
+        // folder counter raised.
+        const QString chosen = name.isEmpty() ? document.DefaultFolderName(level->displayString()) : name;
+        if (!document.CheckFolderName(*item, chosen) ||
+            !document.SetValue(*item, QStringLiteral("Name"), chosen, true) || !document.Save(*item)) {
             document.CancelEdit(*item);
             return int(ExitRefused);
         }
         Out() << StrF(CtlStrings::ItemAdded, {document.GetPath(*item)}) << Qt::endl;
+        return int(ExitOk);
+    });
+}
+
+int AddModule(const QString &path, const QString &parentPath, const QString &typeText,
+              const QStringList &tags)
+{
+    bool ok = false;
+    const qint32 typeId = typeText.toInt(&ok);
+    CtlProject project;
+    if (!project.Open(path))
+        return ExitUnusable;
+    return Guarded([&] {
+        const std::optional<ModuleTypeInfo> type =
+            ok ? FindModuleType(*project.Database().Session(), project.Database().Levels(), typeId)
+               : std::nullopt;
+        if (!type) {
+            Err() << StrF(CtlStrings::UnknownModuleType, {typeText}) << Qt::endl;
+            return int(ExitRefused);
+        }
+        CMy7100Doc &document = project.Document();
+        Item *parent = project.FindItem(parentPath);
+        ContainerItem *container = parent ? parent->asContainer() : nullptr;
+        if (!container) {
+            if (parent)
+                Err() << StrF(CtlStrings::NotAModuleParent, {document.GetPath(*parent)}) << Qt::endl;
+            return int(ExitRefused);
+        }
+        // The module dialog takes the tags given and proposes the others.
+        const ModuleDialogService::Presenter previous =
+            ModuleDialogService::setPresenter([&tags](ModuleDialogLogic &logic) {
+                if (tags.size() > 0)
+                    logic.SetSignalName1(tags[0]);
+                if (tags.size() > 1)
+                    logic.SetSignalName2(tags[1]);
+                return logic.Accept();
+            });
+        Item *module = document.AddNewModule(*container, type->family, type->id);
+        ModuleDialogService::setPresenter(previous);
+        if (!module)
+            return int(ExitRefused);
+        Out() << StrF(CtlStrings::ItemAdded, {document.GetPath(*module)}) << Qt::endl;
         return int(ExitOk);
     });
 }

@@ -8,6 +8,9 @@ namespace CtlCommands {
 int New(const QString &file);
 int Tree(const QString &project);
 int Add(const QString &project, const QString &parentPath, const QString &kind, const QString &name);
+// tags: none, one or two signal names; the others are proposed.
+int AddModule(const QString &project, const QString &parentPath, const QString &typeId,
+              const QStringList &tags);
 // channel: 0 when not given.
 int Set(const QString &project, const QString &modulePath, int channel, const QStringList &assignments);
 int Delete(const QString &project, const QString &itemPath);

@@ -5,7 +5,7 @@
 #include "link/module_image.h"
 #include "params/catalogues.h"
 #include "params/parameter_rows.h"
-#include "tree/document.h"
+#include "tree/my7100_doc.h"
 
 #include <memory>
 #include <optional>
@@ -21,7 +21,7 @@ public:
     bool Open(const QString &path);
 
     ProjectDatabase &Database() { return m_database; }
-    C7100Document &Document() { return *m_document; }
+    CMy7100Doc &Document() { return *m_document; }
     const CatalogueSet &Catalogues() const { return m_catalogues; }
 
     // The item of a path; prints the refusal when there is none.
@@ -40,7 +40,7 @@ public:
 
 private:
     ProjectDatabase m_database;
-    std::unique_ptr<C7100Document> m_document;
+    std::unique_ptr<CMy7100Doc> m_document;
     CatalogueSet m_catalogues;
 };
 

@@ -25,4 +25,6 @@ inline constexpr int PortOption = 64019;
 inline constexpr int CountOption = 64020;
 inline constexpr int IntervalOption = 64021;
 inline constexpr int ActionNotDone = 64022;
+inline constexpr int UnknownModuleType = 64023;
+inline constexpr int NotAModuleParent = 64024;
 } // namespace CtlStrings

@@ -99,6 +99,11 @@ const std::map<QString, Command> &Commands()
           [](const QStringList &a, const QCommandLineParser &) {
               return CtlCommands::Add(a[0], a[1], a[2], a.value(3));
           }}},
+        {QStringLiteral("add-module"),
+         {QStringLiteral("PROJECT PARENT-PATH TYPE-ID [TAG1 [TAG2]]"), 3, 5,
+          [](const QStringList &a, const QCommandLineParser &) {
+              return CtlCommands::AddModule(a[0], a[1], a[2], a.mid(3));
+          }}},
         {QStringLiteral("set"),
          {QStringLiteral("PROJECT MODULE-PATH [--channel 1|2] COLUMN=VALUE ..."), 3, -1,
           [](const QStringList &a, const QCommandLineParser &parser) {
