@@ -7,28 +7,9 @@
 #include "params/params_strings.h"
 #include "shell/message_service.h"
 #include "shell/string_table.h"
+#include "tree/module_lookup.h"
 
 using namespace ParamsStrings;
-
-namespace {
-QString WithoutTrailingBlanks(QString text)
-{
-    while (text.endsWith(QLatin1Char(' ')))
-        text.chop(1);
-    return text;
-}
-} // namespace
-
-QString ComposeModuleName(const QString &typeName, const QString &signal1, const QString &signal2,
-                          bool twoChannels)
-{
-    const qsizetype blank = typeName.indexOf(QLatin1Char(' '));
-    QString name = blank < 0 ? typeName : typeName.mid(blank + 1);
-    name += QStringLiteral(" - [") + WithoutTrailingBlanks(signal1) + QStringLiteral("]");
-    if (twoChannels)
-        name += QStringLiteral(" [") + WithoutTrailingBlanks(signal2) + QStringLiteral("]");
-    return name;
-}
 
 ModuleParameterEditor::ModuleParameterEditor(ParameterRowSource &rows, const CatalogueSet &catalogues,
                                              int shownChannel)
@@ -79,7 +60,7 @@ QString ModuleParameterEditor::ComposedModuleName() const
     const ChannelParameters *first = m_parameters.channel(1);
     const ChannelParameters *second = m_parameters.channel(2);
     return ComposeModuleName(m_parameters.type.name, first ? first->name : QString(),
-                             second ? second->name : QString(), m_parameters.type.twoChannels());
+                             second ? second->name : QString(), m_parameters.channelCount());
 }
 
 bool ModuleParameterEditor::RefuseName(int format, const QString &name) const

@@ -114,9 +114,3 @@ private:
     std::function<void(bool)> m_modifiedHandler;
     std::function<void(const COLEDBException &)> m_dataErrorHandler;
 };
-
-// The module name: the type name after its first blank, " - [", signal 1,
-// "]" and for two channels " [", signal 2, "]"; trailing blanks of the
-// signal names are dropped.
-QString ComposeModuleName(const QString &typeName, const QString &signal1, const QString &signal2,
-                          bool twoChannels);

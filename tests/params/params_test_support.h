@@ -6,6 +6,7 @@
 #include "params/catalogues.h"
 #include "params/module_parameter_editor.h"
 #include "params/parameter_rows.h"
+#include "tree/module_lookup.h"
 
 #include <QDateTime>
 #include <QSqlQuery>
@@ -80,7 +81,7 @@ public:
                                             .arg(typeId))
                                      .toString();
         const bool two = signalIds[1] != 0;
-        const QString name = ComposeModuleName(typeName, prefix + "_CH1", prefix + "_CH2", two);
+        const QString name = ComposeModuleName(typeName, prefix + "_CH1", prefix + "_CH2", two ? 2 : 1);
         exec(
             QString(
                 "INSERT INTO %1 (ID, ParentID, Name, Sequence, Description, ModulTypID, DIPSwitch, Revision, "
