@@ -107,7 +107,7 @@ public:
     bool BeginEdit(Item &item);
     bool Save(Item &item, QObject *sender = nullptr, bool reportErrors = true);
     bool CancelEdit(Item &item, QObject *sender = nullptr);
-    bool Delete(Item &item, QObject *sender = nullptr);
+    virtual bool Delete(Item &item, QObject *sender = nullptr);
     bool Select(ItemHandle handle);
     // A new item chosen from a menu becomes current (item view) or is renamed
     // in place (tree or list) at once.

@@ -1,0 +1,43 @@
+#pragma once
+
+// Numbers of the texts of the project hierarchy in the language packs.
+namespace HierarchyStrings {
+enum : int {
+    ProjectName = 485,
+    PlantName = 486,
+    CabinetName = 487,
+    CarrierName = 488,
+    Module7230Name = 489,
+    Channel1 = 493,
+    Channel2 = 494,
+    SignalName = 533,
+    CantInsertSignal = 536,
+    CantDeleteSignal = 537,
+    CantDeleteProject = 538,
+    DefaultSignal1 = 540,
+    DefaultSignal2 = 541,
+    Module7210Name = 572,
+    Module7220Name = 590,
+    ModuleNameTooLong = 2034,
+    SignalNameExists = 2035,
+    RenameTitle = 2036,
+    ConversionTitle = 2037,
+    FolderNameExists = 2038,
+    SignalName1TooLong = 2067,
+    SignalName2TooLong = 2068,
+    CopyTitle = 2120,
+    NewModuleTitle = 2121,
+    ModuleCreated = 2234,
+    ModuleCopied = 2235,
+    ModuleMoved = 2236,
+    ModuleConverted = 2237,
+    SameChannelNames = 2288,
+    ModuleTypeLabel = 63000,
+    ChannelsLabel = 63001,
+    SignalName1Label = 63002,
+    SignalName2Label = 63003,
+    ModuleNameLabel = 63004,
+    OkButton = 63005,
+    CancelButton = 63006,
+};
+} // namespace HierarchyStrings

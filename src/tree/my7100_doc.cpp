@@ -1,0 +1,723 @@
+#include "tree/my7100_doc.h"
+
+#include "db/data_error.h"
+#include "db/db_session.h"
+#include "db/db_strings.h"
+#include "db/variant_value.h"
+#include "log/output_log.h"
+#include "params/module_parameters.h"
+#include "shell/message_service.h"
+#include "shell/string_table.h"
+#include "tree/hierarchy_strings.h"
+#include "tree/module_dialog_service.h"
+#include "tree/project_counters.h"
+#include "tree/tree_strings.h"
+
+#include <QMetaObject>
+#include <QSqlQuery>
+
+#include <cmath>
+
+namespace {
+using namespace HierarchyStrings;
+
+const QString kSignals = QStringLiteral("Signals");
+const QString kSignalsRoot = QStringLiteral("SignalsRoot");
+const QString kName = QStringLiteral("Name");
+const QString kTypeId = QStringLiteral("ModulTypID");
+const QString kChannelSignal[2] = {QStringLiteral("Ch1SignalID"), QStringLiteral("Ch2SignalID")};
+const QString kOutputErrorValue = QStringLiteral("OutputErrorValue");
+// Values from this column on are what a module or signal takes from its
+// source: the ID, ParentID and Name before it are its own.
+constexpr size_t kFirstCopiedColumn = 3;
+constexpr int kVoltageOutput = 2;
+constexpr int kCurrentOutput = 1;
+
+// A 0..5.75 V error value as the matching 0..23 mA one, to three decimals of
+// a milliampere: v x 5.75 / 23 is v / 4 exactly, so integers carry it.
+qint32 VoltageErrorAsCurrent(qint32 value)
+{
+    return qint32(std::llround(double(value) / 4000.0) * 1000);
+}
+
+QSqlQuery Run(DbSession &session, const QString &statement)
+{
+    QSqlQuery query = session.NewQuery();
+    std::vector<ProviderErrorRecord> error;
+    if (!session.Execute(query, statement, &error))
+        RaiseDataError(std::move(error), DbStrings::CantOpenRowset);
+    return query;
+}
+} // namespace
+
+CMy7100Doc::CMy7100Doc(QObject *parent) : C7100Document(parent), m_lookup(*this), m_dialog(*this, m_lookup)
+{
+}
+
+bool CMy7100Doc::IsModule(const Item &item)
+{
+    return FamilyOfModuleLevel(item.level().displayString()).has_value();
+}
+
+bool CMy7100Doc::IsFolder(const Item &item)
+{
+    return ProjectCounters::RowOfFolder(item.level().displayString()) != 0;
+}
+
+bool CMy7100Doc::IsSignal(const Item &item)
+{
+    return item.level().displayString() == SignalName;
+}
+
+int CMy7100Doc::ModuleNameString(ModuleFamily family)
+{
+    switch (family) {
+    case Family7210:
+        return Module7210Name;
+    case Family7220:
+        return Module7220Name;
+    case Family7230:
+        break;
+    }
+    return Module7230Name;
+}
+
+void CMy7100Doc::SetModuleConnected(bool connected, const QString &channel1, const QString &channel2)
+{
+    m_moduleConnected = connected;
+    m_connectedNames = {connected ? channel1 : QString(), connected ? channel2 : QString()};
+}
+
+void CMy7100Doc::Refuse(const QString &text) const
+{
+    MessageService::error(text);
+    WriteLogLine(text);
+}
+
+// ---------------------------------------------------------------- link start
+
+void CMy7100Doc::LinkStartInHook()
+{
+    if (m_linkStarted)
+        return;
+    m_linkStarted = true;
+    if (IsOpen())
+        emit linkStartRequested();
+    emit updateAllViews(nullptr, HintLinkStarted, nullptr);
+    // The tree is not rebuilt here: the hook runs inside an operation on
+    // items that a rebuild would destroy under it.
+}
+
+void CMy7100Doc::StartLink()
+{
+    if (m_linkStarted)
+        return;
+    LinkStartInHook();
+    DeleteContents();
+    emit viewsReset();
+}
+
+// ---------------------------------------------------------------- permits
+
+bool CMy7100Doc::CanInsert(ContainerItem &, int nameStringId)
+{
+    if (nameStringId == SignalName) {
+        if (!m_insertPermits[0] && !m_insertPermits[1]) {
+            Refuse(Str(CantInsertSignal));
+            return false;
+        }
+        m_insertPermits = {false, false};
+    }
+    LinkStartInHook();
+    return true;
+}
+
+bool CMy7100Doc::CanBeginEdit(Item &)
+{
+    LinkStartInHook();
+    return true;
+}
+
+bool CMy7100Doc::CanDelete(Item &item)
+{
+    if (item.level().displayString() == ProjectName) {
+        Refuse(Str(CantDeleteProject));
+        return false;
+    }
+    if (IsSignal(item)) {
+        if (!m_deletePermits[0] && !m_deletePermits[1]) {
+            Refuse(Str(CantDeleteSignal));
+            return false;
+        }
+        m_deletePermits = {false, false};
+    }
+    LinkStartInHook();
+    return true;
+}
+
+bool CMy7100Doc::CanCancelEdit(Item &item)
+{
+    if (item.editState() == EditState::New)
+        m_pendingModules.remove(item.handle());
+    LinkStartInHook();
+    return true;
+}
+
+void CMy7100Doc::OnInserted(Item &item)
+{
+    if (IsModule(item))
+        m_pendingModules.insert(item.handle());
+}
+
+// ---------------------------------------------------------------- folders
+
+QString CMy7100Doc::DefaultFolderName(int nameStringId) const
+{
+    const int row = ProjectCounters::RowOfFolder(nameStringId);
+    if (row == 0)
+        return QString();
+    const std::optional<int> counter = ProjectCounters(const_cast<CMy7100Doc &>(*this)).Read(row);
+    if (!counter)
+        return QString();
+    return FormatText(QStringLiteral("%s%d"), {Str(nameStringId), *counter});
+}
+
+bool CMy7100Doc::CheckFolderName(Item &item, const QString &newName)
+{
+    const QString name = newName.isEmpty() ? GetName(item) : newName;
+    bool taken = false;
+    if (ContainerItem *parent = item.parent()) {
+        for (const auto &sibling : parent->containerChildren())
+            taken = taken || (sibling.get() != &item && GetName(*sibling) == name);
+    }
+    if (taken) {
+        Refuse(StrF(FolderNameExists, {name}));
+        return false;
+    }
+    if (const int row = ProjectCounters::RowOfFolder(item.level().displayString()))
+        ProjectCounters(*this).Raise(row);
+    return true;
+}
+
+Item *CMy7100Doc::AddNewFolder(ContainerItem &parent, int nameStringId)
+{
+    if (!ProjectCounters::RowOfFolder(nameStringId))
+        return nullptr;
+    Item *item = CreateItem(parent, nameStringId);
+    if (!item)
+        return nullptr;
+    SetValue(*item, kName, DefaultFolderName(nameStringId), true);
+    if (!Save(*item)) {
+        DiscardNow(item);
+        return nullptr;
+    }
+    Select(item->handle());
+    emit renameRequested(item->handle(), true);
+    return item;
+}
+
+// ---------------------------------------------------------------- new modules
+
+Item *CMy7100Doc::AddNewModule(ContainerItem &parent, ModuleFamily family, qint32 typeId)
+{
+    SetFamily(family);
+    Item *item = CreateItem(parent, ModuleNameString(family));
+    if (!item)
+        return nullptr;
+    SetValue(*item, kTypeId, typeId, true);
+    if (!Save(*item)) {
+        DiscardNow(item);
+        return nullptr;
+    }
+    return item;
+}
+
+void CMy7100Doc::DiscardNow(Item *item)
+{
+    if (item && item->editState() == EditState::New)
+        CancelEdit(*item);
+    m_discard = 0;
+}
+
+void CMy7100Doc::DiscardLater(ItemHandle handle)
+{
+    // The save that asked is still running on the item; it goes once that
+    // save has returned, unless the caller has removed it already.
+    m_discard = handle;
+    QMetaObject::invokeMethod(
+        this,
+        [this, handle] {
+            Item *item = FindItem(handle);
+            if (item && item->editState() == EditState::New)
+                CancelEdit(*item);
+        },
+        Qt::QueuedConnection);
+}
+
+bool CMy7100Doc::PrepareDialog(Item &module)
+{
+    m_dialog.SetTypeId(GetValue(module, kTypeId, true).toInt());
+    if (m_conversion.running) {
+        m_dialog.SetMode(ModuleDialogMode::Conversion);
+        m_dialog.SetTitle(ConversionTitle);
+        m_dialog.SetSignalNames(m_conversion.oldNames[0], m_conversion.oldNames[1]);
+        m_dialog.SetOwnSignals(m_conversion.oldSignalIds[0], m_conversion.oldSignalIds[1]);
+        m_origin = ModuleOrigin::Converted;
+    } else if (!Bulk()) {
+        m_dialog.SetTitle(NewModuleTitle);
+        m_dialog.SetMode(m_moduleConnected ? ModuleDialogMode::NewWhileConnected
+                                           : ModuleDialogMode::NewModule);
+        if (m_moduleConnected)
+            m_dialog.SetSignalNames(m_connectedNames[0], m_connectedNames[1]);
+        m_origin = ModuleOrigin::Created;
+    } else {
+        const bool move = Bulk()->move;
+        m_dialog.SetTitle(CopyTitle);
+        m_dialog.SetMode(ModuleDialogMode::CopyOrMove);
+        m_dialog.SetInteractive(!move);
+        if (move) {
+            const ParameterRow first = ReadRow(kSignals, GetValue(module, kChannelSignal[0], true).toInt());
+            const ParameterRow second = ReadRow(kSignals, GetValue(module, kChannelSignal[1], true).toInt());
+            m_dialog.SetSignalNames(first.textValue(kName), second.textValue(kName));
+        }
+        m_origin = move ? ModuleOrigin::Moved : ModuleOrigin::Copied;
+    }
+    return m_dialog.Prepare();
+}
+
+bool CMy7100Doc::BeforeSave(Item &item, const RowValues &, const RowValues &)
+{
+    if (!m_pendingModules.contains(item.handle()) || !IsModule(item)) {
+        LinkStartInHook();
+        return true;
+    }
+    m_dialog.Reset();
+    const bool prepared = PrepareDialog(item);
+    if (m_origin == ModuleOrigin::Copied || m_origin == ModuleOrigin::Moved) {
+        // A copy or a move cannot be cancelled here; only a type that no
+        // table has refuses the save.
+        if (!prepared) {
+            m_pendingModules.remove(item.handle());
+            return false;
+        }
+        ModuleDialogService::run(m_dialog);
+        m_dialog.SetInteractive(true);
+        LinkStartInHook();
+        return true;
+    }
+    if (!ModuleDialogService::run(m_dialog)) {
+        m_pendingModules.remove(item.handle());
+        if (m_conversion.running)
+            m_conversion.cancelled = true;
+        DiscardLater(item.handle());
+        return false;
+    }
+    LinkStartInHook();
+    return true;
+}
+
+void CMy7100Doc::OnSaved(Item &item, const RowValues &, const RowValues &)
+{
+    if (!m_pendingModules.remove(item.handle()))
+        return;
+    RunInTransaction([&] {
+        CompleteNewModule(item);
+        return true;
+    });
+}
+
+bool CMy7100Doc::RunInTransaction(const std::function<bool()> &work)
+{
+    DbSession *session = Registry().session();
+    const bool own = session && session->BeginTransaction();
+    const bool ok = work();
+    if (!own)
+        return ok;
+    if (ok && session->Commit())
+        return true;
+    session->Rollback();
+    return false;
+}
+
+ParameterRow CMy7100Doc::ReadRow(const QString &table, qint32 id)
+{
+    DbSession *session = Registry().session();
+    CTableLevel *level = Registry().levels() ? Registry().levels()->FindByTable(table) : nullptr;
+    if (!session || !level || id <= 0)
+        return ParameterRow();
+    try {
+        return ProjectParameterRows::ReadRowById(*session, *level, id);
+    } catch (COLEDBException &error) {
+        ReportDataError(error, ReportErrors());
+        return ParameterRow();
+    }
+}
+
+void CMy7100Doc::CopyFromFourthColumn(Item &target, const std::vector<ColumnInfo> &sourceColumns,
+                                      const RowValues &source)
+{
+    const std::vector<ColumnInfo> *columns = target.level().GetColumns();
+    for (size_t i = kFirstCopiedColumn; columns && i < columns->size(); ++i) {
+        const QString &name = (*columns)[i].name;
+        for (size_t j = kFirstCopiedColumn; !name.isEmpty() && j < sourceColumns.size() && j < source.size();
+             ++j) {
+            if (sourceColumns[j].name.compare(name, Qt::CaseInsensitive) == 0) {
+                SetValue(target, int(i), source[j], true);
+                break;
+            }
+        }
+    }
+}
+
+std::array<qint32, 2> CMy7100Doc::TakeModuleValues(Item &module, qint32 typeId)
+{
+    std::array<qint32, 2> defaults{};
+    const QString name = m_dialog.ModuleName();
+    switch (m_origin) {
+    case ModuleOrigin::Created: {
+        const ParameterRow row = ReadRow(TablesOfFamily(Family()).defaultModules, typeId);
+        if (row.isValid()) {
+            CopyFromFourthColumn(module, *row.columns, row.values);
+            defaults = {row.intValue(kChannelSignal[0]), row.intValue(kChannelSignal[1])};
+        }
+        WriteLogLine(StrF(ModuleCreated, {name}));
+        break;
+    }
+    case ModuleOrigin::Copied:
+        WriteLogLine(StrF(ModuleCopied, {name}));
+        break;
+    case ModuleOrigin::Moved:
+        WriteLogLine(StrF(ModuleMoved, {name}));
+        break;
+    case ModuleOrigin::Converted: {
+        if (Item *old = FindItem(m_conversion.oldModule))
+            if (const std::vector<ColumnInfo> *columns = old->level().GetColumns())
+                CopyFromFourthColumn(module, *columns, old->values());
+        SetValue(module, kTypeId, typeId, true);
+        const ParameterRow row = ReadRow(TablesOfFamily(Family7230).defaultModules, typeId);
+        if (row.isValid())
+            defaults = {row.intValue(kChannelSignal[0]), row.intValue(kChannelSignal[1])};
+        WriteLogLine(StrF(ModuleConverted, {name}));
+        break;
+    }
+    }
+    return defaults;
+}
+
+ParameterRow CMy7100Doc::SignalSource(int channel, qint32 defaultSignal, const Item &module)
+{
+    switch (m_origin) {
+    case ModuleOrigin::Created:
+        return ReadRow(QStringLiteral("DefaultSignals"), defaultSignal);
+    case ModuleOrigin::Copied:
+    case ModuleOrigin::Moved:
+        // The values written with the copy still name the source's signals.
+        return ReadRow(kSignals, GetValue(module, kChannelSignal[channel - 1], true).toInt());
+    case ModuleOrigin::Converted:
+        if (channel == 1 || m_conversion.oldChannelCount == 2)
+            return ReadRow(kSignals, m_conversion.oldSignalIds[size_t(channel - 1)]);
+        return ReadRow(QStringLiteral("DefaultSignals"), defaultSignal);
+    }
+    return ParameterRow();
+}
+
+ContainerItem *CMy7100Doc::SignalsRoot()
+{
+    Item *root = m_lookup.LoadRow(kSignalsRoot, 1);
+    return root ? root->asContainer() : nullptr;
+}
+
+Item *CMy7100Doc::CreateSignal(int channel, const QString &name, const ParameterRow &source, bool rescale)
+{
+    ContainerItem *root = SignalsRoot();
+    if (!root)
+        return nullptr;
+    m_insertPermits[size_t(channel - 1)] = true;
+    Item *signal = CreateItem(*root, SignalName);
+    m_insertPermits = {false, false};
+    if (!signal)
+        return nullptr;
+    SetValue(*signal, kName, name, true);
+    if (source.isValid()) {
+        CopyFromFourthColumn(*signal, *source.columns, source.values);
+        if (rescale)
+            SetValue(*signal, kOutputErrorValue, VoltageErrorAsCurrent(source.intValue(kOutputErrorValue)),
+                     true);
+    }
+    // A signal that cannot be written is reported by its save; the module is
+    // saved all the same and refers to no signal for that channel.
+    if (!Save(*signal)) {
+        CancelEdit(*signal);
+        return nullptr;
+    }
+    return signal;
+}
+
+void CMy7100Doc::CompleteNewModule(Item &module)
+{
+    BeginEdit(module);
+    const qint32 typeId = m_dialog.TypeId();
+    DbSession *session = Registry().session();
+    std::optional<ModuleTypeInfo> type;
+    try {
+        if (session && Registry().levels())
+            type = FindModuleType(*session, *Registry().levels(), typeId);
+    } catch (COLEDBException &error) {
+        ReportDataError(error, ReportErrors());
+    }
+    const int channels = type ? type->channelCount : 1;
+    const std::array<qint32, 2> defaults = TakeModuleValues(module, typeId);
+    SetValue(module, kName, m_dialog.ModuleName(), true);
+
+    bool rescale = false;
+    if (m_origin == ModuleOrigin::Converted) {
+        std::optional<ModuleTypeInfo> oldType;
+        try {
+            oldType = FindModuleType(*session, *Registry().levels(), m_conversion.oldTypeId);
+        } catch (COLEDBException &error) {
+            ReportDataError(error, ReportErrors());
+        }
+        rescale = oldType && type && oldType->outputSignal == kVoltageOutput &&
+                  type->outputSignal == kCurrentOutput;
+    }
+    const QString names[2] = {m_dialog.SignalName1(), m_dialog.SignalName2()};
+    for (int channel = 1; channel <= 2; ++channel) {
+        qint32 signalId = 0;
+        if (channel <= channels) {
+            const ParameterRow source = SignalSource(channel, defaults[size_t(channel - 1)], module);
+            const bool rescaleThis = rescale && (m_origin != ModuleOrigin::Converted || channel == 1 ||
+                                                 m_conversion.oldChannelCount == 2);
+            if (Item *signal = CreateSignal(channel, names[channel - 1], source, rescaleThis))
+                signalId = signal->id().toInt();
+        }
+        // A one-channel module names no second signal, whatever its source
+        // named there: a delete would take that row along.
+        SetValue(module, kChannelSignal[channel - 1], signalId, true);
+    }
+    Save(module);
+}
+
+// ---------------------------------------------------------------- conversion
+
+bool CMy7100Doc::CanConvertModule() const
+{
+    const Item *current = FindItem(CurrentItem());
+    return current && current->level().displayString() == Module7230Name;
+}
+
+bool CMy7100Doc::ConvertModule()
+{
+    if (!CanConvertModule() || !AskSaveChanges())
+        return false;
+    Item &old = *FindItem(CurrentItem());
+    DbSession *session = Registry().session();
+    CTableLevel *types = Registry().levels()->FindByTable(ModuleTypeTable(Family7230));
+    m_conversion = Conversion();
+    m_conversion.running = true;
+    struct EndConversion {
+        Conversion &conversion;
+        ~EndConversion() { conversion = Conversion(); }
+    } endConversion{m_conversion};
+
+    m_conversion.oldModule = old.handle();
+    m_conversion.oldTypeId = GetValue(old, kTypeId, true).toInt();
+    ParameterRow type;
+    try {
+        type = ProjectParameterRows::ReadRowById(*session, *types, m_conversion.oldTypeId);
+    } catch (COLEDBException &error) {
+        ReportDataError(error, ReportErrors());
+        return false;
+    }
+    if (!type.isValid())
+        return false;
+    m_conversion.oldChannelCount = type.intValue("Channels") + 1;
+    for (int channel = 1; channel <= m_conversion.oldChannelCount; ++channel) {
+        Item *signal = SignalOfChannel(old, channel);
+        if (!signal)
+            return false;
+        m_conversion.oldNames[size_t(channel - 1)] = GetName(*signal);
+        m_conversion.oldSignalIds[size_t(channel - 1)] = signal->id().toInt();
+    }
+    SetFamily(Family7230);
+    Item *converted = CreateItem(*old.parent(), Module7230Name);
+    if (!converted)
+        return false;
+    SetValue(*converted, kTypeId, m_conversion.oldTypeId, true);
+    const bool saved = Save(*converted);
+    if (!saved || m_conversion.cancelled) {
+        DiscardNow(converted);
+        return false;
+    }
+    const ItemHandle convertedHandle = converted->handle();
+    Delete(old);
+    Select(convertedHandle);
+    return true;
+}
+
+// ---------------------------------------------------------------- rename
+
+bool CMy7100Doc::RenameModule(Item &item)
+{
+    if (IsFolder(item)) {
+        emit renameRequested(item.handle(), true);
+        return true;
+    }
+    Item *module = &item;
+    if (IsSignal(item)) {
+        std::optional<SignalOwner> owner;
+        try {
+            owner = ProjectParameterRows::FindSignalOwner(*Registry().session(), *Registry().levels(),
+                                                          item.id().toInt());
+        } catch (COLEDBException &error) {
+            ReportDataError(error, ReportErrors());
+            return false;
+        }
+        module = owner ? m_lookup.LoadRow(owner->moduleTable, owner->moduleId) : nullptr;
+    }
+    if (!module || !IsModule(*module))
+        return false;
+    Item *signal1 = SignalOfChannel(*module, 1);
+    Item *signal2 = SignalOfChannel(*module, 2);
+    m_dialog.Reset();
+    m_dialog.SetMode(ModuleDialogMode::Rename);
+    m_dialog.SetTitle(RenameTitle);
+    m_dialog.SetTypeId(GetValue(*module, kTypeId, true).toInt());
+    m_dialog.SetSignalNames(signal1 ? GetName(*signal1) : QString(), signal2 ? GetName(*signal2) : QString());
+    m_dialog.SetOwnSignals(signal1 ? signal1->id().toInt() : 0, signal2 ? signal2->id().toInt() : 0);
+    m_dialog.Prepare();
+    if (!ModuleDialogService::run(m_dialog))
+        return false;
+    const ItemHandle moduleHandle = module->handle();
+    RunInTransaction([&] {
+        const auto rename = [this](Item *target, const QString &name) {
+            if (target && BeginEdit(*target) && SetValue(*target, kName, name, true))
+                Save(*target);
+        };
+        rename(module, m_dialog.ModuleName());
+        rename(signal1, m_dialog.SignalName1());
+        if (m_dialog.ChannelCount() == 2)
+            rename(signal2, m_dialog.SignalName2());
+        return true;
+    });
+    emit updateAllViews(nullptr, HintRebuild, nullptr);
+    Select(moduleHandle);
+    emit selectInTree(moduleHandle);
+    return true;
+}
+
+// ---------------------------------------------------------------- deleting
+
+bool CMy7100Doc::Delete(Item &item, QObject *sender)
+{
+    DbSession *session = Registry().session();
+    // A folder goes with everything below it, or nothing of it goes.
+    const bool own = session && session->BeginTransaction();
+    const ItemHandle parent = item.parent() ? item.parent()->handle() : 0;
+    if (own)
+        m_cascadeFailed = false;
+    const bool deleted = C7100Document::Delete(item, sender);
+    if (!own)
+        return deleted;
+    if (deleted && !m_cascadeFailed && session->Commit())
+        return true;
+    session->Rollback();
+    if (deleted)
+        ReloadAfterFailedDelete(parent);
+    m_cascadeFailed = false;
+    return false;
+}
+
+void CMy7100Doc::ReloadAfterFailedDelete(ItemHandle parent)
+{
+    // Items were taken from memory for rows the rollback brought back.
+    for (ContainerItem *container : {FindContainer(parent), SignalsRoot()}) {
+        if (!container || !container->loaded())
+            continue;
+        emit updateAllViews(nullptr, HintSubtreeReload, container);
+        container->destroyChildren();
+        EnsureChildren(*container);
+        emit updateAllViews(nullptr, HintRebuild, container);
+    }
+}
+
+void CMy7100Doc::OnDeleted(Item &item)
+{
+    try {
+        if (IsModule(item)) {
+            for (int channel = 1; channel <= 2; ++channel) {
+                const qint32 id = GetValue(item, kChannelSignal[channel - 1], true).toInt();
+                if (id > 0)
+                    DeleteSignal(id, channel);
+            }
+        } else if (IsFolder(item)) {
+            if (ContainerItem *folder = item.asContainer())
+                DeleteLoadedChildren(*folder);
+            DeleteRowsBelow(item.level(), item.id().toInt());
+        }
+    } catch (COLEDBException &error) {
+        AddMessage(error, TreeStrings::CantDeleteItem, {GetLevelName(item)});
+        ReportDataError(error, ReportErrors());
+        m_cascadeFailed = true;
+    }
+    emit moduleDisplayChanged();
+}
+
+void CMy7100Doc::DeleteSignal(qint32 signalId, int channel)
+{
+    m_deletePermits[size_t(channel - 1)] = true;
+    Item *signal = FindRow(kSignals, signalId, true);
+    if (signal) {
+        if (!Delete(*signal))
+            m_cascadeFailed = true;
+    } else {
+        m_deletePermits = {false, false};
+        Run(*Registry().session(), QStringLiteral("DELETE FROM Signals WHERE [ID] = %1").arg(signalId));
+    }
+}
+
+void CMy7100Doc::DeleteLoadedChildren(ContainerItem &folder)
+{
+    std::vector<ItemHandle> children;
+    folder.forEachChild([&](Item &child) { children.push_back(child.handle()); });
+    for (ItemHandle handle : children) {
+        Item *child = FindItem(handle);
+        if (child && !Delete(*child))
+            m_cascadeFailed = true;
+    }
+}
+
+void CMy7100Doc::DeleteRowsBelow(CTableLevel &level, qint32 id)
+{
+    // What the database still holds below a deleted folder: rows that were
+    // never loaded as items.
+    DbSession &session = *Registry().session();
+    for (CTableLevel *child : Registry().levels()->ChildLevels(level)) {
+        const QString parentColumn = child->ParentColumnName();
+        if (parentColumn.isEmpty())
+            continue;
+        const bool module = FamilyOfModuleLevel(child->displayString()).has_value();
+        const QString where =
+            QStringLiteral(" FROM %1 WHERE [%2] = %3").arg(child->tableName(), parentColumn).arg(id);
+        if (module || child->kind() == LevelKind::Container) {
+            QSqlQuery rows =
+                Run(session, (module ? QStringLiteral("SELECT [ID], [Ch1SignalID], [Ch2SignalID]")
+                                     : QStringLiteral("SELECT [ID]")) +
+                                 where);
+            std::vector<std::array<qint32, 3>> found;
+            while (rows.next())
+                found.push_back({rows.value(0).toInt(), module ? rows.value(1).toInt() : 0,
+                                 module ? rows.value(2).toInt() : 0});
+            for (const auto &[rowId, first, second] : found) {
+                if (module) {
+                    if (first > 0)
+                        DeleteSignal(first, 1);
+                    if (second > 0)
+                        DeleteSignal(second, 2);
+                } else {
+                    DeleteRowsBelow(*child, rowId);
+                }
+            }
+        }
+        Run(session, QStringLiteral("DELETE") + where);
+    }
+}
