@@ -14,6 +14,7 @@
 #include "tree/document.h"
 #include "tree/item_registry.h"
 #include "tree/module_lookup.h"
+#include "tree/my7100_doc.h"
 
 #include <QDate>
 
@@ -164,9 +165,17 @@ int ModuleTransfer::CreateFromConnected()
     return CreatedOrDeclined;
 }
 
+void ModuleTransfer::TellDocumentConnected(bool connected)
+{
+    // The module dialog proposes the connected module's tags.
+    if (auto *document = qobject_cast<CMy7100Doc *>(&m_document))
+        document->SetModuleConnected(connected, m_connected.Channel[0].Name, m_connected.Channel[1].Name);
+}
+
 void ModuleTransfer::findConnectedModule(const CModuleImage &)
 {
     TakeConnectedImage();
+    TellDocumentConnected(true);
     m_lastFind = FindConnectedModule();
     Broadcast(kHintOnlineChanged);
 }
@@ -180,6 +189,7 @@ void ModuleTransfer::compareConnectedModule(const CModuleImage &)
 void ModuleTransfer::leaveOnlineMode()
 {
     TakeConnectedImage();
+    TellDocumentConnected(false);
     SetTreeImage(m_online, ImageModule);
     m_online = 0;
     Broadcast(kHintOnlineChanged);

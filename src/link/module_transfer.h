@@ -103,6 +103,7 @@ private:
     // the shared one between notices, so the buttons read this copy.
     const CModuleImage &Connected() const { return m_connected; }
     void TakeConnectedImage();
+    void TellDocumentConnected(bool connected);
     bool IsProjectModified() const;
     Item *LookUpConnected();
     QString ConnectedModuleName();

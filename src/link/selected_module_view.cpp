@@ -3,7 +3,7 @@
 #include "db/data_error.h"
 #include "params/module_parameter_editor.h"
 #include "params/parameter_rows.h"
-#include "tree/document.h"
+#include "tree/my7100_doc.h"
 
 SelectedModuleView::SelectedModuleView(C7100Document &document, const CatalogueSet &catalogues)
     : m_document(document), m_catalogues(catalogues)
@@ -66,4 +66,20 @@ bool SelectedModuleView::LoadFor(ItemHandle handle)
     }
     m_loadedFor = handle;
     return true;
+}
+
+TransferViewPort::CreatedModule SelectedModuleView::CreateConnectedModule(ModuleFamily family,
+                                                                          const CModuleImage &connected)
+{
+    auto *document = qobject_cast<CMy7100Doc *>(&m_document);
+    if (!document || !document->Root() || document->Root()->containerChildren().empty())
+        return {};
+    Item *current = m_document.FindItem(m_document.CurrentItem());
+    ContainerItem *parent = current && current->isContainer() ? current->asContainer()
+                            : current                         ? current->parent()
+                                                              : nullptr;
+    if (!parent || !CMy7100Doc::IsFolder(*parent))
+        parent = document->Root()->containerChildren().front()->asContainer();
+    Reload();
+    return {document->AddNewModule(*parent, family, connected.ModulTypID + 1), false};
 }

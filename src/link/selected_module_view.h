@@ -19,6 +19,9 @@ public:
     ~SelectedModuleView() override;
 
     ModuleParameterEditor *ShownModule() override;
+    // Through the application document's "Add New" of a module, under the
+    // current folder (or the folder of the current module).
+    CreatedModule CreateConnectedModule(ModuleFamily family, const CModuleImage &connected) override;
     // Forgets the loaded module; the next use loads it again.
     void Reload();
 

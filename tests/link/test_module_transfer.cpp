@@ -321,6 +321,57 @@ private slots:
                  QStringList({"Data has been changed but has not being downloaded to the module!"}));
     }
 
+    void moduleMadeFromTheConnectedOneTakesItsDownload()
+    {
+        TransferProject project;
+        const int template7230 = project.createModule(kTwoChannel7230, QStringLiteral("X"));
+        project.open();
+        CModuleImage image = project.imageOfModule(kTwoChannel7230, template7230, QStringLiteral("SN-NEW"));
+        image.Channel[0].Name = QStringLiteral("TT-101");
+        image.Channel[1].Name = QStringLiteral("TT-102");
+        image.Channel[0].Config.RangeEnd = 1200; // 120.0 degrees
+        image.Revision = QStringLiteral("1.04");
+        TransferHarness h(TwoChannel7230());
+        h.simulate(image);
+        h.attach(project);
+        const auto previous = ModuleDialogService::setPresenter(&ModuleDialogService::acceptProposals);
+        h.messages.answer(MessageAnswer::Yes);
+        const bool online = h.goOnline();
+        ModuleDialogService::setPresenter(previous);
+        QVERIFY(online);
+        QCOMPARE(
+            h.messages.texts().value(0),
+            QStringLiteral(
+                "Connected module doesn't exist in database. Do you want to apply it to the database?\n"));
+
+        const QString name = QStringLiteral("7230/211-2 - [TT-101] [TT-102]");
+        Item *made = project.lookup.FindModuleByValue(QStringLiteral("Name"), name);
+        QVERIFY(made);
+        QCOMPARE(h.transfer->OnlineModule(), made->handle());
+        QCOMPARE(project.document.CurrentItem(), made->handle());
+        QVERIFY(h.transfer->IsNewModule());
+        const int madeId = made->id().toInt();
+        const QString table = ParamsProject::moduleTable(Family7230);
+        QCOMPARE(project.scalar(QString("SELECT SerialNr FROM %1 WHERE ID = %2").arg(table).arg(madeId))
+                     .toString(),
+                 QStringLiteral("SN-NEW"));
+        QCOMPARE(project.scalar("SELECT RangeEnd FROM Signals WHERE Name = 'TT-101'").toInt(), 120000);
+
+        // Change a parameter and download it: the module holds it and the
+        // comparison after the read-back finds nothing.
+        h.editor().channel(1)->relay1ActiveRangeValue = 7000;
+        h.editor().SetModified(true);
+        const qsizetype notices = h.link.notices.size();
+        QVERIFY(h.transfer->Download());
+        QVERIFY(h.waitForReadBack(4, notices));
+        QCOMPARE(h.link.simulator.image().Channel[0].Config.Relay1ActiveRangeValue, 7000);
+        QVERIFY(h.transfer->ReadBackDifferences().empty());
+        QVERIFY(h.link.lines.contains("Download for module '" + name + "' ...... OK"));
+        h.whileWorkerWaits([&] { QVERIFY(h.transfer->CompareWithDatabase(true).empty()); });
+        QCOMPARE(h.link.lines.last(), "Checking module '" + name + "' ... OK");
+        QCOMPARE(h.transfer->TreeImageOf(made->handle()), int(ModuleTransfer::ImageOnlineEqual));
+    }
+
     void silentComparisonOnlyForTheSelectedOnlineModule()
     {
         Online online;

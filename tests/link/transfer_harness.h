@@ -8,15 +8,17 @@
 #include "link_cycle_harness.h"
 #include "params/params_test_support.h"
 #include "tree/document.h"
+#include "tree/module_dialog_service.h"
 #include "tree/module_lookup.h"
+#include "tree/my7100_doc.h"
 
 #include <memory>
 
-// A project file with a document over it, opened as the program opens one,
-// and the module lookup of the document.
+// A project file with the application document over it, opened as the
+// program opens one (the link started), and the document's module lookup.
 class TransferProject : public ParamsProject {
 public:
-    TransferProject() : ids(session()), lookup(document) {}
+    TransferProject() : ids(session()), lookup(document.Lookup()) {}
 
     void open()
     {
@@ -25,6 +27,7 @@ public:
                 level->ReadSchemaFacts(session());
         }
         document.OpenProject({&levels(), &session(), &ids, QStringLiteral("Project file"), false});
+        document.StartLink();
     }
 
     // The module item of a module made by createModule, loaded.
@@ -52,8 +55,8 @@ public:
     }
 
     CIdSequence ids;
-    C7100Document document;
-    ModuleLookup lookup;
+    CMy7100Doc document;
+    ModuleLookup &lookup;
 };
 
 // A simulated module on a real pseudo-terminal, the link to it and the
