@@ -341,7 +341,10 @@ bool ModuleTransfer::DownloadAll(ModuleParameterEditor &editor, const QString &d
     editor.SetModified(true);
     if (editor.Apply() == ModuleParameterEditor::ApplyResult::Refused)
         return false;
-    CModuleImage image = m_link.shared().writeImage;
+    // What the project does not set (the module text, the input of a 7220
+    // module, the other family's bytes) is written back as the module holds
+    // it, so that a download changes nothing the project does not manage.
+    CModuleImage image = m_link.isOnline() ? Connected() : m_link.shared().writeImage;
     BuildWriteImage(image, module, module.family, date);
     module.module.lastProgramming = date;
     StoreLastProgramming(editor, date);

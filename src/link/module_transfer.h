@@ -77,6 +77,8 @@ public:
     const ImageParameterTexts &Texts() const { return m_texts; }
     // The differences the latest read-back after a download found.
     const std::vector<ParameterDifference> &ReadBackDifferences() const { return m_readBackDifferences; }
+    // Whether a download waits for the module to be read back.
+    bool IsReadBackPending() const { return m_readBackPending.has_value(); }
 
     // LinkProjectHooks.
     void findConnectedModule(const CModuleImage &connected) override;

@@ -101,24 +101,42 @@ public:
         return link.waitForNotice(2, 0, timeoutMs, after);
     }
 
-    // Runs fn at the next notice, while the worker waits for it to be
-    // handled: the only time the test may touch what the worker shares.
+    // Runs fn at the next notice (of kind, unless -1), while the worker
+    // waits for it to be handled: the only time the test may touch what the
+    // worker shares. Call start before whatever brings the notice about.
+    class AtNextNotice {
+    public:
+        template <typename Fn> AtNextNotice(LinkController &controller, int kind, Fn fn)
+        {
+            m_connection = QObject::connect(&controller, &LinkController::noticeHandled,
+                                            [this, kind, fn](int seen, int) {
+                                                if (!m_ran && (kind < 0 || seen == kind)) {
+                                                    m_ran = true;
+                                                    fn();
+                                                }
+                                            });
+        }
+        ~AtNextNotice() { QObject::disconnect(m_connection); }
+        AtNextNotice(const AtNextNotice &) = delete;
+        AtNextNotice &operator=(const AtNextNotice &) = delete;
+        bool wait(int timeoutMs = 5000)
+        {
+            QElapsedTimer clock;
+            clock.start();
+            while (!m_ran && clock.elapsed() < timeoutMs)
+                QTest::qWait(5);
+            return m_ran;
+        }
+
+    private:
+        QMetaObject::Connection m_connection;
+        bool m_ran = false;
+    };
+
     template <typename Fn> bool whileWorkerWaits(Fn fn, int timeoutMs = 5000)
     {
-        bool ran = false;
-        QMetaObject::Connection once;
-        once = QObject::connect(&link.controller, &LinkController::noticeHandled, [&](int, int) {
-            if (!ran) {
-                ran = true;
-                fn();
-            }
-        });
-        QElapsedTimer clock;
-        clock.start();
-        while (!ran && clock.elapsed() < timeoutMs)
-            QTest::qWait(10);
-        QObject::disconnect(once);
-        return ran;
+        AtNextNotice at(link.controller, -1, fn);
+        return at.wait(timeoutMs);
     }
 
     QStringList writesFrom(qsizetype from) const
