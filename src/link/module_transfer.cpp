@@ -95,6 +95,8 @@ void ModuleTransfer::MarkOnline(Item *module)
 {
     if (!module)
         return;
+    if (m_online != 0 && m_online != module->handle())
+        SetTreeImage(m_online, ImageModule);
     m_online = module->handle();
     SetTreeImage(m_online, m_differences ? ImageOnlineDifferent : ImageOnlineEqual);
 }
@@ -154,10 +156,7 @@ int ModuleTransfer::CreateFromConnected()
         m_newModule = true;
         if (ModuleParameterEditor *editor = m_view.ShownModule()) {
             editor->setNewModule(true);
-            TakeOverImage(editor->parameters(), connected, editor->parameters().family, 0, true);
-            m_view.FillPages();
-            editor->SetModified(true);
-            editor->Apply();
+            TakeOver(*editor, connected, 0);
         }
     }
     Item *named = LookUpConnected();
@@ -242,32 +241,48 @@ void ModuleTransfer::moduleReadAgain()
 
 bool ModuleTransfer::Upload()
 {
+    // Without a module on the pages the upload would have nowhere to go.
+    ModuleParameterEditor *editor = m_view.ShownModule();
+    if (!editor)
+        return false;
     m_newModule = false;
-    if (ModuleParameterEditor *editor = m_view.ShownModule())
-        editor->setNewModule(false);
+    editor->setNewModule(false);
     m_link.RequestCommand(LinkCommand::Upload);
     return true;
+}
+
+bool ModuleTransfer::RestoreKeptBlocks(const ModuleBlockHistory::Entry &kept)
+{
+    // Only into the very module they came from.
+    if (!m_link.isOnline() || kept.serialNr != Connected().SerialNr)
+        return false;
+    CModuleImage image = kept.image;
+    image.DIPSwitch = Connected().DIPSwitch;
+    return SendDownload(image, kept.family, Connected().DIPSwitch != 0, kept.moduleName);
 }
 
 void ModuleTransfer::takeOverUpload(const CModuleImage &connected)
 {
     TakeConnectedImage();
     ModuleParameterEditor *editor = m_view.ShownModule();
-    if (editor) {
-        ModuleParameters &module = editor->parameters();
-        const bool dipChanged =
-            TakeOverImage(module, connected, module.family, module.shownChannel, m_newModule);
-        m_view.FillPages();
-        if (dipChanged) {
-            Broadcast(C7100Document::HintLinkStarted);
-            Broadcast(kHintPageButtons);
-        }
-        editor->SetModified(true);
-        editor->Apply();
-    }
+    if (editor)
+        TakeOver(*editor, connected, editor->parameters().shownChannel);
     m_newModule = false;
     if (editor)
         editor->setNewModule(false);
+}
+
+void ModuleTransfer::TakeOver(ModuleParameterEditor &editor, const CModuleImage &connected, int channel)
+{
+    ModuleParameters &module = editor.parameters();
+    const bool dipChanged = TakeOverImage(module, connected, module.family, channel, m_newModule);
+    m_view.FillPages();
+    if (dipChanged) {
+        Broadcast(C7100Document::HintLinkStarted);
+        Broadcast(kHintPageButtons);
+    }
+    editor.SetModified(true);
+    editor.Apply();
 }
 
 bool ModuleTransfer::ReadyForDownload(ModuleParameterEditor &editor)

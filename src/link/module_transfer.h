@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/link_notice_handler.h"
+#include "link/module_block_history.h"
 #include "link/module_comparison.h"
 #include "link/parameter_texts.h"
 #include "tree/item.h"
@@ -64,6 +65,11 @@ public:
     bool Upload();
     bool Download();
 
+    // Writes blocks kept before an earlier download back into the module
+    // they were read from; the project stays as it is. False when that
+    // module is not the one online or the link is busy.
+    bool RestoreKeptBlocks(const ModuleBlockHistory::Entry &kept);
+
     int FindConnectedModule();
     // With report the differences go to the output log; without, only the
     // differences flag and the tree image follow. Returns the differences.
@@ -113,6 +119,7 @@ private:
     void MarkOnline(Item *module);
     void SelectSomeModuleOfFamily(ModuleFamily family);
     int CreateFromConnected();
+    void TakeOver(ModuleParameterEditor &editor, const CModuleImage &connected, int channel);
     bool ReadyForDownload(ModuleParameterEditor &editor);
     bool KeepPreviousBlocks(ModuleFamily family, const QString &moduleName);
     bool DownloadTagsOnly(ModuleParameterEditor &editor);

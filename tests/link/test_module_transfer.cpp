@@ -267,6 +267,19 @@ private slots:
         for (int block = 0; block < 8; ++block)
             QCOMPARE(kept[0].image.EncodeBlock(block, Family7230), before.EncodeBlock(block, Family7230));
         QVERIFY(kept[0].savedAt.isValid());
+
+        // Written back, they make the module what it was before.
+        const qsizetype restore = h.link.notices.size();
+        QVERIFY(h.transfer->RestoreKeptBlocks(kept[0]));
+        QVERIFY(h.link.waitForNotice(4, 0, 5000, restore));
+        QTRY_VERIFY_WITH_TIMEOUT(!h.transfer->IsReadBackPending(), 8000);
+        for (int block = 1; block < 8; ++block)
+            QCOMPARE(h.link.simulator.block(block), before.EncodeBlock(block, Family7230));
+        QVERIFY(h.transfer->ReadBackDifferences().empty());
+        // Blocks of another module are not written into this one.
+        ModuleBlockHistory::Entry foreign = kept[0];
+        foreign.serialNr = QStringLiteral("OTHER");
+        QVERIFY(!h.transfer->RestoreKeptBlocks(foreign));
     }
 
     void downloadTheModuleDidNotTakeIsReported()
@@ -395,6 +408,11 @@ private slots:
             online.project.document.Root()->containerChildren().at(0)->handle()));
         QVERIFY(h.transfer->CompareWithDatabase(false).empty());
         QVERIFY(h.transfer->HasDifferences());
+        // Nothing on the pages: no upload is asked for.
+        const qsizetype traffic = h.link.simulator.traffic().size();
+        QVERIFY(!h.transfer->Upload());
+        QCOMPARE(h.link.controller.shared().command.load(), LinkCommand::None);
+        QVERIFY(h.link.trafficFrom(traffic).filter(QRegularExpression("^W")).isEmpty());
     }
 };
 
