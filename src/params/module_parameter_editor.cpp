@@ -256,12 +256,18 @@ void ModuleParameterEditor::TakeInput7230(int channel, double wireResistanceOhm,
         ch->comparePlaceTemp = ParameterValues::ScaleRounded(comparisonTemperature, 1000);
 }
 
+int ModuleParameterEditor::RangeFactorOf(int channel) const
+{
+    const ChannelParameters *ch = m_parameters.channel(channel);
+    return ch ? RangeFactor(m_catalogues, m_parameters.family, ch->rangeUnitsId) : 1;
+}
+
 void ModuleParameterEditor::TakeRange(int channel, double from, double to)
 {
     ChannelParameters *ch = m_parameters.channel(channel);
     if (!ch)
         return;
-    const int factor = RangeFactor(m_catalogues, m_parameters.family, ch->rangeUnitsId);
+    const int factor = RangeFactorOf(channel);
     ch->rangeBegin = ParameterValues::ScaleRounded(from, factor);
     ch->rangeEnd = ParameterValues::ScaleRounded(to, factor);
 }

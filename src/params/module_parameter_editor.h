@@ -92,6 +92,9 @@ public:
 
     // The multiplier between a shown relay value and the stored one.
     int RelayFactor() const { return m_parameters.family == Family7220 ? 1000 : 100; }
+    // The multiplier between a shown range value of the channel and the
+    // stored one.
+    int RangeFactorOf(int channel) const;
 
 private:
     bool WriteApplied(const QString &name);

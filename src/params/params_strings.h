@@ -76,4 +76,11 @@ inline constexpr int ParametersReset = 63410;
 
 // A relay function the module's two bits cannot hold.
 inline constexpr int RelayFunctionNotDownloadable = 63411;
+
+// Values set by their column name.
+inline constexpr int ColumnUnknown = 63500;
+inline constexpr int ColumnNotANumber = 63501;
+inline constexpr int ColumnNotOnModule = 63502;
+inline constexpr int ColumnCodeNotOffered = 63503;
+inline constexpr int ColumnNoChannel = 63504;
 } // namespace ParamsStrings

@@ -98,6 +98,8 @@ static std::vector<SettingSpec> generalSpecs()
         {"MultDlg.FirstNumber", 1},
         {"MultDlg.NumberOfDecPlaces", 3},
         {"MultDlg.NumberOfItems", 1},
+        {"DoFileWrite", 0},
+        {"FileWriteInterval", 3},
         {"Monitoring.UpdateRate", 500},
         {"Monitoring.DBUpdateRate", 10000},
         {"CSVImport.UpdateExistingItems", 0},

@@ -10,6 +10,7 @@
 #include "tree/document.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/project_counters.h"
+#include "tree/tree_queries.h"
 
 #include <QSqlQuery>
 
@@ -165,12 +166,12 @@ bool ModuleDialogLogic::SignalNameTaken(const QString &name, qint32 ownSignal) c
     DbSession *session = m_document.Registry().session();
     if (!session)
         return false;
-    QSqlQuery query = session->NewQuery();
-    std::vector<ProviderErrorRecord> error;
-    if (!session->Execute(query,
-                          QStringLiteral("SELECT [ID] FROM Signals WHERE [Name] = %1").arg(SqlLiteral(name)),
-                          &error)) {
-        ReportDataError(COLEDBException(std::move(error)), m_document.ReportErrors());
+    QSqlQuery query;
+    try {
+        query = RunStatement(
+            *session, QStringLiteral("SELECT [ID] FROM Signals WHERE [Name] = %1").arg(SqlLiteral(name)));
+    } catch (COLEDBException &error) {
+        ReportDataError(error, m_document.ReportErrors());
         return true; // unknown counts as taken, so that nothing is stored
     }
     const bool ownMayStay = m_mode == ModuleDialogMode::Rename || m_mode == ModuleDialogMode::Conversion;

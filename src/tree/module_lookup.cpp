@@ -8,6 +8,7 @@
 #include "params/catalogues.h"
 #include "params/parameter_rows.h"
 #include "tree/document.h"
+#include "tree/tree_queries.h"
 
 #include <QSqlQuery>
 
@@ -23,14 +24,6 @@ CTableLevel &LevelOf(CLevelList &levels, const QString &table)
     return *level;
 }
 
-QSqlQuery Run(DbSession &session, const QString &statement)
-{
-    QSqlQuery query = session.NewQuery();
-    std::vector<ProviderErrorRecord> error;
-    if (!session.Execute(query, statement, &error))
-        RaiseDataError(std::move(error), DbStrings::CantOpenRowset);
-    return query;
-}
 } // namespace
 
 QString ModuleTypeTable(ModuleFamily family)
@@ -111,8 +104,8 @@ Item *ModuleLookup::FindModuleByValue(const QString &column, const QVariant &val
             if (!level.FindColumn(column))
                 return nullptr;
             QSqlQuery query =
-                Run(*session, QStringLiteral("SELECT [ID] FROM %1 WHERE [%2] = %3 ORDER BY [ID]")
-                                  .arg(table, column, SqlLiteral(value)));
+                RunStatement(*session, QStringLiteral("SELECT [ID] FROM %1 WHERE [%2] = %3 ORDER BY [ID]")
+                                           .arg(table, column, SqlLiteral(value)));
             if (query.next())
                 return LoadRowOrRaise(table, query.value(0).toInt());
         }
@@ -171,10 +164,10 @@ Item *ModuleLookup::LoadRow(const QString &table, qint32 id)
 std::optional<qint32> ModuleLookup::ParentIdOf(const QString &table, qint32 id)
 {
     CTableLevel &level = LevelOf(*m_document.Registry().levels(), table);
-    QSqlQuery query =
-        Run(*m_document.Registry().session(), QStringLiteral("SELECT [%1] FROM %2 WHERE [%3] = %4")
-                                                  .arg(level.ParentColumnName(), table, level.IdColumnName())
-                                                  .arg(id));
+    QSqlQuery query = RunStatement(*m_document.Registry().session(),
+                                   QStringLiteral("SELECT [%1] FROM %2 WHERE [%3] = %4")
+                                       .arg(level.ParentColumnName(), table, level.IdColumnName())
+                                       .arg(id));
     if (!query.next())
         return std::nullopt;
     return query.value(0).toInt();

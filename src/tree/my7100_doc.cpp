@@ -11,6 +11,7 @@
 #include "tree/hierarchy_strings.h"
 #include "tree/module_dialog_service.h"
 #include "tree/project_counters.h"
+#include "tree/tree_queries.h"
 #include "tree/tree_strings.h"
 
 #include <QMetaObject>
@@ -40,14 +41,6 @@ qint32 VoltageErrorAsCurrent(qint32 value)
     return qint32(std::llround(double(value) / 4000.0) * 1000);
 }
 
-QSqlQuery Run(DbSession &session, const QString &statement)
-{
-    QSqlQuery query = session.NewQuery();
-    std::vector<ProviderErrorRecord> error;
-    if (!session.Execute(query, statement, &error))
-        RaiseDataError(std::move(error), DbStrings::CantOpenRowset);
-    return query;
-}
 } // namespace
 
 CMy7100Doc::CMy7100Doc(QObject *parent) : C7100Document(parent), m_lookup(*this), m_dialog(*this, m_lookup)
@@ -171,12 +164,12 @@ void CMy7100Doc::OnInserted(Item &item)
 
 // ---------------------------------------------------------------- folders
 
-QString CMy7100Doc::DefaultFolderName(int nameStringId) const
+QString CMy7100Doc::DefaultFolderName(int nameStringId)
 {
     const int row = ProjectCounters::RowOfFolder(nameStringId);
     if (row == 0)
         return QString();
-    const std::optional<int> counter = ProjectCounters(const_cast<CMy7100Doc &>(*this)).Read(row);
+    const std::optional<int> counter = ProjectCounters(*this).Read(row);
     if (!counter)
         return QString();
     return FormatText(QStringLiteral("%s%d"), {Str(nameStringId), *counter});
@@ -236,14 +229,12 @@ void CMy7100Doc::DiscardNow(Item *item)
 {
     if (item && item->editState() == EditState::New)
         CancelEdit(*item);
-    m_discard = 0;
 }
 
 void CMy7100Doc::DiscardLater(ItemHandle handle)
 {
     // The save that asked is still running on the item; it goes once that
     // save has returned, unless the caller has removed it already.
-    m_discard = handle;
     QMetaObject::invokeMethod(
         this,
         [this, handle] {
@@ -671,7 +662,8 @@ void CMy7100Doc::DeleteSignal(qint32 signalId, int channel)
             m_cascadeFailed = true;
     } else {
         m_deletePermits = {false, false};
-        Run(*Registry().session(), QStringLiteral("DELETE FROM Signals WHERE [ID] = %1").arg(signalId));
+        RunStatement(*Registry().session(),
+                     QStringLiteral("DELETE FROM Signals WHERE [ID] = %1").arg(signalId));
     }
 }
 
@@ -700,9 +692,9 @@ void CMy7100Doc::DeleteRowsBelow(CTableLevel &level, qint32 id)
             QStringLiteral(" FROM %1 WHERE [%2] = %3").arg(child->tableName(), parentColumn).arg(id);
         if (module || child->kind() == LevelKind::Container) {
             QSqlQuery rows =
-                Run(session, (module ? QStringLiteral("SELECT [ID], [Ch1SignalID], [Ch2SignalID]")
-                                     : QStringLiteral("SELECT [ID]")) +
-                                 where);
+                RunStatement(session, (module ? QStringLiteral("SELECT [ID], [Ch1SignalID], [Ch2SignalID]")
+                                              : QStringLiteral("SELECT [ID]")) +
+                                          where);
             std::vector<std::array<qint32, 3>> found;
             while (rows.next())
                 found.push_back({rows.value(0).toInt(), module ? rows.value(1).toInt() : 0,
@@ -718,6 +710,6 @@ void CMy7100Doc::DeleteRowsBelow(CTableLevel &level, qint32 id)
                 }
             }
         }
-        Run(session, QStringLiteral("DELETE") + where);
+        RunStatement(session, QStringLiteral("DELETE") + where);
     }
 }

@@ -54,7 +54,7 @@ public:
 
     // The name of a new plant, cabinet or zelnor-carrier (486 to 488): the
     // level text followed by its counter; empty without the counter row.
-    QString DefaultFolderName(int nameStringId) const;
+    QString DefaultFolderName(int nameStringId);
     // Before a folder's label edit is taken: refuses a name that another
     // folder beside it has (case counts), else raises the folder counter.
     bool CheckFolderName(Item &item, const QString &newName);
@@ -146,6 +146,5 @@ private:
     std::array<bool, 2> m_insertPermits{};
     std::array<bool, 2> m_deletePermits{};
     bool m_linkStarted = false;
-    ItemHandle m_discard = 0;
     bool m_cascadeFailed = false;
 };

@@ -4,6 +4,7 @@
 #include "db/db_session.h"
 #include "db/db_strings.h"
 #include "tree/document.h"
+#include "tree/tree_queries.h"
 
 #include <QSqlQuery>
 
@@ -26,19 +27,15 @@ std::optional<int> ProjectCounters::Read(int row) const
     DbSession *session = m_document.Registry().session();
     if (!session)
         return std::nullopt;
-    QSqlQuery query = session->NewQuery();
-    std::vector<ProviderErrorRecord> error;
-    if (!session->Execute(query,
-                          QStringLiteral("SELECT [%1] FROM %2 WHERE [ID] = %3").arg(kColumn, kTable).arg(row),
-                          &error)) {
-        COLEDBException exception(std::move(error));
-        AddMessage(exception, DbStrings::CantOpenRowset);
-        ReportDataError(exception, m_document.ReportErrors());
-        return std::nullopt;
+    try {
+        QSqlQuery query = RunStatement(
+            *session, QStringLiteral("SELECT [%1] FROM %2 WHERE [ID] = %3").arg(kColumn, kTable).arg(row));
+        if (query.next())
+            return query.value(0).toInt();
+    } catch (COLEDBException &error) {
+        ReportDataError(error, m_document.ReportErrors());
     }
-    if (!query.next())
-        return std::nullopt;
-    return query.value(0).toInt();
+    return std::nullopt;
 }
 
 bool ProjectCounters::Raise(int row)
@@ -46,16 +43,16 @@ bool ProjectCounters::Raise(int row)
     DbSession *session = m_document.Registry().session();
     if (!session)
         return false;
-    QSqlQuery query = session->NewQuery();
-    std::vector<ProviderErrorRecord> error;
-    const QString statement =
-        QStringLiteral("UPDATE %1 SET [%2] = [%2] + 1 WHERE [ID] = %3").arg(kTable, kColumn).arg(row);
-    if (!session->Execute(query, statement, &error)) {
-        ReportDataError(COLEDBException(std::move(error)), m_document.ReportErrors());
+    try {
+        const QSqlQuery query = RunStatement(
+            *session,
+            QStringLiteral("UPDATE %1 SET [%2] = [%2] + 1 WHERE [ID] = %3").arg(kTable, kColumn).arg(row));
+        if (query.numRowsAffected() < 1)
+            return false;
+    } catch (COLEDBException &error) {
+        ReportDataError(error, m_document.ReportErrors());
         return false;
     }
-    if (query.numRowsAffected() < 1)
-        return false;
     if (const std::optional<int> value = Read(row))
         UpdateLoadedItem(row, *value);
     return true;

@@ -1,7 +1,6 @@
 #include "support/test_support.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -18,15 +17,12 @@ private:
 
 int TestProjectDatabaseTool::Run(const QStringList &args, QString *out, QString *err)
 {
-    QProcess tool;
-    tool.start(QDir(TestSupport::binDirectory()).filePath("zelnor-project"), args);
-    if (!tool.waitForFinished(60000))
-        return -1;
+    const TestSupport::ToolRun run = TestSupport::runTool(QStringLiteral("zelnor-project"), args);
     if (out)
-        *out = QString::fromUtf8(tool.readAllStandardOutput());
+        *out = run.out;
     if (err)
-        *err = QString::fromUtf8(tool.readAllStandardError());
-    return tool.exitCode();
+        *err = run.err;
+    return run.exitCode;
 }
 
 void TestProjectDatabaseTool::newOpenSaveAsAndIdentifiers()

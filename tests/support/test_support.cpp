@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QProcess>
 
 ScriptedMessages::ScriptedMessages()
 {
@@ -54,6 +55,22 @@ void loadEnglish()
 {
     useBuiltProgramPaths();
     Language::load(1);
+}
+
+ToolRun runTool(const QString &program, const QStringList &args, int timeoutMs)
+{
+    QProcess tool;
+    tool.start(QDir(binDirectory()).filePath(program), args);
+    ToolRun run;
+    if (!tool.waitForFinished(timeoutMs)) {
+        tool.kill();
+        tool.waitForFinished();
+        return run;
+    }
+    run.exitCode = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+    run.out = QString::fromUtf8(tool.readAllStandardOutput());
+    run.err = QString::fromUtf8(tool.readAllStandardError());
+    return run;
 }
 
 } // namespace TestSupport

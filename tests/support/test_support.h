@@ -40,4 +40,13 @@ QString binDirectory();
 void useBuiltProgramPaths();
 // Loads the English pack so that texts read as in the program.
 void loadEnglish();
+
+// What a program of the build folder printed and its exit code (-1 when it
+// did not end within the time-out).
+struct ToolRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+ToolRun runTool(const QString &program, const QStringList &args, int timeoutMs = 60000);
 } // namespace TestSupport

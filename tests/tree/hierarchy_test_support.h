@@ -66,21 +66,9 @@ private:
 
 // A project copied from the reference database with the application document
 // over it, opened as the program opens one.
-class HierarchyProject : public ProjectCopy {
+class HierarchyProject : public ProjectCopy, public BasicProjectDocument<CMy7100Doc> {
 public:
-    HierarchyProject() : m_ids(session()) { TestSupport::loadEnglish(); }
-
-    void open()
-    {
-        for (const auto &level : m_levels.levels()) {
-            if (level->kind() != LevelKind::Root)
-                level->ReadSchemaFacts(session());
-        }
-        document.OpenProject({&m_levels, &session(), &m_ids, QStringLiteral("Project file"), false});
-    }
-
-    ContainerItem &projectItem() { return *document.Root()->containerChildren().at(0)->asContainer(); }
-    ContainerItem &signalsRoot() { return *document.Root()->containerChildren().at(1)->asContainer(); }
+    HierarchyProject() : BasicProjectDocument<CMy7100Doc>(session()) {}
 
     int rows(const QString &table, const QString &where = QString())
     {
@@ -140,18 +128,6 @@ public:
 
     Item *addFolder(ContainerItem &parent, int nameString, const QString &name)
     {
-        Item *item = document.CreateItem(parent, nameString);
-        if (!item || !document.SetValue(*item, QStringLiteral("Name"), name, true) || !document.Save(*item))
-            return nullptr;
-        return item;
+        return add(parent, nameString, name);
     }
-
-    CLevelList &levels() { return m_levels; }
-
-private:
-    TableIds m_ids;
-    CLevelList m_levels;
-
-public:
-    CMy7100Doc document;
 };

@@ -101,6 +101,51 @@ private slots:
             QVERIFY(!doc.GetPath(*item).contains("Doomed"));
     }
 
+    void aFailingCascadeDeletesNothing_data()
+    {
+        QTest::addColumn<bool>("reloaded");
+        QTest::newRow("loaded") << false;
+        QTest::newRow("never expanded") << true;
+    }
+    void aFailingCascadeDeletesNothing()
+    {
+        QFETCH(bool, reloaded);
+        HierarchyProject project;
+        project.open();
+        project.document.StartLink();
+        ScriptedModuleDialog dialog;
+        CMy7100Doc &doc = project.document;
+        const Plant plant = buildPlant(project, "P");
+        QVERIFY(doc.AddNewModule(*plant.cabinet, Family7230, 6));
+        QVERIFY(doc.AddNewModule(*plant.carrier, Family7220, 65));
+        const int plantId = plant.plant->id().toInt();
+        // The second signal row refuses to go.
+        project.exec("CREATE TRIGGER keep_signal BEFORE DELETE ON Signals WHEN OLD.ID = (SELECT MAX(ID) FROM "
+                     "Signals) BEGIN SELECT RAISE(ABORT, 'kept'); END");
+        if (reloaded) {
+            QVERIFY(doc.GlobalRefresh());
+            QVERIFY(doc.EnsureChildren(project.projectItem()));
+        }
+        QStringList reported;
+        const DataErrorReporter::Presenter previous = DataErrorReporter::setPresenter(
+            [&](const QString &text, const std::vector<ProviderErrorRecord> &) { reported << text; });
+        QVERIFY(!doc.Delete(*doc.FindRow("Equipments", plantId, true)));
+        DataErrorReporter::setPresenter(previous);
+        QVERIFY(!reported.isEmpty());
+        QCOMPARE(project.rows("Equipments"), 1);
+        QCOMPARE(project.rows("Racks"), 1);
+        QCOMPARE(project.rows("ZelnorHolders"), 1);
+        QCOMPARE(project.moduleRows(), 2);
+        QCOMPARE(project.rows("Signals"), 3);
+        // The tree shows the file again.
+        Item *again = doc.FindRow("Equipments", plantId, true);
+        QVERIFY(again);
+        QCOMPARE(doc.CountDescendants(*again), 4);
+        if (!reloaded)
+            QCOMPARE(project.signalsRoot().leafChildren().size(), size_t(3));
+        QCOMPARE(project.danglingReferences(), 0);
+    }
+
     void convertingRescalesTheErrorValue()
     {
         HierarchyProject project;

@@ -170,6 +170,27 @@ private slots:
         QCOMPARE(project.scalar("SELECT ID FROM IDSequences WHERE SeqName = 'Modules7220_1'").toInt(), 100);
     }
 
+    void withoutAPresenterOnlyACopyGoesThrough()
+    {
+        HierarchyProject project;
+        project.open();
+        const ModuleDialogService::Presenter previous = ModuleDialogService::setPresenter(nullptr);
+        QVERIFY(!project.document.AddNewModule(project.projectItem(), Family7230, 1));
+        QCOMPARE(project.moduleRows(), 0);
+        ModuleDialogService::setPresenter(&ModuleDialogService::acceptProposals);
+        Item *source = project.document.AddNewModule(project.projectItem(), Family7230, 1);
+        QVERIFY(source);
+        ModuleDialogService::setPresenter(nullptr);
+        project.document.Bulk() = C7100Document::BulkContext{false};
+        Item *copy = project.document.CopyItem(*source);
+        QVERIFY(copy && project.document.Save(*copy));
+        project.document.Bulk().reset();
+        QCOMPARE(project.document.GetName(*copy), QString("7230/110-2 - [S002_CH1]"));
+        QCOMPARE(project.moduleRows(), 2);
+        QCOMPARE(project.rows("Signals"), 2);
+        ModuleDialogService::setPresenter(previous);
+    }
+
     void connectedModuleLendsItsNames()
     {
         HierarchyProject project;
@@ -241,6 +262,24 @@ private slots:
         QCOMPARE(project.counter(1), counter + 1);
         QCOMPARE(messages.shown().size(), size_t(6));
 
+        // Exactly 100 characters pass, 101 do not.
+        project.exec(
+            "INSERT INTO ModuleTypes7230 (ID, ParentID, Name, Channels, OutputSignal) VALUES (91, 1, 'Z " +
+            QString(40, 'T') + "', 1, 1)");
+        logic.Reset();
+        logic.SetTypeId(91);
+        QVERIFY(logic.Prepare());
+        logic.SetSignalName1(QString(26, 'c'));
+        logic.SetSignalName2(QString(27, 'd'));
+        QCOMPARE(logic.ModuleName().size(), 101);
+        QVERIFY(!logic.Accept());
+        QCOMPARE(messages.texts().last(),
+                 QString("The lenght of module name must be less than 100 characters!"));
+        logic.SetSignalName2(QString(26, 'd'));
+        QCOMPARE(logic.ModuleName().size(), 100);
+        QVERIFY(logic.Accept());
+        QCOMPARE(project.counter(1), counter + 2);
+
         // Renaming may keep the module's own signal names.
         logic.Reset();
         logic.SetMode(ModuleDialogMode::Rename);
@@ -250,7 +289,7 @@ private slots:
         QVERIFY(logic.Prepare());
         QCOMPARE(logic.SignalName1(), QString("Taken"));
         QVERIFY(logic.Accept());
-        QCOMPARE(project.counter(1), counter + 1);
+        QCOMPARE(project.counter(1), counter + 2); // not raised by a rename
         // An unknown type leaves the dialog unprepared.
         logic.Reset();
         logic.SetTypeId(12345);

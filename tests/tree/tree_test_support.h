@@ -64,9 +64,9 @@ private:
 
 // A document over an open session, opened the way the program opens a
 // project (schema facts of every level read first).
-class ProjectDocument {
+template <typename Document> class BasicProjectDocument {
 public:
-    explicit ProjectDocument(DbSession &session) : m_session(session), m_ids(session)
+    explicit BasicProjectDocument(DbSession &session) : m_session(session), m_ids(session)
     {
         TestSupport::loadEnglish();
     }
@@ -112,8 +112,9 @@ private:
     CLevelList m_levels;
 
 public:
-    C7100Document document;
+    Document document;
 };
+using ProjectDocument = BasicProjectDocument<C7100Document>;
 
 // A fresh project file copied from the reference database with a document
 // over it.

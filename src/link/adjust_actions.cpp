@@ -1,0 +1,117 @@
+#include "link/adjust_actions.h"
+
+#include "link/module_image.h"
+#include "shell/string_table.h"
+
+namespace AdjustActions {
+
+namespace {
+
+enum : int {
+    kAdjust = 62300,
+    kResultFormat = 62301,
+    kFirstActionName = 62302, // codes 0 to 7 in order
+    kWireTooLarge = 62310,
+    kWireResistanceFormat = 62311,
+    kTwoWireRedress = 62312,
+    kActive = 62313,
+    kStartupDelay = 62314,
+    kActivate = 62315,
+    kResetEvent = 62316,
+    kReset = 62317,
+    kWireResistance = 2023,
+};
+
+constexpr std::uint16_t kWireResistanceOverflow = 0xFFFF;
+
+bool IsTwoWireCompensation(ActionCode code)
+{
+    return code == ActionCode::TwoWireCompensation1 || code == ActionCode::TwoWireCompensation2;
+}
+
+ActionCode Code(int value)
+{
+    return static_cast<ActionCode>(value);
+}
+
+// The channel button of a 7230 module: the 2-wire compensation, only in
+// working mode 0 with the 2-wire circuit.
+Button TwoWireButton(const CModuleImage &image, int channel)
+{
+    const ChannelConfiguration &config = image.Channel[size_t(channel - 1)].Config;
+    Button button;
+    button.action = Code(int(ActionCode::TwoWireCompensation1) + channel - 1);
+    button.labelText = kTwoWireRedress;
+    button.buttonText = kActive;
+    button.enabled =
+        config.WorkingModeID == 0 && config.TypeOfCircuitID == 0 && (channel == 1 || image.IsTwoChannel());
+    return button;
+}
+
+// 7210 and 7220: the startup delay in the counting modes, else the event reset.
+Button EventButton(const CModuleImage &image, int channel)
+{
+    const ChannelConfiguration &config = image.Channel[size_t(channel - 1)].Config;
+    Button button;
+    const bool counting = config.WorkingModeID != 0;
+    button.action =
+        Code(int(counting ? ActionCode::ActivateStartupDelay1 : ActionCode::ResetEvent1) + channel - 1);
+    button.labelText = counting ? kStartupDelay : kResetEvent;
+    button.buttonText = counting ? kActivate : kReset;
+    button.enabled = (!counting || image.LimitValue != 0) && (channel == 1 || image.IsTwoChannel());
+    return button;
+}
+
+// Enabled while a relay with lockout has locked: lockout values of 2 or more
+// (exactly 3 on 7210).
+Button ResetButton(const CModuleImage &image, ModuleFamily family, int channel)
+{
+    const ChannelImage &ch = image.Channel[size_t(channel - 1)];
+    const auto locking = [family](int lockout) { return family == Family7210 ? lockout == 3 : lockout >= 2; };
+    Button button;
+    button.action = Code(int(ActionCode::ResetLimitValue1) + channel - 1);
+    button.enabled = image.LimitValue != 0 &&
+                     (locking(ch.Config.Relay1AgainSettingProtection) ||
+                      locking(ch.Config.Relay2AgainSettingProtection)) &&
+                     (ch.Live.Relay1Locked != 0 || ch.Live.Relay2Locked != 0) &&
+                     (channel == 1 || image.IsTwoChannel());
+    return button;
+}
+
+} // namespace
+
+QString ActionName(ActionCode code)
+{
+    return Str(kFirstActionName + int(code));
+}
+
+QString ResultText(ActionCode code, const ActionReply &reply)
+{
+    QString status = CSerialLink::ActionStatusText(reply.status);
+    if (reply.status == 0 && IsTwoWireCompensation(code)) {
+        // The measured value's format brings its own comma and two blanks.
+        status += reply.value == kWireResistanceOverflow
+                      ? QStringLiteral(", ") + Str(kWireTooLarge)
+                      : StrF(kWireResistanceFormat, {Str(kWireResistance), reply.value * 0.01});
+    }
+    return StrF(kResultFormat, {Str(kAdjust), ActionName(code), status});
+}
+
+Page PageFor(const CModuleImage &image, ModuleFamily family)
+{
+    Page page;
+    for (int channel = 1; channel <= 2; ++channel) {
+        Button &action = page.channelAction[size_t(channel - 1)];
+        action = family == Family7230 ? TwoWireButton(image, channel) : EventButton(image, channel);
+        page.resetLimitValue[size_t(channel - 1)] = ResetButton(image, family, channel);
+    }
+    if (family == Family7220) {
+        // The 7220 page has neither channel actions nor a second channel.
+        for (Button &button : page.channelAction)
+            button.shown = button.enabled = false;
+        page.resetLimitValue[1].shown = page.resetLimitValue[1].enabled = false;
+    }
+    return page;
+}
+
+} // namespace AdjustActions

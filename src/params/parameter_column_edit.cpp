@@ -1,0 +1,293 @@
+#include "params/parameter_column_edit.h"
+
+#include "params/catalogue_choices.h"
+#include "params/module_parameter_editor.h"
+#include "params/parameter_values.h"
+#include "params/params_strings.h"
+#include "shell/string_table.h"
+
+#include <QLocale>
+#include <QStringList>
+
+#include <algorithm>
+
+using namespace ParamsStrings;
+
+namespace {
+
+const QStringList kModuleColumns = {QStringLiteral("Comment"), QStringLiteral("LastProgramming"),
+                                    QStringLiteral("DIPSwitch")};
+const QStringList kTextColumns = {QStringLiteral("Name"), QStringLiteral("Description")};
+// In the order the pages depend on each other: the working mode decides the
+// sensors and units offered, the unit converts the range.
+const QStringList kCodeColumns = {
+    QStringLiteral("WorkingModeID"),    QStringLiteral("SensorTypID"),
+    QStringLiteral("TypeOfCircuitID"),  QStringLiteral("TCtypeID"),
+    QStringLiteral("Zaehlerignis"),     QStringLiteral("RangeUnitsID"),
+    QStringLiteral("OutputSignalType"), QStringLiteral("OutputErrorStop"),
+    QStringLiteral("Relay1LimitValue"), QStringLiteral("Relay1AgainSettingProtection"),
+    QStringLiteral("Relay2LimitValue"), QStringLiteral("Relay2AgainSettingProtection"),
+    QStringLiteral("Ueberlauf"),        QStringLiteral("Impulsausgangaktiv")};
+const QStringList kValueColumns = {
+    QStringLiteral("WireResistance"),    QStringLiteral("ComparePlaceTemp"),
+    QStringLiteral("RangeBegin"),        QStringLiteral("RangeEnd"),
+    QStringLiteral("OutputErrorValue"),  QStringLiteral("Relay1ActiveRangeValue"),
+    QStringLiteral("Relay1Hysteresis"),  QStringLiteral("Relay2ActiveRangeValue"),
+    QStringLiteral("Relay2Hysteresis"),  QStringLiteral("Zahlteilerkvocient"),
+    QStringLiteral("Anlaufverzoegurung")};
+
+int ColumnOrder(const QString &column)
+{
+    const QStringList columns = ParameterColumnEdit::Columns();
+    for (int index = 0; index < columns.size(); ++index) {
+        if (columns[index].compare(column, Qt::CaseInsensitive) == 0)
+            return index;
+    }
+    return int(columns.size());
+}
+
+bool Is(const QString &column, const char *name)
+{
+    return column.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+}
+
+// The relay number of a relay column, 0 for another column.
+int RelayOf(const QString &column)
+{
+    if (column.startsWith(QLatin1String("Relay1"), Qt::CaseInsensitive))
+        return 1;
+    if (column.startsWith(QLatin1String("Relay2"), Qt::CaseInsensitive))
+        return 2;
+    return 0;
+}
+
+QString Offered(const CatalogueChoice &choice, int offset = 0)
+{
+    QStringList offered;
+    for (const ChoiceEntry &entry : choice.entries)
+        offered << QStringLiteral("%1 (%2)").arg(entry.data - offset).arg(entry.text);
+    return offered.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+QStringList ParameterColumnEdit::Columns()
+{
+    return kModuleColumns + kTextColumns + kCodeColumns + kValueColumns;
+}
+
+QString ParameterColumnEdit::Apply(int channel, const QList<QPair<QString, QString>> &assignments)
+{
+    QList<QPair<QString, QString>> ordered = assignments;
+    std::stable_sort(ordered.begin(), ordered.end(), [](const auto &a, const auto &b) {
+        return ColumnOrder(a.first) < ColumnOrder(b.first);
+    });
+    const ModuleParameters before = m_editor.parameters();
+    for (const auto &[column, text] : ordered) {
+        const QString refusal = SetOne(channel, column, text);
+        if (!refusal.isEmpty()) {
+            m_editor.parameters() = before;
+            return refusal;
+        }
+    }
+    if (m_editor.parameters().module != before.module || m_editor.parameters().channels != before.channels)
+        m_editor.SetModified(true);
+    return QString();
+}
+
+QString ParameterColumnEdit::SetOne(int channel, const QString &column, const QString &text)
+{
+    if (ColumnOrder(column) == int(Columns().size()))
+        return StrF(ColumnUnknown, {column, Columns().join(QStringLiteral(", "))});
+    if (kModuleColumns.contains(column, Qt::CaseInsensitive))
+        return SetModuleColumn(column, text);
+    ChannelParameters *ch = m_editor.channel(channel);
+    if (!ch || !m_editor.parameters().isShown(channel))
+        return StrF(ColumnNoChannel, {channel});
+    if (Is(column, "Name")) {
+        ch->name = text;
+        return QString();
+    }
+    if (Is(column, "Description")) {
+        ch->description = text;
+        return QString();
+    }
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok)
+        return StrF(ColumnNotANumber, {text, column});
+    if (kCodeColumns.contains(column, Qt::CaseInsensitive)) {
+        if (value != double(int(value)))
+            return StrF(ColumnNotANumber, {text, column});
+        return SetCode(channel, column, int(value));
+    }
+    return SetValue(channel, column, value);
+}
+
+QString ParameterColumnEdit::SetModuleColumn(const QString &column, const QString &text)
+{
+    ModuleValues &module = m_editor.parameters().module;
+    if (Is(column, "Comment")) {
+        module.description = text;
+    } else if (Is(column, "LastProgramming")) {
+        module.lastProgramming = text;
+    } else {
+        bool ok = false;
+        const int flag = text.toInt(&ok);
+        if (!ok || (flag != 0 && flag != -1 && flag != 1))
+            return StrF(ColumnNotANumber, {text, column});
+        module.dipConfigurable = flag != 0;
+    }
+    return QString();
+}
+
+QString ParameterColumnEdit::SetCode(int channel, const QString &column, int code)
+{
+    ChannelParameters &ch = *m_editor.channel(channel);
+    const ModuleParameters &parameters = m_editor.parameters();
+    const ModuleFamily family = parameters.family;
+    const CatalogueChoices choices = m_editor.Choices();
+    ChannelParameters probe = ch;
+    const auto refuseUnlessOffered = [&](const CatalogueChoice &choice, int carried, int offset = 0) {
+        if (!choice.enabled || choice.entries.empty())
+            return StrF(ColumnNotOnModule, {column});
+        if (choice.indexOf(carried) < 0)
+            return StrF(ColumnCodeNotOffered, {code, column, Offered(choice, offset)});
+        return QString();
+    };
+    const bool hasInput = family != Family7220;
+    QString refusal;
+    if (Is(column, "WorkingModeID")) {
+        if (!hasInput)
+            return StrF(ColumnNotOnModule, {column});
+        if (!(refusal = refuseUnlessOffered(choices.WorkingModes(probe), code)).isEmpty())
+            return refusal;
+        // Filled before and after the change, as the Input page is, so the
+        // dependent choices fall back to what the new mode offers.
+        m_editor.FillInput(channel);
+        ch.workingModeId = code;
+        m_editor.FillInput(channel);
+        m_editor.InputChanged(channel, true);
+        m_editor.ApplyImpulseOutputRule(channel);
+    } else if (Is(column, "SensorTypID")) {
+        if (!hasInput)
+            return StrF(ColumnNotOnModule, {column});
+        probe.sensorTypId = code;
+        if (!(refusal = refuseUnlessOffered(choices.SensorTypes(probe), code)).isEmpty())
+            return refusal;
+        ch.sensorTypId = code;
+        m_editor.InputChanged(channel, true);
+    } else if (Is(column, "TypeOfCircuitID")) {
+        if (family != Family7230)
+            return StrF(ColumnNotOnModule, {column});
+        if (!(refusal = refuseUnlessOffered(choices.CircuitTypes(probe), code)).isEmpty())
+            return refusal;
+        ch.typeOfCircuitId = code;
+    } else if (Is(column, "TCtypeID")) {
+        if (family != Family7230)
+            return StrF(ColumnNotOnModule, {column});
+        if (!(refusal = refuseUnlessOffered(choices.ComparePlaces(probe), code)).isEmpty())
+            return refusal;
+        ch.tcTypeId = code;
+    } else if (Is(column, "Zaehlerignis")) {
+        if (family != Family7210)
+            return StrF(ColumnNotOnModule, {column});
+        if (!(refusal = refuseUnlessOffered(choices.ImpulseTypes(probe), code)).isEmpty())
+            return refusal;
+        ch.zaehlerignis = code;
+    } else if (Is(column, "RangeUnitsID")) {
+        if (!hasInput)
+            return StrF(ColumnNotOnModule, {column});
+        if (!(refusal = refuseUnlessOffered(choices.Units(probe), code)).isEmpty())
+            return refusal;
+        const int previousUnit = ch.rangeUnitsId;
+        ch.rangeUnitsId = code;
+        m_editor.UnitChanged(channel, previousUnit);
+    } else if (Is(column, "OutputSignalType")) {
+        if (!(refusal = refuseUnlessOffered(choices.OutputSignalTypes(probe), code)).isEmpty())
+            return refusal;
+        CatalogueChoices::TakeOutputSignalType(ch, code);
+    } else if (Is(column, "OutputErrorStop")) {
+        if (!parameters.type.hasOutput())
+            return StrF(ColumnNotOnModule, {column});
+        if (code != 0 && code != 1 && code != 8)
+            return StrF(ColumnCodeNotOffered, {code, column, QStringLiteral("0, 1, 8")});
+        ch.outputErrorStop = code;
+    } else if (const int relay = RelayOf(column); relay != 0) {
+        if (!parameters.type.hasRelays())
+            return StrF(ColumnNotOnModule, {column});
+        if (column.endsWith(QLatin1String("LimitValue"), Qt::CaseInsensitive)) {
+            const int rowId = code + CatalogueChoices::kRelayFunctionOffset;
+            if (code < 0 || !(refusal = refuseUnlessOffered(choices.RelayFunctions(probe, relay), rowId,
+                                                            CatalogueChoices::kRelayFunctionOffset))
+                                 .isEmpty())
+                return refusal.isEmpty() ? StrF(ColumnCodeNotOffered, {code, column, QString()}) : refusal;
+            ch.relayFunction(relay) = code;
+        } else {
+            const bool offered = code == 0 || code == 1 || code == 3 || (code == 2 && family == Family7210);
+            if (!offered)
+                return StrF(ColumnCodeNotOffered, {code, column,
+                                                   family == Family7210 ? QStringLiteral("0, 1, 2, 3")
+                                                                        : QStringLiteral("0, 1, 3")});
+            ch.relayState(relay) = code;
+        }
+        m_editor.HoldImpulseRelay(channel);
+    } else if (Is(column, "Ueberlauf") || Is(column, "Impulsausgangaktiv")) {
+        if (family != Family7210)
+            return StrF(ColumnNotOnModule, {column});
+        if (code != 0 && code != 1)
+            return StrF(ColumnCodeNotOffered, {code, column, QStringLiteral("0, 1")});
+        if (Is(column, "Ueberlauf")) {
+            ch.ueberlauf = code;
+        } else {
+            ch.impulsausgangaktiv = code;
+            if (!m_editor.ApplyImpulseOutputRule(channel) && code == 1)
+                return StrF(ColumnNotOnModule, {column});
+            m_editor.HoldImpulseRelay(channel);
+        }
+    }
+    return QString();
+}
+
+QString ParameterColumnEdit::SetValue(int channel, const QString &column, double value)
+{
+    ChannelParameters &ch = *m_editor.channel(channel);
+    const ModuleParameters &parameters = m_editor.parameters();
+    const ModuleFamily family = parameters.family;
+    const auto notOnModule = [&] { return StrF(ColumnNotOnModule, {column}); };
+    if (Is(column, "WireResistance") || Is(column, "ComparePlaceTemp")) {
+        if (family != Family7230)
+            return notOnModule();
+        if (Is(column, "WireResistance"))
+            ch.wireResistance = ParameterValues::ScaleTruncated(value, 100);
+        else
+            ch.comparePlaceTemp = ParameterValues::ScaleRounded(value, 1000);
+    } else if (Is(column, "RangeBegin") || Is(column, "RangeEnd")) {
+        if (family == Family7220)
+            return notOnModule();
+        const double factor = m_editor.RangeFactorOf(channel);
+        const bool begin = Is(column, "RangeBegin");
+        m_editor.TakeRange(channel, begin ? value : ch.rangeBegin / factor,
+                           begin ? ch.rangeEnd / factor : value);
+    } else if (Is(column, "OutputErrorValue")) {
+        if (!parameters.type.hasOutput())
+            return notOnModule();
+        ch.outputErrorValue = ParameterValues::OutputErrorValueStored(value, parameters.type.outputSignal);
+    } else if (const int relay = RelayOf(column); relay != 0) {
+        if (!parameters.type.hasRelays())
+            return notOnModule();
+        const qint32 stored = ParameterValues::ScaleRounded(value, m_editor.RelayFactor());
+        if (column.endsWith(QLatin1String("Hysteresis"), Qt::CaseInsensitive))
+            ch.relayHysteresis(relay) = stored;
+        else
+            ch.relayValue(relay) = stored;
+    } else if (Is(column, "Zahlteilerkvocient") || Is(column, "Anlaufverzoegurung")) {
+        if (family != Family7210)
+            return notOnModule();
+        if (Is(column, "Zahlteilerkvocient"))
+            ch.zahlteilerkvocient = ParameterValues::WholeNumber(value);
+        else
+            ch.anlaufverzoegurung = ParameterValues::WholeNumber(value);
+    }
+    return QString();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+class ModuleParameterEditor;
+
+// Changes of a module's values named by their project column, in the units
+// the pages show ("RangeEnd=150.0" is 150 in the channel's unit), carried out
+// through the same operations the pages call, so that a new working mode or
+// sensor takes its default range and a new temperature unit converts the
+// range. Only the editor's parameters change; Apply writes them.
+class ParameterColumnEdit {
+public:
+    explicit ParameterColumnEdit(ModuleParameterEditor &editor) : m_editor(editor) {}
+
+    // Applies every assignment to the channel (module columns ignore it):
+    // the catalogue codes first, in the order the Input page offers them,
+    // then the values. Empty on success, else the message of the first
+    // refused assignment; the parameters are then left as they were.
+    QString Apply(int channel, const QList<QPair<QString, QString>> &assignments);
+
+    // The columns that can be set, module columns first.
+    static QStringList Columns();
+
+private:
+    QString SetOne(int channel, const QString &column, const QString &text);
+    QString SetModuleColumn(const QString &column, const QString &text);
+    QString SetCode(int channel, const QString &column, int code);
+    QString SetValue(int channel, const QString &column, double value);
+
+    ModuleParameterEditor &m_editor;
+};

@@ -1,0 +1,48 @@
+#include "ctl_output.h"
+
+#include "db/data_error.h"
+#include "shell/message_service.h"
+
+namespace {
+bool g_answerYes = false;
+} // namespace
+
+QTextStream &Out()
+{
+    static QTextStream out(stdout);
+    return out;
+}
+
+QTextStream &Err()
+{
+    static QTextStream err(stderr);
+    return err;
+}
+
+void AnswerQuestionsYes(bool yes)
+{
+    g_answerYes = yes;
+}
+
+void InstallConsolePresenters()
+{
+    MessageService::setPresenter([](const MessageRequest &request) {
+        Err() << request.text << Qt::endl;
+        switch (request.buttons) {
+        case MessageButtons::Ok:
+            return MessageAnswer::Ok;
+        case MessageButtons::OkCancel:
+            return g_answerYes ? MessageAnswer::Ok : MessageAnswer::Cancel;
+        case MessageButtons::YesNoCancel:
+            return g_answerYes ? MessageAnswer::Yes : MessageAnswer::Cancel;
+        case MessageButtons::YesNo:
+            break;
+        }
+        return g_answerYes ? MessageAnswer::Yes : MessageAnswer::No;
+    });
+    DataErrorReporter::setPresenter([](const QString &text, const std::vector<ProviderErrorRecord> &records) {
+        Err() << text << Qt::endl;
+        for (const ProviderErrorRecord &record : records)
+            Err() << "  " << record.source << ": " << record.description << Qt::endl;
+    });
+}

@@ -1,0 +1,148 @@
+// zelnorctl: the projects and modules of the program without its window.
+#include "ctl_commands.h"
+#include "ctl_output.h"
+#include "ctl_strings.h"
+
+#include "log/output_log.h"
+#include "shell/app_paths.h"
+#include "shell/language.h"
+#include "shell/string_table.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+
+#include <functional>
+#include <map>
+
+namespace {
+
+struct Command {
+    QString arguments; // shown in the usage line
+    qsizetype minArgs;
+    qsizetype maxArgs; // -1: any number
+    std::function<int(const QStringList &, const QCommandLineParser &)> run;
+};
+
+int ChannelOption(const QCommandLineParser &parser)
+{
+    if (!parser.isSet(QStringLiteral("channel")))
+        return 0;
+    const int channel = parser.value(QStringLiteral("channel")).toInt();
+    return channel == 1 || channel == 2 ? channel : -1;
+}
+
+const std::map<QString, Command> &Commands()
+{
+    static const std::map<QString, Command> commands = {
+        {QStringLiteral("new"),
+         {QStringLiteral("FILE.prj"), 1, 1,
+          [](const QStringList &a, const QCommandLineParser &) { return CtlCommands::New(a[0]); }}},
+        {QStringLiteral("tree"),
+         {QStringLiteral("PROJECT"), 1, 1,
+          [](const QStringList &a, const QCommandLineParser &) { return CtlCommands::Tree(a[0]); }}},
+        {QStringLiteral("add"),
+         {QStringLiteral("PROJECT PARENT-PATH plant|cabinet|carrier [NAME]"), 3, 4,
+          [](const QStringList &a, const QCommandLineParser &) {
+              return CtlCommands::Add(a[0], a[1], a[2], a.value(3));
+          }}},
+        {QStringLiteral("set"),
+         {QStringLiteral("PROJECT MODULE-PATH [--channel 1|2] COLUMN=VALUE ..."), 3, -1,
+          [](const QStringList &a, const QCommandLineParser &parser) {
+              const int channel = ChannelOption(parser);
+              if (channel < 0) {
+                  Err() << StrF(CtlStrings::BadChannel, {parser.value(QStringLiteral("channel"))})
+                        << Qt::endl;
+                  return int(ExitUnusable);
+              }
+              return CtlCommands::Set(a[0], a[1], channel, a.mid(2));
+          }}},
+        {QStringLiteral("delete"),
+         {QStringLiteral("PROJECT ITEM-PATH"), 2, 2,
+          [](const QStringList &a, const QCommandLineParser &) { return CtlCommands::Delete(a[0], a[1]); }}},
+    };
+    return commands;
+}
+
+QString UsageLines()
+{
+    QString lines;
+    for (const auto &[name, command] : Commands())
+        lines += QStringLiteral("  zelnorctl %1 %2\n").arg(name, command.arguments);
+    return lines;
+}
+
+bool ApplyLanguage(const QCommandLineParser &parser)
+{
+    if (!parser.isSet(QStringLiteral("lang")))
+        return Language::loadFromSettings() || true;
+    bool ok = false;
+    const int index = parser.value(QStringLiteral("lang")).toInt(&ok);
+    if (!ok || index < 1 || index > Language::kCount) {
+        Err() << StrF(CtlStrings::BadLanguage, {parser.value(QStringLiteral("lang"))}) << Qt::endl;
+        return false;
+    }
+    return Language::load(index);
+}
+
+// The run's log: its file beside the program, its lines on the console.
+void StartLog(OutputLog &log)
+{
+    log.makeActive();
+    log.writeSystemInformationOnce();
+    QObject::connect(&log, &OutputLog::textAdded, [](const QString &text) { Out() << text << Qt::flush; });
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zelnorctl"));
+    // The reference database, the language packs and the log folder are the
+    // program's.
+    AppPaths::setProgramFile(
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zelnor-wizard")));
+    StringTable::instance().loadBuiltin();
+    InstallConsolePresenters();
+
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("command"), Str(CtlStrings::CommandArgument));
+    parser.addOption({QStringLiteral("lang"), Str(CtlStrings::LanguageOption), QStringLiteral("1..5")});
+    parser.addOption({QStringLiteral("channel"), Str(CtlStrings::ChannelOption), QStringLiteral("1|2")});
+    if (!parser.parse(app.arguments())) {
+        Err() << parser.errorText() << Qt::endl;
+        return ExitUnusable;
+    }
+    if (!ApplyLanguage(parser))
+        return ExitUnusable;
+    const QStringList args = parser.positionalArguments();
+    const auto command = Commands().find(args.value(0));
+    if (parser.isSet(QStringLiteral("help"))) {
+        // "zelnorctl set --help" tells only about set.
+        const QString usage =
+            command == Commands().end()
+                ? UsageLines()
+                : QStringLiteral("  zelnorctl %1 %2\n").arg(command->first, command->second.arguments);
+        parser.setApplicationDescription(Str(CtlStrings::Description) + QStringLiteral("\n\n") + usage);
+        Out() << parser.helpText();
+        return ExitOk;
+    }
+    if (command == Commands().end()) {
+        Err() << StrF(CtlStrings::UnknownCommand, {args.value(0)}) << Qt::endl << UsageLines();
+        return ExitUnusable;
+    }
+    const QStringList rest = args.mid(1);
+    const Command &chosen = command->second;
+    if (rest.size() < chosen.minArgs || (chosen.maxArgs >= 0 && rest.size() > chosen.maxArgs)) {
+        Err() << StrF(CtlStrings::Usage,
+                      {QStringLiteral("zelnorctl %1 %2").arg(command->first, chosen.arguments)})
+              << Qt::endl;
+        return ExitUnusable;
+    }
+    OutputLog log;
+    StartLog(log);
+    return chosen.run(rest, parser);
+}
