@@ -5,6 +5,7 @@
 #include "link/link_controller.h"
 #include "link/module_block_history.h"
 #include "link/transfer_strings.h"
+#include "log/monitor_file.h"
 #include "log/output_log.h"
 #include "params/catalogues.h"
 #include "params/module_parameter_editor.h"
@@ -192,6 +193,8 @@ void ModuleTransfer::leaveOnlineMode()
     SetTreeImage(m_online, ImageModule);
     m_online = 0;
     Broadcast(kHintOnlineChanged);
+    if (m_monitorFile)
+        m_monitorFile->MarkOffline();
     if (IsProjectModified())
         MessageService::show({Str(NotDownloaded), MessageIcon::Information, MessageButtons::Ok});
 }

@@ -15,6 +15,7 @@
 class C7100Document;
 class CatalogueSet;
 class LinkController;
+class MonitorFile;
 class ModuleLookup;
 class ModuleParameterEditor;
 
@@ -69,6 +70,10 @@ public:
     // they were read from; the project stays as it is. False when that
     // module is not the one online or the link is busy.
     bool RestoreKeptBlocks(const ModuleBlockHistory::Entry &kept);
+
+    // The monitoring file that is told when the module goes offline (none
+    // by default).
+    void setMonitorFile(MonitorFile *file) { m_monitorFile = file; }
 
     int FindConnectedModule();
     // With report the differences go to the output log; without, only the
@@ -138,6 +143,7 @@ private:
     ModuleComparison m_comparison;
     CModuleImage m_comparisonImage;
     CModuleImage m_connected;
+    MonitorFile *m_monitorFile = nullptr;
     ItemHandle m_online = 0;
     bool m_differences = false;
     bool m_newModule = false;

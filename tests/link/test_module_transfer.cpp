@@ -1,5 +1,6 @@
 // Going online, upload, download and the comparison against a simulated
 // module on a real pseudo-terminal, over real project files.
+#include "log/monitor_file.h"
 #include "transfer_harness.h"
 
 #include <QDate>
@@ -319,6 +320,10 @@ private slots:
         TransferHarness &h = online.harness;
         const ItemHandle module = h.transfer->OnlineModule();
         QVERIFY(module != 0);
+        QTemporaryDir monitoring;
+        MonitorFile monitor(monitoring.path());
+        h.whileWorkerWaits([&] { monitor.OpenIfModuleChanged(h.link.controller.shared().connectedImage); });
+        h.transfer->setMonitorFile(&monitor);
         h.editor().channel(1)->description = QStringLiteral("edited");
         h.editor().SetModified(true);
         h.hints.clear();
@@ -332,6 +337,10 @@ private slots:
             h.link.lines.contains(QStringLiteral("Module disconnected or not found! Starts offline mode:")));
         QCOMPARE(h.messages.texts(),
                  QStringList({"Data has been changed but has not being downloaded to the module!"}));
+        QFile file(monitor.FilePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(file.readAll())
+                    .contains("Module disconnected or not found! Starts offline mode:"));
     }
 
     void moduleMadeFromTheConnectedOneTakesItsDownload()
