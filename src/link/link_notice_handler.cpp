@@ -61,7 +61,7 @@ void LinkNoticeHandler::handleConnection(int change)
     m_hooks->refreshLiveValues(m_shared.connectedImage);
     if (m_shared.recheckAfterRead) {
         m_shared.recheckAfterRead = false;
-        m_hooks->runSilentComparison();
+        m_hooks->moduleReadAgain();
     }
 }
 
@@ -78,8 +78,10 @@ void LinkNoticeHandler::handleUploadDone()
 
 void LinkNoticeHandler::handleDownloadDone()
 {
-    WriteLogLine(StrF(m_shared.lastStoreOk == 1 ? kDownloadOk : kDownloadError, {m_hooks->openModuleName()}));
+    const bool stored = m_shared.lastStoreOk == 1;
+    WriteLogLine(StrF(stored ? kDownloadOk : kDownloadError, {m_hooks->openModuleName()}));
     m_hooks->runSilentComparison();
+    m_hooks->downloadFinished(stored);
     commandDone();
 }
 

@@ -18,6 +18,11 @@ public:
     virtual void leaveOnlineMode() {}
     virtual void refreshLiveValues(const CModuleImage &) {}
     virtual void runSilentComparison() {}
+    // The module was read in full again after an upload or a download
+    // (forced read); by default only the silent comparison runs.
+    virtual void moduleReadAgain() { runSilentComparison(); }
+    // After the download line: whether every block was stored.
+    virtual void downloadFinished(bool /*stored*/) {}
     // Takes a successfully read module over into the module open for editing.
     virtual void takeOverUpload(const CModuleImage &) {}
     // The name of the module open for editing, for the upload and download

@@ -68,13 +68,9 @@ QString ImageParameterTexts::RowName(const QString &table, int position, const Q
 
 int ImageParameterTexts::UnitFactor(int code, ModuleFamily family) const
 {
-    if (family == Family7220)
-        return 1000;
-    const ParameterRow *row = m_catalogues.RowOfCode(TablesOfFamily(family).measuredUnits, code);
-    // Without a row (or with a useless Digits) the value is shown as it is.
-    if (!row || row->intValue(QStringLiteral("Digits")) <= 0)
-        return 1;
-    return row->intValue(QStringLiteral("Digits"));
+    // A 7220 module counts its values in 0.001 mA; the others as the
+    // project's unit factor says (1 without a unit row).
+    return family == Family7220 ? 1000 : ::UnitFactor(m_catalogues, family, code);
 }
 
 QString ImageParameterTexts::UnitName(int code, ModuleFamily family) const

@@ -65,7 +65,7 @@ enum : int {
     NotDownloaded = 62242,
     NameDiffers = 62243,
     ReadBackDiffers = 62244,
-    PreviousBlocksKept = 62245,
+    HeadingWritten = 62245,
     PreviousBlocksNotKept = 62246,
 };
 } // namespace TransferStrings

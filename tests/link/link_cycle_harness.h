@@ -46,8 +46,12 @@ public:
         log = std::make_unique<OutputLog>(logDir.path(), QDateTime::currentDateTime());
         log->makeActive();
         QObject::connect(log.get(), &OutputLog::textAdded, [this](const QString &text) {
-            // Without the time stamp: "yyyy-MM-dd HH:mm:ss   ".
-            lines << text.mid(22).chopped(1);
+            // Without the time stamp: "yyyy-MM-dd HH:mm:ss   ". Texts
+            // without one (reports) are not log lines.
+            static const QRegularExpression stamped(
+                QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d   "));
+            if (stamped.match(text).hasMatch())
+                lines << text.mid(22).chopped(1);
         });
         controller.handler().setProjectHooks(&hooks);
         QObject::connect(&controller, &LinkController::noticeHandled,

@@ -1,6 +1,7 @@
 // The image parameters 0 to 37 and the unit helpers, read with the
 // catalogues of a real project copied from the reference database.
 #include "link/image_mapping.h"
+#include "link/module_comparison.h"
 #include "link/parameter_texts.h"
 #include "params/params_test_support.h"
 #include "shell/language.h"
@@ -359,6 +360,60 @@ private slots:
         QCOMPARE(ImageParameterTexts::Round(-2.5, 0), -3.0);
         QCOMPARE(ImageParameterTexts::Round(2.4999, 0), 2.0);
         QCOMPARE(ImageParameterTexts::Round(-0.0005, 3), -0.001);
+    }
+
+    void comparisonOrderAndScopes()
+    {
+        const ImageParameterTexts t = texts();
+        const ModuleComparison comparison(t);
+        const CModuleImage database = imageOf(kFrequencyTwoChannel);
+        CModuleImage module = database;
+        module.DIPSwitch = 1;
+        module.SerialNr = QStringLiteral("X");
+        module.Revision = QStringLiteral("Y");
+        module.Channel[0].Name = QStringLiteral("OTHER");
+        module.Channel[1].Config.Zahlteilerkvocient = database.Channel[1].Config.Zahlteilerkvocient + 1;
+        module.Channel[1].Config.WireResistance = 999; // no 7210 parameter
+        QStringList names;
+        for (const ParameterDifference &d :
+             comparison.Compare(database, module, Family7210, ModuleComparison::Scope::Report))
+            names << d.name;
+        QCOMPARE(names, QStringList({"Dip Switch", "Revision", "Serial number", "Channel 1: Signal-Tag",
+                                     "Channel 2: Divisor"}));
+        names.clear();
+        for (const ParameterDifference &d :
+             comparison.Compare(database, module, Family7210, ModuleComparison::Scope::Silent))
+            names << d.name;
+        QCOMPARE(names.mid(0, 3), QStringList({"Serial number", "Revision", "Dip Switch"}));
+        const std::vector<ParameterDifference> tags =
+            comparison.Compare(database, module, Family7210, ModuleComparison::Scope::TagsOnly);
+        QCOMPARE(tags.size(), size_t(1));
+        QCOMPARE(tags[0].moduleText, QStringLiteral("OTHER"));
+
+        // The 7220 types without output are not compared on their output.
+        CModuleImage trip = imageOf(kTripAmplifier);
+        trip.ModulTypID = 68;
+        CModuleImage tripModule = trip;
+        tripModule.Channel[0].Config.OutputErrorValue += 100;
+        QVERIFY(comparison.Compare(trip, tripModule, Family7220, ModuleComparison::Scope::Report).empty());
+        trip.ModulTypID = 64;
+        tripModule.ModulTypID = 64;
+        QCOMPARE(comparison.Compare(trip, tripModule, Family7220, ModuleComparison::Scope::Report).size(),
+                 size_t(1));
+    }
+
+    void reportIsCappedAtFiveHundredLines()
+    {
+        std::vector<ParameterDifference> many(600, ParameterDifference{0, 1, "Channel 1: X", "a", "b"});
+        const QStringList lines = ModuleComparison::ReportLines(many, QStringLiteral("Database parameter:"));
+        QCOMPARE(lines.size(), ModuleComparison::kMaxReportLines);
+        QCOMPARE(lines.first(), QStringLiteral("\n"));
+        QCOMPARE(lines.last(), QString(120, QLatin1Char('=')) + QLatin1Char('\n'));
+        QCOMPARE(lines[3], ModuleComparison::ReportLine("Channel 1: X", "a", "b"));
+        QCOMPARE(lines[3].size(), 82);
+        // A name longer than its column is not cut.
+        const QString longName(45, QLatin1Char('n'));
+        QCOMPARE(ModuleComparison::ReportLine(longName, "a", "b"), longName + "a" + QString(34, ' ') + "b\n");
     }
 
     void germanTextsFromTheLanguageColumns()

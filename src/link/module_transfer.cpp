@@ -1,0 +1,416 @@
+#include "link/module_transfer.h"
+
+#include "db/data_error.h"
+#include "link/image_mapping.h"
+#include "link/link_controller.h"
+#include "link/module_block_history.h"
+#include "link/transfer_strings.h"
+#include "log/monitor_file.h"
+#include "log/output_log.h"
+#include "params/catalogues.h"
+#include "params/module_parameter_editor.h"
+#include "params/parameter_rows.h"
+#include "shell/message_service.h"
+#include "shell/string_table.h"
+#include "tree/document.h"
+#include "tree/item_registry.h"
+#include "tree/module_lookup.h"
+#include "tree/my7100_doc.h"
+
+#include <QDate>
+
+using namespace TransferStrings;
+
+TransferViewPort::CreatedModule TransferViewPort::CreateConnectedModule(ModuleFamily, const CModuleImage &)
+{
+    return {};
+}
+
+ModuleTransfer::ModuleTransfer(C7100Document &document, ModuleLookup &lookup, const CatalogueSet &catalogues,
+                               LinkController &link, TransferViewPort &view, QObject *parent)
+    : QObject(parent), m_document(document), m_lookup(lookup), m_catalogues(catalogues), m_link(link),
+      m_view(view),
+      m_texts(catalogues, [this](int typeId, const QString &tag1,
+                                 const QString &tag2) { return m_lookup.ModuleName(typeId, tag1, tag2); }),
+      m_comparison(m_texts)
+{
+    m_link.handler().setProjectHooks(this);
+}
+
+ModuleTransfer::~ModuleTransfer()
+{
+    m_link.handler().setProjectHooks(nullptr);
+}
+
+void ModuleTransfer::TakeConnectedImage()
+{
+    m_connected = m_link.shared().connectedImage;
+}
+
+bool ModuleTransfer::IsProjectModified() const
+{
+    ModuleParameterEditor *editor = m_view.ShownModule();
+    return m_document.IsModified() || (editor && editor->isModified());
+}
+
+void ModuleTransfer::Broadcast(int hint)
+{
+    emit m_document.updateAllViews(nullptr, hint, nullptr);
+}
+
+QString ModuleTransfer::openModuleName() const
+{
+    ModuleParameterEditor *editor = m_view.ShownModule();
+    return editor ? editor->parameters().module.name : QString();
+}
+
+// The module lookup: the project name made of the connected module's type
+// and tags; the lookup takes the family from the type.
+QString ModuleTransfer::ConnectedModuleName()
+{
+    const CModuleImage &connected = Connected();
+    return m_lookup.ModuleName(connected.ModulTypID + 1, connected.Channel[0].Name,
+                               connected.Channel[1].Name);
+}
+
+Item *ModuleTransfer::LookUpConnected()
+{
+    const QString name = ConnectedModuleName();
+    if (name.isEmpty())
+        return nullptr;
+    return m_lookup.FindModuleByValue(QStringLiteral("Name"), name);
+}
+
+void ModuleTransfer::SetTreeImage(ItemHandle module, int image)
+{
+    if (module == 0)
+        return;
+    if (image == ImageModule)
+        m_treeImages.remove(module);
+    else
+        m_treeImages.insert(module, image);
+    emit treeImageChanged(module, image);
+}
+
+void ModuleTransfer::MarkOnline(Item *module)
+{
+    if (!module)
+        return;
+    if (m_online != 0 && m_online != module->handle())
+        SetTreeImage(m_online, ImageModule);
+    m_online = module->handle();
+    SetTreeImage(m_online, m_differences ? ImageOnlineDifferent : ImageOnlineEqual);
+}
+
+int ModuleTransfer::FindConnectedModule()
+{
+    m_online = 0;
+    if (!m_document.IsOpen())
+        return NothingLooked;
+    if (Item *module = LookUpConnected()) {
+        m_document.Select(module->handle());
+        MarkOnline(module);
+        return Found;
+    }
+    if (m_view.IsModuleDialogOpen())
+        return NothingLooked;
+    if (MessageService::question(Str(CreateConnectedModule)) != MessageAnswer::Yes) {
+        SelectSomeModuleOfFamily(m_lookup.Family());
+        return CreatedOrDeclined;
+    }
+    return CreateFromConnected();
+}
+
+void ModuleTransfer::SelectSomeModuleOfFamily(ModuleFamily family)
+{
+    const QString prefix = TablesOfFamily(family).moduleTablePrefix;
+    for (int depth = 1; depth <= 4; ++depth) {
+        const QList<Item *> loaded = m_document.Registry().rowsOf(prefix + QString::number(depth));
+        Item *highest = nullptr;
+        for (Item *item : loaded) {
+            if (!highest || item->id().toLongLong() > highest->id().toLongLong())
+                highest = item;
+        }
+        if (highest) {
+            m_document.Select(highest->handle());
+            return;
+        }
+    }
+}
+
+int ModuleTransfer::CreateFromConnected()
+{
+    const CModuleImage connected = Connected();
+    const ModuleFamily family = m_lookup.Family();
+    const TransferViewPort::CreatedModule created = m_view.CreateConnectedModule(family, connected);
+    if (!created.item)
+        return CreationFailed;
+    Item &item = *created.item;
+    if (created.cancelled)
+        return CreatedOrDeclined;
+    if (m_document.BeginEdit(item)) {
+        m_document.SetValue(item, QStringLiteral("ModulTypID"), connected.ModulTypID + 1, true);
+        m_document.SetValue(item, QStringLiteral("DIPSwitch"), connected.DIPSwitch ? -1 : 0, true);
+        m_document.Save(item);
+    }
+    if (m_document.Select(item.handle()) && m_document.CurrentItem() == item.handle()) {
+        m_newModule = true;
+        if (ModuleParameterEditor *editor = m_view.ShownModule()) {
+            editor->setNewModule(true);
+            TakeOver(*editor, connected, 0);
+        }
+    }
+    Item *named = LookUpConnected();
+    MarkOnline(named ? named : &item);
+    return CreatedOrDeclined;
+}
+
+void ModuleTransfer::TellDocumentConnected(bool connected)
+{
+    // The module dialog proposes the connected module's tags.
+    if (auto *document = qobject_cast<CMy7100Doc *>(&m_document))
+        document->SetModuleConnected(connected, m_connected.Channel[0].Name, m_connected.Channel[1].Name);
+}
+
+void ModuleTransfer::findConnectedModule(const CModuleImage &)
+{
+    TakeConnectedImage();
+    TellDocumentConnected(true);
+    m_lastFind = FindConnectedModule();
+    Broadcast(kHintOnlineChanged);
+}
+
+void ModuleTransfer::compareConnectedModule(const CModuleImage &)
+{
+    if (m_lastFind == Found)
+        CompareWithDatabase(true);
+}
+
+void ModuleTransfer::leaveOnlineMode()
+{
+    TakeConnectedImage();
+    TellDocumentConnected(false);
+    SetTreeImage(m_online, ImageModule);
+    m_online = 0;
+    Broadcast(kHintOnlineChanged);
+    if (m_monitorFile)
+        m_monitorFile->MarkOffline();
+    if (IsProjectModified())
+        MessageService::show({Str(NotDownloaded), MessageIcon::Information, MessageButtons::Ok});
+}
+
+std::vector<ParameterDifference> ModuleTransfer::CompareWithDatabase(bool report)
+{
+    if (!report && !(m_link.shared().sameModule && m_document.CurrentItem() == m_online && m_online != 0))
+        return {};
+    ModuleParameterEditor *editor = m_view.ShownModule();
+    if (!editor)
+        return {};
+    const ModuleParameters &module = editor->parameters();
+    FillFromModule(m_comparisonImage, module, module.family);
+    const std::vector<ParameterDifference> differences =
+        m_comparison.Compare(m_comparisonImage, Connected(), module.family,
+                             report ? ModuleComparison::Scope::Report : ModuleComparison::Scope::Silent);
+    if (report) {
+        const QString checking = StrF(CheckingModule, {module.module.name});
+        if (differences.empty()) {
+            WriteLogLine(checking + QLatin1Char(' ') + Str(CheckOk));
+        } else {
+            WriteLogLine(checking);
+            MessageService::information(Str(DataDifferent));
+            for (const QString &line : ModuleComparison::ReportLines(differences, Str(HeadingDatabase)))
+                AddText(line);
+            AddText(QStringLiteral("\n"));
+        }
+    }
+    m_differences = !differences.empty();
+    MarkOnline(LookUpConnected());
+    Broadcast(kHintPageButtons);
+    return differences;
+}
+
+void ModuleTransfer::runSilentComparison()
+{
+    TakeConnectedImage();
+    CompareWithDatabase(false);
+}
+
+void ModuleTransfer::moduleReadAgain()
+{
+    TakeConnectedImage();
+    CheckReadBack();
+    CompareWithDatabase(false);
+}
+
+bool ModuleTransfer::Upload()
+{
+    // Without a module on the pages the upload would have nowhere to go.
+    ModuleParameterEditor *editor = m_view.ShownModule();
+    if (!editor)
+        return false;
+    m_newModule = false;
+    editor->setNewModule(false);
+    m_link.RequestCommand(LinkCommand::Upload);
+    return true;
+}
+
+bool ModuleTransfer::RestoreKeptBlocks(const ModuleBlockHistory::Entry &kept)
+{
+    // Only into the very module they came from.
+    if (!m_link.isOnline() || kept.serialNr != Connected().SerialNr)
+        return false;
+    CModuleImage image = kept.image;
+    image.DIPSwitch = Connected().DIPSwitch;
+    return SendDownload(image, kept.family, Connected().DIPSwitch != 0, kept.moduleName);
+}
+
+void ModuleTransfer::takeOverUpload(const CModuleImage &connected)
+{
+    TakeConnectedImage();
+    ModuleParameterEditor *editor = m_view.ShownModule();
+    if (editor)
+        TakeOver(*editor, connected, editor->parameters().shownChannel);
+    m_newModule = false;
+    if (editor)
+        editor->setNewModule(false);
+}
+
+void ModuleTransfer::TakeOver(ModuleParameterEditor &editor, const CModuleImage &connected, int channel)
+{
+    ModuleParameters &module = editor.parameters();
+    const bool dipChanged = TakeOverImage(module, connected, module.family, channel, m_newModule);
+    m_view.FillPages();
+    if (dipChanged) {
+        Broadcast(C7100Document::HintLinkStarted);
+        Broadcast(kHintPageButtons);
+    }
+    editor.SetModified(true);
+    editor.Apply();
+}
+
+bool ModuleTransfer::ReadyForDownload(ModuleParameterEditor &editor)
+{
+    if (IsProjectModified()) {
+        if (editor.Apply() == ModuleParameterEditor::ApplyResult::Refused || editor.isModified())
+            return false;
+    }
+    return editor.CheckDownloadable();
+}
+
+bool ModuleTransfer::Download()
+{
+    ModuleParameterEditor *editor = m_view.ShownModule();
+    if (!editor || !ReadyForDownload(*editor))
+        return false;
+    const QString date = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+    if (editor->parameters().module.name != ConnectedModuleName() &&
+        MessageService::question(Str(NameDiffers)) != MessageAnswer::Yes)
+        return false;
+    if (!KeepPreviousBlocks(editor->parameters().family, editor->parameters().module.name))
+        return false;
+    if (m_link.isOnline() && Connected().DIPSwitch != 0)
+        return DownloadTagsOnly(*editor);
+    return DownloadAll(*editor, date);
+}
+
+bool ModuleTransfer::KeepPreviousBlocks(ModuleFamily family, const QString &moduleName)
+{
+    // Without a module online there is nothing read that could be kept.
+    if (!m_link.isOnline())
+        return true;
+    DbSession *session = m_document.Registry().session();
+    QString reason;
+    try {
+        if (session) {
+            ModuleBlockHistory(*session).Keep(Connected(), family, moduleName);
+            return true;
+        }
+    } catch (const COLEDBException &error) {
+        reason = MessageText(error);
+    }
+    const QString text = StrF(PreviousBlocksNotKept, {moduleName});
+    WriteLogLine(text);
+    MessageService::error(reason.isEmpty() ? text : text + QLatin1Char('\n') + reason);
+    return false;
+}
+
+bool ModuleTransfer::DownloadTagsOnly(ModuleParameterEditor &editor)
+{
+    const ModuleParameters &module = editor.parameters();
+    MessageService::information(Str(DipDownloadsTagsOnly));
+    WriteLogLine(DipDownloadsTagsOnly);
+    CModuleImage image = Connected();
+    for (int number = 1; number <= 2; ++number) {
+        if (const ChannelParameters *channel = module.channel(number))
+            image.Channel[size_t(number - 1)].Name = channel->name;
+    }
+    return SendDownload(image, module.family, true, module.module.name);
+}
+
+bool ModuleTransfer::DownloadAll(ModuleParameterEditor &editor, const QString &date)
+{
+    ModuleParameters &module = editor.parameters();
+    // With nothing connected the connected image holds no module of its own.
+    if (m_link.isOnline()) {
+        module.module.revision = Connected().Revision;
+        module.module.serialNr = Connected().SerialNr;
+    }
+    m_view.FillPages();
+    editor.SetModified(true);
+    if (editor.Apply() == ModuleParameterEditor::ApplyResult::Refused)
+        return false;
+    // What the project does not set (the module text, the input of a 7220
+    // module, the other family's bytes) is written back as the module holds
+    // it, so that a download changes nothing the project does not manage.
+    CModuleImage image = m_link.isOnline() ? Connected() : m_link.shared().writeImage;
+    BuildWriteImage(image, module, module.family, date);
+    module.module.lastProgramming = date;
+    StoreLastProgramming(editor, date);
+    image.LastProgramming = date;
+    return SendDownload(image, module.family, false, module.module.name);
+}
+
+void ModuleTransfer::StoreLastProgramming(const ModuleParameterEditor &editor, const QString &date)
+{
+    const ModuleValues &values = editor.parameters().module;
+    Item *row = m_lookup.LoadRow(values.table, values.id);
+    if (!row || !m_document.BeginEdit(*row))
+        return;
+    m_document.SetValue(*row, QStringLiteral("LastProgramming"), date, true);
+    m_document.Save(*row);
+}
+
+bool ModuleTransfer::SendDownload(const CModuleImage &image, ModuleFamily family, bool tagsOnly,
+                                  const QString &name)
+{
+    if (!m_link.RequestDownload(image, family))
+        return false;
+    m_readBackPending.reset();
+    m_readBackDifferences.clear();
+    m_written = WrittenImage{image, family, tagsOnly, name};
+    return true;
+}
+
+void ModuleTransfer::downloadFinished(bool stored)
+{
+    if (stored && m_written)
+        m_readBackPending = m_written;
+}
+
+void ModuleTransfer::CheckReadBack()
+{
+    // Only the module written to can show whether it took the download.
+    if (!m_readBackPending || m_readBackPending->image.SerialNr != Connected().SerialNr)
+        return;
+    const WrittenImage written = *m_readBackPending;
+    m_readBackPending.reset();
+    m_readBackDifferences = m_comparison.Compare(written.image, Connected(), written.family,
+                                                 written.tagsOnly ? ModuleComparison::Scope::TagsOnly
+                                                                  : ModuleComparison::Scope::ReadBack);
+    if (m_readBackDifferences.empty())
+        return;
+    WriteLogLine(StrF(ReadBackDiffers, {written.moduleName}));
+    for (const QString &line : ModuleComparison::ReportLines(m_readBackDifferences, Str(HeadingWritten)))
+        AddText(line);
+    AddText(QStringLiteral("\n"));
+}

@@ -1,0 +1,85 @@
+#include "link/selected_module_view.h"
+
+#include "db/data_error.h"
+#include "params/module_parameter_editor.h"
+#include "params/parameter_rows.h"
+#include "tree/my7100_doc.h"
+
+SelectedModuleView::SelectedModuleView(C7100Document &document, const CatalogueSet &catalogues)
+    : m_document(document), m_catalogues(catalogues)
+{
+}
+
+SelectedModuleView::~SelectedModuleView() = default;
+
+void SelectedModuleView::Reload()
+{
+    m_editor.reset();
+    m_rows.reset();
+    m_loadedFor = 0;
+}
+
+ModuleParameterEditor *SelectedModuleView::ShownModule()
+{
+    const ItemHandle current = m_document.CurrentItem();
+    if (current == 0 || !m_document.IsOpen()) {
+        Reload();
+        return nullptr;
+    }
+    if (current != m_loadedFor && !LoadFor(current))
+        return nullptr;
+    return m_editor.get();
+}
+
+bool SelectedModuleView::LoadFor(ItemHandle handle)
+{
+    Reload();
+    Item *item = m_document.FindItem(handle);
+    DbSession *session = m_document.Registry().session();
+    CLevelList *levels = m_document.Registry().levels();
+    if (!item || !session || !levels)
+        return false;
+    QString table = item->level().tableName();
+    qint32 id = item->id().toInt();
+    int shownChannel = 0;
+    if (!FamilyOfModuleLevel(item->level().displayString())) {
+        if (table != QStringLiteral("Signals"))
+            return false;
+        std::optional<SignalOwner> owner;
+        try {
+            owner = ProjectParameterRows::FindSignalOwner(*session, *levels, id);
+        } catch (const COLEDBException &) {
+            return false;
+        }
+        if (!owner)
+            return false;
+        table = owner->moduleTable;
+        id = owner->moduleId;
+        shownChannel = owner->channel;
+    }
+    m_rows = std::make_unique<ProjectParameterRows>(*session, *levels, table, id);
+    m_editor = std::make_unique<ModuleParameterEditor>(*m_rows, m_catalogues, shownChannel);
+    m_editor->setModifiedHandler([this](bool modified) { m_document.SetModifiedFlag(modified); });
+    if (!m_editor->Load()) {
+        Reload();
+        return false;
+    }
+    m_loadedFor = handle;
+    return true;
+}
+
+TransferViewPort::CreatedModule SelectedModuleView::CreateConnectedModule(ModuleFamily family,
+                                                                          const CModuleImage &connected)
+{
+    auto *document = qobject_cast<CMy7100Doc *>(&m_document);
+    if (!document || !document->Root() || document->Root()->containerChildren().empty())
+        return {};
+    Item *current = m_document.FindItem(m_document.CurrentItem());
+    ContainerItem *parent = current && current->isContainer() ? current->asContainer()
+                            : current                         ? current->parent()
+                                                              : nullptr;
+    if (!parent || !CMy7100Doc::IsFolder(*parent))
+        parent = document->Root()->containerChildren().front()->asContainer();
+    Reload();
+    return {document->AddNewModule(*parent, family, connected.ModulTypID + 1), false};
+}

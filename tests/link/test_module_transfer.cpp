@@ -1,0 +1,429 @@
+// Going online, upload, download and the comparison against a simulated
+// module on a real pseudo-terminal, over real project files.
+#include "log/monitor_file.h"
+#include "transfer_harness.h"
+
+#include <QDate>
+
+namespace {
+constexpr int kTwoChannel7230 = 7; // Z 7230/211-2: current output, relays
+const QString kModuleName = QStringLiteral("7230/211-2 - [TT_CH1] [TT_CH2]");
+
+SimulatorOptions TwoChannel7230(bool dip = false)
+{
+    SimulatorOptions options;
+    options.family = Family7230;
+    options.moduleType = kTwoChannel7230 - 1;
+    options.channels = 2;
+    options.dipConfigured = dip;
+    return options;
+}
+
+// The report lines between the two "=" rules.
+QStringList ReportBody(const QString &text)
+{
+    const QString rule = QString(120, QLatin1Char('=')) + QLatin1Char('\n');
+    const qsizetype first = text.indexOf(rule);
+    const qsizetype last = text.lastIndexOf(rule);
+    if (first < 0 || last <= first)
+        return {};
+    return text.mid(first + rule.size(), last - first - rule.size())
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QString Today()
+{
+    return QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+}
+} // namespace
+
+class TestModuleTransfer : public QObject {
+    Q_OBJECT
+
+private:
+    // A project with the module TT of the two-channel type, and the
+    // simulated module holding exactly its parameters, online.
+    struct Online {
+        explicit Online(bool dip = false, const std::function<void(CModuleImage &)> &change = {})
+            : harness(TwoChannel7230(dip))
+        {
+            moduleId = project.createModule(kTwoChannel7230, QStringLiteral("TT"));
+            project.exec(QStringLiteral("UPDATE %1 SET SerialNr = 'SIM-1' WHERE ID = %2")
+                             .arg(ParamsProject::moduleTable(Family7230))
+                             .arg(moduleId));
+            project.open();
+            CModuleImage image = project.imageOfModule(kTwoChannel7230, moduleId);
+            image.DIPSwitch = dip ? 1 : 0;
+            if (change)
+                change(image);
+            harness.simulate(image);
+            harness.attach(project);
+        }
+        bool start() { return harness.goOnline(); }
+
+        TransferProject project;
+        int moduleId = 0;
+        TransferHarness harness;
+    };
+
+private slots:
+    void goingOnlineSelectsTheProjectModule()
+    {
+        Online online;
+        QVERIFY(online.start());
+        TransferHarness &h = online.harness;
+        Item *module = online.project.moduleItem(kTwoChannel7230, online.moduleId);
+        QVERIFY(module);
+        QCOMPARE(online.project.document.CurrentItem(), module->handle());
+        QCOMPARE(h.transfer->OnlineModule(), module->handle());
+        QCOMPARE(h.transfer->TreeImageOf(module->handle()), int(ModuleTransfer::ImageOnlineEqual));
+        QVERIFY(!h.transfer->HasDifferences());
+        const qsizetype connected =
+            h.link.lines.indexOf(QStringLiteral("Module connected! Starts online mode:"));
+        QVERIFY(connected >= 0);
+        QCOMPARE(h.link.lines.value(connected + 1), "Checking module '" + kModuleName + "' ... OK");
+        QVERIFY(h.hints.contains(ModuleTransfer::kHintOnlineChanged));
+        QVERIFY(h.messages.shown().empty());
+    }
+
+    void revisionDifferenceIsReported()
+    {
+        Online online(false, [](CModuleImage &image) { image.Revision = QStringLiteral("9.99"); });
+        QVERIFY(online.start());
+        TransferHarness &h = online.harness;
+        const QStringList body = ReportBody(h.textsFrom(0));
+        QCOMPARE(body.size(), 1);
+        QCOMPARE(body[0], ModuleComparison::ReportLine("Revision", "9.99", "").chopped(1));
+        QVERIFY(h.link.lines.contains("Checking module '" + kModuleName + "' ..."));
+        QCOMPARE(h.messages.texts(), QStringList({"Database data are different from module data."}));
+        QCOMPARE(h.transfer->TreeImageOf(h.transfer->OnlineModule()),
+                 int(ModuleTransfer::ImageOnlineDifferent));
+        // The heading is laid out like the lines.
+        QVERIFY(h.textsFrom(0).contains(
+            ModuleComparison::ReportLine("Parameter name:", "Module parameter:", "Database parameter:")));
+        QCOMPARE(ModuleComparison::ReportLine("Revision", "9.99", "").indexOf("9.99"), 40);
+    }
+
+    void parameterOnlyTheModuleHasShowsDashesForTheDatabase()
+    {
+        Online online(false, [](CModuleImage &image) {
+            ChannelConfiguration &c = image.Channel[0].Config;
+            c.WorkingModeID = 0;
+            c.TypeOfCircuitID = 0;
+            c.WireResistance = 1050;
+        });
+        // The project's channel 1 keeps its 3-wire circuit.
+        QVERIFY(online.start());
+        const QStringList body = ReportBody(online.harness.textsFrom(0));
+        QVERIFY(body.contains(
+            ModuleComparison::ReportLine("Channel 1: Wire resistance", "10.50 Ohm", "----").chopped(1)));
+        QVERIFY(body.contains(
+            ModuleComparison::ReportLine("Channel 1: Circuit type", "2-wire", "3-wire").chopped(1)));
+        QCOMPARE(body.size(), 2);
+    }
+
+    void dipConfigurableModuleReceivesOnlyItsTags()
+    {
+        Online online(true);
+        online.project.exec(QStringLiteral("UPDATE %1 SET DIPSwitch = -1 WHERE ID = %2")
+                                .arg(ParamsProject::moduleTable(Family7230))
+                                .arg(online.moduleId));
+        QVERIFY(online.start());
+        TransferHarness &h = online.harness;
+        const QByteArray channelBlock = h.link.simulator.block(6);
+        ModuleParameterEditor &editor = h.editor();
+        editor.channel(1)->name = QStringLiteral("TT_NEW");
+        editor.channel(1)->rangeEnd = 800000;
+        editor.SetModified(true);
+        h.messages.answer(MessageAnswer::Yes); // the name question
+        const qsizetype traffic = h.link.simulator.traffic().size();
+        const qsizetype notices = h.link.notices.size();
+        QVERIFY2(h.transfer->Download(), qPrintable(h.messages.texts().join('|') + h.link.lines.join('|')));
+        QVERIFY(h.waitForReadBack(4, notices));
+        QCOMPARE(h.writesFrom(traffic), QStringList({"W2", "W4"}));
+        QCOMPARE(h.link.simulator.image().Channel[0].Name, QStringLiteral("TT_NEW"));
+        QCOMPARE(h.link.simulator.block(6), channelBlock);
+        const QString dip =
+            QStringLiteral("DIP switch is set to DIP configurable! It may be downloaded only Signal-Tags!");
+        QVERIFY(h.messages.texts().contains(dip));
+        QVERIFY(h.link.lines.contains(dip));
+        QVERIFY(h.transfer->ReadBackDifferences().empty());
+    }
+
+    void answeringNoToTheNameQuestionChangesNothing()
+    {
+        // The module's tags name no project module; declining to add it
+        // selects the family's module of the highest ID.
+        Online online(false, [](CModuleImage &image) { image.Channel[0].Name = QStringLiteral("OTHER"); });
+        online.harness.messages.answer(MessageAnswer::No);
+        QVERIFY(online.project.moduleItem(kTwoChannel7230, online.moduleId));
+        QVERIFY(online.start());
+        TransferHarness &h = online.harness;
+        QCOMPARE(
+            h.messages.texts().value(0),
+            QStringLiteral(
+                "Connected module doesn't exist in database. Do you want to apply it to the database?\n"));
+        QCOMPARE(h.transfer->OnlineModule(), ItemHandle(0));
+        QCOMPARE(online.project.document.CurrentItem(),
+                 online.project.moduleItem(kTwoChannel7230, online.moduleId)->handle());
+        const qsizetype lines = h.link.lines.size();
+        const qsizetype traffic = h.link.simulator.traffic().size();
+        h.messages.clear();
+        h.messages.answer(MessageAnswer::No);
+        QVERIFY(!h.transfer->Download());
+        QCOMPARE(h.messages.texts(),
+                 QStringList(
+                     {"Module name is different like database module name. \nModule tag name overwrite. Are "
+                      "you sure you want to make download?"}));
+        QTest::qWait(300);
+        QVERIFY(h.writesFrom(traffic).isEmpty());
+        QCOMPARE(h.link.lines.size(), lines);
+        QCOMPARE(online.project.scalar("SELECT COUNT(*) FROM sqlite_master WHERE name = 'ModuleBlockHistory'")
+                     .toInt(),
+                 0);
+    }
+
+    void uploadOfChannelTwoTakesModuleDataAndThatChannel()
+    {
+        Online online(false, [](CModuleImage &image) {
+            image.Revision = QStringLiteral("3.01");
+            for (ChannelImage &channel : image.Channel) {
+                channel.Description = QStringLiteral("module side");
+                channel.Config.RangeEnd = 1100; // 110.0 degrees instead of 100.0
+            }
+        });
+        QVERIFY(online.start());
+        TransferHarness &h = online.harness;
+        TransferProject &project = online.project;
+        const int signal1 = project.scalar("SELECT ID FROM Signals WHERE Name = 'TT_CH1'").toInt();
+        const int signal2 = project.scalar("SELECT ID FROM Signals WHERE Name = 'TT_CH2'").toInt();
+        const QVariant rangeEnd1 =
+            project.scalar(QString("SELECT RangeEnd FROM Signals WHERE ID = %1").arg(signal1));
+        Item *signalItem = project.lookup.LoadRow(QStringLiteral("Signals"), signal2);
+        QVERIFY(signalItem);
+        QVERIFY(project.document.Select(signalItem->handle()));
+        QCOMPARE(h.editor().parameters().shownChannel, 2);
+        const qsizetype notices = h.link.notices.size();
+        QVERIFY(h.transfer->Upload());
+        QVERIFY(h.link.waitForNotice(3, 0, 5000, notices));
+        QVERIFY(h.link.lines.contains("Upload for module '" + kModuleName + "' ...... OK"));
+        QCOMPARE(project.scalar(QString("SELECT RangeEnd FROM Signals WHERE ID = %1").arg(signal2)).toInt(),
+                 110000);
+        QCOMPARE(
+            project.scalar(QString("SELECT Description FROM Signals WHERE ID = %1").arg(signal2)).toString(),
+            QStringLiteral("module side"));
+        QCOMPARE(project.scalar(QString("SELECT RangeEnd FROM Signals WHERE ID = %1").arg(signal1)),
+                 rangeEnd1);
+        QVERIFY(project.scalar(QString("SELECT Description FROM Signals WHERE ID = %1").arg(signal1))
+                    .toString() != QStringLiteral("module side"));
+        QCOMPARE(project
+                     .scalar(QString("SELECT Revision FROM %1 WHERE ID = %2")
+                                 .arg(ParamsProject::moduleTable(Family7230))
+                                 .arg(online.moduleId))
+                     .toString(),
+                 QStringLiteral("3.01"));
+        QVERIFY(!h.transfer->IsNewModule());
+    }
+
+    void downloadReachesTheModuleAndKeepsWhatItHeld()
+    {
+        Online online;
+        QVERIFY(online.start());
+        TransferHarness &h = online.harness;
+        TransferProject &project = online.project;
+        const CModuleImage before = h.link.simulator.image();
+        ModuleParameterEditor &editor = h.editor();
+        editor.channel(1)->relay1ActiveRangeValue = 6550;
+        editor.channel(2)->rangeEnd = 90000;
+        editor.SetModified(true);
+        const qsizetype traffic = h.link.simulator.traffic().size();
+        const qsizetype notices = h.link.notices.size();
+        const qsizetype texts = h.texts.size();
+        QVERIFY(h.transfer->Download());
+        QVERIFY(h.waitForReadBack(4, notices));
+        QCOMPARE(h.writesFrom(traffic), QStringList({"W1", "W2", "W3", "W6", "W4", "W5", "W7"}));
+        const CModuleImage held = h.link.simulator.image();
+        QCOMPARE(held.Channel[0].Config.Relay1ActiveRangeValue, 6550);
+        QCOMPARE(held.Channel[1].Config.RangeEnd, 900);
+        QCOMPARE(held.LastProgramming, Today());
+        QVERIFY(h.link.lines.contains("Download for module '" + kModuleName + "' ...... OK"));
+        QVERIFY(h.transfer->ReadBackDifferences().empty());
+        QVERIFY(!h.textsFrom(texts).contains(QStringLiteral("read back differs")));
+        QCOMPARE(project
+                     .scalar(QString("SELECT LastProgramming FROM %1 WHERE ID = %2")
+                                 .arg(ParamsProject::moduleTable(Family7230))
+                                 .arg(online.moduleId))
+                     .toString(),
+                 Today());
+        // After the read-back nothing differs.
+        QVERIFY(h.transfer->CompareWithDatabase(true).empty());
+        QCOMPARE(h.link.lines.last(), "Checking module '" + kModuleName + "' ... OK");
+        QCOMPARE(h.transfer->TreeImageOf(h.transfer->OnlineModule()), int(ModuleTransfer::ImageOnlineEqual));
+
+        // The blocks the module held before are kept in the project.
+        ModuleBlockHistory history(project.session());
+        const std::vector<ModuleBlockHistory::Entry> kept = history.EntriesOf(QStringLiteral("SIM-1"));
+        QCOMPARE(kept.size(), size_t(1));
+        QCOMPARE(kept[0].moduleName, kModuleName);
+        for (int block = 0; block < 8; ++block)
+            QCOMPARE(kept[0].image.EncodeBlock(block, Family7230), before.EncodeBlock(block, Family7230));
+        QVERIFY(kept[0].savedAt.isValid());
+
+        // Written back, they make the module what it was before.
+        const qsizetype restore = h.link.notices.size();
+        QVERIFY(h.transfer->RestoreKeptBlocks(kept[0]));
+        QVERIFY(h.link.waitForNotice(4, 0, 5000, restore));
+        QTRY_VERIFY_WITH_TIMEOUT(!h.transfer->IsReadBackPending(), 8000);
+        for (int block = 1; block < 8; ++block)
+            QCOMPARE(h.link.simulator.block(block), before.EncodeBlock(block, Family7230));
+        QVERIFY(h.transfer->ReadBackDifferences().empty());
+        // Blocks of another module are not written into this one.
+        ModuleBlockHistory::Entry foreign = kept[0];
+        foreign.serialNr = QStringLiteral("OTHER");
+        QVERIFY(!h.transfer->RestoreKeptBlocks(foreign));
+    }
+
+    void downloadTheModuleDidNotTakeIsReported()
+    {
+        Online online;
+        QVERIFY(online.start());
+        TransferHarness &h = online.harness;
+        const QByteArray oldBlock = h.link.simulator.block(7);
+        // The module answers the write but keeps its old channel 2 block.
+        QObject::connect(&h.link.controller, &LinkController::noticeHandled, [&](int kind, int) {
+            if (kind == 4)
+                h.link.simulator.setBlock(7, oldBlock);
+        });
+        h.editor().channel(2)->relay2Hysteresis = 250;
+        h.editor().SetModified(true);
+        const qsizetype notices = h.link.notices.size();
+        const qsizetype texts = h.texts.size();
+        QVERIFY(h.transfer->Download());
+        QVERIFY(h.waitForReadBack(4, notices));
+        QVERIFY(h.link.lines.contains("Download for module '" + kModuleName + "' ...... OK"));
+        QVERIFY(h.link.lines.contains("Download for module '" + kModuleName +
+                                      "': the module read back differs from what was written!"));
+        const std::vector<ParameterDifference> &differences = h.transfer->ReadBackDifferences();
+        QCOMPARE(differences.size(), size_t(1));
+        QCOMPARE(differences[0].name, QStringLiteral("Channel 2: Hysteresis for Relay2"));
+        const QStringList body = ReportBody(h.textsFrom(texts));
+        QCOMPARE(
+            body.value(0),
+            ModuleComparison::ReportLine("Channel 2: Hysteresis for Relay2", "1.00 %", "2.50 %").chopped(1));
+        QVERIFY(h.textsFrom(texts).contains(QStringLiteral("Written parameter:")));
+    }
+
+    void goingOfflineWarnsOfChangesNotDownloaded()
+    {
+        Online online;
+        QVERIFY(online.start());
+        TransferHarness &h = online.harness;
+        const ItemHandle module = h.transfer->OnlineModule();
+        QVERIFY(module != 0);
+        QTemporaryDir monitoring;
+        MonitorFile monitor(monitoring.path());
+        h.whileWorkerWaits([&] { monitor.OpenIfModuleChanged(h.link.controller.shared().connectedImage); });
+        h.transfer->setMonitorFile(&monitor);
+        h.editor().channel(1)->description = QStringLiteral("edited");
+        h.editor().SetModified(true);
+        h.hints.clear();
+        const qsizetype notices = h.link.notices.size();
+        h.link.simulator.setUnplugged(true);
+        QVERIFY(h.link.waitForNotice(2, 2, 5000, notices));
+        QCOMPARE(h.transfer->OnlineModule(), ItemHandle(0));
+        QCOMPARE(h.transfer->TreeImageOf(module), int(ModuleTransfer::ImageModule));
+        QVERIFY(h.hints.contains(ModuleTransfer::kHintOnlineChanged));
+        QVERIFY(
+            h.link.lines.contains(QStringLiteral("Module disconnected or not found! Starts offline mode:")));
+        QCOMPARE(h.messages.texts(),
+                 QStringList({"Data has been changed but has not being downloaded to the module!"}));
+        QFile file(monitor.FilePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(file.readAll())
+                    .contains("Module disconnected or not found! Starts offline mode:"));
+    }
+
+    void moduleMadeFromTheConnectedOneTakesItsDownload()
+    {
+        TransferProject project;
+        const int template7230 = project.createModule(kTwoChannel7230, QStringLiteral("X"));
+        project.open();
+        CModuleImage image = project.imageOfModule(kTwoChannel7230, template7230, QStringLiteral("SN-NEW"));
+        image.Channel[0].Name = QStringLiteral("TT-101");
+        image.Channel[1].Name = QStringLiteral("TT-102");
+        image.Channel[0].Config.RangeEnd = 1200; // 120.0 degrees
+        image.Revision = QStringLiteral("1.04");
+        TransferHarness h(TwoChannel7230());
+        h.simulate(image);
+        h.attach(project);
+        const auto previous = ModuleDialogService::setPresenter(&ModuleDialogService::acceptProposals);
+        h.messages.answer(MessageAnswer::Yes);
+        const bool online = h.goOnline();
+        ModuleDialogService::setPresenter(previous);
+        QVERIFY(online);
+        QCOMPARE(
+            h.messages.texts().value(0),
+            QStringLiteral(
+                "Connected module doesn't exist in database. Do you want to apply it to the database?\n"));
+
+        const QString name = QStringLiteral("7230/211-2 - [TT-101] [TT-102]");
+        Item *made = project.lookup.FindModuleByValue(QStringLiteral("Name"), name);
+        QVERIFY(made);
+        QCOMPARE(h.transfer->OnlineModule(), made->handle());
+        QCOMPARE(project.document.CurrentItem(), made->handle());
+        QVERIFY(h.transfer->IsNewModule());
+        const int madeId = made->id().toInt();
+        const QString table = ParamsProject::moduleTable(Family7230);
+        QCOMPARE(project.scalar(QString("SELECT SerialNr FROM %1 WHERE ID = %2").arg(table).arg(madeId))
+                     .toString(),
+                 QStringLiteral("SN-NEW"));
+        QCOMPARE(project.scalar("SELECT RangeEnd FROM Signals WHERE Name = 'TT-101'").toInt(), 120000);
+
+        // Change a parameter and download it: the module holds it and the
+        // comparison after the read-back finds nothing.
+        h.editor().channel(1)->relay1ActiveRangeValue = 7000;
+        h.editor().SetModified(true);
+        const qsizetype notices = h.link.notices.size();
+        QVERIFY(h.transfer->Download());
+        QVERIFY(h.waitForReadBack(4, notices));
+        QCOMPARE(h.link.simulator.image().Channel[0].Config.Relay1ActiveRangeValue, 7000);
+        QVERIFY(h.transfer->ReadBackDifferences().empty());
+        QVERIFY(h.link.lines.contains("Download for module '" + name + "' ...... OK"));
+        h.whileWorkerWaits([&] { QVERIFY(h.transfer->CompareWithDatabase(true).empty()); });
+        QCOMPARE(h.link.lines.last(), "Checking module '" + name + "' ... OK");
+        QCOMPARE(h.transfer->TreeImageOf(made->handle()), int(ModuleTransfer::ImageOnlineEqual));
+    }
+
+    void silentComparisonOnlyForTheSelectedOnlineModule()
+    {
+        Online online;
+        QVERIFY(online.start());
+        TransferHarness &h = online.harness;
+        h.link.simulator.setBlock(0, [&] {
+            CModuleImage image = h.link.simulator.image();
+            image.Revision = QStringLiteral("7.00");
+            return image.EncodeBlock(0, Family7230);
+        }());
+        // A forced read takes the new revision in; the silent check marks
+        // the difference without a report.
+        const qsizetype texts = h.texts.size();
+        h.whileWorkerWaits([&] { h.link.controller.shared().forceFullRead = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(h.transfer->HasDifferences(), 8000);
+        QCOMPARE(h.transfer->TreeImageOf(h.transfer->OnlineModule()),
+                 int(ModuleTransfer::ImageOnlineDifferent));
+        QVERIFY(ReportBody(h.textsFrom(texts)).isEmpty());
+        // With another item selected the silent check leaves the flag.
+        QVERIFY(online.project.document.Select(
+            online.project.document.Root()->containerChildren().at(0)->handle()));
+        QVERIFY(h.transfer->CompareWithDatabase(false).empty());
+        QVERIFY(h.transfer->HasDifferences());
+        // Nothing on the pages: no upload is asked for.
+        const qsizetype traffic = h.link.simulator.traffic().size();
+        QVERIFY(!h.transfer->Upload());
+        QCOMPARE(h.link.controller.shared().command.load(), LinkCommand::None);
+        QVERIFY(h.link.trafficFrom(traffic).filter(QRegularExpression("^W")).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestModuleTransfer)
+#include "test_module_transfer.moc"
