@@ -79,14 +79,15 @@ std::vector<ModuleComparison::Entry> ModuleComparison::ChannelEntries(const CMod
 }
 
 bool ModuleComparison::Differs(const CModuleImage &other, const CModuleImage &module, const Entry &entry,
-                               int channel, ModuleFamily family, ParameterDifference &difference) const
+                               int channel, ModuleFamily family, bool every,
+                               ParameterDifference &difference) const
 {
     const ImageParameter theirs = m_texts.GetParameter(other, entry.number, channel, family);
     const ImageParameter ours = m_texts.GetParameter(module, entry.number, channel, family);
     bool differs = theirs.applies != ours.applies;
     if (!differs && ours.applies)
         differs = entry.text ? ours.sharedText != theirs.sharedText : ours.value != theirs.value;
-    if (!differs)
+    if (!differs && !every)
         return false;
     difference.number = entry.number;
     difference.channel = channel;
@@ -101,6 +102,19 @@ bool ModuleComparison::Differs(const CModuleImage &other, const CModuleImage &mo
 std::vector<ParameterDifference> ModuleComparison::Compare(const CModuleImage &other,
                                                            const CModuleImage &module, ModuleFamily family,
                                                            Scope scope) const
+{
+    return Collect(other, module, family, scope, false);
+}
+
+std::vector<ParameterDifference> ModuleComparison::Parameters(const CModuleImage &image,
+                                                              ModuleFamily family) const
+{
+    return Collect(image, image, family, Scope::Report, true);
+}
+
+std::vector<ParameterDifference> ModuleComparison::Collect(const CModuleImage &other,
+                                                           const CModuleImage &module, ModuleFamily family,
+                                                           Scope scope, bool every) const
 {
     std::vector<Entry> moduleEntries;
     switch (scope) {
@@ -125,14 +139,14 @@ std::vector<ParameterDifference> ModuleComparison::Compare(const CModuleImage &o
     std::vector<ParameterDifference> differences;
     ParameterDifference difference;
     for (const Entry &entry : moduleEntries) {
-        if (Differs(other, module, entry, 0, family, difference))
+        if (Differs(other, module, entry, 0, family, every, difference))
             differences.push_back(difference);
     }
     const std::vector<Entry> channelEntries = ChannelEntries(other, family, scope);
     const int channels = other.Channels + 1;
     for (int channel = 1; channel <= channels && channel <= 2; ++channel) {
         for (const Entry &entry : channelEntries) {
-            if (Differs(other, module, entry, channel, family, difference))
+            if (Differs(other, module, entry, channel, family, every, difference))
                 differences.push_back(difference);
         }
     }

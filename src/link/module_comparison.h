@@ -34,6 +34,10 @@ public:
     std::vector<ParameterDifference> Compare(const CModuleImage &other, const CModuleImage &module,
                                              ModuleFamily family, Scope scope) const;
 
+    // Every parameter the report compares, with the text the report shows
+    // of image (in moduleText and otherText), whether it differs or not.
+    std::vector<ParameterDifference> Parameters(const CModuleImage &image, ModuleFamily family) const;
+
     // The report: an empty line, the heading, a line of "=", one line per
     // difference and the "=" line again; every line ends in "\n".
     static QStringList ReportLines(const std::vector<ParameterDifference> &differences,
@@ -52,8 +56,11 @@ private:
         bool text;
     };
     static std::vector<Entry> ChannelEntries(const CModuleImage &other, ModuleFamily family, Scope scope);
+    // With every set, the parameter is given also when it does not differ.
     bool Differs(const CModuleImage &other, const CModuleImage &module, const Entry &entry, int channel,
-                 ModuleFamily family, ParameterDifference &difference) const;
+                 ModuleFamily family, bool every, ParameterDifference &difference) const;
+    std::vector<ParameterDifference> Collect(const CModuleImage &other, const CModuleImage &module,
+                                             ModuleFamily family, Scope scope, bool every) const;
 
     const ImageParameterTexts &m_texts;
 };

@@ -2,6 +2,9 @@
 // real project files.
 #include "support/test_support.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -16,6 +19,7 @@ private slots:
     void refusalsAndBadUsage();
     void textsFollowTheChosenLanguage();
     void monitorPrintsOneRecordPerInterval();
+    void commissioningRoundTrip();
     void actionReportsTheModulesReply();
     void linkCommandsRefuseUnusablePorts();
 
@@ -203,6 +207,69 @@ void TestZelnorctl::textsFollowTheChosenLanguage()
     const TestSupport::ToolRun run = Ctl({"add", project, "\\\\Project\\X", "plant", "P", "--lang", "2"});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains("Kein Element '\\\\Project\\X' im Projekt."), qPrintable(run.err));
+}
+
+void TestZelnorctl::commissioningRoundTrip()
+{
+    TestSupport::SimulatorProcess simulator({"--family", "7230", "--type", "6", "--channels", "2"});
+    const QString port = simulator.device();
+    QVERIFY(!port.isEmpty());
+    QTemporaryDir dir;
+    const QString project = NewProject(dir);
+    const QString module = "\\\\Project\\7230/211-2 - [TT-101] [TT-102]";
+
+    // Nothing in the project yet: compare has nothing to compare with.
+    TestSupport::ToolRun run = Ctl({"compare", project, "--port", port});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.err.contains("has no module in the project."));
+    QCOMPARE(Ctl({"upload", project, "--port", port}).exitCode, 2);
+    run = Ctl({"upload", project, "--port", port, "--create"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains("Upload for module '7230/211-2 - [TT-101] [TT-102]' ...... OK"),
+             qPrintable(run.out));
+
+    run = Ctl({"show", project, module, "--json"});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject shown = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    QCOMPARE(shown.value("module").toString(), QStringLiteral("7230/211-2 - [TT-101] [TT-102]"));
+    bool sawRangeEnd = false;
+    for (const QJsonValue &parameter : shown.value("parameters").toArray()) {
+        const QJsonObject p = parameter.toObject();
+        if (p.value("number").toInt() == 19 && p.value("channel").toInt() == 2) {
+            QCOMPARE(p.value("text").toString(), QStringLiteral("150.0 °C"));
+            sawRangeEnd = true;
+        }
+    }
+    QVERIFY(sawRangeEnd);
+
+    QCOMPARE(Ctl({"set", project, module, "--channel", "2", "RangeEnd=120"}).exitCode, 0);
+    run = Ctl({"compare", project, "--port", port});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(run.out.contains(
+        "Channel 2: Measuring range end          150.0 °C                                120.0 °C\n"));
+
+    run = Ctl({"download", project, module, "--port", port});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains("Download for module '7230/211-2 - [TT-101] [TT-102]' ...... OK"));
+    run = Ctl({"compare", project, "--port", port});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains("Checking module '7230/211-2 - [TT-101] [TT-102]' ... OK"));
+
+    // A new tag renames the module: the download asks first, and without
+    // --yes the answer is No and nothing is written.
+    QCOMPARE(Ctl({"set", project, module, "--channel", "2", "Name=TIC-9"}).exitCode, 0);
+    const QString renamed = "\\\\Project\\7230/211-2 - [TT-101] [TIC-9]";
+    run = Ctl({"download", project, renamed, "--port", port});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(!run.out.contains("Download for module"));
+    run = Ctl({"download", project, renamed, "--port", port, "--yes"});
+    QCOMPARE(run.exitCode, 0);
+    run = Ctl({"compare", project, "--port", port});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains("Checking module '7230/211-2 - [TT-101] [TIC-9]' ... OK"));
+
+    // The blocks the module held before each download are kept in the project.
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM ModuleBlockHistory").toInt(), 2);
 }
 
 void TestZelnorctl::monitorPrintsOneRecordPerInterval()

@@ -4,11 +4,14 @@
 #include "ctl_output.h"
 #include "ctl_project.h"
 #include "ctl_strings.h"
+#include "ctl_transfer.h"
 
 #include "db/data_error.h"
 #include "db/project_file_dialogs.h"
 #include "db/project_strings.h"
 #include "link/adjust_actions.h"
+#include "link/image_mapping.h"
+#include "link/module_comparison.h"
 #include "link/parameter_texts.h"
 #include "log/monitor_file.h"
 #include "log/output_log.h"
@@ -20,6 +23,9 @@
 #include "tree/module_lookup.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace CtlCommands {
 
@@ -254,6 +260,132 @@ int Delete(const QString &path, const QString &itemPath)
             return int(ExitRefused);
         Out() << StrF(CtlStrings::ItemDeleted, {shownPath}) << Qt::endl;
         return int(ExitOk);
+    });
+}
+
+int Show(const QString &path, const QString &modulePath, bool json)
+{
+    CtlProject project;
+    if (!project.Open(path))
+        return ExitUnusable;
+    return Guarded([&] {
+        Item *item = project.FindItem(modulePath);
+        const std::optional<CtlProject::ModuleRef> module = item ? project.ModuleOf(*item) : std::nullopt;
+        if (!module)
+            return int(ExitRefused);
+        std::unique_ptr<ProjectParameterRows> rows = project.RowsOf(*module);
+        ModuleParameterEditor editor(*rows, project.Catalogues(), module->shownChannel);
+        if (!editor.Load())
+            return int(ExitRefused);
+        const ModuleParameters &parameters = editor.parameters();
+        // The texts the comparison report shows for the project's side.
+        CModuleImage image;
+        FillFromModule(image, parameters, parameters.family);
+        CMy7100Doc &document = project.Document();
+        const ImageParameterTexts texts(project.Catalogues(),
+                                        [&document](int typeId, const QString &a, const QString &b) {
+                                            return document.ModuleName(typeId, a, b);
+                                        });
+        QJsonArray listed;
+        Out() << (json ? QString() : parameters.module.name + QLatin1Char('\n'));
+        for (const ParameterDifference &p : ModuleComparison(texts).Parameters(image, parameters.family)) {
+            if (p.channel != 0 && module->shownChannel != 0 && p.channel != module->shownChannel)
+                continue;
+            if (json)
+                listed.append(QJsonObject{
+                    {"number", p.number}, {"channel", p.channel}, {"name", p.name}, {"text", p.moduleText}});
+            else
+                Out() << ModuleComparison::ReportLine(p.name, p.moduleText, QString()).trimmed() << Qt::endl;
+        }
+        if (json)
+            Out() << QJsonDocument(QJsonObject{{"module", parameters.module.name}, {"parameters", listed}})
+                         .toJson();
+        Out() << Qt::flush;
+        return int(ExitOk);
+    });
+}
+
+namespace {
+// The transfer of a project and the module on a port, online and looked up;
+// nothing after a printed refusal (exit code in code).
+std::unique_ptr<CtlTransfer> OpenTransfer(const QString &path, const QString &port, int &code,
+                                          bool needsProjectModule = true)
+{
+    auto transfer = std::make_unique<CtlTransfer>(port);
+    code = ExitUnusable;
+    if (!transfer->Open(path))
+        return nullptr;
+    if (needsProjectModule && !transfer->HasProjectModule()) {
+        Err() << StrF(CtlStrings::NoProjectModule, {port}) << Qt::endl;
+        return nullptr;
+    }
+    code = ExitOk;
+    return transfer;
+}
+} // namespace
+
+int Compare(const QString &path, const QString &port)
+{
+    int code = ExitOk;
+    const std::unique_ptr<CtlTransfer> transfer = OpenTransfer(path, port, code);
+    if (!transfer)
+        return code;
+    // The report was written to the log as the module came online.
+    return transfer->Transfer().HasDifferences() ? ExitRefused : ExitOk;
+}
+
+int Upload(const QString &path, const QString &port, bool create)
+{
+    // Asked whether to create the missing module: --create answers it, and
+    // the module dialog takes its proposals.
+    AnswerQuestionsYes(create);
+    const ModuleDialogService::Presenter previous = ModuleDialogService::setPresenter(
+        create ? ModuleDialogService::Presenter(ModuleDialogService::acceptProposals) : nullptr);
+    int code = ExitOk;
+    const std::unique_ptr<CtlTransfer> transfer = OpenTransfer(path, port, code);
+    ModuleDialogService::setPresenter(previous);
+    AnswerQuestionsYes(false);
+    if (!transfer)
+        return code;
+    return Guarded([&] {
+        if (!transfer->Transfer().Upload())
+            return int(ExitRefused);
+        if (!transfer->WaitForNotice(int(LinkNotice::UploadDone), [] { return true; }))
+            return int(ExitRefused);
+        // Taken over and applied; a refused Apply leaves the pages modified.
+        ModuleParameterEditor *shown = transfer->View().ShownModule();
+        const bool stored = transfer->Link().Controller().isOnline() && shown && !shown->isModified();
+        return stored ? int(ExitOk) : int(ExitRefused);
+    });
+}
+
+int Download(const QString &path, const QString &modulePath, const QString &port, bool yes)
+{
+    int code = ExitOk;
+    // Any module may take the project module's parameters.
+    const std::unique_ptr<CtlTransfer> transfer = OpenTransfer(path, port, code, false);
+    if (!transfer)
+        return code;
+    return Guarded([&] {
+        CtlProject &project = transfer->Project();
+        Item *item = project.FindItem(modulePath);
+        if (!item || !project.ModuleOf(*item))
+            return int(ExitRefused);
+        project.Document().Select(item->handle());
+        // Only the question before a module name is overwritten is answered
+        // by --yes.
+        AnswerQuestionsYes(yes);
+        const bool sent = transfer->Transfer().Download();
+        AnswerQuestionsYes(false);
+        if (!sent)
+            return int(ExitRefused);
+        ModuleTransfer &moduleTransfer = transfer->Transfer();
+        if (!transfer->WaitForNotice(
+                int(LinkNotice::DownloadDone),
+                [&moduleTransfer] { return !moduleTransfer.IsReadBackPending(); }, 60000))
+            return int(ExitRefused);
+        const bool stored = transfer->Link().Controller().shared().lastStoreOk == 1;
+        return stored && moduleTransfer.ReadBackDifferences().empty() ? int(ExitOk) : int(ExitRefused);
     });
 }
 

@@ -14,6 +14,10 @@ int AddModule(const QString &project, const QString &parentPath, const QString &
 // channel: 0 when not given.
 int Set(const QString &project, const QString &modulePath, int channel, const QStringList &assignments);
 int Delete(const QString &project, const QString &itemPath);
+int Show(const QString &project, const QString &modulePath, bool json);
+int Compare(const QString &project, const QString &port);
+int Upload(const QString &project, const QString &port, bool create);
+int Download(const QString &project, const QString &modulePath, const QString &port, bool yes);
 // count 0: until interrupted.
 int Monitor(const QString &port, int count, int intervalSeconds);
 int Action(const QString &port, int code);

@@ -10,6 +10,8 @@
 // command's own reactions to live values and action replies.
 class CtlLink : public LinkProjectHooks {
 public:
+    // The link's notices go to this object's hooks until another object
+    // (the transfer of a project) takes them.
     explicit CtlLink(const QString &port);
     ~CtlLink() override;
 

@@ -27,4 +27,8 @@ inline constexpr int IntervalOption = 64021;
 inline constexpr int ActionNotDone = 64022;
 inline constexpr int UnknownModuleType = 64023;
 inline constexpr int NotAModuleParent = 64024;
+inline constexpr int NoProjectModule = 64025;
+inline constexpr int JsonOption = 64026;
+inline constexpr int YesOption = 64027;
+inline constexpr int CreateOption = 64028;
 } // namespace CtlStrings

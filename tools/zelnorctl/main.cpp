@@ -115,6 +115,31 @@ const std::map<QString, Command> &Commands()
               }
               return CtlCommands::Set(a[0], a[1], channel, a.mid(2));
           }}},
+        {QStringLiteral("show"),
+         {QStringLiteral("PROJECT MODULE-PATH [--json]"), 2, 2,
+          [](const QStringList &a, const QCommandLineParser &parser) {
+              return CtlCommands::Show(a[0], a[1], parser.isSet(QStringLiteral("json")));
+          }}},
+        {QStringLiteral("compare"),
+         {QStringLiteral("PROJECT --port DEVICE"), 1, 1,
+          [](const QStringList &a, const QCommandLineParser &parser) {
+              const std::optional<QString> port = PortOption(parser);
+              return port ? CtlCommands::Compare(a[0], *port) : int(ExitUnusable);
+          }}},
+        {QStringLiteral("upload"),
+         {QStringLiteral("PROJECT --port DEVICE [--create]"), 1, 1,
+          [](const QStringList &a, const QCommandLineParser &parser) {
+              const std::optional<QString> port = PortOption(parser);
+              return port ? CtlCommands::Upload(a[0], *port, parser.isSet(QStringLiteral("create")))
+                          : int(ExitUnusable);
+          }}},
+        {QStringLiteral("download"),
+         {QStringLiteral("PROJECT MODULE-PATH --port DEVICE [--yes]"), 2, 2,
+          [](const QStringList &a, const QCommandLineParser &parser) {
+              const std::optional<QString> port = PortOption(parser);
+              return port ? CtlCommands::Download(a[0], a[1], *port, parser.isSet(QStringLiteral("yes")))
+                          : int(ExitUnusable);
+          }}},
         {QStringLiteral("monitor"),
          {QStringLiteral("--port DEVICE [--count N] [--interval SECONDS]"), 0, 0,
           [](const QStringList &, const QCommandLineParser &parser) { return RunMonitor(parser); }, true}},
@@ -179,6 +204,9 @@ int main(int argc, char *argv[])
     parser.addOption({QStringLiteral("lang"), Str(CtlStrings::LanguageOption), QStringLiteral("1..5")});
     parser.addOption({QStringLiteral("channel"), Str(CtlStrings::ChannelOption), QStringLiteral("1|2")});
     parser.addOption({QStringLiteral("port"), Str(CtlStrings::PortOption), QStringLiteral("DEVICE")});
+    parser.addOption({QStringLiteral("json"), Str(CtlStrings::JsonOption)});
+    parser.addOption({QStringLiteral("yes"), Str(CtlStrings::YesOption)});
+    parser.addOption({QStringLiteral("create"), Str(CtlStrings::CreateOption)});
     parser.addOption({QStringLiteral("count"), Str(CtlStrings::CountOption), QStringLiteral("N")});
     parser.addOption(
         {QStringLiteral("interval"), Str(CtlStrings::IntervalOption), QStringLiteral("SECONDS")});
