@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the demonstration: a simulated
-# module on a pseudo-terminal and a short conversation with it.
+# module on a pseudo-terminal and a commissioning round trip with zelnorctl.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/deps.sh"
 "$here/scripts/build.sh" build -DCMAKE_BUILD_TYPE=Release
-exec "$here/build/bin/zelnor-demo" "$@"
+exec "$here/scripts/demo.sh" "$here/build/bin" "$@"
