@@ -1,4 +1,5 @@
 // zelnor-project: the project commands of the program on the command line.
+#include "console.h"
 #include "db/connection_properties.h"
 #include "db/data_error.h"
 #include "db/project_copy.h"
@@ -18,18 +19,6 @@
 #include <cstdio>
 
 namespace {
-
-QTextStream &Out()
-{
-    static QTextStream out(stdout);
-    return out;
-}
-
-QTextStream &Err()
-{
-    static QTextStream err(stderr);
-    return err;
-}
 
 // Messages are printed; questions cannot be asked here and are answered No.
 void InstallPrinters()

@@ -214,20 +214,17 @@ int Set(const QString &path, const QString &modulePath, int channel, const QStri
     if (!project.Open(path))
         return ExitUnusable;
     return Guarded([&] {
-        Item *item = project.FindItem(modulePath);
-        const std::optional<CtlProject::ModuleRef> module = item ? project.ModuleOf(*item) : std::nullopt;
+        const std::unique_ptr<CtlProject::LoadedModule> module = project.LoadModule(modulePath);
         if (!module)
             return int(ExitRefused);
+        const int shownChannel = module->ref.shownChannel;
         // A signal names its own channel.
-        if (module->shownChannel != 0 && channel != 0 && channel != module->shownChannel) {
+        if (shownChannel != 0 && channel != 0 && channel != shownChannel) {
             Err() << StrF(CtlStrings::BadChannel, {channel}) << Qt::endl;
             return int(ExitRefused);
         }
-        const int edited = module->shownChannel != 0 ? module->shownChannel : channel == 0 ? 1 : channel;
-        std::unique_ptr<ProjectParameterRows> rows = project.RowsOf(*module);
-        ModuleParameterEditor editor(*rows, project.Catalogues(), module->shownChannel);
-        if (!editor.Load())
-            return int(ExitRefused);
+        const int edited = shownChannel != 0 ? shownChannel : channel == 0 ? 1 : channel;
+        ModuleParameterEditor &editor = *module->editor;
         const QString refusal = ParameterColumnEdit(editor).Apply(edited, *pairs);
         if (!refusal.isEmpty()) {
             Err() << refusal << Qt::endl;
@@ -269,14 +266,11 @@ int Show(const QString &path, const QString &modulePath, bool json)
     if (!project.Open(path))
         return ExitUnusable;
     return Guarded([&] {
-        Item *item = project.FindItem(modulePath);
-        const std::optional<CtlProject::ModuleRef> module = item ? project.ModuleOf(*item) : std::nullopt;
+        const std::unique_ptr<CtlProject::LoadedModule> module = project.LoadModule(modulePath);
         if (!module)
             return int(ExitRefused);
-        std::unique_ptr<ProjectParameterRows> rows = project.RowsOf(*module);
-        ModuleParameterEditor editor(*rows, project.Catalogues(), module->shownChannel);
-        if (!editor.Load())
-            return int(ExitRefused);
+        const ModuleParameterEditor &editor = *module->editor;
+        const int shownChannel = module->ref.shownChannel;
         const ModuleParameters &parameters = editor.parameters();
         // The texts the comparison report shows for the project's side.
         CModuleImage image;
@@ -289,7 +283,7 @@ int Show(const QString &path, const QString &modulePath, bool json)
         QJsonArray listed;
         Out() << (json ? QString() : parameters.module.name + QLatin1Char('\n'));
         for (const ParameterDifference &p : ModuleComparison(texts).Parameters(image, parameters.family)) {
-            if (p.channel != 0 && module->shownChannel != 0 && p.channel != module->shownChannel)
+            if (p.channel != 0 && shownChannel != 0 && p.channel != shownChannel)
                 continue;
             if (json)
                 listed.append(QJsonObject{

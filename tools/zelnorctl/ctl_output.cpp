@@ -7,18 +7,6 @@ namespace {
 bool g_answerYes = false;
 } // namespace
 
-QTextStream &Out()
-{
-    static QTextStream out(stdout);
-    return out;
-}
-
-QTextStream &Err()
-{
-    static QTextStream err(stderr);
-    return err;
-}
-
 void AnswerQuestionsYes(bool yes)
 {
     g_answerYes = yes;

@@ -1,10 +1,6 @@
 #pragma once
 
-#include <QTextStream>
-
-// Results go to standard output, messages and refusals to standard error.
-QTextStream &Out();
-QTextStream &Err();
+#include "console.h"
 
 // Exit codes of every command.
 enum ExitCode : int { ExitOk = 0, ExitRefused = 1, ExitUnusable = 2 };

@@ -86,6 +86,20 @@ std::unique_ptr<ProjectParameterRows> CtlProject::RowsOf(const ModuleRef &module
                                                   module.id);
 }
 
+std::unique_ptr<CtlProject::LoadedModule> CtlProject::LoadModule(const QString &path)
+{
+    Item *item = FindItem(path);
+    const std::optional<ModuleRef> module = item ? ModuleOf(*item) : std::nullopt;
+    if (!module)
+        return nullptr;
+    auto loaded = std::make_unique<LoadedModule>();
+    loaded->ref = *module;
+    loaded->rows = RowsOf(*module);
+    loaded->editor =
+        std::make_unique<ModuleParameterEditor>(*loaded->rows, m_catalogues, module->shownChannel);
+    return loaded->editor->Load() ? std::move(loaded) : nullptr;
+}
+
 CtlReference::CtlReference() = default;
 CtlReference::~CtlReference() = default;
 

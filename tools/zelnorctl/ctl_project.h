@@ -4,6 +4,7 @@
 #include "db/project_database.h"
 #include "link/module_image.h"
 #include "params/catalogues.h"
+#include "params/module_parameter_editor.h"
 #include "params/parameter_rows.h"
 #include "tree/my7100_doc.h"
 
@@ -37,6 +38,15 @@ public:
     };
     std::optional<ModuleRef> ModuleOf(Item &item);
     std::unique_ptr<ProjectParameterRows> RowsOf(const ModuleRef &module);
+
+    // The module (or the signal's module) of a path, loaded as the parameter
+    // view loads it; null after a printed refusal.
+    struct LoadedModule {
+        ModuleRef ref;
+        std::unique_ptr<ProjectParameterRows> rows;
+        std::unique_ptr<ModuleParameterEditor> editor;
+    };
+    std::unique_ptr<LoadedModule> LoadModule(const QString &path);
 
 private:
     ProjectDatabase m_database;
