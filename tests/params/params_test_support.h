@@ -6,6 +6,7 @@
 #include "params/catalogues.h"
 #include "params/module_parameter_editor.h"
 #include "params/parameter_rows.h"
+#include "support/captured_log.h"
 #include "tree/module_lookup.h"
 
 #include <QDateTime>
@@ -14,26 +15,6 @@
 #include <QStringList>
 
 #include <memory>
-
-// The run's output log, in a folder of its own, with the lines written to
-// it since it was made (without their time stamps).
-class CapturedLog {
-public:
-    CapturedLog() : m_log(m_dir.path(), QDateTime::currentDateTime())
-    {
-        m_log.makeActive();
-        QObject::connect(&m_log, &OutputLog::textAdded, [this](const QString &text) {
-            // "yyyy-MM-dd HH:mm:ss   text\n"
-            m_lines << text.mid(22).chopped(1);
-        });
-    }
-    const QStringList &lines() const { return m_lines; }
-
-private:
-    QTemporaryDir m_dir;
-    OutputLog m_log;
-    QStringList m_lines;
-};
 
 // A project copy with modules made the way the program makes new ones: the
 // default module row of the type and its DefaultSignals rows.

@@ -69,7 +69,7 @@ void TestParamsApply::everyModuleTypeAppliesItsDefaults()
             QCOMPARE(module.editor.Apply(), ModuleParameterEditor::ApplyResult::Applied);
             QVERIFY(module.editor.CheckDownloadable());
             QCOMPARE(messages.texts(), QStringList());
-            QCOMPARE(log.lines(),
+            QCOMPARE(log.lines,
                      QStringList(QString("Module '%1' parameters applied.").arg(before.module.name)));
             ++types;
         }
@@ -285,7 +285,7 @@ void TestParamsApply::refusalsLeaveTheProjectUnchanged()
         module.editor.SetModified(true);
         QCOMPARE(module.editor.Apply(), ModuleParameterEditor::ApplyResult::Refused);
         QCOMPARE(messages.texts(), QStringList(c.message));
-        QCOMPARE(log.lines(), QStringList({c.message, QString("Module '%1' parameters can't apply!")
+        QCOMPARE(log.lines, QStringList({c.message, QString("Module '%1' parameters can't apply!")
                                                           .arg(module.parameters().module.name)}));
         QVERIFY2(project.dump() == before, c.what);
         // The values the user entered stay, and so does the modified flag.
@@ -322,8 +322,8 @@ void TestParamsApply::failedWriteIsUndoneWhole()
     module.editor.SetModified(true);
     QCOMPARE(module.editor.Apply(), ModuleParameterEditor::ApplyResult::Refused);
     QCOMPARE(messages.shown().size(), size_t(1));
-    QCOMPARE(log.lines().size(), 1);
-    QVERIFY(log.lines().first().endsWith("parameters can't apply!"));
+    QCOMPARE(log.lines.size(), 1);
+    QVERIFY(log.lines.first().endsWith("parameters can't apply!"));
     QVERIFY(project.dump() == before);
     // Once corrected it applies.
     module.parameters().module.memo = "short";
@@ -361,7 +361,7 @@ void TestParamsApply::applyAndResetNeedAModifiedProject()
     QCOMPARE(module.editor.Apply(), ModuleParameterEditor::ApplyResult::NothingToApply);
     QCOMPARE(module.editor.Reset(), ModuleParameterEditor::ResetResult::NothingToReset);
     QVERIFY(project.dump() == before);
-    QCOMPARE(log.lines(), QStringList());
+    QCOMPARE(log.lines, QStringList());
     module.editor.SetModified(true);
     module.editor.SetModified(true);
     QCOMPARE(module.editor.Apply(), ModuleParameterEditor::ApplyResult::Applied);
@@ -382,7 +382,7 @@ void TestParamsApply::resetReloadsAndReportsTheDipSwitch()
     QVERIFY(!module.editor.isModified());
     QCOMPARE(module.ch(1), *loaded.channel(1));
     QCOMPARE(module.parameters().module, loaded.module);
-    QCOMPARE(log.lines(), QStringList(QString("Module '%1' parameters reseted.").arg(loaded.module.name)));
+    QCOMPARE(log.lines, QStringList(QString("Module '%1' parameters reseted.").arg(loaded.module.name)));
     project.exec(QString("UPDATE Modules7230_1 SET DIPSwitch = -1 WHERE ID = %1").arg(module.moduleId));
     module.editor.SetModified(true);
     QCOMPARE(module.editor.Reset(), ModuleParameterEditor::ResetResult::DipSwitchChanged);

@@ -35,7 +35,7 @@ private:
             qWarning("check gave %d: %s", int(result), qPrintable(messages.texts().join(" / ")));
         if (result != expected)
             return {QStringLiteral("<unexpected result>")};
-        if (messages.texts() != log.lines())
+        if (messages.texts() != log.lines)
             return {QStringLiteral("<log differs>")};
         for (const MessageRequest &request : messages.shown()) {
             if (request.icon != MessageIcon::Error)

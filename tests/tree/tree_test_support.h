@@ -3,12 +3,13 @@
 #include "db/data_error.h"
 #include "db/db_session.h"
 #include "db/db_test_support.h"
+#include "db/id_sequence.h"
 #include "db/table_level.h"
 #include "log/output_log.h"
 #include "shell/app_paths.h"
+#include "support/captured_log.h"
 #include "support/test_support.h"
 #include "tree/document.h"
-#include "db/id_sequence.h"
 
 #include <QFile>
 #include <QSqlError>
@@ -40,26 +41,6 @@ public:
     }
     void clear() { hints.clear(); }
     std::vector<std::pair<int, ItemHandle>> hints;
-};
-
-// The lines written to the output log, without their time stamps, for the
-// life of the object.
-class CapturedLog {
-public:
-    CapturedLog() : m_log(m_dir.path(), QDateTime::currentDateTime())
-    {
-        m_log.makeActive();
-        QObject::connect(&m_log, &OutputLog::textAdded, [this](const QString &text) {
-            static const qsizetype stamp =
-                OutputLog::logLine(QDateTime(QDate(2000, 1, 1), QTime(0, 0)), QString()).size() - 1;
-            lines << text.mid(stamp).chopped(1);
-        });
-    }
-    QStringList lines;
-
-private:
-    QTemporaryDir m_dir;
-    OutputLog m_log;
 };
 
 // A document over an open session, opened the way the program opens a
