@@ -268,8 +268,22 @@ void TestZelnorctl::commissioningRoundTrip()
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.contains("Checking module '7230/211-2 - [TT-101] [TIC-9]' ... OK"));
 
-    // The blocks the module held before each download are kept in the project.
+    // The blocks the module held before each download are kept in the
+    // project, and can be written back.
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM ModuleBlockHistory").toInt(), 2);
+    run = Ctl({"history", project, "SIM00000001"});
+    QCOMPARE(run.exitCode, 0);
+    const QStringList kept = run.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(kept.size(), 2);
+    QVERIFY(kept[0].endsWith("\t7230/211-2 - [TT-101] [TIC-9]"));
+    QVERIFY(kept[1].endsWith("\t7230/211-2 - [TT-101] [TT-102]"));
+    QCOMPARE(Ctl({"history", project, "NO-SUCH-SERIAL"}).exitCode, 1);
+    QCOMPARE(Ctl({"restore", project, "99999", "--port", port}).exitCode, 1);
+    QCOMPARE(Ctl({"restore", project, kept[0].section('\t', 0, 0), "--port", port}).exitCode, 0);
+    // The module holds its old tags again, which no project module has now.
+    run = Ctl({"compare", project, "--port", port});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.err.contains("has no module in the project."));
 }
 
 void TestZelnorctl::monitorPrintsOneRecordPerInterval()

@@ -11,6 +11,7 @@
 #include "db/project_strings.h"
 #include "link/adjust_actions.h"
 #include "link/image_mapping.h"
+#include "link/module_block_history.h"
 #include "link/module_comparison.h"
 #include "link/parameter_texts.h"
 #include "log/monitor_file.h"
@@ -26,6 +27,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
 namespace CtlCommands {
 
@@ -380,6 +382,50 @@ int Download(const QString &path, const QString &modulePath, const QString &port
             return int(ExitRefused);
         const bool stored = transfer->Link().Controller().shared().lastStoreOk == 1;
         return stored && moduleTransfer.ReadBackDifferences().empty() ? int(ExitOk) : int(ExitRefused);
+    });
+}
+
+int History(const QString &path, const QString &serialNr)
+{
+    CtlProject project;
+    if (!project.Open(path))
+        return ExitUnusable;
+    return Guarded([&] {
+        const std::vector<ModuleBlockHistory::Entry> entries =
+            ModuleBlockHistory(*project.Database().Session()).EntriesOf(serialNr);
+        if (entries.empty()) {
+            Err() << StrF(CtlStrings::NothingKept, {serialNr}) << Qt::endl;
+            return int(ExitRefused);
+        }
+        for (const ModuleBlockHistory::Entry &entry : entries)
+            Out() << entry.id << '\t' << entry.savedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << '\t'
+                  << entry.moduleName << Qt::endl;
+        return int(ExitOk);
+    });
+}
+
+int Restore(const QString &path, const QString &entryId, const QString &port)
+{
+    int code = ExitOk;
+    const std::unique_ptr<CtlTransfer> transfer = OpenTransfer(path, port, code, false);
+    if (!transfer)
+        return code;
+    return Guarded([&] {
+        const QString serialNr = transfer->Link().ConnectedImage().SerialNr;
+        const std::vector<ModuleBlockHistory::Entry> entries =
+            ModuleBlockHistory(*transfer->Project().Database().Session()).EntriesOf(serialNr);
+        const auto kept = std::find_if(entries.begin(), entries.end(), [&entryId](const auto &entry) {
+            return QString::number(entry.id) == entryId;
+        });
+        if (kept == entries.end()) {
+            Err() << StrF(CtlStrings::NotKeptForModule, {entryId, serialNr}) << Qt::endl;
+            return int(ExitRefused);
+        }
+        if (!transfer->Transfer().RestoreKeptBlocks(*kept) ||
+            !transfer->WaitForNotice(
+                int(LinkNotice::DownloadDone), [] { return true; }, 60000))
+            return int(ExitRefused);
+        return transfer->Link().Controller().shared().lastStoreOk == 1 ? int(ExitOk) : int(ExitRefused);
     });
 }
 

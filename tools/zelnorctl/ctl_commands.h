@@ -18,6 +18,10 @@ int Show(const QString &project, const QString &modulePath, bool json);
 int Compare(const QString &project, const QString &port);
 int Upload(const QString &project, const QString &port, bool create);
 int Download(const QString &project, const QString &modulePath, const QString &port, bool yes);
+// What was kept of a module before each download, newest first.
+int History(const QString &project, const QString &serialNr);
+// Writes blocks kept before an earlier download back into their module.
+int Restore(const QString &project, const QString &entryId, const QString &port);
 // count 0: until interrupted.
 int Monitor(const QString &port, int count, int intervalSeconds);
 int Action(const QString &port, int code);

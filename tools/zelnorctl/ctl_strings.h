@@ -31,4 +31,6 @@ inline constexpr int NoProjectModule = 64025;
 inline constexpr int JsonOption = 64026;
 inline constexpr int YesOption = 64027;
 inline constexpr int CreateOption = 64028;
+inline constexpr int NothingKept = 64029;
+inline constexpr int NotKeptForModule = 64030;
 } // namespace CtlStrings

@@ -140,6 +140,15 @@ const std::map<QString, Command> &Commands()
               return port ? CtlCommands::Download(a[0], a[1], *port, parser.isSet(QStringLiteral("yes")))
                           : int(ExitUnusable);
           }}},
+        {QStringLiteral("history"),
+         {QStringLiteral("PROJECT SERIAL-NUMBER"), 2, 2,
+          [](const QStringList &a, const QCommandLineParser &) { return CtlCommands::History(a[0], a[1]); }}},
+        {QStringLiteral("restore"),
+         {QStringLiteral("PROJECT ENTRY-ID --port DEVICE"), 2, 2,
+          [](const QStringList &a, const QCommandLineParser &parser) {
+              const std::optional<QString> port = PortOption(parser);
+              return port ? CtlCommands::Restore(a[0], a[1], *port) : int(ExitUnusable);
+          }}},
         {QStringLiteral("monitor"),
          {QStringLiteral("--port DEVICE [--count N] [--interval SECONDS]"), 0, 0,
           [](const QStringList &, const QCommandLineParser &parser) { return RunMonitor(parser); }, true}},
