@@ -1,14 +1,13 @@
 #include "link/link_notice_handler.h"
 
 #include "link/adjust_actions.h"
+#include "log/log_strings.h"
 #include "log/output_log.h"
 #include "shell/message_service.h"
 #include "shell/string_table.h"
 
 namespace {
 enum StringId {
-    kModuleConnected = 62430,
-    kModuleLost = 62431,
     kUploadOk = 62432,
     kUploadError = 62433,
     kDownloadOk = 62434,
@@ -52,10 +51,10 @@ void LinkNoticeHandler::handleConnection(int change)
 {
     if (change == ModuleConnected) {
         m_hooks->findConnectedModule(m_shared.connectedImage);
-        WriteLogLine(kModuleConnected);
+        WriteLogLine(LogStrings::ModuleConnected);
         m_hooks->compareConnectedModule(m_shared.connectedImage);
     } else if (change == ModuleLost) {
-        WriteLogLine(kModuleLost);
+        WriteLogLine(LogStrings::ModuleDisconnected);
         m_hooks->leaveOnlineMode();
     }
     m_hooks->refreshLiveValues(m_shared.connectedImage);
