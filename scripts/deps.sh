@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
   libqt6sql6-sqlite libqt6sql6-psql libqt6printsupport6
   postgresql sqlite3 libsqlite3-dev poppler-utils xvfb xauth xdotool
+  fonts-dejavu-core
 )
 missing=()
 for p in "${packages[@]}"; do

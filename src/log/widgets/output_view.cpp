@@ -16,18 +16,28 @@ COutputView::COutputView(OutputLog *log, QWidget *parent) : QPlainTextEdit(paren
     setUp();
 }
 
+QFont COutputView::FixedPitchFont()
+{
+    // A face that fontconfig substitutes for a missing one may claim fixed
+    // pitch and still not have it; the columns of the system information
+    // stay aligned only with a face that really is fixed.
+    for (const QString &family : {QStringLiteral("Courier New"), QStringLiteral("DejaVu Sans Mono"),
+                                  QStringLiteral("Liberation Mono"), QStringLiteral("Noto Sans Mono")}) {
+        QFont font(family, 9);
+        font.setStyleHint(QFont::TypeWriter);
+        const QFontInfo info(font);
+        if (info.family() == family && info.fixedPitch())
+            return font;
+    }
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(9);
+    return font;
+}
+
 void COutputView::setUp()
 {
     setObjectName(QStringLiteral("COutputView"));
-    QFont font(QStringLiteral("Courier New"), 9);
-    // Where that face is missing, any fixed-pitch face keeps the columns of
-    // the system information aligned.
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    if (!QFontInfo(font).fixedPitch())
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSize(9);
-    setFont(font);
+    setFont(FixedPitchFont());
     setReadOnly(true);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setMaximumBlockCount(kMaximumLines);

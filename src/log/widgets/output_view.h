@@ -25,6 +25,7 @@ protected:
 
 private:
     void setUp();
+    static QFont FixedPitchFont();
     void appendText(const QString &text);
 
     OutputLog *m_log = nullptr;
