@@ -1,5 +1,7 @@
 #include "db/connection_properties.h"
 
+#include <QHash>
+
 #include "db/db_session.h"
 #include "db/project_strings.h"
 #include "shell/string_table.h"
@@ -10,6 +12,32 @@ const QString ConnectionProperties::kInitialCatalog = QStringLiteral("Initial Ca
 const QString ConnectionProperties::kUserId = QStringLiteral("User ID");
 const QString ConnectionProperties::kPassword = QStringLiteral("Password");
 const QString ConnectionProperties::kMode = QStringLiteral("Mode");
+
+int ConnectionProperties::ModeValue(const QString &text)
+{
+    bool numeric = false;
+    const int number = text.trimmed().toInt(&numeric);
+    if (numeric)
+        return number;
+    // Data link files written by hand or by other tools name the mode:
+    // "Read", "ReadWrite", "Share Deny None|Read" and so on.
+    static const QHash<QString, int> kNames = {
+        {QStringLiteral("read"), 1},           {QStringLiteral("write"), 2},
+        {QStringLiteral("readwrite"), 3},      {QStringLiteral("sharedenyread"), 4},
+        {QStringLiteral("sharedenywrite"), 8}, {QStringLiteral("shareexclusive"), 12},
+        {QStringLiteral("sharedenynone"), 16},
+    };
+    int mode = 0;
+    for (QString part : text.split(QLatin1Char('|'))) {
+        part.remove(QLatin1Char(' '));
+        const auto found = kNames.constFind(part.toLower());
+        // A mode that cannot be understood must not end up allowing writes.
+        if (found == kNames.constEnd())
+            return 1;
+        mode |= *found;
+    }
+    return mode;
+}
 const QString ConnectionProperties::kProjectFileProvider = QStringLiteral("Microsoft.Jet.OLEDB.4.0");
 
 ConnectionProperties ConnectionProperties::forProjectFile(const QString &path, const QString &user,
@@ -188,7 +216,7 @@ bool ConnectionProperties::toDataSource(DataSource &into) const
     }
     source.provider = providerName();
     if (contains(kMode))
-        source.mode = value(kMode).toInt();
+        source.mode = ModeValue(value(kMode));
     into = source;
     return true;
 }

@@ -19,6 +19,8 @@ public:
     static const QString kInitialCatalog;
     static const QString kUserId;
     static const QString kPassword;
+    // The mode as a number; also its names ("Read", "ReadWrite" ...).
+    static int ModeValue(const QString &text);
     static const QString kMode;
     // The provider name of a project file opened directly; it stands for the
     // embedded SQLite database.

@@ -1,5 +1,7 @@
 #include "db/db_session.h"
 
+#include <QSqlQuery>
+
 #include <QAtomicInt>
 #include <QUrl>
 
@@ -258,6 +260,15 @@ bool DbSession::BeginTransaction()
     // leaves the end of it to the one that began it.
     if (m_inTransaction)
         return false;
+    if (m_source.driver == DbDriver::SQLite && !m_source.readOnly()) {
+        // A deferred transaction that reads first and writes later cannot
+        // wait for another process's lock and fails at once with "database
+        // is locked"; taking the write lock at the start waits up to the
+        // busy time-out instead.
+        QSqlQuery begin(database());
+        m_inTransaction = begin.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        return m_inTransaction;
+    }
     m_inTransaction = database().transaction();
     return m_inTransaction;
 }

@@ -33,5 +33,7 @@ enum : int {
     TypeMismatch = 62613,
     Overflow = 62614,
     InvalidUseOfNull = 62615,
+    TextHasControlCharacter = 62616,
+    BadSequenceCounter = 62617,
 };
 } // namespace DbStrings

@@ -80,8 +80,34 @@ QVariant CIdSequence::NextId(const QString &name)
     }
 }
 
+namespace {
+// The largest counter that still hands out an identifier that fits the
+// 32-bit ID columns after it was advanced.
+constexpr qint64 kLargestCounter = 2147483646;
+
+// A counter that was edited by hand, damaged or ran out would hand out 0,
+// a negative or a wrapped identifier, and that row would collide or vanish.
+void CheckCounter(const QString &name, const QVariant &counter)
+{
+    bool ok = false;
+    const qint64 value = counter.toString().trimmed().toLongLong(&ok);
+    if (!ok || value < 1 || value > kLargestCounter)
+        RaiseDataError(DbStrings::BadSequenceCounter, {name, counter.toString()});
+}
+} // namespace
+
+void CIdSequence::CheckExistingCounter(const QString &parameter)
+{
+    QSqlQuery read = m_session.NewQuery();
+    if (!run(m_session, read, kRead, parameter))
+        RaiseDataError(m_session.Records(read.lastError()));
+    if (read.next())
+        CheckCounter(parameter, read.value(1));
+}
+
 QVariant CIdSequence::AdvanceAndRead(const QString &parameter)
 {
+    CheckExistingCounter(parameter);
     {
         QSqlQuery advance = m_session.NewQuery();
         if (!run(m_session, advance, kAdvance, parameter))

@@ -30,6 +30,7 @@ public:
 
 private:
     QVariant AdvanceAndRead(const QString &parameter);
+    void CheckExistingCounter(const QString &parameter);
 
     DbSession &m_session;
 };

@@ -178,7 +178,8 @@ bool ProjectDatabase::Connect(const QString &path, const ConnectionProperties &p
     m_openedPath = QFileInfo(path).absoluteFilePath();
     bool ok = false;
     try {
-        ok = (source.driver != DbDriver::SQLite || CheckSqliteFile(path)) && CheckDatabase();
+        ok = (source.driver != DbDriver::SQLite || CheckSqliteFile(path)) && IsProject(path) &&
+             CheckDatabase();
     } catch (COLEDBException &e) {
         AddMessage(e, DbStrings::CantConnect, {DisplayName()});
         Abandon();
@@ -215,6 +216,20 @@ bool ProjectDatabase::CheckSqliteFile(const QString &path)
     if (!writable && code == kSqliteReadOnly) {
         MessageService::error(StrF(ProjectStrings::ProjectReadOnly, {m_properties.dataSource()}));
         return false;
+    }
+    return true;
+}
+
+bool ProjectDatabase::IsProject(const QString &path)
+{
+    // The version check creates what an old project lacks; it must never
+    // write into a file or a server database that is no project at all.
+    for (const QString &table : {QStringLiteral("IDSequences"), QStringLiteral("Signals")}) {
+        const auto columns = m_session->ColumnSchema(table);
+        if (!columns || columns->empty()) {
+            MessageService::error(StrF(ProjectStrings::NotAProject, {path}));
+            return false;
+        }
     }
     return true;
 }

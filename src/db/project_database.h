@@ -74,6 +74,7 @@ private:
                         ConnectionProperties &properties, bool &viaDataLink);
     bool Connect(const QString &path, const ConnectionProperties &properties, bool viaDataLink);
     bool CheckSqliteFile(const QString &path);
+    bool IsProject(const QString &path);
     bool CheckDatabase();
     // Drops a connection that never became the open project.
     void Abandon();

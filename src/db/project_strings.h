@@ -76,5 +76,6 @@ enum : int {
     ToolPasswordOption = 62874,
     ToolDataLinkOption = 62875,
     ToolCommandArgument = 62876,
+    NotAProject = 62877,
 };
 } // namespace ProjectStrings

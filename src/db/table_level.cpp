@@ -1,4 +1,5 @@
 #include "db/table_level.h"
+#include "db/text_rules.h"
 
 #include "db/db_strings.h"
 #include "db/variant_value.h"
@@ -206,13 +207,27 @@ QString CTableLevel::BuildChildQuery(const QVariant &parentKey)
     return statement + QStringLiteral(" ORDER BY [T1].[%1]").arg(IdColumnName());
 }
 
+namespace {
+bool IsMultiLineColumn(const QString &name)
+{
+    return name.compare(QLatin1String("Memo"), Qt::CaseInsensitive) == 0;
+}
+} // namespace
+
 void CTableLevel::CheckFits(const ColumnInfo &column, const QVariant &value) const
 {
     switch (column.binding.type) {
     case FieldType::Text:
-        if (VarTypeOf(value) == VT_BSTR && value.toString().size() > column.textWidth())
+        if (VarTypeOf(value) != VT_BSTR)
+            return;
+        if (TextRules::CharacterCount(value.toString()) > column.textWidth())
             RaiseDataError(DbStrings::TextTooLong,
                            {column.name, m_table, QString::number(column.textWidth())});
+        // Only a memo is typed in a multi-line field; everywhere else a line
+        // break or an escape sequence is garbage that would reach terminals,
+        // reports and file names.
+        if (TextRules::HasControlCharacter(value.toString(), IsMultiLineColumn(column.name)))
+            RaiseDataError(DbStrings::TextHasControlCharacter, {column.name, m_table});
         return;
     case FieldType::Long:
     case FieldType::Bool:

@@ -1,5 +1,7 @@
 #include "db/version_check.h"
 
+#include <QSqlQuery>
+
 #include "db/data_error.h"
 #include "db/db_strings.h"
 #include "db/project_strings.h"
@@ -30,6 +32,13 @@ void InsertDefaultVersion(CSQLQuery &query)
 
 } // namespace
 
+bool CVersionCheck::IsReadableDatabase(DbSession &session)
+{
+    QSqlQuery probe = session.NewQuery();
+    return probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) && probe.next() &&
+           probe.value(0).toInt() > 0;
+}
+
 CVersionCheck::CVersionCheck(const DataSource &project) : m_project(project)
 {
     OpenReference();
@@ -48,6 +57,10 @@ void CVersionCheck::OpenReference()
         m_reference = DataSource::sqliteFile(path, true);
         m_referenceSession = DbSession::open(m_reference, nullptr);
     }
+    // SQLite opens any file and reads it only later: a file that is no
+    // database, or an empty one, would switch the check off.
+    if (m_referenceSession && !IsReadableDatabase(*m_referenceSession))
+        m_referenceSession.reset();
     if (!m_referenceSession)
         MessageService::error(StrF(ProjectStrings::UnableToOpenFile, {path}));
 }

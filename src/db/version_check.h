@@ -27,6 +27,8 @@ public:
     CVersionCheck &operator=(const CVersionCheck &) = delete;
 
     bool ReferenceOpened() const { return m_referenceSession != nullptr; }
+    // Whether the reference file is a database with tables (reading only).
+    static bool IsReadableDatabase(DbSession &session);
     // 1 when the project may be used, after an upgrade when one was due.
     int Run();
     // The version text of a database; makes SystemData and its row when

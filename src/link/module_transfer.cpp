@@ -107,6 +107,14 @@ int ModuleTransfer::FindConnectedModule()
     m_online = 0;
     if (!m_document.IsOpen())
         return NothingLooked;
+    if (ConnectedModuleName().isEmpty()) {
+        // Without its type row the module has no name to be found by, and
+        // one made of it would have no channels, defaults or name either.
+        const QString text = StrF(UnknownConnectedType, {Connected().ModulTypID});
+        WriteLogLine(text);
+        MessageService::error(text);
+        return NothingLooked;
+    }
     if (Item *module = LookUpConnected()) {
         m_document.Select(module->handle());
         MarkOnline(module);

@@ -67,5 +67,6 @@ enum : int {
     ReadBackDiffers = 62244,
     HeadingWritten = 62245,
     PreviousBlocksNotKept = 62246,
+    UnknownConnectedType = 62320,
 };
 } // namespace TransferStrings

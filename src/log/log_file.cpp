@@ -22,13 +22,27 @@ bool LogFile::create(const QString &directory, const QDateTime &creationTime)
     m_path.clear();
     if (directory.isEmpty() || !QDir().mkpath(directory))
         return false;
-    const QString path = QDir(directory).filePath(fileNameFor(creationTime));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    file.close();
-    m_path = path;
-    return true;
+    // Two runs in the same second must not share a file: the second takes
+    // the next free name, and an existing log is never emptied.
+    const QString first = fileNameFor(creationTime);
+    for (int number = 1; number <= kMaxSameSecondRuns; ++number) {
+        const QString name = number == 1 ? first : NumberedName(first, number);
+        const QString path = QDir(directory).filePath(name);
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            m_path = path;
+            return true;
+        }
+        if (!file.exists())
+            return false; // the folder refuses new files
+    }
+    return false;
+}
+
+QString LogFile::NumberedName(const QString &name, int number)
+{
+    const QString suffix = QStringLiteral(".txt");
+    return name.left(name.size() - suffix.size()) + QStringLiteral("_%1").arg(number) + suffix;
 }
 
 bool LogFile::append(const QString &text) const

@@ -11,10 +11,14 @@ class LogFile {
 public:
     // "2026_12_09_06_30_00_Log.txt" for a run started at that local time.
     static QString fileNameFor(const QDateTime &creationTime);
+    // "..._Log_2.txt" for the second run of the same second, and so on.
+    static QString NumberedName(const QString &name, int number);
+    static constexpr int kMaxSameSecondRuns = 1000;
     // The text as stored: every line break becomes CR LF, UTF-8.
     static QByteArray toFileText(const QString &text);
 
-    // Creates (or empties) the file of creationTime inside directory. On
+    // Creates the file of creationTime inside directory, or the next free
+    // numbered one when that name is taken. On
     // failure the log has no file and later appends do nothing.
     bool create(const QString &directory, const QDateTime &creationTime);
     bool isUsable() const { return !m_path.isEmpty(); }

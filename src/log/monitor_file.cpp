@@ -1,5 +1,7 @@
 #include "log/monitor_file.h"
 
+#include "db/text_rules.h"
+
 #include "link/module_image.h"
 #include "link/parameter_texts.h"
 #include "log/log_file.h"
@@ -48,6 +50,12 @@ QString MonitorFile::FileNameOf(const QString &serialNumber)
     QString name = serialNumber;
     for (const QChar c : QStringLiteral("./*\\:\"<>|?"))
         name.replace(c, QLatin1Char(' '));
+    // Bytes read from a module may be anything; a file name holds no
+    // control character.
+    for (QChar &c : name) {
+        if (TextRules::IsControlCharacter(c.unicode()))
+            c = QLatin1Char(' ');
+    }
     return name;
 }
 

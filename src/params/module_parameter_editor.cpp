@@ -1,4 +1,5 @@
 #include "params/module_parameter_editor.h"
+#include "params/text_field_check.h"
 
 #include "db/data_error.h"
 #include "log/output_log.h"
@@ -34,6 +35,12 @@ bool ModuleParameterEditor::Load()
 {
     try {
         ModuleRows rows = m_source.ReadRows();
+        if (!rows.moduleType.isValid()) {
+            // Without its type the module has no channels, limits or name
+            // to check against; an Apply would rename it to " - [tag]".
+            Refuse(StrF(ModuleTypeUnknown, {rows.module.intValue("ModulTypID"), rows.module.textValue("Name")}));
+            return false;
+        }
         m_parameters = ParametersFromRows(rows, m_shownChannel);
         m_rows = std::move(rows);
     } catch (const COLEDBException &error) {
@@ -65,7 +72,11 @@ QString ModuleParameterEditor::ComposedModuleName() const
 
 bool ModuleParameterEditor::RefuseName(int format, const QString &name) const
 {
-    const QString text = StrF(format, {name});
+    return Refuse(StrF(format, {name}));
+}
+
+bool ModuleParameterEditor::Refuse(const QString &text) const
+{
     WriteLogLine(text);
     MessageService::error(text);
     return false;
@@ -90,11 +101,15 @@ bool ModuleParameterEditor::WriteApplied(const QString &name)
     const ParameterValidator validator(m_catalogues, m_parameters);
     if (m_parameters.family != Family7220 && !validator.CheckMeasuringRange())
         return false;
+    if (!CheckTexts())
+        return false;
     try {
         if (m_source.ModuleNameTaken(name))
             return RefuseName(ModuleNameExists, name);
+        // The module's channels are checked together, also when one signal
+        // is shown: a download writes both.
         for (int number = 1; number <= 2; ++number) {
-            if (m_parameters.isShown(number) && !validator.ValidateChannel(number))
+            if (m_parameters.hasChannel(number) && !validator.ValidateChannel(number))
                 return false;
         }
         const bool writeNames = !m_newModule;
@@ -111,6 +126,33 @@ bool ModuleParameterEditor::WriteApplied(const QString &name)
     } catch (const COLEDBException &error) {
         ReportDataError(error);
         return false;
+    }
+    return true;
+}
+
+bool ModuleParameterEditor::CheckTexts() const
+{
+    using namespace TextFieldLimits;
+    const ModuleValues &module = m_parameters.module;
+    std::vector<TextField> fields = {
+        {ScopeModule, FieldComment, module.description, kComment, false, false, false},
+        {ScopeModule, FieldDate, module.lastProgramming, 0, false, false, false},
+        {ScopeModule, FieldMemo, module.memo, kMemo, false, false, true},
+    };
+    for (int number = 1; number <= 2; ++number) {
+        const ChannelParameters *ch = m_parameters.channel(number);
+        if (!ch || !m_parameters.isShown(number))
+            continue;
+        const int scope = number == 1 ? Channel1 : Channel2;
+        // A module waiting for its name keeps the tags it was read with.
+        if (!m_newModule)
+            fields.push_back({scope, FieldSignalTag, ch->name, kSignalTag, true, true, false});
+        fields.push_back({scope, FieldDescription, ch->description, kDescription, false, false, false});
+    }
+    for (const TextField &field : fields) {
+        const QString refusal = TextFieldRefusal(field);
+        if (!refusal.isEmpty())
+            return Refuse(refusal);
     }
     return true;
 }

@@ -98,8 +98,10 @@ public:
 
 private:
     bool WriteApplied(const QString &name);
+    bool CheckTexts() const;
     bool CheckSignalNames();
     bool RefuseName(int format, const QString &name) const;
+    bool Refuse(const QString &text) const;
     void ReportDataError(const COLEDBException &error) const;
 
     ParameterRowSource &m_source;

@@ -218,11 +218,18 @@ QString ParameterColumnEdit::SetCode(int channel, const QString &column, int cod
             return StrF(ColumnNotOnModule, {column});
         if (column.endsWith(QLatin1String("LimitValue"), Qt::CaseInsensitive)) {
             const int rowId = code + CatalogueChoices::kRelayFunctionOffset;
-            if (code < 0 || !(refusal = refuseUnlessOffered(choices.RelayFunctions(probe, relay), rowId,
-                                                            CatalogueChoices::kRelayFunctionOffset))
-                                 .isEmpty())
+            const bool notUsed = rowId == CatalogueChoices::kRelayNotUsedId;
+            if ((code < 0 && !notUsed) ||
+                !(refusal = refuseUnlessOffered(choices.RelayFunctions(probe, relay), rowId,
+                                                CatalogueChoices::kRelayFunctionOffset))
+                     .isEmpty())
                 return refusal.isEmpty() ? StrF(ColumnCodeNotOffered, {code, column, QString()}) : refusal;
-            ch.relayFunction(relay) = code;
+            // The "not used" row is listed as its code like every other row;
+            // choosing it switches the relay off, as the page's choice does.
+            if (notUsed)
+                CatalogueChoices::TakeRelayFunction(ch, relay, rowId);
+            else
+                ch.relayFunction(relay) = code;
         } else {
             const bool offered = code == 0 || code == 1 || code == 3 || (code == 2 && family == Family7210);
             if (!offered)

@@ -77,6 +77,20 @@ inline constexpr int ParametersReset = 63410;
 // A relay function the module's two bits cannot hold.
 inline constexpr int RelayFunctionNotDownloadable = 63411;
 
+// The text fields of the pages and what they may hold.
+inline constexpr int FieldEmpty = 63412;
+inline constexpr int FieldInvalidCharacters = 63413;
+inline constexpr int FieldTooLong = 63414;
+inline constexpr int FieldSignalTag = 63415;
+inline constexpr int FieldDescription = 63416;
+inline constexpr int FieldComment = 63417;
+inline constexpr int FieldMemo = 63418;
+inline constexpr int FieldDate = 63419;
+inline constexpr int ScopeModule = 63420;
+
+// A module whose type row is missing.
+inline constexpr int ModuleTypeUnknown = 63421;
+
 // Values set by their column name.
 inline constexpr int ColumnUnknown = 63500;
 inline constexpr int ColumnNotANumber = 63501;

@@ -12,6 +12,8 @@ struct MessageRequest {
     QString text;
     MessageIcon icon = MessageIcon::Information;
     MessageButtons buttons = MessageButtons::Ok;
+    // The button that Enter presses; questions that throw work away name No.
+    MessageAnswer defaultAnswer = MessageAnswer::Ok;
 };
 
 // Every message box and question of the program goes through here. The

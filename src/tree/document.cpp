@@ -1,5 +1,7 @@
 #include "tree/document.h"
 
+#include "db/text_rules.h"
+
 #include "db/data_error.h"
 #include "db/db_session.h"
 #include "db/db_strings.h"
@@ -547,6 +549,12 @@ bool C7100Document::Delete(Item &item, QObject *sender)
 
 bool C7100Document::ConfirmAndDelete(Item &item, QObject *sender)
 {
+    // Catalogues, the signals root and the project's own rows are shown or
+    // held by read-only levels: their rows are the project's, not the user's.
+    if (item.level().attributes().readOnly) {
+        MessageService::error(FillArguments(Str(TreeStrings::ReadOnlyNotDeleted), {GetLevelName(item), GetPath(item)}));
+        return false;
+    }
     ContainerItem *container = item.asContainer();
     if (container && !EnsureChildren(*container))
         return false;
@@ -705,7 +713,7 @@ bool C7100Document::ConfirmSubtreeReload(ContainerItem &levelItem)
     if (!HasPendingEdits(levelItem))
         return true;
     const MessageRequest request{Str(TreeStrings::ConfirmSubtreeReload), MessageIcon::Warning,
-                                 MessageButtons::YesNo};
+                                 MessageButtons::YesNo, MessageAnswer::No};
     if (MessageService::show(request) != MessageAnswer::Yes)
         return false;
     SetModifiedFlag(false);
@@ -718,7 +726,7 @@ bool C7100Document::GlobalRefresh()
         return false;
     if (IsModified()) {
         const MessageRequest request{Str(TreeStrings::ConfirmGlobalReload), MessageIcon::Warning,
-                                     MessageButtons::YesNo};
+                                     MessageButtons::YesNo, MessageAnswer::No};
         if (MessageService::show(request) != MessageAnswer::Yes)
             return false;
         SetModifiedFlag(false);
@@ -758,7 +766,7 @@ void C7100Document::OnSelectionChanged(ItemHandle, ItemHandle, ItemHandle)
 
 bool C7100Document::IsNameValid(const QString &name) const
 {
-    return !name.contains(PathSeparator());
+    return !name.contains(PathSeparator()) && TextRules::IsValidName(name);
 }
 
 QString C7100Document::GetPath(const Item &item) const

@@ -39,5 +39,7 @@ enum : int {
     ModuleNameLabel = 63004,
     OkButton = 63005,
     CancelButton = 63006,
+    UnknownModuleType = 63007,
+    ModuleNotCreated = 63008,
 };
 } // namespace HierarchyStrings

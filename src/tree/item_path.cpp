@@ -20,7 +20,9 @@ Item *FindItemByPath(C7100Document &document, const QString &path)
             return nullptr;
         Item *found = nullptr;
         container->forEachChild([&](Item &child) {
-            if (!found && document.GetName(child) == name)
+            // Only what the tree shows has a path: catalogue rows and the
+            // project's option rows hang below the project too.
+            if (!found && child.shown() && document.GetName(child) == name)
                 found = &child;
         });
         if (!found)

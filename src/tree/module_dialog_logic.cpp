@@ -1,5 +1,9 @@
 #include "tree/module_dialog_logic.h"
 
+#include "db/text_rules.h"
+#include "params/params_strings.h"
+#include "params/text_field_check.h"
+
 #include "db/data_error.h"
 #include "db/db_session.h"
 #include "db/variant_value.h"
@@ -196,21 +200,34 @@ bool ModuleDialogLogic::Accept()
     m_signalName1 = TrimSignalName(m_signalName1);
     m_signalName2 = TrimSignalName(m_signalName2);
     Compose();
-    if (m_moduleName.size() > kMaxModuleName) {
+    if (TextRules::CharacterCount(m_moduleName) > kMaxModuleName) {
         Refuse(Str(HierarchyStrings::ModuleNameTooLong));
         return false;
     }
-    if (m_signalName1.size() > kMaxSignalName) {
+    if (TextRules::CharacterCount(m_signalName1) > kMaxSignalName) {
         Refuse(Str(HierarchyStrings::SignalName1TooLong));
         return false;
     }
-    if (m_signalName2.size() > kMaxSignalName) {
+    if (TextRules::CharacterCount(m_signalName2) > kMaxSignalName) {
         Refuse(Str(HierarchyStrings::SignalName2TooLong));
         return false;
     }
     if (m_signalName1.compare(m_signalName2, Qt::CaseInsensitive) == 0) {
         Refuse(Str(HierarchyStrings::SameChannelNames));
         return false;
+    }
+    // The tags become part of the module's name and path, and are written
+    // into the module: a path separator or a control character would make
+    // the module unreachable or garble what shows it.
+    for (int channel = 1; channel <= m_channelCount; ++channel) {
+        const QString refusal = TextFieldRefusal({channel == 1 ? ParamsStrings::Channel1 : ParamsStrings::Channel2,
+                                                  ParamsStrings::FieldSignalTag,
+                                                  channel == 1 ? m_signalName1 : m_signalName2, 0, true, true,
+                                                  false});
+        if (!refusal.isEmpty()) {
+            Refuse(refusal);
+            return false;
+        }
     }
     if (SignalNameTaken(m_signalName1, m_ownSignal1)) {
         Refuse(StrF(HierarchyStrings::SignalNameExists, {m_signalName1, Str(HierarchyStrings::Channel1)}));

@@ -218,11 +218,39 @@ Item *CMy7100Doc::AddNewModule(ContainerItem &parent, ModuleFamily family, qint3
     if (!item)
         return nullptr;
     SetValue(*item, kTypeId, typeId, true);
-    if (!Save(*item)) {
-        DiscardNow(item);
+    const ItemHandle handle = item->handle();
+    if (!SaveNewModule(*item)) {
+        DiscardNow(FindItem(handle));
         return nullptr;
     }
-    return item;
+    return FindItem(handle);
+}
+
+bool CMy7100Doc::SaveNewModule(Item &module)
+{
+    // The module row, its signals, its default values and the counters they
+    // draw are one change: a failure anywhere, or a kill, leaves none of it.
+    DbSession *session = Registry().session();
+    const bool own = session && session->BeginTransaction();
+    const ItemHandle parent = module.parent() ? module.parent()->handle() : 0;
+    m_completionFailed = false;
+    const bool saved = Save(module);
+    const bool complete = saved && !m_completionFailed;
+    if (!own)
+        return complete;
+    if (complete && session->Commit()) {
+        m_completionFailed = false;
+        return true;
+    }
+    session->Rollback();
+    if (saved) {
+        Refuse(StrF(ModuleNotCreated, {m_dialog.ModuleName()}));
+        // The module and its signals entered the tree for rows the rollback
+        // took away again.
+        ReloadAfterRollback(parent);
+    }
+    m_completionFailed = false;
+    return false;
 }
 
 void CMy7100Doc::DiscardNow(Item *item)
@@ -284,6 +312,13 @@ bool CMy7100Doc::BeforeSave(Item &item, const RowValues &, const RowValues &)
     }
     m_dialog.Reset();
     const bool prepared = PrepareDialog(item);
+    if (!prepared && !m_conversion.running) {
+        // Without its type row a module has no channels, no defaults and no
+        // name: nothing sound can be stored.
+        Refuse(StrF(UnknownModuleType, {GetValue(item, kTypeId, true).toInt()}));
+        m_pendingModules.remove(item.handle());
+        return false;
+    }
     if (m_origin == ModuleOrigin::Copied || m_origin == ModuleOrigin::Moved) {
         // A copy or a move cannot be cancelled here; only a type that no
         // table has refuses the save.
@@ -311,10 +346,9 @@ void CMy7100Doc::OnSaved(Item &item, const RowValues &, const RowValues &)
 {
     if (!m_pendingModules.remove(item.handle()))
         return;
-    RunInTransaction([&] {
-        CompleteNewModule(item);
-        return true;
-    });
+    // Runs inside the transaction of SaveNewModule (or of the bulk operation),
+    // which commits or rolls back the whole module.
+    CompleteNewModule(item);
 }
 
 bool CMy7100Doc::RunInTransaction(const std::function<bool()> &work)
@@ -340,6 +374,7 @@ ParameterRow CMy7100Doc::ReadRow(const QString &table, qint32 id)
         return ProjectParameterRows::ReadRowById(*session, *level, id);
     } catch (COLEDBException &error) {
         ReportDataError(error, ReportErrors());
+        m_completionFailed = true;
         return ParameterRow();
     }
 }
@@ -371,14 +406,14 @@ std::array<qint32, 2> CMy7100Doc::TakeModuleValues(Item &module, qint32 typeId)
             CopyFromFourthColumn(module, *row.columns, row.values);
             defaults = {row.intValue(kChannelSignal[0]), row.intValue(kChannelSignal[1])};
         }
-        WriteLogLine(StrF(ModuleCreated, {name}));
+        m_originLogLine = StrF(ModuleCreated, {name});
         break;
     }
     case ModuleOrigin::Copied:
-        WriteLogLine(StrF(ModuleCopied, {name}));
+        m_originLogLine = StrF(ModuleCopied, {name});
         break;
     case ModuleOrigin::Moved:
-        WriteLogLine(StrF(ModuleMoved, {name}));
+        m_originLogLine = StrF(ModuleMoved, {name});
         break;
     case ModuleOrigin::Converted: {
         if (Item *old = FindItem(m_conversion.oldModule))
@@ -388,7 +423,7 @@ std::array<qint32, 2> CMy7100Doc::TakeModuleValues(Item &module, qint32 typeId)
         const ParameterRow row = ReadRow(TablesOfFamily(Family7230).defaultModules, typeId);
         if (row.isValid())
             defaults = {row.intValue(kChannelSignal[0]), row.intValue(kChannelSignal[1])};
-        WriteLogLine(StrF(ModuleConverted, {name}));
+        m_originLogLine = StrF(ModuleConverted, {name});
         break;
     }
     }
@@ -435,8 +470,8 @@ Item *CMy7100Doc::CreateSignal(int channel, const QString &name, const Parameter
             SetValue(*signal, kOutputErrorValue, VoltageErrorAsCurrent(source.intValue(kOutputErrorValue)),
                      true);
     }
-    // A signal that cannot be written is reported by its save; the module is
-    // saved all the same and refers to no signal for that channel.
+    // A signal that cannot be written is reported by its save, and the
+    // module is not made.
     if (!Save(*signal)) {
         CancelEdit(*signal);
         return nullptr;
@@ -446,7 +481,6 @@ Item *CMy7100Doc::CreateSignal(int channel, const QString &name, const Parameter
 
 void CMy7100Doc::CompleteNewModule(Item &module)
 {
-    BeginEdit(module);
     const qint32 typeId = m_dialog.TypeId();
     DbSession *session = Registry().session();
     std::optional<ModuleTypeInfo> type;
@@ -456,7 +490,11 @@ void CMy7100Doc::CompleteNewModule(Item &module)
     } catch (COLEDBException &error) {
         ReportDataError(error, ReportErrors());
     }
-    const int channels = type ? type->channelCount : 1;
+    if (!type || !BeginEdit(module)) {
+        m_completionFailed = true;
+        return;
+    }
+    const int channels = type->channelCount;
     const std::array<qint32, 2> defaults = TakeModuleValues(module, typeId);
     SetValue(module, kName, m_dialog.ModuleName(), true);
 
@@ -480,12 +518,17 @@ void CMy7100Doc::CompleteNewModule(Item &module)
                                                  m_conversion.oldChannelCount == 2);
             if (Item *signal = CreateSignal(channel, names[channel - 1], source, rescaleThis))
                 signalId = signal->id().toInt();
+            else
+                m_completionFailed = true;
         }
         // A one-channel module names no second signal, whatever its source
         // named there: a delete would take that row along.
         SetValue(module, kChannelSignal[channel - 1], signalId, true);
     }
-    Save(module);
+    if (!Save(module))
+        m_completionFailed = true;
+    if (!m_completionFailed)
+        WriteLogLine(m_originLogLine);
 }
 
 // ---------------------------------------------------------------- conversion
@@ -534,12 +577,12 @@ bool CMy7100Doc::ConvertModule()
     if (!converted)
         return false;
     SetValue(*converted, kTypeId, m_conversion.oldTypeId, true);
-    const bool saved = Save(*converted);
+    const ItemHandle convertedHandle = converted->handle();
+    const bool saved = SaveNewModule(*converted);
     if (!saved || m_conversion.cancelled) {
-        DiscardNow(converted);
+        DiscardNow(FindItem(convertedHandle));
         return false;
     }
-    const ItemHandle convertedHandle = converted->handle();
     Delete(old);
     Select(convertedHandle);
     return true;
@@ -579,17 +622,27 @@ bool CMy7100Doc::RenameModule(Item &item)
     if (!ModuleDialogService::run(m_dialog))
         return false;
     const ItemHandle moduleHandle = module->handle();
-    RunInTransaction([&] {
+    const ItemHandle parent = module->parent() ? module->parent()->handle() : 0;
+    // The module and its signals carry their names together, or keep the
+    // old ones together.
+    const bool renamed = RunInTransaction([&] {
         const auto rename = [this](Item *target, const QString &name) {
-            if (target && BeginEdit(*target) && SetValue(*target, kName, name, true))
-                Save(*target);
+            if (!target)
+                return true;
+            if (!BeginEdit(*target) || !SetValue(*target, kName, name, true))
+                return false;
+            if (Save(*target))
+                return true;
+            CancelEdit(*target);
+            return false;
         };
-        rename(module, m_dialog.ModuleName());
-        rename(signal1, m_dialog.SignalName1());
-        if (m_dialog.ChannelCount() == 2)
-            rename(signal2, m_dialog.SignalName2());
-        return true;
+        return rename(module, m_dialog.ModuleName()) && rename(signal1, m_dialog.SignalName1()) &&
+               (m_dialog.ChannelCount() != 2 || rename(signal2, m_dialog.SignalName2()));
     });
+    if (!renamed) {
+        ReloadAfterRollback(parent);
+        return false;
+    }
     emit updateAllViews(nullptr, HintRebuild, nullptr);
     Select(moduleHandle);
     emit selectInTree(moduleHandle);
@@ -613,12 +666,12 @@ bool CMy7100Doc::Delete(Item &item, QObject *sender)
         return true;
     session->Rollback();
     if (deleted)
-        ReloadAfterFailedDelete(parent);
+        ReloadAfterRollback(parent);
     m_cascadeFailed = false;
     return false;
 }
 
-void CMy7100Doc::ReloadAfterFailedDelete(ItemHandle parent)
+void CMy7100Doc::ReloadAfterRollback(ItemHandle parent)
 {
     // Items were taken from memory for rows the rollback brought back.
     for (ContainerItem *container : {FindContainer(parent), SignalsRoot()}) {

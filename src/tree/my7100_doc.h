@@ -131,7 +131,8 @@ private:
     void DeleteSignal(qint32 signalId, int channel);
     void DeleteLoadedChildren(ContainerItem &folder);
     void DeleteRowsBelow(CTableLevel &level, qint32 id);
-    void ReloadAfterFailedDelete(ItemHandle parent);
+    void ReloadAfterRollback(ItemHandle parent);
+    bool SaveNewModule(Item &module);
     ParameterRow ReadRow(const QString &table, qint32 id);
     ContainerItem *SignalsRoot();
     bool RunInTransaction(const std::function<bool()> &work);
@@ -147,4 +148,8 @@ private:
     std::array<bool, 2> m_deletePermits{};
     bool m_linkStarted = false;
     bool m_cascadeFailed = false;
+    // Set by any step of completing a new module that failed.
+    bool m_completionFailed = false;
+    // Written once the new module is complete.
+    QString m_originLogLine;
 };

@@ -19,6 +19,7 @@ enum : int {
     EmptyName = 50240,
     ConfirmGlobalReload = 50242,
     ConfirmSubtreeReload = 50243,
+    ReadOnlyNotDeleted = 63100,
     ApplicationName = 57344,
 };
 } // namespace TreeStrings

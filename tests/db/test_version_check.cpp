@@ -75,6 +75,8 @@ private slots:
     void newerMajorVersionIsRefused();
     void newerMinorVersionIsRefused();
     void missingReferenceDatabaseRefusesEveryProject();
+    void unreadableReferenceRefusesEveryProject_data();
+    void unreadableReferenceRefusesEveryProject();
     void schemaCheck_data();
     void schemaCheck();
 };
@@ -282,6 +284,39 @@ void TestVersionCheck::missingReferenceDatabaseRefusesEveryProject()
     QVERIFY(!check.ReferenceOpened());
     QCOMPARE(messages.texts(), QStringList{"Unable to open file: " + empty.filePath("nowhere.vor")});
     QCOMPARE(check.Run(), 0);
+    TestSupport::useBuiltProgramPaths();
+}
+
+void TestVersionCheck::unreadableReferenceRefusesEveryProject_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("text file") << QByteArray("this is no database\n");
+    QTest::newRow("empty file") << QByteArray();
+}
+
+void TestVersionCheck::unreadableReferenceRefusesEveryProject()
+{
+    QFETCH(QByteArray, content);
+    ProjectCopy project;
+    project.exec("UPDATE SystemData SET Version = '9.00.00'");
+    QTemporaryDir dir;
+    QFile reference(dir.filePath("zw-program.vor"));
+    QVERIFY(reference.open(QIODevice::WriteOnly));
+    reference.write(content);
+    reference.close();
+    AppPaths::setProgramFile(dir.filePath("zw-program"));
+    ScriptedMessages messages;
+    {
+        // A reference that could not be read would switch the check off and
+        // let a project of any version in.
+        CVersionCheck check(project.session().source());
+        QVERIFY(!check.ReferenceOpened());
+        QCOMPARE(check.Run(), 0);
+    }
+    QCOMPARE(messages.texts(), QStringList{"Unable to open file: " + dir.filePath("zw-program.vor")});
+    QFile written(dir.filePath("zw-program.vor"));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), content);
     TestSupport::useBuiltProgramPaths();
 }
 

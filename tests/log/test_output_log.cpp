@@ -35,7 +35,7 @@ class TestOutputLog : public QObject {
 private slots:
     void init();
     void fileIsNamedAfterTheCreationTimeAndStartsEmpty();
-    void runStartedInTheSameSecondEmptiesTheFile();
+    void runsStartedInTheSameSecondKeepTheirOwnFiles();
     void lineBreaksAreStoredAsCarriageReturnLineFeed();
     void logLineCarriesTheLocalTimeAndThreeBlanks();
     void rawBlockStandsBetweenStampedLines();
@@ -64,19 +64,25 @@ void TestOutputLog::fileIsNamedAfterTheCreationTimeAndStartsEmpty()
     QCOMPARE(QFile(log.filePath()).size(), 0);
 }
 
-void TestOutputLog::runStartedInTheSameSecondEmptiesTheFile()
+void TestOutputLog::runsStartedInTheSameSecondKeepTheirOwnFiles()
 {
     const QDateTime start(QDate(2026, 1, 2), QTime(3, 4, 5));
     QString path;
+    qint64 firstSize = 0;
     {
         OutputLog first(m_dir.path(), start);
         first.writeLogLine(QStringLiteral("first run"));
         path = first.filePath();
-        QVERIFY(QFile(path).size() > 0);
+        firstSize = QFile(path).size();
+        QVERIFY(firstSize > 0);
     }
     OutputLog second(m_dir.path(), start);
-    QCOMPARE(second.filePath(), path);
-    QCOMPARE(QFile(path).size(), 0);
+    QCOMPARE(second.filePath(), m_dir.filePath(QStringLiteral("2026_01_02_03_04_05_Log_2.txt")));
+    OutputLog third(m_dir.path(), start);
+    QCOMPARE(third.filePath(), m_dir.filePath(QStringLiteral("2026_01_02_03_04_05_Log_3.txt")));
+    second.writeLogLine(QStringLiteral("second run"));
+    QCOMPARE(QFile(path).size(), firstSize);
+    QVERIFY(fileBytes(second.filePath()).contains("second run"));
 }
 
 void TestOutputLog::lineBreaksAreStoredAsCarriageReturnLineFeed()

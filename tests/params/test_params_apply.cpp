@@ -188,8 +188,7 @@ void TestParamsApply::signalViewWritesItsOwnChannelOnly()
     LoadedModule module(project, 6, "SV", 2);
     QVERIFY(module.parameters().isShown(2));
     QVERIFY(!module.parameters().isShown(1));
-    // Channel 1 is neither checked nor written from channel 2's view.
-    module.ch(1).workingModeId = 9;
+    // Channel 1 is not written from channel 2's view.
     module.ch(1).description = "not shown";
     module.ch(2).description = "shown";
     module.editor.SetModified(true);
@@ -314,11 +313,11 @@ void TestParamsApply::failedWriteIsUndoneWhole()
     CapturedLog log;
     LoadedModule module(project, 7, "LONG");
     const QString before = project.dump();
-    // The signals are written first; the memo is too long for the module
-    // row, so the write fails after them.
+    // The signals are written first; the date text is too long for the
+    // module row, so the write fails after them.
     module.ch(1).description = "first";
     module.ch(2).description = "second";
-    module.parameters().module.memo = QString(300, 'm');
+    module.parameters().module.lastProgramming = QString(300, 'd');
     module.editor.SetModified(true);
     QCOMPARE(module.editor.Apply(), ModuleParameterEditor::ApplyResult::Refused);
     QCOMPARE(messages.shown().size(), size_t(1));
@@ -326,7 +325,7 @@ void TestParamsApply::failedWriteIsUndoneWhole()
     QVERIFY(log.lines.first().endsWith("parameters can't apply!"));
     QVERIFY(project.dump() == before);
     // Once corrected it applies.
-    module.parameters().module.memo = "short";
+    module.parameters().module.lastProgramming = "09.12.2026";
     QCOMPARE(module.editor.Apply(), ModuleParameterEditor::ApplyResult::Applied);
     compareReloaded(project, 7, module);
 }

@@ -77,7 +77,13 @@ void TestZelnorctl::foldersAreAddedListedAndDeleted()
     QStringList listed = tree.out.split('\n', Qt::SkipEmptyParts).filter(QRegularExpression("^\\\\\\\\"));
     QCOMPARE(listed, expected);
 
-    QCOMPARE(Ctl({"delete", project, "\\\\Project\\Boiler house"}).exitCode, 0);
+    // The question is answered No without --yes.
+    const TestSupport::ToolRun declined = Ctl({"delete", project, "\\\\Project\\Boiler house"});
+    QCOMPARE(declined.exitCode, 1);
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Racks").toInt(), 1);
+    const TestSupport::ToolRun deleted = Ctl({"delete", project, "\\\\Project\\Boiler house", "--yes"});
+    QCOMPARE(deleted.exitCode, 0);
+    QVERIFY(deleted.out.contains("Folder 'Boiler house' was deleted."));
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Equipments").toInt(), 0);
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Racks").toInt(), 0);
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM ZelnorHolders").toInt(), 0);
@@ -108,7 +114,7 @@ void TestZelnorctl::modulesAreAddedWithProposedOrGivenTags()
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Signals").toInt(), 5);
 
-    QCOMPARE(Ctl({"delete", project, "\\\\Project\\Plant1"}).exitCode, 0);
+    QCOMPARE(Ctl({"delete", project, "\\\\Project\\Plant1", "--yes"}).exitCode, 0);
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Signals").toInt(), 1);
 }
 

@@ -1,5 +1,6 @@
 // zelnor-project: the project commands of the program on the command line.
 #include "console.h"
+#include "dialog_answers.h"
 #include "db/connection_properties.h"
 #include "db/data_error.h"
 #include "db/project_copy.h"
@@ -36,13 +37,6 @@ void InstallPrinters()
     });
 }
 
-// The file dialogs answer with the name given on the command line.
-void AnswerDialogsWith(const QString &path)
-{
-    FileDialogService::setPresenter(
-        [path](const FileDialogRequest &) { return QDir::current().absoluteFilePath(path); });
-}
-
 void PrintOpened(const ProjectDatabase &database)
 {
     Out() << StrF(ProjectStrings::LogOpenSuccessful, {database.OpenedPath()}) << Qt::endl;
@@ -75,10 +69,10 @@ int Open(ProjectDatabase &database, const QString &path)
     });
 }
 
-int NewProject(const QString &target)
+int NewProject(const QString &target, bool force)
 {
     ProjectDatabase database;
-    AnswerDialogsWith(target);
+    AnswerFileDialogsWith(target, force);
     return Guarded([&] {
         if (!database.CreateNew()) {
             Err() << Str(ProjectStrings::LogNewFailed) << Qt::endl;
@@ -89,12 +83,12 @@ int NewProject(const QString &target)
     });
 }
 
-int SaveAs(const QString &source, const QString &target)
+int SaveAs(const QString &source, const QString &target, bool force)
 {
     ProjectDatabase database;
     if (Open(database, source) != 0)
         return 1;
-    AnswerDialogsWith(target);
+    AnswerFileDialogsWith(target, force);
     return Guarded([&] {
         const bool ok = database.SaveAs();
         Out() << Str(ok ? ProjectStrings::LogSaveSuccessful : ProjectStrings::LogSaveFailed) << Qt::endl;
@@ -165,18 +159,19 @@ int main(int argc, char *argv[])
         {QStringLiteral("password"), Str(ProjectStrings::ToolPasswordOption), QStringLiteral("password")});
     parser.addOption(
         {QStringLiteral("udl"), Str(ProjectStrings::ToolDataLinkOption), QStringLiteral("file")});
+    parser.addOption({QStringLiteral("force"), ForceOptionText()});
     parser.process(app);
 
     const QStringList args = parser.positionalArguments();
     const QString command = args.value(0);
     if (command == QLatin1String("new") && args.size() == 2)
-        return NewProject(args[1]);
+        return NewProject(args[1], parser.isSet(QStringLiteral("force")));
     if (command == QLatin1String("open") && args.size() == 2) {
         ProjectDatabase database;
         return Open(database, QDir::current().absoluteFilePath(args[1]));
     }
     if (command == QLatin1String("save-as") && args.size() == 3)
-        return SaveAs(QDir::current().absoluteFilePath(args[1]), args[2]);
+        return SaveAs(QDir::current().absoluteFilePath(args[1]), args[2], parser.isSet(QStringLiteral("force")));
     if (command == QLatin1String("next-id") && (args.size() == 3 || args.size() == 4))
         return NextIds(QDir::current().absoluteFilePath(args[1]), args[2],
                        args.size() == 4 ? args[3].toInt() : 1);

@@ -1,5 +1,7 @@
 #include "ctl_commands.h"
 
+#include "dialog_answers.h"
+
 #include "ctl_link.h"
 #include "ctl_output.h"
 #include "ctl_project.h"
@@ -9,6 +11,7 @@
 #include "db/data_error.h"
 #include "db/project_file_dialogs.h"
 #include "db/project_strings.h"
+#include "db/text_rules.h"
 #include "link/adjust_actions.h"
 #include "link/image_mapping.h"
 #include "link/module_block_history.h"
@@ -24,6 +27,7 @@
 #include "tree/module_lookup.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -55,7 +59,7 @@ QString ModuleSummary(CtlProject &project, Item &item)
     QString summary = QLatin1Char('\t') + parameters.type.name;
     for (int number = 1; number <= parameters.channelCount(); ++number) {
         const ChannelParameters *channel = parameters.channel(number);
-        summary += QLatin1Char('\t') + (channel ? channel->name : QString());
+        summary += QLatin1Char('\t') + TextRules::EscapeControls(channel ? channel->name : QString());
     }
     return summary;
 }
@@ -65,7 +69,9 @@ void PrintSubtree(CtlProject &project, Item &item)
     C7100Document &document = project.Document();
     if (item.kind() != ItemKind::Root || item.shown()) {
         const bool isModule = FamilyOfModuleLevel(item.level().displayString()).has_value();
-        Out() << document.GetPath(item) << (isModule ? ModuleSummary(project, item) : QString()) << Qt::endl;
+        // One line an item, whatever its stored texts hold.
+        Out() << TextRules::EscapeControls(document.GetPath(item))
+              << (isModule ? ModuleSummary(project, item) : QString()) << Qt::endl;
     }
     ContainerItem *container = item.asContainer();
     if (!container || !document.EnsureChildren(*container))
@@ -105,15 +111,15 @@ int Guarded(const std::function<int()> &body)
 
 } // namespace
 
-int New(const QString &file)
+int New(const QString &file, bool force)
 {
     ProjectDatabase database;
-    const QString target = QDir::current().absoluteFilePath(file);
-    FileDialogService::setPresenter([target](const FileDialogRequest &) { return target; });
+    AnswerFileDialogsWith(file, force);
     return Guarded([&] {
+        const bool existed = QFileInfo::exists(QDir::current().absoluteFilePath(file));
         if (!database.CreateNew()) {
             Err() << Str(ProjectStrings::LogNewFailed) << Qt::endl;
-            return int(ExitUnusable);
+            return int(existed && !force ? ExitRefused : ExitUnusable);
         }
         Out() << StrF(ProjectStrings::LogNewCreated, {database.DisplayName()}) << Qt::endl;
         return int(ExitOk);
@@ -245,8 +251,9 @@ int Set(const QString &path, const QString &modulePath, int channel, const QStri
     });
 }
 
-int Delete(const QString &path, const QString &itemPath)
+int Delete(const QString &path, const QString &itemPath, bool yes)
 {
+    AnswerQuestionsYes(yes);
     CtlProject project;
     if (!project.Open(path))
         return ExitUnusable;
@@ -255,7 +262,7 @@ int Delete(const QString &path, const QString &itemPath)
         if (!item)
             return int(ExitRefused);
         const QString shownPath = project.Document().GetPath(*item);
-        if (!project.Document().Delete(*item))
+        if (!project.Document().ConfirmAndDelete(*item))
             return int(ExitRefused);
         Out() << StrF(CtlStrings::ItemDeleted, {shownPath}) << Qt::endl;
         return int(ExitOk);

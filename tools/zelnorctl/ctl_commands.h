@@ -5,7 +5,7 @@
 
 // The commands of zelnorctl; each returns its exit code.
 namespace CtlCommands {
-int New(const QString &file);
+int New(const QString &file, bool force);
 int Tree(const QString &project);
 int Add(const QString &project, const QString &parentPath, const QString &kind, const QString &name);
 // tags: none, one or two signal names; the others are proposed.
@@ -13,7 +13,7 @@ int AddModule(const QString &project, const QString &parentPath, const QString &
               const QStringList &tags);
 // channel: 0 when not given.
 int Set(const QString &project, const QString &modulePath, int channel, const QStringList &assignments);
-int Delete(const QString &project, const QString &itemPath);
+int Delete(const QString &project, const QString &itemPath, bool yes);
 int Show(const QString &project, const QString &modulePath, bool json);
 int Compare(const QString &project, const QString &port);
 int Upload(const QString &project, const QString &port, bool create);

@@ -2,6 +2,7 @@
 #include "ctl_commands.h"
 #include "ctl_output.h"
 #include "ctl_strings.h"
+#include "dialog_answers.h"
 
 #include "log/output_log.h"
 #include "shell/app_paths.h"
@@ -89,8 +90,10 @@ const std::map<QString, Command> &Commands()
 {
     static const std::map<QString, Command> commands = {
         {QStringLiteral("new"),
-         {QStringLiteral("FILE.prj"), 1, 1,
-          [](const QStringList &a, const QCommandLineParser &) { return CtlCommands::New(a[0]); }}},
+         {QStringLiteral("FILE.prj [--force]"), 1, 1,
+          [](const QStringList &a, const QCommandLineParser &parser) {
+              return CtlCommands::New(a[0], parser.isSet(QStringLiteral("force")));
+          }}},
         {QStringLiteral("tree"),
          {QStringLiteral("PROJECT"), 1, 1,
           [](const QStringList &a, const QCommandLineParser &) { return CtlCommands::Tree(a[0]); }}},
@@ -156,8 +159,10 @@ const std::map<QString, Command> &Commands()
          {QStringLiteral("--port DEVICE CODE"), 1, 1,
           [](const QStringList &a, const QCommandLineParser &parser) { return RunAction(a, parser); }}},
         {QStringLiteral("delete"),
-         {QStringLiteral("PROJECT ITEM-PATH"), 2, 2,
-          [](const QStringList &a, const QCommandLineParser &) { return CtlCommands::Delete(a[0], a[1]); }}},
+         {QStringLiteral("PROJECT ITEM-PATH [--yes]"), 2, 2,
+          [](const QStringList &a, const QCommandLineParser &parser) {
+              return CtlCommands::Delete(a[0], a[1], parser.isSet(QStringLiteral("yes")));
+          }}},
     };
     return commands;
 }
@@ -216,6 +221,7 @@ int main(int argc, char *argv[])
     parser.addOption({QStringLiteral("json"), Str(CtlStrings::JsonOption)});
     parser.addOption({QStringLiteral("yes"), Str(CtlStrings::YesOption)});
     parser.addOption({QStringLiteral("create"), Str(CtlStrings::CreateOption)});
+    parser.addOption({QStringLiteral("force"), ForceOptionText()});
     parser.addOption({QStringLiteral("count"), Str(CtlStrings::CountOption), QStringLiteral("N")});
     parser.addOption(
         {QStringLiteral("interval"), Str(CtlStrings::IntervalOption), QStringLiteral("SECONDS")});

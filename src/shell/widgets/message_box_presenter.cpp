@@ -47,6 +47,9 @@ MessageAnswer MessageBoxPresenter::present(QWidget *parent, const MessageRequest
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         break;
     }
+    if (request.defaultAnswer == MessageAnswer::No && request.buttons != MessageButtons::Ok &&
+        request.buttons != MessageButtons::OkCancel)
+        box.setDefaultButton(QMessageBox::No);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return MessageAnswer::Yes;
