@@ -178,6 +178,12 @@ QString CMy7100Doc::DefaultFolderName(int nameStringId)
 bool CMy7100Doc::CheckFolderName(Item &item, const QString &newName)
 {
     const QString name = newName.isEmpty() ? GetName(item) : newName;
+    // Refused before the counter moves, so that a refused name changes
+    // nothing at all.
+    if (!IsNameValid(name)) {
+        Refuse(FillArguments(Str(TreeStrings::InvalidNameCharacters), {GetLevelName(item)}));
+        return false;
+    }
     bool taken = false;
     if (ContainerItem *parent = item.parent()) {
         for (const auto &sibling : parent->containerChildren())

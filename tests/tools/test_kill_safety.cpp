@@ -17,9 +17,12 @@ private slots:
 namespace {
 const QString kCabinet = QStringLiteral("\\\\Project\\Plant1\\Cabinet1");
 
-// Starts the tool and kills it after the delay unless it ended before.
-bool RunAndKill(const QStringList &args, int delayMs)
+// Starts the tool and kills it after the delay unless it ended before;
+// elapsed tells how long a run that ended took.
+bool RunAndKill(const QStringList &args, int delayMs, qint64 &elapsed)
 {
+    QElapsedTimer timer;
+    timer.start();
     QProcess process;
     process.setProgram(QDir(TestSupport::binDirectory()).filePath(QStringLiteral("zelnorctl")));
     process.setArguments(args);
@@ -27,6 +30,7 @@ bool RunAndKill(const QStringList &args, int delayMs)
     if (!process.waitForStarted())
         return false;
     const bool ended = process.waitForFinished(delayMs);
+    elapsed = timer.elapsed();
     if (!ended) {
         process.kill();
         process.waitForFinished();
@@ -54,7 +58,8 @@ void TestKillSafety::killedOperationsLeaveASoundProject()
     QRandomGenerator random(20261209);
     int kills = 0;
     int completed = 0;
-    for (int round = 0; round < 66; ++round) {
+    qint64 typicalRun = 300;
+    for (int round = 0; kills < 60 && round < 300; ++round) {
         // A delete that went through took the cabinet along.
         if (Scalar(project, QStringLiteral("SELECT COUNT(*) FROM Racks")).toInt() == 0)
             QCOMPARE(Ctl({"add", project, "\\\\Project\\Plant1", "cabinet", "Cabinet1"}).exitCode, 0);
@@ -70,13 +75,16 @@ void TestKillSafety::killedOperationsLeaveASoundProject()
         } else {
             args = QStringList{"add-module", project, kCabinet, "7"};
         }
-        // Start-up takes most of a run; the kill lands anywhere from before
-        // the project is opened to after the commit.
-        const int delay = 40 + int(random.bounded(460));
-        if (RunAndKill(args, delay))
+        // The kill lands anywhere from before the project is opened to just
+        // before the end of a typical run of this machine.
+        const int delay = 5 + int(random.bounded(int(typicalRun)));
+        qint64 elapsed = 0;
+        if (RunAndKill(args, delay, elapsed)) {
             ++completed;
-        else
+            typicalRun = elapsed;
+        } else {
             ++kills;
+        }
         const QStringList faults = Inconsistencies(project);
         QVERIFY2(faults.isEmpty(), qPrintable(args.join(' ') + ": " + faults.join("; ")));
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <QCryptographicHash>
 #include <QFile>
