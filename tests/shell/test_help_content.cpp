@@ -39,12 +39,13 @@ public:
 
     bool ok() const { return m_ok; }
     QString path(const QString &relative) const { return ":" + m_root + "/" + relative; }
-    QString text(int id) const
+    QHash<int, QString> strings() const
     {
         StringTable table;
         QString error;
-        return table.loadFromResourceDir(path(QStringLiteral("strings")), &error) ? table.entries().value(id) : QString();
+        return table.loadFromResourceDir(path(QStringLiteral("strings")), &error) ? table.entries() : QHash<int, QString>();
     }
+    QString text(int id) const { return strings().value(id); }
 
 private:
     QString m_file;
@@ -61,6 +62,18 @@ static QString readUtf8(const QString &path)
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder(file.readAll());
     return decoder.hasError() ? QString() : text;
+}
+
+// A message quoted on a page as the program shows it: entities decoded and
+// each <br> a line break.
+static QString quotedText(QString html)
+{
+    html.replace(QStringLiteral("<br>"), QStringLiteral("\n"));
+    static const std::pair<const char *, const char *> entities[] = {
+        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#x27;", "'"}, {"&amp;", "&"}};
+    for (const auto &[entity, character] : entities)
+        html.replace(QLatin1String(entity), QLatin1String(character));
+    return html;
 }
 
 struct PopplerRun {
@@ -87,6 +100,8 @@ private slots:
     void everyTopicHasAPageLinkedToTheContents();
     void linksOfEveryPageLeadToPagesOfThePack_data() { packs_data(); }
     void linksOfEveryPageLeadToPagesOfThePack();
+    void quotedMessagesAreThoseOfThePack_data() { packs_data(); }
+    void quotedMessagesAreThoseOfThePack();
     void splashNamesProductAndVersion_data() { packs_data(); }
     void splashNamesProductAndVersion();
     void readmeBesideTheProgramIsAShortGuideInItsLanguage_data();
@@ -134,6 +149,28 @@ void TestHelpContent::linksOfEveryPageLeadToPagesOfThePack()
                      qPrintable(name + " links to a missing page: " + target));
         }
     }
+}
+
+// The pages quote the messages of their own pack word for word, so that an
+// engineer finds the text the program showed.
+void TestHelpContent::quotedMessagesAreThoseOfThePack()
+{
+    QFETCH(int, index);
+    const MountedPack pack(index);
+    QVERIFY(pack.ok());
+    const QHash<int, QString> strings = pack.strings();
+    QVERIFY(!strings.isEmpty());
+    const QSet<QString> messages(strings.cbegin(), strings.cend());
+    static const QRegularExpression quoted(QStringLiteral("<p class=\"msg\">(.*?)</p>"));
+    int seen = 0;
+    for (int topic : kTopics) {
+        const QString name = QStringLiteral("help/%1.html").arg(topic);
+        for (auto it = quoted.globalMatch(readUtf8(pack.path(name))); it.hasNext(); ++seen) {
+            const QString message = quotedText(it.next().captured(1));
+            QVERIFY2(messages.contains(message), qPrintable(name + " quotes a text the pack does not hold: " + message));
+        }
+    }
+    QVERIFY(seen > int(std::size(kTopics)));
 }
 
 void TestHelpContent::splashNamesProductAndVersion()
