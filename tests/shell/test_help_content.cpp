@@ -25,8 +25,7 @@ class MountedPack {
 public:
     explicit MountedPack(int index)
         : m_file(QDir(TestSupport::binDirectory()).filePath(Language::packFileName(index))),
-          m_root(QStringLiteral("/helpcheck%1").arg(index)),
-          m_ok(QResource::registerResource(m_file, m_root))
+          m_root(QStringLiteral("/helpcheck%1").arg(index)), m_ok(QResource::registerResource(m_file, m_root))
     {
     }
     ~MountedPack()
@@ -43,7 +42,8 @@ public:
     {
         StringTable table;
         QString error;
-        return table.loadFromResourceDir(path(QStringLiteral("strings")), &error) ? table.entries() : QHash<int, QString>();
+        return table.loadFromResourceDir(path(QStringLiteral("strings")), &error) ? table.entries()
+                                                                                  : QHash<int, QString>();
     }
 
 private:
@@ -126,7 +126,8 @@ void TestHelpContent::everyTopicHasAPageLinkedToTheContents()
         QVERIFY2(!page.isEmpty(), qPrintable(name + " is missing or not UTF-8"));
         QVERIFY2(page.contains(QStringLiteral("<meta charset=\"utf-8\">")), qPrintable(name));
         QVERIFY2(title.match(page).hasMatch(), qPrintable(name + " has no title"));
-        QVERIFY2(page.contains(QLatin1String(kContentsLink)), qPrintable(name + " has no way back to the contents"));
+        QVERIFY2(page.contains(QLatin1String(kContentsLink)),
+                 qPrintable(name + " has no way back to the contents"));
     }
 }
 
@@ -143,7 +144,8 @@ void TestHelpContent::linksOfEveryPageLeadToPagesOfThePack()
         QVERIFY2(!page.isEmpty(), qPrintable(name + " is not UTF-8"));
         for (auto it = link.globalMatch(page); it.hasNext();) {
             const QString target = it.next().captured(1);
-            QVERIFY2(!target.contains(':') && !target.startsWith('/'), qPrintable(name + " leaves the pack: " + target));
+            QVERIFY2(!target.contains(':') && !target.startsWith('/'),
+                     qPrintable(name + " leaves the pack: " + target));
             const QString targetPage = readUtf8(pack.path("help/" + target.section('#', 0, 0)));
             QVERIFY2(!targetPage.isEmpty(), qPrintable(name + " links to a missing page: " + target));
             const QString anchor = target.section('#', 1);
@@ -169,7 +171,8 @@ void TestHelpContent::quotedMessagesAreThoseOfThePack()
         const QString name = QStringLiteral("help/%1.html").arg(topic);
         for (auto it = quoted.globalMatch(readUtf8(pack.path(name))); it.hasNext(); ++seen) {
             const QString message = quotedText(it.next().captured(1));
-            QVERIFY2(messages.contains(message), qPrintable(name + " quotes a text the pack does not hold: " + message));
+            QVERIFY2(messages.contains(message),
+                     qPrintable(name + " quotes a text the pack does not hold: " + message));
         }
     }
     QVERIFY(seen > int(std::size(kTopics)));
@@ -208,7 +211,8 @@ void TestHelpContent::readmeBesideTheProgramIsAShortGuideInItsLanguage()
 
     const PopplerRun info = runPoppler(QStringLiteral("pdfinfo"), {pdf});
     QVERIFY2(info.finished, "pdfinfo (poppler-utils) failed");
-    static const QRegularExpression pagesLine(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption);
+    static const QRegularExpression pagesLine(QStringLiteral("^Pages:\\s+(\\d+)"),
+                                              QRegularExpression::MultilineOption);
     const int pages = pagesLine.match(info.out).captured(1).toInt();
     QVERIFY2(pages >= 2 && pages <= 4, qPrintable(QStringLiteral("%1 pages").arg(pages)));
 
@@ -222,7 +226,8 @@ void TestHelpContent::readmeBesideTheProgramIsAShortGuideInItsLanguage()
         QVERIFY(!expected.isEmpty());
         QVERIFY2(words.contains(expected), qPrintable(file + " lacks \"" + expected + "\""));
         if (index != 1)
-            QVERIFY2(!words.contains(english.value(id).simplified()), qPrintable(file + " holds English text"));
+            QVERIFY2(!words.contains(english.value(id).simplified()),
+                     qPrintable(file + " holds English text"));
     }
 }
 
