@@ -37,6 +37,9 @@ void printDocument(const QString &html, QPdfWriter &writer)
 
 int main(int argc, char *argv[])
 {
+    // The build machine has no display; printing needs none.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = QGuiApplication::arguments();
     if (args.size() != 3)
