@@ -6,8 +6,7 @@ packages=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
   libqt6sql6-sqlite libqt6sql6-psql libqt6printsupport6
-  postgresql sqlite3 libsqlite3-dev poppler-utils xvfb xauth xdotool
-  fonts-dejavu-core
+  postgresql sqlite3 libsqlite3-dev poppler-utils fonts-dejavu-core xvfb xauth xdotool
 )
 missing=()
 for p in "${packages[@]}"; do
