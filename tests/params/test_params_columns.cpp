@@ -17,6 +17,7 @@ private slots:
     void refusedAssignmentsChangeNothing_data();
     void refusedAssignmentsChangeNothing();
     void valuesOf7220Relays();
+    void relayNotUsedIsChosenByItsListedCode();
     void appliedValuesReadBackAndRefusalsWriteNothing();
 };
 
@@ -134,6 +135,20 @@ void TestParamsColumns::refusedAssignmentsChangeNothing()
     QVERIFY(module.parameters().channels == before.channels);
     QVERIFY(module.parameters().module == before.module);
     QVERIFY(!module.editor.isModified());
+}
+
+void TestParamsColumns::relayNotUsedIsChosenByItsListedCode()
+{
+    ParamsProject project;
+    LoadedModule module(project, 7, "NU");
+    ParameterColumnEdit edit(module.editor);
+    QCOMPARE(edit.Apply(1, Assign({{"Relay1LimitValue", "2"}, {"Relay1AgainSettingProtection", "1"}})), QString());
+    QCOMPARE(module.ch(1).relayState(1), 1);
+    // The "not used" row (ID 1) is listed as code 1 - 5 = -4.
+    QCOMPARE(edit.Apply(1, Assign({{"Relay1LimitValue", "-4"}})), QString());
+    QCOMPARE(module.ch(1).relayState(1), 0);
+    QCOMPARE(module.ch(1).relayFunction(1), 0);
+    QVERIFY(!edit.Apply(1, Assign({{"Relay1LimitValue", "-3"}})).isEmpty());
 }
 
 void TestParamsColumns::valuesOf7220Relays()

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
+#include <QPushButton>
 #include <QtTest>
 
 class TestMessageBoxPresenter : public QObject {
@@ -13,6 +14,7 @@ private slots:
     void initTestCase() { TestSupport::loadEnglish(); }
     void questionShowsQuestionIconAndYesNo();
     void errorShowsStopIconAndOk();
+    void questionThatThrowsWorkAwayDefaultsToNo();
 };
 
 // Answers the next message box that opens with the given button and reports
@@ -54,6 +56,28 @@ void TestMessageBoxPresenter::errorShowsStopIconAndOk()
     MessageService::setPresenter(nullptr);
     QCOMPARE(icon, QMessageBox::Critical);
     QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+}
+
+void TestMessageBoxPresenter::questionThatThrowsWorkAwayDefaultsToNo()
+{
+    for (const MessageAnswer defaultAnswer : {MessageAnswer::No, MessageAnswer::Ok}) {
+        QMessageBox::StandardButton pressedByEnter = QMessageBox::NoButton;
+        QTimer::singleShot(0, [&] {
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
+                    pressedByEnter = box->standardButton(box->defaultButton());
+                    box->button(QMessageBox::No)->click();
+                    return;
+                }
+            }
+        });
+        MessageBoxPresenter::present(
+            nullptr, {"Reload and lose the changes?", MessageIcon::Warning, MessageButtons::YesNo, defaultAnswer});
+        if (defaultAnswer == MessageAnswer::No)
+            QCOMPARE(pressedByEnter, QMessageBox::No);
+        else
+            QVERIFY(pressedByEnter != QMessageBox::No);
+    }
 }
 
 QTEST_MAIN(TestMessageBoxPresenter)
