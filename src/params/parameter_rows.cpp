@@ -54,21 +54,6 @@ int ColumnIndex(const std::vector<ColumnInfo> &columns, const QString &name)
     return -1;
 }
 
-ModuleTypeProperties TypeFromRow(const ParameterRow &row)
-{
-    ModuleTypeProperties type;
-    if (!row.isValid())
-        return type;
-    type.id = row.intValue("ID");
-    type.name = row.textValue("Name");
-    type.tc = row.intValue("TC");
-    type.outputSignal = row.intValue("OutputSignal");
-    type.limitValue = row.intValue("LimitValue");
-    type.channels = row.intValue("Channels");
-    type.haveImpulseOutput = row.intValue("HaveImpulseOutput");
-    return type;
-}
-
 ModuleValues ModuleFromRow(const QString &table, const ParameterRow &row)
 {
     ModuleValues module;
@@ -126,6 +111,21 @@ private:
 };
 
 } // namespace
+
+ModuleTypeProperties TypeFromRow(const ParameterRow &row)
+{
+    ModuleTypeProperties type;
+    if (!row.isValid())
+        return type;
+    type.id = row.intValue("ID");
+    type.name = row.textValue("Name");
+    type.tc = row.intValue("TC");
+    type.outputSignal = row.intValue("OutputSignal");
+    type.limitValue = row.intValue("LimitValue");
+    type.channels = row.intValue("Channels");
+    type.haveImpulseOutput = row.intValue("HaveImpulseOutput");
+    return type;
+}
 
 QVariant ParameterRow::value(const QString &column) const
 {

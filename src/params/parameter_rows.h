@@ -42,6 +42,7 @@ struct ModuleRows {
 ModuleParameters ParametersFromRows(const ModuleRows &rows, int shownChannel);
 void ParametersToRows(const ModuleParameters &parameters, ModuleRows &rows, bool writeNames);
 ChannelParameters ChannelFromRow(const ParameterRow &row);
+ModuleTypeProperties TypeFromRow(const ParameterRow &row);
 
 // Where the rows of a parameter set come from and go to. The project
 // database is one source; the document's items will be another.

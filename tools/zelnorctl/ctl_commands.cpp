@@ -22,6 +22,7 @@
 #include "params/module_parameter_editor.h"
 #include "params/parameter_column_edit.h"
 #include "shell/string_table.h"
+#include "tree/hierarchy_strings.h"
 #include "tree/module_dialog_logic.h"
 #include "tree/module_dialog_service.h"
 #include "tree/module_lookup.h"
@@ -37,14 +38,23 @@ namespace CtlCommands {
 
 namespace {
 
-// The folder levels by the word the command takes.
+// The folder levels by the word the command takes: the English word or the
+// level's name in the active language, in any case.
 QString FolderTable(const QString &kind)
 {
-    if (kind == QLatin1String("plant"))
-        return QStringLiteral("Equipments");
-    if (kind == QLatin1String("cabinet"))
-        return QStringLiteral("Racks");
-    if (kind == QLatin1String("carrier"))
+    const struct {
+        const char *word;
+        int levelName;
+        const char *table;
+    } folders[] = {{"plant", HierarchyStrings::PlantName, "Equipments"},
+                   {"cabinet", HierarchyStrings::CabinetName, "Racks"},
+                   {"carrier", HierarchyStrings::CarrierName, "ZelnorHolders"}};
+    for (const auto &folder : folders) {
+        if (kind.compare(QLatin1String(folder.word), Qt::CaseInsensitive) == 0 ||
+            kind.compare(Str(folder.levelName), Qt::CaseInsensitive) == 0)
+            return QString::fromLatin1(folder.table);
+    }
+    if (kind.compare(QLatin1String("zelnor-carrier"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("ZelnorHolders");
     return QString();
 }
@@ -319,7 +329,9 @@ std::unique_ptr<CtlTransfer> OpenTransfer(const QString &path, const QString &po
     if (!transfer->Open(path))
         return nullptr;
     if (needsProjectModule && !transfer->HasProjectModule()) {
+        // The port and the project were fine: the module was refused.
         Err() << StrF(CtlStrings::NoProjectModule, {port}) << Qt::endl;
+        code = ExitRefused;
         return nullptr;
     }
     code = ExitOk;

@@ -2,10 +2,18 @@
 
 #include "db/data_error.h"
 #include "shell/message_service.h"
+#include "shell/string_table.h"
+#include "ctl_strings.h"
 
 namespace {
 bool g_answerYes = false;
+QString g_yesOption;
 } // namespace
+
+void SetYesOption(const QString &option)
+{
+    g_yesOption = option;
+}
 
 void AnswerQuestionsYes(bool yes)
 {
@@ -26,6 +34,10 @@ void InstallConsolePresenters()
         case MessageButtons::YesNo:
             break;
         }
+        // A script must see that the tool decided for it, and how to decide
+        // otherwise.
+        if (!g_answerYes && !g_yesOption.isEmpty())
+            Err() << StrF(CtlStrings::AnsweredNo, {g_yesOption}) << Qt::endl;
         return g_answerYes ? MessageAnswer::Yes : MessageAnswer::No;
     });
     DataErrorReporter::setPresenter([](const QString &text, const std::vector<ProviderErrorRecord> &records) {

@@ -9,3 +9,6 @@ enum ExitCode : int { ExitOk = 0, ExitRefused = 1, ExitUnusable = 2 };
 // say (No unless the command allows Yes).
 void InstallConsolePresenters();
 void AnswerQuestionsYes(bool yes);
+// The option of the running command that answers its questions Yes; a No
+// given for lack of it says so.
+void SetYesOption(const QString &option);

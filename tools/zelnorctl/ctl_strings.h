@@ -33,4 +33,24 @@ inline constexpr int YesOption = 64027;
 inline constexpr int CreateOption = 64028;
 inline constexpr int NothingKept = 64029;
 inline constexpr int NotKeptForModule = 64030;
+
+// Listings of types and ports.
+inline constexpr int TypesHeader = 64110;
+inline constexpr int NoOutput = 64111;
+inline constexpr int BadFamily = 64112;
+inline constexpr int PortsHeader = 64113;
+inline constexpr int PortUsable = 64114;
+inline constexpr int PortNoPermission = 64115;
+inline constexpr int PortMissing = 64116;
+inline constexpr int AdapterThief = 64117;
+inline constexpr int NoPortFound = 64118;
+
+// Help, questions answered for lack of an option.
+inline constexpr int AnsweredNo = 64119;
+inline constexpr int CommandsHeading = 64120;
+inline constexpr int ExampleHeading = 64121;
+inline constexpr int MoreHelp = 64122;
+inline constexpr int VersionOption = 64123;
+inline constexpr int FamilyOption = 64125;
+inline constexpr int FirstCommandDescription = 64130;
 } // namespace CtlStrings

@@ -1,10 +1,12 @@
 // zelnorctl: the projects and modules of the program without its window.
 #include "ctl_commands.h"
 #include "ctl_output.h"
+#include "ctl_listings.h"
 #include "ctl_strings.h"
 #include "dialog_answers.h"
 
 #include "log/output_log.h"
+#include "log/product_info.h"
 #include "shell/app_paths.h"
 #include "shell/language.h"
 #include "shell/string_table.h"
@@ -19,6 +21,9 @@
 
 namespace {
 
+// The options every command knows, for the help of one command.
+const QCommandLineParser *g_parser = nullptr;
+
 struct Command {
     QString arguments; // shown in the usage line
     qsizetype minArgs;
@@ -27,6 +32,10 @@ struct Command {
     // The log goes to standard error where standard output carries the
     // command's records.
     bool logToStandardError = false;
+    int description = 0; // what the command does, in the active language
+    QString example = {};
+    // The option that answers the command's question Yes.
+    QString yesOption = {};
 };
 
 int ChannelOption(const QCommandLineParser &parser)
@@ -86,6 +95,22 @@ int RunAction(const QStringList &args, const QCommandLineParser &parser)
     return CtlCommands::Action(*port, code);
 }
 
+int Help(const QString &name);
+
+int RunTypes(const QStringList &args, const QCommandLineParser &parser)
+{
+    std::optional<int> family;
+    if (parser.isSet(QStringLiteral("family"))) {
+        const int number = parser.value(QStringLiteral("family")).toInt();
+        if (number != 7230 && number != 7210 && number != 7220) {
+            Err() << StrF(CtlStrings::BadFamily, {parser.value(QStringLiteral("family"))}) << Qt::endl;
+            return ExitUnusable;
+        }
+        family = number;
+    }
+    return CtlListings::Types(args.value(0), family, parser.isSet(QStringLiteral("json")));
+}
+
 const std::map<QString, Command> &Commands()
 {
     static const std::map<QString, Command> commands = {
@@ -93,20 +118,24 @@ const std::map<QString, Command> &Commands()
          {QStringLiteral("FILE.prj [--force]"), 1, 1,
           [](const QStringList &a, const QCommandLineParser &parser) {
               return CtlCommands::New(a[0], parser.isSet(QStringLiteral("force")));
-          }}},
+          },
+          false, 64130, QStringLiteral("zelnorctl new plant.prj")}},
         {QStringLiteral("tree"),
          {QStringLiteral("PROJECT"), 1, 1,
-          [](const QStringList &a, const QCommandLineParser &) { return CtlCommands::Tree(a[0]); }}},
+          [](const QStringList &a, const QCommandLineParser &) { return CtlCommands::Tree(a[0]); },
+          false, 64131, QStringLiteral("zelnorctl tree plant.prj")}},
         {QStringLiteral("add"),
          {QStringLiteral("PROJECT PARENT-PATH plant|cabinet|carrier [NAME]"), 3, 4,
           [](const QStringList &a, const QCommandLineParser &) {
               return CtlCommands::Add(a[0], a[1], a[2], a.value(3));
-          }}},
+          },
+          false, 64132, QStringLiteral("zelnorctl add plant.prj '\\\\Project' plant 'Boiler house'")}},
         {QStringLiteral("add-module"),
          {QStringLiteral("PROJECT PARENT-PATH TYPE-ID [TAG1 [TAG2]]"), 3, 5,
           [](const QStringList &a, const QCommandLineParser &) {
               return CtlCommands::AddModule(a[0], a[1], a[2], a.mid(3));
-          }}},
+          },
+          false, 64133, QStringLiteral("zelnorctl add-module plant.prj '\\\\Project\\Plant1' 7 TT-101 TT-102")}},
         {QStringLiteral("set"),
          {QStringLiteral("PROJECT MODULE-PATH [--channel 1|2] COLUMN=VALUE ..."), 3, -1,
           [](const QStringList &a, const QCommandLineParser &parser) {
@@ -117,62 +146,102 @@ const std::map<QString, Command> &Commands()
                   return int(ExitUnusable);
               }
               return CtlCommands::Set(a[0], a[1], channel, a.mid(2));
-          }}},
+          },
+          false, 64134, QStringLiteral("zelnorctl set plant.prj '\\\\Project\\Plant1\\7230/211-2 - [TT-101] [TT-102]' --channel 1 RangeEnd=150")}},
         {QStringLiteral("show"),
          {QStringLiteral("PROJECT MODULE-PATH [--json]"), 2, 2,
           [](const QStringList &a, const QCommandLineParser &parser) {
               return CtlCommands::Show(a[0], a[1], parser.isSet(QStringLiteral("json")));
-          }}},
+          },
+          false, 64135, QStringLiteral("zelnorctl show plant.prj '\\\\Project\\Plant1\\7230/211-2 - [TT-101] [TT-102]' --json")}},
         {QStringLiteral("compare"),
          {QStringLiteral("PROJECT --port DEVICE"), 1, 1,
           [](const QStringList &a, const QCommandLineParser &parser) {
               const std::optional<QString> port = PortOption(parser);
               return port ? CtlCommands::Compare(a[0], *port) : int(ExitUnusable);
-          }}},
+          },
+          false, 64137, QStringLiteral("zelnorctl compare plant.prj --port /dev/ttyUSB0")}},
         {QStringLiteral("upload"),
          {QStringLiteral("PROJECT --port DEVICE [--create]"), 1, 1,
           [](const QStringList &a, const QCommandLineParser &parser) {
               const std::optional<QString> port = PortOption(parser);
               return port ? CtlCommands::Upload(a[0], *port, parser.isSet(QStringLiteral("create")))
                           : int(ExitUnusable);
-          }}},
+          },
+          false, 64138, QStringLiteral("zelnorctl upload plant.prj --port /dev/ttyUSB0 --create"), QStringLiteral("--create")}},
         {QStringLiteral("download"),
          {QStringLiteral("PROJECT MODULE-PATH --port DEVICE [--yes]"), 2, 2,
           [](const QStringList &a, const QCommandLineParser &parser) {
               const std::optional<QString> port = PortOption(parser);
               return port ? CtlCommands::Download(a[0], a[1], *port, parser.isSet(QStringLiteral("yes")))
                           : int(ExitUnusable);
-          }}},
+          },
+          false, 64139, QStringLiteral("zelnorctl download plant.prj '\\\\Project\\Plant1\\7230/211-2 - [TT-101] [TT-102]' --port /dev/ttyUSB0 --yes"), QStringLiteral("--yes")}},
         {QStringLiteral("history"),
          {QStringLiteral("PROJECT SERIAL-NUMBER"), 2, 2,
-          [](const QStringList &a, const QCommandLineParser &) { return CtlCommands::History(a[0], a[1]); }}},
+          [](const QStringList &a, const QCommandLineParser &) { return CtlCommands::History(a[0], a[1]); },
+          false, 64140, QStringLiteral("zelnorctl history plant.prj SN-0001")}},
         {QStringLiteral("restore"),
          {QStringLiteral("PROJECT ENTRY-ID --port DEVICE"), 2, 2,
           [](const QStringList &a, const QCommandLineParser &parser) {
               const std::optional<QString> port = PortOption(parser);
               return port ? CtlCommands::Restore(a[0], a[1], *port) : int(ExitUnusable);
-          }}},
+          },
+          false, 64141, QStringLiteral("zelnorctl restore plant.prj 3 --port /dev/ttyUSB0")}},
         {QStringLiteral("monitor"),
          {QStringLiteral("--port DEVICE [--count N] [--interval SECONDS]"), 0, 0,
-          [](const QStringList &, const QCommandLineParser &parser) { return RunMonitor(parser); }, true}},
+          [](const QStringList &, const QCommandLineParser &parser) { return RunMonitor(parser); }, true, 64142,
+          QStringLiteral("zelnorctl monitor --port /dev/ttyUSB0 --count 10 --interval 3")}},
         {QStringLiteral("action"),
          {QStringLiteral("--port DEVICE CODE"), 1, 1,
-          [](const QStringList &a, const QCommandLineParser &parser) { return RunAction(a, parser); }}},
+          [](const QStringList &a, const QCommandLineParser &parser) { return RunAction(a, parser); },
+          false, 64143, QStringLiteral("zelnorctl action --port /dev/ttyUSB0 2")}},
         {QStringLiteral("delete"),
          {QStringLiteral("PROJECT ITEM-PATH [--yes]"), 2, 2,
           [](const QStringList &a, const QCommandLineParser &parser) {
               return CtlCommands::Delete(a[0], a[1], parser.isSet(QStringLiteral("yes")));
-          }}},
+          },
+          false, 64136, QStringLiteral("zelnorctl delete plant.prj '\\\\Project\\Plant1' --yes"), QStringLiteral("--yes")}},
+        {QStringLiteral("types"),
+         {QStringLiteral("[PROJECT] [--family 7230|7210|7220] [--json]"), 0, 1,
+          [](const QStringList &a, const QCommandLineParser &parser) { return RunTypes(a, parser); }, false,
+          64144, QStringLiteral("zelnorctl types --family 7230")}},
+        {QStringLiteral("ports"),
+         {QStringLiteral("[--port DEVICE] [--json]"), 0, 0,
+          [](const QStringList &, const QCommandLineParser &parser) {
+              return CtlListings::Ports(parser.value(QStringLiteral("port")), parser.isSet(QStringLiteral("json")));
+          },
+          false, 64145, QStringLiteral("zelnorctl ports")}},
+        {QStringLiteral("help"),
+         {QStringLiteral("[COMMAND]"), 0, 1, [](const QStringList &a, const QCommandLineParser &) { return Help(a.value(0)); },
+          false, 64146, QStringLiteral("zelnorctl help set")}},
     };
     return commands;
 }
 
-QString UsageLines()
+QString CommandUsage(const QString &name, const Command &command)
 {
-    QString lines;
-    for (const auto &[name, command] : Commands())
-        lines += QStringLiteral("  zelnorctl %1 %2\n").arg(name, command.arguments);
-    return lines;
+    return QStringLiteral("zelnorctl %1 %2").arg(name, command.arguments);
+}
+
+// The command list, or what one command does, its arguments, the options
+// every command takes and an example.
+int Help(const QString &name)
+{
+    const auto found = Commands().find(name);
+    if (found == Commands().end()) {
+        Out() << Str(CtlStrings::Description) << "\n\n" << Str(CtlStrings::CommandsHeading) << '\n';
+        for (const auto &[commandName, command] : Commands())
+            Out() << "  " << commandName.leftJustified(11) << ' ' << command.arguments << '\n';
+        Out() << '\n' << Str(CtlStrings::MoreHelp) << Qt::endl;
+        return name.isEmpty() ? int(ExitOk) : int(ExitUnusable);
+    }
+    const Command &command = found->second;
+    Out() << StrF(CtlStrings::Usage, {CommandUsage(found->first, command)}) << "\n\n"
+          << Str(command.description) << "\n\n"
+          << Str(CtlStrings::ExampleHeading) << "\n  " << command.example << "\n\n"
+          << g_parser->helpText().section(QLatin1Char('\n'), 2) << Qt::flush;
+    return ExitOk;
 }
 
 bool ApplyLanguage(const QCommandLineParser &parser)
@@ -198,6 +267,26 @@ void StartLog(OutputLog &log, bool toStandardError)
                      [&console](const QString &text) { console << text << Qt::flush; });
 }
 
+// The options every command knows, with their texts in the active language.
+void AddOptions(QCommandLineParser &parser)
+{
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    parser.addHelpOption();
+    parser.addOption({QStringLiteral("version"), Str(CtlStrings::VersionOption)});
+    parser.addOption({QStringLiteral("family"), Str(CtlStrings::FamilyOption), QStringLiteral("7230|7210|7220")});
+    parser.addPositionalArgument(QStringLiteral("command"), Str(CtlStrings::CommandArgument));
+    parser.addOption({QStringLiteral("lang"), Str(CtlStrings::LanguageOption), QStringLiteral("1..5")});
+    parser.addOption({QStringLiteral("channel"), Str(CtlStrings::ChannelOption), QStringLiteral("1|2")});
+    parser.addOption({QStringLiteral("port"), Str(CtlStrings::PortOption), QStringLiteral("DEVICE")});
+    parser.addOption({QStringLiteral("json"), Str(CtlStrings::JsonOption)});
+    parser.addOption({QStringLiteral("yes"), Str(CtlStrings::YesOption)});
+    parser.addOption({QStringLiteral("create"), Str(CtlStrings::CreateOption)});
+    parser.addOption({QStringLiteral("force"), ForceOptionText()});
+    parser.addOption({QStringLiteral("count"), Str(CtlStrings::CountOption), QStringLiteral("N")});
+    parser.addOption(
+        {QStringLiteral("interval"), Str(CtlStrings::IntervalOption), QStringLiteral("SECONDS")});
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -212,49 +301,44 @@ int main(int argc, char *argv[])
     InstallConsolePresenters();
 
     QCommandLineParser parser;
-    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("command"), Str(CtlStrings::CommandArgument));
-    parser.addOption({QStringLiteral("lang"), Str(CtlStrings::LanguageOption), QStringLiteral("1..5")});
-    parser.addOption({QStringLiteral("channel"), Str(CtlStrings::ChannelOption), QStringLiteral("1|2")});
-    parser.addOption({QStringLiteral("port"), Str(CtlStrings::PortOption), QStringLiteral("DEVICE")});
-    parser.addOption({QStringLiteral("json"), Str(CtlStrings::JsonOption)});
-    parser.addOption({QStringLiteral("yes"), Str(CtlStrings::YesOption)});
-    parser.addOption({QStringLiteral("create"), Str(CtlStrings::CreateOption)});
-    parser.addOption({QStringLiteral("force"), ForceOptionText()});
-    parser.addOption({QStringLiteral("count"), Str(CtlStrings::CountOption), QStringLiteral("N")});
-    parser.addOption(
-        {QStringLiteral("interval"), Str(CtlStrings::IntervalOption), QStringLiteral("SECONDS")});
+    AddOptions(parser);
     if (!parser.parse(app.arguments())) {
         Err() << parser.errorText() << Qt::endl;
         return ExitUnusable;
     }
     if (!ApplyLanguage(parser))
         return ExitUnusable;
-    const QStringList args = parser.positionalArguments();
-    const auto command = Commands().find(args.value(0));
-    if (parser.isSet(QStringLiteral("help"))) {
-        // "zelnorctl set --help" tells only about set.
-        const QString usage =
-            command == Commands().end()
-                ? UsageLines()
-                : QStringLiteral("  zelnorctl %1 %2\n").arg(command->first, command->second.arguments);
-        parser.setApplicationDescription(Str(CtlStrings::Description) + QStringLiteral("\n\n") + usage);
-        Out() << parser.helpText();
+    // The help of the options follows --lang, which was read only now.
+    static QCommandLineParser helpParser;
+    AddOptions(helpParser);
+    g_parser = &helpParser;
+    if (parser.isSet(QStringLiteral("version"))) {
+        Out() << QStringLiteral("zelnorctl %1 (%2)").arg(QString::fromLatin1(ProductInfo::kVersion),
+                                                       QString::fromLatin1(ProductInfo::kName))
+              << Qt::endl;
         return ExitOk;
     }
+    const QStringList args = parser.positionalArguments();
+    const auto command = Commands().find(args.value(0));
+    // "zelnorctl set --help" tells only about set; "zelnorctl" alone lists
+    // the commands.
+    if (parser.isSet(QStringLiteral("help")) || args.isEmpty())
+        return Help(command == Commands().end() ? QString() : command->first);
     if (command == Commands().end()) {
-        Err() << StrF(CtlStrings::UnknownCommand, {args.value(0)}) << Qt::endl << UsageLines();
+        Err() << StrF(CtlStrings::UnknownCommand, {args.value(0)}) << Qt::endl;
+        Help(QString());
         return ExitUnusable;
     }
     const QStringList rest = args.mid(1);
     const Command &chosen = command->second;
     if (rest.size() < chosen.minArgs || (chosen.maxArgs >= 0 && rest.size() > chosen.maxArgs)) {
-        Err() << StrF(CtlStrings::Usage,
-                      {QStringLiteral("zelnorctl %1 %2").arg(command->first, chosen.arguments)})
-              << Qt::endl;
+        Err() << StrF(CtlStrings::Usage, {CommandUsage(command->first, chosen)}) << Qt::endl;
         return ExitUnusable;
     }
+    SetYesOption(chosen.yesOption);
+    if (command->first == QLatin1String("help") || command->first == QLatin1String("types") ||
+        command->first == QLatin1String("ports"))
+        return chosen.run(rest, parser);
     OutputLog log;
     StartLog(log, chosen.logToStandardError);
     return chosen.run(rest, parser);

@@ -1,0 +1,172 @@
+#include "tool_test_support.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+#include <pty.h>
+#include <unistd.h>
+
+using namespace ToolTest;
+
+// What a new user finds out from the tool itself: the commands, what each
+// does, the module types and the serial ports, and what was assumed for
+// them when a question was answered No.
+class TestZelnorctlHelp : public QObject {
+    Q_OBJECT
+private slots:
+    void everyCommandExplainsItself_data();
+    void everyCommandExplainsItself();
+    void noArgumentsListTheCommands();
+    void helpFollowsTheLanguage();
+    void typesAgreeWithTheCatalogue();
+    void portsListAGivenDeviceAndItsAccess();
+    void aQuestionAnsweredNoSaysWhichOptionAnswersYes();
+    void folderWordsOfTheProgramAreTaken();
+};
+
+void TestZelnorctlHelp::everyCommandExplainsItself_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("arguments");
+    const QList<QPair<QString, QString>> commands = {
+        {"new", "FILE.prj [--force]"},
+        {"tree", "PROJECT"},
+        {"add", "PROJECT PARENT-PATH plant|cabinet|carrier [NAME]"},
+        {"add-module", "PROJECT PARENT-PATH TYPE-ID [TAG1 [TAG2]]"},
+        {"set", "PROJECT MODULE-PATH [--channel 1|2] COLUMN=VALUE ..."},
+        {"show", "PROJECT MODULE-PATH [--json]"},
+        {"delete", "PROJECT ITEM-PATH [--yes]"},
+        {"compare", "PROJECT --port DEVICE"},
+        {"upload", "PROJECT --port DEVICE [--create]"},
+        {"download", "PROJECT MODULE-PATH --port DEVICE [--yes]"},
+        {"history", "PROJECT SERIAL-NUMBER"},
+        {"restore", "PROJECT ENTRY-ID --port DEVICE"},
+        {"monitor", "--port DEVICE [--count N] [--interval SECONDS]"},
+        {"action", "--port DEVICE CODE"},
+        {"types", "[PROJECT] [--family 7230|7210|7220] [--json]"},
+        {"ports", "[--port DEVICE] [--json]"},
+        {"help", "[COMMAND]"},
+    };
+    for (const auto &[command, arguments] : commands)
+        QTest::newRow(qPrintable(command)) << command << arguments;
+}
+
+void TestZelnorctlHelp::everyCommandExplainsItself()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, arguments);
+    for (const QStringList &asked : {QStringList{command, "--help"}, QStringList{"help", command}}) {
+        const TestSupport::ToolRun run = Ctl(asked);
+        QCOMPARE(run.exitCode, 0);
+        const QStringList lines = run.out.split('\n');
+        QCOMPARE(lines.value(0), "Usage: zelnorctl " + command + ' ' + arguments);
+        // A description of at least one sentence, then an example of the
+        // command itself.
+        QVERIFY2(lines.value(2).size() > 30 && lines.value(2).endsWith('.'), qPrintable(lines.value(2)));
+        QCOMPARE(lines.value(4), QStringLiteral("Example:"));
+        QVERIFY(lines.value(5).startsWith("  zelnorctl " + command));
+        QVERIFY(run.out.contains("--lang"));
+    }
+}
+
+void TestZelnorctlHelp::noArgumentsListTheCommands()
+{
+    const TestSupport::ToolRun run = Ctl({});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains("Commands:\n  action      --port DEVICE CODE\n"));
+    QVERIFY(run.out.contains("  types       [PROJECT]"));
+    const TestSupport::ToolRun unknown = Ctl({"rack"});
+    QCOMPARE(unknown.exitCode, 2);
+    QVERIFY(unknown.err.contains("Unknown command 'rack'."));
+    QVERIFY(unknown.out.contains("Commands:"));
+    const TestSupport::ToolRun version = Ctl({"--version"});
+    QCOMPARE(version.exitCode, 0);
+    QCOMPARE(version.out, QStringLiteral("zelnorctl 3.04.00 (Zelnor Wizard)\n"));
+}
+
+void TestZelnorctlHelp::helpFollowsTheLanguage()
+{
+    const TestSupport::ToolRun run = Ctl({"help", "types", "--lang", "2"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains("Listet jeden Modultyp") && run.out.contains("Beispiel:"), qPrintable(run.out));
+    QVERIFY(run.out.contains("Sprache der Texte"));
+}
+
+void TestZelnorctlHelp::typesAgreeWithTheCatalogue()
+{
+    QTemporaryDir dir;
+    const QString project = NewProject(dir);
+    const TestSupport::ToolRun run = Ctl({"types", "--json"});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonArray types = QJsonDocument::fromJson(run.out.toUtf8()).array();
+    int expected = 0;
+    for (const char *table : {"ModuleTypes7230", "ModuleTypes7210", "ModuleTypes7220"})
+        expected += Scalar(project, QString("SELECT COUNT(*) FROM %1").arg(table)).toInt();
+    QCOMPARE(types.size(), expected);
+    for (const QJsonValue &value : types) {
+        const QJsonObject type = value.toObject();
+        const QString table = "ModuleTypes" + QString::number(type["family"].toInt());
+        const QString where = QString(" FROM %1 WHERE ID = %2").arg(table).arg(type["id"].toInt());
+        QCOMPARE(type["name"].toString(), Scalar(project, "SELECT Name" + where).toString());
+        QCOMPARE(type["channels"].toInt(), Scalar(project, "SELECT Channels" + where).toInt() + 1);
+        QCOMPARE(type["relays"].toBool(), Scalar(project, "SELECT LimitValue" + where).toInt() != 0);
+        QCOMPARE(type["code"].toInt(), type["id"].toInt() - 1);
+    }
+    // The README's story: the simulator's --type 6 is the type with ID 7.
+    const TestSupport::ToolRun family = Ctl({"types", project, "--family", "7230"});
+    QCOMPARE(family.exitCode, 0);
+    QVERIFY(family.out.contains("\n7\t7230\t6\t2\tmA\tYes\tZ 7230/211-2\n"));
+    QVERIFY(!family.out.contains("\t7210\t"));
+    QCOMPARE(Ctl({"types", "--family", "7240"}).exitCode, 2);
+}
+
+void TestZelnorctlHelp::portsListAGivenDeviceAndItsAccess()
+{
+    int master = -1;
+    int slave = -1;
+    char name[128] = {};
+    QVERIFY(::openpty(&master, &slave, name, nullptr, nullptr) == 0);
+    const QString device = QString::fromLocal8Bit(name);
+    const TestSupport::ToolRun run = Ctl({"ports", "--port", device, "--json"});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject listing = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    bool found = false;
+    for (const QJsonValue &port : listing["ports"].toArray()) {
+        if (port["port"].toString() == device) {
+            found = true;
+            QVERIFY(port["exists"].toBool());
+            QCOMPARE(port["mayOpen"].toBool(), ::access(name, R_OK | W_OK) == 0);
+        }
+    }
+    QVERIFY(found);
+    const TestSupport::ToolRun missing = Ctl({"ports", "--port", "/dev/ttyUSB99"});
+    QVERIFY(missing.out.contains("/dev/ttyUSB99\t\t\tdoes not exist\n"));
+    ::close(slave);
+    ::close(master);
+}
+
+void TestZelnorctlHelp::aQuestionAnsweredNoSaysWhichOptionAnswersYes()
+{
+    QTemporaryDir dir;
+    const QString project = NewProject(dir);
+    QCOMPARE(Ctl({"add", project, "\\\\Project", "plant"}).exitCode, 0);
+    const TestSupport::ToolRun run = Ctl({"delete", project, "\\\\Project\\Plant1"});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("(answered No; give --yes to answer Yes)"), qPrintable(run.err));
+}
+
+void TestZelnorctlHelp::folderWordsOfTheProgramAreTaken()
+{
+    QTemporaryDir dir;
+    const QString project = NewProject(dir);
+    QCOMPARE(Ctl({"add", project, "\\\\Project", "Plant", "A"}).exitCode, 0);
+    QCOMPARE(Ctl({"add", project, "\\\\Project\\A", "Schrank", "B", "--lang", "2"}).exitCode, 0);
+    QCOMPARE(Ctl({"add", project, "\\\\Project\\A\\B", "zelnor-carrier", "C"}).exitCode, 0);
+    const TestSupport::ToolRun rack = Ctl({"add", project, "\\\\Project", "rack"});
+    QCOMPARE(rack.exitCode, 2);
+    QVERIFY(rack.err.contains("Folders: plant (under the project), cabinet (under a plant), carrier"));
+}
+
+QTEST_GUILESS_MAIN(TestZelnorctlHelp)
+#include "test_zelnorctl_help.moc"

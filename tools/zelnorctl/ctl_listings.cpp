@@ -1,0 +1,186 @@
+#include "ctl_listings.h"
+
+#include "ctl_output.h"
+#include "ctl_project.h"
+#include "ctl_strings.h"
+
+#include "params/catalogues.h"
+#include "params/parameter_rows.h"
+#include "shell/string_table.h"
+#include "tree/tree_strings.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSerialPortInfo>
+
+#include <unistd.h>
+
+namespace CtlListings {
+
+namespace {
+
+struct FamilyTable {
+    int number;
+    const char *table;
+};
+constexpr FamilyTable kFamilies[] = {{7230, "ModuleTypes7230"}, {7210, "ModuleTypes7210"}, {7220, "ModuleTypes7220"}};
+
+QString OutputText(const ModuleTypeProperties &type)
+{
+    switch (type.outputSignal) {
+    case 0:
+        return Str(CtlStrings::NoOutput);
+    case 2:
+        return QStringLiteral("V");
+    default:
+        return QStringLiteral("mA");
+    }
+}
+
+int PrintTypes(const CatalogueSet &catalogues, std::optional<int> family, bool json)
+{
+    QJsonArray listed;
+    if (!json)
+        Out() << Str(CtlStrings::TypesHeader) << Qt::endl;
+    for (const FamilyTable &entry : kFamilies) {
+        if (family && *family != entry.number)
+            continue;
+        for (const ParameterRow &row : catalogues.Rows(QString::fromLatin1(entry.table))) {
+            const ModuleTypeProperties type = TypeFromRow(row);
+            const int channels = type.twoChannels() ? 2 : 1;
+            if (json) {
+                listed.append(QJsonObject{{"id", type.id},
+                                          {"family", entry.number},
+                                          {"code", type.id - 1},
+                                          {"channels", channels},
+                                          {"output", type.hasOutput() ? OutputText(type) : QString()},
+                                          {"relays", type.hasRelays()},
+                                          {"impulseOutput", type.hasImpulseOutput()},
+                                          {"name", type.name}});
+                continue;
+            }
+            Out() << type.id << '\t' << entry.number << '\t' << type.id - 1 << '\t' << channels << '\t'
+                  << OutputText(type) << '\t' << Str(type.hasRelays() ? TreeStrings::Yes : TreeStrings::No)
+                  << '\t' << type.name << Qt::endl;
+        }
+    }
+    if (json)
+        Out() << QJsonDocument(listed).toJson();
+    Out() << Qt::flush;
+    return ExitOk;
+}
+
+// The stable names udev gives serial adapters, by the device they lead to.
+QMultiHash<QString, QString> StableNames()
+{
+    QMultiHash<QString, QString> names;
+    QDirIterator links(QStringLiteral("/dev/serial/by-id"), QDir::System | QDir::Files);
+    while (links.hasNext()) {
+        const QString link = links.next();
+        names.insert(QFileInfo(link).canonicalFilePath(), link);
+    }
+    return names;
+}
+
+bool MayOpen(const QString &device)
+{
+    return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0;
+}
+
+// Programs that are known to open USB serial adapters for themselves.
+QStringList RunningThieves()
+{
+    QStringList running;
+    QDirIterator processes(QStringLiteral("/proc"), QDir::Dirs | QDir::NoDotAndDotDot);
+    while (processes.hasNext()) {
+        QFile comm(processes.next() + QStringLiteral("/comm"));
+        if (!comm.open(QIODevice::ReadOnly))
+            continue;
+        const QString name = QString::fromLocal8Bit(comm.readAll()).trimmed();
+        if ((name == QLatin1String("ModemManager") || name == QLatin1String("brltty")) && !running.contains(name))
+            running << name;
+    }
+    return running;
+}
+
+struct PortLine {
+    QString device;
+    QString description;
+    QString stableName;
+    bool exists = true;
+    bool mayOpen = false;
+};
+
+QString AccessText(const PortLine &port)
+{
+    if (!port.exists)
+        return Str(CtlStrings::PortMissing);
+    if (port.mayOpen)
+        return Str(CtlStrings::PortUsable);
+    return StrF(CtlStrings::PortNoPermission, {qEnvironmentVariable("USER", QStringLiteral("$USER"))});
+}
+
+} // namespace
+
+int Types(const QString &project, std::optional<int> family, bool json)
+{
+    if (project.isEmpty()) {
+        CtlReference reference;
+        if (!reference.Open())
+            return ExitUnusable;
+        return PrintTypes(reference.Catalogues(), family, json);
+    }
+    CtlProject opened;
+    if (!opened.Open(project))
+        return ExitUnusable;
+    return PrintTypes(opened.Catalogues(), family, json);
+}
+
+int Ports(const QString &extraPort, bool json)
+{
+    const QMultiHash<QString, QString> stable = StableNames();
+    std::vector<PortLine> ports;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
+        const QString device = info.systemLocation();
+        ports.push_back({device, info.description(), stable.values(device).join(QLatin1Char(' ')), true,
+                         MayOpen(device)});
+    }
+    if (!extraPort.isEmpty() && std::none_of(ports.begin(), ports.end(), [&](const PortLine &port) {
+            return port.device == extraPort;
+        })) {
+        const bool exists = QFileInfo::exists(extraPort);
+        ports.push_back({extraPort, QString(), stable.values(QFileInfo(extraPort).canonicalFilePath()).join(' '),
+                         exists, exists && MayOpen(extraPort)});
+    }
+    const QStringList thieves = RunningThieves();
+    if (json) {
+        QJsonArray listed;
+        for (const PortLine &port : ports)
+            listed.append(QJsonObject{{"port", port.device},
+                                      {"description", port.description},
+                                      {"stableName", port.stableName},
+                                      {"exists", port.exists},
+                                      {"mayOpen", port.mayOpen},
+                                      {"access", AccessText(port)}});
+        Out() << QJsonDocument(QJsonObject{{"ports", listed}, {"adapterThieves", QJsonArray::fromStringList(thieves)}})
+                     .toJson()
+              << Qt::flush;
+        return ExitOk;
+    }
+    if (ports.empty())
+        Err() << Str(CtlStrings::NoPortFound) << Qt::endl;
+    else
+        Out() << Str(CtlStrings::PortsHeader) << Qt::endl;
+    for (const PortLine &port : ports)
+        Out() << port.device << '\t' << port.description << '\t' << port.stableName << '\t' << AccessText(port)
+              << Qt::endl;
+    for (const QString &thief : thieves)
+        Err() << StrF(CtlStrings::AdapterThief, {thief, thief}) << Qt::endl;
+    return ExitOk;
+}
+
+} // namespace CtlListings
