@@ -1,0 +1,44 @@
+#pragma once
+
+#include "tree/item.h"
+
+#include <QAbstractItemModel>
+
+class C7100Document;
+
+// The document's item tree as an item model, the project at the top. Child
+// rows are read from the database when a view first expands their parent.
+// Any change of the tree's shape resets the model; views find their entry
+// again by its handle.
+class DocumentTreeModel : public QAbstractItemModel {
+    Q_OBJECT
+public:
+    // The item's handle under this role.
+    static constexpr int HandleRole = Qt::UserRole + 1;
+
+    explicit DocumentTreeModel(C7100Document &document, QObject *parent = nullptr);
+
+    QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
+    QModelIndex parent(const QModelIndex &child) const override;
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool hasChildren(const QModelIndex &parent = {}) const override;
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
+
+    Item *itemAt(const QModelIndex &index) const;
+    // The entry of an item, loading nothing; invalid when it is not in the tree.
+    QModelIndex indexOf(ItemHandle handle) const;
+    // Rebuilds every row from the document.
+    void reload();
+
+private:
+    void onDocumentUpdate(QObject *sender, int hint, Item *item);
+    QModelIndex indexOfItem(const Item &item) const;
+    static Item *childAt(const ContainerItem &container, int row);
+    static int rowOf(const Item &item);
+    static int childCount(const ContainerItem &container);
+
+    C7100Document &m_document;
+};
