@@ -70,13 +70,28 @@ std::optional<AddNewMenu::Creation> AddNewMenu::CreationOf(int id)
     return std::nullopt;
 }
 
+ContainerItem *AddNewMenu::Target() const
+{
+    if (Item *current = m_document.FindItem(m_document.CurrentItem()))
+        return current->asContainer();
+    // Without a selection the new item goes below the project.
+    ContainerItem *root = m_document.Root();
+    if (!root || root->shown())
+        return root;
+    ContainerItem *project = nullptr;
+    root->forEachChild([&project](Item &child) {
+        if (!project && child.level().displayString() == ProjectName)
+            project = child.asContainer();
+    });
+    return project;
+}
+
 int AddNewMenu::CurrentLevelString() const
 {
-    const Item *current = m_document.FindItem(m_document.CurrentItem());
-    if (current)
+    if (Item *current = m_document.FindItem(m_document.CurrentItem()))
         return current->level().displayString();
-    // Without a selection the new item goes below the project.
-    return m_document.Root() ? m_document.Root()->level().displayString() : 0;
+    const ContainerItem *target = Target();
+    return target ? target->level().displayString() : 0;
 }
 
 bool AddNewMenu::FolderSubmenuEnabled() const
@@ -135,11 +150,7 @@ std::vector<AddNewMenu::Entry> AddNewMenu::ModuleEntries(ModuleFamily family, in
 Item *AddNewMenu::Execute(int id)
 {
     const std::optional<Creation> creation = CreationOf(id);
-    ContainerItem *parent = nullptr;
-    if (Item *current = m_document.FindItem(m_document.CurrentItem()))
-        parent = current->asContainer();
-    if (!parent)
-        parent = m_document.Root();
+    ContainerItem *parent = Target();
     if (!creation || !parent || !m_document.IsOpen())
         return nullptr;
     if (creation->folderNameString != 0)

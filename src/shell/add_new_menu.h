@@ -9,6 +9,7 @@
 
 class CatalogueSet;
 class CMy7100Doc;
+class ContainerItem;
 class Item;
 
 // "Add New...": how a popup is filled when it opens, and what its entries
@@ -47,6 +48,9 @@ public:
     Item *Execute(int id);
 
 private:
+    // The container a new item goes below: the current item, or the
+    // project without one.
+    ContainerItem *Target() const;
     int CurrentLevelString() const;
     std::vector<Entry> ModuleEntries(ModuleFamily family, int firstId) const;
 

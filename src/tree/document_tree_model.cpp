@@ -55,15 +55,22 @@ Item *DocumentTreeModel::childAt(const ContainerItem &container, int row)
     return leaf < int(container.leafChildren().size()) ? container.leafChildren()[size_t(leaf)].get() : nullptr;
 }
 
-int DocumentTreeModel::rowOf(const Item &item)
+int DocumentTreeModel::rowOf(const Item &item) const
 {
     const ContainerItem *parent = item.parent();
     if (!parent)
-        return 0;
+        return topParent() ? -1 : 0;
     for (int row = 0; row < childCount(*parent); ++row)
         if (childAt(*parent, row) == &item)
             return row;
     return -1;
+}
+
+// With the root hidden, its children stand at the top.
+const ContainerItem *DocumentTreeModel::topParent() const
+{
+    ContainerItem *root = m_document.Root();
+    return (root && !root->shown()) ? root : nullptr;
 }
 
 Item *DocumentTreeModel::itemAt(const QModelIndex &index) const
@@ -88,6 +95,10 @@ QModelIndex DocumentTreeModel::index(int row, int column, const QModelIndex &par
     if (column != 0)
         return {};
     if (!parent.isValid()) {
+        if (const ContainerItem *top = topParent()) {
+            Item *child = childAt(*top, row);
+            return child ? createIndex(row, 0, quintptr(child->handle())) : QModelIndex();
+        }
         ContainerItem *root = m_document.Root();
         return (root && row == 0) ? createIndex(0, 0, quintptr(root->handle())) : QModelIndex();
     }
@@ -100,15 +111,18 @@ QModelIndex DocumentTreeModel::index(int row, int column, const QModelIndex &par
 QModelIndex DocumentTreeModel::parent(const QModelIndex &child) const
 {
     const Item *item = itemAt(child);
-    if (!item || !item->parent())
+    if (!item || !item->parent() || item->parent() == topParent())
         return {};
     return indexOfItem(*item->parent());
 }
 
 int DocumentTreeModel::rowCount(const QModelIndex &parent) const
 {
-    if (!parent.isValid())
+    if (!parent.isValid()) {
+        if (const ContainerItem *top = topParent())
+            return childCount(*top);
         return m_document.Root() ? 1 : 0;
+    }
     Item *item = itemAt(parent);
     ContainerItem *container = item ? item->asContainer() : nullptr;
     return container ? childCount(*container) : 0;

@@ -6,7 +6,8 @@
 
 class C7100Document;
 
-// The document's item tree as an item model, the project at the top. Child
+// The document's item tree as an item model, the project and the signals
+// root at the top (the document's root itself when it is shown). Child
 // rows are read from the database when a view first expands their parent.
 // Any change of the tree's shape resets the model; views find their entry
 // again by its handle.
@@ -37,7 +38,8 @@ private:
     void onDocumentUpdate(QObject *sender, int hint, Item *item);
     QModelIndex indexOfItem(const Item &item) const;
     static Item *childAt(const ContainerItem &container, int row);
-    static int rowOf(const Item &item);
+    int rowOf(const Item &item) const;
+    const ContainerItem *topParent() const;
     static int childCount(const ContainerItem &container);
 
     C7100Document &m_document;

@@ -163,6 +163,7 @@ void CMainFrame::BuildPanes()
     m_tree->setModel(m_model);
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &CMainFrame::TreeSelectionChanged);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &CMainFrame::TreeReloaded, Qt::QueuedConnection);
     m_right = new QSplitter(Qt::Vertical, m_top);
     m_right->setObjectName(QStringLiteral("RightSplitter"));
     m_right->setChildrenCollapsible(false);
@@ -179,12 +180,12 @@ void CMainFrame::BuildPanes()
 void CMainFrame::ApplySplitterSizes()
 {
     const LayoutSettings &layout = m_settings.layout;
-    const int height = std::max(m_rows->height(), 10);
+    const int height = std::max(m_rows->height() - m_rows->handleWidth(), 10);
     const int outputY = layout.intValue(QStringLiteral("OutputYSize"));
     const int topHeight = std::max(outputY >= 1 ? outputY : height * 2 / 3, 5);
     m_rows->setSizes({topHeight, std::max(height - topHeight, 10)});
     const int treeWidth = std::max(layout.intValue(QStringLiteral("SplitterSizeX")), 10);
-    m_top->setSizes({treeWidth, std::max(m_top->width() - treeWidth, 10)});
+    m_top->setSizes({treeWidth, std::max(m_top->width() - m_top->handleWidth() - treeWidth, 10)});
 }
 
 void CMainFrame::ShowViews(const QString &listViewClass, const QString &itemViewClass)
@@ -261,7 +262,7 @@ void CMainFrame::CyclePane(bool forward)
 {
     QList<QWidget *> panes;
     for (QWidget *pane : Panes())
-        if (pane->isVisible() && pane->width() > 0 && pane->height() > 0)
+        if (pane->isVisible())
             panes << pane;
     if (panes.isEmpty())
         return;
@@ -276,11 +277,19 @@ void CMainFrame::CyclePane(bool forward)
 void CMainFrame::DocumentTreeRebuilt()
 {
     m_model->reload();
+}
+
+// After every rebuild the project stays open and the current item shown.
+void CMainFrame::TreeReloaded()
+{
     const QModelIndex root = m_model->index(0, 0);
-    if (root.isValid()) {
-        m_tree->expand(root);
+    if (!root.isValid())
+        return;
+    m_tree->expand(root);
+    if (m_model->indexOf(m_session.Document().CurrentItem()).isValid())
+        SelectCurrentInTree();
+    else
         m_tree->setCurrentIndex(root);
-    }
 }
 
 void CMainFrame::SelectCurrentInTree()

@@ -79,6 +79,7 @@ private:
     void StorePlacement();
     void ApplySplitterSizes();
     void DocumentTreeRebuilt();
+    void TreeReloaded();
     void SelectCurrentInTree();
     void TreeSelectionChanged();
     void ChangeLanguage(int index);
