@@ -2,6 +2,8 @@
 
 #include "tree/document.h"
 
+#include <algorithm>
+
 DocumentTreeModel::DocumentTreeModel(C7100Document &document, QObject *parent)
     : QAbstractItemModel(parent), m_document(document)
 {
@@ -24,7 +26,7 @@ void DocumentTreeModel::onDocumentUpdate(QObject *, int hint, Item *item)
     case C7100Document::HintEditState:
         if (item) {
             const QModelIndex at = indexOfItem(*item);
-            if (at.isValid())
+            if (at.isValid() && (!item->parent() || fetched(item->parent()) || !at.parent().isValid()))
                 emit dataChanged(at, at);
         }
         break;
@@ -36,23 +38,35 @@ void DocumentTreeModel::onDocumentUpdate(QObject *, int hint, Item *item)
 void DocumentTreeModel::reload()
 {
     beginResetModel();
+    m_fetched.clear();
     endResetModel();
+}
+
+bool DocumentTreeModel::fetched(const ContainerItem *container) const
+{
+    return container && m_fetched.contains(container->handle());
+}
+
+// Catalogue rows hang under the project too, but are never shown.
+std::vector<Item *> DocumentTreeModel::shownChildren(const ContainerItem &container)
+{
+    std::vector<Item *> shown;
+    container.forEachChild([&shown](Item &child) {
+        if (child.shown())
+            shown.push_back(&child);
+    });
+    return shown;
 }
 
 int DocumentTreeModel::childCount(const ContainerItem &container)
 {
-    return int(container.containerChildren().size() + container.leafChildren().size());
+    return int(shownChildren(container).size());
 }
 
 Item *DocumentTreeModel::childAt(const ContainerItem &container, int row)
 {
-    const int containers = int(container.containerChildren().size());
-    if (row < 0)
-        return nullptr;
-    if (row < containers)
-        return container.containerChildren()[size_t(row)].get();
-    const int leaf = row - containers;
-    return leaf < int(container.leafChildren().size()) ? container.leafChildren()[size_t(leaf)].get() : nullptr;
+    const std::vector<Item *> shown = shownChildren(container);
+    return (row >= 0 && row < int(shown.size())) ? shown[size_t(row)] : nullptr;
 }
 
 int DocumentTreeModel::rowOf(const Item &item) const
@@ -60,10 +74,9 @@ int DocumentTreeModel::rowOf(const Item &item) const
     const ContainerItem *parent = item.parent();
     if (!parent)
         return topParent() ? -1 : 0;
-    for (int row = 0; row < childCount(*parent); ++row)
-        if (childAt(*parent, row) == &item)
-            return row;
-    return -1;
+    const std::vector<Item *> shown = shownChildren(*parent);
+    const auto at = std::find(shown.begin(), shown.end(), &item);
+    return at == shown.end() ? -1 : int(at - shown.begin());
 }
 
 // With the root hidden, its children stand at the top.
@@ -84,27 +97,38 @@ QModelIndex DocumentTreeModel::indexOfItem(const Item &item) const
     return row < 0 ? QModelIndex() : createIndex(row, 0, quintptr(item.handle()));
 }
 
-QModelIndex DocumentTreeModel::indexOf(ItemHandle handle) const
+QModelIndex DocumentTreeModel::indexOf(ItemHandle handle)
 {
     const Item *item = m_document.FindItem(handle);
-    return item ? indexOfItem(*item) : QModelIndex();
+    if (!item)
+        return {};
+    // Every container above it becomes rows first, top down.
+    std::vector<const ContainerItem *> above;
+    for (const ContainerItem *up = item->parent(); up; up = up->parent())
+        above.push_back(up);
+    for (auto it = above.rbegin(); it != above.rend(); ++it) {
+        if (*it == topParent()) {
+            fetchMore({});
+            continue;
+        }
+        const QModelIndex at = indexOfItem(**it);
+        if (!at.isValid())
+            return {};
+        fetchMore(at);
+    }
+    return indexOfItem(*item);
 }
 
 QModelIndex DocumentTreeModel::index(int row, int column, const QModelIndex &parent) const
 {
     if (column != 0)
         return {};
-    if (!parent.isValid()) {
-        if (const ContainerItem *top = topParent()) {
-            Item *child = childAt(*top, row);
-            return child ? createIndex(row, 0, quintptr(child->handle())) : QModelIndex();
-        }
+    if (!parent.isValid() && !topParent()) {
         ContainerItem *root = m_document.Root();
         return (root && row == 0) ? createIndex(0, 0, quintptr(root->handle())) : QModelIndex();
     }
-    Item *item = itemAt(parent);
-    ContainerItem *container = item ? item->asContainer() : nullptr;
-    Item *child = container ? childAt(*container, row) : nullptr;
+    const ContainerItem *container = containerOf(parent);
+    Item *child = fetched(container) ? childAt(*container, row) : nullptr;
     return child ? createIndex(row, 0, quintptr(child->handle())) : QModelIndex();
 }
 
@@ -118,14 +142,10 @@ QModelIndex DocumentTreeModel::parent(const QModelIndex &child) const
 
 int DocumentTreeModel::rowCount(const QModelIndex &parent) const
 {
-    if (!parent.isValid()) {
-        if (const ContainerItem *top = topParent())
-            return childCount(*top);
+    if (!parent.isValid() && !topParent())
         return m_document.Root() ? 1 : 0;
-    }
-    Item *item = itemAt(parent);
-    ContainerItem *container = item ? item->asContainer() : nullptr;
-    return container ? childCount(*container) : 0;
+    const ContainerItem *container = containerOf(parent);
+    return fetched(container) ? childCount(*container) : 0;
 }
 
 int DocumentTreeModel::columnCount(const QModelIndex &) const
@@ -147,32 +167,40 @@ QVariant DocumentTreeModel::data(const QModelIndex &index, int role) const
 
 bool DocumentTreeModel::hasChildren(const QModelIndex &parent) const
 {
-    if (!parent.isValid())
+    if (!parent.isValid() && !containerOf(parent))
         return m_document.Root() != nullptr;
-    Item *item = itemAt(parent);
-    ContainerItem *container = item ? item->asContainer() : nullptr;
-    return container && (!container->loaded() || container->hasChildren());
+    ContainerItem *container = containerOf(parent);
+    if (!container)
+        return false;
+    return fetched(container) ? childCount(*container) > 0 : (!container->loaded() || childCount(*container) > 0);
+}
+
+ContainerItem *DocumentTreeModel::containerOf(const QModelIndex &index) const
+{
+    if (!index.isValid()) {
+        ContainerItem *root = m_document.Root();
+        return (root && !root->shown()) ? root : nullptr;
+    }
+    Item *item = itemAt(index);
+    return item ? item->asContainer() : nullptr;
 }
 
 bool DocumentTreeModel::canFetchMore(const QModelIndex &parent) const
 {
-    Item *item = itemAt(parent);
-    ContainerItem *container = item ? item->asContainer() : nullptr;
-    return container && !container->loaded();
+    ContainerItem *container = containerOf(parent);
+    return container && !fetched(container);
 }
 
 void DocumentTreeModel::fetchMore(const QModelIndex &parent)
 {
-    Item *item = itemAt(parent);
-    ContainerItem *container = item ? item->asContainer() : nullptr;
-    if (!container || container->loaded())
+    ContainerItem *container = containerOf(parent);
+    if (!container || fetched(container) || !m_document.EnsureChildren(*container))
         return;
-    // The rows arrive all at once: the model tells the views afterwards.
-    if (!m_document.EnsureChildren(*container))
-        return;
+    // The rows count for the views only from here on.
     const int count = childCount(*container);
-    if (count > 0) {
+    if (count > 0)
         beginInsertRows(parent, 0, count - 1);
+    m_fetched.insert(container->handle());
+    if (count > 0)
         endInsertRows();
-    }
 }

@@ -3,6 +3,9 @@
 #include "tree/item.h"
 
 #include <QAbstractItemModel>
+#include <QSet>
+
+#include <vector>
 
 class C7100Document;
 
@@ -29,8 +32,9 @@ public:
     void fetchMore(const QModelIndex &parent) override;
 
     Item *itemAt(const QModelIndex &index) const;
-    // The entry of an item, loading nothing; invalid when it is not in the tree.
-    QModelIndex indexOf(ItemHandle handle) const;
+    // The entry of an item, its ancestors made rows first; invalid when it
+    // is not in the tree.
+    QModelIndex indexOf(ItemHandle handle);
     // Rebuilds every row from the document.
     void reload();
 
@@ -40,7 +44,14 @@ private:
     static Item *childAt(const ContainerItem &container, int row);
     int rowOf(const Item &item) const;
     const ContainerItem *topParent() const;
+    // The container whose children are the rows below index.
+    ContainerItem *containerOf(const QModelIndex &index) const;
     static int childCount(const ContainerItem &container);
+    static std::vector<Item *> shownChildren(const ContainerItem &container);
+
+    bool fetched(const ContainerItem *container) const;
 
     C7100Document &m_document;
+    // Containers whose children the views have been told of.
+    QSet<ItemHandle> m_fetched;
 };
