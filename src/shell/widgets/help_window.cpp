@@ -18,9 +18,9 @@ HelpWindow::HelpWindow(QWidget *parent) : QDialog(parent)
     m_browser->setObjectName(QStringLiteral("HelpPage"));
     m_browser->setOpenExternalLinks(true);
     auto *buttons = new QDialogButtonBox(this);
-    auto *back = buttons->addButton(Str(ShellStrings::HelpBack), QDialogButtonBox::ActionRole);
-    auto *forward = buttons->addButton(Str(ShellStrings::HelpForward), QDialogButtonBox::ActionRole);
-    auto *home = buttons->addButton(Str(ShellStrings::HelpHome), QDialogButtonBox::ActionRole);
+    auto *back = buttons->addButton(QString(), QDialogButtonBox::ActionRole);
+    auto *forward = buttons->addButton(QString(), QDialogButtonBox::ActionRole);
+    auto *home = buttons->addButton(QString(), QDialogButtonBox::ActionRole);
     back->setObjectName(QStringLiteral("HelpBack"));
     forward->setObjectName(QStringLiteral("HelpForward"));
     home->setObjectName(QStringLiteral("HelpHome"));
@@ -42,6 +42,19 @@ void HelpWindow::Retranslate()
 {
     setWindowTitle(Str(ShellStrings::HelpCaption));
     m_browser->setAccessibleName(windowTitle());
+    const std::pair<const char *, int> buttons[] = {
+        {"HelpBack", ShellStrings::HelpBack},
+        {"HelpForward", ShellStrings::HelpForward},
+        {"HelpHome", ShellStrings::HelpHome},
+    };
+    for (const auto &[name, textId] : buttons) {
+        auto *button = findChild<QPushButton *>(QLatin1String(name));
+        button->setText(Str(textId));
+        button->setAccessibleName(QString(button->text()).remove(u'&'));
+    }
+    // A page already shown follows the language.
+    if (m_topic != 0 && isVisible())
+        ShowTopic(m_topic);
 }
 
 void HelpWindow::ShowTopic(int topic)

@@ -134,6 +134,10 @@ CMainFrame::CMainFrame(ProjectSession &session, AppSettings &settings, QWidget *
             QMetaObject::invokeMethod(this, &CMainFrame::SelectCurrentInTree, Qt::QueuedConnection);
     });
     connect(&document, &CMy7100Doc::selectInTree, this, [this](ItemHandle) { SelectCurrentInTree(); });
+    // The document's current item changes also without the tree (the link
+    // selects the connected module): the tree follows.
+    connect(&document, &C7100Document::currentTableChanged, this, &CMainFrame::SelectCurrentInTree,
+            Qt::QueuedConnection);
     connect(&session.Commands(), &ProjectCommands::titleChanged, this, [this] { Rebuild(); });
     connect(&session.Commands(), &ProjectCommands::viewsReset, this, [this] { ShowViews({}, {}); });
     connect(&m_idleUpdate, &QTimer::timeout, this, [this] {
@@ -282,6 +286,8 @@ void CMainFrame::DocumentTreeRebuilt()
 // After every rebuild the project stays open and the current item shown.
 void CMainFrame::TreeReloaded()
 {
+    if (m_model->canFetchMore({}))
+        m_model->fetchMore({});
     const QModelIndex root = m_model->index(0, 0);
     if (!root.isValid())
         return;
@@ -518,14 +524,10 @@ void CMainFrame::Rebuild()
 
 QString CMainFrame::CounterText() const
 {
-    // Without a list view: the children of the current item.
-    C7100Document &document = m_session.Document();
-    Item *item = document.FindItem(document.CurrentItem());
-    ContainerItem *container = item ? item->asContainer() : nullptr;
-    int children = 0;
-    if (container && container->loaded())
-        children = int(container->containerChildren().size() + container->leafChildren().size());
-    return StatusCounterText(children, 0);
+    // Without a list view: the children of the current item as the tree
+    // shows them.
+    const QModelIndex current = m_model->indexOf(m_session.Document().CurrentItem());
+    return StatusCounterText(current.isValid() ? m_model->rowCount(current) : 0, 0);
 }
 
 void CMainFrame::UpdateStatusBar()
