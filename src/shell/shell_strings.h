@@ -94,5 +94,6 @@ enum : int {
     HelpBack,
     HelpForward,
     HelpHome,
+    OutputLogName,
 };
 } // namespace ShellStrings

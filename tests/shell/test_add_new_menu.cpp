@@ -24,6 +24,18 @@ private slots:
 using Popup = AddNewMenu::Popup;
 Q_DECLARE_METATYPE(AddNewMenu::Popup)
 
+// An open project with the project item current and its menu.
+struct OpenProjectMenu {
+    OpenProjectMenu() : document(project.session.Document()), menu(document, project.session.Catalogues())
+    {
+        QVERIFY(project.open());
+        QVERIFY(project.selectProject());
+    }
+    ShellTestProject project;
+    CMy7100Doc &document;
+    AddNewMenu menu;
+};
+
 void TestAddNewMenu::classifiesPopupsByTheirFirstEntry_data()
 {
     QTest::addColumn<bool>("folderSubmenuFirst");
@@ -114,11 +126,9 @@ void TestAddNewMenu::moduleListsFollowTheTypeTables()
 
 void TestAddNewMenu::foldersFollowTheSelectedLevel()
 {
-    ShellTestProject project;
-    QVERIFY(project.open());
-    CMy7100Doc &document = project.session.Document();
-    AddNewMenu menu(document, project.session.Catalogues());
-    QVERIFY(project.selectProject());
+    OpenProjectMenu open;
+    CMy7100Doc &document = open.document;
+    AddNewMenu &menu = open.menu;
     QVERIFY(menu.FolderSubmenuEnabled());
     QCOMPARE(menu.Entries(Popup::Folder).size(), size_t(1));
     QCOMPARE(menu.Entries(Popup::Folder).front().id, 32960);
@@ -144,11 +154,9 @@ void TestAddNewMenu::foldersFollowTheSelectedLevel()
 void TestAddNewMenu::thirdEntryCreatesModuleOfTypeThree()
 {
     ScriptedModuleDialog dialog;
-    ShellTestProject project;
-    QVERIFY(project.open());
-    CMy7100Doc &document = project.session.Document();
-    AddNewMenu menu(document, project.session.Catalogues());
-    QVERIFY(project.selectProject());
+    OpenProjectMenu open;
+    CMy7100Doc &document = open.document;
+    AddNewMenu &menu = open.menu;
     Item *plant = menu.Execute(32960);
     QVERIFY(plant);
     const int third = menu.Entries(Popup::Modules7230).at(2).id;
@@ -172,13 +180,11 @@ void TestAddNewMenu::thirdEntryCreatesModuleOfTypeThree()
 void TestAddNewMenu::familiesOtherThan7230AreCreated()
 {
     ScriptedModuleDialog dialog;
-    ShellTestProject project;
-    QVERIFY(project.open());
-    CMy7100Doc &document = project.session.Document();
-    AddNewMenu menu(document, project.session.Catalogues());
-    QVERIFY(project.selectProject());
+    OpenProjectMenu open;
     for (const int command : {20000, 21000}) {
-        QVERIFY(project.selectProject());
+        QVERIFY(open.project.selectProject());
+        CMy7100Doc &document = open.document;
+        AddNewMenu &menu = open.menu;
         Item *module = menu.Execute(command);
         QVERIFY(module);
         QCOMPARE(document.GetValue(*module, "ModulTypID", true).toInt(),

@@ -31,6 +31,7 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -43,6 +44,14 @@ using namespace ShellStrings;
 namespace {
 constexpr char kFirstCommand[] = "zwFirstCommand";
 constexpr char kHelpTopic[] = "helpTopic";
+const QString kToolbarState = QStringLiteral("Toolbars/State");
+
+// The toolbars' places live under the application's profile name.
+QSettings ToolbarStore()
+{
+    return QSettings(QString::fromLatin1(SettingsSection::kOrganisation),
+                     QString::fromLatin1(SettingsSection::kApplication));
+}
 constexpr int kLanguageChangedLine = 62473; // ... 62477, one per language
 
 struct ToolButton {
@@ -514,7 +523,7 @@ void CMainFrame::Rebuild()
     setWindowTitle(QStringLiteral("%1 - %2").arg(m_session.Commands().Title(),
                                                  Str(AppTitle).section(u'\n', 0, 0)));
     m_tree->setAccessibleName(PlainText(Str(HierarchyStrings::ProjectName)));
-    m_output->setAccessibleName(m_output->objectName());
+    m_output->setAccessibleName(Str(OutputLogName));
     m_help->Retranslate();
     statusBar()->showMessage(Str(StatusReady));
     UpdateCommandStates();
@@ -789,6 +798,7 @@ void CMainFrame::RestorePlacement()
     move(layout.intValue(QStringLiteral("XPos")), layout.intValue(QStringLiteral("YPos")));
     if (layout.intValue(QStringLiteral("Maximized")) != 0)
         setWindowState(windowState() | Qt::WindowMaximized);
+    restoreState(ToolbarStore().value(kToolbarState).toByteArray());
     // The panes take their sizes once the frame has its real size.
     QMetaObject::invokeMethod(this, &CMainFrame::ApplySplitterSizes, Qt::QueuedConnection);
     m_placementRestored = true;
@@ -806,6 +816,7 @@ void CMainFrame::StorePlacement()
     layout.setValue(QStringLiteral("Minimized"), isMinimized() ? 1 : 0);
     layout.setValue(QStringLiteral("SplitterSizeX"), m_top->sizes().value(0));
     layout.setValue(QStringLiteral("OutputYSize"), m_rows->sizes().value(0));
+    ToolbarStore().setValue(kToolbarState, saveState());
 }
 
 void CMainFrame::closeEvent(QCloseEvent *event)
