@@ -158,7 +158,7 @@ QVariant DocumentTreeModel::data(const QModelIndex &index, int role) const
     const Item *item = itemAt(index);
     if (!item)
         return {};
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::AccessibleTextRole)
         return m_document.GetName(*item);
     if (role == HandleRole)
         return item->handle();
@@ -203,4 +203,24 @@ void DocumentTreeModel::fetchMore(const QModelIndex &parent)
     m_fetched.insert(container->handle());
     if (count > 0)
         endInsertRows();
+}
+
+Qt::ItemFlags DocumentTreeModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractItemModel::flags(index);
+    const Item *item = itemAt(index);
+    if (item && m_renamer.canRename && m_renamer.canRename(*item))
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool DocumentTreeModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    Item *item = itemAt(index);
+    if (role != Qt::EditRole || !item || !m_renamer.rename || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    if (!m_renamer.rename(*item, value.toString().trimmed()))
+        return false;
+    emit dataChanged(index, index);
+    return true;
 }

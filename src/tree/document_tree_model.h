@@ -5,6 +5,8 @@
 #include <QAbstractItemModel>
 #include <QSet>
 
+#include <functional>
+
 #include <vector>
 
 class C7100Document;
@@ -31,6 +33,17 @@ public:
     bool canFetchMore(const QModelIndex &parent) const override;
     void fetchMore(const QModelIndex &parent) override;
 
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+
+    // Entries whose item the renamer accepts can be renamed in place; it
+    // takes the new name and answers whether it was stored.
+    struct Renamer {
+        std::function<bool(const Item &)> canRename;
+        std::function<bool(Item &, const QString &)> rename;
+    };
+    void setRenamer(Renamer renamer) { m_renamer = std::move(renamer); }
+
     Item *itemAt(const QModelIndex &index) const;
     // The entry of an item, its ancestors made rows first; invalid when it
     // is not in the tree.
@@ -54,4 +67,5 @@ private:
     C7100Document &m_document;
     // Containers whose children the views have been told of.
     QSet<ItemHandle> m_fetched;
+    Renamer m_renamer;
 };

@@ -29,6 +29,7 @@ private slots:
     void languageCommandsRebuildTheMenus();
     void addNewFillsAndCreates();
     void treeNavigationFollowsTheTree();
+    void foldersAreRenamedInTheTree();
     void busyFrameRunsNothing();
     void placementComesFromAndGoesToTheSettings();
     void panesAndContextHelp();
@@ -189,6 +190,29 @@ void TestMainFrame::treeNavigationFollowsTheTree()
     QVERIFY(!frame.IsCommandEnabled(UpOneLevel));
     // The selection is the document's current item.
     QCOMPARE(document.CurrentItem(), window.project.projectHandle());
+}
+
+void TestMainFrame::foldersAreRenamedInTheTree()
+{
+    ScriptedMessages messages;
+    Window window;
+    CMainFrame &frame = *window.frame;
+    CMy7100Doc &document = window.project.session.Document();
+    QVERIFY(window.project.selectProject());
+    QVERIFY(frame.RunCommand(AddPlant));
+    QVERIFY(window.project.selectProject());
+    QVERIFY(frame.RunCommand(AddPlant));
+    auto *model = qobject_cast<DocumentTreeModel *>(frame.Tree()->model());
+    const QModelIndex second = model->indexOf(document.CurrentItem());
+    QVERIFY(model->flags(second) & Qt::ItemIsEditable);
+    QVERIFY(model->setData(second, QStringLiteral("North")));
+    QCOMPARE(document.GetName(*model->itemAt(second)), QStringLiteral("North"));
+    // The name of the folder beside it is refused and nothing changes.
+    QVERIFY(!model->setData(second, QStringLiteral("Plant1")));
+    QCOMPARE(document.GetName(*model->itemAt(second)), QStringLiteral("North"));
+    QVERIFY(!messages.texts().isEmpty());
+    // The project itself is no folder.
+    QVERIFY(!(model->flags(model->index(0, 0)) & Qt::ItemIsEditable));
 }
 
 void TestMainFrame::busyFrameRunsNothing()

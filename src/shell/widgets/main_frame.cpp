@@ -173,6 +173,8 @@ void CMainFrame::BuildPanes()
     m_tree->setEditTriggers(QAbstractItemView::EditKeyPressed);
     m_tree->setProperty(kHelpTopic, HelpTopics::kTreeView);
     m_model = new DocumentTreeModel(m_session.Document(), this);
+    m_model->setRenamer({[](const Item &item) { return CMy7100Doc::IsFolder(item); },
+                         [this](Item &item, const QString &name) { return RenameFolder(item, name); }});
     m_tree->setModel(m_model);
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &CMainFrame::TreeSelectionChanged);
@@ -326,6 +328,21 @@ void CMainFrame::TreeSelectionChanged()
     if (item && item->handle() != m_session.Document().CurrentItem())
         m_session.Document().Select(item->handle());
     UpdateStatusBar();
+}
+
+// A label edit of a folder: checked beside its siblings, then stored; a
+// refused name leaves the folder as it was.
+bool CMainFrame::RenameFolder(Item &item, const QString &name)
+{
+    CMy7100Doc &document = m_session.Document();
+    if (name.isEmpty() || name == document.GetName(item))
+        return false;
+    if (!document.CheckFolderName(item, name) || !document.BeginEdit(item))
+        return false;
+    if (document.SetValue(item, QStringLiteral("Name"), name, true) && document.Save(item))
+        return true;
+    document.CancelEdit(item);
+    return false;
 }
 
 void CMainFrame::TreeCommand(int id)

@@ -12,6 +12,7 @@ class AppSettings;
 class COutputView;
 class DocumentTreeModel;
 class HelpWindow;
+class Item;
 class ProjectSession;
 class QLabel;
 class QMenu;
@@ -90,6 +91,7 @@ private:
     void CyclePane(bool forward);
     void ItemCommand(int id);
     void TreeCommand(int id);
+    bool RenameFolder(Item &item, const QString &name);
     void FillRecentFiles(QMenu *menu);
     QList<QWidget *> Panes() const;
     QWidget *ActivePane() const;
