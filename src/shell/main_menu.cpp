@@ -23,14 +23,14 @@ MenuEntry Separator()
     return MenuEntry{MenuEntry::Kind::Separator, 0, 0, false, {}};
 }
 
-// The recent files follow the separator; their entries are made when the
-// menu opens.
+// The recent files stand before the placeholder; their entries are made
+// when the menu opens.
 std::vector<MenuEntry> FileMenu()
 {
     return {Command(FileNew, MenuNew),           Command(FileOpen, MenuOpen),
             Command(FileSaveAs, MenuSaveAs),     Separator(),
             Command(PrintProject, MenuPrintProject), Separator(),
-            Popup(MenuRecentFiles, {Command(FileMru1, MenuEmpty)}, FileMru1), Separator(),
+            Command(FileMru1, MenuEmpty), Separator(),
             Command(AppExit, MenuExit)};
 }
 

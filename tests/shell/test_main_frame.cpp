@@ -93,6 +93,13 @@ void TestMainFrame::everyMenuEntryAndKeyHasItsCommand()
     QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "&Options", "&Help"}));
     QCOMPARE(frame.Action(Interface)->text(), QStringLiteral("&Interface"));
     QCOMPARE(frame.Action(FileNew)->text(), QStringLiteral("&New\tCtrl+N"));
+    // The opened project is the first recent file, before the exit entry.
+    QMenu *file = frame.menuBar()->actions().front()->menu();
+    frame.FillPopup(file);
+    QAction *recent = file->findChild<QAction *>(QString::number(FileMru1));
+    QVERIFY(recent && recent->text().endsWith(window.project.path));
+    QVERIFY(file->actions().indexOf(recent) < file->actions().indexOf(frame.Action(AppExit)));
+    QVERIFY(!frame.Action(FileMru1)->isVisible());
     // Always enabled, also without a project; the item commands are not.
     Window empty(false);
     for (const int id : {Interface, Password, Monitoring, FileNew, FileOpen, AppAbout})

@@ -44,6 +44,7 @@ using namespace ShellStrings;
 namespace {
 constexpr char kFirstCommand[] = "zwFirstCommand";
 constexpr char kHelpTopic[] = "helpTopic";
+constexpr char kRecentEntry[] = "zwRecentEntry";
 const QString kToolbarState = QStringLiteral("Toolbars/State");
 
 // The toolbars' places live under the application's profile name.
@@ -429,28 +430,35 @@ void CMainFrame::BuildAccelerators()
         MakeAction(it.key())->setShortcuts(it.value());
 }
 
+// Up to four recent files stand in the File menu in place of the
+// placeholder, which shows only while there are none.
 void CMainFrame::FillRecentFiles(QMenu *menu)
 {
-    menu->clear();
+    for (QAction *old : menu->actions())
+        if (old->property(kRecentEntry).toBool())
+            delete old;
+    QAction *placeholder = MakeAction(FileMru1);
     const QStringList &files = m_session.Commands().RecentFiles();
     const int shown = std::min<int>(int(files.size()), 4);
     for (int i = 0; i < shown; ++i) {
-        QAction *entry = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(files.at(i)));
+        auto *entry = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(files.at(i)), menu);
         entry->setObjectName(QString::number(FileMru1 + i));
+        entry->setProperty(kRecentEntry, true);
+        entry->setEnabled(!m_busy);
         connect(entry, &QAction::triggered, this, [this, i] {
             if (!m_busy)
                 m_session.Commands().OnOpenRecentFile(i);
         });
+        menu->insertAction(placeholder, entry);
     }
-    if (shown == 0)
-        menu->addAction(Str(MenuEmpty))->setEnabled(false);
+    placeholder->setVisible(shown == 0);
 }
 
 void CMainFrame::FillPopup(QMenu *menu)
 {
     UpdateCommandStates();
     const int first = menu->property(kFirstCommand).toInt();
-    if (first == FileMru1) {
+    if (first == FileNew) {
         FillRecentFiles(menu);
         return;
     }
