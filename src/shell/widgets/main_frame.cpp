@@ -19,6 +19,7 @@
 #include "tree/document_tree_model.h"
 #include "tree/hierarchy_strings.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -415,6 +416,14 @@ void CMainFrame::BuildMenus()
         old->deleteLater();
     for (const MenuEntry &popup : MainMenu::Entries())
         bar->addMenu(BuildMenu(popup, bar));
+    // One language is checked at a time, shown as a choice of one.
+    auto *languages = findChild<QActionGroup *>(QStringLiteral("Languages"));
+    if (!languages) {
+        languages = new QActionGroup(this);
+        languages->setObjectName(QStringLiteral("Languages"));
+        for (int index = 1; index <= Language::kCount; ++index)
+            languages->addAction(MakeAction(MainMenu::LanguageCommand(index)));
+    }
     // Commands without a menu entry still need their action and text.
     MakeAction(LiveValueColumn)->setCheckable(true);
     MakeAction(UpOneLevel)->setText(Str(ToolUpOneLevel));
