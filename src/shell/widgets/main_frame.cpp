@@ -159,7 +159,12 @@ CMainFrame::CMainFrame(ProjectSession &session, AppSettings &settings, QWidget *
     ShowViews({}, {});
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    // An editor still open in the tree commits its text while the panes
+    // go; the frame that would store it is gone by then.
+    m_model->setRenamer({});
+}
 
 // ---------------------------------------------------------------- panes
 
