@@ -19,6 +19,7 @@ private slots:
     void failedRememberedOpenStartsANewDocument();
     void failedGivenFileEndsTheProgram();
     void firstStartTakesTheLocaleLanguage();
+    void posixLocaleSpeaksEnglish();
     void unknownLanguageLoadsEnglishAndWritesOne();
     void exitKeepsWhatCommandsStored();
 
@@ -168,6 +169,16 @@ void TestStartup::firstStartTakesTheLocaleLanguage()
     QCOMPARE(Language::current(), 3);
     QCOMPARE(messages.shown().back().icon, MessageIcon::Warning);
     QVERIFY(messages.texts().back().contains(QStringLiteral("'Français'")));
+}
+
+void TestStartup::posixLocaleSpeaksEnglish()
+{
+    ScriptedMessages messages;
+    store().setValue("Settings/AppFirstStart", 1);
+    AppSettings settings;
+    QVERIFY(StartupSequence::Run({}, settings, recordingSteps(true), QLocale::c()));
+    QCOMPARE(Language::current(), 1);
+    QVERIFY(messages.texts().isEmpty());
 }
 
 void TestStartup::unknownLanguageLoadsEnglishAndWritesOne()
