@@ -1,24 +1,15 @@
 #!/usr/bin/env bash
-# The demonstration until the main window exists: a simulated two-channel
-# module on a pseudo-terminal, and a whole commissioning round trip with
-# zelnorctl on a new demo project: upload, a change, download, compare.
+# The command-line demonstration: a simulated two-channel module on a
+# pseudo-terminal, and a whole commissioning round trip with zelnorctl on a
+# new demo project: upload, a change, download, compare.
 # demo.sh BIN-FOLDER [PROJECT]
 set -euo pipefail
 bin=$1
 project=${2:-${TMPDIR:-/tmp}/zelnor-demo.prj}
 ctl="$bin/zelnorctl"
 
-simulator_out=$(mktemp)
-"$bin/zelnor-simulator" --family 7230 --type 6 --channels 2 >"$simulator_out" 2>&1 &
-simulator=$!
-trap 'kill "$simulator" 2>/dev/null || true; rm -f "$simulator_out"' EXIT
-port=""
-for _ in $(seq 50); do
-  port=$(grep -o '/dev/[^ ]*' "$simulator_out" | head -n 1 || true)
-  [ -n "$port" ] && break
-  sleep 0.1
-done
-[ -n "$port" ] || { echo "The module simulator did not start." >&2; exit 1; }
+. "$(dirname "$0")/simulator.sh"
+start_simulator "$bin"
 
 step() { printf '\n\033[1m$ %s\033[0m\n' "$*"; "$@" 2>&1 | grep -v -E '^(  |---|SYSTEM INFORMATION|$)' || true; }
 

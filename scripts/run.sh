@@ -1,8 +1,48 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the demonstration: a simulated
-# module on a pseudo-terminal and a commissioning round trip with zelnorctl.
+# Installs what is missing, builds, and starts the program window.
+#   run.sh                 a demo project (made once, then reused) with a
+#                          simulated module on a pseudo-terminal, so that a
+#                          module comes online within seconds
+#   run.sh PROJECT [...]   opens that project (.prj or .udl); no simulator;
+#                          further options go to the program
+# Without a display the window runs on a virtual one (Xvfb).
+# The command-line round trip of zelnorctl is ./scripts/demo.sh.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/deps.sh"
 "$here/scripts/build.sh" build -DCMAKE_BUILD_TYPE=Release
-exec "$here/scripts/demo.sh" "$here/build/bin" "$@"
+bin="$here/build/bin"
+
+wizard=("$bin/zelnor-wizard")
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display found: the window runs on a virtual display (xvfb-run)." >&2
+  wizard=(xvfb-run -a -s "-screen 0 1280x900x24" "$bin/zelnor-wizard")
+fi
+
+if [ $# -gt 0 ]; then
+  exec "${wizard[@]}" "$@"
+fi
+
+data=${XDG_DATA_HOME:-$HOME/.local/share}/zelnor-wizard
+project=$data/demo.prj
+mkdir -p "$data"
+
+. "$here/scripts/simulator.sh"
+start_simulator "$bin"
+
+if [ ! -f "$project" ]; then
+  ctl() { "$bin/zelnorctl" "$@" >/dev/null; }
+  echo "Making the demo project $project ..."
+  ctl new "$project"
+  ctl add "$project" '\\Project' plant
+  ctl add "$project" '\\Project' plant
+  ctl add "$project" '\\Project\Plant1' cabinet
+  ctl add "$project" '\\Project\Plant1\Cabinet1' carrier
+  ctl add-module "$project" '\\Project\Plant1\Cabinet1' 3 TT-201
+  ctl add-module "$project" '\\Project\Plant1\Cabinet1\zelnor-carrier1' 33 FT-301
+  ctl add-module "$project" '\\Project\Plant2' 65 LS-401
+  # The simulated module itself, read into the project so that both agree.
+  ctl upload "$project" --port "$port" --create
+fi
+echo "Opening $project; the simulated module answers on $port."
+"${wizard[@]}" "$project" --port "$port"

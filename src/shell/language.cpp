@@ -69,6 +69,9 @@ int Language::nameStringId(int index)
 int Language::localeLanguageIndex(const QLocale &locale)
 {
     switch (locale.language()) {
+    // The POSIX locale of a system without a language setting speaks the
+    // program's own English.
+    case QLocale::C:
     case QLocale::English:
         return 1;
     case QLocale::German:
@@ -147,7 +150,7 @@ QString Language::packResource(const QString &relativePath)
     return QFile::exists(path) ? path : QString();
 }
 
-void Language::startUp(const QLocale &locale)
+void Language::startUp(const QLocale &locale, int chosenIndex)
 {
     const int localeIndex = localeLanguageIndex(locale);
     if (ReadSetting(QStringLiteral("AppFirstStart")).toInt() != 0) {
@@ -155,7 +158,8 @@ void Language::startUp(const QLocale &locale)
         WriteSetting(QStringLiteral("LangDLL"), localeIndex == -1 ? 1 : localeIndex);
     }
     // A pack that cannot be loaded leaves the built-in English texts.
-    if (!loadFromSettings()) {
+    const bool loaded = chosenIndex != 0 ? load(chosenIndex) : loadFromSettings();
+    if (!loaded) {
         ensureBuiltin();
         active().index = 1;
     }

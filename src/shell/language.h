@@ -32,8 +32,9 @@ public:
     static bool loadFromSettings();
     // At start: on the first start after installation choose the language
     // of the locale, load the stored language, and warn when the locale
-    // does not speak it.
-    static void startUp(const QLocale &locale = QLocale::system());
+    // does not speak it. A chosen index (the command line's) is loaded in
+    // place of the stored one.
+    static void startUp(const QLocale &locale = QLocale::system(), int chosenIndex = 0);
     // At exit: release the pack and store the active language.
     static void saveAtExit();
     // The path of a file inside the active pack (":/pack1/splash.png"), or

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+// One entry of the main menu: a command, a popup with entries, or a
+// separator. Texts are string numbers of the active pack; the text after a
+// tab shows the accelerator.
+struct MenuEntry {
+    enum class Kind { Command, Popup, Separator };
+    Kind kind = Kind::Command;
+    int id = 0;     // command number; for a popup the number its widget is known by (0: none)
+    int textId = 0; // string number
+    bool checkable = false;
+    std::vector<MenuEntry> children;
+};
+
+// One key of the accelerator table: the key as Qt's portable key text
+// ("Ctrl+Del") and its command.
+struct Accelerator {
+    QString key;
+    int id = 0;
+};
+
+// The main menu (resource 128) and its accelerator table.
+class MainMenu {
+public:
+    static const std::vector<MenuEntry> &Entries();
+    static const std::vector<Accelerator> &Accelerators();
+    // The command of a language index 1..5, and back (0 when none).
+    static int LanguageCommand(int index);
+    static int LanguageOfCommand(int id);
+    // Commands that are always enabled, also while nothing is open.
+    static bool AlwaysEnabled(int id);
+};

@@ -1,0 +1,77 @@
+#include "shell/project_session.h"
+
+#include "db/data_error.h"
+#include "link/com_port.h"
+
+ProjectSession::ProjectSession(QObject *parent)
+    : QObject(parent), m_commands(m_database), m_view(m_document, m_catalogues)
+{
+    m_transfer = std::make_unique<ModuleTransfer>(m_document, m_document.Lookup(), m_catalogues, m_link, m_view);
+    connect(&m_commands, &ProjectCommands::treeRebuildRequested, this, &ProjectSession::RebuildTree);
+    connect(&m_database, &ProjectDatabase::opened, this, &ProjectSession::ProjectOpened);
+    connect(&m_database, &ProjectDatabase::closed, this, [this] { m_link.setProjectOpen(false); });
+    connect(&m_document, &CMy7100Doc::linkStartRequested, this, [this] { m_link.StartLink(); });
+    // A module detected for the project before is looked up again in the
+    // new one.
+    connect(&m_commands, &ProjectCommands::detectedModuleForgotten, this,
+            [this] { m_link.RequestCommand(LinkCommand::Reopen); });
+}
+
+ProjectSession::~ProjectSession()
+{
+    Shutdown();
+}
+
+void ProjectSession::Shutdown()
+{
+    m_link.StopLink();
+    m_document.CloseProject();
+    m_database.CloseDatabase();
+}
+
+void ProjectSession::ProjectOpened()
+{
+    m_link.setProjectOpen(true);
+    // The first project of the run starts the link with the window; every
+    // later one starts it as soon as it is open.
+    if (m_document.LinkStarted())
+        m_link.StartLink();
+}
+
+void ProjectSession::RebuildTree()
+{
+    m_view.Reload();
+    m_document.CloseProject();
+    if (m_database.IsOpen()) {
+        try {
+            m_catalogues.Load(*m_database.Session(), m_database.Levels());
+        } catch (const COLEDBException &error) {
+            ReportDataError(error);
+        }
+        C7100Document::Project project;
+        project.levels = &m_database.Levels();
+        project.session = m_database.Session();
+        project.ids = m_database.IdSequence();
+        project.displayName = m_database.DisplayName();
+        project.rootShown = m_database.RootShown();
+        m_document.OpenProject(project);
+    }
+    emit treeRebuilt();
+}
+
+void ProjectSession::SetPortForThisRun(const QString &port)
+{
+    m_portForThisRun = port;
+    m_link.setPortOverride(port);
+}
+
+QString ProjectSession::CurrentPort() const
+{
+    return m_portForThisRun.isEmpty() ? ComPort::configuredName() : m_portForThisRun;
+}
+
+void ProjectSession::ChangePort(const QString &port)
+{
+    m_portForThisRun.clear();
+    m_link.ChangePort(port);
+}

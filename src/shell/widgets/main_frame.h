@@ -1,0 +1,119 @@
+#pragma once
+
+#include "shell/add_new_menu.h"
+#include "shell/main_menu.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+class AppSettings;
+class COutputView;
+class DocumentTreeModel;
+class HelpWindow;
+class Item;
+class ProjectSession;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QToolBar;
+class QTreeView;
+
+// The main window: the project tree on the left, the view of the selected
+// item on the right, the output log below (with the live values beside it
+// when shown), the menu, the toolbars and the status bar, and the
+// application-wide commands.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame(ProjectSession &session, AppSettings &settings, QWidget *parent = nullptr);
+    ~CMainFrame() override;
+
+    // Runs a command as its menu entry or key would; false when it is
+    // disabled (or the frame is busy).
+    bool RunCommand(int id);
+    bool IsCommandEnabled(int id);
+    QAction *Action(int id) const { return m_actions.value(id); }
+
+    // While a long operation lets messages through: every command shows as
+    // disabled and is not carried out.
+    void SetBusy(bool busy);
+    bool IsBusy() const { return m_busy; }
+
+    // The right pane shows these view classes (either may be empty).
+    void ShowViews(const QString &listViewClass, const QString &itemViewClass);
+    // The tree becomes the active view.
+    void ActivateTreeView();
+    // Command 32822: the live-value column below the item view.
+    void ToggleLiveValueColumn();
+    bool LiveValueColumnShown() const;
+
+    // Menus, title, toolbars and status bar again in the active language.
+    void Rebuild();
+    // Fills a popup of the frame's menus as it opens.
+    void FillPopup(QMenu *menu);
+
+    QTreeView *Tree() const { return m_tree; }
+    COutputView *Output() const { return m_output; }
+    HelpWindow *Help() const { return m_help; }
+    QSplitter *RightPane() const { return m_right; }
+    QString CounterText() const;
+    // The topic F1 opens for the widget that has the focus.
+    int ContextHelpTopic() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void BuildPanes();
+    void BuildMenus();
+    void BuildToolbars();
+    void BuildStatusBar();
+    void BuildAccelerators();
+    QMenu *BuildMenu(const MenuEntry &popup, QWidget *parent);
+    QAction *MakeAction(int id);
+    void UpdateCommandStates();
+    void UpdateStatusBar();
+    void RestorePlacement();
+    void StorePlacement();
+    void ApplySplitterSizes();
+    void DocumentTreeRebuilt();
+    void TreeReloaded();
+    void SelectCurrentInTree();
+    void TreeSelectionChanged();
+    void ChangeLanguage(int index);
+    void LocaleChanged();
+    void ShowPortDialog();
+    void OpenBriefInstructions();
+    void ShowHelp(int topic);
+    void CyclePane(bool forward);
+    void ItemCommand(int id);
+    void TreeCommand(int id);
+    bool RenameFolder(Item &item, const QString &name);
+    void FillRecentFiles(QMenu *menu);
+    QList<QWidget *> Panes() const;
+    QWidget *ActivePane() const;
+
+    ProjectSession &m_session;
+    AppSettings &m_settings;
+    AddNewMenu m_addNew;
+    DocumentTreeModel *m_model = nullptr;
+    QSplitter *m_rows = nullptr;
+    QSplitter *m_top = nullptr;
+    QSplitter *m_right = nullptr;
+    QSplitter *m_bottom = nullptr;
+    QTreeView *m_tree = nullptr;
+    COutputView *m_output = nullptr;
+    QPointer<QWidget> m_liveValues;
+    QToolBar *m_standardBar = nullptr;
+    QToolBar *m_dataBar = nullptr;
+    QLabel *m_counter = nullptr;
+    QList<QLabel *> m_indicators;
+    HelpWindow *m_help = nullptr;
+    QHash<int, QAction *> m_actions;
+    QTimer m_idleUpdate;
+    bool m_busy = false;
+    bool m_placementRestored = false;
+};

@@ -1,0 +1,100 @@
+#include "shell/widgets/wizard_application.h"
+
+#include "db/widgets/oledb_errors_dialog.h"
+#include "db/widgets/project_file_dialog_presenter.h"
+#include "shell/message_service.h"
+#include "shell/project_session.h"
+#include "shell/startup.h"
+#include "shell/string_table.h"
+#include "shell/widgets/main_frame.h"
+#include "shell/widgets/message_box_presenter.h"
+#include "shell/widgets/shell_dialogs.h"
+#include "shell/widgets/splash_window.h"
+#include "tree/widgets/module_dialog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFontMetrics>
+#include <QPointer>
+#include <QTimer>
+
+#include <iostream>
+#include <memory>
+
+namespace {
+constexpr int kSplashWaitMs = 1500;
+
+void Wait(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The dialogs every Part shows go over the main window once it exists.
+void InstallPresenters(QWidget *owner)
+{
+    MessageBoxPresenter::install(owner);
+    ProjectFileDialogPresenter::install(owner);
+    ModuleDialog::install(owner);
+    COLEDBErrorsDialog::install(owner);
+}
+} // namespace
+
+int RunZelnorWizard(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("ZelnorWizard"));
+    QApplication::setApplicationName(QStringLiteral("ZelnorWizard"));
+    StringTable::instance().loadBuiltin();
+    InstallPresenters(nullptr);
+
+    const CommandLineOptions options = CommandLineOptions::Parse(QApplication::arguments());
+    if (!options.error.isEmpty()) {
+        std::cerr << options.error.toStdString() << std::endl;
+        return 2;
+    }
+    AppSettings settings(QFontMetrics(QApplication::font()).averageCharWidth());
+    ProjectSession session;
+    if (!options.port.isEmpty())
+        session.SetPortForThisRun(options.port);
+
+    std::unique_ptr<CMainFrame> frame;
+    QPointer<SplashWindow> splash;
+    const auto ensureFrame = [&] {
+        if (!frame) {
+            frame = std::make_unique<CMainFrame>(session, settings);
+            InstallPresenters(frame.get());
+        }
+    };
+    StartupSequence::Steps steps;
+    steps.askPassword = [] { return LoginDialog::Ask(); };
+    steps.showSplash = [&] {
+        splash = SplashWindow::ShowFromPack();
+        if (splash)
+            Wait(kSplashWaitMs);
+    };
+    steps.openDocument = [&](const QString &path) {
+        ensureFrame();
+        return session.Commands().OnOpenDocument(QDir::current().absoluteFilePath(path));
+    };
+    steps.newDocument = [&] {
+        ensureFrame();
+        session.Commands().OnNewDocument();
+    };
+    steps.showMainWindow = [&] {
+        frame->show();
+        if (splash)
+            splash->raise();
+    };
+    steps.startLink = [&] { session.Document().StartLink(); };
+
+    if (!StartupSequence::Run(options, settings, steps))
+        return 1;
+    const int code = QApplication::exec();
+    StartupSequence::Exit(settings);
+    InstallPresenters(nullptr);
+    frame.reset();
+    return code;
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "tree/item.h"
+
+#include <QAbstractItemModel>
+#include <QSet>
+
+#include <functional>
+
+#include <vector>
+
+class C7100Document;
+
+// The document's item tree as an item model, the project and the signals
+// root at the top (the document's root itself when it is shown). Child
+// rows are read from the database when a view first expands their parent.
+// Any change of the tree's shape resets the model; views find their entry
+// again by its handle.
+class DocumentTreeModel : public QAbstractItemModel {
+    Q_OBJECT
+public:
+    // The item's handle under this role.
+    static constexpr int HandleRole = Qt::UserRole + 1;
+
+    explicit DocumentTreeModel(C7100Document &document, QObject *parent = nullptr);
+
+    QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
+    QModelIndex parent(const QModelIndex &child) const override;
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool hasChildren(const QModelIndex &parent = {}) const override;
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
+
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+
+    // Entries whose item the renamer accepts can be renamed in place; it
+    // takes the new name and answers whether it was stored.
+    struct Renamer {
+        std::function<bool(const Item &)> canRename;
+        std::function<bool(Item &, const QString &)> rename;
+    };
+    void setRenamer(Renamer renamer) { m_renamer = std::move(renamer); }
+
+    Item *itemAt(const QModelIndex &index) const;
+    // The entry of an item, its ancestors made rows first; invalid when it
+    // is not in the tree.
+    QModelIndex indexOf(ItemHandle handle);
+    // Rebuilds every row from the document.
+    void reload();
+
+private:
+    void onDocumentUpdate(QObject *sender, int hint, Item *item);
+    QModelIndex indexOfItem(const Item &item) const;
+    static Item *childAt(const ContainerItem &container, int row);
+    int rowOf(const Item &item) const;
+    const ContainerItem *topParent() const;
+    // The container whose children are the rows below index.
+    ContainerItem *containerOf(const QModelIndex &index) const;
+    static int childCount(const ContainerItem &container);
+    static std::vector<Item *> shownChildren(const ContainerItem &container);
+
+    bool fetched(const ContainerItem *container) const;
+
+    C7100Document &m_document;
+    // Containers whose children the views have been told of.
+    QSet<ItemHandle> m_fetched;
+    Renamer m_renamer;
+};

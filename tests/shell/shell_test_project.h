@@ -1,0 +1,35 @@
+#pragma once
+
+#include "shell/app_paths.h"
+#include "shell/project_session.h"
+#include "support/test_support.h"
+#include "tree/item_path.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// A new project (a copy of the reference database) opened through the
+// document commands, as the program opens one.
+class ShellTestProject {
+public:
+    ShellTestProject()
+    {
+        TestSupport::loadEnglish();
+        path = dir.filePath(QStringLiteral("plant.prj"));
+        QFile::copy(AppPaths::referenceDatabasePath(), path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    }
+    bool open() { return session.Commands().OnOpenDocument(path); }
+    // Makes the project item the current one.
+    bool selectProject()
+    {
+        Item *item = FindItemByPath(session.Document(), QStringLiteral("\\\\Project"));
+        return item && session.Document().Select(item->handle());
+    }
+    ItemHandle projectHandle() { return FindItemByPath(session.Document(), QStringLiteral("\\\\Project"))->handle(); }
+
+    QTemporaryDir dir;
+    QString path;
+    ProjectSession session;
+};

@@ -1,0 +1,290 @@
+#include "log/widgets/output_view.h"
+#include "shell/command_ids.h"
+#include "shell/help_topics.h"
+#include "shell/language.h"
+#include "shell/main_menu.h"
+#include "shell/startup.h"
+#include "shell/string_table.h"
+#include "shell/widgets/help_window.h"
+#include "shell/widgets/main_frame.h"
+#include "shell_test_project.h"
+#include "support/captured_log.h"
+#include "tree/document_tree_model.h"
+#include "tree/hierarchy_test_support.h"
+
+#include <QMenuBar>
+#include <QSplitter>
+#include <QTreeView>
+#include <QtTest>
+
+using namespace CommandId;
+
+// The main window over a real project: its menus, keys, language commands,
+// "Add New...", tree navigation and panes.
+class TestMainFrame : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void everyMenuEntryAndKeyHasItsCommand();
+    void languageCommandsRebuildTheMenus();
+    void addNewFillsAndCreates();
+    void treeNavigationFollowsTheTree();
+    void foldersAreRenamedInTheTree();
+    void busyFrameRunsNothing();
+    void placementComesFromAndGoesToTheSettings();
+    void panesAndContextHelp();
+
+private:
+    struct Window {
+        ShellTestProject project;
+        AppSettings settings;
+        std::unique_ptr<CMainFrame> frame;
+        explicit Window(bool open = true)
+        {
+            if (open)
+                QVERIFY(project.open());
+            frame = std::make_unique<CMainFrame>(project.session, settings);
+            frame->show();
+            QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+        }
+    };
+};
+
+static void CollectCommands(const std::vector<MenuEntry> &entries, QList<int> &ids)
+{
+    for (const MenuEntry &entry : entries) {
+        if (entry.kind == MenuEntry::Kind::Command)
+            ids << entry.id;
+        CollectCommands(entry.children, ids);
+    }
+}
+
+void TestMainFrame::init()
+{
+    QSettings(SettingsSection::kOrganisation, SettingsSection::kApplication).clear();
+}
+
+void TestMainFrame::everyMenuEntryAndKeyHasItsCommand()
+{
+    Window window;
+    CMainFrame &frame = *window.frame;
+    QList<int> ids;
+    CollectCommands(MainMenu::Entries(), ids);
+    for (const int id : ids) {
+        // Placeholders of the filled popups stand in for their lists.
+        if (AddNewMenu::IsAddNewCommand(id) || id == FolderSubmenu || id == FileMru1 || id == SortBy ||
+            id == ShowHideColumns)
+            continue;
+        QAction *action = frame.findChild<QAction *>(QString::number(id));
+        QVERIFY2(action, qPrintable(QString::number(id)));
+        QVERIFY2(!action->text().isEmpty() && !action->text().startsWith(u'#'), qPrintable(action->text()));
+    }
+    for (const Accelerator &accelerator : MainMenu::Accelerators()) {
+        QAction *action = frame.Action(accelerator.id);
+        QVERIFY2(action && action->shortcuts().contains(QKeySequence(accelerator.key)),
+                 qPrintable(accelerator.key));
+    }
+    const QStringList titles = [&] {
+        QStringList out;
+        for (QAction *menu : frame.menuBar()->actions())
+            out << menu->text();
+        return out;
+    }();
+    QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "&Options", "&Help"}));
+    QCOMPARE(frame.Action(Interface)->text(), QStringLiteral("&Interface"));
+    QCOMPARE(frame.Action(FileNew)->text(), QStringLiteral("&New\tCtrl+N"));
+    // The opened project is the first recent file, before the exit entry.
+    QMenu *file = frame.menuBar()->actions().front()->menu();
+    frame.FillPopup(file);
+    QAction *recent = file->findChild<QAction *>(QString::number(FileMru1));
+    QVERIFY(recent && recent->text().endsWith(window.project.path));
+    QVERIFY(file->actions().indexOf(recent) < file->actions().indexOf(frame.Action(AppExit)));
+    QVERIFY(!frame.Action(FileMru1)->isVisible());
+    // Always enabled, also without a project; the item commands are not.
+    Window empty(false);
+    for (const int id : {Interface, Password, Monitoring, FileNew, FileOpen, AppAbout})
+        QVERIFY(empty.frame->IsCommandEnabled(id));
+    for (const int id : {Delete, Rename, FileSaveAs, GlobalRefresh, NextVisible, AddModule7230First})
+        QVERIFY(!empty.frame->IsCommandEnabled(id));
+}
+
+void TestMainFrame::languageCommandsRebuildTheMenus()
+{
+    ScriptedMessages messages;
+    Window window;
+    CapturedLog log;
+    CMainFrame &frame = *window.frame;
+    const char *fileMenus[] = {"&File", "&Datei", "&Fichier", "&Файл", "&Archivo"};
+    for (int index = 5; index >= 1; --index) {
+        QVERIFY(frame.RunCommand(MainMenu::LanguageCommand(index)));
+        QCOMPARE(Language::current(), index);
+        QCOMPARE(frame.menuBar()->actions().front()->text(), QString::fromUtf8(fileMenus[index - 1]));
+        QCOMPARE(frame.Action(Interface)->text(), Str(62040));
+        QVERIFY(frame.Action(MainMenu::LanguageCommand(index))->isChecked());
+        QCOMPARE(log.lines.back(), Str(62473 + index - 1));
+        QCOMPARE(ReadSetting("LangDLL").toInt(), index);
+    }
+    QCOMPARE(log.lines.back(), QStringLiteral("Language has been changed to English."));
+    // The same language again reloads and logs once more.
+    const qsizetype before = log.lines.size();
+    QVERIFY(frame.RunCommand(LanguageEnglish));
+    QCOMPARE(log.lines.size(), before + 1);
+    QVERIFY(!frame.Action(LanguageGerman)->isChecked());
+}
+
+void TestMainFrame::addNewFillsAndCreates()
+{
+    ScriptedModuleDialog dialog;
+    Window window;
+    CMainFrame &frame = *window.frame;
+    CMy7100Doc &document = window.project.session.Document();
+    QVERIFY(window.project.selectProject());
+    auto *modules = frame.menuBar()->findChild<QMenu *>(QString::number(AddModule7230First));
+    QVERIFY(modules);
+    frame.FillPopup(modules);
+    const QList<QAction *> entries = modules->actions();
+    QCOMPARE(entries.size(), int(window.project.session.Catalogues().Rows("ModuleTypes7230").size()));
+    QCOMPARE(entries.at(2)->objectName(), QStringLiteral("32902"));
+    QVERIFY(entries.at(2)->text().startsWith("Module - "));
+    entries.at(2)->trigger();
+    Item *module = document.FindItem(document.CurrentItem());
+    QVERIFY(module && CMy7100Doc::IsModule(*module));
+    QCOMPARE(document.GetValue(*module, "ModulTypID", true).toInt(), 3);
+    QCOMPARE(module->parent()->handle(), window.project.projectHandle());
+
+    // Below a module the folder submenu is greyed.
+    auto *addNew = frame.menuBar()->findChild<QMenu *>(QString::number(AddNewBuilder));
+    QVERIFY(addNew);
+    frame.FillPopup(addNew);
+    QVERIFY(!addNew->actions().front()->isEnabled());
+    QVERIFY(window.project.selectProject());
+    frame.FillPopup(addNew);
+    QVERIFY(addNew->actions().front()->isEnabled());
+    auto *folders = frame.menuBar()->findChild<QMenu *>(QString::number(FolderSubmenu));
+    frame.FillPopup(folders);
+    QCOMPARE(folders->actions().size(), 1);
+    QCOMPARE(folders->actions().front()->objectName(), QStringLiteral("32960"));
+}
+
+void TestMainFrame::treeNavigationFollowsTheTree()
+{
+    Window window;
+    CMainFrame &frame = *window.frame;
+    CMy7100Doc &document = window.project.session.Document();
+    QVERIFY(window.project.selectProject());
+    QVERIFY(frame.RunCommand(AddPlant));
+    QVERIFY(frame.RunCommand(AddCabinet));
+    QVERIFY(frame.RunCommand(AddCarrier));
+    QTreeView *tree = frame.Tree();
+    QTRY_VERIFY(tree->currentIndex().isValid());
+    auto *model = qobject_cast<DocumentTreeModel *>(tree->model());
+    const auto nameOfCurrent = [&] { return model->data(tree->currentIndex()).toString(); };
+    QTRY_COMPARE(nameOfCurrent(), QStringLiteral("zelnor-carrier1"));
+
+    QVERIFY(!frame.IsCommandEnabled(FirstChild));
+    QVERIFY(frame.RunCommand(UpOneLevel));
+    QCOMPARE(nameOfCurrent(), QStringLiteral("Cabinet1"));
+    QVERIFY(frame.RunCommand(PreviousVisible));
+    QCOMPARE(nameOfCurrent(), QStringLiteral("Plant1"));
+    QVERIFY(frame.RunCommand(FirstChild));
+    QCOMPARE(nameOfCurrent(), QStringLiteral("Cabinet1"));
+    QVERIFY(frame.RunCommand(NextVisible));
+    QCOMPARE(nameOfCurrent(), QStringLiteral("zelnor-carrier1"));
+    QVERIFY(frame.IsCommandEnabled(TreeHome));
+    QVERIFY(frame.RunCommand(TreeHome));
+    QCOMPARE(tree->currentIndex(), model->index(0, 0));
+    QVERIFY(!frame.IsCommandEnabled(PreviousVisible));
+    QVERIFY(!frame.IsCommandEnabled(UpOneLevel));
+    // The selection is the document's current item.
+    QCOMPARE(document.CurrentItem(), window.project.projectHandle());
+}
+
+void TestMainFrame::foldersAreRenamedInTheTree()
+{
+    ScriptedMessages messages;
+    Window window;
+    CMainFrame &frame = *window.frame;
+    CMy7100Doc &document = window.project.session.Document();
+    QVERIFY(window.project.selectProject());
+    QVERIFY(frame.RunCommand(AddPlant));
+    QVERIFY(window.project.selectProject());
+    QVERIFY(frame.RunCommand(AddPlant));
+    auto *model = qobject_cast<DocumentTreeModel *>(frame.Tree()->model());
+    const QModelIndex second = model->indexOf(document.CurrentItem());
+    QVERIFY(model->flags(second) & Qt::ItemIsEditable);
+    QVERIFY(model->setData(second, QStringLiteral("North")));
+    QCOMPARE(document.GetName(*model->itemAt(second)), QStringLiteral("North"));
+    // The name of the folder beside it is refused and nothing changes.
+    QVERIFY(!model->setData(second, QStringLiteral("Plant1")));
+    QCOMPARE(document.GetName(*model->itemAt(second)), QStringLiteral("North"));
+    QVERIFY(!messages.texts().isEmpty());
+    // The project itself is no folder.
+    QVERIFY(!(model->flags(model->index(0, 0)) & Qt::ItemIsEditable));
+}
+
+void TestMainFrame::busyFrameRunsNothing()
+{
+    Window window;
+    CMainFrame &frame = *window.frame;
+    frame.SetBusy(true);
+    QVERIFY(!frame.Action(Interface)->isEnabled());
+    QVERIFY(!frame.RunCommand(LiveValueColumn));
+    QVERIFY(!frame.LiveValueColumnShown());
+    frame.SetBusy(false);
+    QVERIFY(frame.RunCommand(LiveValueColumn));
+    QVERIFY(frame.LiveValueColumnShown());
+    QVERIFY(frame.Action(LiveValueColumn)->isChecked());
+    QVERIFY(frame.RunCommand(LiveValueColumn));
+    QVERIFY(!frame.LiveValueColumnShown());
+}
+
+void TestMainFrame::placementComesFromAndGoesToTheSettings()
+{
+    Window window(false);
+    window.settings.layout.setValue("XSize", 900);
+    window.settings.layout.setValue("YSize", 700);
+    window.settings.layout.setValue("SplitterSizeX", 250);
+    window.settings.layout.setValue("OutputYSize", 400);
+    CMainFrame frame(window.project.session, window.settings);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QCOMPARE(frame.size(), QSize(900, 700));
+    auto *top = frame.findChild<QSplitter *>("TopSplitter");
+    auto *rows = frame.findChild<QSplitter *>("RowSplitter");
+    QTRY_COMPARE(top->sizes().value(0), 250);
+    QCOMPARE(rows->sizes().value(0), 400);
+    top->setSizes({300, 500});
+    frame.resize(640, 480);
+    frame.close();
+    QCOMPARE(window.settings.layout.intValue("SplitterSizeX"), 300);
+    QCOMPARE(window.settings.layout.intValue("XSize"), 640);
+}
+
+void TestMainFrame::panesAndContextHelp()
+{
+    Window window;
+    CMainFrame &frame = *window.frame;
+    frame.activateWindow();
+    frame.Tree()->setFocus();
+    QTRY_VERIFY(frame.Tree()->hasFocus());
+    QCOMPARE(frame.ContextHelpTopic(), HelpTopics::kTreeView);
+    // F6 goes through the right pane's views to the output log and round
+    // again.
+    for (int view = 0; view < frame.RightPane()->count(); ++view) {
+        QVERIFY(frame.RunCommand(NextPane));
+        QCOMPARE(QApplication::focusWidget(), frame.RightPane()->widget(view));
+        QCOMPARE(frame.ContextHelpTopic(), HelpTopics::kContents);
+    }
+    QVERIFY(frame.RunCommand(NextPane));
+    QCOMPARE(QApplication::focusWidget(), frame.Output());
+    QCOMPARE(frame.ContextHelpTopic(), HelpTopics::kOutputLog);
+    QVERIFY(frame.RunCommand(NextPane));
+    QVERIFY(frame.Tree()->hasFocus());
+    QVERIFY(frame.RunCommand(PrevPane));
+    QCOMPARE(QApplication::focusWidget(), frame.Output());
+    QVERIFY(frame.RunCommand(ContextHelp));
+    QVERIFY(frame.Help()->isVisible());
+}
+
+QTEST_MAIN(TestMainFrame)
+#include "test_main_frame.moc"
