@@ -31,7 +31,7 @@ void TestZelnorctlHelp::everyCommandExplainsItself_data()
     QTest::addColumn<QString>("arguments");
     const QList<QPair<QString, QString>> commands = {
         {"new", "FILE.prj [--force]"},
-        {"tree", "PROJECT"},
+        {"tree", "PROJECT [--json]"},
         {"add", "PROJECT PARENT-PATH plant|cabinet|carrier [NAME]"},
         {"add-module", "PROJECT PARENT-PATH TYPE-ID [TAG1 [TAG2]]"},
         {"set", "PROJECT MODULE-PATH [--channel 1|2] COLUMN=VALUE ..."},
@@ -160,9 +160,22 @@ void TestZelnorctlHelp::folderWordsOfTheProgramAreTaken()
 {
     QTemporaryDir dir;
     const QString project = NewProject(dir);
+    QCOMPARE(Ctl({"add-module", project, "\\\\Project", "7", "TT-1", "TT-2"}).exitCode, 0);
     QCOMPARE(Ctl({"add", project, "\\\\Project", "Plant", "A"}).exitCode, 0);
     QCOMPARE(Ctl({"add", project, "\\\\Project\\A", "Schrank", "B", "--lang", "2"}).exitCode, 0);
     QCOMPARE(Ctl({"add", project, "\\\\Project\\A\\B", "zelnor-carrier", "C"}).exitCode, 0);
+    // The tree as JSON names every item, and modules with their type and tags.
+    const TestSupport::ToolRun tree = Ctl({"tree", project, "--json"});
+    QCOMPARE(tree.exitCode, 0);
+    const QJsonArray items = QJsonDocument::fromJson(tree.out.toUtf8()).array();
+    QStringList paths;
+    for (const QJsonValue &item : items)
+        paths << item["path"].toString();
+    QCOMPARE(paths, QStringList({"\\\\Project", "\\\\Project\\A", "\\\\Project\\A\\B", "\\\\Project\\A\\B\\C",
+                                 "\\\\Project\\7230/211-2 - [TT-1] [TT-2]", "\\\\Signals", "\\\\Signals\\TT-1",
+                                 "\\\\Signals\\TT-2"}));
+    QCOMPARE(items[4]["type"].toString(), QStringLiteral("Z 7230/211-2"));
+    QCOMPARE(items[4]["tags"].toArray().size(), 2);
     const TestSupport::ToolRun rack = Ctl({"add", project, "\\\\Project", "rack"});
     QCOMPARE(rack.exitCode, 2);
     QVERIFY(rack.err.contains("Folders: plant (under the project), cabinet (under a plant), carrier"));

@@ -59,38 +59,74 @@ QString FolderTable(const QString &kind)
     return QString();
 }
 
-// The module's type and channel tags, tab-separated, for the tree listing.
-QString ModuleSummary(CtlProject &project, Item &item)
-{
-    const std::optional<CtlProject::ModuleRef> module = project.ModuleOf(item);
-    if (!module)
-        return QString();
-    const ModuleParameters parameters = ParametersFromRows(project.RowsOf(*module)->ReadRows(), 0);
-    QString summary = QLatin1Char('\t') + parameters.type.name;
-    for (int number = 1; number <= parameters.channelCount(); ++number) {
-        const ChannelParameters *channel = parameters.channel(number);
-        summary += QLatin1Char('\t') + TextRules::EscapeControls(channel ? channel->name : QString());
-    }
-    return summary;
-}
+// One item of the tree listing: its path, and for a module its type and
+// channel tags.
+struct TreeEntry {
+    QString path;
+    QString level;
+    QString type;
+    QStringList tags;
+    bool module = false;
+};
 
-void PrintSubtree(CtlProject &project, Item &item)
+TreeEntry EntryOf(CtlProject &project, Item &item)
 {
     C7100Document &document = project.Document();
-    if (item.kind() != ItemKind::Root || item.shown()) {
-        const bool isModule = FamilyOfModuleLevel(item.level().displayString()).has_value();
-        // One line an item, whatever its stored texts hold.
-        Out() << TextRules::EscapeControls(document.GetPath(item))
-              << (isModule ? ModuleSummary(project, item) : QString()) << Qt::endl;
+    TreeEntry entry{document.GetPath(item), document.GetLevelName(item), QString(), {}, false};
+    if (!FamilyOfModuleLevel(item.level().displayString()).has_value())
+        return entry;
+    const std::optional<CtlProject::ModuleRef> module = project.ModuleOf(item);
+    if (!module)
+        return entry;
+    const ModuleParameters parameters = ParametersFromRows(project.RowsOf(*module)->ReadRows(), 0);
+    entry.module = true;
+    entry.type = parameters.type.name;
+    for (int number = 1; number <= parameters.channelCount(); ++number) {
+        const ChannelParameters *channel = parameters.channel(number);
+        entry.tags << (channel ? channel->name : QString());
     }
+    return entry;
+}
+
+void CollectSubtree(CtlProject &project, Item &item, std::vector<TreeEntry> &entries)
+{
+    if (item.kind() != ItemKind::Root || item.shown())
+        entries.push_back(EntryOf(project, item));
     ContainerItem *container = item.asContainer();
-    if (!container || !document.EnsureChildren(*container))
+    if (!container || !project.Document().EnsureChildren(*container))
         return;
     // Catalogue rows hang below the project too, but the tree never shows them.
     container->forEachChild([&](Item &child) {
         if (child.shown())
-            PrintSubtree(project, child);
+            CollectSubtree(project, child, entries);
     });
+}
+
+void PrintTree(const std::vector<TreeEntry> &entries, bool json)
+{
+    if (json) {
+        QJsonArray listed;
+        for (const TreeEntry &entry : entries) {
+            QJsonObject object{{"path", entry.path}, {"level", entry.level}};
+            if (entry.module) {
+                object["type"] = entry.type;
+                object["tags"] = QJsonArray::fromStringList(entry.tags);
+            }
+            listed.append(object);
+        }
+        Out() << QJsonDocument(listed).toJson() << Qt::flush;
+        return;
+    }
+    // One line an item, whatever its stored texts hold.
+    for (const TreeEntry &entry : entries) {
+        Out() << TextRules::EscapeControls(entry.path);
+        if (entry.module) {
+            Out() << '\t' << entry.type;
+            for (const QString &tag : entry.tags)
+                Out() << '\t' << TextRules::EscapeControls(tag);
+        }
+        Out() << Qt::endl;
+    }
 }
 
 // "COLUMN=VALUE" pairs; prints the refusal of the first that is none.
@@ -136,13 +172,15 @@ int New(const QString &file, bool force)
     });
 }
 
-int Tree(const QString &path)
+int Tree(const QString &path, bool json)
 {
     CtlProject project;
     if (!project.Open(path))
         return ExitUnusable;
     return Guarded([&] {
-        PrintSubtree(project, *project.Document().Root());
+        std::vector<TreeEntry> entries;
+        CollectSubtree(project, *project.Document().Root(), entries);
+        PrintTree(entries, json);
         return int(ExitOk);
     });
 }

@@ -6,7 +6,7 @@
 // The commands of zelnorctl; each returns its exit code.
 namespace CtlCommands {
 int New(const QString &file, bool force);
-int Tree(const QString &project);
+int Tree(const QString &project, bool json);
 int Add(const QString &project, const QString &parentPath, const QString &kind, const QString &name);
 // tags: none, one or two signal names; the others are proposed.
 int AddModule(const QString &project, const QString &parentPath, const QString &typeId,

@@ -121,8 +121,10 @@ const std::map<QString, Command> &Commands()
           },
           false, 64130, QStringLiteral("zelnorctl new plant.prj")}},
         {QStringLiteral("tree"),
-         {QStringLiteral("PROJECT"), 1, 1,
-          [](const QStringList &a, const QCommandLineParser &) { return CtlCommands::Tree(a[0]); },
+         {QStringLiteral("PROJECT [--json]"), 1, 1,
+          [](const QStringList &a, const QCommandLineParser &parser) {
+              return CtlCommands::Tree(a[0], parser.isSet(QStringLiteral("json")));
+          },
           false, 64131, QStringLiteral("zelnorctl tree plant.prj")}},
         {QStringLiteral("add"),
          {QStringLiteral("PROJECT PARENT-PATH plant|cabinet|carrier [NAME]"), 3, 4,
