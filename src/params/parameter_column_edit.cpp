@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cmath>
 
 using namespace ParamsStrings;
 
@@ -297,4 +298,109 @@ QString ParameterColumnEdit::SetValue(int channel, const QString &column, double
             ch.anlaufverzoegurung = ParameterValues::WholeNumber(value);
     }
     return QString();
+}
+
+namespace {
+QString Number(double value, int decimals)
+{
+    return QLocale::c().toString(value, 'f', decimals);
+}
+} // namespace
+
+bool ParameterColumnEdit::IsChannelColumn(const QString &column)
+{
+    return !kModuleColumns.contains(column, Qt::CaseInsensitive);
+}
+
+QStringList ParameterColumnEdit::ColumnsOf(int channel) const
+{
+    QStringList present;
+    for (const QString &column : Columns()) {
+        if (Value(channel, column).stored.isValid())
+            present << column;
+    }
+    return present;
+}
+
+ParameterColumnEdit::Shown ParameterColumnEdit::Value(int channel, const QString &column) const
+{
+    const ModuleParameters &parameters = m_editor.parameters();
+    const ModuleValues &module = parameters.module;
+    if (Is(column, "Comment"))
+        return {module.description, module.description, QString()};
+    if (Is(column, "LastProgramming"))
+        return {module.lastProgramming, module.lastProgramming, QString()};
+    if (Is(column, "DIPSwitch"))
+        return {module.dipConfigurable ? -1 : 0, module.dipConfigurable ? QStringLiteral("-1") : QStringLiteral("0"),
+                QString()};
+    const ChannelParameters *ch = parameters.channel(channel);
+    if (!ch || !parameters.isShown(channel))
+        return {};
+    if (Is(column, "Name"))
+        return {ch->name, ch->name, QString()};
+    if (Is(column, "Description"))
+        return {ch->description, ch->description, QString()};
+    const std::optional<qint32> stored = SignalColumnValue(*ch, column);
+    if (!stored)
+        return {};
+    const ModuleFamily family = parameters.family;
+    const ModuleTypeProperties &type = parameters.type;
+    const bool hasInput = family != Family7220;
+    const auto shown = [&](double value, int decimals, const QString &unit) {
+        return Shown{*stored, Number(value, decimals), unit};
+    };
+    const auto code = [&] { return Shown{*stored, QString::number(*stored), QString()}; };
+    if (Is(column, "WireResistance"))
+        return family == Family7230 ? shown(*stored / 100.0, 2, QStringLiteral("Ohm")) : Shown{};
+    if (Is(column, "ComparePlaceTemp"))
+        return family == Family7230 ? shown(*stored / 1000.0, 3, QString()) : Shown{};
+    if (Is(column, "RangeBegin") || Is(column, "RangeEnd")) {
+        if (!hasInput)
+            return {};
+        // The choice may write its fall-back into the channel: ask a copy.
+        ChannelParameters probe = *ch;
+        const CatalogueChoice units = m_editor.Choices().Units(probe);
+        const QString unit = units.selected >= 0 ? units.entries[size_t(units.selected)].text : QString();
+        const int factor = m_editor.RangeFactorOf(channel);
+        return shown(double(*stored) / factor, int(std::lround(std::log10(double(std::max(factor, 1))))), unit);
+    }
+    if (Is(column, "OutputErrorValue"))
+        return type.hasOutput() ? shown(ParameterValues::OutputErrorValueShown(*stored, type.outputSignal), 6,
+                                        type.outputSignal == 2 ? QStringLiteral("V") : QStringLiteral("mA"))
+                                : Shown{};
+    if (const int relay = RelayOf(column); relay != 0) {
+        if (!type.hasRelays())
+            return {};
+        if (column.endsWith(QLatin1String("LimitValue"), Qt::CaseInsensitive) ||
+            column.endsWith(QLatin1String("AgainSettingProtection"), Qt::CaseInsensitive))
+            return code();
+        return shown(double(*stored) / m_editor.RelayFactor(), family == Family7220 ? 3 : 2,
+                     family == Family7220 ? QStringLiteral("mA") : QStringLiteral("%"));
+    }
+    if (Is(column, "Zahlteilerkvocient") || Is(column, "Anlaufverzoegurung") || Is(column, "Ueberlauf") ||
+        Is(column, "Impulsausgangaktiv"))
+        return family == Family7210 ? code() : Shown{};
+    if (Is(column, "OutputErrorStop"))
+        return type.hasOutput() ? code() : Shown{};
+    if (Is(column, "RangeID"))
+        return {};
+    // A coded column exists while its choice is offered, as on the pages.
+    ChannelParameters probe = *ch;
+    const CatalogueChoices choices = m_editor.Choices();
+    CatalogueChoice choice;
+    if (Is(column, "WorkingModeID"))
+        choice = hasInput ? choices.WorkingModes(probe) : CatalogueChoice();
+    else if (Is(column, "SensorTypID"))
+        choice = hasInput ? choices.SensorTypes(probe) : CatalogueChoice();
+    else if (Is(column, "TypeOfCircuitID"))
+        choice = family == Family7230 ? choices.CircuitTypes(probe) : CatalogueChoice();
+    else if (Is(column, "TCtypeID"))
+        choice = family == Family7230 ? choices.ComparePlaces(probe) : CatalogueChoice();
+    else if (Is(column, "Zaehlerignis"))
+        choice = family == Family7210 ? choices.ImpulseTypes(probe) : CatalogueChoice();
+    else if (Is(column, "RangeUnitsID"))
+        choice = hasInput ? choices.Units(probe) : CatalogueChoice();
+    else if (Is(column, "OutputSignalType"))
+        choice = choices.OutputSignalTypes(probe);
+    return choice.enabled && !choice.entries.empty() ? code() : Shown{};
 }

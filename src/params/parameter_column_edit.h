@@ -3,6 +3,8 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 class ModuleParameterEditor;
 
@@ -23,6 +25,20 @@ public:
 
     // The columns that can be set, module columns first.
     static QStringList Columns();
+
+    // A column as the pages show it: the stored value, the text that Apply
+    // takes back unchanged, and the unit of a number. Empty stored value
+    // for a column the module does not have.
+    struct Shown {
+        QVariant stored;
+        QString text;
+        QString unit;
+    };
+    Shown Value(int channel, const QString &column) const;
+    // Module columns belong to no channel.
+    static bool IsChannelColumn(const QString &column);
+    // The columns the module (or its channel) has.
+    QStringList ColumnsOf(int channel) const;
 
 private:
     QString SetOne(int channel, const QString &column, const QString &text);

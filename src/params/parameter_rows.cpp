@@ -45,6 +45,19 @@ const IntColumn kSignalColumns[] = {
     {"Zahlteilerkvocient", &ChannelParameters::zahlteilerkvocient},
 };
 
+} // namespace
+
+std::optional<qint32> SignalColumnValue(const ChannelParameters &channel, const QString &column)
+{
+    for (const IntColumn &entry : kSignalColumns) {
+        if (column.compare(QLatin1String(entry.name), Qt::CaseInsensitive) == 0)
+            return channel.*entry.field;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
 int ColumnIndex(const std::vector<ColumnInfo> &columns, const QString &name)
 {
     for (size_t i = 0; i < columns.size(); ++i) {

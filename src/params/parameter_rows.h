@@ -43,6 +43,8 @@ ModuleParameters ParametersFromRows(const ModuleRows &rows, int shownChannel);
 void ParametersToRows(const ModuleParameters &parameters, ModuleRows &rows, bool writeNames);
 ChannelParameters ChannelFromRow(const ParameterRow &row);
 ModuleTypeProperties TypeFromRow(const ParameterRow &row);
+// The stored number of a Signals column the parameter model holds.
+std::optional<qint32> SignalColumnValue(const ChannelParameters &channel, const QString &column);
 
 // Where the rows of a parameter set come from and go to. The project
 // database is one source; the document's items will be another.

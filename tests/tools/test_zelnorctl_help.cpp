@@ -23,6 +23,8 @@ private slots:
     void portsListAGivenDeviceAndItsAccess();
     void aQuestionAnsweredNoSaysWhichOptionAnswersYes();
     void folderWordsOfTheProgramAreTaken();
+    void showAsJsonFeedsSetBackUnchanged_data();
+    void showAsJsonFeedsSetBackUnchanged();
 };
 
 void TestZelnorctlHelp::everyCommandExplainsItself_data()
@@ -179,6 +181,47 @@ void TestZelnorctlHelp::folderWordsOfTheProgramAreTaken()
     const TestSupport::ToolRun rack = Ctl({"add", project, "\\\\Project", "rack"});
     QCOMPARE(rack.exitCode, 2);
     QVERIFY(rack.err.contains("Folders: plant (under the project), cabinet (under a plant), carrier"));
+}
+
+void TestZelnorctlHelp::showAsJsonFeedsSetBackUnchanged_data()
+{
+    QTest::addColumn<QString>("typeId");
+    QTest::addColumn<QString>("module");
+    QTest::newRow("7230 two channels") << "7" << "\\\\Project\\7230/211-2 - [A-1] [A-2]";
+    QTest::newRow("7210 two channels") << "39" << "\\\\Project\\7210/211-0 - [A-1] [A-2]";
+    QTest::newRow("7220") << "67" << "";
+}
+
+void TestZelnorctlHelp::showAsJsonFeedsSetBackUnchanged()
+{
+    QFETCH(QString, typeId);
+    QFETCH(QString, module);
+    QTemporaryDir dir;
+    const QString project = NewProject(dir);
+    const TestSupport::ToolRun added = Ctl({"add-module", project, "\\\\Project", typeId, "A-1", "A-2"});
+    QCOMPARE(added.exitCode, 0);
+    const QString path =
+        module.isEmpty() ? added.out.split('\n').filter("Added '").value(0).section('\'', 1, 1) : module;
+    const TestSupport::ToolRun shown = Ctl({"show", project, path, "--json"});
+    QCOMPARE(shown.exitCode, 0);
+    const QJsonArray columns = QJsonDocument::fromJson(shown.out.toUtf8()).object()["columns"].toArray();
+    QVERIFY(columns.size() > 10);
+    const QByteArray before = Checksum(project);
+    for (int channel = 1; channel <= 2; ++channel) {
+        QStringList assignments;
+        for (const QJsonValue &value : columns) {
+            const QJsonObject column = value.toObject();
+            if (column["channel"].toInt(channel) == channel)
+                assignments << column["column"].toString() + '=' + column["text"].toString();
+        }
+        if (assignments.size() < 3)
+            continue;
+        const TestSupport::ToolRun set =
+            Ctl(QStringList{"set", project, path, "--channel", QString::number(channel)} + assignments);
+        QVERIFY2(set.exitCode == 0, qPrintable(set.err + assignments.join(' ')));
+        QVERIFY2(set.out.contains("Nothing changed."), qPrintable(set.out));
+    }
+    QCOMPARE(Checksum(project), before);
 }
 
 QTEST_GUILESS_MAIN(TestZelnorctlHelp)

@@ -144,6 +144,33 @@ std::optional<QList<QPair<QString, QString>>> ParseAssignments(const QStringList
     return pairs;
 }
 
+// Every column set takes, as set takes it back: "COLUMN=text" with the
+// channel given changes nothing.
+QJsonArray ColumnsAsJson(ModuleParameterEditor &editor, int shownChannel)
+{
+    QJsonArray columns;
+    const ParameterColumnEdit edit(editor);
+    for (int channel = 1; channel <= editor.parameters().channelCount(); ++channel) {
+        if (shownChannel != 0 && channel != shownChannel)
+            continue;
+        for (const QString &column : edit.ColumnsOf(channel)) {
+            const bool moduleColumn = !ParameterColumnEdit::IsChannelColumn(column);
+            if (moduleColumn && channel != (shownChannel != 0 ? shownChannel : 1))
+                continue;
+            const ParameterColumnEdit::Shown value = edit.Value(channel, column);
+            QJsonObject entry{{"column", column},
+                              {"stored", QJsonValue::fromVariant(value.stored)},
+                              {"text", value.text}};
+            if (!moduleColumn)
+                entry["channel"] = channel;
+            if (!value.unit.isEmpty())
+                entry["unit"] = value.unit;
+            columns.append(entry);
+        }
+    }
+    return columns;
+}
+
 // Runs a command body; a data error that escapes it is shown and refuses.
 int Guarded(const std::function<int()> &body)
 {
@@ -326,7 +353,7 @@ int Show(const QString &path, const QString &modulePath, bool json)
         const std::unique_ptr<CtlProject::LoadedModule> module = project.LoadModule(modulePath);
         if (!module)
             return int(ExitRefused);
-        const ModuleParameterEditor &editor = *module->editor;
+        ModuleParameterEditor &editor = *module->editor;
         const int shownChannel = module->ref.shownChannel;
         const ModuleParameters &parameters = editor.parameters();
         // The texts the comparison report shows for the project's side.
@@ -349,7 +376,9 @@ int Show(const QString &path, const QString &modulePath, bool json)
                 Out() << ModuleComparison::ReportLine(p.name, p.moduleText, QString()).trimmed() << Qt::endl;
         }
         if (json)
-            Out() << QJsonDocument(QJsonObject{{"module", parameters.module.name}, {"parameters", listed}})
+            Out() << QJsonDocument(QJsonObject{{"module", parameters.module.name},
+                                               {"parameters", listed},
+                                               {"columns", ColumnsAsJson(editor, shownChannel)}})
                          .toJson();
         Out() << Qt::flush;
         return int(ExitOk);
