@@ -2,6 +2,9 @@
 
 #include "link/com_port.h"
 #include "link/link_worker.h"
+#include "log/output_log.h"
+#include "shell/message_service.h"
+#include "shell/string_table.h"
 
 LinkController::LinkController(QObject *parent) : QObject(parent), m_handler(m_shared)
 {
@@ -62,24 +65,44 @@ void LinkController::StopLink()
     m_events.resetAll();
 }
 
-void LinkController::RequestCommand(LinkCommand command)
+bool LinkController::WaitsForTheLink(LinkCommand command)
 {
-    m_shared.command = command;
-    m_events.command.set();
+    return command == LinkCommand::Upload || command == LinkCommand::Download || command == LinkCommand::Action;
 }
 
-void LinkController::RequestAction(ActionCode action)
+bool LinkController::RefuseWhileBusy()
 {
+    if (!isRunning() || !m_shared.busy())
+        return false;
+    const QString text = Str(LinkText::kLinkBusy);
+    WriteLogLine(text);
+    MessageService::error(text);
+    return true;
+}
+
+bool LinkController::RequestCommand(LinkCommand command)
+{
+    if (WaitsForTheLink(command) && RefuseWhileBusy())
+        return false;
+    m_shared.command = command;
+    m_events.command.set();
+    return true;
+}
+
+bool LinkController::RequestAction(ActionCode action)
+{
+    // The worker reads the action code once it has woken up.
+    if (RefuseWhileBusy())
+        return false;
     m_shared.action = action;
-    RequestCommand(LinkCommand::Action);
+    return RequestCommand(LinkCommand::Action);
 }
 
 bool LinkController::RequestDownload(const CModuleImage &image, ModuleFamily family)
 {
     // The worker reads the write image until the download notice has been
     // handled; it must not change under it.
-    const LinkCommand pending = m_shared.command.load();
-    if (isRunning() && (pending == LinkCommand::Download || pending == LinkCommand::Upload))
+    if (RefuseWhileBusy())
         return false;
     m_shared.writeImage = image;
     m_shared.family = family;
@@ -98,12 +121,15 @@ void LinkController::ChangePort(const QString &portName)
 void LinkController::postNotice(LinkNotice kind, int argument, quint64 run)
 {
     // Runs on the worker thread: the notice travels through the event queue.
+    m_noticesSent.fetch_add(1, std::memory_order_release);
     QMetaObject::invokeMethod(
         this, [this, kind, argument, run] { deliverNotice(kind, argument, run); }, Qt::QueuedConnection);
 }
 
 void LinkController::deliverNotice(LinkNotice kind, int argument, quint64 run)
 {
+    // Sees what the worker did before it posted.
+    (void)m_noticesSent.load(std::memory_order_acquire);
     // StopLink has already released the worker of a notice it drops.
     if (!currentRun(run))
         return;

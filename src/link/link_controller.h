@@ -37,12 +37,17 @@ public:
     void StopLink();
     bool isRunning() const { return m_worker != nullptr; }
 
-    // Carried out at the worker's next wake-up.
-    void RequestCommand(LinkCommand command);
-    void RequestAction(ActionCode action);
-    // Writes image into the connected module as a module of family. Refused
-    // (false) while an upload or download is still being carried out.
+    // Carried out at the worker's next wake-up. An upload, a download or an
+    // action asked for while an upload or a download is being carried out
+    // would overwrite it: it is refused (false) with the busy message, not
+    // queued.
+    bool RequestCommand(LinkCommand command);
+    bool RequestAction(ActionCode action);
+    // Writes image into the connected module as a module of family.
     bool RequestDownload(const CModuleImage &image, ModuleFamily family);
+    // True after the busy message when an upload or a download is being
+    // carried out.
+    bool RefuseWhileBusy();
     // Stores the port as the setting and has the worker open it.
     void ChangePort(const QString &portName);
 
@@ -58,6 +63,7 @@ private:
     void postNotice(LinkNotice kind, int argument, quint64 run);
     void deliverNotice(LinkNotice kind, int argument, quint64 run);
     bool currentRun(quint64 run) const { return !m_closing && run == m_run; }
+    static bool WaitsForTheLink(LinkCommand command);
 
     LinkShared m_shared;
     LinkEvents m_events;
@@ -69,4 +75,9 @@ private:
     bool m_closing = false;
     // Tells notices of an earlier run, still queued, from the current ones.
     quint64 m_run = 0;
+    // Counts the notices posted. Written before a notice travels and read
+    // when it arrives, it carries the worker's changes to the handler in a
+    // way the race detector sees (the event queue's own locks lie in a
+    // library it does not watch).
+    std::atomic<quint64> m_noticesSent{0};
 };

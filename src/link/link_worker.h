@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <vector>
 
 class CSerialLink;
 
@@ -22,6 +23,9 @@ public:
 
     static constexpr int kNoPortResult = -1;
 
+    // The blocks a download of image writes, in the order it writes them.
+    static std::vector<int> DownloadBlocks(const CModuleImage &image, bool tagsOnly);
+
     LinkWorker(LinkShared &shared, LinkEvents &events, NoticePoster poster, QObject *parent = nullptr);
 
 protected:
@@ -35,7 +39,7 @@ private:
     bool readIdentityBlocks(CSerialLink &link);
     bool readParameterBlocks(CSerialLink &link);
     bool download(CSerialLink &link);
-    bool storeBlocks(CSerialLink &link, std::initializer_list<int> blocks, bool tagsOnly);
+    bool storeBlocks(CSerialLink &link, const std::vector<int> &blocks);
     bool postConnectionChanges();
     bool carryOutCommand(CSerialLink &link);
     // Posts the notice and waits until it was handled; false when the link is

@@ -67,5 +67,8 @@ enum : int {
     ReadBackDiffers = 62244,
     HeadingWritten = 62245,
     PreviousBlocksNotKept = 62246,
+    NotReadBack = 62340,
+    OtherModuleType = 62341,
+    BlockByte = 62342,
 };
 } // namespace TransferStrings

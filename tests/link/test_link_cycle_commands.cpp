@@ -96,7 +96,7 @@ void TestLinkCycleCommands::failedDownloadIsReportedAsError()
     const qsizetype from = h.simulator.traffic().size();
     SimulatorFault fault;
     fault.kind = SimulatorFault::NoReply;
-    fault.command = Frame::kWriteBlock + 3;
+    fault.commands = {Frame::kWriteBlock + 3};
     h.simulator.injectFault(fault);
     QVERIFY(h.controller.RequestDownload(h.simulator.image(), Family7230));
     QVERIFY(h.waitForNotice(4, 0, 10000));

@@ -304,8 +304,13 @@ private slots:
         QVERIFY(h.link.lines.contains("Download for module '" + kModuleName +
                                       "': the module read back differs from what was written!"));
         const std::vector<ParameterDifference> &differences = h.transfer->ReadBackDifferences();
-        QCOMPARE(differences.size(), size_t(1));
+        // The parameter, then the byte it lies in: 1.00 % is 0x0064, 2.50 % 0x00fa.
+        QCOMPARE(differences.size(), size_t(2));
         QCOMPARE(differences[0].name, QStringLiteral("Channel 2: Hysteresis for Relay2"));
+        QCOMPARE(differences[1].name, QStringLiteral("Block 7, byte 28"));
+        QCOMPARE(differences[1].moduleText, QStringLiteral("0x64"));
+        QCOMPARE(differences[1].otherText, QStringLiteral("0xfa"));
+        QCOMPARE(h.transfer->ReadBackResult(), ModuleTransfer::ReadBack::Different);
         const QStringList body = ReportBody(h.textsFrom(texts));
         QCOMPARE(
             body.value(0),

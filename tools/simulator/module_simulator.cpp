@@ -361,7 +361,8 @@ ModuleSimulator::ChannelNow ModuleSimulator::channelNow(int channel) const
     const ChannelConfiguration &k = config.Channel[channel].Config;
     ChannelNow now;
     now.seconds = (nowUs() - m_startUs) / 1e6;
-    now.fraction = 0.5 + 0.45 * std::sin(2 * std::numbers::pi * now.seconds / 20.0 + channel);
+    now.fraction = m_liveFraction[size_t(channel)].value_or(
+        0.5 + 0.45 * std::sin(2 * std::numbers::pi * now.seconds / 20.0 + channel));
     now.begin = k.RangeBegin;
     now.end = k.RangeEnd != k.RangeBegin ? k.RangeEnd : k.RangeBegin + 100000.0;
     // Relay values are in 0.01 % of the range: relay 1 watches the top,
@@ -391,10 +392,15 @@ QByteArray ModuleSimulator::liveBlock(int channel) const
 
 void ModuleSimulator::applyFault(std::uint8_t command, Reply &reply)
 {
-    auto it = std::find_if(m_faults.begin(), m_faults.end(),
-                           [&](const SimulatorFault &f) { return f.command < 0 || f.command == command; });
+    auto it = std::find_if(m_faults.begin(), m_faults.end(), [&](const SimulatorFault &f) {
+        return f.commands.empty() || std::find(f.commands.begin(), f.commands.end(), command) != f.commands.end();
+    });
     if (it == m_faults.end())
         return;
+    if (it->after > 0) {
+        --it->after;
+        return;
+    }
     const SimulatorFault fault = *it;
     if (--it->times <= 0)
         m_faults.erase(it);
@@ -430,6 +436,12 @@ void ModuleSimulator::applyFault(std::uint8_t command, Reply &reply)
     case SimulatorFault::StaleBytes:
         f.append(QByteArray(fault.count, static_cast<char>(0xA5)));
         break;
+    case SimulatorFault::Misstore: {
+        const int block = command - Frame::kWriteBlock;
+        if (block > 0 && block < 8 && fault.count >= 0 && fault.count < m_blocks[size_t(block)].size())
+            m_blocks[size_t(block)][fault.count] = static_cast<char>(m_blocks[size_t(block)][fault.count] ^ 0x01);
+        break;
+    }
     case SimulatorFault::WrongLength: {
         QByteArray body = f.mid(Frame::kHeaderLength, f.size() - Frame::kHeaderLength - 1);
         body.resize(std::max<qsizetype>(0, body.size() + fault.count), '\0');
@@ -493,6 +505,13 @@ void ModuleSimulator::setSerialNumber(const QString &serial)
     identity.DecodeBlock(0, m_blocks[0]);
     identity.SerialNr = serial;
     m_blocks[0] = identity.EncodeBlock(0, m_options.family);
+}
+
+void ModuleSimulator::setLiveFraction(int channel, std::optional<double> fraction)
+{
+    std::lock_guard lock(m_mutex);
+    if (channel == 1 || channel == 2)
+        m_liveFraction[size_t(channel - 1)] = fraction;
 }
 
 void ModuleSimulator::setLineRate(bool lineRate)
