@@ -16,5 +16,5 @@ tsan_tests=(test_serial_link test_link_cycle test_link_cycle_events test_link_cy
 cmake -S "$here" -B "$here/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZW_TSAN=ON -DZW_WERROR=ON >/dev/null
 cmake --build "$here/build-tsan" -j"$(nproc)" --target "${tsan_tests[@]}" reference_database
 cd "$here/build-tsan"
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$here/tests/tsan.supp" \
     ctest --output-on-failure -j2 --timeout 600 -R "^($(IFS='|'; echo "${tsan_tests[*]}"))\$"

@@ -59,6 +59,7 @@ void LinkController::StopLink()
     // Releases a worker that waits for a notice to be handled.
     m_events.handled.set();
     m_worker->wait();
+    [[maybe_unused]] const bool finished = m_worker->hasFinished();
     delete m_worker;
     m_worker = nullptr;
     m_shared.online = false;

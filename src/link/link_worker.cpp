@@ -54,6 +54,7 @@ void LinkWorker::run()
             break;
     }
     link.Close();
+    m_finished.store(true, std::memory_order_release);
 }
 
 bool LinkWorker::openPort(CSerialLink &link)

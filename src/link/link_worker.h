@@ -4,6 +4,7 @@
 
 #include <QThread>
 
+#include <atomic>
 #include <functional>
 #include <initializer_list>
 #include <vector>
@@ -28,6 +29,11 @@ public:
 
     LinkWorker(LinkShared &shared, LinkEvents &events, NoticePoster poster, QObject *parent = nullptr);
 
+    // True once run() has returned; seen after wait(), it orders everything
+    // the thread did before whatever follows (Qt's own ordering is hidden
+    // from the race detector).
+    bool hasFinished() const { return m_finished.load(std::memory_order_acquire); }
+
 protected:
     void run() override;
 
@@ -51,4 +57,5 @@ private:
     NoticePoster m_poster;
     int m_lastPortResult = kNoPortResult;
     int m_waitTimeoutMs = 0;
+    std::atomic<bool> m_finished{false};
 };

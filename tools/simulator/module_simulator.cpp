@@ -530,14 +530,22 @@ QByteArray ModuleSimulator::block(int number) const
     std::lock_guard lock(m_mutex);
     if (!IsBlockNumber(number))
         return {};
-    return number >= 8 ? liveBlock(number - 8) : m_blocks[number];
+    if (number >= 8)
+        return liveBlock(number - 8);
+    // A copy of its own: the module's bytes are never shared with a reader
+    // outside the lock.
+    QByteArray copy = m_blocks[size_t(number)];
+    copy.detach();
+    return copy;
 }
 
 void ModuleSimulator::setBlock(int number, const QByteArray &bytes)
 {
     std::lock_guard lock(m_mutex);
-    if (number >= 0 && number < 8)
-        m_blocks[number] = bytes;
+    if (number >= 0 && number < 8) {
+        m_blocks[size_t(number)] = bytes;
+        m_blocks[size_t(number)].detach();
+    }
 }
 
 CModuleImage ModuleSimulator::image() const
@@ -551,7 +559,11 @@ CModuleImage ModuleSimulator::image() const
 QStringList ModuleSimulator::traffic() const
 {
     std::lock_guard lock(m_mutex);
-    return m_traffic;
+    // Detached here, the list never grows in place while a copy of it dies
+    // on another thread.
+    QStringList copy = m_traffic;
+    copy.detach();
+    return copy;
 }
 
 qint64 ModuleSimulator::receivedBytes() const
