@@ -47,6 +47,7 @@ void ModuleTransfer::TakeConnectedImage()
 {
     m_connected = m_link.shared().connectedImage;
     m_connectedBlocks = m_link.shared().connectedBlocks;
+    m_sameModule = m_link.shared().sameModule;
 }
 
 bool ModuleTransfer::IsProjectModified() const
@@ -213,7 +214,7 @@ void ModuleTransfer::wentOffline()
 
 std::vector<ParameterDifference> ModuleTransfer::CompareWithDatabase(bool report)
 {
-    if (!report && !(m_link.shared().sameModule && m_document.CurrentItem() == m_online && m_online != 0))
+    if (!report && !(m_sameModule && m_document.CurrentItem() == m_online && m_online != 0))
         return {};
     ModuleParameterEditor *editor = m_view.ShownModule();
     if (!editor)

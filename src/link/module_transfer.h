@@ -164,6 +164,7 @@ private:
     CModuleImage m_comparisonImage;
     CModuleImage m_connected;
     std::array<QByteArray, 8> m_connectedBlocks;
+    bool m_sameModule = false;
     MonitorFile *m_monitorFile = nullptr;
     ItemHandle m_online = 0;
     bool m_differences = false;
