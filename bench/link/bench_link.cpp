@@ -147,8 +147,8 @@ bool runCommands(int rounds)
         double total = 0, best = 1e9;
         for (int round = 0; round < rounds; ++round) {
             // A new range end each time, so that every download changes the module.
-            if (download &&
-                timeTool({"set", project, path, "--channel", "1", QStringLiteral("RangeEnd=%1").arg(100 + round)}) < 0)
+            if (download && timeTool({"set", project, path, "--channel", "1",
+                                      QStringLiteral("RangeEnd=%1").arg(100 + round)}) < 0)
                 return false;
             const double ms = download ? timeTool({"download", project, path, "--port", port})
                                        : timeTool({"compare", project, "--port", port});
@@ -158,8 +158,8 @@ bool runCommands(int rounds)
             best = std::min(best, ms);
         }
         const double wire = download ? fullRead + writes + fullRead : fullRead;
-        std::printf("  %-10s %9.0f %9.0f %10.0f %9.2f\n", download ? "download" : "compare", total / rounds, best,
-                    wire, total / rounds / wire);
+        std::printf("  %-10s %9.0f %9.0f %10.0f %9.2f\n", download ? "download" : "compare", total / rounds,
+                    best, wire, total / rounds / wire);
     }
     std::printf("  ratio: mean wall time of the whole command over its wire time\n");
     return true;

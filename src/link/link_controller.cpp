@@ -68,7 +68,8 @@ void LinkController::StopLink()
 
 bool LinkController::WaitsForTheLink(LinkCommand command)
 {
-    return command == LinkCommand::Upload || command == LinkCommand::Download || command == LinkCommand::Action;
+    return command == LinkCommand::Upload || command == LinkCommand::Download ||
+           command == LinkCommand::Action;
 }
 
 bool LinkController::RefuseWhileBusy()

@@ -82,8 +82,8 @@ void LinkWorker::closeVanishedPort(CSerialLink &link)
 bool LinkWorker::fetchBlocks(CSerialLink &link, std::initializer_list<int> blocks)
 {
     for (int block : blocks) {
-        QByteArray *bytes = block < int(m_shared.connectedBlocks.size()) ? &m_shared.connectedBlocks[size_t(block)]
-                                                                         : nullptr;
+        QByteArray *bytes =
+            block < int(m_shared.connectedBlocks.size()) ? &m_shared.connectedBlocks[size_t(block)] : nullptr;
         if (!link.FetchBlock(block, m_shared.connectedImage, bytes) || m_shared.stopRequested())
             return false;
     }

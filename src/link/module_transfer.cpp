@@ -276,8 +276,9 @@ bool ModuleTransfer::RestoreKeptBlocks(const ModuleBlockHistory::Entry &kept)
     CModuleImage image = kept.image;
     image.DIPSwitch = Connected().DIPSwitch;
     // What the restore overwrites is kept in turn, so that it can be undone.
-    return SendDownload(image, kept.family, Connected().DIPSwitch != 0,
-                        m_lookup.ModuleName(image.ModulTypID + 1, image.Channel[0].Name, image.Channel[1].Name));
+    return SendDownload(
+        image, kept.family, Connected().DIPSwitch != 0,
+        m_lookup.ModuleName(image.ModulTypID + 1, image.Channel[0].Name, image.Channel[1].Name));
 }
 
 void ModuleTransfer::takeOverUpload(const CModuleImage &connected)
@@ -340,11 +341,11 @@ bool ModuleTransfer::ConnectedTypeMatches(const ModuleParameters &module)
         return true;
     // The lookup takes the connected type's family from its table.
     ConnectedModuleName();
-    const QString connectedType =
-        m_texts.GetParameter(Connected(), 0, 0, m_lookup.Family()).nameText;
-    const QString text = StrF(OtherModuleType,
-                              {connectedType.isEmpty() ? QString::number(Connected().ModulTypID + 1) : connectedType,
-                               module.module.name, module.type.name});
+    const QString connectedType = m_texts.GetParameter(Connected(), 0, 0, m_lookup.Family()).nameText;
+    const QString text =
+        StrF(OtherModuleType,
+             {connectedType.isEmpty() ? QString::number(Connected().ModulTypID + 1) : connectedType,
+              module.module.name, module.type.name});
     WriteLogLine(text);
     MessageService::error(text);
     return false;
@@ -457,7 +458,9 @@ void ModuleTransfer::ReportNotReadBack()
 std::vector<ParameterDifference> ModuleTransfer::WrittenBytesDiffering(const WrittenImage &written) const
 {
     std::vector<ParameterDifference> differing;
-    const auto hex = [](char byte) { return QStringLiteral("0x%1").arg(quint8(byte), 2, 16, QLatin1Char('0')); };
+    const auto hex = [](char byte) {
+        return QStringLiteral("0x%1").arg(quint8(byte), 2, 16, QLatin1Char('0'));
+    };
     for (int block : LinkWorker::DownloadBlocks(written.image, written.tagsOnly)) {
         const QByteArray sent = written.image.EncodeBlock(block, written.family);
         const QByteArray &held = m_connectedBlocks[size_t(block)];
@@ -465,7 +468,8 @@ std::vector<ParameterDifference> ModuleTransfer::WrittenBytesDiffering(const Wri
             const bool same = at < held.size() && held[at] == sent[at];
             if (!same)
                 differing.push_back({-1, 0, StrF(BlockByte, {block, int(at)}),
-                                     at < held.size() ? hex(held[at]) : QStringLiteral("----"), hex(sent[at])});
+                                     at < held.size() ? hex(held[at]) : QStringLiteral("----"),
+                                     hex(sent[at])});
         }
     }
     return differing;

@@ -196,7 +196,8 @@ void TestLinkCycleCommands::unansweredActionIsReportedAsFailed_data()
     QTest::newRow("no reply") << int(SimulatorFault::NoReply) << none;
     QTest::newRow("bad checksum") << int(SimulatorFault::BadChecksum) << none;
     QTest::newRow("wrong echo") << int(SimulatorFault::WrongEcho) << none;
-    QTest::newRow("cut short") << int(SimulatorFault::CutShort) << QStringLiteral("The module's reply was cut short");
+    QTest::newRow("cut short") << int(SimulatorFault::CutShort)
+                               << QStringLiteral("The module's reply was cut short");
 }
 
 void TestLinkCycleCommands::unansweredActionIsReportedAsFailed()
@@ -231,7 +232,8 @@ void TestLinkCycleCommands::commandsAreRefusedWhileADownloadIsCarriedOut()
     LinkCycleHarness h(options);
     QVERIFY(h.startOnline());
     const qsizetype from = h.simulator.traffic().size();
-    QVERIFY(h.controller.RequestDownload(withTag(h.simulator.image(), QStringLiteral("TT-BUSY")), Family7230));
+    QVERIFY(
+        h.controller.RequestDownload(withTag(h.simulator.image(), QStringLiteral("TT-BUSY")), Family7230));
     // Neither overwrites the download; neither is kept for later.
     QVERIFY(!h.controller.RequestCommand(LinkCommand::Upload));
     QVERIFY(!h.controller.RequestAction(ActionCode::ResetLimitValue1));

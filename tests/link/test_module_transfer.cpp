@@ -279,7 +279,8 @@ private slots:
         QVERIFY(h.transfer->ReadBackDifferences().empty());
         QCOMPARE(h.transfer->ReadBackResult(), ModuleTransfer::ReadBack::Same);
         // What the restore overwrote is kept in turn, so that it can be undone.
-        const std::vector<ModuleBlockHistory::Entry> afterRestore = history.EntriesOf(QStringLiteral("SIM-1"));
+        const std::vector<ModuleBlockHistory::Entry> afterRestore =
+            history.EntriesOf(QStringLiteral("SIM-1"));
         QCOMPARE(afterRestore.size(), size_t(2));
         QCOMPARE(afterRestore[0].image.Channel[1].Config.RangeEnd, 900);
         // Blocks of another module are not written into this one.
@@ -404,7 +405,8 @@ private slots:
         QVERIFY(!h.transfer->Download());
         if (!otherType)
             h.link.controller.shared().command = LinkCommand::None;
-        QVERIFY2(h.messages.texts() == QStringList({message}), qPrintable(h.link.lines.join("|") + "#" + h.messages.texts().join("|")));
+        QVERIFY2(h.messages.texts() == QStringList({message}),
+                 qPrintable(h.link.lines.join("|") + "#" + h.messages.texts().join("|")));
         QCOMPARE(h.messages.shown().front().icon, MessageIcon::Error);
         QVERIFY(h.link.lines.contains(message));
         QCOMPARE(online.project.scalar(lastProgrammed), before);
@@ -431,11 +433,13 @@ private slots:
         // When the offline line is written the views have left online mode
         // already, and the monitoring file has not been told yet.
         bool offlineBeforeLine = false;
-        QMetaObject::Connection order = QObject::connect(h.link.log.get(), &OutputLog::textAdded, [&](const QString &text) {
-            if (text.contains(QStringLiteral("Starts offline mode")))
-                offlineBeforeLine = h.transfer->OnlineModule() == 0 && h.hints.contains(ModuleTransfer::kHintOnlineChanged) &&
-                                    h.messages.texts().isEmpty();
-        });
+        QMetaObject::Connection order =
+            QObject::connect(h.link.log.get(), &OutputLog::textAdded, [&](const QString &text) {
+                if (text.contains(QStringLiteral("Starts offline mode")))
+                    offlineBeforeLine = h.transfer->OnlineModule() == 0 &&
+                                        h.hints.contains(ModuleTransfer::kHintOnlineChanged) &&
+                                        h.messages.texts().isEmpty();
+            });
         h.link.simulator.setUnplugged(true);
         QVERIFY(h.link.waitForNotice(2, 2, 5000, notices));
         QObject::disconnect(order);

@@ -289,7 +289,8 @@ void TestZelnorctl::commissioningRoundTrip()
     QCOMPARE(Ctl({"restore", project, "99999", "--port", port}).exitCode, 1);
     run = Ctl({"restore", project, kept[0].section('\t', 0, 0), "--port", port});
     QCOMPARE(run.exitCode, 0);
-    QVERIFY2(run.out.contains("Download for module '7230/211-2 - [TT-101] [TT-102]' ...... OK"), qPrintable(run.out));
+    QVERIFY2(run.out.contains("Download for module '7230/211-2 - [TT-101] [TT-102]' ...... OK"),
+             qPrintable(run.out));
     // What the restore overwrote is kept first, so that it can be undone.
     run = Ctl({"history", project, "SIM00000001"});
     QCOMPARE(run.out.split('\n', Qt::SkipEmptyParts).size(), 3);
@@ -337,7 +338,8 @@ void TestZelnorctl::actionReportsTheModulesReply()
             break;
     }
     QVERIFY2(header.contains(portLine), qPrintable(header));
-    QVERIFY(header.contains("      Modul file name   : " + QDir(TestSupport::binDirectory()).filePath("zelnorctl") + "\r\n"));
+    QVERIFY(header.contains(
+        "      Modul file name   : " + QDir(TestSupport::binDirectory()).filePath("zelnorctl") + "\r\n"));
 }
 
 void TestZelnorctl::actionsAreReportedTruthfully_data()
@@ -345,9 +347,11 @@ void TestZelnorctl::actionsAreReportedTruthfully_data()
     QTest::addColumn<QStringList>("simulator");
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("said");
-    const QString unanswered = QStringLiteral("Adjust 2-wires compensation, Channel1...No valid reply from the module");
+    const QString unanswered =
+        QStringLiteral("Adjust 2-wires compensation, Channel1...No valid reply from the module");
     for (const char *fault : {"no-reply", "bad-checksum", "wrong-echo"})
-        QTest::newRow(fault) << QStringList({"--fault", QString(fault) + " on=actions times=5"}) << "2" << unanswered;
+        QTest::newRow(fault) << QStringList({"--fault", QString(fault) + " on=actions times=5"}) << "2"
+                             << unanswered;
     QTest::newRow("cut short") << QStringList({"--fault", "cut-short on=actions times=5"}) << "2"
                                << "Adjust 2-wires compensation, Channel1...The module's reply was cut short";
     QTest::newRow("startup delay on a 7230")
@@ -356,13 +360,15 @@ void TestZelnorctl::actionsAreReportedTruthfully_data()
            "'2-wires compensation, Channel1' instead.";
     QTest::newRow("channel 2 of a one-channel module")
         << QStringList({"--type", "0", "--channels", "1"}) << "3"
-        << "'2-wires compensation, Channel2' is not offered for this module: the module has a single channel.";
-    QTest::newRow("channel action on a 7220")
-        << QStringList({"--family", "7220"}) << "2"
-        << "'2-wires compensation, Channel1' is not offered for this module: a 7220 module has no channel actions.";
+        << "'2-wires compensation, Channel2' is not offered for this module: the module has a single "
+           "channel.";
+    QTest::newRow("channel action on a 7220") << QStringList({"--family", "7220"}) << "2"
+                                              << "'2-wires compensation, Channel1' is not offered for this "
+                                                 "module: a 7220 module has no channel actions.";
     QTest::newRow("reset of a relay that is not locked")
         << QStringList() << "0"
-        << "'Reset limit value, Channel 1' is not offered for this module: no relay of channel 1 with a lockout "
+        << "'Reset limit value, Channel 1' is not offered for this module: no relay of channel 1 with a "
+           "lockout "
            "is locked.";
 }
 
@@ -386,15 +392,18 @@ void TestZelnorctl::downloadsAreJudgedByTheirReadBack_data()
     QTest::addColumn<QString>("said");
     QTest::addColumn<QString>("notSaid");
     const QString line = "Download for module '7230/211-2 - [TT-101] [TT-102]'";
-    QTest::newRow("read back") << QString() << 0 << line + " ...... OK" << "read back";
+    QTest::newRow("read back") << QString() << 0 << line + " ...... OK"
+                               << "read back";
     // Block 6 is read in full only: the read as the module comes online is spared.
-    QTest::newRow("read-back read dropped") << "no-reply on=reads blocks=6 after=1" << 1
-                                            << line + ": the module could not be read back." << "differs";
+    QTest::newRow("read-back read dropped")
+        << "no-reply on=reads blocks=6 after=1" << 1 << line + ": the module could not be read back."
+        << "differs";
     QTest::newRow("module kept another byte")
         << "misstore on=writes blocks=6 count=5" << 1 << "Block 6, byte 5                         0x01"
         << "could not be read back";
-    QTest::newRow("write cut short three times") << "cut-short on=writes blocks=3 times=3" << 1
-                                                 << line + " ...... ERROR" << " ...... OK";
+    QTest::newRow("write cut short three times")
+        << "cut-short on=writes blocks=3 times=3" << 1 << line + " ...... ERROR"
+        << " ...... OK";
 }
 
 void TestZelnorctl::downloadsAreJudgedByTheirReadBack()
@@ -428,12 +437,13 @@ void TestZelnorctl::downloadIntoAnotherModuleTypeIsRefused()
     QTemporaryDir dir;
     const QString project = NewProject(dir);
     QCOMPARE(Ctl({"add-module", project, "\\\\Project", "7", "TT-101", "TT-102"}).exitCode, 0);
-    const TestSupport::ToolRun run =
-        Ctl({"download", project, "\\\\Project\\7230/211-2 - [TT-101] [TT-102]", "--port", simulator.device(), "--yes"});
+    const TestSupport::ToolRun run = Ctl({"download", project, "\\\\Project\\7230/211-2 - [TT-101] [TT-102]",
+                                          "--port", simulator.device(), "--yes"});
     QCOMPARE(run.exitCode, 1);
-    QVERIFY2(run.err.contains("The connected module is a Z 7220/12-0; the module '7230/211-2 - [TT-101] [TT-102]' "
-                              "is a Z 7230/211-2."),
-             qPrintable(run.err));
+    QVERIFY2(
+        run.err.contains("The connected module is a Z 7220/12-0; the module '7230/211-2 - [TT-101] [TT-102]' "
+                         "is a Z 7230/211-2."),
+        qPrintable(run.err));
     QVERIFY(!run.out.contains("Download for module"));
     QVERIFY(Scalar(project, "SELECT LastProgramming FROM Modules7230_1").toString().isEmpty());
     QVERIFY(!Scalar(project, "SELECT COUNT(*) FROM ModuleBlockHistory").isValid());
@@ -446,7 +456,8 @@ void TestZelnorctl::simulatorFaultWordsAreChecked()
     QCOMPARE(simulator.command("fault no-reply on=reads blocks=6 times=2"),
              QStringLiteral("ok: fault no-reply on=reads blocks=6 times=2"));
     QVERIFY(simulator.command("fault sneeze").startsWith("error: no fault kind 'sneeze'"));
-    QVERIFY(simulator.command("fault status on=boats").startsWith("error: on= takes reads, writes or actions"));
+    QVERIFY(
+        simulator.command("fault status on=boats").startsWith("error: on= takes reads, writes or actions"));
     QVERIFY(simulator.command("live 3 50").startsWith("error:"));
     QCOMPARE(simulator.command("serial SIM2"), QStringLiteral("ok: serial SIM2"));
     const TestSupport::ToolRun bad =

@@ -74,8 +74,9 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Simulates a module on a pseudo-terminal and prints the device to connect to.\n"
-                       "Example: zelnor-simulator --family 7230 --fault \"no-reply on=actions times=5\"\n\n") +
+        QStringLiteral(
+            "Simulates a module on a pseudo-terminal and prints the device to connect to.\n"
+            "Example: zelnor-simulator --family 7230 --fault \"no-reply on=actions times=5\"\n\n") +
         SimulatorControl::Help());
     parser.addHelpOption();
     const QCommandLineOption family(QStringLiteral("family"),

@@ -393,7 +393,8 @@ QByteArray ModuleSimulator::liveBlock(int channel) const
 void ModuleSimulator::applyFault(std::uint8_t command, Reply &reply)
 {
     auto it = std::find_if(m_faults.begin(), m_faults.end(), [&](const SimulatorFault &f) {
-        return f.commands.empty() || std::find(f.commands.begin(), f.commands.end(), command) != f.commands.end();
+        return f.commands.empty() ||
+               std::find(f.commands.begin(), f.commands.end(), command) != f.commands.end();
     });
     if (it == m_faults.end())
         return;
@@ -439,7 +440,8 @@ void ModuleSimulator::applyFault(std::uint8_t command, Reply &reply)
     case SimulatorFault::Misstore: {
         const int block = command - Frame::kWriteBlock;
         if (block > 0 && block < 8 && fault.count >= 0 && fault.count < m_blocks[size_t(block)].size())
-            m_blocks[size_t(block)][fault.count] = static_cast<char>(m_blocks[size_t(block)][fault.count] ^ 0x01);
+            m_blocks[size_t(block)][fault.count] =
+                static_cast<char>(m_blocks[size_t(block)][fault.count] ^ 0x01);
         break;
     }
     case SimulatorFault::WrongLength: {

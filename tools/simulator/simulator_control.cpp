@@ -155,7 +155,8 @@ QString SimulatorControl::Execute(const QString &line)
     }
     if (command == QLatin1String("unplug") || command == QLatin1String("plug")) {
         m_simulator.setUnplugged(command == QLatin1String("unplug"));
-        return QStringLiteral("ok: %1").arg(command == QLatin1String("unplug") ? "off the line" : "on the line");
+        return QStringLiteral("ok: %1").arg(command == QLatin1String("unplug") ? "off the line"
+                                                                               : "on the line");
     }
     if (command == QLatin1String("unplug-port")) {
         m_simulator.unplugPort();
@@ -206,10 +207,12 @@ QString SimulatorControl::Help()
         "    bad-checksum  the reply's last byte is wrong      fault bad-checksum on=reads blocks=6\n"
         "    cut-short     only half of the reply's body comes fault cut-short on=writes blocks=7 times=3\n"
         "    wrong-echo    the reply echoes another command    fault wrong-echo on=actions\n"
-        "    status        the reply carries status bytes      fault status status=0x00:0x01 on=reads blocks=1\n"
+        "    status        the reply carries status bytes      fault status status=0x00:0x01 on=reads "
+        "blocks=1\n"
         "    stale-bytes   junk bytes follow the reply         fault stale-bytes count=60\n"
         "    wrong-header  the reply starts with another byte  fault wrong-header\n"
-        "    wrong-length  the reply body is count bytes longer fault wrong-length count=1 on=reads blocks=8\n"
+        "    wrong-length  the reply body is count bytes longer fault wrong-length count=1 on=reads "
+        "blocks=8\n"
         "    misstore      a write is answered well, but the module keeps byte count of it changed\n"
         "                                                      fault misstore on=writes blocks=6 count=5\n"
         "  on=reads|writes|actions  which exchanges (default: any)\n"
