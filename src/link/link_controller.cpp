@@ -122,16 +122,30 @@ void LinkController::ChangePort(const QString &portName)
 
 void LinkController::postNotice(LinkNotice kind, int argument, quint64 run)
 {
-    // Runs on the worker thread: the notice travels through the event queue.
-    m_noticesSent.fetch_add(1, std::memory_order_release);
-    QMetaObject::invokeMethod(
-        this, [this, kind, argument, run] { deliverNotice(kind, argument, run); }, Qt::QueuedConnection);
+    // Runs on the worker thread: the event queue only says that a notice is
+    // waiting.
+    {
+        std::lock_guard lock(m_pendingLock);
+        m_pending.push_back({kind, argument, run});
+    }
+    QMetaObject::invokeMethod(this, "deliverPendingNotice", Qt::QueuedConnection);
+}
+
+void LinkController::deliverPendingNotice()
+{
+    PendingNotice notice{};
+    {
+        std::lock_guard lock(m_pendingLock);
+        if (m_pending.empty())
+            return;
+        notice = m_pending.front();
+        m_pending.pop_front();
+    }
+    deliverNotice(notice.kind, notice.argument, notice.run);
 }
 
 void LinkController::deliverNotice(LinkNotice kind, int argument, quint64 run)
 {
-    // Sees what the worker did before it posted.
-    (void)m_noticesSent.load(std::memory_order_acquire);
     // StopLink has already released the worker of a notice it drops.
     if (!currentRun(run))
         return;

@@ -6,6 +6,9 @@
 #include <QObject>
 #include <QTimer>
 
+#include <deque>
+#include <mutex>
+
 class LinkWorker;
 
 // The user-interface side of the device link: starts and stops the link
@@ -60,6 +63,16 @@ signals:
     void noticeHandled(int kind, int argument);
 
 private:
+    // Notices wait here between the threads: handed over under a standard
+    // lock, they reach the handler in a way the race detector sees (the
+    // event queue's own locks and the functors it carries lie in a library
+    // it does not watch).
+    struct PendingNotice {
+        LinkNotice kind;
+        int argument;
+        quint64 run;
+    };
+    Q_INVOKABLE void deliverPendingNotice();
     void postNotice(LinkNotice kind, int argument, quint64 run);
     void deliverNotice(LinkNotice kind, int argument, quint64 run);
     bool currentRun(quint64 run) const { return !m_closing && run == m_run; }
@@ -75,9 +88,6 @@ private:
     bool m_closing = false;
     // Tells notices of an earlier run, still queued, from the current ones.
     quint64 m_run = 0;
-    // Counts the notices posted. Written before a notice travels and read
-    // when it arrives, it carries the worker's changes to the handler in a
-    // way the race detector sees (the event queue's own locks lie in a
-    // library it does not watch).
-    std::atomic<quint64> m_noticesSent{0};
+    std::mutex m_pendingLock;
+    std::deque<PendingNotice> m_pending;
 };
