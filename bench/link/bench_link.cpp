@@ -6,7 +6,10 @@
 #include "tools/simulator/module_simulator.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <vector>
@@ -94,6 +97,74 @@ bool run(bool lineRate, int replyDelayUs, int rounds)
     return ok;
 }
 
+// Runs zelnorctl beside this program; the wall time in ms, or -1 when it
+// did not end with exit code 0.
+double timeTool(const QStringList &args)
+{
+    QProcess tool;
+    QElapsedTimer timer;
+    timer.start();
+    tool.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zelnorctl")), args);
+    if (!tool.waitForFinished(120000) || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0) {
+        std::fprintf(stderr, "bench_link: zelnorctl %s failed: %s\n", qPrintable(args.join(' ')),
+                     tool.readAllStandardError().constData());
+        return -1;
+    }
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// One commissioning step as a user runs it, against the module paced at the
+// line rate: the commands' wall time beside the time their bytes need on
+// the wire (a compare reads the module in full; a download reads it in full,
+// writes its seven blocks and reads it back in full).
+bool runCommands(int rounds)
+{
+    SimulatorOptions options;
+    options.family = Family7230;
+    options.moduleType = 6;
+    options.channels = 2;
+    options.lineRate = true;
+    ModuleSimulator module(options);
+    QTemporaryDir dir;
+    QString error;
+    if (!module.start(&error) || !dir.isValid()) {
+        std::fprintf(stderr, "bench_link: no pseudo-terminal or folder: %s\n", qPrintable(error));
+        return false;
+    }
+    const QString port = module.devicePath();
+    const QString project = dir.filePath(QStringLiteral("bench.prj"));
+    const QString path = QStringLiteral("\\\\Project\\7230/211-2 - [TT-101] [TT-102]");
+    if (timeTool({"new", project}) < 0 || timeTool({"upload", project, "--port", port, "--create"}) < 0)
+        return false;
+    const double fullRead = wireBytes(kFullBlocks, options.family) * ModuleSimulator::kByteTimeUs / 1000.0;
+    int written = 0;
+    for (int block : {1, 2, 3, 6, 4, 5, 7})
+        written += 5 + BlockLength(block, options.family) + 5 + 2;
+    const double writes = written * ModuleSimulator::kByteTimeUs / 1000.0;
+    std::printf("\nzelnorctl against the simulator paced at 9600 baud 8E1, %d rounds each\n", rounds);
+    std::printf("  %-10s %9s %9s %10s %9s\n", "command", "mean ms", "best ms", "wire ms", "ratio");
+    for (const bool download : {false, true}) {
+        double total = 0, best = 1e9;
+        for (int round = 0; round < rounds; ++round) {
+            // A new range end each time, so that every download changes the module.
+            if (download && timeTool({"set", project, path, "--channel", "1",
+                                      QStringLiteral("RangeEnd=%1").arg(100 + round)}) < 0)
+                return false;
+            const double ms = download ? timeTool({"download", project, path, "--port", port})
+                                       : timeTool({"compare", project, "--port", port});
+            if (ms < 0)
+                return false;
+            total += ms;
+            best = std::min(best, ms);
+        }
+        const double wire = download ? fullRead + writes + fullRead : fullRead;
+        std::printf("  %-10s %9.0f %9.0f %10.0f %9.2f\n", download ? "download" : "compare", total / rounds,
+                    best, wire, total / rounds / wire);
+    }
+    std::printf("  ratio: mean wall time of the whole command over its wire time\n");
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -101,6 +172,6 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     std::printf("Serial link benchmark: %.4f ms a byte at 9600 baud 8E1\n",
                 ModuleSimulator::kByteTimeUs / 1000.0);
-    const bool ok = run(false, 0, 500) && run(true, 0, 10) && run(true, 2000, 5);
+    const bool ok = run(false, 0, 500) && run(true, 0, 10) && run(true, 2000, 5) && runCommands(5);
     return ok ? 0 : 1;
 }

@@ -20,6 +20,13 @@ enum : int {
     kResetEvent = 62316,
     kReset = 62317,
     kWireResistance = 2023,
+    kOnlyOneChannel = 62333,
+    kOffersOtherAction = 62334,
+    kNoChannelActions = 62335,
+    kTwoWireNeedsMode0 = 62336,
+    kNoRelays = 62337,
+    kNoRelayLocked = 62338,
+    kActionNotOffered = 62339,
 };
 
 constexpr std::uint16_t kWireResistanceOverflow = 0xFFFF;
@@ -78,7 +85,41 @@ Button ResetButton(const CModuleImage &image, ModuleFamily family, int channel)
     return button;
 }
 
+// Why the page leaves button, the one for channel, disabled or hidden.
+QString WhyNotOffered(const CModuleImage &image, const Button &button, int channel, bool resetButton)
+{
+    if (channel == 2 && !image.IsTwoChannel())
+        return Str(kOnlyOneChannel);
+    if (!button.shown)
+        return Str(resetButton ? kOnlyOneChannel : kNoChannelActions);
+    if (resetButton || button.action == ActionCode::ActivateStartupDelay1 ||
+        button.action == ActionCode::ActivateStartupDelay2) {
+        if (image.LimitValue == 0)
+            return Str(kNoRelays);
+    }
+    if (resetButton)
+        return StrF(kNoRelayLocked, {channel});
+    return StrF(kTwoWireNeedsMode0, {channel});
+}
+
 } // namespace
+
+QString Refusal(const CModuleImage &image, ModuleFamily family, ActionCode code)
+{
+    const Page page = PageFor(image, family);
+    const bool reset = code == ActionCode::ResetLimitValue1 || code == ActionCode::ResetLimitValue2;
+    // Codes 0 and 1 are channels 1 and 2 of the reset; the channel actions
+    // alternate between the channels from code 2 on.
+    const int channel = reset ? int(code) + 1 : (int(code) - 2) % 2 + 1;
+    const Button &button =
+        reset ? page.resetLimitValue[size_t(channel - 1)] : page.channelAction[size_t(channel - 1)];
+    QString why;
+    if (button.shown && button.action != code)
+        why = StrF(kOffersOtherAction, {ActionName(button.action)});
+    else if (!button.shown || !button.enabled)
+        why = WhyNotOffered(image, button, channel, reset);
+    return why.isEmpty() ? QString() : StrF(kActionNotOffered, {ActionName(code), why});
+}
 
 QString ActionName(ActionCode code)
 {
@@ -95,6 +136,11 @@ QString ResultText(ActionCode code, const ActionReply &reply)
                       : StrF(kWireResistanceFormat, {Str(kWireResistance), reply.value * 0.01});
     }
     return StrF(kResultFormat, {Str(kAdjust), ActionName(code), status});
+}
+
+QString FailureText(ActionCode code, LinkResult result)
+{
+    return StrF(kResultFormat, {Str(kAdjust), ActionName(code), CSerialLink::ExchangeResultText(result)});
 }
 
 Page PageFor(const CModuleImage &image, ModuleFamily family)

@@ -18,6 +18,8 @@ QString ActionName(ActionCode code);
 // "Adjust <name>...<status>": the status of the reply, and after a 2-wire
 // compensation the wire resistance it measured.
 QString ResultText(ActionCode code, const ActionReply &reply);
+// "Adjust <name>...<why>" for an exchange the module did not answer.
+QString FailureText(ActionCode code, LinkResult result);
 
 // One button of the page with the texts of its label and of itself (string
 // numbers, 0 for none).
@@ -36,5 +38,9 @@ struct Page {
     std::array<Button, 2> resetLimitValue;
 };
 Page PageFor(const CModuleImage &image, ModuleFamily family);
+
+// Empty when the page offers the action for the module; otherwise the
+// message that tells why it is refused.
+QString Refusal(const CModuleImage &image, ModuleFamily family, ActionCode code);
 
 } // namespace AdjustActions

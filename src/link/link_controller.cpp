@@ -2,6 +2,9 @@
 
 #include "link/com_port.h"
 #include "link/link_worker.h"
+#include "log/output_log.h"
+#include "shell/message_service.h"
+#include "shell/string_table.h"
 
 LinkController::LinkController(QObject *parent) : QObject(parent), m_handler(m_shared)
 {
@@ -56,30 +59,52 @@ void LinkController::StopLink()
     // Releases a worker that waits for a notice to be handled.
     m_events.handled.set();
     m_worker->wait();
+    [[maybe_unused]] const bool finished = m_worker->hasFinished();
     delete m_worker;
     m_worker = nullptr;
     m_shared.online = false;
     m_events.resetAll();
 }
 
-void LinkController::RequestCommand(LinkCommand command)
+bool LinkController::WaitsForTheLink(LinkCommand command)
 {
-    m_shared.command = command;
-    m_events.command.set();
+    return command == LinkCommand::Upload || command == LinkCommand::Download ||
+           command == LinkCommand::Action;
 }
 
-void LinkController::RequestAction(ActionCode action)
+bool LinkController::RefuseWhileBusy()
 {
+    if (!isRunning() || !m_shared.busy())
+        return false;
+    const QString text = Str(LinkText::kLinkBusy);
+    WriteLogLine(text);
+    MessageService::error(text);
+    return true;
+}
+
+bool LinkController::RequestCommand(LinkCommand command)
+{
+    if (WaitsForTheLink(command) && RefuseWhileBusy())
+        return false;
+    m_shared.command = command;
+    m_events.command.set();
+    return true;
+}
+
+bool LinkController::RequestAction(ActionCode action)
+{
+    // The worker reads the action code once it has woken up.
+    if (RefuseWhileBusy())
+        return false;
     m_shared.action = action;
-    RequestCommand(LinkCommand::Action);
+    return RequestCommand(LinkCommand::Action);
 }
 
 bool LinkController::RequestDownload(const CModuleImage &image, ModuleFamily family)
 {
     // The worker reads the write image until the download notice has been
     // handled; it must not change under it.
-    const LinkCommand pending = m_shared.command.load();
-    if (isRunning() && (pending == LinkCommand::Download || pending == LinkCommand::Upload))
+    if (RefuseWhileBusy())
         return false;
     m_shared.writeImage = image;
     m_shared.family = family;
@@ -97,9 +122,26 @@ void LinkController::ChangePort(const QString &portName)
 
 void LinkController::postNotice(LinkNotice kind, int argument, quint64 run)
 {
-    // Runs on the worker thread: the notice travels through the event queue.
-    QMetaObject::invokeMethod(
-        this, [this, kind, argument, run] { deliverNotice(kind, argument, run); }, Qt::QueuedConnection);
+    // Runs on the worker thread: the event queue only says that a notice is
+    // waiting.
+    {
+        std::lock_guard lock(m_pendingLock);
+        m_pending.push_back({kind, argument, run});
+    }
+    QMetaObject::invokeMethod(this, "deliverPendingNotice", Qt::QueuedConnection);
+}
+
+void LinkController::deliverPendingNotice()
+{
+    PendingNotice notice{};
+    {
+        std::lock_guard lock(m_pendingLock);
+        if (m_pending.empty())
+            return;
+        notice = m_pending.front();
+        m_pending.pop_front();
+    }
+    deliverNotice(notice.kind, notice.argument, notice.run);
 }
 
 void LinkController::deliverNotice(LinkNotice kind, int argument, quint64 run)

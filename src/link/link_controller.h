@@ -6,6 +6,9 @@
 #include <QObject>
 #include <QTimer>
 
+#include <deque>
+#include <mutex>
+
 class LinkWorker;
 
 // The user-interface side of the device link: starts and stops the link
@@ -37,12 +40,17 @@ public:
     void StopLink();
     bool isRunning() const { return m_worker != nullptr; }
 
-    // Carried out at the worker's next wake-up.
-    void RequestCommand(LinkCommand command);
-    void RequestAction(ActionCode action);
-    // Writes image into the connected module as a module of family. Refused
-    // (false) while an upload or download is still being carried out.
+    // Carried out at the worker's next wake-up. An upload, a download or an
+    // action asked for while an upload or a download is being carried out
+    // would overwrite it: it is refused (false) with the busy message, not
+    // queued.
+    bool RequestCommand(LinkCommand command);
+    bool RequestAction(ActionCode action);
+    // Writes image into the connected module as a module of family.
     bool RequestDownload(const CModuleImage &image, ModuleFamily family);
+    // True after the busy message when an upload or a download is being
+    // carried out.
+    bool RefuseWhileBusy();
     // Stores the port as the setting and has the worker open it.
     void ChangePort(const QString &portName);
 
@@ -55,9 +63,20 @@ signals:
     void noticeHandled(int kind, int argument);
 
 private:
+    // Notices wait here between the threads: handed over under a standard
+    // lock, they reach the handler in a way the race detector sees (the
+    // event queue's own locks and the functors it carries lie in a library
+    // it does not watch).
+    struct PendingNotice {
+        LinkNotice kind;
+        int argument;
+        quint64 run;
+    };
+    Q_INVOKABLE void deliverPendingNotice();
     void postNotice(LinkNotice kind, int argument, quint64 run);
     void deliverNotice(LinkNotice kind, int argument, quint64 run);
     bool currentRun(quint64 run) const { return !m_closing && run == m_run; }
+    static bool WaitsForTheLink(LinkCommand command);
 
     LinkShared m_shared;
     LinkEvents m_events;
@@ -69,4 +88,6 @@ private:
     bool m_closing = false;
     // Tells notices of an earlier run, still queued, from the current ones.
     quint64 m_run = 0;
+    std::mutex m_pendingLock;
+    std::deque<PendingNotice> m_pending;
 };

@@ -54,8 +54,9 @@ void LinkNoticeHandler::handleConnection(int change)
         WriteLogLine(LogStrings::ModuleConnected);
         m_hooks->compareConnectedModule(m_shared.connectedImage);
     } else if (change == ModuleLost) {
-        WriteLogLine(LogStrings::ModuleDisconnected);
         m_hooks->leaveOnlineMode();
+        WriteLogLine(LogStrings::ModuleDisconnected);
+        m_hooks->wentOffline();
     }
     m_hooks->refreshLiveValues(m_shared.connectedImage);
     if (m_shared.recheckAfterRead) {
@@ -78,7 +79,7 @@ void LinkNoticeHandler::handleUploadDone()
 void LinkNoticeHandler::handleDownloadDone()
 {
     const bool stored = m_shared.lastStoreOk == 1;
-    WriteLogLine(StrF(stored ? kDownloadOk : kDownloadError, {m_hooks->openModuleName()}));
+    WriteLogLine(StrF(stored ? kDownloadOk : kDownloadError, {m_hooks->downloadedModuleName()}));
     m_hooks->runSilentComparison();
     m_hooks->downloadFinished(stored);
     commandDone();
@@ -94,11 +95,12 @@ void LinkNoticeHandler::commandDone()
 
 void LinkNoticeHandler::handleActionDone(ActionCode action)
 {
-    // A failed exchange reports the reply before it: the module answered
-    // nothing new.
-    const QString line = AdjustActions::ResultText(action, m_shared.actionReply);
+    // A failed exchange says so: the reply before it is not this action's.
+    const LinkResult result = m_shared.actionResult;
+    const QString line = result == LinkResult::Ok ? AdjustActions::ResultText(action, m_shared.actionReply)
+                                                  : AdjustActions::FailureText(action, result);
     WriteLogLine(line);
-    m_hooks->reportAction(action, m_shared.actionReply);
+    m_hooks->reportAction(action, result, m_shared.actionReply);
     MessageService::show({line, MessageIcon::None, MessageButtons::Ok});
 }
 

@@ -14,8 +14,11 @@ public:
     virtual void findConnectedModule(const CModuleImage &) {}
     // After the online line: report the differences to the project.
     virtual void compareConnectedModule(const CModuleImage &) {}
-    // The module went away: the views leave online mode.
+    // The module went away: the views leave online mode. Runs before the
+    // offline line is logged.
     virtual void leaveOnlineMode() {}
+    // After the offline line: the monitoring file and the user are told.
+    virtual void wentOffline() {}
     virtual void refreshLiveValues(const CModuleImage &) {}
     virtual void runSilentComparison() {}
     // The module was read in full again after an upload or a download
@@ -25,10 +28,12 @@ public:
     virtual void downloadFinished(bool /*stored*/) {}
     // Takes a successfully read module over into the module open for editing.
     virtual void takeOverUpload(const CModuleImage &) {}
-    // The name of the module open for editing, for the upload and download
-    // lines.
+    // The name of the module open for editing, for the upload line.
     virtual QString openModuleName() const { return {}; }
-    virtual void reportAction(ActionCode, const ActionReply &) {}
+    // The name of the module the latest download wrote, for its line.
+    virtual QString downloadedModuleName() const { return openModuleName(); }
+    // The reply is the action's own only when result is Ok.
+    virtual void reportAction(ActionCode, LinkResult /*result*/, const ActionReply &) {}
 };
 
 // Turns the link worker's notices into log lines and the project side's

@@ -20,12 +20,12 @@ void LinkEvents::resetAll()
 
 QString LinkShared::portName() const
 {
-    QMutexLocker lock(&m_portLock);
+    std::lock_guard lock(m_portLock);
     return m_portName;
 }
 
 void LinkShared::setPortName(const QString &name)
 {
-    QMutexLocker lock(&m_portLock);
+    std::lock_guard lock(m_portLock);
     m_portName = name;
 }

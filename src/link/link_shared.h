@@ -4,11 +4,12 @@
 #include "link/module_image.h"
 #include "link/serial_link.h"
 
-#include <QMutex>
 #include <QString>
 
+#include <array>
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 // What the link worker is to do next.
 enum class LinkCommand : int {
@@ -70,13 +71,21 @@ struct LinkShared {
     bool sameModule = false;
     bool forceFullRead = false;
     bool recheckAfterRead = false;
+    // Whether the forced full read behind recheckAfterRead read every block.
+    bool fullReadOk = false;
     ModuleIdentity previous;
     int lastStoreOk = 1;
     ActionReply actionReply;
+    // How the latest action's exchange ended; actionReply is its answer
+    // only when this is Ok.
+    LinkResult actionResult = LinkResult::Ok;
     // The port's own words about the latest failed open.
     QString lastOpenError;
 
     CModuleImage connectedImage;
+    // Blocks 0 to 7 as the module sent them at their latest read, byte for
+    // byte (decoding drops what the image has no field for).
+    std::array<QByteArray, 8> connectedBlocks;
     CModuleImage writeImage;
     // The family of the open project's module, for writing.
     ModuleFamily family = Family7230;
@@ -94,8 +103,16 @@ struct LinkShared {
     void setPortName(const QString &name);
 
     bool stopRequested() const { return command.load() == LinkCommand::Stop; }
+    // An upload or a download has been asked for and its notice not yet
+    // handled.
+    bool busy() const
+    {
+        const LinkCommand pending = command.load();
+        return pending == LinkCommand::Download || pending == LinkCommand::Upload;
+    }
 
 private:
-    mutable QMutex m_portLock;
+    // A standard mutex: the race detector sees its hand-offs.
+    mutable std::mutex m_portLock;
     QString m_portName;
 };

@@ -2,13 +2,18 @@
 
 #include "link/serial_link.h"
 
-namespace {
-// Blocks that only a tags-only download writes.
-bool isTagBlock(int block)
+std::vector<int> LinkWorker::DownloadBlocks(const CModuleImage &image, bool tagsOnly)
 {
-    return block == 2 || block == 4;
+    // Blocks 0, 8 and 9 belong to the module alone.
+    std::vector<int> blocks = tagsOnly ? std::vector<int>{2} : std::vector<int>{1, 2, 3, 6};
+    if (image.IsTwoChannel()) {
+        if (tagsOnly)
+            blocks.push_back(4);
+        else
+            blocks.insert(blocks.end(), {4, 5, 7});
+    }
+    return blocks;
 }
-} // namespace
 
 LinkWorker::LinkWorker(LinkShared &shared, LinkEvents &events, NoticePoster poster, QObject *parent)
     : QThread(parent), m_shared(shared), m_events(events), m_poster(std::move(poster))
@@ -40,12 +45,16 @@ void LinkWorker::run()
         if (m_shared.stopRequested() || !postConnectionChanges())
             break;
         m_shared.wasConnected = m_shared.connected;
-        if (woke == 0 && !post(LinkNotice::Connection, PeriodicRefresh))
+        // The module read back after an upload or a download is looked at
+        // at once, not at the next tick.
+        const bool readAgain = m_shared.recheckAfterRead;
+        if ((woke == 0 || readAgain) && !post(LinkNotice::Connection, PeriodicRefresh))
             break;
         if (woke == 1 && !carryOutCommand(link))
             break;
     }
     link.Close();
+    m_finished.store(true, std::memory_order_release);
 }
 
 bool LinkWorker::openPort(CSerialLink &link)
@@ -73,7 +82,9 @@ void LinkWorker::closeVanishedPort(CSerialLink &link)
 bool LinkWorker::fetchBlocks(CSerialLink &link, std::initializer_list<int> blocks)
 {
     for (int block : blocks) {
-        if (!link.FetchBlock(block, m_shared.connectedImage) || m_shared.stopRequested())
+        QByteArray *bytes =
+            block < int(m_shared.connectedBlocks.size()) ? &m_shared.connectedBlocks[size_t(block)] : nullptr;
+        if (!link.FetchBlock(block, m_shared.connectedImage, bytes) || m_shared.stopRequested())
             return false;
     }
     return true;
@@ -97,19 +108,22 @@ bool LinkWorker::readParameterBlocks(CSerialLink &link)
 bool LinkWorker::poll(CSerialLink &link)
 {
     ++m_shared.polls;
+    const bool forced = m_shared.forceFullRead;
     bool connected = readIdentityBlocks(link);
     const ModuleIdentity identity = ModuleIdentity::of(m_shared.connectedImage);
     if (!connected) {
         m_shared.sameModule = false;
     } else {
         m_shared.sameModule = m_shared.wasConnected && identity == m_shared.previous;
-        if (!m_shared.sameModule || m_shared.forceFullRead) {
+        if (!m_shared.sameModule || forced)
             connected = readParameterBlocks(link);
-            if (m_shared.forceFullRead) {
-                m_shared.forceFullRead = false;
-                m_shared.recheckAfterRead = true;
-            }
-        }
+    }
+    // Whoever waits for the forced read learns also of one that failed: the
+    // module that went away cannot be read back.
+    if (forced) {
+        m_shared.forceFullRead = false;
+        m_shared.recheckAfterRead = true;
+        m_shared.fullReadOk = connected;
     }
     m_shared.previous = identity;
     return connected;
@@ -128,11 +142,9 @@ bool LinkWorker::postConnectionChanges()
     return true;
 }
 
-bool LinkWorker::storeBlocks(CSerialLink &link, std::initializer_list<int> blocks, bool tagsOnly)
+bool LinkWorker::storeBlocks(CSerialLink &link, const std::vector<int> &blocks)
 {
     for (int block : blocks) {
-        if (tagsOnly && !isTagBlock(block))
-            continue;
         if (!link.StoreBlock(block, m_shared.writeImage, m_shared.family))
             return false;
         if (m_shared.stopRequested()) {
@@ -148,10 +160,7 @@ bool LinkWorker::download(CSerialLink &link)
 {
     const bool tagsOnly = m_shared.connectedImage.DIPSwitch != 0;
     link.SetLastStoreOk(1);
-    // Blocks 0, 8 and 9 belong to the module alone.
-    bool written = storeBlocks(link, {1, 2, 3, 6}, tagsOnly);
-    if (written && m_shared.writeImage.IsTwoChannel())
-        written = storeBlocks(link, {4, 5, 7}, tagsOnly);
+    const bool written = storeBlocks(link, DownloadBlocks(m_shared.writeImage, tagsOnly));
     m_shared.lastStoreOk = link.LastStoreOk();
     return written;
 }
@@ -171,7 +180,7 @@ bool LinkWorker::carryOutCommand(CSerialLink &link)
         return true;
     case LinkCommand::Action: {
         const ActionCode action = m_shared.action;
-        link.SendAction(action);
+        m_shared.actionResult = link.ExchangeAction(action);
         m_shared.actionReply = link.GetActionReply();
         return post(LinkNotice::ActionDone, static_cast<int>(action));
     }

@@ -4,8 +4,10 @@
 
 #include <QThread>
 
+#include <atomic>
 #include <functional>
 #include <initializer_list>
+#include <vector>
 
 class CSerialLink;
 
@@ -22,7 +24,15 @@ public:
 
     static constexpr int kNoPortResult = -1;
 
+    // The blocks a download of image writes, in the order it writes them.
+    static std::vector<int> DownloadBlocks(const CModuleImage &image, bool tagsOnly);
+
     LinkWorker(LinkShared &shared, LinkEvents &events, NoticePoster poster, QObject *parent = nullptr);
+
+    // True once run() has returned; seen after wait(), it orders everything
+    // the thread did before whatever follows (Qt's own ordering is hidden
+    // from the race detector).
+    bool hasFinished() const { return m_finished.load(std::memory_order_acquire); }
 
 protected:
     void run() override;
@@ -35,7 +45,7 @@ private:
     bool readIdentityBlocks(CSerialLink &link);
     bool readParameterBlocks(CSerialLink &link);
     bool download(CSerialLink &link);
-    bool storeBlocks(CSerialLink &link, std::initializer_list<int> blocks, bool tagsOnly);
+    bool storeBlocks(CSerialLink &link, const std::vector<int> &blocks);
     bool postConnectionChanges();
     bool carryOutCommand(CSerialLink &link);
     // Posts the notice and waits until it was handled; false when the link is
@@ -47,4 +57,5 @@ private:
     NoticePoster m_poster;
     int m_lastPortResult = kNoPortResult;
     int m_waitTimeoutMs = 0;
+    std::atomic<bool> m_finished{false};
 };

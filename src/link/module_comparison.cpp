@@ -19,16 +19,19 @@ QString PaddedTo(QString text, int width)
     return text;
 }
 
-// What a report shows of a parameter on one side.
+// What a report shows of a parameter on one side. A coded parameter shows
+// its catalogue name: relay 1's function also has a value text, which would
+// show the bare code.
 QString ShownText(const ImageParameter &parameter, bool text)
 {
     if (text)
         return parameter.sharedText;
     if (!parameter.applies)
         return QStringLiteral("----");
+    const QString shown = parameter.nameText.isEmpty() ? parameter.sharedText : parameter.nameText;
     if (parameter.unitText.isEmpty())
-        return parameter.sharedText;
-    return parameter.sharedText + QLatin1Char(' ') + parameter.unitText;
+        return shown;
+    return shown + QLatin1Char(' ') + parameter.unitText;
 }
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "db/data_error.h"
 #include "link/image_mapping.h"
 #include "link/link_controller.h"
+#include "link/link_worker.h"
 #include "link/module_block_history.h"
 #include "link/transfer_strings.h"
 #include "log/monitor_file.h"
@@ -45,6 +46,8 @@ ModuleTransfer::~ModuleTransfer()
 void ModuleTransfer::TakeConnectedImage()
 {
     m_connected = m_link.shared().connectedImage;
+    m_connectedBlocks = m_link.shared().connectedBlocks;
+    m_sameModule = m_link.shared().sameModule;
 }
 
 bool ModuleTransfer::IsProjectModified() const
@@ -56,6 +59,12 @@ bool ModuleTransfer::IsProjectModified() const
 void ModuleTransfer::Broadcast(int hint)
 {
     emit m_document.updateAllViews(nullptr, hint, nullptr);
+}
+
+QString ModuleTransfer::downloadedModuleName() const
+{
+    // A restore writes another module's blocks than the one on the pages.
+    return m_written ? m_written->moduleName : openModuleName();
 }
 
 QString ModuleTransfer::openModuleName() const
@@ -201,15 +210,19 @@ void ModuleTransfer::leaveOnlineMode()
     SetTreeImage(m_online, ImageModule);
     m_online = 0;
     Broadcast(kHintOnlineChanged);
+}
+
+void ModuleTransfer::wentOffline()
+{
     if (m_monitorFile)
         m_monitorFile->MarkOffline();
     if (IsProjectModified())
-        MessageService::show({Str(NotDownloaded), MessageIcon::Information, MessageButtons::Ok});
+        MessageService::show({Str(NotDownloaded), MessageIcon::None, MessageButtons::Ok});
 }
 
 std::vector<ParameterDifference> ModuleTransfer::CompareWithDatabase(bool report)
 {
-    if (!report && !(m_link.shared().sameModule && m_document.CurrentItem() == m_online && m_online != 0))
+    if (!report && !(m_sameModule && m_document.CurrentItem() == m_online && m_online != 0))
         return {};
     ModuleParameterEditor *editor = m_view.ShownModule();
     if (!editor)
@@ -256,20 +269,24 @@ bool ModuleTransfer::Upload()
     ModuleParameterEditor *editor = m_view.ShownModule();
     if (!editor)
         return false;
+    if (!m_link.RequestCommand(LinkCommand::Upload))
+        return false;
     m_newModule = false;
     editor->setNewModule(false);
-    m_link.RequestCommand(LinkCommand::Upload);
     return true;
 }
 
 bool ModuleTransfer::RestoreKeptBlocks(const ModuleBlockHistory::Entry &kept)
 {
     // Only into the very module they came from.
-    if (!m_link.isOnline() || kept.serialNr != Connected().SerialNr)
+    if (!m_link.isOnline() || kept.serialNr != Connected().SerialNr || m_link.RefuseWhileBusy())
         return false;
     CModuleImage image = kept.image;
     image.DIPSwitch = Connected().DIPSwitch;
-    return SendDownload(image, kept.family, Connected().DIPSwitch != 0, kept.moduleName);
+    // What the restore overwrites is kept in turn, so that it can be undone.
+    return SendDownload(
+        image, kept.family, Connected().DIPSwitch != 0,
+        m_lookup.ModuleName(image.ModulTypID + 1, image.Channel[0].Name, image.Channel[1].Name));
 }
 
 void ModuleTransfer::takeOverUpload(const CModuleImage &connected)
@@ -311,21 +328,44 @@ bool ModuleTransfer::Download()
     if (!editor || !ReadyForDownload(*editor))
         return false;
     const QString date = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+    if (!ConnectedTypeMatches(editor->parameters()))
+        return false;
     if (editor->parameters().module.name != ConnectedModuleName() &&
         MessageService::question(Str(NameDiffers)) != MessageAnswer::Yes)
         return false;
-    if (!KeepPreviousBlocks(editor->parameters().family, editor->parameters().module.name))
+    // Nothing is written to the project while the link cannot take the
+    // download.
+    if (m_link.RefuseWhileBusy())
         return false;
     if (m_link.isOnline() && Connected().DIPSwitch != 0)
         return DownloadTagsOnly(*editor);
     return DownloadAll(*editor, date);
 }
 
-bool ModuleTransfer::KeepPreviousBlocks(ModuleFamily family, const QString &moduleName)
+bool ModuleTransfer::ConnectedTypeMatches(const ModuleParameters &module)
+{
+    // Without a module online there is no type to match.
+    if (!m_link.isOnline() || Connected().ModulTypID + 1 == module.module.modulTypId)
+        return true;
+    // The lookup takes the connected type's family from its table.
+    ConnectedModuleName();
+    const QString connectedType = m_texts.GetParameter(Connected(), 0, 0, m_lookup.Family()).nameText;
+    const QString text =
+        StrF(OtherModuleType,
+             {connectedType.isEmpty() ? QString::number(Connected().ModulTypID + 1) : connectedType,
+              module.module.name, module.type.name});
+    WriteLogLine(text);
+    MessageService::error(text);
+    return false;
+}
+
+bool ModuleTransfer::KeepPreviousBlocks(ModuleFamily family)
 {
     // Without a module online there is nothing read that could be kept.
     if (!m_link.isOnline())
         return true;
+    // Named by what was read: the module it came from, whatever overwrites it.
+    const QString moduleName = ConnectedModuleName();
     DbSession *session = m_document.Registry().session();
     QString reason;
     try {
@@ -372,10 +412,11 @@ bool ModuleTransfer::DownloadAll(ModuleParameterEditor &editor, const QString &d
     // it, so that a download changes nothing the project does not manage.
     CModuleImage image = m_link.isOnline() ? Connected() : m_link.shared().writeImage;
     BuildWriteImage(image, module, module.family, date);
-    module.module.lastProgramming = date;
-    StoreLastProgramming(editor, date);
     image.LastProgramming = date;
-    return SendDownload(image, module.family, false, module.module.name);
+    return SendDownload(image, module.family, false, module.module.name, [&] {
+        module.module.lastProgramming = date;
+        StoreLastProgramming(editor, date);
+    });
 }
 
 void ModuleTransfer::StoreLastProgramming(const ModuleParameterEditor &editor, const QString &date)
@@ -389,11 +430,16 @@ void ModuleTransfer::StoreLastProgramming(const ModuleParameterEditor &editor, c
 }
 
 bool ModuleTransfer::SendDownload(const CModuleImage &image, ModuleFamily family, bool tagsOnly,
-                                  const QString &name)
+                                  const QString &name, const std::function<void()> &beforeSending)
 {
+    if (m_link.RefuseWhileBusy() || !KeepPreviousBlocks(family))
+        return false;
+    if (beforeSending)
+        beforeSending();
     if (!m_link.RequestDownload(image, family))
         return false;
     m_readBackPending.reset();
+    m_readBack = ReadBack::None;
     m_readBackDifferences.clear();
     m_written = WrittenImage{image, family, tagsOnly, name};
     return true;
@@ -401,22 +447,65 @@ bool ModuleTransfer::SendDownload(const CModuleImage &image, ModuleFamily family
 
 void ModuleTransfer::downloadFinished(bool stored)
 {
-    if (stored && m_written)
+    m_lastDownloadStored = stored;
+    if (stored && m_written) {
         m_readBackPending = m_written;
+        m_readBack = ReadBack::Pending;
+    }
+}
+
+void ModuleTransfer::ReportNotReadBack()
+{
+    m_readBack = ReadBack::NotRead;
+    const QString text = StrF(NotReadBack, {m_readBackPending->moduleName});
+    m_readBackPending.reset();
+    WriteLogLine(text);
+    MessageService::error(text);
+}
+
+std::vector<ParameterDifference> ModuleTransfer::WrittenBytesDiffering(const WrittenImage &written) const
+{
+    std::vector<ParameterDifference> differing;
+    const auto hex = [](char byte) {
+        return QStringLiteral("0x%1").arg(quint8(byte), 2, 16, QLatin1Char('0'));
+    };
+    for (int block : LinkWorker::DownloadBlocks(written.image, written.tagsOnly)) {
+        const QByteArray sent = written.image.EncodeBlock(block, written.family);
+        const QByteArray &held = m_connectedBlocks[size_t(block)];
+        for (qsizetype at = 0; at < sent.size(); ++at) {
+            const bool same = at < held.size() && held[at] == sent[at];
+            if (!same)
+                differing.push_back({-1, 0, StrF(BlockByte, {block, int(at)}),
+                                     at < held.size() ? hex(held[at]) : QStringLiteral("----"),
+                                     hex(sent[at])});
+        }
+    }
+    return differing;
 }
 
 void ModuleTransfer::CheckReadBack()
 {
-    // Only the module written to can show whether it took the download.
-    if (!m_readBackPending || m_readBackPending->image.SerialNr != Connected().SerialNr)
+    if (!m_readBackPending)
         return;
+    // Only the module written to, read in full, can show whether it took
+    // the download; a read that failed shows nothing of it.
+    if (!m_link.shared().fullReadOk || m_readBackPending->image.SerialNr != Connected().SerialNr) {
+        ReportNotReadBack();
+        return;
+    }
     const WrittenImage written = *m_readBackPending;
     m_readBackPending.reset();
+    const std::vector<ParameterDifference> bytes = WrittenBytesDiffering(written);
+    m_readBack = bytes.empty() ? ReadBack::Same : ReadBack::Different;
+    if (bytes.empty()) {
+        m_readBackDifferences.clear();
+        return;
+    }
+    // The parameters where they tell the difference, then every byte.
     m_readBackDifferences = m_comparison.Compare(written.image, Connected(), written.family,
                                                  written.tagsOnly ? ModuleComparison::Scope::TagsOnly
                                                                   : ModuleComparison::Scope::ReadBack);
-    if (m_readBackDifferences.empty())
-        return;
+    m_readBackDifferences.insert(m_readBackDifferences.end(), bytes.begin(), bytes.end());
     WriteLogLine(StrF(ReadBackDiffers, {written.moduleName}));
     for (const QString &line : ModuleComparison::ReportLines(m_readBackDifferences, Str(HeadingWritten)))
         AddText(line);

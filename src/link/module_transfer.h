@@ -10,6 +10,8 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
+#include <functional>
 #include <optional>
 
 class C7100Document;
@@ -18,6 +20,7 @@ class LinkController;
 class MonitorFile;
 class ModuleLookup;
 class ModuleParameterEditor;
+struct ModuleParameters;
 
 // What the transfer needs of the views: the module that the parameter view
 // shows and the view's reactions. The program's parameter view fills it;
@@ -86,20 +89,30 @@ public:
     int TreeImageOf(ItemHandle module) const { return m_treeImages.value(module, ImageModule); }
     const CModuleImage &ComparisonImage() const { return m_comparisonImage; }
     const ImageParameterTexts &Texts() const { return m_texts; }
+    // How the latest download's read-back ended.
+    enum class ReadBack { None, Pending, Same, Different, NotRead };
+    ReadBack ReadBackResult() const { return m_readBack; }
     // The differences the latest read-back after a download found.
     const std::vector<ParameterDifference> &ReadBackDifferences() const { return m_readBackDifferences; }
     // Whether a download waits for the module to be read back.
-    bool IsReadBackPending() const { return m_readBackPending.has_value(); }
+    bool IsReadBackPending() const { return m_readBack == ReadBack::Pending; }
+    // Whether the latest download notice said every block was stored.
+    bool LastDownloadStored() const { return m_lastDownloadStored; }
+    // The connected image as the latest notice left it: the one the main
+    // thread may read between notices.
+    const CModuleImage &ConnectedImage() const { return m_connected; }
 
     // LinkProjectHooks.
     void findConnectedModule(const CModuleImage &connected) override;
     void compareConnectedModule(const CModuleImage &connected) override;
     void leaveOnlineMode() override;
+    void wentOffline() override;
     void runSilentComparison() override;
     void moduleReadAgain() override;
     void takeOverUpload(const CModuleImage &connected) override;
     void downloadFinished(bool stored) override;
     QString openModuleName() const override;
+    QString downloadedModuleName() const override;
 
 signals:
     void treeImageChanged(ItemHandle module, int image);
@@ -126,12 +139,19 @@ private:
     int CreateFromConnected();
     void TakeOver(ModuleParameterEditor &editor, const CModuleImage &connected, int channel);
     bool ReadyForDownload(ModuleParameterEditor &editor);
-    bool KeepPreviousBlocks(ModuleFamily family, const QString &moduleName);
+    bool ConnectedTypeMatches(const ModuleParameters &module);
+    bool KeepPreviousBlocks(ModuleFamily family);
     bool DownloadTagsOnly(ModuleParameterEditor &editor);
     bool DownloadAll(ModuleParameterEditor &editor, const QString &date);
     void StoreLastProgramming(const ModuleParameterEditor &editor, const QString &date);
-    bool SendDownload(const CModuleImage &image, ModuleFamily family, bool tagsOnly, const QString &name);
+    // Keeps what the module holds, runs beforeSending (which writes to the
+    // project what the download changes there) and gives the link the
+    // download; nothing of it when the link cannot take it.
+    bool SendDownload(const CModuleImage &image, ModuleFamily family, bool tagsOnly, const QString &name,
+                      const std::function<void()> &beforeSending = {});
     void CheckReadBack();
+    void ReportNotReadBack();
+    std::vector<ParameterDifference> WrittenBytesDiffering(const WrittenImage &written) const;
     void Broadcast(int hint);
 
     C7100Document &m_document;
@@ -143,6 +163,8 @@ private:
     ModuleComparison m_comparison;
     CModuleImage m_comparisonImage;
     CModuleImage m_connected;
+    std::array<QByteArray, 8> m_connectedBlocks;
+    bool m_sameModule = false;
     MonitorFile *m_monitorFile = nullptr;
     ItemHandle m_online = 0;
     bool m_differences = false;
@@ -151,5 +173,7 @@ private:
     QHash<ItemHandle, int> m_treeImages;
     std::optional<WrittenImage> m_written;
     std::optional<WrittenImage> m_readBackPending;
+    ReadBack m_readBack = ReadBack::None;
+    bool m_lastDownloadStored = false;
     std::vector<ParameterDifference> m_readBackDifferences;
 };

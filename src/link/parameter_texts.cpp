@@ -60,9 +60,10 @@ double ImageParameterTexts::Round(double value, int decimals)
     return value < 0 ? -rounded : rounded;
 }
 
-QString ImageParameterTexts::RowName(const QString &table, int position, const QString &column) const
+QString ImageParameterTexts::RowName(const QString &table, int id, const QString &column) const
 {
-    const ParameterRow *row = m_catalogues.Row(table, position);
+    // A catalogue may have gaps in its IDs: a code names the row by its ID.
+    const ParameterRow *row = m_catalogues.RowWithId(table, id);
     return row ? CatalogueText(*row, column) : QString();
 }
 

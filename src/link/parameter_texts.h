@@ -65,7 +65,7 @@ private:
     void ReadRelay(const CModuleImage &image, const ChannelConfiguration &config, int number,
                    ModuleFamily family, ImageParameter &out) const;
     void ReadImpulse(const ChannelConfiguration &config, int number, ImageParameter &out) const;
-    QString RowName(const QString &table, int position, const QString &column = QStringLiteral("Name")) const;
+    QString RowName(const QString &table, int id, const QString &column = QStringLiteral("Name")) const;
 
     const CatalogueSet &m_catalogues;
     ModuleNaming m_naming;

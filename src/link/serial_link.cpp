@@ -320,31 +320,45 @@ std::uint8_t CSerialLink::ActionData(ActionCode code)
     return kActions.at(static_cast<std::size_t>(code)).data;
 }
 
-bool CSerialLink::SendAction(ActionCode code)
+LinkResult CSerialLink::ExchangeAction(ActionCode code)
 {
     const auto index = static_cast<std::size_t>(code);
     if (index >= kActions.size())
-        return false;
+        return LinkResult::Failed;
     const ActionBytes action = kActions[index];
     const std::uint8_t data[] = {action.data};
     if (!sendRequest(Frame::Build(Frame::kRequestStart, action.command, data)))
-        return false;
+        return LinkResult::Failed;
     ReplyBuffer reply{};
-    if (ReceiveReply(reply) != LinkResult::Ok || reply[2] != action.command)
-        return false;
+    const LinkResult received = ReceiveReply(reply);
+    if (received != LinkResult::Ok)
+        return received;
     // status, status2, one unused byte, then the value. A reply too short to
     // hold the status is no answer; one without the value bytes carries none.
     constexpr int kStatusLength = 2, kWithValueLength = 5;
-    if (reply[3] < kStatusLength)
-        return false;
+    if (reply[2] != action.command || reply[3] < kStatusLength)
+        return LinkResult::Failed;
     m_actionReply.status = reply[4];
     m_actionReply.status2 = reply[5];
     m_actionReply.value =
         reply[3] >= kWithValueLength ? static_cast<std::uint16_t>((reply[7] << 8) | reply[8]) : 0;
-    return true;
+    return LinkResult::Ok;
 }
 
-bool CSerialLink::FetchBlock(int block, CModuleImage &image)
+QString CSerialLink::ExchangeResultText(LinkResult result)
+{
+    switch (result) {
+    case LinkResult::Ok:
+        return Str(LinkText::kStatusOk);
+    case LinkResult::Incomplete:
+        return Str(LinkText::kReplyCutShort);
+    case LinkResult::Failed:
+        break;
+    }
+    return Str(LinkText::kNoValidReply);
+}
+
+bool CSerialLink::FetchBlock(int block, CModuleImage &image, QByteArray *bytes)
 {
     ReplyBuffer buffer{};
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
@@ -353,6 +367,9 @@ bool CSerialLink::FetchBlock(int block, CModuleImage &image)
             return false;
         if (result == LinkResult::Ok) {
             const std::size_t length = buffer[3] - 2u;
+            if (bytes)
+                *bytes = QByteArray(reinterpret_cast<const char *>(buffer.data()) + Frame::kPayloadOffset,
+                                    static_cast<qsizetype>(length));
             return image.DecodeBlock(
                 block, std::span<const std::uint8_t>(buffer).subspan(Frame::kPayloadOffset, length));
         }

@@ -78,6 +78,9 @@ inline constexpr int kPermissionHint = 62213;
 inline constexpr int kPortBusy = 62214;
 inline constexpr int kPortSetupFailed = 62215;
 inline constexpr int kPortOpenFailed = 62216;
+inline constexpr int kNoValidReply = 62330;
+inline constexpr int kReplyCutShort = 62331;
+inline constexpr int kLinkBusy = 62332;
 } // namespace LinkText
 
 using ReplyBuffer = std::array<std::uint8_t, kReplyBufferSize>;
@@ -129,11 +132,16 @@ public:
     LinkResult WriteBlock(int block, std::span<const std::uint8_t> data, ModuleFamily family);
     // True when a valid reply arrived; GetActionReply() then holds it. On
     // false the record keeps the previous action's values.
-    bool SendAction(ActionCode code);
+    bool SendAction(ActionCode code) { return ExchangeAction(code) == LinkResult::Ok; }
+    // SendAction with the reason of a failure: Incomplete for a reply cut
+    // short, Failed for none, a bad one or another command's echo.
+    LinkResult ExchangeAction(ActionCode code);
+    // What the user is told of an exchange that did not succeed.
+    static QString ExchangeResultText(LinkResult result);
 
     // ReadBlock with up to three attempts while it is Incomplete; on Ok the
-    // bytes go to image.DecodeBlock.
-    bool FetchBlock(int block, CModuleImage &image);
+    // bytes go to image.DecodeBlock and, when given, into bytes as they came.
+    bool FetchBlock(int block, CModuleImage &image, QByteArray *bytes = nullptr);
     // Encodes the block once and writes those bytes with up to three attempts
     // while Incomplete; sets LastStoreOk.
     bool StoreBlock(int block, const CModuleImage &image, ModuleFamily family);

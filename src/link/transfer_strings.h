@@ -68,5 +68,8 @@ enum : int {
     HeadingWritten = 62245,
     PreviousBlocksNotKept = 62246,
     UnknownConnectedType = 62320,
+    NotReadBack = 62340,
+    OtherModuleType = 62341,
+    BlockByte = 62342,
 };
 } // namespace TransferStrings

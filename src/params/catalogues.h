@@ -23,8 +23,8 @@ public:
     const std::vector<ParameterRow> &Rows(const QString &table) const;
     // The row at a 1-based position, or null.
     const ParameterRow *Row(const QString &table, int position) const;
-    // The row of a code (code + 1 is the position).
-    const ParameterRow *RowOfCode(const QString &table, int code) const { return Row(table, code + 1); }
+    // The row of a code: the row whose ID is code + 1, wherever it stands.
+    const ParameterRow *RowOfCode(const QString &table, int code) const { return RowWithId(table, code + 1); }
     // The row whose ID column holds id, or null (module types, whose IDs
     // do not start at 1).
     const ParameterRow *RowWithId(const QString &table, int id) const;

@@ -31,7 +31,7 @@ struct RecordingHooks : LinkProjectHooks {
     void runSilentComparison() override { ++silentComparisons; }
     void takeOverUpload(const CModuleImage &image) override { calls << "upload " + image.SerialNr; }
     QString openModuleName() const override { return moduleName; }
-    void reportAction(ActionCode action, const ActionReply &) override
+    void reportAction(ActionCode action, LinkResult, const ActionReply &) override
     {
         calls << QStringLiteral("action %1").arg(static_cast<int>(action));
     }

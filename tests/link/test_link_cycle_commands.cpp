@@ -15,6 +15,9 @@ private slots:
     void uploadReadsEverythingAndHandsItOver();
     void uploadWithoutModuleIsReportedAsError();
     void actionIsSentAndReported();
+    void unansweredActionIsReportedAsFailed_data();
+    void unansweredActionIsReportedAsFailed();
+    void commandsAreRefusedWhileADownloadIsCarriedOut();
 };
 
 static CModuleImage withTag(CModuleImage image, const QString &tag)
@@ -96,7 +99,7 @@ void TestLinkCycleCommands::failedDownloadIsReportedAsError()
     const qsizetype from = h.simulator.traffic().size();
     SimulatorFault fault;
     fault.kind = SimulatorFault::NoReply;
-    fault.command = Frame::kWriteBlock + 3;
+    fault.commands = {Frame::kWriteBlock + 3};
     h.simulator.injectFault(fault);
     QVERIFY(h.controller.RequestDownload(h.simulator.image(), Family7230));
     QVERIFY(h.waitForNotice(4, 0, 10000));
@@ -183,6 +186,71 @@ void TestLinkCycleCommands::actionIsSentAndReported()
     QCOMPARE(messages.shown().front().icon, MessageIcon::None);
     // An action is no upload or download: the command stays as it was given.
     QCOMPARE(h.controller.shared().command.load(), LinkCommand::Action);
+}
+
+void TestLinkCycleCommands::unansweredActionIsReportedAsFailed_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<QString>("status");
+    const QString none = QStringLiteral("No valid reply from the module");
+    QTest::newRow("no reply") << int(SimulatorFault::NoReply) << none;
+    QTest::newRow("bad checksum") << int(SimulatorFault::BadChecksum) << none;
+    QTest::newRow("wrong echo") << int(SimulatorFault::WrongEcho) << none;
+    QTest::newRow("cut short") << int(SimulatorFault::CutShort)
+                               << QStringLiteral("The module's reply was cut short");
+}
+
+void TestLinkCycleCommands::unansweredActionIsReportedAsFailed()
+{
+    QFETCH(int, fault);
+    QFETCH(QString, status);
+    ScriptedMessages messages;
+    LinkCycleHarness h;
+    QVERIFY(h.startOnline());
+    // A first action answered OK: its reply must not stand in for the next.
+    h.controller.RequestAction(ActionCode::ResetLimitValue1);
+    QVERIFY(h.waitForNotice(7, 0, 5000));
+    QCOMPARE(h.lines.last(), QStringLiteral("Adjust Reset limit value, Channel 1...OK"));
+    SimulatorFault unanswered;
+    unanswered.kind = static_cast<SimulatorFault::Kind>(fault);
+    unanswered.commands = {Frame::kChannelAction};
+    h.simulator.injectFault(unanswered);
+    const qsizetype notices = h.notices.size();
+    QVERIFY(h.controller.RequestAction(ActionCode::TwoWireCompensation1));
+    QVERIFY(h.waitForNotice(7, 2, 5000, notices));
+    const QString line = "Adjust 2-wires compensation, Channel1..." + status;
+    QCOMPARE(h.lines.last(), line);
+    QCOMPARE(messages.texts().last(), line);
+    QVERIFY(h.controller.shared().actionResult != LinkResult::Ok);
+}
+
+void TestLinkCycleCommands::commandsAreRefusedWhileADownloadIsCarriedOut()
+{
+    ScriptedMessages messages;
+    SimulatorOptions options;
+    options.replyDelayUs = 100'000;
+    LinkCycleHarness h(options);
+    QVERIFY(h.startOnline());
+    const qsizetype from = h.simulator.traffic().size();
+    QVERIFY(
+        h.controller.RequestDownload(withTag(h.simulator.image(), QStringLiteral("TT-BUSY")), Family7230));
+    // Neither overwrites the download; neither is kept for later.
+    QVERIFY(!h.controller.RequestCommand(LinkCommand::Upload));
+    QVERIFY(!h.controller.RequestAction(ActionCode::ResetLimitValue1));
+    const QString busy =
+        QStringLiteral("The link is busy with an upload or a download; the command was not carried out.");
+    QCOMPARE(messages.texts(), QStringList({busy, busy}));
+    QCOMPARE(messages.shown().front().icon, MessageIcon::Error);
+    QCOMPARE(h.lines.filter(busy).size(), 2);
+    QVERIFY(h.waitForNotice(4, 0, 10000));
+    QCOMPARE(h.lines.filter(QStringLiteral("Download for module 'Module A' ...... OK")).size(), 1);
+    QCOMPARE(h.simulator.image().Channel[0].Name, QStringLiteral("TT-BUSY"));
+    QTest::qWait(300);
+    QVERIFY(h.trafficFrom(from).filter(QRegularExpression(QStringLiteral("^A"))).isEmpty());
+    QVERIFY(!h.notices.contains(Notice(3, 0)));
+    // Once the download has been handled the link takes commands again.
+    QVERIFY(h.controller.RequestAction(ActionCode::ResetLimitValue1));
+    QVERIFY(h.waitForNotice(7, 0, 5000));
 }
 
 QTEST_GUILESS_MAIN(TestLinkCycleCommands)

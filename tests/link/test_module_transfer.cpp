@@ -277,6 +277,12 @@ private slots:
         for (int block = 1; block < 8; ++block)
             QCOMPARE(h.link.simulator.block(block), before.EncodeBlock(block, Family7230));
         QVERIFY(h.transfer->ReadBackDifferences().empty());
+        QCOMPARE(h.transfer->ReadBackResult(), ModuleTransfer::ReadBack::Same);
+        // What the restore overwrote is kept in turn, so that it can be undone.
+        const std::vector<ModuleBlockHistory::Entry> afterRestore =
+            history.EntriesOf(QStringLiteral("SIM-1"));
+        QCOMPARE(afterRestore.size(), size_t(2));
+        QCOMPARE(afterRestore[0].image.Channel[1].Config.RangeEnd, 900);
         // Blocks of another module are not written into this one.
         ModuleBlockHistory::Entry foreign = kept[0];
         foreign.serialNr = QStringLiteral("OTHER");
@@ -304,13 +310,109 @@ private slots:
         QVERIFY(h.link.lines.contains("Download for module '" + kModuleName +
                                       "': the module read back differs from what was written!"));
         const std::vector<ParameterDifference> &differences = h.transfer->ReadBackDifferences();
-        QCOMPARE(differences.size(), size_t(1));
+        // The parameter, then the byte it lies in: 1.00 % is 0x0064, 2.50 % 0x00fa.
+        QCOMPARE(differences.size(), size_t(2));
         QCOMPARE(differences[0].name, QStringLiteral("Channel 2: Hysteresis for Relay2"));
+        QCOMPARE(differences[1].name, QStringLiteral("Block 7, byte 28"));
+        QCOMPARE(differences[1].moduleText, QStringLiteral("0x64"));
+        QCOMPARE(differences[1].otherText, QStringLiteral("0xfa"));
+        QCOMPARE(h.transfer->ReadBackResult(), ModuleTransfer::ReadBack::Different);
         const QStringList body = ReportBody(h.textsFrom(texts));
         QCOMPARE(
             body.value(0),
             ModuleComparison::ReportLine("Channel 2: Hysteresis for Relay2", "1.00 %", "2.50 %").chopped(1));
         QVERIFY(h.textsFrom(texts).contains(QStringLiteral("Written parameter:")));
+    }
+
+    void readBackThatCannotBeMadeIsNoDifference_data()
+    {
+        QTest::addColumn<bool>("unplugged");
+        QTest::newRow("module gone after the writes") << true;
+        QTest::newRow("read of block 7 dropped") << false;
+    }
+
+    void readBackThatCannotBeMadeIsNoDifference()
+    {
+        QFETCH(bool, unplugged);
+        Online online;
+        QVERIFY(online.start());
+        TransferHarness &h = online.harness;
+        h.editor().channel(2)->rangeEnd = 90000;
+        h.editor().SetModified(true);
+        // Unplugged while the worker waits for the download to be handled
+        // (every block was stored), or block 7, read only in full, dropped
+        // at the read-back.
+        TransferHarness::AtNextNotice atDownload(h.link.controller, 4, [&] {
+            if (unplugged)
+                h.link.simulator.setUnplugged(true);
+        });
+        SimulatorFault dropped;
+        dropped.kind = SimulatorFault::NoReply;
+        dropped.commands = {Frame::kReadBlock + 7};
+        if (!unplugged)
+            h.link.simulator.injectFault(dropped);
+        QVERIFY(h.transfer->Download());
+        QVERIFY(atDownload.wait(10000));
+        QElapsedTimer clock;
+        clock.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!h.transfer->IsReadBackPending(), 5000);
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(h.transfer->ReadBackResult(), ModuleTransfer::ReadBack::NotRead);
+        QVERIFY(h.transfer->LastDownloadStored());
+        QVERIFY(h.transfer->ReadBackDifferences().empty());
+        QVERIFY(h.link.lines.contains("Download for module '" + kModuleName +
+                                      "': the module could not be read back."));
+        QVERIFY(h.link.lines.filter(QStringLiteral("read back differs")).isEmpty());
+        QCOMPARE(h.link.simulator.image().Channel[1].Config.RangeEnd, 900);
+    }
+
+    void refusedDownloadChangesNothing_data()
+    {
+        QTest::addColumn<bool>("otherType");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("another module type")
+            << true
+            << QStringLiteral("The connected module is a Z 7230/221-2; the module '%1' is a Z 7230/211-2. A "
+                              "download needs a connected module of its own type.")
+                   .arg(kModuleName);
+        QTest::newRow("link busy") << false
+                                   << QStringLiteral("The link is busy with an upload or a download; the "
+                                                     "command was not carried out.");
+    }
+
+    void refusedDownloadChangesNothing()
+    {
+        QFETCH(bool, otherType);
+        QFETCH(QString, message);
+        // 7230/221-2 has the same channels and relays, but a voltage output.
+        Online online(false, [otherType](CModuleImage &image) {
+            if (otherType)
+                image.ModulTypID = 8;
+        });
+        QVERIFY(online.start());
+        TransferHarness &h = online.harness;
+        // The project module on the pages, whatever the lookup found.
+        Item *module = online.project.moduleItem(kTwoChannel7230, online.moduleId);
+        QVERIFY(module && online.project.document.Select(module->handle()));
+        const QString lastProgrammed = QString("SELECT LastProgramming FROM %1 WHERE ID = %2")
+                                           .arg(ParamsProject::moduleTable(Family7230))
+                                           .arg(online.moduleId);
+        const QVariant before = online.project.scalar(lastProgrammed);
+        if (!otherType)
+            h.link.controller.shared().command = LinkCommand::Download;
+        const qsizetype traffic = h.link.simulator.traffic().size();
+        h.messages.clear();
+        QVERIFY(!h.transfer->Download());
+        if (!otherType)
+            h.link.controller.shared().command = LinkCommand::None;
+        QVERIFY2(h.messages.texts() == QStringList({message}),
+                 qPrintable(h.link.lines.join("|") + "#" + h.messages.texts().join("|")));
+        QCOMPARE(h.messages.shown().front().icon, MessageIcon::Error);
+        QVERIFY(h.link.lines.contains(message));
+        QCOMPARE(online.project.scalar(lastProgrammed), before);
+        QVERIFY(ModuleBlockHistory(online.project.session()).EntriesOf(QStringLiteral("SIM-1")).empty());
+        QTest::qWait(200);
+        QVERIFY(h.writesFrom(traffic).isEmpty());
     }
 
     void goingOfflineWarnsOfChangesNotDownloaded()
@@ -328,8 +430,21 @@ private slots:
         h.editor().SetModified(true);
         h.hints.clear();
         const qsizetype notices = h.link.notices.size();
+        // When the offline line is written the views have left online mode
+        // already, and the monitoring file has not been told yet.
+        bool offlineBeforeLine = false;
+        QMetaObject::Connection order =
+            QObject::connect(h.link.log.get(), &OutputLog::textAdded, [&](const QString &text) {
+                if (text.contains(QStringLiteral("Starts offline mode")))
+                    offlineBeforeLine = h.transfer->OnlineModule() == 0 &&
+                                        h.hints.contains(ModuleTransfer::kHintOnlineChanged) &&
+                                        h.messages.texts().isEmpty();
+            });
         h.link.simulator.setUnplugged(true);
         QVERIFY(h.link.waitForNotice(2, 2, 5000, notices));
+        QObject::disconnect(order);
+        QVERIFY(offlineBeforeLine);
+        QCOMPARE(h.messages.shown().front().icon, MessageIcon::None);
         QCOMPARE(h.transfer->OnlineModule(), ItemHandle(0));
         QCOMPARE(h.transfer->TreeImageOf(module), int(ModuleTransfer::ImageModule));
         QVERIFY(h.hints.contains(ModuleTransfer::kHintOnlineChanged));

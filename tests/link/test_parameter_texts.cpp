@@ -187,6 +187,34 @@ private slots:
         QCOMPARE(relay2.nameText, QStringLiteral("MIN, energised on alarm"));
         QVERIFY(relay2.valueText.isEmpty());
         QCOMPARE(relay2.sharedText, relay2.nameText);
+
+        // The report and the listing show both relay functions by name.
+        c.Relay1LimitValue = 2;
+        c.Relay1AgainSettingProtection = 1;
+        QStringList shown;
+        for (const ParameterDifference &p : ModuleComparison(texts()).Parameters(image, Family7230)) {
+            if (p.channel == 1 && (p.number == 24 || p.number == 26))
+                shown << p.moduleText;
+        }
+        QCOMPARE(shown, QStringList({"MAX, de-energised on alarm (fail-safe)", "MIN, energised on alarm"}));
+    }
+
+    void catalogueRowsAreFoundByTheirId()
+    {
+        // A catalogue with a gap: the row of code 2 is the one with ID 3,
+        // wherever it stands.
+        CModuleImage image = imageOf(kTwoChannelCurrent);
+        image.Channel[0].Config.WorkingModeID = 0;
+        image.Channel[0].Config.TypeOfCircuitID = 2;
+        const QString before = texts().GetParameter(image, 14, 1, Family7230).nameText;
+        QVERIFY(!before.isEmpty());
+        m_project->exec("UPDATE CircuitTypes SET ID = ID + 100 WHERE ID = 1");
+        m_project->reloadCatalogues();
+        QCOMPARE(texts().GetParameter(image, 14, 1, Family7230).nameText, before);
+        image.Channel[0].Config.TypeOfCircuitID = 0;
+        QVERIFY(texts().GetParameter(image, 14, 1, Family7230).nameText.isEmpty());
+        m_project->exec("UPDATE CircuitTypes SET ID = ID - 100 WHERE ID = 101");
+        m_project->reloadCatalogues();
     }
 
     void aChannelTheModuleLacksDoesNotApply()

@@ -102,6 +102,15 @@ SimulatorProcess::SimulatorProcess(const QStringList &args)
         QRegularExpression(QStringLiteral("(/dev/\\S+)")).match(QString::fromUtf8(printed)).captured(1);
 }
 
+QString SimulatorProcess::command(const QString &line)
+{
+    m_process.write((line + QLatin1Char('\n')).toUtf8());
+    QByteArray answer;
+    if (!waitForOutput(m_process, answer, "\n", 5000))
+        return QString();
+    return QString::fromUtf8(answer).trimmed();
+}
+
 SimulatorProcess::~SimulatorProcess()
 {
     if (m_process.state() == QProcess::NotRunning)

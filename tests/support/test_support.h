@@ -63,6 +63,9 @@ public:
     ~SimulatorProcess();
     // The pseudo-terminal to connect to; empty when the simulator did not start.
     const QString &device() const { return m_device; }
+    // Sends one command line to the running simulator and returns its
+    // answer ("ok: ..." or "error: ..."); empty when none came.
+    QString command(const QString &line);
     QProcess &process() { return m_process; }
 
 private:

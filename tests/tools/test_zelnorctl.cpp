@@ -21,6 +21,12 @@ private slots:
     void monitorPrintsOneRecordPerInterval();
     void commissioningRoundTrip();
     void actionReportsTheModulesReply();
+    void actionsAreReportedTruthfully_data();
+    void actionsAreReportedTruthfully();
+    void downloadsAreJudgedByTheirReadBack_data();
+    void downloadsAreJudgedByTheirReadBack();
+    void downloadIntoAnotherModuleTypeIsRefused();
+    void simulatorFaultWordsAreChecked();
     void linkCommandsRefuseUnusablePorts();
 
 private:
@@ -278,16 +284,25 @@ void TestZelnorctl::commissioningRoundTrip()
 
     // The blocks the module held before each download are kept in the
     // project, and can be written back.
+    // Each is named by the module it was read from: both times the module
+    // still held TT-101 and TT-102.
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM ModuleBlockHistory").toInt(), 2);
     run = Ctl({"history", project, "SIM00000001"});
     QCOMPARE(run.exitCode, 0);
     const QStringList kept = run.out.split('\n', Qt::SkipEmptyParts);
     QCOMPARE(kept.size(), 2);
-    QVERIFY(kept[0].endsWith("\t7230/211-2 - [TT-101] [TIC-9]"));
+    QVERIFY(kept[0].endsWith("\t7230/211-2 - [TT-101] [TT-102]"));
     QVERIFY(kept[1].endsWith("\t7230/211-2 - [TT-101] [TT-102]"));
     QCOMPARE(Ctl({"history", project, "NO-SUCH-SERIAL"}).exitCode, 1);
     QCOMPARE(Ctl({"restore", project, "99999", "--port", port}).exitCode, 1);
-    QCOMPARE(Ctl({"restore", project, kept[0].section('\t', 0, 0), "--port", port}).exitCode, 0);
+    run = Ctl({"restore", project, kept[0].section('\t', 0, 0), "--port", port});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains("Download for module '7230/211-2 - [TT-101] [TT-102]' ...... OK"),
+             qPrintable(run.out));
+    // What the restore overwrote is kept first, so that it can be undone.
+    run = Ctl({"history", project, "SIM00000001"});
+    QCOMPARE(run.out.split('\n', Qt::SkipEmptyParts).size(), 3);
+    QVERIFY(run.out.split('\n', Qt::SkipEmptyParts).value(0).endsWith("\t7230/211-2 - [TT-101] [TIC-9]"));
     // The module holds its old tags again, which no project module has now.
     run = Ctl({"compare", project, "--port", port});
     QCOMPARE(run.exitCode, 1);
@@ -320,6 +335,145 @@ void TestZelnorctl::actionReportsTheModulesReply()
         "   Adjust 2-wires compensation, Channel1\\.\\.\\.OK,  Wire resistance = \\d+\\.\\d\\d Ohm\n"));
     QVERIFY2(line.match(run.out).hasMatch(), qPrintable(run.out));
     QCOMPARE(Ctl({"action", "--port", simulator.device(), "8"}).exitCode, 2);
+
+    // The run's log names the tool that ran and the port it used.
+    const QString portLine = "      Port              : " + simulator.device() + "\r\n";
+    QDir logs(QDir(TestSupport::binDirectory()).filePath("Log"));
+    QString header;
+    for (const QString &name : logs.entryList({"*_Log.txt"}, QDir::Files, QDir::Time)) {
+        QFile file(logs.filePath(name));
+        if (file.open(QIODevice::ReadOnly) && (header = QString::fromUtf8(file.readAll())).contains(portLine))
+            break;
+    }
+    QVERIFY2(header.contains(portLine), qPrintable(header));
+    QVERIFY(header.contains(
+        "      Modul file name   : " + QDir(TestSupport::binDirectory()).filePath("zelnorctl") + "\r\n"));
+}
+
+void TestZelnorctl::actionsAreReportedTruthfully_data()
+{
+    QTest::addColumn<QStringList>("simulator");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("said");
+    const QString unanswered =
+        QStringLiteral("Adjust 2-wires compensation, Channel1...No valid reply from the module");
+    for (const char *fault : {"no-reply", "bad-checksum", "wrong-echo"})
+        QTest::newRow(fault) << QStringList({"--fault", QString(fault) + " on=actions times=5"}) << "2"
+                             << unanswered;
+    QTest::newRow("cut short") << QStringList({"--fault", "cut-short on=actions times=5"}) << "2"
+                               << "Adjust 2-wires compensation, Channel1...The module's reply was cut short";
+    QTest::newRow("startup delay on a 7230")
+        << QStringList() << "6"
+        << "'Activate startup delay, channel 1' is not offered for this module: its Adjust page offers "
+           "'2-wires compensation, Channel1' instead.";
+    QTest::newRow("channel 2 of a one-channel module")
+        << QStringList({"--type", "0", "--channels", "1"}) << "3"
+        << "'2-wires compensation, Channel2' is not offered for this module: the module has a single "
+           "channel.";
+    QTest::newRow("channel action on a 7220") << QStringList({"--family", "7220"}) << "2"
+                                              << "'2-wires compensation, Channel1' is not offered for this "
+                                                 "module: a 7220 module has no channel actions.";
+    QTest::newRow("reset of a relay that is not locked")
+        << QStringList() << "0"
+        << "'Reset limit value, Channel 1' is not offered for this module: no relay of channel 1 with a "
+           "lockout "
+           "is locked.";
+}
+
+void TestZelnorctl::actionsAreReportedTruthfully()
+{
+    QFETCH(QStringList, simulator);
+    QFETCH(QString, code);
+    QFETCH(QString, said);
+    TestSupport::SimulatorProcess module(simulator);
+    QVERIFY(!module.device().isEmpty());
+    const TestSupport::ToolRun run = Ctl({"action", "--port", module.device(), code});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.contains(said), qPrintable(run.out + run.err));
+    QVERIFY(!run.out.contains("...OK"));
+}
+
+void TestZelnorctl::downloadsAreJudgedByTheirReadBack_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QString>("notSaid");
+    const QString line = "Download for module '7230/211-2 - [TT-101] [TT-102]'";
+    QTest::newRow("read back") << QString() << 0 << line + " ...... OK"
+                               << "read back";
+    // Block 6 is read in full only: the read as the module comes online is spared.
+    QTest::newRow("read-back read dropped")
+        << "no-reply on=reads blocks=6 after=1" << 1 << line + ": the module could not be read back."
+        << "differs";
+    QTest::newRow("module kept another byte")
+        << "misstore on=writes blocks=6 count=5" << 1 << "Block 6, byte 5                         0x01"
+        << "could not be read back";
+    QTest::newRow("write cut short three times")
+        << "cut-short on=writes blocks=3 times=3" << 1 << line + " ...... ERROR"
+        << " ...... OK";
+}
+
+void TestZelnorctl::downloadsAreJudgedByTheirReadBack()
+{
+    QFETCH(QString, fault);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    QFETCH(QString, notSaid);
+    TestSupport::SimulatorProcess simulator({"--family", "7230", "--type", "6", "--channels", "2"});
+    QVERIFY(!simulator.device().isEmpty());
+    QTemporaryDir dir;
+    const QString project = NewProject(dir);
+    QCOMPARE(Ctl({"upload", project, "--port", simulator.device(), "--create"}).exitCode, 0);
+    const QString module = "\\\\Project\\7230/211-2 - [TT-101] [TT-102]";
+    QCOMPARE(Ctl({"set", project, module, "--channel", "1", "RangeEnd=120"}).exitCode, 0);
+    if (!fault.isEmpty())
+        QVERIFY(simulator.command("fault " + fault).startsWith("ok:"));
+    QElapsedTimer clock;
+    clock.start();
+    const TestSupport::ToolRun run = Ctl({"download", project, module, "--port", simulator.device()});
+    QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.out.contains(said), qPrintable(run.out));
+    QVERIFY2(!run.out.contains(notSaid), qPrintable(run.out));
+}
+
+void TestZelnorctl::downloadIntoAnotherModuleTypeIsRefused()
+{
+    TestSupport::SimulatorProcess simulator({"--family", "7220"});
+    QVERIFY(!simulator.device().isEmpty());
+    QTemporaryDir dir;
+    const QString project = NewProject(dir);
+    QCOMPARE(Ctl({"add-module", project, "\\\\Project", "7", "TT-101", "TT-102"}).exitCode, 0);
+    const TestSupport::ToolRun run = Ctl({"download", project, "\\\\Project\\7230/211-2 - [TT-101] [TT-102]",
+                                          "--port", simulator.device(), "--yes"});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(
+        run.err.contains("The connected module is a Z 7220/12-0; the module '7230/211-2 - [TT-101] [TT-102]' "
+                         "is a Z 7230/211-2."),
+        qPrintable(run.err));
+    QVERIFY(!run.out.contains("Download for module"));
+    QVERIFY(Scalar(project, "SELECT LastProgramming FROM Modules7230_1").toString().isEmpty());
+    QVERIFY(!Scalar(project, "SELECT COUNT(*) FROM ModuleBlockHistory").isValid());
+}
+
+void TestZelnorctl::simulatorFaultWordsAreChecked()
+{
+    TestSupport::SimulatorProcess simulator;
+    QVERIFY(!simulator.device().isEmpty());
+    QCOMPARE(simulator.command("fault no-reply on=reads blocks=6 times=2"),
+             QStringLiteral("ok: fault no-reply on=reads blocks=6 times=2"));
+    QVERIFY(simulator.command("fault sneeze").startsWith("error: no fault kind 'sneeze'"));
+    QVERIFY(
+        simulator.command("fault status on=boats").startsWith("error: on= takes reads, writes or actions"));
+    QVERIFY(simulator.command("live 3 50").startsWith("error:"));
+    QCOMPARE(simulator.command("serial SIM2"), QStringLiteral("ok: serial SIM2"));
+    const TestSupport::ToolRun bad =
+        TestSupport::runTool(QStringLiteral("zelnor-simulator"), {"--fault", "no-reply blocks=12"});
+    QCOMPARE(bad.exitCode, 2);
+    QVERIFY(bad.err.contains("'12' is no block number from 0 to 9"));
+    const TestSupport::ToolRun help = TestSupport::runTool(QStringLiteral("zelnor-simulator"), {"--help"});
+    QVERIFY(help.out.contains("fault misstore on=writes blocks=6 count=5"));
 }
 
 void TestZelnorctl::linkCommandsRefuseUnusablePorts()

@@ -1,11 +1,15 @@
 // zelnor-simulator: a module on a pseudo-terminal for working without one.
 #include "tools/simulator/module_simulator.h"
+#include "tools/simulator/simulator_control.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
 #include <csignal>
 #include <cstdio>
+#include <iostream>
+#include <string>
+#include <thread>
 
 namespace {
 
@@ -28,6 +32,39 @@ int fail(const QString &message)
     return 2;
 }
 
+// Without --type: a two-channel type of the family with an analogue output
+// and relays (7230/211-2, 7210/211-0); every 7220 type has one channel.
+struct FamilyDefault {
+    int type;
+    int channels;
+};
+FamilyDefault defaultOf(ModuleFamily family)
+{
+    switch (family) {
+    case Family7210:
+        return {38, 2};
+    case Family7220:
+        return {64, 1};
+    case Family7230:
+        break;
+    }
+    return {6, 2};
+}
+
+// Commands on standard input, one a line, each answered on standard output.
+// Ends with the input; the simulator goes on answering the module's line.
+void readCommands(ModuleSimulator &simulator)
+{
+    SimulatorControl control(simulator);
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        if (QString::fromStdString(line).trimmed().isEmpty())
+            continue;
+        std::printf("%s\n", qPrintable(control.Execute(QString::fromStdString(line))));
+        std::fflush(stdout);
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -37,16 +74,29 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Simulates a module on a pseudo-terminal and prints the device to connect to."));
+        QStringLiteral(
+            "Simulates a module on a pseudo-terminal and prints the device to connect to.\n"
+            "Example: zelnor-simulator --family 7230 --fault \"no-reply on=actions times=5\"\n\n") +
+        SimulatorControl::Help());
     parser.addHelpOption();
     const QCommandLineOption family(QStringLiteral("family"),
                                     QStringLiteral("Module family: 7230, 7210 or 7220."),
                                     QStringLiteral("family"), QStringLiteral("7230"));
-    const QCommandLineOption type(QStringLiteral("type"), QStringLiteral("Module type code (ModulTypID)."),
-                                  QStringLiteral("code"), QStringLiteral("0"));
-    const QCommandLineOption channels(QStringLiteral("channels"),
-                                      QStringLiteral("Number of channels: 1 or 2."), QStringLiteral("n"),
-                                      QStringLiteral("2"));
+    const QCommandLineOption type(
+        QStringLiteral("type"),
+        QStringLiteral("Module type code (ModulTypID); default 6 for 7230 (7230/211-2), 38 for 7210 "
+                       "(7210/211-0), 64 for 7220 (7220/12-0)."),
+        QStringLiteral("code"));
+    const QCommandLineOption channels(
+        QStringLiteral("channels"),
+        QStringLiteral("Number of channels: 1 or 2; default that of the default type (2, 2, 1). Give it "
+                       "with a --type of another count."),
+        QStringLiteral("n"));
+    const QCommandLineOption faultOption(
+        QStringLiteral("fault"),
+        QStringLiteral("A fault, as the words of the 'fault' command below; may be given more than once. "
+                       "Example: --fault \"cut-short on=reads blocks=6 times=3\"."),
+        QStringLiteral("words"));
     const QCommandLineOption serial(QStringLiteral("serial"),
                                     QStringLiteral("Serial number (up to 12 characters)."),
                                     QStringLiteral("text"), QStringLiteral("SIM00000001"));
@@ -65,19 +115,28 @@ int main(int argc, char *argv[])
     const QCommandLineOption link(QStringLiteral("link"),
                                   QStringLiteral("Also name the port by this symbolic link (a stable name)."),
                                   QStringLiteral("path"));
-    parser.addOptions({family, type, channels, serial, output, dip, lineRate, delay, link});
+    parser.addOptions({family, type, channels, serial, output, dip, lineRate, delay, link, faultOption});
     parser.process(app);
 
     SimulatorOptions options;
     if (!parseFamily(parser.value(family), options.family))
         return fail(QStringLiteral("unknown family '%1'").arg(parser.value(family)));
-    bool ok = false;
-    options.moduleType = parser.value(type).toInt(&ok);
+    bool ok = true;
+    const FamilyDefault usual = defaultOf(options.family);
+    options.moduleType = parser.isSet(type) ? parser.value(type).toInt(&ok) : usual.type;
     if (!ok || options.moduleType < 0 || options.moduleType > 255)
         return fail(QStringLiteral("the module type is a code from 0 to 255"));
-    options.channels = parser.value(channels).toInt(&ok);
+    options.channels = parser.isSet(channels) ? parser.value(channels).toInt(&ok) : usual.channels;
     if (!ok || (options.channels != 1 && options.channels != 2))
         return fail(QStringLiteral("a module has 1 or 2 channels"));
+    std::vector<SimulatorFault> faults;
+    for (const QString &words : parser.values(faultOption)) {
+        QString why;
+        const std::optional<SimulatorFault> fault = SimulatorControl::ParseFault(words, &why);
+        if (!fault)
+            return fail(QStringLiteral("--fault \"%1\": %2").arg(words, why));
+        faults.push_back(*fault);
+    }
     options.serialNumber = parser.value(serial);
     if (parser.isSet(output)) {
         const QStringList kinds = {QStringLiteral("none"), QStringLiteral("current"),
@@ -102,6 +161,8 @@ int main(int argc, char *argv[])
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     ModuleSimulator simulator(options);
+    for (const SimulatorFault &fault : faults)
+        simulator.injectFault(fault);
     QString error;
     if (!simulator.start(&error))
         return fail(QStringLiteral("no pseudo-terminal: %1").arg(error));
@@ -113,6 +174,8 @@ int main(int argc, char *argv[])
                  qPrintable(parser.value(family)), options.moduleType, options.channels,
                  qPrintable(options.serialNumber), options.lineRate ? ", at 9600 baud" : "");
     std::fflush(stdout);
+    // Blocked in its read when the program ends; nothing is left to do then.
+    std::thread(readCommands, std::ref(simulator)).detach();
 
     int signal = 0;
     sigwait(&stopSignals, &signal);

@@ -361,7 +361,8 @@ ModuleSimulator::ChannelNow ModuleSimulator::channelNow(int channel) const
     const ChannelConfiguration &k = config.Channel[channel].Config;
     ChannelNow now;
     now.seconds = (nowUs() - m_startUs) / 1e6;
-    now.fraction = 0.5 + 0.45 * std::sin(2 * std::numbers::pi * now.seconds / 20.0 + channel);
+    now.fraction = m_liveFraction[size_t(channel)].value_or(
+        0.5 + 0.45 * std::sin(2 * std::numbers::pi * now.seconds / 20.0 + channel));
     now.begin = k.RangeBegin;
     now.end = k.RangeEnd != k.RangeBegin ? k.RangeEnd : k.RangeBegin + 100000.0;
     // Relay values are in 0.01 % of the range: relay 1 watches the top,
@@ -391,10 +392,16 @@ QByteArray ModuleSimulator::liveBlock(int channel) const
 
 void ModuleSimulator::applyFault(std::uint8_t command, Reply &reply)
 {
-    auto it = std::find_if(m_faults.begin(), m_faults.end(),
-                           [&](const SimulatorFault &f) { return f.command < 0 || f.command == command; });
+    auto it = std::find_if(m_faults.begin(), m_faults.end(), [&](const SimulatorFault &f) {
+        return f.commands.empty() ||
+               std::find(f.commands.begin(), f.commands.end(), command) != f.commands.end();
+    });
     if (it == m_faults.end())
         return;
+    if (it->after > 0) {
+        --it->after;
+        return;
+    }
     const SimulatorFault fault = *it;
     if (--it->times <= 0)
         m_faults.erase(it);
@@ -430,6 +437,13 @@ void ModuleSimulator::applyFault(std::uint8_t command, Reply &reply)
     case SimulatorFault::StaleBytes:
         f.append(QByteArray(fault.count, static_cast<char>(0xA5)));
         break;
+    case SimulatorFault::Misstore: {
+        const int block = command - Frame::kWriteBlock;
+        if (block > 0 && block < 8 && fault.count >= 0 && fault.count < m_blocks[size_t(block)].size())
+            m_blocks[size_t(block)][fault.count] =
+                static_cast<char>(m_blocks[size_t(block)][fault.count] ^ 0x01);
+        break;
+    }
     case SimulatorFault::WrongLength: {
         QByteArray body = f.mid(Frame::kHeaderLength, f.size() - Frame::kHeaderLength - 1);
         body.resize(std::max<qsizetype>(0, body.size() + fault.count), '\0');
@@ -495,6 +509,13 @@ void ModuleSimulator::setSerialNumber(const QString &serial)
     m_blocks[0] = identity.EncodeBlock(0, m_options.family);
 }
 
+void ModuleSimulator::setLiveFraction(int channel, std::optional<double> fraction)
+{
+    std::lock_guard lock(m_mutex);
+    if (channel == 1 || channel == 2)
+        m_liveFraction[size_t(channel - 1)] = fraction;
+}
+
 void ModuleSimulator::setLineRate(bool lineRate)
 {
     std::lock_guard lock(m_mutex);
@@ -511,14 +532,22 @@ QByteArray ModuleSimulator::block(int number) const
     std::lock_guard lock(m_mutex);
     if (!IsBlockNumber(number))
         return {};
-    return number >= 8 ? liveBlock(number - 8) : m_blocks[number];
+    if (number >= 8)
+        return liveBlock(number - 8);
+    // A copy of its own: the module's bytes are never shared with a reader
+    // outside the lock.
+    QByteArray copy = m_blocks[size_t(number)];
+    copy.detach();
+    return copy;
 }
 
 void ModuleSimulator::setBlock(int number, const QByteArray &bytes)
 {
     std::lock_guard lock(m_mutex);
-    if (number >= 0 && number < 8)
-        m_blocks[number] = bytes;
+    if (number >= 0 && number < 8) {
+        m_blocks[size_t(number)] = bytes;
+        m_blocks[size_t(number)].detach();
+    }
 }
 
 CModuleImage ModuleSimulator::image() const
@@ -532,7 +561,11 @@ CModuleImage ModuleSimulator::image() const
 QStringList ModuleSimulator::traffic() const
 {
     std::lock_guard lock(m_mutex);
-    return m_traffic;
+    // Detached here, the list never grows in place while a copy of it dies
+    // on another thread.
+    QStringList copy = m_traffic;
+    copy.detach();
+    return copy;
 }
 
 qint64 ModuleSimulator::receivedBytes() const

@@ -11,7 +11,9 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
+#include <vector>
 
 // What the simulated module is.
 struct SimulatorOptions {
@@ -42,10 +44,13 @@ struct SimulatorFault {
         Status,      // reply with status bytes status1, status2
         StaleBytes,  // send count junk bytes behind the reply, left for the next exchange
         WrongLength, // make the reply body count bytes longer (or shorter if negative), checksum right
+        Misstore,    // answer a write well but keep byte count of the block changed
     };
     Kind kind = NoReply;
-    int times = 1;    // how many matching exchanges show it
-    int command = -1; // only requests with this command byte; -1 any
+    int times = 1; // how many matching exchanges show it
+    int after = 0; // how many matching exchanges pass unharmed first
+    // Only requests with one of these command bytes; empty: any.
+    std::vector<int> commands;
     std::uint8_t status1 = 0;
     std::uint8_t status2 = 0;
     int count = 0;
@@ -86,6 +91,9 @@ public:
     bool replugPort(QString *error = nullptr);
     // Another module of the same kind takes this one's place.
     void setSerialNumber(const QString &serial);
+    // Holds the channel's (1 or 2) measured value at this fraction of its
+    // range (0.5 is the middle); none lets it move again.
+    void setLiveFraction(int channel, std::optional<double> fraction);
     void setLineRate(bool lineRate);
     // Writes bytes to the line at once, outside any exchange.
     void sendUnsolicited(const QByteArray &bytes);
@@ -146,6 +154,7 @@ private:
     mutable std::condition_variable m_trafficChanged;
     std::array<QByteArray, kBlockCount> m_blocks;
     std::array<std::array<bool, 2>, 2> m_relayLocked = {};
+    std::array<std::optional<double>, 2> m_liveFraction;
     std::deque<SimulatorFault> m_faults;
     QStringList m_traffic;
     bool m_unplugged = false;

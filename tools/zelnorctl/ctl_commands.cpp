@@ -441,6 +441,23 @@ int Upload(const QString &path, const QString &port, bool create)
     });
 }
 
+namespace {
+// Waits for the download's notice and its read-back: done only when every
+// block was stored and read back as written.
+int WaitForReadBack(CtlTransfer &transfer)
+{
+    ModuleTransfer &moduleTransfer = transfer.Transfer();
+    // A module gone away ends the wait within a poll: its read-back fails.
+    if (!transfer.WaitForNotice(
+            int(LinkNotice::DownloadDone), [&moduleTransfer] { return !moduleTransfer.IsReadBackPending(); },
+            60000))
+        return ExitRefused;
+    const bool verified = moduleTransfer.LastDownloadStored() &&
+                          moduleTransfer.ReadBackResult() == ModuleTransfer::ReadBack::Same;
+    return verified ? ExitOk : ExitRefused;
+}
+} // namespace
+
 int Download(const QString &path, const QString &modulePath, const QString &port, bool yes)
 {
     int code = ExitOk;
@@ -461,13 +478,7 @@ int Download(const QString &path, const QString &modulePath, const QString &port
         AnswerQuestionsYes(false);
         if (!sent)
             return int(ExitRefused);
-        ModuleTransfer &moduleTransfer = transfer->Transfer();
-        if (!transfer->WaitForNotice(
-                int(LinkNotice::DownloadDone),
-                [&moduleTransfer] { return !moduleTransfer.IsReadBackPending(); }, 60000))
-            return int(ExitRefused);
-        const bool stored = transfer->Link().Controller().shared().lastStoreOk == 1;
-        return stored && moduleTransfer.ReadBackDifferences().empty() ? int(ExitOk) : int(ExitRefused);
+        return WaitForReadBack(*transfer);
     });
 }
 
@@ -497,7 +508,8 @@ int Restore(const QString &path, const QString &entryId, const QString &port)
     if (!transfer)
         return code;
     return Guarded([&] {
-        const QString serialNr = transfer->Link().ConnectedImage().SerialNr;
+        // The transfer's copy: the worker rewrites the shared image at every poll.
+        const QString serialNr = transfer->Transfer().ConnectedImage().SerialNr;
         const std::vector<ModuleBlockHistory::Entry> entries =
             ModuleBlockHistory(*transfer->Project().Database().Session()).EntriesOf(serialNr);
         const auto kept = std::find_if(entries.begin(), entries.end(), [&entryId](const auto &entry) {
@@ -507,11 +519,9 @@ int Restore(const QString &path, const QString &entryId, const QString &port)
             Err() << StrF(CtlStrings::NotKeptForModule, {entryId, serialNr}) << Qt::endl;
             return int(ExitRefused);
         }
-        if (!transfer->Transfer().RestoreKeptBlocks(*kept) ||
-            !transfer->WaitForNotice(
-                int(LinkNotice::DownloadDone), [] { return true; }, 60000))
+        if (!transfer->Transfer().RestoreKeptBlocks(*kept))
             return int(ExitRefused);
-        return transfer->Link().Controller().shared().lastStoreOk == 1 ? int(ExitOk) : int(ExitRefused);
+        return WaitForReadBack(*transfer);
     });
 }
 
@@ -545,17 +555,33 @@ int Monitor(const QString &port, int count, int intervalSeconds)
 
 int Action(const QString &port, int code)
 {
-    CtlLink link(port);
-    if (!link.StartAndWaitOnline())
+    CtlReference reference;
+    if (!reference.Open())
         return ExitUnusable;
-    std::optional<ActionReply> answer;
-    link.onAction = [&](ActionCode, const ActionReply &reply) { answer = reply; };
-    link.Controller().RequestAction(static_cast<ActionCode>(code));
-    if (!link.RunUntil([&] { return answer.has_value(); }, 10000)) {
+    CtlLink link(port);
+    // The Adjust page's rules need the module as it came online.
+    std::optional<CModuleImage> connected;
+    link.onConnected = [&connected](const CModuleImage &image) { connected = image; };
+    if (!link.StartAndWaitOnline() || !link.RunUntil([&] { return connected.has_value(); }, 10000))
+        return ExitUnusable;
+    const auto action = static_cast<ActionCode>(code);
+    const QString refusal = AdjustActions::Refusal(*connected, reference.FamilyOf(*connected), action);
+    if (!refusal.isEmpty()) {
+        WriteLogLine(refusal);
+        Err() << refusal << Qt::endl;
+        return ExitRefused;
+    }
+    std::optional<bool> succeeded;
+    link.onAction = [&](ActionCode, LinkResult result, const ActionReply &reply) {
+        succeeded = result == LinkResult::Ok && reply.status == 0;
+    };
+    if (!link.Controller().RequestAction(action))
+        return ExitRefused;
+    if (!link.RunUntil([&] { return succeeded.has_value(); }, 10000)) {
         Err() << Str(CtlStrings::ActionNotDone) << Qt::endl;
         return ExitRefused;
     }
-    return answer->status == 0 ? ExitOk : ExitRefused;
+    return *succeeded ? ExitOk : ExitRefused;
 }
 
 } // namespace CtlCommands

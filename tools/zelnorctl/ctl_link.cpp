@@ -64,8 +64,14 @@ void CtlLink::refreshLiveValues(const CModuleImage &image)
         onRefresh(image);
 }
 
-void CtlLink::reportAction(ActionCode code, const ActionReply &reply)
+void CtlLink::findConnectedModule(const CModuleImage &image)
+{
+    if (onConnected)
+        onConnected(image);
+}
+
+void CtlLink::reportAction(ActionCode code, LinkResult result, const ActionReply &reply)
 {
     if (onAction)
-        onAction(code, reply);
+        onAction(code, result, reply);
 }

@@ -23,14 +23,16 @@ public:
     bool RunUntil(const std::function<bool()> &done, int timeoutMs);
 
     LinkController &Controller() { return m_controller; }
-    const CModuleImage &ConnectedImage() { return m_controller.shared().connectedImage; }
 
     // Called with the connected image at every refresh while the worker waits.
     std::function<void(const CModuleImage &)> onRefresh;
-    std::function<void(ActionCode, const ActionReply &)> onAction;
+    std::function<void(ActionCode, LinkResult, const ActionReply &)> onAction;
+    // Called with the connected image when the module comes online.
+    std::function<void(const CModuleImage &)> onConnected;
 
+    void findConnectedModule(const CModuleImage &image) override;
     void refreshLiveValues(const CModuleImage &image) override;
-    void reportAction(ActionCode code, const ActionReply &reply) override;
+    void reportAction(ActionCode code, LinkResult result, const ActionReply &reply) override;
 
 private:
     QString m_port;

@@ -7,6 +7,7 @@
 
 #include "log/output_log.h"
 #include "log/product_info.h"
+#include "log/system_information.h"
 #include "shell/app_paths.h"
 #include "shell/language.h"
 #include "shell/string_table.h"
@@ -259,11 +260,17 @@ bool ApplyLanguage(const QCommandLineParser &parser)
     return Language::load(index);
 }
 
-// The run's log: its file beside the program, its lines on the console.
-void StartLog(OutputLog &log, bool toStandardError)
+// The run's log: its file beside the program, its lines on the console. Its
+// header names this tool and the port it uses, not the program's file and
+// the port of the settings.
+void StartLog(OutputLog &log, bool toStandardError, const QCommandLineParser &parser)
 {
     log.makeActive();
-    log.writeSystemInformationOnce();
+    SystemFacts facts = SystemInformation::collect();
+    facts.programFile = QCoreApplication::applicationFilePath();
+    if (parser.isSet(QStringLiteral("port")))
+        facts.portName = parser.value(QStringLiteral("port"));
+    log.writeSystemInformationOnce(facts);
     QTextStream &console = toStandardError ? Err() : Out();
     QObject::connect(&log, &OutputLog::textAdded,
                      [&console](const QString &text) { console << text << Qt::flush; });
@@ -342,6 +349,6 @@ int main(int argc, char *argv[])
         command->first == QLatin1String("ports"))
         return chosen.run(rest, parser);
     OutputLog log;
-    StartLog(log, chosen.logToStandardError);
+    StartLog(log, chosen.logToStandardError, parser);
     return chosen.run(rest, parser);
 }
