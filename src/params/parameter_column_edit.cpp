@@ -62,6 +62,14 @@ int RelayOf(const QString &column)
     return 0;
 }
 
+QString CodeList(const QList<int> &codes)
+{
+    QStringList texts;
+    for (const int code : codes)
+        texts << QString::number(code);
+    return texts.join(QStringLiteral(", "));
+}
+
 QString Offered(const CatalogueChoice &choice, int offset = 0)
 {
     QStringList offered;
@@ -211,8 +219,8 @@ QString ParameterColumnEdit::SetCode(int channel, const QString &column, int cod
     } else if (Is(column, "OutputErrorStop")) {
         if (!parameters.type.hasOutput())
             return StrF(ColumnNotOnModule, {column});
-        if (code != 0 && code != 1 && code != 8)
-            return StrF(ColumnCodeNotOffered, {code, column, QStringLiteral("0, 1, 8")});
+        if (!FixedCodes(column).contains(code))
+            return StrF(ColumnCodeNotOffered, {code, column, CodeList(FixedCodes(column))});
         ch.outputErrorStop = code;
     } else if (const int relay = RelayOf(column); relay != 0) {
         if (!parameters.type.hasRelays())
@@ -232,19 +240,16 @@ QString ParameterColumnEdit::SetCode(int channel, const QString &column, int cod
             else
                 ch.relayFunction(relay) = code;
         } else {
-            const bool offered = code == 0 || code == 1 || code == 3 || (code == 2 && family == Family7210);
-            if (!offered)
-                return StrF(ColumnCodeNotOffered, {code, column,
-                                                   family == Family7210 ? QStringLiteral("0, 1, 2, 3")
-                                                                        : QStringLiteral("0, 1, 3")});
+            if (!FixedCodes(column).contains(code))
+                return StrF(ColumnCodeNotOffered, {code, column, CodeList(FixedCodes(column))});
             ch.relayState(relay) = code;
         }
         m_editor.HoldImpulseRelay(channel);
     } else if (Is(column, "Ueberlauf") || Is(column, "Impulsausgangaktiv")) {
         if (family != Family7210)
             return StrF(ColumnNotOnModule, {column});
-        if (code != 0 && code != 1)
-            return StrF(ColumnCodeNotOffered, {code, column, QStringLiteral("0, 1")});
+        if (!FixedCodes(column).contains(code))
+            return StrF(ColumnCodeNotOffered, {code, column, CodeList(FixedCodes(column))});
         if (Is(column, "Ueberlauf")) {
             ch.ueberlauf = code;
         } else {
@@ -386,21 +391,69 @@ ParameterColumnEdit::Shown ParameterColumnEdit::Value(int channel, const QString
         return {};
     // A coded column exists while its choice is offered, as on the pages.
     ChannelParameters probe = *ch;
-    const CatalogueChoices choices = m_editor.Choices();
-    CatalogueChoice choice;
-    if (Is(column, "WorkingModeID"))
-        choice = hasInput ? choices.WorkingModes(probe) : CatalogueChoice();
-    else if (Is(column, "SensorTypID"))
-        choice = hasInput ? choices.SensorTypes(probe) : CatalogueChoice();
-    else if (Is(column, "TypeOfCircuitID"))
-        choice = family == Family7230 ? choices.CircuitTypes(probe) : CatalogueChoice();
-    else if (Is(column, "TCtypeID"))
-        choice = family == Family7230 ? choices.ComparePlaces(probe) : CatalogueChoice();
-    else if (Is(column, "Zaehlerignis"))
-        choice = family == Family7210 ? choices.ImpulseTypes(probe) : CatalogueChoice();
-    else if (Is(column, "RangeUnitsID"))
-        choice = hasInput ? choices.Units(probe) : CatalogueChoice();
-    else if (Is(column, "OutputSignalType"))
-        choice = choices.OutputSignalTypes(probe);
+    int offset = 0;
+    const CatalogueChoice choice = ChoiceOf(probe, column, offset);
     return choice.enabled && !choice.entries.empty() ? code() : Shown{};
+}
+
+CatalogueChoice ParameterColumnEdit::ChoiceOf(ChannelParameters &probe, const QString &column, int &offset) const
+{
+    const ModuleParameters &parameters = m_editor.parameters();
+    const ModuleFamily family = parameters.family;
+    const bool hasInput = family != Family7220;
+    const CatalogueChoices choices = m_editor.Choices();
+    offset = 0;
+    CatalogueChoice none;
+    none.enabled = false;
+    if (Is(column, "WorkingModeID"))
+        return hasInput ? choices.WorkingModes(probe) : none;
+    if (Is(column, "SensorTypID"))
+        return hasInput ? choices.SensorTypes(probe) : none;
+    if (Is(column, "TypeOfCircuitID"))
+        return family == Family7230 ? choices.CircuitTypes(probe) : none;
+    if (Is(column, "TCtypeID"))
+        return family == Family7230 ? choices.ComparePlaces(probe) : none;
+    if (Is(column, "Zaehlerignis"))
+        return family == Family7210 ? choices.ImpulseTypes(probe) : none;
+    if (Is(column, "RangeUnitsID"))
+        return hasInput ? choices.Units(probe) : none;
+    if (Is(column, "OutputSignalType"))
+        return choices.OutputSignalTypes(probe);
+    if (const int relay = RelayOf(column); relay != 0 && column.endsWith(QLatin1String("LimitValue"), Qt::CaseInsensitive)) {
+        offset = CatalogueChoices::kRelayFunctionOffset;
+        return parameters.type.hasRelays() ? choices.RelayFunctions(probe, relay) : none;
+    }
+    return none;
+}
+
+std::vector<ChoiceEntry> ParameterColumnEdit::OfferedCodes(int channel, const QString &column) const
+{
+    const ChannelParameters *ch = m_editor.parameters().channel(channel);
+    if (!ch)
+        return {};
+    ChannelParameters probe = *ch;
+    int offset = 0;
+    const CatalogueChoice choice = ChoiceOf(probe, column, offset);
+    std::vector<ChoiceEntry> offered;
+    if (choice.enabled) {
+        for (const ChoiceEntry &entry : choice.entries)
+            offered.push_back({entry.text, entry.data - offset});
+    }
+    // Codes without a catalogue: offered while the column exists.
+    if (offered.empty() && Value(channel, column).stored.isValid()) {
+        for (const int code : FixedCodes(column))
+            offered.push_back({QString(), code});
+    }
+    return offered;
+}
+
+QList<int> ParameterColumnEdit::FixedCodes(const QString &column) const
+{
+    if (Is(column, "OutputErrorStop"))
+        return {0, 1, 8};
+    if (column.endsWith(QLatin1String("AgainSettingProtection"), Qt::CaseInsensitive))
+        return m_editor.parameters().family == Family7210 ? QList<int>{0, 1, 2, 3} : QList<int>{0, 1, 3};
+    if (Is(column, "Ueberlauf") || Is(column, "Impulsausgangaktiv"))
+        return {0, 1};
+    return {};
 }

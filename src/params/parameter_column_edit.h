@@ -6,7 +6,12 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "params/catalogue_choices.h"
+
+#include <vector>
+
 class ModuleParameterEditor;
+struct ChannelParameters;
 
 // Changes of a module's values named by their project column, in the units
 // the pages show ("RangeEnd=150.0" is 150 in the channel's unit), carried out
@@ -35,12 +40,17 @@ public:
         QString unit;
     };
     Shown Value(int channel, const QString &column) const;
+    // The codes a coded column offers now (set takes them), with their texts;
+    // empty for a column that is no catalogue choice or not offered.
+    std::vector<ChoiceEntry> OfferedCodes(int channel, const QString &column) const;
     // Module columns belong to no channel.
     static bool IsChannelColumn(const QString &column);
     // The columns the module (or its channel) has.
     QStringList ColumnsOf(int channel) const;
 
 private:
+    QList<int> FixedCodes(const QString &column) const;
+    CatalogueChoice ChoiceOf(ChannelParameters &probe, const QString &column, int &offset) const;
     QString SetOne(int channel, const QString &column, const QString &text);
     QString SetModuleColumn(const QString &column, const QString &text);
     QString SetCode(int channel, const QString &column, int code);

@@ -23,6 +23,7 @@ private slots:
     void portsListAGivenDeviceAndItsAccess();
     void aQuestionAnsweredNoSaysWhichOptionAnswersYes();
     void folderWordsOfTheProgramAreTaken();
+    void choicesFollowTheCatalogueAndTheWorkingMode();
     void showAsJsonFeedsSetBackUnchanged_data();
     void showAsJsonFeedsSetBackUnchanged();
 };
@@ -48,6 +49,7 @@ void TestZelnorctlHelp::everyCommandExplainsItself_data()
         {"action", "--port DEVICE CODE"},
         {"types", "[PROJECT] [--family 7230|7210|7220] [--json]"},
         {"ports", "[--port DEVICE] [--json]"},
+        {"choices", "PROJECT MODULE-PATH [--channel 1|2] COLUMN [--json]"},
         {"help", "[COMMAND]"},
     };
     for (const auto &[command, arguments] : commands)
@@ -181,6 +183,41 @@ void TestZelnorctlHelp::folderWordsOfTheProgramAreTaken()
     const TestSupport::ToolRun rack = Ctl({"add", project, "\\\\Project", "rack"});
     QCOMPARE(rack.exitCode, 2);
     QVERIFY(rack.err.contains("Folders: plant (under the project), cabinet (under a plant), carrier"));
+}
+
+void TestZelnorctlHelp::choicesFollowTheCatalogueAndTheWorkingMode()
+{
+    QTemporaryDir dir;
+    const QString project = NewProject(dir);
+    QCOMPARE(Ctl({"add-module", project, "\\\\Project", "7", "C-1", "C-2"}).exitCode, 0);
+    const QString module = "\\\\Project\\7230/211-2 - [C-1] [C-2]";
+    const auto offered = [&](const QString &column) {
+        const TestSupport::ToolRun run = Ctl({"choices", project, module, "--channel", "2", column, "--json"});
+        return QJsonDocument::fromJson(run.out.toUtf8()).object();
+    };
+    // Working mode 0 offers the sensors with a text in the first name column.
+    const QJsonObject sensors = offered("SensorTypID");
+    QCOMPARE(sensors["kind"].toString(), QStringLiteral("code"));
+    QCOMPARE(sensors["offered"].toArray().size(),
+             Scalar(project, "SELECT COUNT(*) FROM SensorTypes7230 WHERE Name <> ''").toInt());
+    QCOMPARE(sensors["offered"].toArray()[0].toObject()["text"].toString(),
+             Scalar(project, "SELECT Name FROM SensorTypes7230 WHERE Name <> '' ORDER BY ID").toString());
+    // The comparison place exists only for thermocouples (working mode 2).
+    QCOMPARE(Ctl({"choices", project, module, "--channel", "2", "TCtypeID"}).exitCode, 1);
+    QCOMPARE(Ctl({"set", project, module, "--channel", "2", "WorkingModeID=2"}).exitCode, 0);
+    QCOMPARE(offered("TCtypeID")["kind"].toString(), QStringLiteral("code"));
+    QCOMPARE(offered("SensorTypID")["offered"].toArray().size(),
+             Scalar(project, "SELECT COUNT(*) FROM SensorTypes7230 WHERE Name3 <> ''").toInt());
+    // Every code offered is taken by set.
+    for (const QJsonValue &code : offered("Relay1LimitValue")["offered"].toArray()) {
+        const TestSupport::ToolRun set = Ctl({"set", project, module, "--channel", "2",
+                                              "Relay1LimitValue=" + QString::number(code.toObject()["code"].toInt())});
+        QVERIFY2(set.exitCode == 0, qPrintable(set.err));
+    }
+    const QJsonObject range = offered("RangeEnd");
+    QCOMPARE(range["kind"].toString(), QStringLiteral("number"));
+    QVERIFY(!range["unit"].toString().isEmpty());
+    QCOMPARE(Ctl({"choices", project, module, "Nonsense"}).exitCode, 2);
 }
 
 void TestZelnorctlHelp::showAsJsonFeedsSetBackUnchanged_data()

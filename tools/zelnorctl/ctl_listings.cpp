@@ -5,6 +5,9 @@
 #include "ctl_strings.h"
 
 #include "params/catalogues.h"
+#include "params/module_parameter_editor.h"
+#include "params/parameter_column_edit.h"
+#include "params/params_strings.h"
 #include "params/parameter_rows.h"
 #include "shell/string_table.h"
 #include "tree/tree_strings.h"
@@ -180,6 +183,55 @@ int Ports(const QString &extraPort, bool json)
               << Qt::endl;
     for (const QString &thief : thieves)
         Err() << StrF(CtlStrings::AdapterThief, {thief, thief}) << Qt::endl;
+    return ExitOk;
+}
+
+int Choices(const QString &path, const QString &modulePath, int channel, const QString &column, bool json)
+{
+    CtlProject project;
+    if (!project.Open(path))
+        return ExitUnusable;
+    const std::unique_ptr<CtlProject::LoadedModule> module = project.LoadModule(modulePath);
+    if (!module)
+        return ExitRefused;
+    const int shown = module->ref.shownChannel;
+    const int edited = shown != 0 ? shown : channel == 0 ? 1 : channel;
+    if (!ParameterColumnEdit::Columns().contains(column, Qt::CaseInsensitive)) {
+        Err() << StrF(ParamsStrings::ColumnUnknown, {column, ParameterColumnEdit::Columns().join(", ")}) << Qt::endl;
+        return ExitUnusable;
+    }
+    const ParameterColumnEdit edit(*module->editor);
+    const ParameterColumnEdit::Shown value = edit.Value(edited, column);
+    if (!value.stored.isValid()) {
+        Err() << StrF(ParamsStrings::ColumnNotOnModule, {column}) << Qt::endl;
+        return ExitRefused;
+    }
+    const std::vector<ChoiceEntry> codes = edit.OfferedCodes(edited, column);
+    const bool text = value.stored.typeId() == QMetaType::QString;
+    if (json) {
+        QJsonObject answer{{"column", column}, {"stored", QJsonValue::fromVariant(value.stored)}, {"text", value.text}};
+        if (!value.unit.isEmpty())
+            answer["unit"] = value.unit;
+        answer["kind"] = !codes.empty() ? QStringLiteral("code") : text ? QStringLiteral("text") : QStringLiteral("number");
+        QJsonArray offered;
+        for (const ChoiceEntry &entry : codes)
+            offered.append(QJsonObject{{"code", entry.data}, {"text", entry.text}});
+        if (!codes.empty())
+            answer["offered"] = offered;
+        Out() << QJsonDocument(answer).toJson() << Qt::flush;
+        return ExitOk;
+    }
+    if (!codes.empty()) {
+        Out() << Str(CtlStrings::ChoicesHeader) << Qt::endl;
+        for (const ChoiceEntry &entry : codes)
+            Out() << entry.data << '\t' << entry.text << Qt::endl;
+    } else if (text) {
+        Out() << StrF(CtlStrings::ChoicesText, {column, value.text}) << Qt::endl;
+    } else if (!value.unit.isEmpty()) {
+        Out() << StrF(CtlStrings::ChoicesNumberWithUnit, {column, value.unit, value.text}) << Qt::endl;
+    } else {
+        Out() << StrF(CtlStrings::ChoicesNumber, {column, value.text}) << Qt::endl;
+    }
     return ExitOk;
 }
 

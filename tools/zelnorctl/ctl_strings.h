@@ -53,4 +53,10 @@ inline constexpr int MoreHelp = 64122;
 inline constexpr int VersionOption = 64123;
 inline constexpr int FamilyOption = 64125;
 inline constexpr int FirstCommandDescription = 64130;
+
+// What a column accepts.
+inline constexpr int ChoicesNumberWithUnit = 64150;
+inline constexpr int ChoicesNumber = 64151;
+inline constexpr int ChoicesText = 64152;
+inline constexpr int ChoicesHeader = 64153;
 } // namespace CtlStrings

@@ -209,6 +209,18 @@ const std::map<QString, Command> &Commands()
          {QStringLiteral("[PROJECT] [--family 7230|7210|7220] [--json]"), 0, 1,
           [](const QStringList &a, const QCommandLineParser &parser) { return RunTypes(a, parser); }, false,
           64144, QStringLiteral("zelnorctl types --family 7230")}},
+        {QStringLiteral("choices"),
+         {QStringLiteral("PROJECT MODULE-PATH [--channel 1|2] COLUMN [--json]"), 3, 3,
+          [](const QStringList &a, const QCommandLineParser &parser) {
+              const int channel = ChannelOption(parser);
+              if (channel < 0) {
+                  Err() << StrF(CtlStrings::BadChannel, {parser.value(QStringLiteral("channel"))}) << Qt::endl;
+                  return int(ExitUnusable);
+              }
+              return CtlListings::Choices(a[0], a[1], channel, a[2], parser.isSet(QStringLiteral("json")));
+          },
+          false, 64147,
+          QStringLiteral("zelnorctl choices plant.prj '\\\\Project\\Plant1\\7230/211-2 - [TT-101] [TT-102]' --channel 1 SensorTypID")}},
         {QStringLiteral("ports"),
          {QStringLiteral("[--port DEVICE] [--json]"), 0, 0,
           [](const QStringList &, const QCommandLineParser &parser) {
@@ -346,7 +358,7 @@ int main(int argc, char *argv[])
     }
     SetYesOption(chosen.yesOption);
     if (command->first == QLatin1String("help") || command->first == QLatin1String("types") ||
-        command->first == QLatin1String("ports"))
+        command->first == QLatin1String("ports") || command->first == QLatin1String("choices"))
         return chosen.run(rest, parser);
     OutputLog log;
     StartLog(log, chosen.logToStandardError, parser);
