@@ -245,6 +245,7 @@ std::vector<ParameterDifference> ModuleTransfer::CompareWithDatabase(bool report
         }
     }
     m_differences = !differences.empty();
+    m_lastDifferences = differences;
     MarkOnline(LookUpConnected());
     Broadcast(kHintPageButtons);
     return differences;

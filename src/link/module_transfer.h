@@ -85,6 +85,8 @@ public:
 
     ItemHandle OnlineModule() const { return m_online; }
     bool HasDifferences() const { return m_differences; }
+    // What the last comparison found.
+    const std::vector<ParameterDifference> &LastDifferences() const { return m_lastDifferences; }
     bool IsNewModule() const { return m_newModule; }
     int TreeImageOf(ItemHandle module) const { return m_treeImages.value(module, ImageModule); }
     const CModuleImage &ComparisonImage() const { return m_comparisonImage; }
@@ -176,4 +178,5 @@ private:
     ReadBack m_readBack = ReadBack::None;
     bool m_lastDownloadStored = false;
     std::vector<ParameterDifference> m_readBackDifferences;
+    std::vector<ParameterDifference> m_lastDifferences;
 };

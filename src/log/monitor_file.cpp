@@ -93,10 +93,15 @@ void MonitorFile::OpenIfModuleChanged(const CModuleImage &image, const QDateTime
     m_filePath = QDir(directory).filePath(FileNameOf(m_serialNumber) + QStringLiteral(".txt"));
     Append(Str(LogStrings::ModuleConnected) + QLatin1Char(' ') + TimeStamp(now) + QLatin1Char('\n'));
     Append(Str(LogStrings::SerialNumber) + QLatin1Char(' ') + image.SerialNr + QLatin1Char('\n'));
-    Append(QStringLiteral("\t\t\t") + Str(LogStrings::Channel1) + QLatin1Char('\t') +
-           Str(LogStrings::Channel2) + QLatin1Char('\n'));
+    Append(ColumnLine());
     // The first record of a new file is written at once.
     m_counter = IntervalTicksSetting();
+}
+
+QString MonitorFile::ColumnLine()
+{
+    return QStringLiteral("\t\t\t") + Str(LogStrings::Channel1) + QLatin1Char('\t') + Str(LogStrings::Channel2) +
+           QLatin1Char('\n');
 }
 
 void MonitorFile::MarkOffline(const QDateTime &now)

@@ -35,6 +35,8 @@ public:
     // "%Y-%m-%d %H:%M:%S" and four blanks.
     static QString TimeStamp(const QDateTime &time);
     // The serial number with the characters a file name cannot hold blanked.
+    // The line above the records that names the channel columns.
+    static QString ColumnLine();
     static QString FileNameOf(const QString &serialNumber);
     // The refresh ticks between records (a tick comes every 3 seconds).
     static int IntervalTicks(int seconds) { return seconds / 3; }

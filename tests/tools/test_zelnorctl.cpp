@@ -261,6 +261,19 @@ void TestZelnorctl::commissioningRoundTrip()
     QCOMPARE(run.exitCode, 1);
     QVERIFY(run.out.contains(
         "Channel 2: Measuring range end          150.0 °C                                120.0 °C\n"));
+    // The same as JSON, with the log kept off standard output.
+    run = Ctl({"compare", project, "--port", port, "--json"});
+    QCOMPARE(run.exitCode, 1);
+    const QJsonObject compared = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    QVERIFY2(!compared.isEmpty(), qPrintable(run.out));
+    QCOMPARE(compared["equal"].toBool(), false);
+    bool rangeEndDiffers = false;
+    for (const QJsonValue &difference : compared["differences"].toArray()) {
+        const QJsonObject d = difference.toObject();
+        rangeEndDiffers = rangeEndDiffers || (d["channel"].toInt() == 2 && d["module"].toString() == "150.0 °C" &&
+                                              d["project"].toString() == "120.0 °C");
+    }
+    QVERIFY(rangeEndDiffers);
 
     run = Ctl({"download", project, module, "--port", port});
     QCOMPARE(run.exitCode, 0);
@@ -294,6 +307,11 @@ void TestZelnorctl::commissioningRoundTrip()
     QVERIFY(kept[0].endsWith("\t7230/211-2 - [TT-101] [TT-102]"));
     QVERIFY(kept[1].endsWith("\t7230/211-2 - [TT-101] [TT-102]"));
     QCOMPARE(Ctl({"history", project, "NO-SUCH-SERIAL"}).exitCode, 1);
+    run = Ctl({"history", project, "SIM00000001", "--json"});
+    const QJsonArray history = QJsonDocument::fromJson(run.out.toUtf8()).array();
+    QCOMPARE(history.size(), 2);
+    QCOMPARE(history[0].toObject()["id"].toInt(), kept[0].section('\t', 0, 0).toInt());
+    QCOMPARE(history[0].toObject()["module"].toString(), QStringLiteral("7230/211-2 - [TT-101] [TT-102]"));
     QCOMPARE(Ctl({"restore", project, "99999", "--port", port}).exitCode, 1);
     run = Ctl({"restore", project, kept[0].section('\t', 0, 0), "--port", port});
     QCOMPARE(run.exitCode, 0);
@@ -315,9 +333,11 @@ void TestZelnorctl::monitorPrintsOneRecordPerInterval()
     QVERIFY(!simulator.device().isEmpty());
     const TestSupport::ToolRun run = Ctl({"monitor", "--port", simulator.device(), "--count", "2"});
     QCOMPARE(run.exitCode, 0);
-    // Standard output holds the records alone; the log goes to standard error.
-    const QStringList records = run.out.split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(records.size(), 2);
+    // Standard output holds the column line and the records alone; the log
+    // goes to standard error.
+    QStringList records = run.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(records.size(), 3);
+    QCOMPARE(records.takeFirst(), QStringLiteral("\t\t\tChannel 1\tChannel 2"));
     const QRegularExpression record(
         QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d    -?\\d+\\.\\d °C\t\t -?\\d+\\.\\d °C$"));
     for (const QString &line : records)

@@ -406,14 +406,28 @@ std::unique_ptr<CtlTransfer> OpenTransfer(const QString &path, const QString &po
 }
 } // namespace
 
-int Compare(const QString &path, const QString &port)
+int Compare(const QString &path, const QString &port, bool json)
 {
     int code = ExitOk;
     const std::unique_ptr<CtlTransfer> transfer = OpenTransfer(path, port, code);
     if (!transfer)
         return code;
     // The report was written to the log as the module came online.
-    return transfer->Transfer().HasDifferences() ? ExitRefused : ExitOk;
+    const ModuleTransfer &moduleTransfer = transfer->Transfer();
+    if (json) {
+        QJsonArray differences;
+        for (const ParameterDifference &difference : moduleTransfer.LastDifferences())
+            differences.append(QJsonObject{{"number", difference.number},
+                                           {"channel", difference.channel},
+                                           {"name", difference.name},
+                                           {"module", difference.moduleText},
+                                           {"project", difference.otherText}});
+        Out() << QJsonDocument(QJsonObject{{"equal", !moduleTransfer.HasDifferences()},
+                                           {"differences", differences}})
+                     .toJson()
+              << Qt::flush;
+    }
+    return moduleTransfer.HasDifferences() ? ExitRefused : ExitOk;
 }
 
 int Upload(const QString &path, const QString &port, bool create)
@@ -482,7 +496,7 @@ int Download(const QString &path, const QString &modulePath, const QString &port
     });
 }
 
-int History(const QString &path, const QString &serialNr)
+int History(const QString &path, const QString &serialNr, bool json)
 {
     CtlProject project;
     if (!project.Open(path))
@@ -494,9 +508,20 @@ int History(const QString &path, const QString &serialNr)
             Err() << StrF(CtlStrings::NothingKept, {serialNr}) << Qt::endl;
             return int(ExitRefused);
         }
-        for (const ModuleBlockHistory::Entry &entry : entries)
-            Out() << entry.id << '\t' << entry.savedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << '\t'
-                  << entry.moduleName << Qt::endl;
+        QJsonArray listed;
+        for (const ModuleBlockHistory::Entry &entry : entries) {
+            const QString savedAt = entry.savedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            if (json)
+                listed.append(QJsonObject{{"id", entry.id},
+                                          {"savedAt", savedAt},
+                                          {"serialNumber", entry.serialNr},
+                                          {"module", entry.moduleName}});
+            else
+                Out() << entry.id << '\t' << savedAt << '\t' << TextRules::EscapeControls(entry.moduleName)
+                      << Qt::endl;
+        }
+        if (json)
+            Out() << QJsonDocument(listed).toJson() << Qt::flush;
         return int(ExitOk);
     });
 }
@@ -544,6 +569,8 @@ int Monitor(const QString &port, int count, int intervalSeconds)
         Out() << line << Qt::flush;
         ++printed;
     };
+    // The records are those of the monitoring file, under its column line.
+    Out() << MonitorFile::ColumnLine() << Qt::flush;
     if (!link.StartAndWaitOnline())
         return ExitUnusable;
     const int refreshMs = LinkController::kRefreshPeriodMs;

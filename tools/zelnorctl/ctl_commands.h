@@ -15,11 +15,11 @@ int AddModule(const QString &project, const QString &parentPath, const QString &
 int Set(const QString &project, const QString &modulePath, int channel, const QStringList &assignments);
 int Delete(const QString &project, const QString &itemPath, bool yes);
 int Show(const QString &project, const QString &modulePath, bool json);
-int Compare(const QString &project, const QString &port);
+int Compare(const QString &project, const QString &port, bool json);
 int Upload(const QString &project, const QString &port, bool create);
 int Download(const QString &project, const QString &modulePath, const QString &port, bool yes);
 // What was kept of a module before each download, newest first.
-int History(const QString &project, const QString &serialNr);
+int History(const QString &project, const QString &serialNr, bool json);
 // Writes blocks kept before an earlier download back into their module.
 int Restore(const QString &project, const QString &entryId, const QString &port);
 // count 0: until interrupted.

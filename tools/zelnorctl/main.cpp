@@ -158,10 +158,11 @@ const std::map<QString, Command> &Commands()
           },
           false, 64135, QStringLiteral("zelnorctl show plant.prj '\\\\Project\\Plant1\\7230/211-2 - [TT-101] [TT-102]' --json")}},
         {QStringLiteral("compare"),
-         {QStringLiteral("PROJECT --port DEVICE"), 1, 1,
+         {QStringLiteral("PROJECT --port DEVICE [--json]"), 1, 1,
           [](const QStringList &a, const QCommandLineParser &parser) {
               const std::optional<QString> port = PortOption(parser);
-              return port ? CtlCommands::Compare(a[0], *port) : int(ExitUnusable);
+              return port ? CtlCommands::Compare(a[0], *port, parser.isSet(QStringLiteral("json")))
+                          : int(ExitUnusable);
           },
           false, 64137, QStringLiteral("zelnorctl compare plant.prj --port /dev/ttyUSB0")}},
         {QStringLiteral("upload"),
@@ -181,8 +182,10 @@ const std::map<QString, Command> &Commands()
           },
           false, 64139, QStringLiteral("zelnorctl download plant.prj '\\\\Project\\Plant1\\7230/211-2 - [TT-101] [TT-102]' --port /dev/ttyUSB0 --yes"), QStringLiteral("--yes")}},
         {QStringLiteral("history"),
-         {QStringLiteral("PROJECT SERIAL-NUMBER"), 2, 2,
-          [](const QStringList &a, const QCommandLineParser &) { return CtlCommands::History(a[0], a[1]); },
+         {QStringLiteral("PROJECT SERIAL-NUMBER [--json]"), 2, 2,
+          [](const QStringList &a, const QCommandLineParser &parser) {
+              return CtlCommands::History(a[0], a[1], parser.isSet(QStringLiteral("json")));
+          },
           false, 64140, QStringLiteral("zelnorctl history plant.prj SN-0001")}},
         {QStringLiteral("restore"),
          {QStringLiteral("PROJECT ENTRY-ID --port DEVICE"), 2, 2,
@@ -361,6 +364,7 @@ int main(int argc, char *argv[])
         command->first == QLatin1String("ports") || command->first == QLatin1String("choices"))
         return chosen.run(rest, parser);
     OutputLog log;
-    StartLog(log, chosen.logToStandardError, parser);
+    // With --json standard output carries the JSON document alone.
+    StartLog(log, chosen.logToStandardError || parser.isSet(QStringLiteral("json")), parser);
     return chosen.run(rest, parser);
 }
