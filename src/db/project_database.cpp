@@ -133,7 +133,7 @@ bool ProjectDatabase::ReadProperties(const QString &path, const QString &user, c
         }
         // A file named by a data link file lies relative to that file.
         if (properties.provider() == ConnectionProperties::Provider::SQLite &&
-            QFileInfo(properties.dataSource()).isRelative())
+            !properties.dataSource().trimmed().isEmpty() && QFileInfo(properties.dataSource()).isRelative())
             properties.setValue(ConnectionProperties::kDataSource,
                                 QFileInfo(path).absoluteDir().absoluteFilePath(properties.dataSource()));
         viaDataLink = true;
@@ -165,7 +165,14 @@ bool ProjectDatabase::Connect(const QString &path, const ConnectionProperties &p
         return false;
     }
     if (source.driver == DbDriver::SQLite && !QFileInfo(source.database).isFile()) {
-        MessageService::error(StrF(ProjectStrings::DatabaseFileMissing, {source.database}));
+        // Name what is wrong with the file the data link points at, not
+        // only that it is missing.
+        if (viaDataLink && properties.dataSource().trimmed().isEmpty())
+            MessageService::error(StrF(ProjectStrings::NoDataSource, {path}));
+        else if (QFileInfo(source.database).isDir())
+            MessageService::error(StrF(ProjectStrings::ProjectIsAFolder, {source.database}));
+        else
+            MessageService::error(StrF(ProjectStrings::DatabaseFileMissing, {source.database}));
         return false;
     }
     std::vector<ProviderErrorRecord> records;
@@ -178,7 +185,9 @@ bool ProjectDatabase::Connect(const QString &path, const ConnectionProperties &p
     m_openedPath = QFileInfo(path).absoluteFilePath();
     bool ok = false;
     try {
-        ok = (source.driver != DbDriver::SQLite || CheckSqliteFile(path)) && IsProject(path) &&
+        // A damaged project behind a data link file is named by its own path.
+        const QString database = source.driver == DbDriver::SQLite ? source.database : path;
+        ok = (source.driver != DbDriver::SQLite || CheckSqliteFile(database)) && IsProject(database) &&
              CheckDatabase();
     } catch (COLEDBException &e) {
         AddMessage(e, DbStrings::CantConnect, {DisplayName()});

@@ -77,5 +77,7 @@ enum : int {
     ToolDataLinkOption = 62875,
     ToolCommandArgument = 62876,
     NotAProject = 62877,
+    ProjectIsAFolder = 62878,
+    NoDataSource = 62879,
 };
 } // namespace ProjectStrings

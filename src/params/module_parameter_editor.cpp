@@ -25,10 +25,12 @@ void ModuleParameterEditor::setDataErrorHandler(std::function<void(const COLEDBE
 
 void ModuleParameterEditor::ReportDataError(const COLEDBException &error) const
 {
+    // Without a handler of its own the error goes where every data error
+    // goes, with the database's reason.
     if (m_dataErrorHandler)
         m_dataErrorHandler(error);
     else
-        MessageService::error(MessageText(error));
+        ::ReportDataError(error);
 }
 
 bool ModuleParameterEditor::Load()

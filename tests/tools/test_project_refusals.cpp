@@ -19,6 +19,8 @@ private slots:
     void dataLinkModeReadIsHonoured_data();
     void dataLinkModeReadIsHonoured();
     void severalProcessesDrawDistinctIdentifiers();
+    void dataLinkRefusalsNameWhatIsWrong_data();
+    void dataLinkRefusalsNameWhatIsWrong();
 };
 
 void TestProjectRefusals::refusedOpensLeaveTheFileAsItWas_data()
@@ -146,6 +148,35 @@ void TestProjectRefusals::severalProcessesDrawDistinctIdentifiers()
     qInfo("%d processes drew %d identifiers each in %lld ms", kProcesses, kEach, timer.elapsed());
     QCOMPARE(identifiers.size(), kProcesses * kEach);
     QVERIFY(*std::min_element(identifiers.begin(), identifiers.end()) > 0);
+}
+
+void TestProjectRefusals::dataLinkRefusalsNameWhatIsWrong_data()
+{
+    QTest::addColumn<QString>("dataSource");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a folder") << "Data Source=sub" << "sub' is a folder, not a project file.";
+    QTest::newRow("no data source") << "" << "plant.udl' names no Data Source.";
+    QTest::newRow("a damaged project") << "Data Source=damaged.prj" << "damaged.prj' is not a project database";
+}
+
+void TestProjectRefusals::dataLinkRefusalsNameWhatIsWrong()
+{
+    QFETCH(QString, dataSource);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("sub"));
+    QFile damaged(dir.filePath("damaged.prj"));
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray("SQLite format 3") + QByteArray(1000, '\x7f'));
+    damaged.close();
+    QFile link(dir.filePath("plant.udl"));
+    QVERIFY(link.open(QIODevice::WriteOnly));
+    link.write(("[oledb]\r\n; Everything after this line is an OLE DB initstring\r\nProvider=SQLite;" + dataSource + "\r\n")
+                   .toUtf8());
+    link.close();
+    const TestSupport::ToolRun run = Ctl({"tree", dir.filePath("plant.udl")});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
 }
 
 QTEST_GUILESS_MAIN(TestProjectRefusals)
