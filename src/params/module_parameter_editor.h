@@ -60,6 +60,7 @@ public:
     QString ComposedModuleName() const;
 
     CatalogueChoices Choices() const;
+    const CatalogueSet &catalogues() const { return m_catalogues; }
     // Fills the Input page's choices. Once the working mode differs from
     // the last fill, the dependent choices fall back to their first entry.
     InputChoices FillInput(int channel);

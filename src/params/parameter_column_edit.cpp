@@ -1,6 +1,7 @@
 #include "params/parameter_column_edit.h"
 
 #include "params/catalogue_choices.h"
+#include "params/catalogues.h"
 #include "params/module_parameter_editor.h"
 #include "params/parameter_values.h"
 #include "params/params_strings.h"
@@ -367,7 +368,9 @@ ParameterColumnEdit::Shown ParameterColumnEdit::Value(int channel, const QString
         const CatalogueChoice units = m_editor.Choices().Units(probe);
         const QString unit = units.selected >= 0 ? units.entries[size_t(units.selected)].text : QString();
         const int factor = m_editor.RangeFactorOf(channel);
-        return shown(double(*stored) / factor, int(std::lround(std::log10(double(std::max(factor, 1))))), unit);
+        Shown range = shown(double(*stored) / factor, int(std::lround(std::log10(double(std::max(factor, 1))))), unit);
+        RangeLimits(*ch, Is(column, "RangeBegin"), range);
+        return range;
     }
     if (Is(column, "OutputErrorValue"))
         return type.hasOutput() ? shown(ParameterValues::OutputErrorValueShown(*stored, type.outputSignal), 6,
@@ -456,4 +459,30 @@ QList<int> ParameterColumnEdit::FixedCodes(const QString &column) const
     if (Is(column, "Ueberlauf") || Is(column, "Impulsausgangaktiv"))
         return {0, 1};
     return {};
+}
+
+void ParameterColumnEdit::RangeLimits(const ChannelParameters &ch, bool begin, Shown &into) const
+{
+    // The same range-table row the checks of Apply use.
+    const ModuleFamily family = m_editor.parameters().family;
+    if (family == Family7210 && ch.workingModeId == 1) {
+        if (begin)
+            into.low = 0.0;
+        else
+            into.high = 1000.0;
+        return;
+    }
+    const ParameterRow *row = FindRangeRow(m_editor.catalogues(), family, ch, family == Family7230);
+    if (!row)
+        return;
+    if (family == Family7230) {
+        into.low = row->intValue("RangeBeginFrom");
+        into.high = row->intValue("RangeEndTo");
+    } else if (begin) {
+        into.low = row->intValue("RangeBeginFrom");
+        into.high = row->intValue("RangeBeginTo");
+    } else {
+        into.low = row->intValue("RangeEndFrom");
+        into.high = row->intValue("RangeEndTo");
+    }
 }

@@ -8,6 +8,7 @@
 
 #include "params/catalogue_choices.h"
 
+#include <optional>
 #include <vector>
 
 class ModuleParameterEditor;
@@ -38,6 +39,9 @@ public:
         QVariant stored;
         QString text;
         QString unit;
+        // The admissible values the checks apply, where a table gives them.
+        std::optional<double> low = {};
+        std::optional<double> high = {};
     };
     Shown Value(int channel, const QString &column) const;
     // The codes a coded column offers now (set takes them), with their texts;
@@ -50,6 +54,7 @@ public:
 
 private:
     QList<int> FixedCodes(const QString &column) const;
+    void RangeLimits(const ChannelParameters &channel, bool begin, Shown &into) const;
     CatalogueChoice ChoiceOf(ChannelParameters &probe, const QString &column, int &offset) const;
     QString SetOne(int channel, const QString &column, const QString &text);
     QString SetModuleColumn(const QString &column, const QString &text);

@@ -217,6 +217,11 @@ void TestZelnorctlHelp::choicesFollowTheCatalogueAndTheWorkingMode()
     const QJsonObject range = offered("RangeEnd");
     QCOMPARE(range["kind"].toString(), QStringLiteral("number"));
     QVERIFY(!range["unit"].toString().isEmpty());
+    // The limits are those Apply checks: one beyond them is refused.
+    QVERIFY(range.contains("low") && range.contains("high"));
+    const double high = range["high"].toDouble();
+    QCOMPARE(Ctl({"set", project, module, "--channel", "2", "RangeEnd=" + QString::number(high + 1)}).exitCode, 1);
+    QCOMPARE(Ctl({"set", project, module, "--channel", "2", "RangeEnd=" + QString::number(high)}).exitCode, 0);
     QCOMPARE(Ctl({"choices", project, module, "Nonsense"}).exitCode, 2);
 }
 

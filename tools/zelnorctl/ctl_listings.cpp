@@ -212,6 +212,10 @@ int Choices(const QString &path, const QString &modulePath, int channel, const Q
         QJsonObject answer{{"column", column}, {"stored", QJsonValue::fromVariant(value.stored)}, {"text", value.text}};
         if (!value.unit.isEmpty())
             answer["unit"] = value.unit;
+        if (value.low)
+            answer["low"] = *value.low;
+        if (value.high)
+            answer["high"] = *value.high;
         answer["kind"] = !codes.empty() ? QStringLiteral("code") : text ? QStringLiteral("text") : QStringLiteral("number");
         QJsonArray offered;
         for (const ChoiceEntry &entry : codes)
@@ -227,6 +231,10 @@ int Choices(const QString &path, const QString &modulePath, int channel, const Q
             Out() << entry.data << '\t' << entry.text << Qt::endl;
     } else if (text) {
         Out() << StrF(CtlStrings::ChoicesText, {column, value.text}) << Qt::endl;
+    } else if (value.low && value.high) {
+        Out() << StrF(CtlStrings::ChoicesNumberWithLimits,
+                      {column, value.unit, QString::number(*value.low), QString::number(*value.high), value.text})
+              << Qt::endl;
     } else if (!value.unit.isEmpty()) {
         Out() << StrF(CtlStrings::ChoicesNumberWithUnit, {column, value.unit, value.text}) << Qt::endl;
     } else {

@@ -59,4 +59,5 @@ inline constexpr int ChoicesNumberWithUnit = 64150;
 inline constexpr int ChoicesNumber = 64151;
 inline constexpr int ChoicesText = 64152;
 inline constexpr int ChoicesHeader = 64153;
+inline constexpr int ChoicesNumberWithLimits = 64154;
 } // namespace CtlStrings
