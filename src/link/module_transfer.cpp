@@ -47,6 +47,11 @@ void ModuleTransfer::TakeConnectedImage()
     m_connected = m_link.shared().connectedImage;
 }
 
+bool ModuleTransfer::IsModuleOnline() const
+{
+    return m_link.isOnline();
+}
+
 bool ModuleTransfer::IsProjectModified() const
 {
     ModuleParameterEditor *editor = m_view.ShownModule();

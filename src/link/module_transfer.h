@@ -81,6 +81,10 @@ public:
     std::vector<ParameterDifference> CompareWithDatabase(bool report);
 
     ItemHandle OnlineModule() const { return m_online; }
+    // The connected module as the latest notice left it, and whether one is
+    // online.
+    const CModuleImage &ConnectedModule() const { return m_connected; }
+    bool IsModuleOnline() const;
     bool HasDifferences() const { return m_differences; }
     bool IsNewModule() const { return m_newModule; }
     int TreeImageOf(ItemHandle module) const { return m_treeImages.value(module, ImageModule); }
