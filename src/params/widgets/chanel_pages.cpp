@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QTabWidget>
 
 using namespace PageStrings;
@@ -98,14 +99,15 @@ QLabel *UnitLabel(const QString &name, QWidget *parent)
     return label;
 }
 
-// One labelled row of a grid: label, field, and the unit beside it.
-void Row(QGridLayout *grid, int label, QWidget *field, QWidget *unit = nullptr)
+// One labelled row of a grid: label, field, and the unit beside it. A wide
+// field (a choice) may take the unit's column too.
+void Row(QGridLayout *grid, int label, QWidget *field, QWidget *unit = nullptr, bool wide = false)
 {
     const int row = grid->rowCount();
     auto *caption = new QLabel(Str(label), grid->parentWidget());
     caption->setBuddy(field);
     grid->addWidget(caption, row, 0, Qt::AlignLeft | Qt::AlignVCenter);
-    grid->addWidget(field, row, 1);
+    grid->addWidget(field, row, 1, 1, wide ? 2 : 1);
     if (unit)
         grid->addWidget(unit, row, 2);
 }
@@ -451,7 +453,8 @@ public:
     {
         m_family = view.model().family();
         const bool family7220 = m_family == Family7220;
-        auto *layout = new QHBoxLayout;
+        auto *layout = new QBoxLayout(QBoxLayout::LeftToRight);
+        m_relayLayout = layout;
         const int ids[2][6] = {{1073, 1283, 1286, 1311, 1312, 1002}, {1088, 1289, 1292, 1081, 1082, 1083}};
         for (int relay = 0; relay < 2; ++relay) {
             RelayControls &r = m_relays[size_t(relay)];
@@ -470,7 +473,7 @@ public:
             auto *hysteresisUnit = UnitLabel(QString("HysteresisUnit%1").arg(relay + 1), r.box);
             valueUnit->setText(unit);
             hysteresisUnit->setText(unit);
-            Row(grid, functionLabel, r.function);
+            Row(grid, functionLabel, r.function, nullptr, true);
             Row(grid, valueLabel, r.value, valueUnit);
             Row(grid, Hysteresis, r.hysteresis, hysteresisUnit);
             auto *lockoutBox = new QGroupBox(Str(family7220 ? ResetLockout : RelayLockout), r.box);
@@ -551,8 +554,21 @@ private:
         m_view.PageChanged(PageKind::LimitingValue);
     }
 
+    void resizeEvent(QResizeEvent *event) override
+    {
+        // The two relays stand side by side where the width allows it, one
+        // below the other on narrow panes and with long texts.
+        int sideBySide = m_relayLayout->spacing() + 2 * layout()->contentsMargins().left() + 8;
+        for (const RelayControls &r : m_relays)
+            sideBySide += r.box->sizeHint().width();
+        m_relayLayout->setDirection(event->size().width() >= sideBySide ? QBoxLayout::LeftToRight
+                                                                         : QBoxLayout::TopToBottom);
+        ChannelForm::resizeEvent(event);
+    }
+
     ModuleFamily m_family;
     std::array<RelayControls, 2> m_relays;
+    QBoxLayout *m_relayLayout = nullptr;
     CNumSpinEdit *m_delay = nullptr;
 };
 
