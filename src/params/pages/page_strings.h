@@ -19,7 +19,8 @@ inline constexpr int TcType = 63713;
 inline constexpr int WireResistance = 63714;
 inline constexpr int ComparisonTemperature = 63715;
 inline constexpr int ImpulseType = 63716;
-inline constexpr int Overflow = 63717;
+// The overflow box shares the comparison's parameter name.
+inline constexpr int Overflow = 584;
 inline constexpr int Units = 63718;
 inline constexpr int From = 63719;
 inline constexpr int To = 63720;

@@ -1,14 +1,12 @@
 #include "params/pages/parameter_pages.h"
 
+#include "link/transfer_strings.h"
 #include "params/pages/page_strings.h"
 #include "params/parameter_values.h"
 #include "params/params_strings.h"
 #include "shell/string_table.h"
 
 namespace {
-// The texts of the DIP switch flag.
-constexpr int kPcConfigurable = 62220;
-constexpr int kDipConfigurable = 62221;
 // The output error behaviours that a button stands for.
 constexpr int kStopErrorValue = 0;
 constexpr int kStopHoldLast = 1;
@@ -36,7 +34,7 @@ DeviceInfoFill ParameterPages::FillDeviceInfo(int channel) const
     DeviceInfoFill fill{parameters().type.name,
                         module.revision,
                         module.serialNr,
-                        Str(module.dipConfigurable ? kDipConfigurable : kPcConfigurable),
+                        Str(module.dipConfigurable ? TransferStrings::DipConfigurable : TransferStrings::PcConfigurable),
                         module.lastProgramming,
                         module.description,
                         {},
