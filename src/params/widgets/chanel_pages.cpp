@@ -152,6 +152,12 @@ public:
         m_description = Text("Description", Description, kDescription, false, signalBox);
         Row(signalGrid, SignalTag, m_tag);
         Row(signalGrid, Description, m_description);
+        // The fields of both groups start in one column.
+        int labelWidth = 0;
+        for (int label : {ModuleType, Revision, SerialNumber, dipLabel, Date, Comment, SignalTag, Description})
+            labelWidth = std::max(labelWidth, fontMetrics().horizontalAdvance(Str(label)));
+        moduleGrid->setColumnMinimumWidth(0, labelWidth);
+        signalGrid->setColumnMinimumWidth(0, labelWidth);
         layout->addWidget(moduleBox);
         layout->addWidget(signalBox);
         for (QLineEdit *edit : {m_date, m_comment, m_tag, m_description})
