@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/id_sequence.h"
+#include "link/selected_module_view.h"
 #include "params_test_support.h"
 #include "params/widgets/chanel_pages.h"
 #include "params/widgets/chanel_tab_view.h"
@@ -18,7 +19,7 @@
 // the test sets it.
 class PagesProject : public ParamsProject {
 public:
-    PagesProject() : ids(session())
+    PagesProject() : ids(session()), transferView(document, catalogues())
     {
         for (const auto &level : levels().levels()) {
             if (level->kind() != LevelKind::Root)
@@ -53,6 +54,7 @@ public:
         context.facts = [this] { return facts; };
         context.download = [this] { return ++downloads > 0; };
         context.upload = [this] { return ++uploads > 0; };
+        context.transferView = &transferView;
         view = std::make_unique<CChanelTabView>(context);
         view->resize(900, 600);
         return *view;
@@ -84,6 +86,8 @@ public:
 
     CIdSequence ids;
     CMy7100Doc document;
+    // What the transfer and the document's questions see of the shown module.
+    SelectedModuleView transferView;
     LinkFacts facts;
     int downloads = 0;
     int uploads = 0;

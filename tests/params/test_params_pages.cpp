@@ -1,6 +1,7 @@
 #include "pages_test_support.h"
 
 #include "params/pages/page_strings.h"
+#include "db/project_commands.h"
 #include "params/parameter_values.h"
 
 #include <QCheckBox>
@@ -33,6 +34,7 @@ private slots:
     void appliedRangeIsStoredAndResetBringsBackTheDatabase();
     void buttonsFollowModifiedAndLink();
     void controlsNeedPcConfigurationAndLink();
+    void leavingChangedPagesAppliesOnYes();
 
 private:
     static QStringList captions(CChanelTabView &view)
@@ -371,6 +373,35 @@ void TestParamsPages::controlsNeedPcConfigurationAndLink()
     project.view->model().Broadcast(16);
     QVERIFY(project.control<QComboBox>(PageKind::Input, "1331")->isEnabled());
     QVERIFY(project.control<QPushButton>(PageKind::Input, "1315")->isEnabled() == false);
+}
+
+void TestParamsPages::leavingChangedPagesAppliesOnYes()
+{
+    PagesProject project;
+    project.showModule(project.typeWhere(Family7230, kFull), "ASK");
+    auto *to = project.control<CNumSpinEdit>(PageKind::SignalProcessing, "1336");
+    const double end = to->GetValue() - 2;
+    PagesProject::type(to, QString::number(end));
+    SaveChangesHooks hooks;
+    hooks.isPumpingMessages = [] { return false; };
+    hooks.hasCurrentItem = [] { return true; };
+    hooks.isModified = [&] { return project.document.IsModified(); };
+    hooks.currentIsModuleOrSignal = [] { return true; };
+    // What the program's question does on Yes: the shown module applies,
+    // through its pages.
+    hooks.applyModuleView = [&] {
+        if (ModuleParameterEditor *editor = project.transferView.ShownModule())
+            editor->Apply();
+    };
+    hooks.clearModified = [&] { project.document.SetModifiedFlag(false); };
+    ScriptedMessages messages;
+    CapturedLog log;
+    messages.answer(MessageAnswer::Yes);
+    QVERIFY(AskSaveChanges(hooks));
+    QCOMPARE(messages.unexpectedQuestions(), 0);
+    const int factor = project.view->model().editor()->RangeFactorOf(1);
+    QCOMPARE(project.scalar("SELECT RangeEnd FROM Signals WHERE Name = 'ASK_CH1'").toInt(), int(end * factor));
+    QVERIFY(!project.document.IsModified());
 }
 
 QTEST_MAIN(TestParamsPages)
