@@ -639,6 +639,13 @@ ChannelForm *MakeForm(PageKind kind, CChanelTabView &view, QWidget *parent)
 
 ChannelForm::ChannelForm(CChanelTabView &view, QWidget *parent) : QWidget(parent), m_view(view) {}
 
+ChannelForm::~ChannelForm()
+{
+    // The controls go after this form; nothing they say then may reach it.
+    for (QObject *child : findChildren<QObject *>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+}
+
 void ChannelForm::Finish(QLayout *controls)
 {
     auto *layout = new QVBoxLayout(this);
@@ -697,6 +704,13 @@ CChanelPage::CChanelPage(CChanelTabView &view, PageKind kind, const QString &cap
         m_forms[1]->hide();
     connect(m_channelTabs, &QTabWidget::currentChanged, this,
             [this](int tab) { m_view.model().setSelectedChannelTab(tab); });
+}
+
+CChanelPage::~CChanelPage()
+{
+    // Removing the channel tabs on the way out changes the current tab.
+    if (m_channelTabs)
+        QObject::disconnect(m_channelTabs, nullptr, this, nullptr);
 }
 
 int CChanelPage::currentTab() const

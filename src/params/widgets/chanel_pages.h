@@ -23,6 +23,7 @@ class ChannelForm : public QWidget {
     Q_OBJECT
 public:
     ChannelForm(CChanelTabView &view, QWidget *parent);
+    ~ChannelForm() override;
     virtual void Fill(int channel) = 0;
     virtual void Take(int channel) = 0;
     // Every control (not the buttons) editable or not.
@@ -45,6 +46,7 @@ class CChanelPage : public CPropertyViewPage {
     Q_OBJECT
 public:
     CChanelPage(CChanelTabView &view, PageKind kind, const QString &caption);
+    ~CChanelPage() override;
 
     PageKind kind() const { return m_kind; }
     void Fill();
