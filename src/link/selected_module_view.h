@@ -21,8 +21,14 @@ public:
     ModuleParameterEditor *ShownModule() override;
     void FillPages() override;
     // While the parameter view is on screen it is the view the transfer
-    // works with; null detaches it.
+    // works with. A view that goes detaches only itself: its successor may
+    // already be attached.
     void Attach(TransferViewPort *pageView) { m_pageView = pageView; }
+    void Detach(const TransferViewPort *pageView)
+    {
+        if (m_pageView == pageView)
+            m_pageView = nullptr;
+    }
     // Through the application document's "Add New" of a module, under the
     // current folder (or the folder of the current module).
     CreatedModule CreateConnectedModule(ModuleFamily family, const CModuleImage &connected) override;

@@ -35,6 +35,7 @@ private slots:
     void buttonsFollowModifiedAndLink();
     void controlsNeedPcConfigurationAndLink();
     void leavingChangedPagesAppliesOnYes();
+    void transferWorksOnTheViewOnScreen();
 
 private:
     static QStringList captions(CChanelTabView &view)
@@ -402,6 +403,25 @@ void TestParamsPages::leavingChangedPagesAppliesOnYes()
     const int factor = project.view->model().editor()->RangeFactorOf(1);
     QCOMPARE(project.scalar("SELECT RangeEnd FROM Signals WHERE Name = 'ASK_CH1'").toInt(), int(end * factor));
     QVERIFY(!project.document.IsModified());
+}
+
+void TestParamsPages::transferWorksOnTheViewOnScreen()
+{
+    PagesProject project;
+    const int type = project.typeWhere(Family7230, kFull);
+    project.showModule(type, "NEXT");
+    ModuleParameterEditor *first = project.view->model().editor();
+    QCOMPARE(project.transferView.ShownModule(), first);
+    // The frame makes the next view before the old one is gone.
+    std::unique_ptr<CChanelTabView> old = std::move(project.view);
+    project.show(project.moduleItem(type, project.lastModuleId));
+    old.reset();
+    QCOMPARE(project.transferView.ShownModule(), project.view->model().editor());
+    project.view.reset();
+    // Without a view on screen the transfer loads the module itself.
+    ModuleParameterEditor *own = project.transferView.ShownModule();
+    QVERIFY(own);
+    QCOMPARE(own->parameters().module.id, project.lastModuleId);
 }
 
 QTEST_MAIN(TestParamsPages)

@@ -61,7 +61,7 @@ CChanelTabView::CChanelTabView(const ChanelTabViewContext &context, QWidget *par
 CChanelTabView::~CChanelTabView()
 {
     if (m_context.transferView)
-        m_context.transferView->Attach(nullptr);
+        m_context.transferView->Detach(this);
     disconnect(m_context.document, nullptr, this, nullptr);
 }
 
