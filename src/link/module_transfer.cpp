@@ -50,6 +50,11 @@ void ModuleTransfer::TakeConnectedImage()
     m_sameModule = m_link.shared().sameModule;
 }
 
+bool ModuleTransfer::IsModuleOnline() const
+{
+    return m_link.isOnline();
+}
+
 bool ModuleTransfer::IsProjectModified() const
 {
     ModuleParameterEditor *editor = m_view.ShownModule();

@@ -84,6 +84,10 @@ public:
     std::vector<ParameterDifference> CompareWithDatabase(bool report);
 
     ItemHandle OnlineModule() const { return m_online; }
+    // The connected module as the latest notice left it, and whether one is
+    // online.
+    const CModuleImage &ConnectedModule() const { return m_connected; }
+    bool IsModuleOnline() const;
     bool HasDifferences() const { return m_differences; }
     // What the last comparison found.
     const std::vector<ParameterDifference> &LastDifferences() const { return m_lastDifferences; }

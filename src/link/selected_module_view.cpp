@@ -19,8 +19,16 @@ void SelectedModuleView::Reload()
     m_loadedFor = 0;
 }
 
+void SelectedModuleView::FillPages()
+{
+    if (m_pageView)
+        m_pageView->FillPages();
+}
+
 ModuleParameterEditor *SelectedModuleView::ShownModule()
 {
+    if (m_pageView)
+        return m_pageView->ShownModule();
     const ItemHandle current = m_document.CurrentItem();
     if (current == 0 || !m_document.IsOpen()) {
         Reload();

@@ -19,6 +19,16 @@ public:
     ~SelectedModuleView() override;
 
     ModuleParameterEditor *ShownModule() override;
+    void FillPages() override;
+    // While the parameter view is on screen it is the view the transfer
+    // works with. A view that goes detaches only itself: its successor may
+    // already be attached.
+    void Attach(TransferViewPort *pageView) { m_pageView = pageView; }
+    void Detach(const TransferViewPort *pageView)
+    {
+        if (m_pageView == pageView)
+            m_pageView = nullptr;
+    }
     // Through the application document's "Add New" of a module, under the
     // current folder (or the folder of the current module).
     CreatedModule CreateConnectedModule(ModuleFamily family, const CModuleImage &connected) override;
@@ -30,6 +40,7 @@ private:
 
     C7100Document &m_document;
     const CatalogueSet &m_catalogues;
+    TransferViewPort *m_pageView = nullptr;
     ItemHandle m_loadedFor = 0;
     std::unique_ptr<ParameterRowSource> m_rows;
     std::unique_ptr<ModuleParameterEditor> m_editor;

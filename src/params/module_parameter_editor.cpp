@@ -88,8 +88,9 @@ ModuleParameterEditor::ApplyResult ModuleParameterEditor::Apply()
 {
     if (!m_modified || !m_loaded)
         return ApplyResult::NothingToApply;
+    const bool takenOver = !m_takeOverHandler || m_takeOverHandler();
     const QString name = ComposedModuleName();
-    if (!WriteApplied(name)) {
+    if (!takenOver || !WriteApplied(name)) {
         WriteLogLine(StrF(ParametersNotApplied, {m_parameters.module.name}));
         return ApplyResult::Refused;
     }

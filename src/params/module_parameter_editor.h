@@ -47,6 +47,10 @@ public:
     void setNewModule(bool pending) { m_newModule = pending; }
     // How a data error is shown (the program shows its errors dialog).
     void setDataErrorHandler(std::function<void(const COLEDBException &)> handler);
+    // Called first by every Apply of a modified module (the pages copy what
+    // the user typed into the parameters); false refuses the Apply.
+    void setTakeOverHandler(std::function<bool()> handler) { m_takeOverHandler = std::move(handler); }
+    const CatalogueSet &Catalogues() const { return m_catalogues; }
 
     enum class ApplyResult { NothingToApply, Applied, Refused };
     ApplyResult Apply();
@@ -60,7 +64,6 @@ public:
     QString ComposedModuleName() const;
 
     CatalogueChoices Choices() const;
-    const CatalogueSet &catalogues() const { return m_catalogues; }
     // Fills the Input page's choices. Once the working mode differs from
     // the last fill, the dependent choices fall back to their first entry.
     InputChoices FillInput(int channel);
@@ -116,4 +119,5 @@ private:
     std::array<std::optional<int>, 2> m_filledWorkingMode;
     std::function<void(bool)> m_modifiedHandler;
     std::function<void(const COLEDBException &)> m_dataErrorHandler;
+    std::function<bool()> m_takeOverHandler;
 };

@@ -472,7 +472,7 @@ void ParameterColumnEdit::RangeLimits(const ChannelParameters &ch, bool begin, S
             into.high = 1000.0;
         return;
     }
-    const ParameterRow *row = FindRangeRow(m_editor.catalogues(), family, ch, family == Family7230);
+    const ParameterRow *row = FindRangeRow(m_editor.Catalogues(), family, ch, family == Family7230);
     if (!row)
         return;
     if (family == Family7230) {

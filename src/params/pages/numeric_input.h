@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+
+// What the numeric edit fields of the parameter pages accept while the user
+// types, and how they show and read their numbers. The field keeps its text
+// with a trailing "%" in percent mode; the caret never passes it.
+class NumericInput {
+public:
+    enum Option : int { Percent = 1, DecimalPoint = 4, Hexadecimal = 8, NoMinus = 16 };
+
+    // The text and the caret (selection start and end, equal without a
+    // selection) of a field.
+    struct State {
+        QString text;
+        int selectionStart = 0;
+        int selectionEnd = 0;
+        int caret() const { return selectionEnd; }
+    };
+    enum class Typed { Taken, Refused, LimitReached };
+    struct Result {
+        Typed outcome = Typed::Taken;
+        State state;
+    };
+
+    explicit NumericInput(int options = 0, int decimals = 2) : m_options(options), m_decimals(decimals) {}
+
+    void setOptions(int options) { m_options = options; }
+    int options() const { return m_options; }
+    void setDecimals(int decimals) { m_decimals = decimals; }
+    int decimals() const { return m_decimals; }
+    // The most characters the number may have (the "%" not counted); 0: no
+    // limit.
+    void setMaxCharacters(int count) { m_maxCharacters = count; }
+    int maxCharacters() const { return m_maxCharacters; }
+    bool has(Option option) const { return (m_options & option) != 0; }
+
+    // The text of x: "%X" in hexadecimal mode, the truncated whole number
+    // with 0 decimals, else the decimals given without trailing zeros and
+    // point; "%" appended in percent mode.
+    QString Format(double x) const;
+    // The number a text stands for; the "%" characters are ignored, and an
+    // empty or unreadable text is 0.
+    double Parse(const QString &text) const;
+
+    // One printable character typed into the field.
+    Result Type(const State &state, QChar typed) const;
+    // What a backspace (or delete) left: an empty, blank or zero text shows 0.
+    State AfterErase(const State &state) const;
+    // The caret and selection kept before the trailing "%".
+    State Clamped(const State &state) const;
+    // The text after replacing it by newText, the caret back at its former
+    // character position.
+    State Replaced(const State &state, const QString &newText) const;
+
+private:
+    int BodyLength(const QString &text) const;
+    QString WithSuffix(const QString &body) const;
+
+    int m_options;
+    int m_decimals;
+    int m_maxCharacters = 0;
+};
