@@ -1,6 +1,7 @@
 #include "shell/project_session.h"
 
 #include "db/data_error.h"
+#include "params/module_parameter_editor.h"
 #include "link/com_port.h"
 
 ProjectSession::ProjectSession(QObject *parent)
@@ -15,6 +16,27 @@ ProjectSession::ProjectSession(QObject *parent)
     // new one.
     connect(&m_commands, &ProjectCommands::detectedModuleForgotten, this,
             [this] { m_link.RequestCommand(LinkCommand::Reopen); });
+    InstallSaveChangesQuestion();
+}
+
+void ProjectSession::InstallSaveChangesQuestion()
+{
+    SaveChangesHooks hooks;
+    hooks.isPumpingMessages = [] { return false; };
+    hooks.hasCurrentItem = [this] { return m_document.CurrentItem() != 0; };
+    hooks.isModified = [this] { return m_document.IsModified(); };
+    hooks.currentIsModuleOrSignal = [this] {
+        const Item *item = m_document.FindItem(m_document.CurrentItem());
+        return item && (CMy7100Doc::IsModule(*item) || CMy7100Doc::IsSignal(*item));
+    };
+    hooks.applyModuleView = [this] {
+        if (ModuleParameterEditor *editor = m_view.ShownModule())
+            editor->Apply();
+    };
+    // The item forms of folders do not exist yet: nothing of theirs to apply.
+    hooks.applyItemView = [] { return true; };
+    hooks.clearModified = [this] { m_document.SetModifiedFlag(false); };
+    m_document.SetSaveChangesHooks(std::move(hooks));
 }
 
 ProjectSession::~ProjectSession()

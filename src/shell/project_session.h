@@ -28,6 +28,9 @@ public:
     const CatalogueSet &Catalogues() const { return m_catalogues; }
     LinkController &Link() { return m_link; }
     ModuleTransfer &Transfer() { return *m_transfer; }
+    // The transfer's view of the module on the pages; the parameter view
+    // attaches itself to it while it is shown.
+    SelectedModuleView &View() { return m_view; }
 
     // The port to use for this run instead of the "ComPort" setting.
     void SetPortForThisRun(const QString &port);
@@ -46,6 +49,7 @@ signals:
 private:
     void RebuildTree();
     void ProjectOpened();
+    void InstallSaveChangesQuestion();
 
     ProjectDatabase m_database;
     ProjectCommands m_commands;

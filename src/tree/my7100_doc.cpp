@@ -657,6 +657,13 @@ bool CMy7100Doc::RenameModule(Item &item)
 
 // ---------------------------------------------------------------- deleting
 
+bool CMy7100Doc::AskSaveChanges()
+{
+    if (!m_saveChangesHooks.isModified)
+        return true;
+    return ::AskSaveChanges(m_saveChangesHooks);
+}
+
 bool CMy7100Doc::Delete(Item &item, QObject *sender)
 {
     DbSession *session = Registry().session();

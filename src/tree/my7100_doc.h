@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/project_commands.h"
 #include "tree/document.h"
 #include "tree/module_dialog_logic.h"
 #include "tree/module_lookup.h"
@@ -84,6 +85,11 @@ public:
 
     bool Delete(Item &item, QObject *sender = nullptr) override;
 
+    // The question before changed pages are left: the program sets the hooks
+    // that apply its views; without them nothing is asked.
+    void SetSaveChangesHooks(SaveChangesHooks hooks) { m_saveChangesHooks = std::move(hooks); }
+    bool AskSaveChanges() override;
+
     bool CanInsert(ContainerItem &parent, int nameStringId) override;
     bool CanBeginEdit(Item &item) override;
     bool CanDelete(Item &item) override;
@@ -152,4 +158,5 @@ private:
     bool m_completionFailed = false;
     // Written once the new module is complete.
     QString m_originLogLine;
+    SaveChangesHooks m_saveChangesHooks;
 };

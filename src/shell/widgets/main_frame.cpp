@@ -1,5 +1,7 @@
 #include "shell/widgets/main_frame.h"
 
+#include "params/widgets/chanel_tab_view.h"
+
 #include "log/output_log.h"
 #include "log/widgets/output_view.h"
 #include "shell/app_paths.h"
@@ -120,6 +122,7 @@ CMainFrame::CMainFrame(ProjectSession &session, AppSettings &settings, QWidget *
       m_addNew(session.Document(), session.Catalogues())
 {
     setObjectName(QStringLiteral("CMainFrame"));
+    RegisterViews();
     InitIconResources();
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     m_help = new HelpWindow(this);
@@ -157,6 +160,16 @@ CMainFrame::CMainFrame(ProjectSession &session, AppSettings &settings, QWidget *
     });
     m_idleUpdate.start(300);
     ShowViews({}, {});
+}
+
+void CMainFrame::RegisterViews()
+{
+    ProjectSession &session = m_session;
+    PaneViewFactory::Register(QStringLiteral("CChanelTabView"), [&session](QWidget *parent) {
+        return CreateChanelTabView(ProgramChanelTabContext(session.Document(), session.Catalogues(),
+                                                           session.Transfer(), &session.View()),
+                                   parent);
+    });
 }
 
 CMainFrame::~CMainFrame()

@@ -67,6 +67,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    void RegisterViews();
     void BuildPanes();
     void BuildMenus();
     void BuildToolbars();
