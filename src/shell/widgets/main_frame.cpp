@@ -177,6 +177,10 @@ CMainFrame::~CMainFrame()
     // An editor still open in the tree commits its text while the panes
     // go; the frame that would store it is gone by then.
     m_model->setRenamer({});
+    // Views that were replaced and still wait for their deferred delete go
+    // now, while the project session they hang on still exists.
+    for (const QPointer<QWidget> &view : std::as_const(m_retiredViews))
+        delete view.data();
 }
 
 // ---------------------------------------------------------------- panes
@@ -234,6 +238,7 @@ void CMainFrame::ShowViews(const QString &listViewClass, const QString &itemView
         old->hide();
         old->setParent(nullptr);
         old->deleteLater();
+        m_retiredViews << QPointer<QWidget>(old);
     }
     QStringList classes;
     if (!itemViewClass.isEmpty())

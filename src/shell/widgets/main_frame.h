@@ -117,4 +117,5 @@ private:
     QTimer m_idleUpdate;
     bool m_busy = false;
     bool m_placementRestored = false;
+    QList<QPointer<QWidget>> m_retiredViews;
 };
