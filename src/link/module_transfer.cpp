@@ -269,6 +269,19 @@ void ModuleTransfer::moduleReadAgain()
     CompareWithDatabase(false);
 }
 
+void ModuleTransfer::refreshLiveValues(const CModuleImage &connected)
+{
+    // The comparison keeps the image of the notice that bound the module;
+    // only the panel follows every poll.
+    m_liveImage = connected;
+    emit liveValuesRefreshed();
+}
+
+ModuleFamily ModuleTransfer::Family() const
+{
+    return m_lookup.Family();
+}
+
 bool ModuleTransfer::Upload()
 {
     // Without a module on the pages the upload would have nowhere to go.

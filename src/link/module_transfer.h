@@ -95,6 +95,11 @@ public:
     int TreeImageOf(ItemHandle module) const { return m_treeImages.value(module, ImageModule); }
     const CModuleImage &ComparisonImage() const { return m_comparisonImage; }
     const ImageParameterTexts &Texts() const { return m_texts; }
+    // The connected image as the latest connection notice left it, live
+    // values included: what the live-value panel shows.
+    const CModuleImage &LiveImage() const { return m_liveImage; }
+    // The family of the project's modules, which the connected one shares.
+    ModuleFamily Family() const;
     // How the latest download's read-back ended.
     enum class ReadBack { None, Pending, Same, Different, NotRead };
     ReadBack ReadBackResult() const { return m_readBack; }
@@ -115,6 +120,7 @@ public:
     void wentOffline() override;
     void runSilentComparison() override;
     void moduleReadAgain() override;
+    void refreshLiveValues(const CModuleImage &connected) override;
     void takeOverUpload(const CModuleImage &connected) override;
     void downloadFinished(bool stored) override;
     QString openModuleName() const override;
@@ -122,6 +128,9 @@ public:
 
 signals:
     void treeImageChanged(ItemHandle module, int image);
+    // Every connection notice, online or not: the live values are to be
+    // shown anew (or no more).
+    void liveValuesRefreshed();
 
 private:
     struct WrittenImage {
@@ -169,6 +178,7 @@ private:
     ModuleComparison m_comparison;
     CModuleImage m_comparisonImage;
     CModuleImage m_connected;
+    CModuleImage m_liveImage;
     std::array<QByteArray, 8> m_connectedBlocks;
     bool m_sameModule = false;
     MonitorFile *m_monitorFile = nullptr;

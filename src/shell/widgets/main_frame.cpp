@@ -1,5 +1,6 @@
 #include "shell/widgets/main_frame.h"
 
+#include "link/widgets/property_tab_view.h"
 #include "params/widgets/chanel_tab_view.h"
 
 #include "log/output_log.h"
@@ -169,6 +170,17 @@ void CMainFrame::RegisterViews()
         return CreateChanelTabView(ProgramChanelTabContext(session.Document(), session.Catalogues(),
                                                            session.Transfer(), &session.View()),
                                    parent);
+    });
+    PaneViewFactory::Register(QStringLiteral("CPropertyTabView"), [&session](QWidget *parent) {
+        return new CPropertyTabView(session.Transfer(), session.Link(), parent);
+    });
+    // Every connection notice: the panel goes with the module, then shows
+    // the values of the notice.
+    connect(&session.Transfer(), &ModuleTransfer::liveValuesRefreshed, this, [this, &session] {
+        if (session.Transfer().IsModuleOnline() != LiveValueColumnShown())
+            ToggleLiveValueColumn();
+        if (auto *panel = qobject_cast<CPropertyTabView *>(m_liveValues.data()))
+            panel->Refresh();
     });
 }
 

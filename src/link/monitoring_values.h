@@ -1,0 +1,77 @@
+#pragma once
+
+#include "link/module_family.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <vector>
+
+class CModuleImage;
+class ImageParameterTexts;
+
+// The scale of a channel's Monitoring page: the range in the unit of the
+// channel (0 to 24 mA on 7220).
+struct MonitoringScale {
+    double begin = 0;
+    double end = 100;
+
+    // How much of the bar the value fills, 0 to 1; the value is held to the
+    // scale first, and a scale without width fills nothing.
+    double Fraction(double value) const;
+    // The value as a percentage of the scale, not held to it.
+    double Percent(double value) const;
+};
+
+// What one record shows on a channel's Monitoring page.
+struct MonitoringRecord {
+    double value = 0;
+    MonitoringScale scale;
+    QString unit;
+    QString valueText;
+    QString percentText; // empty on 7220, which has no percentage display
+    QString statusText;
+};
+
+class MonitoringValues {
+public:
+    explicit MonitoringValues(const ImageParameterTexts &texts) : m_texts(texts) {}
+
+    MonitoringScale ScaleOf(const CModuleImage &image, int channel, ModuleFamily family) const;
+    MonitoringRecord RecordOf(const CModuleImage &image, int channel, ModuleFamily family) const;
+
+    // The scale labels beside the trend: top, middle, bottom.
+    static std::array<QString, 3> ScaleLabels(ModuleFamily family);
+    // The five labels below the bar's ticks; a label may have a second line.
+    std::array<QString, 5> TickLabels(const CModuleImage &image, int channel, ModuleFamily family) const;
+
+private:
+    const ImageParameterTexts &m_texts;
+};
+
+// The trend of a channel: the measured values with their time and, once
+// more than five exist, the mean of the last five.
+class MonitoringTrend {
+public:
+    static constexpr int kMeanWindow = 5;
+
+    struct Sample {
+        QDateTime time;
+        double value = 0;
+        bool hasMean = false;
+        double mean = 0;
+    };
+
+    void Add(const QDateTime &time, double value);
+    void Restart() { m_samples.clear(); }
+    const std::vector<Sample> &Samples() const { return m_samples; }
+
+    // "time;value;moving mean;unit" lines under a heading line, for a
+    // spreadsheet.
+    QStringList CsvLines(const QString &unit) const;
+
+private:
+    std::vector<Sample> m_samples;
+};

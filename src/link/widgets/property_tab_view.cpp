@@ -1,0 +1,154 @@
+#include "link/widgets/property_tab_view.h"
+
+#include "link/link_controller.h"
+#include "link/module_transfer.h"
+#include "link/transfer_strings.h"
+#include "shell/string_table.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+enum : int {
+    kDiagnose = 62386,
+    kAdjust = 62300,
+    kModuleType = 62389,
+    kModuleTag = 62390,
+    kLimitValue = 62391,
+    kResetLimit = 62392,
+    kChannel1 = 62351,
+};
+
+QString IdName(int id)
+{
+    return QString::number(id);
+}
+} // namespace
+
+CDiagnosePage::CDiagnosePage(QWidget *parent) : QWidget(parent)
+{
+    auto *layout = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    const std::array<int, 5> labels = {kModuleType, TransferStrings::Revision, TransferStrings::SerialNumber,
+                                       kModuleTag, TransferStrings::LastProgrammedDate};
+    const std::array<int, 5> ids = {1278, 1279, 1281, 1284, 1316};
+    for (size_t i = 0; i < labels.size(); ++i) {
+        m_header[i] = new QLineEdit(this);
+        m_header[i]->setReadOnly(true);
+        m_header[i]->setObjectName(IdName(ids[i]));
+        form->addRow(Str(labels[i]), m_header[i]);
+    }
+    layout->addLayout(form);
+    m_table = new QTableWidget(0, 3, this);
+    m_table->setObjectName(QStringLiteral("DiagnoseList"));
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->verticalHeader()->hide();
+    const std::array<QString, 3> titles = DiagnoseRows::ColumnTitles();
+    m_table->setHorizontalHeaderLabels({titles[0], titles[1], titles[2]});
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(m_table, 1);
+}
+
+void CDiagnosePage::Show(const DiagnoseContent &content)
+{
+    const std::array<QString, 5> header = {content.header.moduleType, content.header.revision,
+                                           content.header.serialNumber, content.header.moduleTag,
+                                           content.header.date};
+    for (size_t i = 0; i < header.size(); ++i)
+        m_header[i]->setText(header[i]);
+    m_table->setRowCount(int(content.rows.size()));
+    for (int row = 0; row < int(content.rows.size()); ++row) {
+        const DiagnoseRow &source = content.rows[size_t(row)];
+        const std::array<QString, 3> cells = {source.label, source.cells[0], source.cells[1]};
+        for (int column = 0; column < 3; ++column) {
+            QTableWidgetItem *item = m_table->item(row, column);
+            if (!item) {
+                item = new QTableWidgetItem;
+                m_table->setItem(row, column, item);
+            }
+            item->setText(cells[size_t(column)]);
+        }
+    }
+}
+
+CAdjustPage::CAdjustPage(LinkController &link, QWidget *parent) : QWidget(parent), m_link(link)
+{
+    auto *layout = new QVBoxLayout(this);
+    MakeGroup(1, 1287, 1293);
+    MakeGroup(2, 1290, 1295);
+    for (const ChannelGroup &group : m_groups)
+        layout->addWidget(group.frame);
+    layout->addStretch(1);
+}
+
+void CAdjustPage::MakeGroup(int channel, int actionId, int resetId)
+{
+    ChannelGroup &group = m_groups[size_t(channel - 1)];
+    group.frame = new QGroupBox(Str(kChannel1 + channel - 1), this);
+    auto *grid = new QGridLayout(group.frame);
+    group.actionLabel = new QLabel(group.frame);
+    group.actionLabel->setObjectName(IdName(channel == 1 ? 1358 : 1359));
+    group.action = new QPushButton(group.frame);
+    group.action->setObjectName(IdName(actionId));
+    group.resetLabel = new QLabel(Str(kLimitValue), group.frame);
+    group.reset = new QPushButton(Str(kResetLimit), group.frame);
+    group.reset->setObjectName(IdName(resetId));
+    grid->addWidget(group.actionLabel, 0, 0);
+    grid->addWidget(group.action, 0, 1);
+    grid->addWidget(group.resetLabel, 1, 0);
+    grid->addWidget(group.reset, 1, 1);
+    connect(group.action, &QPushButton::clicked, this,
+            [this, &group] { m_link.RequestAction(group.shownAction.action); });
+    connect(group.reset, &QPushButton::clicked, this,
+            [this, &group] { m_link.RequestAction(group.shownReset.action); });
+}
+
+void CAdjustPage::ShowButton(QLabel *label, QPushButton *button, const AdjustActions::Button &state)
+{
+    label->setVisible(state.shown);
+    button->setVisible(state.shown);
+    button->setEnabled(state.enabled);
+    if (state.labelText != 0)
+        label->setText(Str(state.labelText));
+    if (state.buttonText != 0)
+        button->setText(Str(state.buttonText));
+}
+
+void CAdjustPage::Show(const AdjustActions::Page &page)
+{
+    for (size_t i = 0; i < m_groups.size(); ++i) {
+        ChannelGroup &group = m_groups[i];
+        group.shownAction = page.channelAction[i];
+        group.shownReset = page.resetLimitValue[i];
+        ShowButton(group.actionLabel, group.action, group.shownAction);
+        ShowButton(group.resetLabel, group.reset, group.shownReset);
+        // A group with nothing shown goes as a whole (channel 2 of 7220).
+        group.frame->setVisible(group.shownAction.shown || group.shownReset.shown);
+    }
+}
+
+CPropertyTabView::CPropertyTabView(ModuleTransfer &transfer, LinkController &link, QWidget *parent)
+    : QTabWidget(parent), m_transfer(transfer)
+{
+    m_diagnose = new CDiagnosePage(this);
+    m_diagnose->setObjectName(IdName(145));
+    m_adjust = new CAdjustPage(link, this);
+    m_adjust->setObjectName(IdName(146));
+    addTab(m_diagnose, Str(kDiagnose));
+    addTab(m_adjust, Str(kAdjust));
+}
+
+void CPropertyTabView::Refresh()
+{
+    const CModuleImage &image = m_transfer.LiveImage();
+    const ModuleFamily family = m_transfer.Family();
+    m_diagnose->Show(DiagnoseRows(m_transfer.Texts()).Build(image, family));
+    m_adjust->Show(AdjustActions::PageFor(image, family));
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "link/adjust_actions.h"
+#include "link/diagnose_rows.h"
+
+#include <QTabWidget>
+
+#include <array>
+
+class LinkController;
+class ModuleTransfer;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+// The Diagnose page: identity fields and the table of live states.
+class CDiagnosePage : public QWidget {
+    Q_OBJECT
+public:
+    explicit CDiagnosePage(QWidget *parent = nullptr);
+    void Show(const DiagnoseContent &content);
+
+private:
+    std::array<QLineEdit *, 5> m_header{};
+    QTableWidget *m_table = nullptr;
+};
+
+// The Adjust page: one action button per channel and the limit-value reset
+// buttons; a press hands the button's action to the link.
+class CAdjustPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit CAdjustPage(LinkController &link, QWidget *parent = nullptr);
+    void Show(const AdjustActions::Page &page);
+
+private:
+    struct ChannelGroup {
+        QGroupBox *frame = nullptr;
+        QLabel *actionLabel = nullptr;
+        QPushButton *action = nullptr;
+        QLabel *resetLabel = nullptr;
+        QPushButton *reset = nullptr;
+        AdjustActions::Button shownAction;
+        AdjustActions::Button shownReset;
+    };
+    void MakeGroup(int channel, int actionId, int resetId);
+    static void ShowButton(QLabel *label, QPushButton *button, const AdjustActions::Button &state);
+
+    LinkController &m_link;
+    std::array<ChannelGroup, 2> m_groups;
+};
+
+// The live-value panel beside the output log while a module is online.
+class CPropertyTabView : public QTabWidget {
+    Q_OBJECT
+public:
+    CPropertyTabView(ModuleTransfer &transfer, LinkController &link, QWidget *parent = nullptr);
+
+    // The Diagnose page, then the Adjust page, from the latest live image.
+    void Refresh();
+
+private:
+    ModuleTransfer &m_transfer;
+    CDiagnosePage *m_diagnose = nullptr;
+    CAdjustPage *m_adjust = nullptr;
+};

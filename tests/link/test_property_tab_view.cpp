@@ -1,0 +1,109 @@
+// The live-value panel over a simulated module on a real pseudo-terminal:
+// it follows the module online and offline, shows the polled values and
+// hands its buttons' actions to the link.
+#include "link/widgets/property_tab_view.h"
+#include "transfer_harness.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace {
+constexpr int kTwoChannel7230 = 7;
+
+SimulatorOptions TwoChannel7230()
+{
+    SimulatorOptions options;
+    options.family = Family7230;
+    options.moduleType = kTwoChannel7230 - 1;
+    options.channels = 2;
+    return options;
+}
+
+QString CellOf(const QTableWidget &table, const QString &label, int column)
+{
+    for (int row = 0; row < table.rowCount(); ++row)
+        if (table.item(row, 0)->text() == label)
+            return table.item(row, column)->text();
+    return QStringLiteral("<no row>");
+}
+} // namespace
+
+class TestPropertyTabView : public QObject {
+    Q_OBJECT
+
+    struct Online {
+        Online() : harness(TwoChannel7230())
+        {
+            const int moduleId = project.createModule(kTwoChannel7230, QStringLiteral("LV"));
+            project.open();
+            CModuleImage image = project.imageOfModule(kTwoChannel7230, moduleId);
+            // Channel 1 measures in the 2-wire circuit, channel 2 in another.
+            image.Channel[0].Config.WorkingModeID = 0;
+            image.Channel[0].Config.TypeOfCircuitID = 0;
+            image.Channel[1].Config.WorkingModeID = 0;
+            image.Channel[1].Config.TypeOfCircuitID = 1;
+            harness.simulate(image);
+            harness.attach(project);
+            QObject::connect(harness.transfer.get(), &ModuleTransfer::liveValuesRefreshed, [this] {
+                onlineAtRefresh << harness.transfer->IsModuleOnline();
+            });
+        }
+        TransferProject project;
+        TransferHarness harness;
+        QList<bool> onlineAtRefresh;
+    };
+
+private slots:
+    void initTestCase() { TestSupport::loadEnglish(); }
+
+    void panelShowsTheModuleWhileOnline()
+    {
+        Online online;
+        QVERIFY(online.harness.goOnline());
+        QTRY_VERIFY(!online.onlineAtRefresh.isEmpty());
+        QVERIFY(online.onlineAtRefresh.last());
+
+        CPropertyTabView panel(*online.harness.transfer, online.harness.link.controller);
+        panel.Refresh();
+        auto *table = panel.findChild<QTableWidget *>(QStringLiteral("DiagnoseList"));
+        QVERIFY(table);
+        QCOMPARE(table->rowCount(), 22);
+        QCOMPARE(CellOf(*table, "Signal-Tag", 1), online.harness.transfer->LiveImage().Channel[0].Name);
+        QVERIFY(!CellOf(*table, "Signal-Tag", 1).isEmpty());
+        QVERIFY(!CellOf(*table, "Measured value", 1).isEmpty());
+        QCOMPARE(CellOf(*table, "Module error", 2), QStringLiteral("Module active"));
+        QCOMPARE(panel.findChild<QLineEdit *>(QStringLiteral("1281"))->text(),
+                 QStringLiteral("SIM-1"));
+
+        auto *twoWire1 = panel.findChild<QPushButton *>(QStringLiteral("1287"));
+        auto *twoWire2 = panel.findChild<QPushButton *>(QStringLiteral("1290"));
+        QCOMPARE(twoWire1->text(), QStringLiteral("Active"));
+        QVERIFY(twoWire1->isEnabled());
+        QVERIFY(!twoWire2->isEnabled());
+
+        // Unplugged: the next notice finds the module offline.
+        const qsizetype notices = online.harness.link.notices.size();
+        online.harness.link.simulator.setUnplugged(true);
+        QVERIFY(online.harness.link.waitForNotice(2, 2, 5000, notices));
+        QTRY_VERIFY(!online.onlineAtRefresh.last());
+    }
+
+    void channelButtonSendsTheTwoWireCompensation()
+    {
+        Online online;
+        QVERIFY(online.harness.goOnline());
+        QTRY_VERIFY(!online.onlineAtRefresh.isEmpty());
+        CPropertyTabView panel(*online.harness.transfer, online.harness.link.controller);
+        panel.Refresh();
+        const qsizetype from = online.harness.link.notices.size();
+        const qsizetype texts = online.harness.texts.size();
+        panel.findChild<QPushButton *>(QStringLiteral("1287"))->click();
+        QVERIFY(online.harness.link.waitForNotice(7, int(ActionCode::TwoWireCompensation1), 5000, from));
+        QTRY_VERIFY(online.harness.textsFrom(texts).contains(
+            QStringLiteral("Adjust 2-wires compensation, Channel1...OK,  Wire resistance = ")));
+    }
+};
+
+QTEST_MAIN(TestPropertyTabView)
+#include "test_property_tab_view.moc"
