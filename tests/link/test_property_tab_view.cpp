@@ -1,6 +1,7 @@
 // The live-value panel over a simulated module on a real pseudo-terminal:
 // it follows the module online and offline, shows the polled values and
 // hands its buttons' actions to the link.
+#include "link/widgets/monitoring_page.h"
 #include "link/widgets/property_tab_view.h"
 #include "transfer_harness.h"
 
@@ -81,6 +82,23 @@ private slots:
         QCOMPARE(twoWire1->text(), QStringLiteral("Active"));
         QVERIFY(twoWire1->isEnabled());
         QVERIFY(!twoWire2->isEnabled());
+
+        QCOMPARE(panel.count(), 4);
+        QCOMPARE(panel.tabText(3), QStringLiteral("Monitoring - CH 2"));
+        auto *page = qobject_cast<CMonitoringPage *>(panel.widget(2));
+        QVERIFY(page);
+        QCOMPARE(int(page->Trend().Samples().size()), 1);
+        panel.Refresh();
+        QCOMPARE(int(page->Trend().Samples().size()), 2);
+        const CModuleImage &image = online.harness.transfer->LiveImage();
+        const MonitoringRecord record =
+            MonitoringValues(online.harness.transfer->Texts()).RecordOf(image, 1, Family7230);
+        QCOMPARE(page->findChild<QLineEdit *>(QStringLiteral("ValueDisplay"))->text(), record.valueText);
+        QVERIFY(page->findChild<QLineEdit *>(QStringLiteral("PercentDisplay"))->text().endsWith(" %"));
+        QCOMPARE(page->findChild<QLineEdit *>(QStringLiteral("StatusDisplay"))->text(), QStringLiteral("OK"));
+        QCOMPARE(page->findChild<CBarGraph *>()->Fraction(), record.scale.Fraction(record.value));
+        page->findChild<QPushButton *>(QStringLiteral("1075"))->click();
+        QVERIFY(page->Trend().Samples().empty());
 
         // Unplugged: the next notice finds the module offline.
         const qsizetype notices = online.harness.link.notices.size();

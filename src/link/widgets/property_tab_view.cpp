@@ -2,6 +2,8 @@
 
 #include "link/link_controller.h"
 #include "link/module_transfer.h"
+#include "link/monitoring_values.h"
+#include "link/widgets/monitoring_page.h"
 #include "link/transfer_strings.h"
 #include "shell/string_table.h"
 
@@ -24,6 +26,8 @@ enum : int {
     kLimitValue = 62391,
     kResetLimit = 62392,
     kChannel1 = 62351,
+    kMonitoring = 62387,
+    kChannelTitle = 62388,
 };
 
 QString IdName(int id)
@@ -143,12 +147,30 @@ CPropertyTabView::CPropertyTabView(ModuleTransfer &transfer, LinkController &lin
     m_adjust->setObjectName(IdName(146));
     addTab(m_diagnose, Str(kDiagnose));
     addTab(m_adjust, Str(kAdjust));
+    const CModuleImage &image = transfer.LiveImage();
+    const int channels = image.IsTwoChannel() ? 2 : 1;
+    for (int channel = 1; channel <= channels; ++channel) {
+        auto *page = new CMonitoringPage(channel, transfer.Family(), this);
+        page->setObjectName(IdName(165));
+        m_monitoring.push_back(page);
+        addTab(page, Str(kMonitoring) + StrF(kChannelTitle, {channel}));
+    }
+}
+
+void CPropertyTabView::ShowMonitoring(const CModuleImage &image, ModuleFamily family)
+{
+    const MonitoringValues values(m_transfer.Texts());
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int channel = 1; channel <= int(m_monitoring.size()); ++channel)
+        m_monitoring[size_t(channel - 1)]->ShowRecord(values.RecordOf(image, channel, family),
+                                                      values.TickLabels(image, channel, family), now);
 }
 
 void CPropertyTabView::Refresh()
 {
     const CModuleImage &image = m_transfer.LiveImage();
     const ModuleFamily family = m_transfer.Family();
+    ShowMonitoring(image, family);
     m_diagnose->Show(DiagnoseRows(m_transfer.Texts()).Build(image, family));
     m_adjust->Show(AdjustActions::PageFor(image, family));
 }

@@ -7,6 +7,7 @@
 
 #include <array>
 
+class CMonitoringPage;
 class LinkController;
 class ModuleTransfer;
 class QGroupBox;
@@ -58,10 +59,14 @@ class CPropertyTabView : public QTabWidget {
 public:
     CPropertyTabView(ModuleTransfer &transfer, LinkController &link, QWidget *parent = nullptr);
 
-    // The Diagnose page, then the Adjust page, from the latest live image.
+    // The Monitoring pages, the Diagnose page, then the Adjust page, from
+    // the latest live image.
     void Refresh();
 
 private:
+    void ShowMonitoring(const CModuleImage &image, ModuleFamily family);
+
+    std::vector<CMonitoringPage *> m_monitoring;
     ModuleTransfer &m_transfer;
     CDiagnosePage *m_diagnose = nullptr;
     CAdjustPage *m_adjust = nullptr;

@@ -1,0 +1,206 @@
+#include "link/widgets/monitoring_page.h"
+
+#include "shell/message_service.h"
+#include "shell/string_table.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QDateTimeAxis>
+#include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPainter>
+#include <QPushButton>
+#include <QTextStream>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+enum : int {
+    kMeasured = 62393,
+    kMovingMean = 62394,
+    kRestart = 62395,
+    kExport = 62396,
+    kCsvFiles = 62397,
+    kNotSaved = 62398,
+};
+
+const QColor kDisplayGreen(0x80, 0xFF, 0x80);
+constexpr int kTickLabelPixels = 13;
+} // namespace
+
+CBarGraph::CBarGraph(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("BarGraph"));
+    setMinimumHeight(80);
+}
+
+void CBarGraph::Show(double fraction, const std::array<QString, 5> &tickLabels)
+{
+    m_fraction = fraction;
+    m_tickLabels = tickLabels;
+    update();
+}
+
+void CBarGraph::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(kTickLabelPixels);
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    // Room for half a label on either side so that the end labels fit.
+    const int margin = metrics.horizontalAdvance(QStringLiteral("100.00 %")) / 2 + 2;
+    const QRect area = rect().adjusted(margin, 0, -margin, 0);
+    const QRect bar(area.left(), area.top(), area.width(), area.height() / 4);
+    painter.fillRect(bar, Qt::lightGray);
+    painter.fillRect(QRect(bar.left(), bar.top(), int(bar.width() * m_fraction), bar.height()), Qt::green);
+    painter.setPen(Qt::black);
+    painter.drawRect(bar.adjusted(0, 0, -1, -1));
+    for (int tick = 0; tick < 5; ++tick) {
+        const int x = bar.left() + (bar.width() - 1) * tick / 4;
+        painter.drawLine(x, bar.bottom(), x, bar.bottom() + 5);
+        const QRect label(x - margin, bar.bottom() + 7, 2 * margin, area.height() - bar.height() - 7);
+        painter.drawText(label, Qt::AlignHCenter | Qt::AlignTop, m_tickLabels[size_t(tick)]);
+    }
+}
+
+CMonitoringPage::CMonitoringPage(int channel, ModuleFamily family, QWidget *parent)
+    : QWidget(parent), m_channel(channel), m_family(family)
+{
+    auto *layout = new QVBoxLayout(this);
+    auto *displays = new QHBoxLayout;
+    m_value = MakeDisplay(QStringLiteral("100.0"), QStringLiteral("ValueDisplay"));
+    m_percent = MakeDisplay(QStringLiteral("100.0 %"), QStringLiteral("PercentDisplay"));
+    m_status = MakeDisplay(Str(62452), QStringLiteral("StatusDisplay"));
+    m_percent->setVisible(family != Family7220);
+    displays->addWidget(m_value);
+    displays->addWidget(m_percent);
+    displays->addWidget(m_status);
+    layout->addLayout(displays);
+    m_bar = new CBarGraph(this);
+    layout->addWidget(m_bar);
+    auto *trend = new QHBoxLayout;
+    auto *scale = new QVBoxLayout;
+    const std::array<QString, 3> labels = MonitoringValues::ScaleLabels(family);
+    for (size_t i = 0; i < labels.size(); ++i) {
+        if (i > 0)
+            scale->addStretch(1);
+        scale->addWidget(new QLabel(labels[i], this));
+    }
+    trend->addLayout(scale);
+    trend->addWidget(MakeChart(), 1);
+    layout->addLayout(trend, 1);
+    auto *buttons = new QHBoxLayout;
+    auto *restart = new QPushButton(Str(kRestart), this);
+    restart->setObjectName(QStringLiteral("1075"));
+    auto *exportButton = new QPushButton(Str(kExport), this);
+    exportButton->setObjectName(QStringLiteral("Export"));
+    buttons->addStretch(1);
+    buttons->addWidget(restart);
+    buttons->addWidget(exportButton);
+    layout->addLayout(buttons);
+    connect(restart, &QPushButton::clicked, this, &CMonitoringPage::Restart);
+    connect(exportButton, &QPushButton::clicked, this, &CMonitoringPage::Export);
+}
+
+QLineEdit *CMonitoringPage::MakeDisplay(const QString &text, const QString &name)
+{
+    auto *display = new QLineEdit(text, this);
+    display->setObjectName(name);
+    display->setReadOnly(true);
+    display->setFont(QFont(QStringLiteral("MS Sans Serif")));
+    QPalette palette = display->palette();
+    palette.setColor(QPalette::Base, kDisplayGreen);
+    display->setPalette(palette);
+    return display;
+}
+
+QWidget *CMonitoringPage::MakeChart()
+{
+    m_chart = new QChart;
+    m_measured = new QLineSeries(m_chart);
+    m_measured->setName(Str(kMeasured));
+    m_mean = new QLineSeries(m_chart);
+    m_mean->setName(Str(kMovingMean));
+    m_chart->addSeries(m_measured);
+    m_chart->addSeries(m_mean);
+    m_timeAxis = new QDateTimeAxis(m_chart);
+    m_timeAxis->setFormat(QStringLiteral("hh:mm:ss"));
+    m_valueAxis = new QValueAxis(m_chart);
+    m_chart->addAxis(m_timeAxis, Qt::AlignBottom);
+    m_chart->addAxis(m_valueAxis, Qt::AlignLeft);
+    for (QLineSeries *series : {m_measured, m_mean}) {
+        series->attachAxis(m_timeAxis);
+        series->attachAxis(m_valueAxis);
+    }
+    auto *view = new QChartView(m_chart, this);
+    view->setObjectName(QStringLiteral("TrendChart"));
+    view->setMinimumHeight(160);
+    return view;
+}
+
+void CMonitoringPage::ShowRecord(const MonitoringRecord &record, const std::array<QString, 5> &tickLabels,
+                                 const QDateTime &time)
+{
+    m_unit = record.unit;
+    m_trend.Add(time, record.value);
+    m_bar->Show(record.scale.Fraction(record.value), tickLabels);
+    m_value->setText(record.valueText);
+    if (m_family != Family7220)
+        m_percent->setText(record.percentText);
+    m_status->setText(record.statusText);
+    RedrawTrend();
+}
+
+void CMonitoringPage::Restart()
+{
+    m_trend.Restart();
+    RedrawTrend();
+}
+
+void CMonitoringPage::RedrawTrend()
+{
+    QList<QPointF> measured;
+    QList<QPointF> mean;
+    double low = 0;
+    double high = 1;
+    for (const MonitoringTrend::Sample &sample : m_trend.Samples()) {
+        const double x = double(sample.time.toMSecsSinceEpoch());
+        measured << QPointF(x, sample.value);
+        if (sample.hasMean)
+            mean << QPointF(x, sample.mean);
+        low = measured.size() == 1 ? sample.value : std::min(low, sample.value);
+        high = measured.size() == 1 ? sample.value : std::max(high, sample.value);
+    }
+    m_measured->replace(measured);
+    m_mean->replace(mean);
+    if (measured.isEmpty())
+        return;
+    const double pad = high > low ? (high - low) * 0.1 : 1;
+    m_valueAxis->setRange(low - pad, high + pad);
+    const QDateTime first = m_trend.Samples().front().time;
+    const QDateTime last = m_trend.Samples().back().time;
+    m_timeAxis->setRange(first, last > first ? last : first.addSecs(3));
+}
+
+void CMonitoringPage::Export()
+{
+    const QString path = QFileDialog::getSaveFileName(this, Str(kExport), QString(), Str(kCsvFiles));
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+        MessageService::show({StrF(kNotSaved, {path}), MessageIcon::Error});
+        return;
+    }
+    QTextStream out(&file);
+    for (const QString &line : m_trend.CsvLines(m_unit))
+        out << line << '\n';
+}
