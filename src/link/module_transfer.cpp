@@ -274,6 +274,8 @@ void ModuleTransfer::refreshLiveValues(const CModuleImage &connected)
     // The comparison keeps the image of the notice that bound the module;
     // only the panel follows every poll.
     m_liveImage = connected;
+    if (m_monitorFile && IsModuleOnline())
+        m_monitorFile->WriteRecord(connected, Family(), m_texts);
     emit liveValuesRefreshed();
 }
 

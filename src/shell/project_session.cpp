@@ -8,6 +8,7 @@ ProjectSession::ProjectSession(QObject *parent)
     : QObject(parent), m_commands(m_database), m_view(m_document, m_catalogues)
 {
     m_transfer = std::make_unique<ModuleTransfer>(m_document, m_document.Lookup(), m_catalogues, m_link, m_view);
+    m_transfer->setMonitorFile(&m_monitorFile);
     connect(&m_commands, &ProjectCommands::treeRebuildRequested, this, &ProjectSession::RebuildTree);
     connect(&m_database, &ProjectDatabase::opened, this, &ProjectSession::ProjectOpened);
     connect(&m_database, &ProjectDatabase::closed, this, [this] { m_link.setProjectOpen(false); });

@@ -5,6 +5,7 @@
 #include "link/link_controller.h"
 #include "link/module_transfer.h"
 #include "link/selected_module_view.h"
+#include "log/monitor_file.h"
 #include "params/catalogues.h"
 #include "tree/my7100_doc.h"
 
@@ -57,6 +58,7 @@ private:
     CatalogueSet m_catalogues;
     LinkController m_link;
     SelectedModuleView m_view;
+    MonitorFile m_monitorFile;
     std::unique_ptr<ModuleTransfer> m_transfer;
     QString m_portForThisRun;
 };

@@ -4,6 +4,7 @@
 #include "params/widgets/chanel_tab_view.h"
 
 #include "log/output_log.h"
+#include "log/widgets/monitoring_options_dialog.h"
 #include "log/widgets/output_view.h"
 #include "shell/app_paths.h"
 #include "shell/command_ids.h"
@@ -770,9 +771,10 @@ bool CMainFrame::RunCommand(int id)
     case ToolbarStandard:
     case ToolbarData:
     case StatusBar:
+        // Checkable entries act through their own toggle.
+        break;
     case Monitoring:
-        // Checkable entries act through their own toggle; the monitoring
-        // options come with the monitoring view.
+        MonitoringOptionsDialog(this).exec();
         break;
     default:
         if (id >= NextVisible && id <= TreeLeft)
