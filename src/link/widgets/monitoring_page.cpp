@@ -196,11 +196,15 @@ void CMonitoringPage::Export()
     if (path.isEmpty())
         return;
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
-        MessageService::show({StrF(kNotSaved, {path}), MessageIcon::Error});
-        return;
+    bool saved = file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
+    if (saved) {
+        QTextStream out(&file);
+        for (const QString &line : m_trend.CsvLines(m_unit))
+            out << line << '\n';
+        out.flush();
+        // A full disk shows only when the lines are written out.
+        saved = out.status() == QTextStream::Ok && file.error() == QFileDevice::NoError;
     }
-    QTextStream out(&file);
-    for (const QString &line : m_trend.CsvLines(m_unit))
-        out << line << '\n';
+    if (!saved)
+        MessageService::show({StrF(kNotSaved, {path}), MessageIcon::Error});
 }
