@@ -1,8 +1,24 @@
 #include "tree/column_layout.h"
 
 #include "db/table_level.h"
+#include "shell/settings.h"
+
+#include <QSettings>
 
 #include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+const char kSizeAndSortGroup[] = "Column Size & Sort";
+
+QString SortByName(const QString &key)
+{
+    return QLatin1String(kSizeAndSortGroup) + QLatin1Char('/') + key + QLatin1String(".SortBy");
+}
+
+
+} // namespace
 
 ColumnLayout::ColumnLayout(const CLevelList &levels, const QString &parentTable)
 {
@@ -47,4 +63,29 @@ int ColumnLayout::LevelColumn(const CTableLevel &level, int merged) const
     if (found == m_levelColumns.constEnd() || merged < 0 || size_t(merged) >= found->size())
         return -1;
     return (*found)[size_t(merged)];
+}
+
+ColumnLayout::Sort ColumnLayout::StoredSort() const
+{
+    const QSettings settings(QString::fromLatin1(SettingsSection::kOrganisation),
+                             QString::fromLatin1(SettingsSection::kApplication));
+    const int stored = settings.value(SortByName(m_key)).toInt();
+    for (size_t i = 0; stored != 0 && i < m_columns.size(); ++i)
+        if (m_columns[i].headerString == std::abs(stored))
+            return {int(i), stored < 0};
+    return {};
+}
+
+void ColumnLayout::StoreSort(Sort sort) const
+{
+    if (sort.column < 0 || size_t(sort.column) >= m_columns.size())
+        return;
+    QSettings settings(QString::fromLatin1(SettingsSection::kOrganisation),
+                       QString::fromLatin1(SettingsSection::kApplication));
+    if (sort.column == 0 && !sort.descending) {
+        settings.remove(SortByName(m_key));
+        return;
+    }
+    const int header = m_columns[size_t(sort.column)].headerString;
+    settings.setValue(SortByName(m_key), sort.descending ? -header : header);
 }

@@ -26,6 +26,16 @@ public:
     // The level's own column under a merged column; -1 when it has none.
     int LevelColumn(const CTableLevel &level, int merged) const;
 
+    // The stored sort of the layout in section "Column Size & Sort": the
+    // merged column and whether it sorts descending. The first column
+    // ascending, the default, is not stored; an unknown column is ignored.
+    struct Sort {
+        int column = 0;
+        bool descending = false;
+    };
+    Sort StoredSort() const;
+    void StoreSort(Sort sort) const;
+
 private:
     void Merge(CTableLevel &level);
 

@@ -34,7 +34,7 @@ void ContainerListModel::onDocumentUpdate(QObject *, int hint, Item *item)
     case C7100Document::HintEditState:
     case C7100Document::HintCutMark:
         if (item && std::find(m_rows.begin(), m_rows.end(), item->handle()) != m_rows.end())
-            sort(m_sortColumn, m_sortOrder);
+            Resort();
         break;
     default:
         break;
@@ -54,10 +54,11 @@ void ContainerListModel::Show(ItemHandle handle)
     m_rows.clear();
     if (container && m_document.EnsureChildren(*container))
         Fill();
+    const ColumnLayout::Sort stored = m_layout ? m_layout->StoredSort() : ColumnLayout::Sort{};
+    m_sortColumn = stored.column;
+    m_sortOrder = stored.descending ? Qt::DescendingOrder : Qt::AscendingOrder;
     endResetModel();
-    if (m_sortColumn >= columnCount())
-        m_sortColumn = 0;
-    sort(m_sortColumn, m_sortOrder);
+    Resort();
 }
 
 // Leaf children first, then the containers, as the tree lists them.
@@ -132,6 +133,16 @@ void ContainerListModel::sort(int column, Qt::SortOrder order)
         return;
     m_sortColumn = column;
     m_sortOrder = order;
+    m_layout->StoreSort({column, order == Qt::DescendingOrder});
+    Resort();
+}
+
+void ContainerListModel::Resort()
+{
+    const int column = m_sortColumn;
+    const Qt::SortOrder order = m_sortOrder;
+    if (column >= columnCount())
+        return;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     std::vector<ItemHandle> old = m_rows;

@@ -36,11 +36,15 @@ public:
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // Sorts and stores the choice for the container's table.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    Qt::SortOrder sortOrder() const { return m_sortOrder; }
+    int sortColumn() const { return m_sortColumn; }
 
 private:
     void onDocumentUpdate(QObject *sender, int hint, Item *item);
     void Fill();
+    void Resort();
     QString Text(const Item &item, int merged) const;
     bool Before(const Item &a, const Item &b, int column) const;
 

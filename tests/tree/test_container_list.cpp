@@ -4,6 +4,7 @@
 #include "tree/widgets/my7100_view.h"
 
 #include <QHeaderView>
+#include <QSettings>
 #include <QtTest>
 
 using namespace HierarchyStrings;
@@ -14,10 +15,12 @@ class TestContainerList : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { TestSupport::loadEnglish(); }
+    void init() { QSettings(QStringLiteral("ZelnorWizard"), QStringLiteral("ZelnorWizard")).clear(); }
     void mixedListSortsByLevelThenName_data();
     void mixedListSortsByLevelThenName();
     void headerClickTurnsTheOrder();
     void leafShowsNothing();
+    void sortChoiceOutlivesTheList();
 };
 
 namespace {
@@ -112,6 +115,28 @@ void TestContainerList::leafShowsNothing()
     QCOMPARE(model.rowCount(), 0);
     QCOMPARE(model.columnCount(), 0);
     QCOMPARE(model.shownContainer(), 0);
+}
+
+void TestContainerList::sortChoiceOutlivesTheList()
+{
+    MixedCabinet mixed;
+    const QString sortBy = QStringLiteral("Column Size & Sort/562539.SortBy");
+    QSettings settings(QStringLiteral("ZelnorWizard"), QStringLiteral("ZelnorWizard"));
+    {
+        ContainerListModel model(mixed.project.document);
+        model.Show(mixed.cabinet->handle());
+        model.sort(0, Qt::DescendingOrder);
+    }
+    settings.sync();
+    QCOMPARE(settings.value(sortBy), QVariant(-300));
+    ContainerListModel again(mixed.project.document);
+    again.Show(mixed.cabinet->handle());
+    QCOMPARE(again.sortOrder(), Qt::DescendingOrder);
+    QCOMPARE(Names(again).first(), QStringLiteral("TT 7220"));
+    // Back to the default: nothing stays stored.
+    again.sort(0, Qt::AscendingOrder);
+    settings.sync();
+    QVERIFY(!settings.contains(sortBy));
 }
 
 QTEST_MAIN(TestContainerList)

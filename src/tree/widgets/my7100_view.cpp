@@ -48,6 +48,8 @@ CMy7100View::CMy7100View(C7100Document &document, QWidget *parent)
         for (int i = 0; layout && i < int(layout->columns().size()); ++i)
             if (layout->columns()[size_t(i)].width > 0)
                 setColumnWidth(i, layout->columns()[size_t(i)].width);
+        // The table's stored sort shows on its header.
+        horizontalHeader()->setSortIndicator(m_list->sortColumn(), m_list->sortOrder());
     });
     connect(&m_document, &C7100Document::updateAllViews, this, &CMy7100View::onDocumentUpdate);
     connect(&m_document, &C7100Document::currentTableChanged, this, [this] {
