@@ -45,27 +45,17 @@ int main(int argc, char **argv)
     qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
     StringTable::instance().loadBuiltin();
     const QString path = dir.filePath(QStringLiteral("large.prj"));
-    const QString reference = QCoreApplication::applicationDirPath() + QStringLiteral("/zelnor-wizard.vor");
-    if (!QFile::copy(reference, path)) {
-        std::fprintf(stderr, "cannot copy %s\n", qPrintable(reference));
+    if (!CopyReferenceProject(path))
         return 1;
-    }
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     const GeneratedShape shape;
     if (const QString failure = GenerateProject(path, shape); !failure.isEmpty()) {
         std::fprintf(stderr, "generating failed: %s\n", qPrintable(failure));
         return 1;
     }
-    std::vector<ProviderErrorRecord> error;
-    std::unique_ptr<DbSession> session = DbSession::open(DataSource::sqliteFile(path), &error);
-    if (!session) {
-        std::fprintf(stderr, "cannot open the generated project\n");
-        return 1;
-    }
     CLevelList levels;
-    for (const auto &level : levels.levels())
-        if (level->kind() != LevelKind::Root)
-            level->ReadSchemaFacts(*session);
+    std::unique_ptr<DbSession> session = OpenGeneratedProject(path, levels);
+    if (!session)
+        return 1;
     C7100Document document;
     document.OpenProject({&levels, session.get(), nullptr, path, false});
 
