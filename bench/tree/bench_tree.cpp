@@ -39,12 +39,8 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("large.prj"));
-    const QString reference = QCoreApplication::applicationDirPath() + QStringLiteral("/zelnor-wizard.vor");
-    if (!QFile::copy(reference, path)) {
-        std::fprintf(stderr, "cannot copy %s\n", qPrintable(reference));
+    if (!CopyReferenceProject(path))
         return 1;
-    }
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
 
     const GeneratedShape shape;
     QElapsedTimer timer;
@@ -59,17 +55,10 @@ int main(int argc, char **argv)
     const long baseline = ResidentKiB();
 
     timer.restart();
-    std::vector<ProviderErrorRecord> error;
-    std::unique_ptr<DbSession> session = DbSession::open(DataSource::sqliteFile(path), &error);
-    if (!session) {
-        std::fprintf(stderr, "cannot open the generated project\n");
-        return 1;
-    }
     CLevelList levels;
-    for (const auto &level : levels.levels()) {
-        if (level->kind() != LevelKind::Root)
-            level->ReadSchemaFacts(*session);
-    }
+    std::unique_ptr<DbSession> session = OpenGeneratedProject(path, levels);
+    if (!session)
+        return 1;
     C7100Document document;
     document.OpenProject({&levels, session.get(), nullptr, path, false});
     ContainerItem &top = *document.Root()->containerChildren().at(0)->asContainer();

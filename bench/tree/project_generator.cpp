@@ -1,9 +1,16 @@
 #include "project_generator.h"
 
+#include "db/db_session.h"
+#include "db/table_level.h"
+
+#include <QCoreApplication>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+
+#include <cstdio>
 
 namespace {
 const char kConnection[] = "project_generator";
@@ -103,4 +110,28 @@ QString GenerateProject(const QString &path, const GeneratedShape &shape)
     }
     QSqlDatabase::removeDatabase(QLatin1String(kConnection));
     return error;
+}
+
+bool CopyReferenceProject(const QString &path)
+{
+    const QString reference = QCoreApplication::applicationDirPath() + QStringLiteral("/zelnor-wizard.vor");
+    if (!QFile::copy(reference, path)) {
+        std::fprintf(stderr, "cannot copy %s\n", qPrintable(reference));
+        return false;
+    }
+    return QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+std::unique_ptr<DbSession> OpenGeneratedProject(const QString &path, CLevelList &levels)
+{
+    std::vector<ProviderErrorRecord> error;
+    std::unique_ptr<DbSession> session = DbSession::open(DataSource::sqliteFile(path), &error);
+    if (!session) {
+        std::fprintf(stderr, "cannot open the generated project\n");
+        return nullptr;
+    }
+    for (const auto &level : levels.levels())
+        if (level->kind() != LevelKind::Root)
+            level->ReadSchemaFacts(*session);
+    return session;
 }

@@ -1,6 +1,8 @@
 #include "tree/document_tree_model.h"
 
+#include "shell/language.h"
 #include "tree/document.h"
+#include "tree/hierarchy_strings.h"
 
 #include <algorithm>
 
@@ -24,11 +26,9 @@ void DocumentTreeModel::onDocumentUpdate(QObject *, int hint, Item *item)
         break;
     case C7100Document::HintWritten:
     case C7100Document::HintEditState:
-        if (item) {
-            const QModelIndex at = indexOfItem(*item);
-            if (at.isValid() && (!item->parent() || fetched(item->parent()) || !at.parent().isValid()))
-                emit dataChanged(at, at);
-        }
+    case C7100Document::HintCutMark:
+        if (item)
+            refreshItem(item->handle());
         break;
     default:
         break;
@@ -153,16 +153,52 @@ int DocumentTreeModel::columnCount(const QModelIndex &) const
     return 1;
 }
 
+QString DocumentTreeModel::EntryText(const C7100Document &document, const Item &item, int language)
+{
+    const int nameString = item.level().displayString();
+    const bool root = nameString == HierarchyStrings::ProjectName || nameString == HierarchyStrings::SignalsRootName;
+    if (!root || language < 2 || language > Language::kCount)
+        return document.GetName(item);
+    const QString translated =
+        document.GetValue(item, QStringLiteral("NameL") + QString::number(language), false).toString();
+    // A project made before its names were translated still shows a name.
+    return translated.isEmpty() ? document.GetName(item) : translated;
+}
+
 QVariant DocumentTreeModel::data(const QModelIndex &index, int role) const
 {
     const Item *item = itemAt(index);
     if (!item)
         return {};
-    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::AccessibleTextRole)
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+        return EntryText(m_document, *item, Language::current());
+    case Qt::EditRole:
         return m_document.GetName(*item);
-    if (role == HandleRole)
+    case HandleRole:
         return item->handle();
-    return {};
+    case TreeImageRole: {
+        const int image = m_imageSource ? m_imageSource(*item) : -1;
+        return image >= 0 ? image : item->level().attributes().treeImage;
+    }
+    case BoldRole:
+        return item->editState() != EditState::Clean;
+    case DimmedRole:
+        return item->editState() == EditState::New || item->cutMark();
+    default:
+        return {};
+    }
+}
+
+void DocumentTreeModel::refreshItem(ItemHandle handle)
+{
+    const Item *item = m_document.FindItem(handle);
+    if (!item)
+        return;
+    const QModelIndex at = indexOfItem(*item);
+    if (at.isValid() && (!item->parent() || fetched(item->parent()) || !at.parent().isValid()))
+        emit dataChanged(at, at);
 }
 
 bool DocumentTreeModel::hasChildren(const QModelIndex &parent) const

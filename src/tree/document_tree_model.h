@@ -21,6 +21,11 @@ class DocumentTreeModel : public QAbstractItemModel {
 public:
     // The item's handle under this role.
     static constexpr int HandleRole = Qt::UserRole + 1;
+    // The index of the entry's picture in the tree's image list.
+    static constexpr int TreeImageRole = Qt::UserRole + 2;
+    // Whether the entry shows bold (New or Modified) and dimmed (New or cut).
+    static constexpr int BoldRole = Qt::UserRole + 3;
+    static constexpr int DimmedRole = Qt::UserRole + 4;
 
     explicit DocumentTreeModel(C7100Document &document, QObject *parent = nullptr);
 
@@ -43,6 +48,17 @@ public:
         std::function<bool(Item &, const QString &)> rename;
     };
     void setRenamer(Renamer renamer) { m_renamer = std::move(renamer); }
+
+    // Answers the image of an item whose picture is not its level's alone
+    // (an online module); a negative answer leaves the level's image.
+    using ImageSource = std::function<int(const Item &)>;
+    void setImageSource(ImageSource source) { m_imageSource = std::move(source); }
+    // Repaints the entry of an item whose picture or state changed outside
+    // the document.
+    void refreshItem(ItemHandle handle);
+
+    // The text of an entry: the roots speak the user-interface language.
+    static QString EntryText(const C7100Document &document, const Item &item, int language);
 
     Item *itemAt(const QModelIndex &index) const;
     // The entry of an item, its ancestors made rows first; invalid when it
@@ -68,4 +84,5 @@ private:
     // Containers whose children the views have been told of.
     QSet<ItemHandle> m_fetched;
     Renamer m_renamer;
+    ImageSource m_imageSource;
 };

@@ -10,6 +10,7 @@ enum : int {
     Module7230Name = 489,
     Channel1 = 493,
     Channel2 = 494,
+    SignalsRootName = 518,
     SignalName = 533,
     CantInsertSignal = 536,
     CantDeleteSignal = 537,

@@ -45,6 +45,7 @@ qint32 VoltageErrorAsCurrent(qint32 value)
 
 CMy7100Doc::CMy7100Doc(QObject *parent) : C7100Document(parent), m_lookup(*this), m_dialog(*this, m_lookup)
 {
+    SetListViewClass(QStringLiteral("CMy7100View"));
 }
 
 bool CMy7100Doc::IsModule(const Item &item)

@@ -11,10 +11,12 @@
 #include "support/captured_log.h"
 #include "tree/document_tree_model.h"
 #include "tree/hierarchy_test_support.h"
+#include "tree/widgets/my7100_view.h"
 
 #include <QMenuBar>
 #include <QSplitter>
 #include <QTreeView>
+
 #include <QtTest>
 
 using namespace CommandId;
@@ -30,6 +32,7 @@ private slots:
     void addNewFillsAndCreates();
     void treeNavigationFollowsTheTree();
     void foldersAreRenamedInTheTree();
+    void containersShowTheirListAndCount();
     void busyFrameRunsNothing();
     void placementComesFromAndGoesToTheSettings();
     void panesAndContextHelp();
@@ -197,6 +200,31 @@ void TestMainFrame::treeNavigationFollowsTheTree()
     QVERIFY(!frame.IsCommandEnabled(UpOneLevel));
     // The selection is the document's current item.
     QCOMPARE(document.CurrentItem(), window.project.projectHandle());
+}
+
+void TestMainFrame::containersShowTheirListAndCount()
+{
+    Window window;
+    CMainFrame &frame = *window.frame;
+    CMy7100Doc &document = window.project.session.Document();
+    QVERIFY(window.project.selectProject());
+    QVERIFY(frame.RunCommand(AddPlant));
+    const ItemHandle plant = document.CurrentItem();
+    QVERIFY(frame.RunCommand(AddCabinet));
+    QVERIFY(document.Select(plant));
+    QVERIFY(frame.RunCommand(AddCabinet));
+    QVERIFY(document.Select(plant));
+    CMy7100View *list = nullptr;
+    QTRY_VERIFY((list = frame.findChild<CMy7100View *>()) != nullptr && list->isVisible());
+    QTRY_COMPARE(list->model()->rowCount(), 2);
+    QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("Cabinet1"));
+    QVERIFY(!list->model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+    QCOMPARE(frame.CounterText(), QStringLiteral("2 Object(s)"));
+    list->selectRow(1);
+    QCOMPARE(frame.CounterText(), QStringLiteral("1 Object(s) selected"));
+    // The tree paints its entries with the level's picture.
+    auto *model = qobject_cast<DocumentTreeModel *>(frame.Tree()->model());
+    QVERIFY(!model->data(model->indexOf(plant), Qt::DecorationRole).value<QIcon>().isNull());
 }
 
 void TestMainFrame::foldersAreRenamedInTheTree()

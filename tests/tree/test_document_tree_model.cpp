@@ -1,4 +1,5 @@
 #include "hierarchy_test_support.h"
+#include "shell/language.h"
 #include "tree/document_tree_model.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/item_path.h"
@@ -17,7 +18,36 @@ private slots:
     void projectAndSignalsAtTheTopWithoutCatalogues();
     void rowsArriveWhenFetched();
     void changesResetTheModel();
+    void emptyContainerLosesItsArrowOnceRead();
+    void rootsSpeakTheActiveLanguage_data();
+    void rootsSpeakTheActiveLanguage();
+    void entryStatesFollowEditAndCut();
+    void onlineModulesTakeTheirImage();
+    void cleanup() { Language::load(1); }
 };
+
+namespace {
+
+// The model with the project's entry fetched; the test goes on from there.
+QModelIndex fetchedProject(DocumentTreeModel &model)
+{
+    if (model.canFetchMore({}))
+        model.fetchMore({});
+    const QModelIndex top = model.index(0, 0);
+    if (model.canFetchMore(top))
+        model.fetchMore(top);
+    return top;
+}
+
+void setName(Item &item, const QString &column, const QString &name)
+{
+    int index = -1;
+    if (!item.level().FindColumn(column, &index))
+        qFatal("no column %s", qPrintable(column));
+    item.values()[size_t(index)] = name;
+}
+
+} // namespace
 
 void TestDocumentTreeModel::initTestCase()
 {
@@ -82,6 +112,113 @@ void TestDocumentTreeModel::changesResetTheModel()
         model.fetchMore(top);
     QCOMPARE(model.rowCount(top), 1);
     QCOMPARE(model.data(model.index(0, 0, top)).toString(), QStringLiteral("East"));
+}
+
+void TestDocumentTreeModel::emptyContainerLosesItsArrowOnceRead()
+{
+    HierarchyProject project;
+    project.open();
+    QVERIFY(project.addFolder(project.projectItem(), PlantName, "Empty"));
+    project.document.DeleteContents();
+    DocumentTreeModel model(project.document);
+    const QModelIndex top = fetchedProject(model);
+    const QModelIndex plant = model.index(0, 0, top);
+    QVERIFY(model.hasChildren(plant));
+    QVERIFY(model.canFetchMore(plant));
+    model.fetchMore(plant);
+    QVERIFY(!model.hasChildren(plant));
+    QVERIFY(!model.canFetchMore(plant));
+}
+
+void TestDocumentTreeModel::rootsSpeakTheActiveLanguage_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("project");
+    QTest::addColumn<QString>("signalsRoot");
+    QTest::newRow("English") << 1 << "Project EN" << "Signals EN";
+    QTest::newRow("German") << 2 << "Projekt" << "Signale";
+    QTest::newRow("French") << 3 << "Projet" << "Signaux";
+    QTest::newRow("Russian") << 4 << "Проект" << "Сигналы";
+    // No Spanish name yet: the entry keeps the project's own name.
+    QTest::newRow("Spanish, untranslated") << 5 << "Project EN" << "Signals EN";
+}
+
+void TestDocumentTreeModel::rootsSpeakTheActiveLanguage()
+{
+    QFETCH(int, language);
+    QFETCH(QString, project);
+    QFETCH(QString, signalsRoot);
+    HierarchyProject file;
+    file.open();
+    const std::vector<std::pair<Item *, QStringList>> names{
+        {&file.projectItem(), {"Project EN", "Projekt", "Projet", "Проект", ""}},
+        {&file.signalsRoot(), {"Signals EN", "Signale", "Signaux", "Сигналы", ""}}};
+    for (const auto &[item, texts] : names) {
+        setName(*item, QStringLiteral("Name"), texts[0]);
+        for (int column = 2; column <= 5; ++column)
+            setName(*item, QStringLiteral("NameL%1").arg(column), texts[column - 1]);
+    }
+    QVERIFY(Language::load(language));
+    DocumentTreeModel model(file.document);
+    fetchedProject(model);
+    QCOMPARE(model.data(model.index(0, 0)).toString(), project);
+    QCOMPARE(model.data(model.index(1, 0)).toString(), signalsRoot);
+    // Renaming edits the name the project keeps, not the translation.
+    QCOMPARE(model.data(model.index(0, 0), Qt::EditRole).toString(), QStringLiteral("Project EN"));
+}
+
+void TestDocumentTreeModel::entryStatesFollowEditAndCut()
+{
+    HierarchyProject project;
+    project.open();
+    Item *clean = project.addFolder(project.projectItem(), PlantName, "Clean");
+    Item *fresh = project.document.CreateItem(project.projectItem(), PlantName);
+    QVERIFY(clean && fresh);
+    DocumentTreeModel model(project.document);
+    const QModelIndex top = fetchedProject(model);
+    const auto stateOf = [&model, top](const Item &item) {
+        for (int row = 0; row < model.rowCount(top); ++row) {
+            const QModelIndex at = model.index(row, 0, top);
+            if (model.itemAt(at) == &item)
+                return std::pair{model.data(at, DocumentTreeModel::BoldRole).toBool(),
+                                 model.data(at, DocumentTreeModel::DimmedRole).toBool()};
+        }
+        qFatal("no entry for the item");
+    };
+    QCOMPARE(stateOf(*clean), std::pair(false, false));
+    QCOMPARE(stateOf(*fresh), std::pair(true, true));
+    QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
+    QVERIFY(project.document.BeginEdit(*clean));
+    QCOMPARE(stateOf(*clean), std::pair(true, false));
+    QVERIFY(!changes.isEmpty());
+    clean->endEditState();
+    clean->setCutMark(true);
+    QCOMPARE(stateOf(*clean), std::pair(false, true));
+}
+
+void TestDocumentTreeModel::onlineModulesTakeTheirImage()
+{
+    HierarchyProject project;
+    project.open();
+    Item *plant = project.addFolder(project.projectItem(), PlantName, "Plant");
+    QVERIFY(plant);
+    ItemHandle online = 0;
+    DocumentTreeModel model(project.document);
+    model.setImageSource([&online](const Item &item) { return item.handle() == online ? 13 : -1; });
+    const QModelIndex top = fetchedProject(model);
+    const QModelIndex plantEntry = model.indexOf(plant->handle());
+    QCOMPARE(model.data(top, DocumentTreeModel::TreeImageRole).toInt(), 0);
+    QCOMPARE(model.data(model.index(1, 0), DocumentTreeModel::TreeImageRole).toInt(), 11);
+    QCOMPARE(model.data(plantEntry, DocumentTreeModel::TreeImageRole).toInt(), 1);
+    QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
+    online = plant->handle();
+    model.refreshItem(online);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(changes.at(0).at(0).value<QModelIndex>(), plantEntry);
+    QCOMPARE(model.data(plantEntry, DocumentTreeModel::TreeImageRole).toInt(), 13);
+    // An item without an entry repaints nothing.
+    model.refreshItem(-5);
+    QCOMPARE(changes.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestDocumentTreeModel)

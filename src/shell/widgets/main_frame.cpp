@@ -3,6 +3,7 @@
 #include "link/widgets/property_tab_view.h"
 #include "params/widgets/chanel_tab_view.h"
 
+#include "link/module_transfer.h"
 #include "log/output_log.h"
 #include "log/widgets/monitoring_options_dialog.h"
 #include "log/widgets/output_view.h"
@@ -22,6 +23,8 @@
 #include "shell/widgets/shell_dialogs.h"
 #include "tree/document_tree_model.h"
 #include "tree/hierarchy_strings.h"
+#include "tree/widgets/my7100_view.h"
+#include "tree/widgets/tree_entry_model.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -167,6 +170,9 @@ CMainFrame::CMainFrame(ProjectSession &session, AppSettings &settings, QWidget *
 void CMainFrame::RegisterViews()
 {
     ProjectSession &session = m_session;
+    PaneViewFactory::Register(QStringLiteral("CMy7100View"), [&session](QWidget *parent) {
+        return new CMy7100View(session.Document(), parent);
+    });
     PaneViewFactory::Register(QStringLiteral("CChanelTabView"), [&session](QWidget *parent) {
         return CreateChanelTabView(ProgramChanelTabContext(session.Document(), session.Catalogues(),
                                                            session.Transfer(), &session.View()),
@@ -209,7 +215,13 @@ void CMainFrame::BuildPanes()
     m_tree->setHeaderHidden(true);
     m_tree->setEditTriggers(QAbstractItemView::EditKeyPressed);
     m_tree->setProperty(kHelpTopic, HelpTopics::kTreeView);
-    m_model = new DocumentTreeModel(m_session.Document(), this);
+    m_model = new TreeEntryModel(m_session.Document(), this);
+    ModuleTransfer &transfer = m_session.Transfer();
+    m_model->setImageSource([&transfer](const Item &item) {
+        return CMy7100Doc::IsModule(item) ? transfer.TreeImageOf(item.handle()) : -1;
+    });
+    connect(&transfer, &ModuleTransfer::treeImageChanged, m_model,
+            [this](ItemHandle module, int) { m_model->refreshItem(module); });
     m_model->setRenamer({[](const Item &item) { return CMy7100Doc::IsFolder(item); },
                          [this](Item &item, const QString &name) { return RenameFolder(item, name); }});
     m_tree->setModel(m_model);
@@ -603,6 +615,10 @@ void CMainFrame::Rebuild()
 
 QString CMainFrame::CounterText() const
 {
+    for (int i = 0; i < m_right->count(); ++i)
+        if (const auto *list = qobject_cast<const CMy7100View *>(m_right->widget(i)))
+            return StatusCounterText(list->model()->rowCount(),
+                                     int(list->selectionModel()->selectedRows().size()));
     // Without a list view: the children of the current item as the tree
     // shows them.
     const QModelIndex current = m_model->indexOf(m_session.Document().CurrentItem());

@@ -1,0 +1,143 @@
+#include "hierarchy_test_support.h"
+#include "tree/container_list_model.h"
+#include "tree/hierarchy_strings.h"
+#include "tree/widgets/my7100_view.h"
+
+#include <QHeaderView>
+#include <QSettings>
+#include <QtTest>
+
+using namespace HierarchyStrings;
+
+// The list of a container's children: merged columns, the document's item
+// order in both directions, header clicks.
+class TestContainerList : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { TestSupport::loadEnglish(); }
+    void init() { QSettings(QStringLiteral("ZelnorWizard"), QStringLiteral("ZelnorWizard")).clear(); }
+    void mixedListSortsByLevelThenName_data();
+    void mixedListSortsByLevelThenName();
+    void headerClickTurnsTheOrder();
+    void leafShowsNothing();
+    void sortChoiceOutlivesTheList();
+};
+
+namespace {
+
+// A cabinet holding a carrier and modules of the three families.
+struct MixedCabinet {
+    TreeProject project;
+    ContainerItem *cabinet = nullptr;
+
+    MixedCabinet()
+    {
+        project.open();
+        Item *plant = project.add(project.projectItem(), PlantName, QStringLiteral("Plant"));
+        cabinet = plant ? project.add(*plant->asContainer(), CabinetName, QStringLiteral("Cab"))->asContainer()
+                        : nullptr;
+        if (!cabinet)
+            qFatal("no cabinet");
+        for (const auto &[nameString, name] : std::vector<std::pair<int, QString>>{
+                 {Module7220Name, "TT 7220"}, {Module7230Name, "b 7230"}, {CarrierName, "Rail"},
+                 {Module7210Name, "FT 7210"}, {Module7230Name, "A 7230"}})
+            if (!project.add(*cabinet, nameString, name))
+                qFatal("no %s", qPrintable(name));
+    }
+};
+
+QStringList Names(const QAbstractItemModel &model)
+{
+    QStringList names;
+    for (int row = 0; row < model.rowCount(); ++row)
+        names << model.index(row, 0).data().toString();
+    return names;
+}
+
+} // namespace
+
+void TestContainerList::mixedListSortsByLevelThenName_data()
+{
+    QTest::addColumn<int>("order");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("ascending") << int(Qt::AscendingOrder)
+                               << QStringList{"Rail", "A 7230", "b 7230", "FT 7210", "TT 7220"};
+    // The level order turns too: the 7220 modules come first, the carrier last.
+    QTest::newRow("descending") << int(Qt::DescendingOrder)
+                                << QStringList{"TT 7220", "FT 7210", "b 7230", "A 7230", "Rail"};
+}
+
+void TestContainerList::mixedListSortsByLevelThenName()
+{
+    QFETCH(int, order);
+    QFETCH(QStringList, names);
+    MixedCabinet mixed;
+    ContainerListModel model(mixed.project.document);
+    model.Show(mixed.cabinet->handle());
+    QVERIFY(model.layout());
+    QCOMPARE(model.layout()->key(), QStringLiteral("562539"));
+    QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Name"));
+    model.sort(0, Qt::SortOrder(order));
+    QCOMPARE(Names(model), names);
+    // A new child joins the list in its place.
+    QVERIFY(mixed.project.add(*mixed.cabinet, Module7230Name, QStringLiteral("C 7230")));
+    QCOMPARE(model.rowCount(), names.size() + 1);
+    QCOMPARE(Names(model).indexOf(QStringLiteral("C 7230")), order == Qt::AscendingOrder ? 3 : 2);
+}
+
+void TestContainerList::headerClickTurnsTheOrder()
+{
+    MixedCabinet mixed;
+    mixed.project.document.Select(mixed.cabinet->handle());
+    CMy7100View view(mixed.project.document);
+    view.resize(600, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QCOMPARE(view.model()->rowCount(), 5);
+    QHeaderView *header = view.horizontalHeader();
+    const QPoint first(header->sectionViewportPosition(0) + 5, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, first);
+    QCOMPARE(Names(*view.model()).first(), QStringLiteral("TT 7220"));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, first);
+    QCOMPARE(Names(*view.model()).first(), QStringLiteral("Rail"));
+    // The list follows the selection of another container.
+    mixed.project.document.Select(mixed.cabinet->parent()->handle());
+    QCOMPARE(Names(*view.model()), QStringList{"Cab"});
+}
+
+void TestContainerList::leafShowsNothing()
+{
+    MixedCabinet mixed;
+    ContainerListModel model(mixed.project.document);
+    model.Show(mixed.cabinet->handle());
+    const ItemHandle module = model.itemAt(1)->handle();
+    model.Show(module);
+    QCOMPARE(model.rowCount(), 0);
+    QCOMPARE(model.columnCount(), 0);
+    QCOMPARE(model.shownContainer(), 0);
+}
+
+void TestContainerList::sortChoiceOutlivesTheList()
+{
+    MixedCabinet mixed;
+    const QString sortBy = QStringLiteral("Column Size & Sort/562539.SortBy");
+    QSettings settings(QStringLiteral("ZelnorWizard"), QStringLiteral("ZelnorWizard"));
+    {
+        ContainerListModel model(mixed.project.document);
+        model.Show(mixed.cabinet->handle());
+        model.sort(0, Qt::DescendingOrder);
+    }
+    settings.sync();
+    QCOMPARE(settings.value(sortBy), QVariant(-300));
+    ContainerListModel again(mixed.project.document);
+    again.Show(mixed.cabinet->handle());
+    QCOMPARE(again.sortOrder(), Qt::DescendingOrder);
+    QCOMPARE(Names(again).first(), QStringLiteral("TT 7220"));
+    // Back to the default: nothing stays stored.
+    again.sort(0, Qt::AscendingOrder);
+    settings.sync();
+    QVERIFY(!settings.contains(sortBy));
+}
+
+QTEST_MAIN(TestContainerList)
+#include "test_container_list.moc"
