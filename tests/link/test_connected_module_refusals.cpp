@@ -2,19 +2,6 @@
 // names, or the project's catalogue does not hold its type. Nothing is made.
 #include "transfer_harness.h"
 
-namespace {
-constexpr int kTwoChannel7230 = 7; // Z 7230/211-2
-
-SimulatorOptions TwoChannel7230()
-{
-    SimulatorOptions options;
-    options.family = Family7230;
-    options.moduleType = kTwoChannel7230 - 1;
-    options.channels = 2;
-    return options;
-}
-} // namespace
-
 class TestConnectedModuleRefusals : public QObject {
     Q_OBJECT
 private slots:

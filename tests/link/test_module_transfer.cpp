@@ -6,18 +6,7 @@
 #include <QDate>
 
 namespace {
-constexpr int kTwoChannel7230 = 7; // Z 7230/211-2: current output, relays
 const QString kModuleName = QStringLiteral("7230/211-2 - [TT_CH1] [TT_CH2]");
-
-SimulatorOptions TwoChannel7230(bool dip = false)
-{
-    SimulatorOptions options;
-    options.family = Family7230;
-    options.moduleType = kTwoChannel7230 - 1;
-    options.channels = 2;
-    options.dipConfigured = dip;
-    return options;
-}
 
 // The report lines between the two "=" rules.
 QStringList ReportBody(const QString &text)

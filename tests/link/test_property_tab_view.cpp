@@ -10,17 +10,6 @@
 #include <QTableWidget>
 
 namespace {
-constexpr int kTwoChannel7230 = 7;
-
-SimulatorOptions TwoChannel7230()
-{
-    SimulatorOptions options;
-    options.family = Family7230;
-    options.moduleType = kTwoChannel7230 - 1;
-    options.channels = 2;
-    return options;
-}
-
 QString CellOf(const QTableWidget &table, const QString &label, int column)
 {
     for (int row = 0; row < table.rowCount(); ++row)

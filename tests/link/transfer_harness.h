@@ -16,6 +16,19 @@
 
 // A project file with the application document over it, opened as the
 // program opens one (the link started), and the document's module lookup.
+// The simulator of a Z 7230/211-2 (type ID 7): two channels, current
+// output, relays.
+constexpr int kTwoChannel7230 = 7;
+inline SimulatorOptions TwoChannel7230(bool dip = false)
+{
+    SimulatorOptions options;
+    options.family = Family7230;
+    options.moduleType = kTwoChannel7230 - 1;
+    options.channels = 2;
+    options.dipConfigured = dip;
+    return options;
+}
+
 class TransferProject : public ParamsProject {
 public:
     TransferProject() : ids(session()), lookup(document.Lookup()) {}

@@ -7,10 +7,6 @@
 
 #include <QPushButton>
 
-namespace {
-constexpr int kTwoChannel7230 = 7; // current output, relays, two channels
-} // namespace
-
 class TestParamsPagesOnline : public QObject {
     Q_OBJECT
 private slots:
@@ -20,11 +16,7 @@ private slots:
 
 void TestParamsPagesOnline::rangeChangedOnThePageIsAppliedAndDownloaded()
 {
-    SimulatorOptions options;
-    options.family = Family7230;
-    options.moduleType = kTwoChannel7230 - 1;
-    options.channels = 2;
-    TransferHarness h(options);
+    TransferHarness h(TwoChannel7230());
     TransferProject project;
     const int moduleId = project.createModule(kTwoChannel7230, QStringLiteral("TT"));
     project.exec(QStringLiteral("UPDATE Modules7230_1 SET SerialNr = 'SIM-1' WHERE ID = %1").arg(moduleId));
