@@ -1,0 +1,47 @@
+#include "tree/item_progress.h"
+
+#include "shell/presenter_slot.h"
+#include "tree/document.h"
+
+namespace {
+
+class SilentProgress : public ItemProgress {
+public:
+    bool Step(int, const QString &, const QString &) override { return true; }
+    bool Cancelled() const override { return false; }
+};
+
+using Slot = PresenterSlot<ProgressService, ProgressService::Factory>;
+
+} // namespace
+
+ProgressService::Factory ProgressService::setFactory(Factory factory)
+{
+    return Slot::replace(std::move(factory));
+}
+
+std::unique_ptr<ItemProgress> ProgressService::Begin(ProgressKind kind, int length)
+{
+    if (const Factory &factory = Slot::current())
+        if (std::unique_ptr<ItemProgress> progress = factory(kind, length))
+            return progress;
+    return std::make_unique<SilentProgress>();
+}
+
+BulkScope::BulkScope(C7100Document &document, bool move)
+    : m_document(document), m_outermost(!document.Bulk())
+{
+    // A paste inside a completed cut's bulk keeps the outer context.
+    if (!m_outermost)
+        return;
+    document.Bulk() = C7100Document::BulkContext{move};
+    document.BulkBegins();
+}
+
+BulkScope::~BulkScope()
+{
+    if (!m_outermost)
+        return;
+    m_document.Bulk().reset();
+    m_document.BulkEnds();
+}
