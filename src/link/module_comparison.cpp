@@ -3,19 +3,21 @@
 #include "link/transfer_strings.h"
 #include "shell/string_table.h"
 
+#include <algorithm>
+
 using namespace TransferStrings;
 
 namespace {
-constexpr int kNameWidth = 40;
-constexpr int kModuleWidth = 80;
 constexpr int kRuleWidth = 120;
 // The 7220 types without an analogue output.
 constexpr int kNoOutputTypeCodes[] = {68, 69};
 
+// The text and blanks up to the width; a text that reaches the width all the
+// same keeps one blank, so that the next column's value cannot read as part
+// of it ("...relay 1" and "180.00 %" run together read as "relay 1 180").
 QString PaddedTo(QString text, int width)
 {
-    if (text.size() < width)
-        text += QString(width - text.size(), QLatin1Char(' '));
+    text += QString(std::max<qsizetype>(width - text.size(), 1), QLatin1Char(' '));
     return text;
 }
 
@@ -158,7 +160,8 @@ std::vector<ParameterDifference> ModuleComparison::Collect(const CModuleImage &o
 
 QString ModuleComparison::ReportLine(const QString &name, const QString &moduleText, const QString &otherText)
 {
-    return PaddedTo(PaddedTo(name, kNameWidth) + moduleText, kModuleWidth) + otherText + QLatin1Char('\n');
+    const QString nameAndModule = PaddedTo(name, kNameWidth) + moduleText;
+    return PaddedTo(nameAndModule, kNameWidth + kModuleWidth) + otherText + QLatin1Char('\n');
 }
 
 QStringList ModuleComparison::ReportLines(const std::vector<ParameterDifference> &differences,
