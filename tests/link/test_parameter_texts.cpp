@@ -441,7 +441,8 @@ private slots:
         QCOMPARE(lines[3].size(), 82);
         // A name longer than its column is not cut, and keeps a blank.
         const QString longName(45, QLatin1Char('n'));
-        QCOMPARE(ModuleComparison::ReportLine(longName, "a", "b"), longName + " a" + QString(33, ' ') + "b\n");
+        QCOMPARE(ModuleComparison::ReportLine(longName, "a", "b"),
+                 longName + " a" + QString(33, ' ') + "b\n");
     }
 
     void germanTextsFromTheLanguageColumns()
