@@ -297,8 +297,14 @@ void CMainFrame::ToggleLiveValueColumn()
         delete m_liveValues;
         return;
     }
+    // The panel's pages would otherwise push the bottom row up over the
+    // views above it: the rows keep their heights, and the panel shrinks to
+    // the smallest pane like every other pane of the frame.
+    const QList<int> rowHeights = m_rows->sizes();
     m_liveValues = PaneViewFactory::Create(QStringLiteral("CPropertyTabView"), m_bottom);
+    m_liveValues->setMinimumSize(10, 10);
     m_bottom->addWidget(m_liveValues);
+    m_rows->setSizes(rowHeights);
     const int split = m_top->sizes().value(0) + 2;
     m_bottom->setSizes({split, std::max(m_bottom->width() - split, 10)});
 }
