@@ -70,7 +70,7 @@ ReportBlock TableRow(CPrintCanvas &measure, const std::vector<Column> &columns, 
         most = std::max<size_t>(most, size_t(lines[i].size()));
     }
     const double lineHeight = measure.LineHeight();
-    const double padding = points >= 10 ? kRowPadding : kRowPadding / 3;
+    const double padding = points >= 10 ? kRowPadding : kRowPadding / 6;
     const double height = double(most) * lineHeight + 2 * padding;
     return {height, [columns, lines, height, lineHeight, padding, points, firstStyle](CPrintCanvas &canvas,
                                                                                         double top) {
@@ -347,44 +347,92 @@ void CProjectReport::DrawTitleBlock(CPrintCanvas &canvas, const Geometry &area, 
     canvas.DrawLine({w, top}, {w, bottom}, kThickPen);
 }
 
+namespace {
+// The compact form of a module section on the card: its title in a column
+// of its own beside its rows, and only the rows that apply to a channel.
+struct CardGroup {
+    QStringList titleLines;
+    std::vector<const InfoRow *> rows;
+};
+
+bool AppliesSomewhere(const InfoRow &row)
+{
+    return row.spansChannels || row.values[0] != ReportDataReader::NotApplicable() ||
+           row.values[1] != ReportDataReader::NotApplicable();
+}
+} // namespace
+
 void CProjectReport::DrawDataCard(CPrintCanvas &canvas) const
 {
     const ModuleInformationData &data = Module();
     const Geometry area = AreaOf({});
     canvas.SetOrigin({kCardInset, -kCardInset});
     canvas.DrawFrame({0, 0}, {area.width, -area.height}, kCardPen);
-    // The compact form: the label column takes a third, so that the labels
-    // stay readable at the small size, and the rows take the largest font
-    // with which every section fits on the card.
-    const std::vector<Column> columns = ModuleColumns(area.width, 1.0 / 3);
-    const Column channels{columns[1].left, columns[2].right};
-    std::vector<const InfoSection *> shown;
+    const double titleWidth = area.width * 0.25;
+    const double labelWidth = area.width * 0.25;
+    const double channelWidth = (area.width - titleWidth - labelWidth) / 2;
+    const std::vector<Column> columns = {{titleWidth, titleWidth + labelWidth},
+                                         {titleWidth + labelWidth, titleWidth + labelWidth + channelWidth},
+                                         {titleWidth + labelWidth + channelWidth, area.width}};
+    canvas.SetFont(8, CPrintCanvas::Bold);
+    const double titleLine = canvas.LineHeight();
+    std::vector<CardGroup> groups;
     for (const InfoSection &info : data.sections) {
         const bool output = info.kind == InfoSectionKind::Output;
         const bool relay = info.kind == InfoSectionKind::Relay1 || info.kind == InfoSectionKind::Relay2;
         if ((output && !data.hasOutput) || (relay && !data.hasRelays))
             continue;
-        shown.push_back(&info);
+        CardGroup group{canvas.WrappedLines(info.title, titleWidth - 2 * kCellInset), {}};
+        for (const InfoRow &row : info.rows)
+            if (AppliesSomewhere(row))
+                group.rows.push_back(&row);
+        groups.push_back(std::move(group));
     }
-    for (double points = 6; points >= 3; points -= 0.25) {
-        std::vector<ReportBlock> blocks = {TableHeader(canvas, columns, {QString(), Str(Channel1), Str(Channel2)})};
-        for (const InfoSection *info : shown) {
-            blocks.push_back(SectionTitle(canvas, info->title, channels, Qt::AlignHCenter, 8, 4));
-            for (const InfoRow &row : info->rows)
-                blocks.push_back(InfoRowBlock(canvas, columns, row, points));
+    // The rows take the largest font with which every section fits.
+    double points = 6;
+    std::vector<std::vector<ReportBlock>> blocks;
+    ReportBlock header;
+    for (;; points -= 0.25) {
+        header = TableRow(canvas, columns, {QString(), Str(Channel1), Str(Channel2)}, points, 0);
+        double height = header.height;
+        blocks.clear();
+        for (const CardGroup &group : groups) {
+            std::vector<ReportBlock> rows;
+            double rowsHeight = 0;
+            for (const InfoRow *row : group.rows) {
+                rows.push_back(InfoRowBlock(canvas, columns, *row, points));
+                rowsHeight += rows.back().height;
+            }
+            height += std::max(rowsHeight, double(group.titleLines.size()) * titleLine + 4);
+            blocks.push_back(std::move(rows));
         }
-        double height = 0;
-        for (const ReportBlock &block : blocks)
-            height += block.height;
-        if (height > area.height - 20 && points > 3)
-            continue;
-        double top = -10;
-        for (const ReportBlock &block : blocks) {
-            block.draw(canvas, top);
-            top -= block.height;
-        }
-        return;
+        if (height <= area.height - 10 || points <= 3)
+            break;
     }
+    double top = -5;
+    canvas.SetFont(points, CPrintCanvas::Bold);
+    for (int channel = 0; channel < 2; ++channel)
+        canvas.DrawText({columns[size_t(channel + 1)].left, top}, {columns[size_t(channel + 1)].right, top - header.height},
+                        Str(channel == 0 ? Channel1 : Channel2), Qt::AlignCenter);
+    top -= header.height;
+    canvas.DrawLine({0, top}, {area.width, top}, kThickPen / 2);
+    for (size_t g = 0; g < groups.size(); ++g) {
+        double rowsHeight = 0;
+        for (const ReportBlock &row : blocks[g])
+            rowsHeight += row.height;
+        const double groupHeight = std::max(rowsHeight, double(groups[g].titleLines.size()) * titleLine + 4);
+        canvas.SetFont(8, CPrintCanvas::Bold);
+        for (qsizetype l = 0; l < groups[g].titleLines.size(); ++l)
+            canvas.DrawText({kCellInset, top - 2 - double(l) * titleLine}, groups[g].titleLines[l]);
+        double rowTop = top;
+        for (const ReportBlock &row : blocks[g]) {
+            row.draw(canvas, rowTop);
+            rowTop -= row.height;
+        }
+        top -= groupHeight;
+        canvas.DrawLine({0, top}, {area.width, top}, kThickPen / 2);
+    }
+    canvas.DrawLine({titleWidth, -5 - header.height}, {titleWidth, top}, kThinPen);
 }
 
 void CProjectReport::DrawPage(QPainter &painter, double unitsPerTenthMm, QSizeF printableMm, int page)
@@ -405,7 +453,7 @@ void CProjectReport::DrawPage(QPainter &painter, double unitsPerTenthMm, QSizeF 
         placement.block->draw(canvas, -placement.offset);
 }
 
-bool CProjectReport::Print(QPagedPaintDevice &device, int fromPage, int toPage)
+bool CProjectReport::Print(QPagedPaintDevice &device, const ReportPrintRange &range)
 {
     QPainter painter;
     if (!painter.begin(&device))
@@ -413,11 +461,19 @@ bool CProjectReport::Print(QPagedPaintDevice &device, int fromPage, int toPage)
     const QSizeF printable = device.pageLayout().paintRect(QPageLayout::Millimeter).size();
     const double unitsPerTenthMm = device.logicalDpiX() / 254.0;
     const int count = CountPages(printable);
-    const int last = toPage <= 0 ? count : std::min(toPage, count);
-    for (int page = std::max(1, fromPage); page <= last; ++page) {
-        if (page > std::max(1, fromPage))
+    const int first = std::max(1, range.fromPage);
+    const int last = range.toPage <= 0 ? count : std::min(range.toPage, count);
+    std::vector<int> pages;
+    for (int page = first; page <= last; ++page)
+        pages.push_back(page);
+    if (range.lastPageFirst)
+        std::reverse(pages.begin(), pages.end());
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (range.beforePage && !range.beforePage(pages[i]))
+            break;
+        if (i > 0)
             device.newPage();
-        DrawPage(painter, unitsPerTenthMm, printable, page);
+        DrawPage(painter, unitsPerTenthMm, printable, pages[i]);
     }
     return painter.end();
 }

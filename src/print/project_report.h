@@ -8,6 +8,7 @@
 #include <QSizeF>
 #include <QString>
 
+#include <functional>
 #include <variant>
 
 class CPrintCanvas;
@@ -16,6 +17,15 @@ class QPainter;
 
 // Which report the tree view prints; kept until the next report starts.
 enum class PrintMode : int { ProjectOutput = 0, ModuleInformation = 1, ModuleDataCard = 2 };
+
+// The pages a print job prints and in which order.
+struct ReportPrintRange {
+    int fromPage = 1;
+    int toPage = 0; // 0: to the last
+    bool lastPageFirst = false;
+    // Asked before each page; false stops the job.
+    std::function<bool(int page)> beforePage;
+};
 
 // One report, laid out in tenths of a millimetre and cut into pages: the
 // project output, the module information of a module, or its module data
@@ -44,9 +54,10 @@ public:
     // Draws page n (1-based) with the painter's origin at the top-left
     // corner of the printable area.
     void DrawPage(QPainter &painter, double unitsPerTenthMm, QSizeF printableMm, int page);
-    // Prints pages from..to (0: to the last) on a printer or a PDF writer;
-    // false when the painter cannot start on the device.
-    bool Print(QPagedPaintDevice &device, int fromPage = 1, int toPage = 0);
+    // Prints pages from..to (0: to the last) on a printer or a PDF writer,
+    // the last page first when asked; beforePage may stop the job. False
+    // when the painter cannot start on the device.
+    bool Print(QPagedPaintDevice &device, const ReportPrintRange &range = ReportPrintRange());
 
     // The bitmaps of the header, beside the program.
     static QString LeftLogoFile();
