@@ -29,6 +29,7 @@ private slots:
     void everyPageCarriesTheTitleBlockWithItsNumber();
     void aSectionThatDoesNotFitBeginsAtTheTopOfTheNextPage();
     void aLongDescriptionWrapsInsteadOfRunningOff();
+    void moduleDetailsFollowTheModuleTables();
     void moduleInformationListsTheSectionsOfItsFamily();
     void theModulePositionAndItsValuesAreShown();
     void theCommandsFollowTheSelectedItem();
@@ -145,6 +146,31 @@ void TestPrintReports::aLongDescriptionWrapsInsteadOfRunningOff()
     const qsizetype column = first->indexOf("Steam");
     QVERIFY(column > 0);
     QVERIFY2((first + 1)->size() > column && !(first + 1)->left(column).trimmed().size(), qPrintable(*(first + 1)));
+}
+
+void TestPrintReports::moduleDetailsFollowTheModuleTables()
+{
+    ReportProject project;
+    project.openWithCatalogues();
+    Item *plant = project.addFolder(project.projectItem(), TreeNames::Plant, "Boiler house");
+    QVERIFY(plant);
+    // Made in an order that is neither the tables' nor the tree's.
+    QVERIFY(project.addModule(project.projectItem(), Family7220, 65, "LT-301"));
+    QVERIFY(project.addModule(project.projectItem(), Family7210, 34, "FT-201"));
+    QVERIFY(project.addModule(*plant->asContainer(), Family7230, 7, "TT-103", "TT-104"));
+    QVERIFY(project.addModule(project.projectItem(), Family7230, 7, "TT-101", "TT-102"));
+    const QString pdf = pdfPath("order.pdf");
+    QVERIFY(WriteReportPdf(*project.report(PrintMode::ProjectOutput), pdf, QPageLayout::Portrait));
+    const QString text = PdfTools::Text(pdf);
+    const qsizetype details = text.indexOf("Module details");
+    QVERIFY(details > 0);
+    QStringList order;
+    static const QRegularExpression name("^(72\\d0/\\S+ - \\[[^\\]]+\\]( \\[[^\\]]+\\])?)", QRegularExpression::MultilineOption);
+    auto it = name.globalMatch(text.mid(details, text.indexOf("Signal details") - details));
+    while (it.hasNext())
+        order << it.next().captured(1);
+    QCOMPARE(order, QStringList({"7230/211-2 - [TT-101] [TT-102]", "7230/211-2 - [TT-103] [TT-104]",
+                                 "7210/101-1 - [FT-201]", "7220/12-0 - [LT-301]"}));
 }
 
 void TestPrintReports::moduleInformationListsTheSectionsOfItsFamily()
