@@ -62,16 +62,16 @@ void TestReportPreview::thePreviewShowsTheReportWithItsToolbar()
         QVERIFY(button && !button->accessibleName().isEmpty() && !button->objectName().isEmpty());
     }
     QCOMPARE(preview->CurrentPage(), 1);
-    bar->findChild<QAction *>("58118")->trigger();
+    bar->findChild<QAction *>("58114")->trigger();
     QCOMPARE(preview->CurrentPage(), 2);
-    bar->findChild<QAction *>("58119")->trigger();
+    bar->findChild<QAction *>("58115")->trigger();
     QCOMPARE(preview->CurrentPage(), 1);
-    QAction *twoPage = bar->findChild<QAction *>("58121");
+    QAction *twoPage = bar->findChild<QAction *>("58113");
     twoPage->trigger();
     QCOMPARE(preview->PreviewWidget()->viewMode(), QPrintPreviewWidget::FacingPagesView);
     QCOMPARE(twoPage->text(), QString("One Page"));
     QPointer<C7100Preview> closing = preview;
-    bar->findChild<QAction *>("58124")->trigger();
+    bar->findChild<QAction *>("58112")->trigger();
     QTRY_VERIFY(closing.isNull());
 }
 

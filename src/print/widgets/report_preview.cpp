@@ -49,7 +49,8 @@ void C7100Preview::BuildToolbar()
     auto *bar = findChild<QToolBar *>();
     if (!bar || !m_preview)
         return;
-    // The dialog bar 552 in place of Qt's own buttons.
+    // The dialog bar 552 in place of Qt's own buttons, each named by the
+    // framework's command of its button.
     bar->clear();
     bar->setObjectName(QStringLiteral("552"));
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -64,22 +65,22 @@ void C7100Preview::BuildToolbar()
         }
         return action;
     };
-    add(PreviewPrint, "57607", [this] {
+    add(PreviewPrint, "58116", [this] {
         if (PrintThroughDialog(*m_report, m_printer, this))
             accept();
     });
-    add(PreviewNextPage, "58118", [this] { m_preview->setCurrentPage(m_preview->currentPage() + 1); });
-    add(PreviewPrevPage, "58119", [this] { m_preview->setCurrentPage(m_preview->currentPage() - 1); });
-    QAction *twoPage = add(PreviewTwoPage, "58121", [] {});
+    add(PreviewNextPage, "58114", [this] { m_preview->setCurrentPage(m_preview->currentPage() + 1); });
+    add(PreviewPrevPage, "58115", [this] { m_preview->setCurrentPage(m_preview->currentPage() - 1); });
+    QAction *twoPage = add(PreviewTwoPage, "58113", [] {});
     twoPage->setCheckable(true);
     connect(twoPage, &QAction::toggled, this, [this, twoPage](bool two) {
         m_preview->setViewMode(two ? QPrintPreviewWidget::FacingPagesView : QPrintPreviewWidget::SinglePageView);
         twoPage->setText(Str(two ? PreviewOnePage : PreviewTwoPage));
     });
-    add(PreviewZoomIn, "58122", [this] { m_preview->zoomIn(); });
-    add(PreviewZoomOut, "58123", [this] { m_preview->zoomOut(); });
+    add(PreviewZoomIn, "58117", [this] { m_preview->zoomIn(); });
+    add(PreviewZoomOut, "58118", [this] { m_preview->zoomOut(); });
     add(PreviewProperties, "58120", [this] { ShowProperties(); });
-    add(PreviewClose, "58124", [this] { reject(); });
+    add(PreviewClose, "58112", [this] { reject(); });
 }
 
 void C7100Preview::Paint(QPrinter *printer)
