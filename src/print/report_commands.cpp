@@ -32,6 +32,19 @@ std::optional<PrintMode> ReportCommands::ModeOf(int command)
     }
 }
 
+int ReportCommands::CommandOf(PrintMode mode)
+{
+    switch (mode) {
+    case PrintMode::ProjectOutput:
+        break;
+    case PrintMode::ModuleInformation:
+        return ModuleInformation;
+    case PrintMode::ModuleDataCard:
+        return ModuleDataCard;
+    }
+    return PrintProject;
+}
+
 Item *ReportCommands::CurrentItem() const
 {
     return m_document.FindItem(m_document.CurrentItem());

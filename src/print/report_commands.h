@@ -25,6 +25,8 @@ public:
 
     static bool IsPrintCommand(int command);
     static std::optional<PrintMode> ModeOf(int command);
+    // The command that starts the report of a mode.
+    static int CommandOf(PrintMode mode);
     bool IsEnabled(int command) const;
     // The report a command starts for the current item (57607: that of the
     // current print mode), which becomes the print mode; null when the

@@ -32,6 +32,7 @@ private slots:
     void moduleDetailsFollowTheModuleTables();
     void moduleInformationListsTheSectionsOfItsFamily();
     void theModulePositionAndItsValuesAreShown();
+    void theDataCardKeepsToItsCardAndToThePagesOfItsModule();
     void theCommandsFollowTheSelectedItem();
     void theFrameAndTheTitleBlockAreDrawnWhereTheyBelong();
     void aPdfThatCannotBeWrittenLeavesNothing();
@@ -237,6 +238,35 @@ void TestPrintReports::theModulePositionAndItsValuesAreShown()
     const QString one = pdfPath("one.pdf");
     QVERIFY(WriteReportPdf(*project.report(PrintMode::ModuleInformation, single), one, QPageLayout::Portrait));
     QVERIFY(PdfTools::Text(one).contains(QRegularExpression("Name\\s+LT-301\\s+----")));
+}
+
+void TestPrintReports::theDataCardKeepsToItsCardAndToThePagesOfItsModule()
+{
+    ReportProject project;
+    project.openWithCatalogues();
+    Item *withRelays = project.addModule(project.projectItem(), Family7230, 7, "TT-101", "TT-102");
+    Item *withoutRelays = project.addModule(project.projectItem(), Family7230, 1, "TT-201");
+    QVERIFY(withRelays && withoutRelays);
+    const QString full = pdfPath("card-full.pdf");
+    QVERIFY(WriteReportPdf(*project.report(PrintMode::ModuleDataCard, withRelays), full, QPageLayout::Landscape));
+    QCOMPARE(PdfTools::Pages(full), 1);
+    const QString text = PdfTools::Text(full);
+    for (const char *section : {"Device info", "Channels info", "Input", "Signal", "Output", "Relay1", "Relay2", "Memo"})
+        QVERIFY2(text.contains(section), section);
+    // Everything stands on the card of 85 x 80 mm at the top left of the
+    // printable area, which begins 5 mm into the paper.
+    const auto points = [](double mm) { return mm / 25.4 * 72; };
+    for (const PdfTools::Word &word : PdfTools::Words(full, 1)) {
+        QVERIFY2(word.xMin > points(5) && word.xMax < points(5 + 85), qPrintable(word.text));
+        QVERIFY2(word.yMin > points(5) && word.yMin < points(5 + 80), qPrintable(word.text));
+    }
+    // A type without relays has no room kept for them.
+    const QString small = pdfPath("card-small.pdf");
+    QVERIFY(WriteReportPdf(*project.report(PrintMode::ModuleDataCard, withoutRelays), small, QPageLayout::Landscape));
+    const QString without = PdfTools::Text(small);
+    QVERIFY(without.contains("Output"));
+    QVERIFY(!without.contains("Relay1"));
+    QVERIFY(!without.contains("Relay2"));
 }
 
 void TestPrintReports::theCommandsFollowTheSelectedItem()

@@ -167,6 +167,9 @@ bool ReportPreviewLauncher::Open(int command)
     delete m_preview.data();
     m_preview = new C7100Preview(std::move(report), m_printer, m_window);
     m_preview->setAttribute(Qt::WA_DeleteOnClose);
+    // The preview takes the place of the main window, as large as it.
+    if (m_window)
+        m_preview->resize(m_window->size().expandedTo(QSize(900, 700)));
     connect(m_preview, &C7100Preview::propertiesChosen, this, &ReportPreviewLauncher::Reopen,
             Qt::QueuedConnection);
     m_preview->open();
@@ -179,8 +182,5 @@ void ReportPreviewLauncher::Reopen(C7100Preview *preview)
         return;
     const PrintMode mode = preview->Report().Mode();
     preview->close();
-    const int command = mode == PrintMode::ProjectOutput       ? ReportCommands::PrintProject
-                        : mode == PrintMode::ModuleInformation ? ReportCommands::ModuleInformation
-                                                               : ReportCommands::ModuleDataCard;
-    Open(command);
+    Open(ReportCommands::CommandOf(mode));
 }
