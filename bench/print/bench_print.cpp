@@ -82,7 +82,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "generating failed: %s\n", qPrintable(failure));
         return 1;
     }
-    const QString zelnorctl = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zelnorctl"));
+    const QString zelnorctl =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zelnorctl"));
     std::printf("project: %d modules, %d signals, %d folders\n", shape.modules(), 2 * shape.modules(),
                 shape.plants * (1 + shape.cabinetsPerPlant));
     for (const char *orientation : {"landscape", "portrait"}) {
@@ -95,10 +96,11 @@ int main(int argc, char **argv)
         // "Wrote N page(s) to FILE."
         const QString said = QString::fromStdString(run.output).trimmed();
         const int pages = said.section(QLatin1Char(' '), 1, 1).toInt();
-        std::printf("zelnorctl print (project output, %s): %d pages, %.2f s, peak %.1f MB resident, PDF %.1f MB "
-                    "(targets: under 10 s, under 300 MB)\n",
-                    orientation, pages, run.seconds, double(run.peakKiB) / 1024.0,
-                    double(QFileInfo(pdf).size()) / (1024.0 * 1024.0));
+        std::printf(
+            "zelnorctl print (project output, %s): %d pages, %.2f s, peak %.1f MB resident, PDF %.1f MB "
+            "(targets: under 10 s, under 300 MB)\n",
+            orientation, pages, run.seconds, double(run.peakKiB) / 1024.0,
+            double(QFileInfo(pdf).size()) / (1024.0 * 1024.0));
     }
     return 0;
 }

@@ -116,7 +116,8 @@ void CPrintCanvas::DrawText(QPointF topLeft, const QString &text)
     m_painter->drawText(ToDevice(topLeft) + QPointF(0, metrics.ascent()), text);
 }
 
-void CPrintCanvas::DrawText(QPointF topLeft, QPointF bottomRight, const QString &text, Qt::Alignment alignment)
+void CPrintCanvas::DrawText(QPointF topLeft, QPointF bottomRight, const QString &text,
+                            Qt::Alignment alignment)
 {
     if (!m_painter)
         return;

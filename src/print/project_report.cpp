@@ -18,8 +18,8 @@ using namespace PrintStrings;
 
 namespace {
 // Tenths of a millimetre.
-constexpr double kSideMargin = 50;    // left, top and right of the printable area
-constexpr double kBottomStrip = 200;  // below the drawing area: the title block
+constexpr double kSideMargin = 50;   // left, top and right of the printable area
+constexpr double kBottomStrip = 200; // below the drawing area: the title block
 constexpr double kThickPen = 4;
 constexpr double kThinPen = 1;
 constexpr double kCellInset = 10;
@@ -49,9 +49,10 @@ ReportBlock TableHeader(CPrintCanvas &measure, const std::vector<Column> &column
     return {height, [columns, titles, height](CPrintCanvas &canvas, double top) {
                 canvas.SetFont(10, CPrintCanvas::Bold);
                 for (size_t i = 0; i < columns.size(); ++i)
-                    canvas.DrawText({columns[i].left, top}, {columns[i].right, top - height},
-                                    canvas.Elided(titles.value(qsizetype(i)), columns[i].width() - 2 * kCellInset),
-                                    Qt::AlignCenter);
+                    canvas.DrawText(
+                        {columns[i].left, top}, {columns[i].right, top - height},
+                        canvas.Elided(titles.value(qsizetype(i)), columns[i].width() - 2 * kCellInset),
+                        Qt::AlignCenter);
                 canvas.DrawLine({columns.front().left, top - height}, {columns.back().right, top - height},
                                 kThickPen);
             }};
@@ -72,17 +73,18 @@ ReportBlock TableRow(CPrintCanvas &measure, const std::vector<Column> &columns, 
     const double lineHeight = measure.LineHeight();
     const double padding = points >= 10 ? kRowPadding : kRowPadding / 6;
     const double height = double(most) * lineHeight + 2 * padding;
-    return {height, [columns, lines, height, lineHeight, padding, points, firstStyle](CPrintCanvas &canvas,
-                                                                                        double top) {
-                for (size_t i = 0; i < columns.size(); ++i) {
-                    canvas.SetFont(points, i == 0 ? firstStyle : 0);
-                    for (qsizetype l = 0; l < lines[i].size(); ++l)
-                        canvas.DrawText({columns[i].left + kCellInset, top - padding - double(l) * lineHeight},
-                                        lines[i][l]);
-                }
-                canvas.DrawLine({columns.front().left, top - height}, {columns.back().right, top - height},
-                                kThinPen);
-            }};
+    return {
+        height,
+        [columns, lines, height, lineHeight, padding, points, firstStyle](CPrintCanvas &canvas, double top) {
+            for (size_t i = 0; i < columns.size(); ++i) {
+                canvas.SetFont(points, i == 0 ? firstStyle : 0);
+                for (qsizetype l = 0; l < lines[i].size(); ++l)
+                    canvas.DrawText({columns[i].left + kCellInset, top - padding - double(l) * lineHeight},
+                                    lines[i][l]);
+            }
+            canvas.DrawLine({columns.front().left, top - height}, {columns.back().right, top - height},
+                            kThinPen);
+        }};
 }
 
 // A section title, bold, over the given span with space above it.
@@ -94,8 +96,9 @@ ReportBlock SectionTitle(CPrintCanvas &measure, const QString &title, Column spa
     const double height = gap + textHeight + kRowPadding / 2;
     return {height, [title, span, alignment, points, gap, textHeight](CPrintCanvas &canvas, double top) {
                 canvas.SetFont(points, CPrintCanvas::Bold);
-                canvas.DrawText({span.left + kCellInset, top - gap}, {span.right - kCellInset, top - gap - textHeight},
-                                title, alignment | Qt::AlignTop);
+                canvas.DrawText({span.left + kCellInset, top - gap},
+                                {span.right - kCellInset, top - gap - textHeight}, title,
+                                alignment | Qt::AlignTop);
             }};
 }
 
@@ -105,8 +108,8 @@ ReportSection TableSection(CPrintCanvas &measure, const QString &title, const st
                            const QStringList &titles, const std::vector<NamedRow> &rows)
 {
     ReportSection section;
-    section.blocks.push_back(SectionTitle(measure, title, {columns.front().left, columns.back().right},
-                                          Qt::AlignLeft));
+    section.blocks.push_back(
+        SectionTitle(measure, title, {columns.front().left, columns.back().right}, Qt::AlignLeft));
     section.repeatedHeader = TableHeader(measure, columns, titles);
     section.blocks.push_back(*section.repeatedHeader);
     for (const NamedRow &row : rows)
@@ -138,17 +141,21 @@ ReportBlock InfoRowBlock(CPrintCanvas &measure, const std::vector<Column> &colum
                          double points)
 {
     if (row.spansChannels)
-        return TableRow(measure, row.label.isEmpty() ? std::vector<Column>{{columns[0].left, columns[2].right}}
-                                                     : SpanningColumns(columns),
-                        row.label.isEmpty() ? QStringList{row.values[0]} : QStringList{row.label, row.values[0]},
-                        points);
+        return TableRow(
+            measure,
+            row.label.isEmpty() ? std::vector<Column>{{columns[0].left, columns[2].right}}
+                                : SpanningColumns(columns),
+            row.label.isEmpty() ? QStringList{row.values[0]} : QStringList{row.label, row.values[0]}, points);
     return TableRow(measure, columns, RowTexts(row), points);
 }
 } // namespace
 
-CProjectReport::CProjectReport(PrintMode mode, ProjectOutputData data) : m_mode(mode), m_data(std::move(data)) {}
+CProjectReport::CProjectReport(PrintMode mode, ProjectOutputData data) : m_mode(mode), m_data(std::move(data))
+{
+}
 
-CProjectReport::CProjectReport(PrintMode mode, ModuleInformationData data) : m_mode(mode), m_data(std::move(data))
+CProjectReport::CProjectReport(PrintMode mode, ModuleInformationData data)
+    : m_mode(mode), m_data(std::move(data))
 {
 }
 
@@ -223,7 +230,8 @@ void CProjectReport::Layout(const Geometry &area)
 ReportBlock CProjectReport::Header(CPrintCanvas &measure, const Geometry &area) const
 {
     const double width = area.width;
-    const QString title = Str(m_mode == PrintMode::ProjectOutput ? ProjectOutputTitle : ModuleInformationTitle);
+    const QString title =
+        Str(m_mode == PrintMode::ProjectOutput ? ProjectOutputTitle : ModuleInformationTitle);
     QList<QPair<QString, QString>> lines = {{Str(ClientFirm), Fields().company},
                                             {Str(ProjectLabel), Fields().project},
                                             {Str(ProjectPosition), Fields().devicePlacement}};
@@ -239,25 +247,25 @@ ReportBlock CProjectReport::Header(CPrintCanvas &measure, const Geometry &area) 
     const double linesTop = -50 - 130;
     const double ruleAt = linesTop - double(lines.size()) * lineHeight - 20;
     const double height = -ruleAt + 20;
-    return {height, [width, title, lines, labelWidth, lineHeight, linesTop, ruleAt](CPrintCanvas &canvas,
-                                                                                     double top) {
-                canvas.DrawBitmap(LeftLogoFile(), {20, top - 20}, {120, top - 100});
-                canvas.DrawBitmap(RightLogoFile(), {width - 140, top - 20}, {width - 20, top - 100});
-                canvas.DrawLine({0, top - 120}, {width, top - 120}, kThickPen);
-                canvas.SetFont(14, CPrintCanvas::Bold);
-                canvas.DrawText({150, top - 50}, Str(ProgramNumber));
-                canvas.DrawText({0, top - 50}, {width, top - 50 - canvas.LineHeight()}, title,
-                                Qt::AlignHCenter | Qt::AlignTop);
-                canvas.SetFont(10);
-                double y = top + linesTop;
-                for (const auto &[label, value] : lines) {
-                    canvas.DrawText({200, y}, label);
-                    canvas.DrawText({200 + labelWidth + 30, y},
-                                    canvas.Elided(value, width - 250 - labelWidth));
-                    y -= lineHeight;
-                }
-                canvas.DrawLine({0, top + ruleAt}, {width, top + ruleAt}, kThickPen);
-            }};
+    return {
+        height,
+        [width, title, lines, labelWidth, lineHeight, linesTop, ruleAt](CPrintCanvas &canvas, double top) {
+            canvas.DrawBitmap(LeftLogoFile(), {20, top - 20}, {120, top - 100});
+            canvas.DrawBitmap(RightLogoFile(), {width - 140, top - 20}, {width - 20, top - 100});
+            canvas.DrawLine({0, top - 120}, {width, top - 120}, kThickPen);
+            canvas.SetFont(14, CPrintCanvas::Bold);
+            canvas.DrawText({150, top - 50}, Str(ProgramNumber));
+            canvas.DrawText({0, top - 50}, {width, top - 50 - canvas.LineHeight()}, title,
+                            Qt::AlignHCenter | Qt::AlignTop);
+            canvas.SetFont(10);
+            double y = top + linesTop;
+            for (const auto &[label, value] : lines) {
+                canvas.DrawText({200, y}, label);
+                canvas.DrawText({200 + labelWidth + 30, y}, canvas.Elided(value, width - 250 - labelWidth));
+                y -= lineHeight;
+            }
+            canvas.DrawLine({0, top + ruleAt}, {width, top + ruleAt}, kThickPen);
+        }};
 }
 
 void CProjectReport::LayoutProjectOutput(CPrintCanvas &measure, const Geometry &area)
@@ -303,10 +311,10 @@ void CProjectReport::LayoutModuleInformation(CPrintCanvas &measure, const Geomet
             section.repeatedHeader = TableHeader(measure, columns, {QString(), Str(Channel1), Str(Channel2)});
             section.blocks.push_back(*section.repeatedHeader);
         } else {
-            section.blocks.push_back({kThickPen, [columns](CPrintCanvas &canvas, double top) {
-                                          canvas.DrawLine({columns[0].left, top}, {columns[2].right, top},
-                                                          kThickPen);
-                                      }});
+            section.blocks.push_back(
+                {kThickPen, [columns](CPrintCanvas &canvas, double top) {
+                     canvas.DrawLine({columns[0].left, top}, {columns[2].right, top}, kThickPen);
+                 }});
         }
         for (const InfoRow &row : info.rows)
             section.blocks.push_back(InfoRowBlock(measure, columns, row, 10));
@@ -334,8 +342,7 @@ void CProjectReport::DrawTitleBlock(CPrintCanvas &canvas, const Geometry &area, 
     for (int row = 0; row < 3; ++row)
         for (int column = 0; column < 4; ++column) {
             const double x = column * quarter + 10;
-            canvas.DrawText({x, top - row * rowHeight + 2},
-                            canvas.Elided(texts[row][column], quarter - 20));
+            canvas.DrawText({x, top - row * rowHeight + 2}, canvas.Elided(texts[row][column], quarter - 20));
         }
     const double bottom = top - 3 * rowHeight;
     for (int row = 1; row < 3; ++row)
@@ -412,7 +419,8 @@ void CProjectReport::DrawDataCard(CPrintCanvas &canvas) const
     double top = -5;
     canvas.SetFont(points, CPrintCanvas::Bold);
     for (int channel = 0; channel < 2; ++channel)
-        canvas.DrawText({columns[size_t(channel + 1)].left, top}, {columns[size_t(channel + 1)].right, top - header.height},
+        canvas.DrawText({columns[size_t(channel + 1)].left, top},
+                        {columns[size_t(channel + 1)].right, top - header.height},
                         Str(channel == 0 ? Channel1 : Channel2), Qt::AlignCenter);
     top -= header.height;
     canvas.DrawLine({0, top}, {area.width, top}, kThickPen / 2);
@@ -484,7 +492,7 @@ QPageLayout::Orientation PrinterSettings::Orientation()
                             {{QStringLiteral("Orientation"), kLandscape}});
     section.load();
     return section.intValue(QStringLiteral("Orientation")) == kPortrait ? QPageLayout::Portrait
-                                                                       : QPageLayout::Landscape;
+                                                                        : QPageLayout::Landscape;
 }
 
 void PrinterSettings::SetOrientation(QPageLayout::Orientation orientation)
@@ -507,8 +515,8 @@ bool WriteReportPdf(CProjectReport &report, const QString &file, QPageLayout::Or
         writer.setCreator(QStringLiteral("Zelnor Wizard"));
         writer.setTitle(report.DocumentName());
         writer.setResolution(600);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation,
-                                         QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation, QMarginsF(5, 5, 5, 5),
+                                         QPageLayout::Millimeter));
         report.Prepare();
         written = report.Print(writer);
     }

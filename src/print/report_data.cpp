@@ -57,7 +57,10 @@ public:
         return {Str(label), {Text(number, 1, text), Text(number, 2, text)}, false};
     }
 
-    InfoRow ModuleRow(int label, const QString &value) const { return {Str(label), {value, QString()}, true}; }
+    InfoRow ModuleRow(int label, const QString &value) const
+    {
+        return {Str(label), {value, QString()}, true};
+    }
 
     QString RangeText(int channel) const
     {
@@ -139,7 +142,8 @@ bool SecondRelayServesImpulses(const ModuleParameters &parameters)
     if (parameters.family != Family7210 || !parameters.type.hasImpulseOutput())
         return false;
     for (int channel = 1; channel <= 2; ++channel)
-        if (const ChannelParameters *values = parameters.channel(channel); values && values->impulsausgangaktiv)
+        if (const ChannelParameters *values = parameters.channel(channel);
+            values && values->impulsausgangaktiv)
             return true;
     return false;
 }
@@ -148,9 +152,9 @@ InfoSection RelaySection(const SectionBuilder &b, int relay)
 {
     InfoSection section;
     section.kind = relay == 1 ? InfoSectionKind::Relay1 : InfoSectionKind::Relay2;
-    section.title = Str(relay == 1                                   ? Relay1Title
+    section.title = Str(relay == 1                                  ? Relay1Title
                         : SecondRelayServesImpulses(b.Parameters()) ? UsedForImpulseOutput
-                                                                     : Relay2Title);
+                                                                    : Relay2Title);
     const int function = relay == 1 ? 24 : 26;
     const int lockout = relay == 1 ? 25 : 27;
     const int value = relay == 1 ? 28 : 30;
@@ -222,7 +226,8 @@ void ReportDataReader::CollectTree(Item &item, int depth, ProjectOutputData &dat
     const QString name = m_document.GetName(item);
     data.tree.push_back({depth, name, folder});
     if (folder)
-        data.folders.push_back({name, m_document.GetValue(item, QStringLiteral("Description"), false).toString()});
+        data.folders.push_back(
+            {name, m_document.GetValue(item, QStringLiteral("Description"), false).toString()});
     ContainerItem *container = item.asContainer();
     if (!container || !m_document.EnsureChildren(*container))
         return;

@@ -56,7 +56,16 @@ struct InfoRow {
     bool spansChannels = false;
 };
 
-enum class InfoSectionKind { DeviceInfo, ChannelsInfo, Input, SignalProcessing, Output, Relay1, Relay2, Memo };
+enum class InfoSectionKind {
+    DeviceInfo,
+    ChannelsInfo,
+    Input,
+    SignalProcessing,
+    Output,
+    Relay1,
+    Relay2,
+    Memo
+};
 
 struct InfoSection {
     InfoSectionKind kind = InfoSectionKind::DeviceInfo;

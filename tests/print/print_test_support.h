@@ -29,11 +29,12 @@ public:
             const int signalId = 500 + 2 * m;
             const QString tag = QStringLiteral("TT%1").arg(moduleId);
             for (int channel = 0; channel < 2; ++channel)
-                exec(QStringLiteral("INSERT INTO Signals (ID, ParentID, Name, Sequence, RangeBegin, RangeEnd, "
-                                    "Description) VALUES (%1, 1, '%2/%3', %3, 0, 100000, 'Loop %2')")
-                         .arg(signalId + channel)
-                         .arg(tag)
-                         .arg(channel + 1));
+                exec(
+                    QStringLiteral("INSERT INTO Signals (ID, ParentID, Name, Sequence, RangeBegin, RangeEnd, "
+                                   "Description) VALUES (%1, 1, '%2/%3', %3, 0, 100000, 'Loop %2')")
+                        .arg(signalId + channel)
+                        .arg(tag)
+                        .arg(channel + 1));
             exec(QStringLiteral("INSERT INTO Modules7230_2 (ID, ParentID, Name, Sequence, ModulTypID, "
                                 "Ch1SignalID, Ch2SignalID, Description) VALUES (%1, %2, '%3', %4, 7, %5, %6, "
                                 "'Module %3')")
@@ -78,7 +79,8 @@ inline QString Text(const QString &pdf, int page = 0)
 {
     QStringList args = {QStringLiteral("-layout")};
     if (page > 0)
-        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
+        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l")
+             << QString::number(page);
     args << pdf << QStringLiteral("-");
     QProcess process;
     process.start(QStringLiteral("pdftotext"), args);
@@ -109,16 +111,18 @@ struct Word {
 inline std::vector<Word> Words(const QString &pdf, int page)
 {
     QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
-                                                QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                   QString::number(page), pdf, QStringLiteral("-")});
     process.waitForFinished(60000);
     std::vector<Word> words;
-    static const QRegularExpression word(
-        QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re"));
+    static const QRegularExpression word(QStringLiteral(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re"));
     auto it = word.globalMatch(QString::fromUtf8(process.readAllStandardOutput()));
     while (it.hasNext()) {
         const QRegularExpressionMatch m = it.next();
-        words.push_back({m.captured(4), m.captured(1).toDouble(), m.captured(3).toDouble(), m.captured(2).toDouble()});
+        words.push_back(
+            {m.captured(4), m.captured(1).toDouble(), m.captured(3).toDouble(), m.captured(2).toDouble()});
     }
     return words;
 }
@@ -140,9 +144,10 @@ inline QImage Render(const QString &pdf, int page, int dpi)
 {
     const QString prefix = pdf + QStringLiteral(".page");
     QProcess process;
-    process.start(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi),
-                                               QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-                                               QString::number(page), QStringLiteral("-singlefile"), pdf, prefix});
+    process.start(QStringLiteral("pdftoppm"),
+                  {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
+                   QString::number(page), QStringLiteral("-l"), QString::number(page),
+                   QStringLiteral("-singlefile"), pdf, prefix});
     process.waitForFinished(60000);
     return QImage(prefix + QStringLiteral(".png"));
 }

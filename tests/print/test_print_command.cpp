@@ -34,14 +34,16 @@ void TestPrintCommand::initTestCase()
     TestSupport::useBuiltProgramPaths();
     m_project = NewProject(m_dir);
     QCOMPARE(Ctl({"add", m_project, "\\\\Project", "plant", "Boiler house"}).exitCode, 0);
-    QCOMPARE(Ctl({"add-module", m_project, "\\\\Project\\Boiler house", "7", "TT-101", "TT-102"}).exitCode, 0);
+    QCOMPARE(Ctl({"add-module", m_project, "\\\\Project\\Boiler house", "7", "TT-101", "TT-102"}).exitCode,
+             0);
     QCOMPARE(Ctl({"add-module", m_project, "\\\\Project\\Boiler house", "34", "FT-201"}).exitCode, 0);
     QCOMPARE(Ctl({"add-module", m_project, "\\\\Project", "65", "LT-301"}).exitCode, 0);
 }
 
 void TestPrintCommand::init()
 {
-    QSettings(QString::fromLatin1(SettingsSection::kOrganisation), QString::fromLatin1(SettingsSection::kApplication))
+    QSettings(QString::fromLatin1(SettingsSection::kOrganisation),
+              QString::fromLatin1(SettingsSection::kApplication))
         .remove(QStringLiteral("Printer"));
 }
 
@@ -59,12 +61,15 @@ void TestPrintCommand::theThreeReportsAreWritten()
     const TestSupport::ToolRun information =
         Ctl({"print", m_project, "--pdf", file("module.pdf"), "--module", module7230() + "\\..\\"});
     QCOMPARE(information.exitCode, 1);
-    QCOMPARE(Ctl({"print", m_project, "--pdf", file("module.pdf"), "--module", "\\\\Signals\\TT-102"}).exitCode, 0);
+    QCOMPARE(
+        Ctl({"print", m_project, "--pdf", file("module.pdf"), "--module", "\\\\Signals\\TT-102"}).exitCode,
+        0);
     const QString module = PdfTools::Text(file("module.pdf"));
     QVERIFY(module.contains("Module informations"));
     QVERIFY(module.contains(QRegularExpression("Name\\s+TT-101\\s+TT-102")));
 
-    QCOMPARE(Ctl({"print", m_project, "--pdf", file("card.pdf"), "--module", module7230(), "--card"}).exitCode, 0);
+    QCOMPARE(
+        Ctl({"print", m_project, "--pdf", file("card.pdf"), "--module", module7230(), "--card"}).exitCode, 0);
     QCOMPARE(PdfTools::Pages(file("card.pdf")), 1);
     const QString card = PdfTools::Text(file("card.pdf"));
     QVERIFY(card.contains("Device info"));
@@ -78,10 +83,11 @@ void TestPrintCommand::theDataCardIsRefusedOutside7230()
 {
     for (const QString &module : {module7210(), module7220()}) {
         const QString pdf = file("refused.pdf");
-        const TestSupport::ToolRun run = Ctl({"print", m_project, "--pdf", pdf, "--module", module, "--card"});
+        const TestSupport::ToolRun run =
+            Ctl({"print", m_project, "--pdf", pdf, "--module", module, "--card"});
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains("The module data card is made only for modules of the family 7230; '" + module +
-                                  "' is not one."),
+        QVERIFY2(run.err.contains("The module data card is made only for modules of the family 7230; '" +
+                                  module + "' is not one."),
                  qPrintable(run.err));
         QVERIFY(!QFile::exists(pdf));
         // Their module information is made.
@@ -93,14 +99,16 @@ void TestPrintCommand::theDataCardIsRefusedOutside7230()
 void TestPrintCommand::badUsageChangesNothing()
 {
     const QString pdf = file("bad.pdf");
-    const TestSupport::ToolRun orientation = Ctl({"print", m_project, "--pdf", pdf, "--orientation", "sideways"});
+    const TestSupport::ToolRun orientation =
+        Ctl({"print", m_project, "--pdf", pdf, "--orientation", "sideways"});
     QCOMPARE(orientation.exitCode, 2);
     QVERIFY(orientation.err.contains("The orientation must be portrait or landscape, not 'sideways'."));
     const TestSupport::ToolRun card = Ctl({"print", m_project, "--pdf", pdf, "--card"});
     QCOMPARE(card.exitCode, 2);
     QVERIFY(card.err.contains("--card needs --module MODULE-PATH."));
     QCOMPARE(Ctl({"print", m_project}).exitCode, 2);
-    const TestSupport::ToolRun folder = Ctl({"print", m_project, "--pdf", pdf, "--module", "\\\\Project\\Boiler house"});
+    const TestSupport::ToolRun folder =
+        Ctl({"print", m_project, "--pdf", pdf, "--module", "\\\\Project\\Boiler house"});
     QCOMPARE(folder.exitCode, 1);
     const TestSupport::ToolRun unwritable = Ctl({"print", m_project, "--pdf", file("no/such/folder/x.pdf")});
     QCOMPARE(unwritable.exitCode, 2);
@@ -129,7 +137,8 @@ void TestPrintCommand::theStoredOrientationHoldsForTheNextRun()
     QCOMPARE(PdfTools::PageSize(file("stored.pdf")), portrait);
     QCOMPARE(PrinterSettings::Orientation(), QPageLayout::Portrait);
     // The option wins for its run and stores nothing.
-    QCOMPARE(Ctl({"print", m_project, "--pdf", file("option.pdf"), "--orientation", "landscape"}).exitCode, 0);
+    QCOMPARE(Ctl({"print", m_project, "--pdf", file("option.pdf"), "--orientation", "landscape"}).exitCode,
+             0);
     QCOMPARE(PdfTools::PageSize(file("option.pdf")), landscape);
     QCOMPARE(PrinterSettings::Orientation(), QPageLayout::Portrait);
     // Landscape is the default, which is removed rather than written.

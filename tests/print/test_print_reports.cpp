@@ -14,8 +14,9 @@ namespace {
 QByteArray ToolTestChecksum(const QString &path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-                                          : QByteArray("missing");
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+               : QByteArray("missing");
 }
 } // namespace
 
@@ -44,7 +45,8 @@ private:
 
 void TestPrintReports::init()
 {
-    QSettings(QString::fromLatin1(SettingsSection::kOrganisation), QString::fromLatin1(SettingsSection::kApplication))
+    QSettings(QString::fromLatin1(SettingsSection::kOrganisation),
+              QString::fromLatin1(SettingsSection::kApplication))
         .remove(QStringLiteral("Printer"));
 }
 
@@ -52,8 +54,9 @@ void TestPrintReports::everyPageCarriesTheTitleBlockWithItsNumber()
 {
     ReportProject project;
     project.generate(20, 120);
-    project.exec("UPDATE ProjectsRoot SET Company = 'Acme Chemicals', OrderNr = 'J-4711', CreatedBy = 'K. Berg', "
-                 "DucumentName = 'Loop list', TestingBy = 'S. Ortiz', DocumentNr = 'D-0815', RevisionNr = 'B'");
+    project.exec(
+        "UPDATE ProjectsRoot SET Company = 'Acme Chemicals', OrderNr = 'J-4711', CreatedBy = 'K. Berg', "
+        "DucumentName = 'Loop list', TestingBy = 'S. Ortiz', DocumentNr = 'D-0815', RevisionNr = 'B'");
     project.openWithCatalogues();
     const auto report = project.report(PrintMode::ProjectOutput);
     const QString pdf = pdfPath("project.pdf");
@@ -67,12 +70,14 @@ void TestPrintReports::everyPageCarriesTheTitleBlockWithItsNumber()
         // Two blanks before the count, as the title block writes it: the gap
         // before it is twice the one after "Page:".
         const std::vector<PdfTools::Word> words = PdfTools::Words(pdf, page);
-        const auto at = std::find_if(words.begin(), words.end(), [](const auto &w) { return w.text == "Page:"; });
+        const auto at =
+            std::find_if(words.begin(), words.end(), [](const auto &w) { return w.text == "Page:"; });
         QVERIFY(at != words.end() && words.end() - at >= 4);
         QCOMPARE(at[3].text, QString::number(pages));
         const double single = at[1].xMin - at[0].xMax;
         const double twice = at[3].xMin - at[2].xMax;
-        QVERIFY2(twice > 1.7 * single && twice < 2.3 * single, qPrintable(QString("%1 %2").arg(single).arg(twice)));
+        QVERIFY2(twice > 1.7 * single && twice < 2.3 * single,
+                 qPrintable(QString("%1 %2").arg(single).arg(twice)));
         QVERIFY(text.contains("Job number: J-4711"));
         QVERIFY(text.contains("Producer: K. Berg"));
         QVERIFY(text.contains("Testing: S. Ortiz"));
@@ -146,7 +151,8 @@ void TestPrintReports::aLongDescriptionWrapsInsteadOfRunningOff()
     QVERIFY(first + 2 < lines.end());
     const qsizetype column = first->indexOf("Steam");
     QVERIFY(column > 0);
-    QVERIFY2((first + 1)->size() > column && !(first + 1)->left(column).trimmed().size(), qPrintable(*(first + 1)));
+    QVERIFY2((first + 1)->size() > column && !(first + 1)->left(column).trimmed().size(),
+             qPrintable(*(first + 1)));
 }
 
 void TestPrintReports::moduleDetailsFollowTheModuleTables()
@@ -166,7 +172,8 @@ void TestPrintReports::moduleDetailsFollowTheModuleTables()
     const qsizetype details = text.indexOf("Module details");
     QVERIFY(details > 0);
     QStringList order;
-    static const QRegularExpression name("^(72\\d0/\\S+ - \\[[^\\]]+\\]( \\[[^\\]]+\\])?)", QRegularExpression::MultilineOption);
+    static const QRegularExpression name("^(72\\d0/\\S+ - \\[[^\\]]+\\]( \\[[^\\]]+\\])?)",
+                                         QRegularExpression::MultilineOption);
     auto it = name.globalMatch(text.mid(details, text.indexOf("Signal details") - details));
     while (it.hasNext())
         order << it.next().captured(1);
@@ -182,7 +189,8 @@ void TestPrintReports::moduleInformationListsTheSectionsOfItsFamily()
     Item *m7210 = project.addModule(project.projectItem(), Family7210, 34, "FT-201");
     Item *m7220 = project.addModule(project.projectItem(), Family7220, 65, "LT-301");
     QVERIFY(m7230 && m7210 && m7220);
-    const QStringList allSections = {"Device info", "Channels info", "Output", "Limiting value for Relay1", "Memo"};
+    const QStringList allSections = {"Device info", "Channels info", "Output", "Limiting value for Relay1",
+                                     "Memo"};
     struct Case {
         Item *module;
         bool input;
@@ -195,7 +203,8 @@ void TestPrintReports::moduleInformationListsTheSectionsOfItsFamily()
         QVERIFY(text.contains("Module informations"));
         for (const QString &section : allSections)
             QVERIFY2(text.contains(section), qPrintable(section));
-        QCOMPARE(text.contains(QRegularExpression("^\\s*Input\\s*$", QRegularExpression::MultilineOption)), c.input);
+        QCOMPARE(text.contains(QRegularExpression("^\\s*Input\\s*$", QRegularExpression::MultilineOption)),
+                 c.input);
         QCOMPARE(text.contains("Signal processing"), c.input);
         QCOMPARE(text.contains("Measuring range"), c.input);
         // The frequency family's rows belong to the 7210 alone.
@@ -236,7 +245,8 @@ void TestPrintReports::theModulePositionAndItsValuesAreShown()
     Item *single = project.addModule(*cabinet->asContainer(), Family7220, 65, "LT-301");
     QVERIFY(single);
     const QString one = pdfPath("one.pdf");
-    QVERIFY(WriteReportPdf(*project.report(PrintMode::ModuleInformation, single), one, QPageLayout::Portrait));
+    QVERIFY(
+        WriteReportPdf(*project.report(PrintMode::ModuleInformation, single), one, QPageLayout::Portrait));
     QVERIFY(PdfTools::Text(one).contains(QRegularExpression("Name\\s+LT-301\\s+----")));
 }
 
@@ -248,10 +258,12 @@ void TestPrintReports::theDataCardKeepsToItsCardAndToThePagesOfItsModule()
     Item *withoutRelays = project.addModule(project.projectItem(), Family7230, 1, "TT-201");
     QVERIFY(withRelays && withoutRelays);
     const QString full = pdfPath("card-full.pdf");
-    QVERIFY(WriteReportPdf(*project.report(PrintMode::ModuleDataCard, withRelays), full, QPageLayout::Landscape));
+    QVERIFY(
+        WriteReportPdf(*project.report(PrintMode::ModuleDataCard, withRelays), full, QPageLayout::Landscape));
     QCOMPARE(PdfTools::Pages(full), 1);
     const QString text = PdfTools::Text(full);
-    for (const char *section : {"Device info", "Channels info", "Input", "Signal", "Output", "Relay1", "Relay2", "Memo"})
+    for (const char *section :
+         {"Device info", "Channels info", "Input", "Signal", "Output", "Relay1", "Relay2", "Memo"})
         QVERIFY2(text.contains(section), section);
     // Everything stands on the card of 85 x 80 mm at the top left of the
     // printable area, which begins 5 mm into the paper.
@@ -262,7 +274,8 @@ void TestPrintReports::theDataCardKeepsToItsCardAndToThePagesOfItsModule()
     }
     // A type without relays has no room kept for them.
     const QString small = pdfPath("card-small.pdf");
-    QVERIFY(WriteReportPdf(*project.report(PrintMode::ModuleDataCard, withoutRelays), small, QPageLayout::Landscape));
+    QVERIFY(WriteReportPdf(*project.report(PrintMode::ModuleDataCard, withoutRelays), small,
+                           QPageLayout::Landscape));
     const QString without = PdfTools::Text(small);
     QVERIFY(without.contains("Output"));
     QVERIFY(!without.contains("Relay1"));
@@ -365,7 +378,8 @@ void TestPrintReports::aPdfThatCannotBeWrittenLeavesNothing()
     QVERIFY(WriteReportPdf(*project.report(PrintMode::ProjectOutput), existing, QPageLayout::Landscape));
     const QByteArray before = ToolTestChecksum(existing);
     QFile::setPermissions(m_dir.filePath("locked"), QFile::ReadOwner | QFile::ExeOwner);
-    const bool written = WriteReportPdf(*project.report(PrintMode::ProjectOutput), existing, QPageLayout::Portrait);
+    const bool written =
+        WriteReportPdf(*project.report(PrintMode::ProjectOutput), existing, QPageLayout::Portrait);
     QFile::setPermissions(m_dir.filePath("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (::geteuid() != 0) {
         QVERIFY(!written);

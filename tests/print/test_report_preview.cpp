@@ -31,7 +31,8 @@ private:
 
 void TestReportPreview::init()
 {
-    QSettings(QString::fromLatin1(SettingsSection::kOrganisation), QString::fromLatin1(SettingsSection::kApplication))
+    QSettings(QString::fromLatin1(SettingsSection::kOrganisation),
+              QString::fromLatin1(SettingsSection::kApplication))
         .remove(QStringLiteral("Printer"));
 }
 
@@ -94,7 +95,8 @@ void TestReportPreview::propertiesStoreTheOrientationAndReopenTheSameReport()
     QCOMPARE(launcher.Printer().pageLayout().orientation(), QPageLayout::Portrait);
     // Laid out anew: the taller page holds more rows.
     const int portraitPages = PreviewPages(*second);
-    QVERIFY2(portraitPages < landscapePages, qPrintable(QString("%1 %2").arg(portraitPages).arg(landscapePages)));
+    QVERIFY2(portraitPages < landscapePages,
+             qPrintable(QString("%1 %2").arg(portraitPages).arg(landscapePages)));
     QCOMPARE(PrinterSettings::Orientation(), QPageLayout::Portrait);
 
     // A module's information keeps its mode through "Properties"; the next

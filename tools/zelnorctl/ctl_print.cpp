@@ -96,8 +96,8 @@ bool IsPrintCommandLine(int argc, char **argv)
 {
     // Options that take a value; the command is the first word that is
     // neither an option nor such a value.
-    static const char *const valued[] = {"--family", "--lang", "--channel", "--port", "--count",
-                                         "--interval", "--pdf", "--module", "--orientation"};
+    static const char *const valued[] = {"--family",   "--lang", "--channel", "--port",       "--count",
+                                         "--interval", "--pdf",  "--module",  "--orientation"};
     for (int i = 1; i < argc; ++i) {
         const char *word = argv[i];
         if (word[0] != '-')

@@ -74,7 +74,8 @@ void C7100Preview::BuildToolbar()
     QAction *twoPage = add(PreviewTwoPage, "58113", [] {});
     twoPage->setCheckable(true);
     connect(twoPage, &QAction::toggled, this, [this, twoPage](bool two) {
-        m_preview->setViewMode(two ? QPrintPreviewWidget::FacingPagesView : QPrintPreviewWidget::SinglePageView);
+        m_preview->setViewMode(two ? QPrintPreviewWidget::FacingPagesView
+                                   : QPrintPreviewWidget::SinglePageView);
         twoPage->setText(Str(two ? PreviewOnePage : PreviewTwoPage));
     });
     add(PreviewZoomIn, "58117", [this] { m_preview->zoomIn(); });
@@ -114,7 +115,8 @@ bool PrintThroughDialog(CProjectReport &report, QPrinter &printer, QWidget *pare
     progress.setObjectName(QStringLiteral("Printing"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
-    const QString printerName = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+    const QString printerName =
+        printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
     ReportPrintRange range;
     range.fromPage = printer.fromPage() > 0 ? printer.fromPage() : 1;
     range.toPage = printer.toPage();
