@@ -150,12 +150,13 @@ ReportBlock InfoRowBlock(CPrintCanvas &measure, const std::vector<Column> &colum
 }
 } // namespace
 
-CProjectReport::CProjectReport(PrintMode mode, ProjectOutputData data) : m_mode(mode), m_data(std::move(data))
+CProjectReport::CProjectReport(ProjectOutputData data)
+    : m_mode(PrintMode::ProjectOutput), m_data(std::move(data))
 {
 }
 
-CProjectReport::CProjectReport(PrintMode mode, ModuleInformationData data)
-    : m_mode(mode), m_data(std::move(data))
+CProjectReport::CProjectReport(ModuleInformationData data, bool card)
+    : m_mode(card ? PrintMode::ModuleDataCard : PrintMode::ModuleInformation), m_data(std::move(data))
 {
 }
 

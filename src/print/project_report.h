@@ -32,8 +32,9 @@ struct ReportPrintRange {
 // card. The same drawing serves the preview, the printer and PDF files.
 class CProjectReport {
 public:
-    CProjectReport(PrintMode mode, ProjectOutputData data);
-    CProjectReport(PrintMode mode, ModuleInformationData data);
+    explicit CProjectReport(ProjectOutputData data);
+    // The module information, or with card set the module data card.
+    CProjectReport(ModuleInformationData data, bool card);
 
     PrintMode Mode() const { return m_mode; }
     // The name of the print job.

@@ -86,10 +86,11 @@ std::unique_ptr<CProjectReport> ReportCommands::MakeReport(PrintMode mode, CMy71
 {
     ReportDataReader reader(document, catalogues);
     if (mode == PrintMode::ProjectOutput)
-        return std::make_unique<CProjectReport>(mode, reader.ProjectOutput());
+        return std::make_unique<CProjectReport>(reader.ProjectOutput());
     if (!module)
         return nullptr;
-    return std::make_unique<CProjectReport>(mode, reader.ModuleInformation(*module));
+    return std::make_unique<CProjectReport>(reader.ModuleInformation(*module),
+                                            mode == PrintMode::ModuleDataCard);
 }
 
 std::unique_ptr<CProjectReport> ReportCommands::Start(int command)
