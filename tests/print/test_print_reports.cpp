@@ -211,7 +211,17 @@ void TestPrintReports::moduleInformationListsTheSectionsOfItsFamily()
         QCOMPARE(text.contains("Startup delay"), c.module == m7210);
         QCOMPARE(text.contains("Impulse output active"), c.module == m7210);
         QCOMPARE(text.contains("Wire resistance"), c.module == m7230);
+        QVERIFY(text.contains("Limiting value for Relay2"));
     }
+    // While the impulse output is on, the second relay serves it.
+    const qint32 signal = project.value(*m7210, "Ch1SignalID").toInt();
+    project.exec(QStringLiteral("UPDATE Signals SET Impulsausgangaktiv = 1 WHERE ID = %1").arg(signal));
+    const QString pdf = pdfPath("impulses.pdf");
+    QVERIFY(WriteReportPdf(*project.report(PrintMode::ModuleInformation, m7210), pdf, QPageLayout::Landscape));
+    const QString text = PdfTools::Text(pdf);
+    QVERIFY(text.contains("Used for impulse output"));
+    QVERIFY(!text.contains("Limiting value for Relay2"));
+    QVERIFY(text.contains(QRegularExpression("Impulse output active\\s+Yes")));
 }
 
 void TestPrintReports::theModulePositionAndItsValuesAreShown()
