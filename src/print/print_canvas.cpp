@@ -59,9 +59,9 @@ double CPrintCanvas::LineHeight() const
     return QFontMetricsF(m_font).height();
 }
 
-QString CPrintCanvas::Elided(const QString &text, double width) const
+QString CPrintCanvas::Elided(const QString &text, double width, Qt::TextElideMode mode) const
 {
-    return QFontMetricsF(m_font).elidedText(text, Qt::ElideRight, width);
+    return QFontMetricsF(m_font).elidedText(text, mode, width);
 }
 
 QStringList CPrintCanvas::WrappedLines(const QString &text, double width) const

@@ -35,8 +35,8 @@ public:
     // Width of a text and the height of a line in the current font.
     QSizeF MeasureText(const QString &text) const;
     double LineHeight() const;
-    // The longest start of text that fits width, with "..." when cut.
-    QString Elided(const QString &text, double width) const;
+    // text cut to width, with "..." where it was cut.
+    QString Elided(const QString &text, double width, Qt::TextElideMode mode = Qt::ElideRight) const;
     // text broken into lines no wider than width (words kept whole where
     // they fit).
     QStringList WrappedLines(const QString &text, double width) const;

@@ -343,7 +343,10 @@ void CProjectReport::DrawTitleBlock(CPrintCanvas &canvas, const Geometry &area, 
     for (int row = 0; row < 3; ++row)
         for (int column = 0; column < 4; ++column) {
             const double x = column * quarter + 10;
-            canvas.DrawText({x, top - row * rowHeight + 2}, canvas.Elided(texts[row][column], quarter - 20));
+            // A long path keeps its start and its file name.
+            const Qt::TextElideMode mode = column == 0 ? Qt::ElideMiddle : Qt::ElideRight;
+            canvas.DrawText({x, top - row * rowHeight + 2},
+                            canvas.Elided(texts[row][column], quarter - 20, mode));
         }
     const double bottom = top - 3 * rowHeight;
     for (int row = 1; row < 3; ++row)
