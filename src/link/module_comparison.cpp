@@ -20,21 +20,6 @@ QString PaddedTo(QString text, int width)
     text += QString(std::max<qsizetype>(width - text.size(), 1), QLatin1Char(' '));
     return text;
 }
-
-// What a report shows of a parameter on one side. A coded parameter shows
-// its catalogue name: relay 1's function also has a value text, which would
-// show the bare code.
-QString ShownText(const ImageParameter &parameter, bool text)
-{
-    if (text)
-        return parameter.sharedText;
-    if (!parameter.applies)
-        return QStringLiteral("----");
-    const QString shown = parameter.nameText.isEmpty() ? parameter.sharedText : parameter.nameText;
-    if (parameter.unitText.isEmpty())
-        return shown;
-    return shown + QLatin1Char(' ') + parameter.unitText;
-}
 } // namespace
 
 std::vector<ModuleComparison::Entry> ModuleComparison::ChannelEntries(const CModuleImage &other,
@@ -99,8 +84,8 @@ bool ModuleComparison::Differs(const CModuleImage &other, const CModuleImage &mo
     difference.name = Str(entry.nameString);
     if (channel != 0)
         difference.name = Str(channel == 1 ? Channel1 : Channel2) + QStringLiteral(": ") + difference.name;
-    difference.moduleText = ShownText(ours, entry.text);
-    difference.otherText = ShownText(theirs, entry.text);
+    difference.moduleText = ours.Shown(entry.text);
+    difference.otherText = theirs.Shown(entry.text);
     return true;
 }
 

@@ -7,6 +7,8 @@
 #include "log/output_log.h"
 #include "log/widgets/monitoring_options_dialog.h"
 #include "log/widgets/output_view.h"
+#include "print/report_commands.h"
+#include "print/widgets/report_preview.h"
 #include "shell/app_paths.h"
 #include "shell/command_ids.h"
 #include "shell/help_topics.h"
@@ -95,7 +97,6 @@ QString PlainText(const QString &menuText)
 bool BelongsToMissingView(int id)
 {
     switch (id) {
-    case PrintProject:
     case EditCut:
     case EditCopy:
     case EditPaste:
@@ -124,8 +125,10 @@ static void InitIconResources()
 
 CMainFrame::CMainFrame(ProjectSession &session, AppSettings &settings, QWidget *parent)
     : QMainWindow(parent), m_session(session), m_settings(settings),
-      m_addNew(session.Document(), session.Catalogues())
+      m_addNew(session.Document(), session.Catalogues()),
+      m_reports(std::make_unique<ReportCommands>(session.Document(), session.Catalogues()))
 {
+    m_previews = new ReportPreviewLauncher(*m_reports, this);
     setObjectName(QStringLiteral("CMainFrame"));
     RegisterViews();
     InitIconResources();
@@ -652,6 +655,8 @@ bool CMainFrame::IsCommandEnabled(int id)
     Item *current = document.FindItem(document.CurrentItem());
     if (AddNewMenu::IsAddNewCommand(id))
         return open;
+    if (ReportCommands::IsPrintCommand(id))
+        return m_reports->IsEnabled(id);
     switch (id) {
     case FileSaveAs:
         return m_session.Commands().CanSaveAs();
@@ -733,6 +738,10 @@ bool CMainFrame::RunCommand(int id)
     }
     if (const int language = MainMenu::LanguageOfCommand(id)) {
         ChangeLanguage(language);
+        return true;
+    }
+    if (ReportCommands::IsPrintCommand(id)) {
+        m_previews->Run(id);
         return true;
     }
     switch (id) {
