@@ -1,5 +1,6 @@
 #include "hierarchy_test_support.h"
 #include "tree/container_list_model.h"
+#include "tree/dynamic_menu.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/widgets/my7100_view.h"
 
@@ -21,6 +22,8 @@ private slots:
     void headerClickTurnsTheOrder();
     void leafShowsNothing();
     void sortChoiceOutlivesTheList();
+    void hiddenColumnSurvivesARestart();
+    void widthsAndPlacesAreRemembered();
 };
 
 namespace {
@@ -137,6 +140,90 @@ void TestContainerList::sortChoiceOutlivesTheList()
     again.sort(0, Qt::AscendingOrder);
     settings.sync();
     QVERIFY(!settings.contains(sortBy));
+}
+
+namespace {
+QVariant profileValue(const QString &name)
+{
+    return QSettings(QStringLiteral("ZelnorWizard"), QStringLiteral("ZelnorWizard")).value(name);
+}
+
+// The list of the cabinet "Cab", found again after the tree was rebuilt.
+std::unique_ptr<CMy7100View> showCabinet(C7100Document &document)
+{
+    Item *cabinet = document.FindRow(QStringLiteral("Racks"), QStringLiteral("Cab"), false);
+    if (!cabinet) {
+        ContainerItem &project = *document.Root()->containerChildren().front()->asContainer();
+        document.EnsureChildren(project);
+        Item *plant = project.containerChildren().front().get();
+        document.EnsureChildren(*plant);
+        cabinet = plant->asContainer()->containerChildren().front().get();
+    }
+    document.Select(cabinet->handle());
+    auto view = std::make_unique<CMy7100View>(document);
+    view->resize(900, 300);
+    view->show();
+    return view;
+}
+} // namespace
+
+// Hiding a column is written at once and outlives the program; showing it
+// again removes the value, as the default needs none.
+void TestContainerList::hiddenColumnSurvivesARestart()
+{
+    MixedCabinet mixed;
+    C7100Document &document = mixed.project.document;
+    const QString visibility = QStringLiteral("Column Visibility/562539.Description");
+    auto view = showCabinet(document);
+    QVERIFY(!view->isColumnHidden(1));
+    DynamicMenuBuilder showHide(document, DynamicMenuBuilder::Kind::ShowHideColumns);
+    showHide.Fill(view->listModel().layout());
+    QVERIFY(showHide.Execute(showHide.entries().front().id));
+    QVERIFY(view->isColumnHidden(1));
+    QCOMPARE(profileValue(visibility), QVariant(0));
+    // A restart: the tree and its layouts go and are read again.
+    view.reset();
+    document.DeleteContents();
+    view = showCabinet(document);
+    QCOMPARE(view->model()->rowCount(), 5);
+    QVERIFY(view->isColumnHidden(1));
+    showHide.Fill(view->listModel().layout());
+    QVERIFY(!showHide.entries().front().checked);
+    QVERIFY(showHide.Execute(showHide.entries().front().id));
+    QVERIFY(!view->isColumnHidden(1));
+    QVERIFY(!profileValue(visibility).isValid());
+    view.reset();
+    document.DeleteContents();
+    QVERIFY(!profileValue(visibility).isValid());
+}
+
+// Widths and places go into "Column Size & Sort" when the layouts are
+// saved (width in the low, place in the high 16 bits); the defaults leave
+// no value behind.
+void TestContainerList::widthsAndPlacesAreRemembered()
+{
+    MixedCabinet mixed;
+    C7100Document &document = mixed.project.document;
+    const QString name = QStringLiteral("Column Size & Sort/562539.Name");
+    const QString description = QStringLiteral("Column Size & Sort/562539.Description");
+    auto view = showCabinet(document);
+    QCOMPARE(view->columnWidth(0), 150);
+    view->horizontalHeader()->resizeSection(0, 222);
+    view->horizontalHeader()->moveSection(1, 0);
+    view.reset();
+    document.DeleteContents();
+    QCOMPARE(profileValue(name), QVariant((1 << 16) | 222));
+    QCOMPARE(profileValue(description).toInt() >> 16, 0);
+    view = showCabinet(document);
+    QCOMPARE(view->horizontalHeader()->visualIndex(1), 0);
+    QCOMPARE(view->horizontalHeader()->visualIndex(0), 1);
+    // Back to the defaults: nothing stays stored.
+    view->horizontalHeader()->moveSection(1, 0);
+    view->horizontalHeader()->resizeSection(0, 150);
+    view.reset();
+    document.DeleteContents();
+    QVERIFY(!profileValue(name).isValid());
+    QVERIFY(!profileValue(description).isValid());
 }
 
 QTEST_MAIN(TestContainerList)

@@ -2,6 +2,8 @@
 
 #include "shell/add_new_menu.h"
 #include "shell/main_menu.h"
+#include "tree/dynamic_menu.h"
+#include "tree/widgets/left_view.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -10,6 +12,7 @@
 
 class AppSettings;
 class COutputView;
+class CMy7100View;
 class DocumentTreeModel;
 class HelpWindow;
 class Item;
@@ -54,7 +57,7 @@ public:
     // Fills a popup of the frame's menus as it opens.
     void FillPopup(QMenu *menu);
 
-    QTreeView *Tree() const { return m_tree; }
+    CLeftView *Tree() const { return m_tree; }
     COutputView *Output() const { return m_output; }
     HelpWindow *Help() const { return m_help; }
     QSplitter *RightPane() const { return m_right; }
@@ -92,20 +95,26 @@ private:
     void CyclePane(bool forward);
     void ItemCommand(int id);
     void TreeCommand(int id);
-    bool RenameFolder(Item &item, const QString &name);
     void FillRecentFiles(QMenu *menu);
+    // "Sort by" and "Show/hide columns" for the list of the right pane.
+    void FillColumnMenu(QMenu *menu, DynamicMenuBuilder &builder);
+    CMy7100View *ShownList() const;
+    void WireList(CMy7100View &list);
+    void ChooseViewMode(int id);
     QList<QWidget *> Panes() const;
     QWidget *ActivePane() const;
 
     ProjectSession &m_session;
     AppSettings &m_settings;
     AddNewMenu m_addNew;
+    DynamicMenuBuilder m_sortBy;
+    DynamicMenuBuilder m_showHide;
     DocumentTreeModel *m_model = nullptr;
     QSplitter *m_rows = nullptr;
     QSplitter *m_top = nullptr;
     QSplitter *m_right = nullptr;
     QSplitter *m_bottom = nullptr;
-    QTreeView *m_tree = nullptr;
+    CLeftView *m_tree = nullptr;
     COutputView *m_output = nullptr;
     QPointer<QWidget> m_liveValues;
     QToolBar *m_standardBar = nullptr;
