@@ -3,6 +3,7 @@
 #include "shell/help_topics.h"
 #include "shell/language.h"
 #include "shell/main_menu.h"
+#include "shell/settings.h"
 #include "shell/startup.h"
 #include "shell/string_table.h"
 #include "shell/widgets/help_window.h"
@@ -33,6 +34,7 @@ private slots:
     void addNewFillsAndCreates();
     void treeNavigationFollowsTheTree();
     void foldersAreRenamedInTheTree();
+    void viewModesToggleTheListBesideTheItemView();
     void containersShowTheirListAndCount();
     void busyFrameRunsNothing();
     void placementComesFromAndGoesToTheSettings();
@@ -259,6 +261,38 @@ void TestMainFrame::foldersAreRenamedInTheTree()
     QTRY_COMPARE(document.FindItem(second)->editState(), EditState::Clean);
     QCOMPARE(document.GetName(*document.FindItem(second)), QStringLiteral("North"));
     QCOMPARE(document.FindItem(second)->editState(), EditState::Clean);
+}
+
+// Pressing the present mode hides the list beside a plant's item view; any
+// mode brings it back in that mode.
+void TestMainFrame::viewModesToggleTheListBesideTheItemView()
+{
+    Window window;
+    CMainFrame &frame = *window.frame;
+    CMy7100Doc &document = window.project.session.Document();
+    QVERIFY(window.project.selectProject());
+    QVERIFY(frame.RunCommand(AddPlant));
+    QVERIFY(document.Select(document.CurrentItem()));
+    const auto list = [&frame] { return frame.findChild<CMy7100View *>(); };
+    QTRY_VERIFY(list() && frame.RightPane()->count() == 2);
+    QVERIFY(frame.IsCommandEnabled(Details));
+    QTRY_VERIFY(frame.Action(Details)->isChecked());
+    QVERIFY(frame.RunCommand(Details));
+    QTRY_COMPARE(frame.RightPane()->count(), 1);
+    QVERIFY(!frame.RightPane()->widget(0)->inherits("CMy7100View"));
+    QCOMPARE(ReadSetting(QStringLiteral("ListView")).toInt(), 0);
+    // Without a list the modes still offer to show it.
+    QVERIFY(frame.IsCommandEnabled(SmallIcons));
+    QVERIFY(frame.RunCommand(SmallIcons));
+    QTRY_COMPARE(frame.RightPane()->count(), 2);
+    QCOMPARE(ReadSetting(QStringLiteral("ListView")).toInt(), 1);
+    QCOMPARE(ReadSetting(QStringLiteral("ListViewStyle")).toInt(), int(C7100ListView::SmallIcons));
+    QTRY_VERIFY(list() && list()->viewMode() == C7100ListView::SmallIcons);
+    frame.IsCommandEnabled(SmallIcons);
+    QVERIFY(frame.RunCommand(List));
+    QTRY_VERIFY(list() && list()->viewMode() == C7100ListView::ListMode);
+    QVERIFY(frame.RunCommand(Details));
+    QTRY_VERIFY(list() && list()->viewMode() == C7100ListView::Details);
 }
 
 void TestMainFrame::busyFrameRunsNothing()

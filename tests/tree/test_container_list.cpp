@@ -1,10 +1,15 @@
 #include "hierarchy_test_support.h"
 #include "tree/container_list_model.h"
+#include "shell/command_ids.h"
 #include "tree/dynamic_menu.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/widgets/my7100_view.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QTableView>
 #include <QSettings>
 #include <QtTest>
 
@@ -24,6 +29,9 @@ private slots:
     void sortChoiceOutlivesTheList();
     void hiddenColumnSurvivesARestart();
     void widthsAndPlacesAreRemembered();
+    void modesShareOneSelection();
+    void contextMenusOfEmptySpaceAndRows();
+    void rowsAreRenamedInPlace();
 };
 
 namespace {
@@ -224,6 +232,64 @@ void TestContainerList::widthsAndPlacesAreRemembered()
     document.DeleteContents();
     QVERIFY(!profileValue(name).isValid());
     QVERIFY(!profileValue(description).isValid());
+}
+
+void TestContainerList::modesShareOneSelection()
+{
+    MixedCabinet mixed;
+    auto view = showCabinet(mixed.project.document);
+    view->selectRow(1);
+    view->SetViewMode(C7100ListView::LargeIcons);
+    QCOMPARE(view->currentView(), static_cast<QAbstractItemView *>(view->icons()));
+    QCOMPARE(view->SelectedItems().size(), size_t(1));
+    view->InvertSelectionOfRows();
+    QCOMPARE(view->SelectedItems().size(), size_t(4));
+    view->SetViewMode(C7100ListView::ListMode);
+    QVERIFY(view->IsCommandEnabled(C7100ListView::SelectAll));
+    QVERIFY(!view->IsCommandEnabled(CommandId::ArrangeIcons));
+    QVERIFY(view->RunCommand(C7100ListView::SelectAll));
+    QCOMPARE(view->SelectedItems().size(), size_t(5));
+    QVERIFY(view->RunCommand(C7100ListView::InvertSelection));
+    QVERIFY(view->SelectedItems().empty());
+    // An unknown mode falls back to details.
+    view->SetViewMode(7);
+    QCOMPARE(view->viewMode(), int(C7100ListView::Details));
+}
+
+void TestContainerList::contextMenusOfEmptySpaceAndRows()
+{
+    MixedCabinet mixed;
+    auto view = showCabinet(mixed.project.document);
+    std::unique_ptr<QMenu> row(view->BuildContextMenu(true, view.get()));
+    QStringList names;
+    for (const QAction *action : row->actions())
+        if (!action->isSeparator())
+            names << action->objectName();
+    QCOMPARE(names, (QStringList{"40002", "40000", "40106", "57635", "57634", "57637"}));
+    std::unique_ptr<QMenu> space(view->BuildContextMenu(false, view.get()));
+    QMenu *addNew = space->findChild<QMenu *>(QStringLiteral("AddNew"));
+    QVERIFY(addNew);
+    // Below a cabinet: carriers, then the modules of the three families.
+    QCOMPARE(addNew->actions().size(), 4);
+    QCOMPARE(addNew->actions().front()->text(), QStringLiteral("zelnor-carrier"));
+    const QAction *details = space->findChild<QAction *>(QStringLiteral("59411"));
+    QVERIFY(details && details->isChecked());
+}
+
+void TestContainerList::rowsAreRenamedInPlace()
+{
+    MixedCabinet mixed;
+    auto view = showCabinet(mixed.project.document);
+    Item *rail = mixed.project.document.FindRow(QStringLiteral("ZelnorHolders"), QStringLiteral("Rail"), false);
+    QVERIFY(rail);
+    QVERIFY(view->StartRename(rail->handle()));
+    auto *editor = qobject_cast<QLineEdit *>(view->details()->indexWidget(view->model()->index(0, 0)));
+    QVERIFY(editor);
+    editor->setText(QStringLiteral("Bar"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(mixed.project.document.GetName(*rail), QStringLiteral("Bar"));
+    QCOMPARE(rail->editState(), EditState::Clean);
+    QCOMPARE(view->model()->index(0, 0).data().toString(), QStringLiteral("Bar"));
 }
 
 QTEST_MAIN(TestContainerList)

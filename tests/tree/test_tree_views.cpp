@@ -1,14 +1,17 @@
 #include "hierarchy_test_support.h"
 #include "support/captured_log.h"
+#include "tree/container_list_model.h"
 #include "tree/dynamic_menu.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/project_counters.h"
 #include "tree/widgets/left_view.h"
+#include "tree/widgets/my7100_view.h"
 #include "tree/widgets/tree_entry_model.h"
 
 #include <QLineEdit>
 #include <QMenu>
 #include <QSettings>
+#include <QTableView>
 #include <QtTest>
 
 using namespace HierarchyStrings;
@@ -24,6 +27,7 @@ private slots:
     void refusedRenameReopensTheEdit();
     void unchangedRenameStillCountsAndLogs();
     void modulesAreNotRenamedInPlace();
+    void listRenameRestartsWithoutLogLine();
     void deleteMakesTheNeighbourCurrent();
     void refusedSelectionKeepsTheOldEntry();
     void signalMenuOffersRenameAndViewCommands();
@@ -132,6 +136,36 @@ void TestTreeViews::modulesAreNotRenamedInPlace()
     QCOMPARE(module->editState(), EditState::Clean);
     // The project's roots are no folders either.
     QVERIFY(!tree.view->StartRename(tree.project.signalsRoot().handle()));
+}
+
+// In the list a refused folder name restarts the edit as in the tree, but
+// no line is written for an accepted one.
+void TestTreeViews::listRenameRestartsWithoutLogLine()
+{
+    TreeFixture tree({"Plant"});
+    ScriptedMessages messages;
+    CapturedLog log;
+    CMy7100Doc &document = tree.project.document;
+    ContainerItem &plant = *tree.plant("Plant").asContainer();
+    QVERIFY(tree.project.addFolder(plant, CabinetName, "C1"));
+    Item *second = tree.project.addFolder(plant, CabinetName, "C2");
+    QVERIFY(second);
+    QVERIFY(document.Select(plant.handle()));
+    CMy7100View list(document);
+    list.show();
+    const auto editor = [&list, second] {
+        const int row = list.listModel().RowOf(second->handle());
+        return qobject_cast<QLineEdit *>(list.details()->indexWidget(list.model()->index(row, 0)));
+    };
+    QVERIFY(list.StartRename(second->handle()));
+    editor()->setText(QStringLiteral("C1"));
+    QTest::keyClick(editor(), Qt::Key_Return);
+    QTRY_COMPARE(messages.texts(), QStringList{"Folder name 'C1' already exists in this section!"});
+    QTRY_VERIFY(editor());
+    editor()->setText(QStringLiteral("C3"));
+    QTest::keyClick(editor(), Qt::Key_Return);
+    QTRY_COMPARE(document.GetName(*second), QStringLiteral("C3"));
+    QCOMPARE(log.lines, messages.texts());
 }
 
 void TestTreeViews::deleteMakesTheNeighbourCurrent()
