@@ -25,6 +25,7 @@ private slots:
     void mixedListSortsByLevelThenName_data();
     void mixedListSortsByLevelThenName();
     void headerClickTurnsTheOrder();
+    void projectListDescendingPutsModulesFirst();
     void leafShowsNothing();
     void sortChoiceOutlivesTheList();
     void hiddenColumnSurvivesARestart();
@@ -114,6 +115,24 @@ void TestContainerList::headerClickTurnsTheOrder()
     // The list follows the selection of another container.
     mixed.project.document.Select(mixed.cabinet->parent()->handle());
     QCOMPARE(Names(*view.model()), QStringList{"Cab"});
+}
+
+// Descending by name, the level order turns too: the project's 7220 modules
+// come before its plants.
+void TestContainerList::projectListDescendingPutsModulesFirst()
+{
+    TreeProject project;
+    project.open();
+    ContainerItem &root = project.projectItem();
+    for (const auto &[nameString, name] : std::vector<std::pair<int, QString>>{
+             {PlantName, "Zulu plant"}, {Module7220Name, "A 7220"}, {Module7230Name, "M 7230"}})
+        QVERIFY(project.add(root, nameString, name));
+    ContainerListModel model(project.document);
+    model.Show(root.handle());
+    QCOMPARE(Names(model), (QStringList{"Zulu plant", "M 7230", "A 7220"}));
+    model.SortByHeader(0);
+    QCOMPARE(model.sortOrder(), Qt::DescendingOrder);
+    QCOMPARE(Names(model), (QStringList{"A 7220", "M 7230", "Zulu plant"}));
 }
 
 void TestContainerList::leafShowsNothing()

@@ -133,7 +133,6 @@ C7100ListView::C7100ListView(C7100Document &document, QWidget *parent)
     m_icons->setModelColumn(0);
     m_icons->setUniformItemSizes(true);
     m_icons->setResizeMode(QListView::Adjust);
-    m_icons->setMovement(QListView::Snap);
     m_icons->setWordWrap(true);
     // Hot tracking: the row under the cursor is highlighted.
     if (ReadSetting(QStringLiteral("EnableHoverSelection")).toInt() != 0) {
@@ -145,16 +144,15 @@ C7100ListView::C7100ListView(C7100Document &document, QWidget *parent)
     header->setHighlightSections(false);
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
-    header->setStretchLastSection(true);
+    // The columns keep the widths the user gave them; none stretches.
+    header->setStretchLastSection(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(header, &QHeaderView::sectionClicked, this, [this](int column) {
         m_list->SortByHeader(column);
         m_details->horizontalHeader()->setSortIndicator(m_list->sortColumn(), m_list->sortOrder());
     });
     connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int width) {
-        // The stretched last column's width is the window's, not the user's.
-        QHeaderView *header = m_details->horizontalHeader();
-        if (!m_applying && m_list->layout() && column != header->logicalIndex(header->count() - 1))
+        if (!m_applying && m_list->layout())
             m_list->layout()->SetWidth(column, width);
     });
     connect(header, &QHeaderView::sectionMoved, this, [this] { StoreLayout(); });
@@ -237,7 +235,9 @@ void C7100ListView::SetViewMode(int mode)
         // Small icons run in rows, the list in columns.
         m_icons->setFlow(mode == ListMode ? QListView::TopToBottom : QListView::LeftToRight);
         m_icons->setWrapping(true);
-        m_icons->setGridSize(large ? QSize(96, 72) : QSize(mode == SmallIcons ? 160 : 0, 0));
+        // Only large icons stand on a grid the user may arrange.
+        m_icons->setMovement(large ? QListView::Snap : QListView::Static);
+        m_icons->setGridSize(large ? QSize(96, 72) : QSize());
         m_icons->setSpacing(large ? 4 : 2);
         m_stack->setCurrentWidget(m_icons);
     }

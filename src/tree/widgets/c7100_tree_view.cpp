@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 
@@ -66,6 +67,9 @@ C7100TreeView::C7100TreeView(CMy7100Doc &document, QWidget *parent)
     setHeaderHidden(true);
     setRootIsDecorated(true);
     setUniformRowHeights(true);
+    // Long names scroll sideways instead of being cut off.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::EditKeyPressed);
     // Hot tracking: the entry under the cursor is highlighted.
