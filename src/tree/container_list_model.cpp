@@ -6,6 +6,8 @@
 #include "tree/item_order.h"
 #include "tree/item_registry.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <utility>
 
@@ -190,11 +192,6 @@ QVariant ContainerListModel::headerData(int section, Qt::Orientation orientation
     return Str(m_layout->columns()[size_t(section)].headerString);
 }
 
-bool ContainerListModel::Before(const Item &a, const Item &b, int column) const
-{
-    return ItemOrder::Compare(m_document, a, b, Text(a, column), Text(b, column)) < 0;
-}
-
 void ContainerListModel::sort(int column, Qt::SortOrder order)
 {
     if (column < 0 || column >= columnCount())
@@ -228,12 +225,15 @@ void ContainerListModel::Resort()
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     std::vector<ItemHandle> old = m_rows;
-    std::stable_sort(m_rows.begin(), m_rows.end(), [this, column, order](ItemHandle a, ItemHandle b) {
-        const Item *x = m_document.FindItem(a);
-        const Item *y = m_document.FindItem(b);
-        if (!x || !y)
-            return false;
-        return order == Qt::AscendingOrder ? Before(*x, *y, column) : Before(*y, *x, column);
+    // Each row's texts are read once, not at every comparison.
+    QHash<ItemHandle, ItemOrder::Key> keys;
+    keys.reserve(qsizetype(m_rows.size()));
+    for (const ItemHandle handle : m_rows)
+        if (const Item *item = m_document.FindItem(handle))
+            keys.insert(handle, ItemOrder::KeyOf(m_document, *item, Text(*item, column)));
+    std::stable_sort(m_rows.begin(), m_rows.end(), [&keys, order](ItemHandle a, ItemHandle b) {
+        const int compared = ItemOrder::Compare(keys.value(a), keys.value(b));
+        return order == Qt::AscendingOrder ? compared < 0 : compared > 0;
     });
     QModelIndexList after;
     for (const QModelIndex &index : before) {

@@ -61,7 +61,6 @@ private:
     void InsertRow(Item &item);
     void RemoveRow(ItemHandle handle);
     void Clear();
-    bool Before(const Item &a, const Item &b, int column) const;
 
     C7100Document &m_document;
     ItemHandle m_container = 0;

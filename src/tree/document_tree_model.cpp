@@ -89,6 +89,19 @@ bool DocumentTreeModel::Before(ItemHandle a, ItemHandle b) const
     return x && y && ItemOrder::Compare(m_document, *x, *y) < 0;
 }
 
+void DocumentTreeModel::SortRows(std::vector<ItemHandle> &rows) const
+{
+    // Each entry's texts are read once, not at every comparison.
+    QHash<ItemHandle, ItemOrder::Key> keys;
+    keys.reserve(qsizetype(rows.size()));
+    for (const ItemHandle handle : rows)
+        if (const Item *item = m_document.FindItem(handle))
+            keys.insert(handle, ItemOrder::KeyOf(m_document, *item));
+    std::stable_sort(rows.begin(), rows.end(), [&keys](ItemHandle a, ItemHandle b) {
+        return ItemOrder::Compare(keys.value(a), keys.value(b)) < 0;
+    });
+}
+
 void DocumentTreeModel::Renumber(const std::vector<ItemHandle> &rows, size_t from)
 {
     for (size_t row = from; row < rows.size(); ++row)
@@ -291,7 +304,7 @@ void DocumentTreeModel::fetchMore(const QModelIndex &parent)
         for (const auto &child : *list)
             if (child->shown())
                 rows.push_back(child->handle());
-    std::stable_sort(rows.begin(), rows.end(), [this](ItemHandle a, ItemHandle b) { return Before(a, b); });
+    SortRows(rows);
     // The rows count for the views only from here on.
     if (!rows.empty())
         beginInsertRows(parent, 0, int(rows.size()) - 1);
@@ -395,7 +408,7 @@ void DocumentTreeModel::Sort(ItemHandle handle)
     if (!container || found == m_children.end() || found->size() < 2)
         return;
     std::vector<ItemHandle> sorted = *found;
-    std::stable_sort(sorted.begin(), sorted.end(), [this](ItemHandle a, ItemHandle b) { return Before(a, b); });
+    SortRows(sorted);
     if (sorted == *found)
         return;
     const QPersistentModelIndex parent = parentIndexOf(*container);

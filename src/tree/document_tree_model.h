@@ -82,6 +82,7 @@ private:
     ContainerItem *containerOf(const QModelIndex &index) const;
     bool fetched(const ContainerItem *container) const;
     bool Before(ItemHandle a, ItemHandle b) const;
+    void SortRows(std::vector<ItemHandle> &rows) const;
     void Renumber(const std::vector<ItemHandle> &rows, size_t from);
 
     void Insert(Item &item);

@@ -30,6 +30,32 @@ QString TextOf(const C7100Document &document, const Item &item, const QString &c
 
 } // namespace
 
+Key KeyOf(const C7100Document &document, const Item &item, const QString &sortText)
+{
+    Key key{item.level().attributes().layoutIndex, sortText, {}};
+    const std::vector<ColumnInfo> *columns = item.level().GetColumns();
+    for (const int column : TextColumns(item.level()))
+        key.texts << TextOf(document, item, (*columns)[size_t(column)].name);
+    return key;
+}
+
+Key KeyOf(const C7100Document &document, const Item &item)
+{
+    return KeyOf(document, item, document.GetName(item));
+}
+
+int Compare(const Key &a, const Key &b)
+{
+    if (a.level != b.level)
+        return a.level < b.level ? -1 : 1;
+    if (const int bySort = a.sortText.compare(b.sortText, Qt::CaseInsensitive))
+        return bySort;
+    for (qsizetype i = 0; i < std::min(a.texts.size(), b.texts.size()); ++i)
+        if (const int byText = a.texts[i].compare(b.texts[i], Qt::CaseInsensitive))
+            return byText;
+    return 0;
+}
+
 int Compare(const C7100Document &document, const Item &a, const Item &b, const QString &sortTextA,
             const QString &sortTextB)
 {
