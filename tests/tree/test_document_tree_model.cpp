@@ -19,6 +19,7 @@ private slots:
     void rowsArriveWhenFetched();
     void changesKeepTheTreeInPlace();
     void sortsWaitForTheEndOfABulkOperation();
+    void subtreeRefreshReadsTheEntriesAgain();
     void emptyContainerLosesItsArrowOnceRead();
     void rootsSpeakTheActiveLanguage_data();
     void rootsSpeakTheActiveLanguage();
@@ -163,6 +164,28 @@ void TestDocumentTreeModel::sortsWaitForTheEndOfABulkOperation()
     QCOMPARE(rowNames(model, top), (QStringList{"C", "B"}));
     project.document.BulkEnds();
     QCOMPARE(rowNames(model, top), (QStringList{"B", "C"}));
+}
+
+void TestDocumentTreeModel::subtreeRefreshReadsTheEntriesAgain()
+{
+    HierarchyProject project;
+    project.open();
+    Item *plant = project.addFolder(project.projectItem(), PlantName, "Plant");
+    QVERIFY(plant && project.addFolder(*plant->asContainer(), CabinetName, "Cab"));
+    DocumentTreeModel model(project.document);
+    fetchedProject(model);
+    const QPersistentModelIndex entry = model.indexOf(plant->handle());
+    model.fetchMore(entry);
+    QCOMPARE(model.rowCount(entry), 1);
+    QVERIFY(project.document.Select(plant->handle()));
+    QVERIFY(project.document.SubtreeRefresh());
+    // The rows went with the old items; the entry still offers its arrow.
+    QVERIFY(entry.isValid());
+    QCOMPARE(model.rowCount(entry), 0);
+    QVERIFY(model.hasChildren(entry));
+    QVERIFY(model.canFetchMore(entry));
+    model.fetchMore(entry);
+    QCOMPARE(rowNames(model, entry), QStringList{"Cab"});
 }
 
 void TestDocumentTreeModel::emptyContainerLosesItsArrowOnceRead()
