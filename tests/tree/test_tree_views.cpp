@@ -226,6 +226,7 @@ void TestTreeViews::signalMenuOffersRenameAndViewCommands()
         QVERIFY(menu);
         QCOMPARE(commandNames(*menu), (QStringList{"40012", "59408", "59410", "59411", "40042"}));
         QCOMPARE(menu->actions().first()->text(), QStringLiteral("&Rename"));
+        QCOMPARE(menu->actions().first()->isEnabled(), item == signal);
     }
     // A plant keeps the whole menu, Add New first.
     std::unique_ptr<QMenu> menu(tree.view->BuildContextMenu(tree.plant("Plant"), tree.view.get()));

@@ -26,6 +26,8 @@ bool CLeftView::PrepareContextMenu(QMenu &menu, Item &item)
     }
     auto *rename = new QAction(Str(kRenameText), &menu);
     rename->setObjectName(QString::number(RenameContext));
+    // The signals root itself cannot be renamed.
+    rename->setEnabled(TreeViewLogic::CanEdit(&item));
     menu.insertAction(menu.actions().value(0), rename);
     return true;
 }
