@@ -38,7 +38,7 @@ void DynamicMenuBuilder::Fill(const ColumnLayout *layout)
         // shows, are not offered.
         for (const CTableLevel *level : layout->childLevels())
             if (!level->attributes().readOnly && level->attributes().shown &&
-                int(m_entries.size()) < kRangeSize)
+                (!m_offers || m_offers(level->displayString())) && int(m_entries.size()) < kRangeSize)
                 m_entries.push_back({FirstId() + int(m_entries.size()), C7100Document::LevelName(*level),
                                      level->displayString()});
     } else if (layout) {

@@ -44,7 +44,12 @@ public:
 
     // Add New: what creates a child of the level's name string.
     using Creator = std::function<void(int nameString)>;
-    void SetCreator(Creator creator) { m_creator = std::move(creator); }
+    // offers: which levels the creator can make (all when not given).
+    void SetCreator(Creator creator, std::function<bool(int nameString)> offers = {})
+    {
+        m_creator = std::move(creator);
+        m_offers = std::move(offers);
+    }
     // Runs the entry: creates the child, sorts the list ascending by the
     // column, or toggles the column (the document tells the views).
     bool Execute(int id);
@@ -57,4 +62,5 @@ private:
     ColumnLayout *m_layout = nullptr;
     std::vector<Entry> m_entries;
     Creator m_creator;
+    std::function<bool(int)> m_offers;
 };

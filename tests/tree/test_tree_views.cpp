@@ -255,6 +255,11 @@ void TestTreeViews::addNewOffersTheChildLevelsInLayoutOrder()
     addNew.SetCreator([&created](int nameString) { created = nameString; });
     QVERIFY(addNew.Execute(addNew.entries().at(1).id));
     QCOMPARE(created, Module7230Name);
+    // Levels the creator cannot make are not offered: the signals below
+    // the signals root.
+    addNew.SetCreator([](int) {}, [](int nameString) { return nameString != SignalName; });
+    addNew.Fill(document.Layouts().Find(levels, QStringLiteral("SignalsRoot")));
+    QCOMPARE(addNew.entries().front().id, DynamicMenuBuilder::kNothingCommand);
     // Signals have nothing below them.
     addNew.Fill(document.Layouts().Find(levels, QStringLiteral("Signals")));
     QCOMPARE(addNew.entries().size(), size_t(1));

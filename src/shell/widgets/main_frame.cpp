@@ -223,10 +223,8 @@ void CMainFrame::BuildPanes()
         return false;
     });
     connect(m_tree, &C7100TreeView::commandRequested, this, [this](int id) { RunCommand(id); });
-    m_tree->AddNewBuilder().SetCreator([this](int nameString) {
-        if (const int id = AddNewMenu::CommandOfLevel(nameString))
-            RunCommand(id);
-    });
+    m_tree->AddNewBuilder().SetCreator([this](int nameString) { RunCommand(AddNewMenu::CommandOfLevel(nameString)); },
+                                       [](int nameString) { return AddNewMenu::CommandOfLevel(nameString) != 0; });
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &CMainFrame::TreeSelectionChanged);
     connect(m_model, &QAbstractItemModel::modelReset, this, &CMainFrame::TreeReloaded, Qt::QueuedConnection);
@@ -539,10 +537,8 @@ void CMainFrame::WireList(CMy7100View &list)
     list.setProperty(kHelpTopic, HelpTopics::kListView);
     list.SetCommandState([this](int id) { return IsCommandEnabled(id); });
     connect(&list, &C7100ListView::commandRequested, this, [this](int id) { RunCommand(id); });
-    list.AddNewBuilder().SetCreator([this](int nameString) {
-        if (const int id = AddNewMenu::CommandOfLevel(nameString))
-            RunCommand(id);
-    });
+    list.AddNewBuilder().SetCreator([this](int nameString) { RunCommand(AddNewMenu::CommandOfLevel(nameString)); },
+                                    [](int nameString) { return AddNewMenu::CommandOfLevel(nameString) != 0; });
 }
 
 // Choosing the list's present mode hides the list beside an item view; any
