@@ -150,13 +150,20 @@ std::vector<AddNewMenu::Entry> AddNewMenu::ModuleEntries(ModuleFamily family, in
 int AddNewMenu::CommandOfLevel(int nameString)
 {
     switch (nameString) {
-    case HierarchyStrings::PlantName: return CommandId::AddPlant;
-    case HierarchyStrings::CabinetName: return CommandId::AddCabinet;
-    case HierarchyStrings::CarrierName: return CommandId::AddCarrier;
-    case HierarchyStrings::Module7230Name: return CommandId::AddModule7230First;
-    case HierarchyStrings::Module7210Name: return CommandId::AddModule7210First;
-    case HierarchyStrings::Module7220Name: return CommandId::AddModule7220First;
-    default: return 0;
+    case HierarchyStrings::PlantName:
+        return CommandId::AddPlant;
+    case HierarchyStrings::CabinetName:
+        return CommandId::AddCabinet;
+    case HierarchyStrings::CarrierName:
+        return CommandId::AddCarrier;
+    case HierarchyStrings::Module7230Name:
+        return CommandId::AddModule7230First;
+    case HierarchyStrings::Module7210Name:
+        return CommandId::AddModule7210First;
+    case HierarchyStrings::Module7220Name:
+        return CommandId::AddModule7220First;
+    default:
+        return 0;
     }
 }
 

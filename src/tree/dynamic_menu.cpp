@@ -17,14 +17,20 @@ constexpr int kSortByPrompt = 40100;
 constexpr int kShowHidePrompt = 40101;
 } // namespace
 
-DynamicMenuBuilder::DynamicMenuBuilder(C7100Document &document, Kind kind) : m_document(document), m_kind(kind) {}
+DynamicMenuBuilder::DynamicMenuBuilder(C7100Document &document, Kind kind)
+    : m_document(document), m_kind(kind)
+{
+}
 
 int DynamicMenuBuilder::FirstId() const
 {
     switch (m_kind) {
-    case Kind::AddNew: return kAddNewFirst;
-    case Kind::SortBy: return kSortByFirst;
-    case Kind::ShowHideColumns: return kShowHideFirst;
+    case Kind::AddNew:
+        return kAddNewFirst;
+    case Kind::SortBy:
+        return kSortByFirst;
+    case Kind::ShowHideColumns:
+        return kShowHideFirst;
     }
     return kAddNewFirst;
 }
@@ -46,8 +52,8 @@ void DynamicMenuBuilder::Fill(const ColumnLayout *layout)
         const int first = m_kind == Kind::ShowHideColumns ? 1 : 0;
         for (int column = first; column < layout->columnCount() && column < kRangeSize; ++column) {
             Entry entry{FirstId() + column, Str(layout->columns()[size_t(column)].headerString), column};
-            entry.checked = m_kind == Kind::ShowHideColumns ? layout->Visible(column)
-                                                             : (column == sort.column);
+            entry.checked =
+                m_kind == Kind::ShowHideColumns ? layout->Visible(column) : (column == sort.column);
             m_entries.push_back(entry);
         }
     }
@@ -75,7 +81,7 @@ QString DynamicMenuBuilder::Prompt(int id) const
         return QString();
     if (entry->id == kNothingCommand)
         return Str(kNothingCommand).section(QLatin1Char('\n'), 0, 0);
-    const int prompt = m_kind == Kind::AddNew ? kAddNewPrompt
+    const int prompt = m_kind == Kind::AddNew   ? kAddNewPrompt
                        : m_kind == Kind::SortBy ? kSortByPrompt
                                                 : kShowHidePrompt;
     QString text = entry->text;

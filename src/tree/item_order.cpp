@@ -68,7 +68,8 @@ int Compare(const C7100Document &document, const Item &a, const Item &b, const Q
     const std::vector<ColumnInfo> *columns = a.level().GetColumns();
     for (const int column : TextColumns(a.level())) {
         const QString &name = (*columns)[size_t(column)].name;
-        if (const int byText = TextOf(document, a, name).compare(TextOf(document, b, name), Qt::CaseInsensitive))
+        if (const int byText =
+                TextOf(document, a, name).compare(TextOf(document, b, name), Qt::CaseInsensitive))
             return byText;
     }
     return 0;

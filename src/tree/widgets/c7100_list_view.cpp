@@ -112,7 +112,8 @@ C7100ListView::C7100ListView(C7100Document &document, QWidget *parent)
     m_icons->setModel(m_look);
     // Both modes show one selection.
     m_icons->setSelectionModel(m_details->selectionModel());
-    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(m_details), static_cast<QAbstractItemView *>(m_icons)}) {
+    for (QAbstractItemView *view :
+         {static_cast<QAbstractItemView *>(m_details), static_cast<QAbstractItemView *>(m_icons)}) {
         view->setSelectionMode(QAbstractItemView::ExtendedSelection);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->setContextMenuPolicy(Qt::NoContextMenu);
@@ -284,7 +285,8 @@ bool C7100ListView::StartRename(ItemHandle handle)
 {
     const int row = m_list->RowOf(handle);
     Item *item = ItemOfRow(row);
-    if (!item || !(m_list->flags(m_list->index(row, 0)) & Qt::ItemIsEditable) || !m_logic.BeginLabelEdit(*item))
+    if (!item || !(m_list->flags(m_list->index(row, 0)) & Qt::ItemIsEditable) ||
+        !m_logic.BeginLabelEdit(*item))
         return false;
     const QModelIndex index = m_look->index(m_list->RowOf(handle), 0);
     currentView()->setCurrentIndex(index);
@@ -300,14 +302,16 @@ bool C7100ListView::StartRename(ItemHandle handle)
 void C7100ListView::EditorClosed(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
 {
     std::optional<QString> text;
-    if (const auto *line = qobject_cast<QLineEdit *>(editor); line && hint != QAbstractItemDelegate::RevertModelCache)
+    if (const auto *line = qobject_cast<QLineEdit *>(editor);
+        line && hint != QAbstractItemDelegate::RevertModelCache)
         text = line->text();
     const ItemHandle handle = std::exchange(m_editing, 0);
     if (!handle)
         return;
     // A refused folder name restarts the edit; a failed save is cancelled.
     if (m_logic.EndLabelEdit(handle, text, {false, true}) == TreeViewLogic::LabelEnd::Reopen)
-        QMetaObject::invokeMethod(this, [this, handle] { StartRename(handle); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, handle] { StartRename(handle); }, Qt::QueuedConnection);
 }
 
 bool C7100ListView::DeleteSelected()
@@ -388,8 +392,9 @@ QMenu *C7100ListView::BuildContextMenu(bool onRow, QWidget *parent)
                 addNew->setObjectName(QStringLiteral("AddNew"));
                 const Item *current = m_document.FindItem(m_document.CurrentItem());
                 CLevelList *levels = m_document.Registry().levels();
-                m_addNew.Fill(current && levels ? m_document.Layouts().Find(*levels, current->level().tableName())
-                                                : nullptr);
+                m_addNew.Fill(current && levels
+                                  ? m_document.Layouts().Find(*levels, current->level().tableName())
+                                  : nullptr);
                 for (const DynamicMenuBuilder::Entry &entry : m_addNew.entries()) {
                     QAction *action = addNew->addAction(entry.text);
                     action->setObjectName(QString::number(entry.id));

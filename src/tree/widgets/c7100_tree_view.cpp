@@ -50,11 +50,16 @@ constexpr MenuLine kTreeEdit[] = {
 int FrameCommand(int id)
 {
     switch (id) {
-    case C7100TreeView::MultiplyContext: return CommandId::Multiply;
-    case C7100TreeView::CutContext: return CommandId::EditCut;
-    case C7100TreeView::CopyContext: return CommandId::EditCopy;
-    case C7100TreeView::PasteContext: return CommandId::EditPaste;
-    default: return id;
+    case C7100TreeView::MultiplyContext:
+        return CommandId::Multiply;
+    case C7100TreeView::CutContext:
+        return CommandId::EditCut;
+    case C7100TreeView::CopyContext:
+        return CommandId::EditCopy;
+    case C7100TreeView::PasteContext:
+        return CommandId::EditPaste;
+    default:
+        return id;
     }
 }
 
@@ -172,7 +177,8 @@ void C7100TreeView::currentChanged(const QModelIndex &current, const QModelIndex
     if (!m_document.Select(handle)) {
         // Refused (changes kept): the old entry stays selected.
         const ItemHandle old = m_document.CurrentItem();
-        QMetaObject::invokeMethod(this, [this, old] { SelectItem(old); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, old] { SelectItem(old); }, Qt::QueuedConnection);
         return;
     }
     const QModelIndex now = m_model->indexOf(handle);
@@ -221,12 +227,15 @@ bool C7100TreeView::edit(const QModelIndex &index, EditTrigger trigger, QEvent *
 
 // The text is taken here, not through the model, so that a refused name
 // can open the edit again.
-void C7100TreeView::commitData(QWidget *) {}
+void C7100TreeView::commitData(QWidget *)
+{
+}
 
 void C7100TreeView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
 {
     std::optional<QString> text;
-    if (const auto *line = qobject_cast<QLineEdit *>(editor); line && hint != QAbstractItemDelegate::RevertModelCache)
+    if (const auto *line = qobject_cast<QLineEdit *>(editor);
+        line && hint != QAbstractItemDelegate::RevertModelCache)
         text = line->text();
     const ItemHandle handle = std::exchange(m_editing, 0);
     CDragDropTreeView::closeEditor(editor, hint);
@@ -234,7 +243,8 @@ void C7100TreeView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditH
         return;
     const TreeViewLogic::Place place{true, m_listShown && m_listShown()};
     if (m_logic.EndLabelEdit(handle, text, place) == TreeViewLogic::LabelEnd::Reopen)
-        QMetaObject::invokeMethod(this, [this, handle] { StartRename(handle); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, handle] { StartRename(handle); }, Qt::QueuedConnection);
 }
 
 QMenu *C7100TreeView::BuildContextMenu(Item &item, QWidget *parent)

@@ -11,7 +11,6 @@
 class CMy7100Doc;
 class QMenu;
 
-
 // The item tree of the document: entries read when expanded, in the
 // document's item order, painted by their state; the selection is the
 // document's current item (asked through the document, so that changed
