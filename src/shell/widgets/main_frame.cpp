@@ -107,7 +107,6 @@ bool BelongsToMissingView(int id)
     case Details:
     case SortBy:
     case ShowHideColumns:
-    case Multiply:
         return true;
     default:
         return false;
@@ -653,6 +652,9 @@ bool CMainFrame::IsCommandEnabled(int id)
     case DeleteKey:
     case Rename:
         return open && current && !current->level().attributes().readOnly;
+    case Multiply:
+    case TreeMultiply:
+        return document.MultiplyEnabled(current);
     case ModuleConversion:
         return open && document.CanConvertModule();
     case DialogView:
@@ -705,10 +707,12 @@ void CMainFrame::ItemCommand(int id)
         document.ConfirmAndDelete(*current);
         return;
     }
-    if (CMy7100Doc::IsModule(*current) || CMy7100Doc::IsSignal(*current)) {
-        document.RenameModule(*current);
+    if (id == Multiply || id == TreeMultiply) {
+        document.Multiply(*current);
         return;
     }
+    if (document.Rename(*current) != CMy7100Doc::RenameStep::EditInPlace)
+        return;
     const QModelIndex index = m_model->indexOf(current->handle());
     if (index.isValid())
         m_tree->edit(index);
@@ -745,6 +749,8 @@ bool CMainFrame::RunCommand(int id)
     case Delete:
     case DeleteKey:
     case Rename:
+    case Multiply:
+    case TreeMultiply:
         ItemCommand(id);
         break;
     case ModuleConversion:
