@@ -656,6 +656,11 @@ bool CMy7100Doc::RenameModule(Item &item)
     return true;
 }
 
+bool CMy7100Doc::CanMultiply(const Item &item) const
+{
+    return item.level().displayString() != ProjectName;
+}
+
 CMy7100Doc::RenameStep CMy7100Doc::Rename(Item &item)
 {
     if (item.level().attributes().readOnly)

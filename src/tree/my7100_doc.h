@@ -98,6 +98,8 @@ public:
     void SetSaveChangesHooks(SaveChangesHooks hooks) { m_saveChangesHooks = std::move(hooks); }
     bool AskSaveChanges() override;
 
+    // The project is the one root of everything: it has no copies.
+    bool CanMultiply(const Item &item) const override;
     bool CanInsert(ContainerItem &parent, int nameStringId) override;
     bool CanBeginEdit(Item &item) override;
     bool CanDelete(Item &item) override;

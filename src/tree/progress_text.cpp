@@ -100,7 +100,9 @@ QString ShortenPath(const QString &path, int width, const QString &prefix, const
 QString StepText(ProgressKind kind, const QString &source, const QString &destination)
 {
     const QString format = Str(StepString(kind));
-    QStringList arguments{ShortenPath(source, ArgumentWidth(format, 1))};
+    // A multiply step names the new copy; the others name where from.
+    const QString first = kind == ProgressKind::Multiplying ? destination : source;
+    QStringList arguments{ShortenPath(first, ArgumentWidth(format, 1))};
     if (format.contains(QLatin1String("%2")))
         arguments << ShortenPath(destination, ArgumentWidth(format, 2));
     return FillArguments(format, arguments);

@@ -20,7 +20,7 @@ int AnimationId(ProgressKind kind);
 
 QString Caption(ProgressKind kind);
 // The step text of the kind with the two paths, each shortened to the room
-// its line leaves it (a delete uses the source alone).
+// its line leaves it (a multiply names the copy, a delete the source alone).
 QString StepText(ProgressKind kind, const QString &source, const QString &destination);
 
 // The room for the argument %<number> in format: the line width less every
