@@ -70,8 +70,13 @@ CMultiplyDlg::CMultiplyDlg(MultiplyDialogLogic &logic, QWidget *parent) : QDialo
         auto *label = new QLabel(Str(labelId), this);
         label->setBuddy(field);
         field->setAccessibleName(Plain(label->text()));
-        if (row)
+        if (row) {
+            // The spin buttons speak for the field they step.
+            for (int i = 0; i < row->count(); ++i)
+                if (QWidget *part = row->itemAt(i)->widget())
+                    part->setAccessibleName(field->accessibleName());
             form->addRow(label, row);
+        }
         else
             form->addRow(label, field);
     };
@@ -113,7 +118,6 @@ QSpinBox *CMultiplyDlg::SpinFor(QLineEdit *field, const char *id, int min, int m
     auto *spin = new UpDownButtons(this);
     spin->setObjectName(QString::fromLatin1(id));
     spin->setRange(min, max);
-    spin->setAccessibleName(field->accessibleName());
     bool ok = false;
     const int value = field->text().toInt(&ok);
     spin->setValue(ok ? value : min);
