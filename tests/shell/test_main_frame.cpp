@@ -11,6 +11,7 @@
 #include "support/captured_log.h"
 #include "tree/document_tree_model.h"
 #include "tree/hierarchy_test_support.h"
+#include "tree/multiply_test_support.h"
 #include "tree/widgets/my7100_view.h"
 
 #include <QMenuBar>
@@ -34,6 +35,7 @@ private slots:
     void foldersAreRenamedInTheTree();
     void containersShowTheirListAndCount();
     void busyFrameRunsNothing();
+    void multiplyRunsOnTheCurrentItem();
     void placementComesFromAndGoesToTheSettings();
     void panesAndContextHelp();
 
@@ -264,6 +266,34 @@ void TestMainFrame::busyFrameRunsNothing()
     QVERIFY(frame.Action(LiveValueColumn)->isChecked());
     QVERIFY(frame.RunCommand(LiveValueColumn));
     QVERIFY(!frame.LiveValueColumnShown());
+}
+
+void TestMainFrame::multiplyRunsOnTheCurrentItem()
+{
+    Window window;
+    CMainFrame &frame = *window.frame;
+    CMy7100Doc &document = window.project.session.Document();
+    QVERIFY(window.project.selectProject());
+    // The one project has no copies.
+    QVERIFY(!frame.IsCommandEnabled(Multiply));
+    QVERIFY(frame.RunCommand(AddPlant));
+    const ItemHandle plant = document.CurrentItem();
+    QVERIFY(frame.IsCommandEnabled(Multiply));
+    QVERIFY(frame.IsCommandEnabled(TreeMultiply));
+    ScriptedMultiplyDialog dialog({"1", "3", "2", true, "Line", false});
+    RecordedProgress progress;
+    ScriptedMessages messages;
+    QVERIFY(frame.RunCommand(Multiply));
+    QCOMPARE(messages.texts(), QStringList{"3 items have been successfuly inserted.\n"});
+    QCOMPARE(progress.lengths, std::vector<int>{3});
+    auto *model = qobject_cast<DocumentTreeModel *>(frame.Tree()->model());
+    const QModelIndex projectIndex = model->indexOf(window.project.projectHandle());
+    QTRY_COMPARE(model->rowCount(projectIndex), 4);
+    QVERIFY(FindItemByPath(document, "\\\\Project\\Line03"));
+    QCOMPARE(document.CurrentItem(), plant);
+    frame.SetBusy(true);
+    QVERIFY(!frame.RunCommand(Multiply));
+    frame.SetBusy(false);
 }
 
 void TestMainFrame::placementComesFromAndGoesToTheSettings()
