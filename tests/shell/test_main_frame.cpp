@@ -294,6 +294,28 @@ void TestMainFrame::multiplyRunsOnTheCurrentItem()
     frame.SetBusy(true);
     QVERIFY(!frame.RunCommand(Multiply));
     frame.SetBusy(false);
+
+    // Three of the copies selected in the list go after one question.
+    QVERIFY(window.project.selectProject());
+    CMy7100View *list = nullptr;
+    QTRY_VERIFY((list = frame.findChild<CMy7100View *>()) != nullptr && list->isVisible());
+    QStringList shown;
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        shown << list->model()->index(row, 0).data().toString();
+    QVERIFY(shown.contains("Line01"));
+    list->setFocus();
+    QTRY_VERIFY(list->hasFocus());
+    list->clearSelection();
+    for (const char *name : {"Line01", "Line02", "Line03"})
+        list->selectionModel()->select(list->model()->index(int(shown.indexOf(name)), 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    messages.clear();
+    messages.answer(MessageAnswer::Yes);
+    QVERIFY(frame.RunCommand(Delete));
+    QCOMPARE(messages.texts(), QStringList{"Are you sure you want to delete these 3 items ?"});
+    QCOMPARE(progress.kinds.back(), ProgressKind::Deleting);
+    QVERIFY(!FindItemByPath(document, "\\\\Project\\Line02"));
+    QVERIFY(FindItemByPath(document, "\\\\Project\\Plant1"));
 }
 
 void TestMainFrame::placementComesFromAndGoesToTheSettings()

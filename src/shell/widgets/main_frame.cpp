@@ -21,10 +21,13 @@
 #include "shell/widgets/help_window.h"
 #include "shell/widgets/pane_view_factory.h"
 #include "shell/widgets/shell_dialogs.h"
+#include "tree/container_list_model.h"
 #include "tree/document_tree_model.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/widgets/my7100_view.h"
 #include "tree/widgets/tree_entry_model.h"
+
+#include <algorithm>
 
 #include <QActionGroup>
 #include <QApplication>
@@ -704,7 +707,12 @@ void CMainFrame::ItemCommand(int id)
     if (!current)
         return;
     if (id == Delete || id == DeleteKey) {
-        document.ConfirmAndDelete(*current);
+        // The list with the focus deletes its selected rows.
+        const std::vector<ItemHandle> rows = SelectedListRows();
+        if (!rows.empty())
+            document.DeleteSelection(rows);
+        else
+            document.ConfirmAndDelete(*current);
         return;
     }
     if (id == Multiply || id == TreeMultiply) {
@@ -716,6 +724,23 @@ void CMainFrame::ItemCommand(int id)
     const QModelIndex index = m_model->indexOf(current->handle());
     if (index.isValid())
         m_tree->edit(index);
+}
+
+std::vector<ItemHandle> CMainFrame::SelectedListRows() const
+{
+    std::vector<ItemHandle> rows;
+    CMy7100View *list = nullptr;
+    for (QWidget *widget = QApplication::focusWidget(); widget && !list; widget = widget->parentWidget())
+        list = qobject_cast<CMy7100View *>(widget);
+    if (!list || !list->selectionModel())
+        return rows;
+    QModelIndexList selected = list->selectionModel()->selectedRows();
+    std::sort(selected.begin(), selected.end(),
+              [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+    for (const QModelIndex &index : selected)
+        if (const Item *item = list->listModel().itemAt(index.row()))
+            rows.push_back(item->handle());
+    return rows;
 }
 
 bool CMainFrame::RunCommand(int id)

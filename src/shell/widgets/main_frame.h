@@ -8,6 +8,10 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <vector>
+
+using ItemHandle = int;
+
 class AppSettings;
 class COutputView;
 class DocumentTreeModel;
@@ -91,6 +95,9 @@ private:
     void ShowHelp(int topic);
     void CyclePane(bool forward);
     void ItemCommand(int id);
+    // The items of the selected rows of the list when it has the focus, in
+    // list order; empty otherwise.
+    std::vector<ItemHandle> SelectedListRows() const;
     void TreeCommand(int id);
     bool RenameFolder(Item &item, const QString &name);
     void FillRecentFiles(QMenu *menu);
