@@ -58,8 +58,9 @@ int Count(DbSession &session, const QString &statement)
 
 int Rows(DbSession &session)
 {
-    return Count(session, QStringLiteral("SELECT (SELECT COUNT(*) FROM Equipments) + (SELECT COUNT(*) FROM Racks) + "
-                                         "(SELECT COUNT(*) FROM Modules7230_3) + (SELECT COUNT(*) FROM Signals)"));
+    return Count(session,
+                 QStringLiteral("SELECT (SELECT COUNT(*) FROM Equipments) + (SELECT COUNT(*) FROM Racks) + "
+                                "(SELECT COUNT(*) FROM Modules7230_3) + (SELECT COUNT(*) FROM Signals)"));
 }
 
 bool Run(const Case &run, const QTemporaryDir &dir)
@@ -76,7 +77,8 @@ bool Run(const Case &run, const QTemporaryDir &dir)
     if (!session)
         return false;
     // Two channels: every module is copied with two signals of its own.
-    QSqlQuery(session->database()).exec(QStringLiteral("UPDATE Modules7230_3 SET ModulTypID = %1").arg(kTwoChannelType));
+    QSqlQuery(session->database())
+        .exec(QStringLiteral("UPDATE Modules7230_3 SET ModulTypID = %1").arg(kTwoChannelType));
     CIdSequence ids(*session);
     CMy7100Doc document;
     document.OpenProject({&levels, session.get(), &ids, path, false});
@@ -102,8 +104,8 @@ bool Run(const Case &run, const QTemporaryDir &dir)
     const int items = std::max(1, result.inserted);
     std::printf("%s: %.0f ms (processor %.0f ms), %d items inserted (%d rows), %.3f ms per item "
                 "(processor %.3f ms), %d errors, peak memory %.0f MB\n",
-                run.what, ms, cpu, result.inserted, rowsAfter - rowsBefore, ms / items, cpu / items, result.errors,
-                PeakMegabytes());
+                run.what, ms, cpu, result.inserted, rowsAfter - rowsBefore, ms / items, cpu / items,
+                result.errors, PeakMegabytes());
     return result.ran && result.errors == 0;
 }
 

@@ -195,9 +195,10 @@ bool C7100Document::AskInsertFailure(const QString &copyPath, bool lastCopy)
 
 QString C7100Document::MultiplySummary(int inserted, int errors)
 {
-    QString text = FillArguments(Str(inserted == 1 ? TreeStrings::OneItemInserted : TreeStrings::ItemsInserted),
-                                 {QString::number(inserted)}) +
-                   QLatin1Char('\n');
+    QString text =
+        FillArguments(Str(inserted == 1 ? TreeStrings::OneItemInserted : TreeStrings::ItemsInserted),
+                      {QString::number(inserted)}) +
+        QLatin1Char('\n');
     if (errors > 0)
         text += FillArguments(Str(TreeStrings::ErrorsOccurred), {QString::number(errors)});
     return text;
@@ -239,7 +240,8 @@ std::vector<ItemHandle> C7100Document::DeleteSelection(const std::vector<ItemHan
     if (MessageService::question(question) != MessageAnswer::Yes)
         return deleted;
     BulkScope bulk(*this, false);
-    std::unique_ptr<ItemProgress> progress = ProgressService::Begin(ProgressKind::Deleting, int(present.size()));
+    std::unique_ptr<ItemProgress> progress =
+        ProgressService::Begin(ProgressKind::Deleting, int(present.size()));
     for (ItemHandle handle : present) {
         // An earlier row may have taken this one along (its folder).
         Item *item = FindItem(handle);

@@ -6,8 +6,8 @@
 #include "shell/settings.h"
 #include "shell/string_table.h"
 
-#include <limits>
 #include "tree/tree_strings.h"
+#include <limits>
 
 namespace {
 const QString kFirstNumber = QStringLiteral("MultDlg.FirstNumber");
@@ -28,7 +28,8 @@ void MultiplyDialogLogic::Open(const QString &name, const QString &path, bool le
     m_numericPlacesText = QString::number(ReadSetting(kNumericPlaces).toInt());
 }
 
-std::optional<QString> MultiplyDialogLogic::CheckInteger(const QString &text, int min, int max, int &into) const
+std::optional<QString> MultiplyDialogLogic::CheckInteger(const QString &text, int min, int max,
+                                                         int &into) const
 {
     bool ok = false;
     const qlonglong value = text.trimmed().toLongLong(&ok);

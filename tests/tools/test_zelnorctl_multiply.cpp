@@ -41,7 +41,8 @@ int PartialCopies(const QString &project)
            Scalar(project, "SELECT COUNT(*) FROM ZelnorHolders z WHERE (SELECT COUNT(*) FROM Modules7230_4 m "
                            "WHERE m.ParentID = z.ID) <> 2")
                .toInt() +
-           Scalar(project, "SELECT COUNT(*) FROM Modules7230_4 WHERE Ch1SignalID <= 0 OR Ch2SignalID <= 0").toInt();
+           Scalar(project, "SELECT COUNT(*) FROM Modules7230_4 WHERE Ch1SignalID <= 0 OR Ch2SignalID <= 0")
+               .toInt();
 }
 } // namespace
 
@@ -107,8 +108,8 @@ void TestZelnorctlMultiply::killedMultiplyingLeavesWholeCopies()
     for (int round = 0; round < 25; ++round) {
         QProcess process;
         process.setProgram(QDir(TestSupport::binDirectory()).filePath(QStringLiteral("zelnorctl")));
-        process.setArguments({"multiply", project, kCabinet, "--count", "20", "--first",
-                              QString::number(100 * round + 100)});
+        process.setArguments(
+            {"multiply", project, kCabinet, "--count", "20", "--first", QString::number(100 * round + 100)});
         process.start();
         QVERIFY(process.waitForStarted());
         const int delay = 150 + int(random.bounded(1500));

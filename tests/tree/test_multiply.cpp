@@ -50,10 +50,13 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("places");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("9, 2 places") << "9" << "2" << QStringList{"Plant09", "Plant10", "Plant11"};
-        QTest::newRow("998, 2 places: a minimum width") << "998" << "2"
-                                                        << QStringList{"Plant998", "Plant999", "Plant1000"};
-        QTest::newRow("1, 3 places") << "1" << "3" << QStringList{"Plant001", "Plant002", "Plant003"};
+        QTest::newRow("9, 2 places") << "9"
+                                     << "2" << QStringList{"Plant09", "Plant10", "Plant11"};
+        QTest::newRow("998, 2 places: a minimum width")
+            << "998"
+            << "2" << QStringList{"Plant998", "Plant999", "Plant1000"};
+        QTest::newRow("1, 3 places") << "1"
+                                     << "3" << QStringList{"Plant001", "Plant002", "Plant003"};
     }
     void copiesAreNumberedWithAMinimumWidth()
     {
@@ -152,11 +155,21 @@ private slots:
         QTest::addColumn<QString>("items");
         QTest::addColumn<QString>("places");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("0 items") << "0" << "3" << "Please enter an integer between 1 and 100000.";
-        QTest::newRow("100001 items") << "100001" << "3" << "Please enter an integer between 1 and 100000.";
-        QTest::newRow("text") << "ten" << "3" << "Please enter an integer.";
-        QTest::newRow("0 places") << "1" << "0" << "Please enter an integer between 1 and 40.";
-        QTest::newRow("41 places") << "1" << "41" << "Please enter an integer between 1 and 40.";
+        QTest::newRow("0 items") << "0"
+                                 << "3"
+                                 << "Please enter an integer between 1 and 100000.";
+        QTest::newRow("100001 items") << "100001"
+                                      << "3"
+                                      << "Please enter an integer between 1 and 100000.";
+        QTest::newRow("text") << "ten"
+                              << "3"
+                              << "Please enter an integer.";
+        QTest::newRow("0 places") << "1"
+                                  << "0"
+                                  << "Please enter an integer between 1 and 40.";
+        QTest::newRow("41 places") << "1"
+                                   << "41"
+                                   << "Please enter an integer between 1 and 40.";
     }
     void theDialogRefusesNumbersOutOfRange()
     {
@@ -214,7 +227,8 @@ private slots:
         QCOMPARE(messages.unexpectedQuestions(), 0);
         const QStringList texts = messages.texts();
         QVERIFY(texts.contains("Can't insert item '\\\\Project\\Bad\\Name1'.\nProceed with multiplying ?"));
-        QCOMPARE(texts.last(), QStringLiteral("0 items have been successfuly inserted.\n2 error(s) occurred."));
+        QCOMPARE(texts.last(),
+                 QStringLiteral("0 items have been successfuly inserted.\n2 error(s) occurred."));
         QCOMPARE(project.rows("Equipments"), 1);
         QCOMPARE(childNames(project, project.projectItem()), QStringList{"Plant"});
     }

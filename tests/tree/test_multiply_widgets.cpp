@@ -68,7 +68,8 @@ private slots:
         QElapsedTimer shown;
         shown.start();
         QVERIFY(shownWindow());
-        QCOMPARE(shownWindow()->findChild<QLabel *>("1155")->text(), QStringLiteral("Inserting '\\\\Project\\A001'"));
+        QCOMPARE(shownWindow()->findChild<QLabel *>("1155")->text(),
+                 QStringLiteral("Inserting '\\\\Project\\A001'"));
         progress.reset();
         QVERIFY(shown.elapsed() >= ProgressPresenter::kShownAtLeastMs - 20);
         QVERIFY(!shownWindow());
@@ -122,10 +123,12 @@ private slots:
         QCOMPARE(base->text(), QStringLiteral("Cab"));
         QCOMPARE(base->maxLength(), 50);
         QCOMPARE(items->accessibleName(), QStringLiteral("Number of items:"));
-        QCOMPARE(dialog.findChild<QCheckBox *>("1027")->accessibleName(), QStringLiteral("Including subtree"));
+        QCOMPARE(dialog.findChild<QCheckBox *>("1027")->accessibleName(),
+                 QStringLiteral("Including subtree"));
         QVERIFY(dialog.findChild<QCheckBox *>("1027")->isVisible());
         // Every control a user reaches has its id and a name to be read out.
-        for (const char *id : {"1020", "1021", "1022", "1023", "1024", "1027", "1105", "1106", "IDOK", "IDCANCEL"}) {
+        for (const char *id :
+             {"1020", "1021", "1022", "1023", "1024", "1027", "1105", "1106", "IDOK", "IDCANCEL"}) {
             auto *control = dialog.findChild<QWidget *>(id);
             QVERIFY2(control && !control->accessibleName().isEmpty(), id);
         }

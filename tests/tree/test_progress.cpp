@@ -47,7 +47,8 @@ private:
             auto made = std::make_unique<FakeView>();
             made->clock = &now;
             view = made.get();
-            presenter = std::make_unique<ProgressPresenter>(kind, length, std::move(made), [this] { return now; });
+            presenter =
+                std::make_unique<ProgressPresenter>(kind, length, std::move(made), [this] { return now; });
         }
     };
 
@@ -95,12 +96,14 @@ private slots:
 
     void aLongPathKeepsItsFirstTwoAndLastNamesWhole()
     {
-        const QString path = "\\\\Project\\Plant-North\\Cabinet-0017\\Carrier-0003\\7230/211-2 - [TT-101] [TT-102]";
+        const QString path =
+            "\\\\Project\\Plant-North\\Cabinet-0017\\Carrier-0003\\7230/211-2 - [TT-101] [TT-102]";
         QCOMPARE(ProgressText::ShortenPath(path, 200), path);
         // Not even the last name fits after the first two: it stands alone.
         QCOMPARE(ProgressText::ShortenPath(path, 48), QStringLiteral("7230/211-2 - [TT-101] [TT-102]"));
-        QCOMPARE(ProgressText::ShortenPath(path, 70),
-                 QStringLiteral("\\\\Project\\Plant-North\\...\\Carrier-0003\\7230/211-2 - [TT-101] [TT-102]"));
+        QCOMPARE(
+            ProgressText::ShortenPath(path, 70),
+            QStringLiteral("\\\\Project\\Plant-North\\...\\Carrier-0003\\7230/211-2 - [TT-101] [TT-102]"));
         QCOMPARE(ProgressText::ShortenPath(path, 60),
                  QStringLiteral("\\\\Project\\Plant-North\\...\\7230/211-2 - [TT-101] [TT-102]"));
         // Every width gives whole names only, and fits when it can.
@@ -115,7 +118,8 @@ private slots:
 
     void theStepTextShortensEachPathToItsLine()
     {
-        const QString longPath = "\\\\Project\\Plant1\\" + QString(30, 'c') + "\\" + QString(10, 'z') + "\\Module";
+        const QString longPath =
+            "\\\\Project\\Plant1\\" + QString(30, 'c') + "\\" + QString(10, 'z') + "\\Module";
         const QString text = ProgressText::StepText(ProgressKind::Copying, longPath, longPath);
         const QStringList lines = text.split('\n');
         QCOMPARE(lines.size(), 2);

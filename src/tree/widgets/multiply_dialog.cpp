@@ -1,8 +1,8 @@
 #include "tree/widgets/multiply_dialog.h"
 
 #include "shell/string_table.h"
-#include "tree/multiply_dialog_logic.h"
 #include "tree/hierarchy_strings.h"
+#include "tree/multiply_dialog_logic.h"
 #include "tree/tree_strings.h"
 
 #include <QCheckBox>
@@ -76,16 +76,16 @@ CMultiplyDlg::CMultiplyDlg(MultiplyDialogLogic &logic, QWidget *parent) : QDialo
                 if (QWidget *part = row->itemAt(i)->widget())
                     part->setAccessibleName(field->accessibleName());
             form->addRow(label, row);
-        }
-        else
+        } else
             form->addRow(label, field);
     };
     addRow(TreeStrings::BaseTextLabel, m_baseText);
     addRow(TreeStrings::FirstNumberLabel, m_firstNumber);
     addRow(TreeStrings::NumberOfItemsLabel, m_numberOfItems,
            withSpin(m_numberOfItems, "1105", MultiplyDialogLogic::kMinItems, MultiplyDialogLogic::kMaxItems));
-    addRow(TreeStrings::NumericPlacesLabel, m_numericPlaces,
-           withSpin(m_numericPlaces, "1106", MultiplyDialogLogic::kMinPlaces, MultiplyDialogLogic::kMaxPlaces));
+    addRow(
+        TreeStrings::NumericPlacesLabel, m_numericPlaces,
+        withSpin(m_numericPlaces, "1106", MultiplyDialogLogic::kMinPlaces, MultiplyDialogLogic::kMaxPlaces));
     addRow(TreeStrings::ItemNameLabel, m_itemName);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -121,7 +121,8 @@ QSpinBox *CMultiplyDlg::SpinFor(QLineEdit *field, const char *id, int min, int m
     bool ok = false;
     const int value = field->text().toInt(&ok);
     spin->setValue(ok ? value : min);
-    connect(spin, &QSpinBox::valueChanged, field, [field](int value) { field->setText(QString::number(value)); });
+    connect(spin, &QSpinBox::valueChanged, field,
+            [field](int value) { field->setText(QString::number(value)); });
     connect(field, &QLineEdit::textEdited, spin, [spin](const QString &text) {
         bool parsed = false;
         const int value = text.toInt(&parsed);

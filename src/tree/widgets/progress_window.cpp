@@ -59,13 +59,14 @@ ProgressWindow::~ProgressWindow()
 void ProgressWindow::install(QWidget *owner, BusyHook busy)
 {
     QPointer<QWidget> guarded(owner);
-    ProgressService::setFactory([guarded, busy](ProgressKind kind, int length) -> std::unique_ptr<ItemProgress> {
-        auto clock = std::make_shared<QElapsedTimer>();
-        clock->start();
-        return std::make_unique<ProgressPresenter>(kind, length,
-                                                   std::make_unique<ProgressWindow>(guarded.data(), busy),
-                                                   [clock] { return clock->elapsed(); });
-    });
+    ProgressService::setFactory(
+        [guarded, busy](ProgressKind kind, int length) -> std::unique_ptr<ItemProgress> {
+            auto clock = std::make_shared<QElapsedTimer>();
+            clock->start();
+            return std::make_unique<ProgressPresenter>(kind, length,
+                                                       std::make_unique<ProgressWindow>(guarded.data(), busy),
+                                                       [clock] { return clock->elapsed(); });
+        });
 }
 
 void ProgressWindow::SetCaption(const QString &caption)
