@@ -48,6 +48,11 @@ int PartialCopies(const QString &project)
 
 void TestZelnorctlMultiply::aCabinetIsMultipliedWithItsModules()
 {
+    // The settings folder of this test alone (ctest gives one); never the user's.
+    const bool ownSettings = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    const QString settingsFile = qEnvironmentVariable("XDG_CONFIG_HOME") + "/ZelnorWizard/ZelnorWizard.conf";
+    if (ownSettings)
+        QFile::remove(settingsFile);
     QTemporaryDir dir;
     const QString project = CabinetProject(dir);
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Modules7230_4").toInt(), 2);
@@ -68,6 +73,9 @@ void TestZelnorctlMultiply::aCabinetIsMultipliedWithItsModules()
     QVERIFY(alone.out.contains("1 item has been successfuly inserted."));
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Racks WHERE Name = 'Cab001'").toInt(), 1);
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM ZelnorHolders").toInt(), 4);
+    // The numbers the window remembers for its user stay as they were.
+    QFile settings(settingsFile);
+    QVERIFY(!ownSettings || !settings.open(QIODevice::ReadOnly) || !settings.readAll().contains("MultDlg"));
 }
 
 void TestZelnorctlMultiply::badNumbersAndItemsAreRefused()

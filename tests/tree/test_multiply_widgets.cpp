@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,14 @@
 class TestMultiplyWidgets : public QObject {
     Q_OBJECT
 private:
+    // With ZW_PROGRESS_SHOTS=/some/folder the windows are saved as pictures.
+    static void saveShot(QWidget &widget, const QString &name)
+    {
+        const QString folder = qEnvironmentVariable("ZW_PROGRESS_SHOTS");
+        if (!folder.isEmpty())
+            widget.grab().save(QDir(folder).filePath(name + ".png"));
+    }
+
     static ProgressWindow *shownWindow()
     {
         for (QWidget *widget : QApplication::topLevelWidgets())
@@ -51,6 +60,8 @@ private slots:
         QCOMPARE(window->findChild<QProgressBar *>("1156")->maximum(), 5);
         QVERIFY(window->Animation()->Playing());
         QCOMPARE(window->Animation()->AnimationId(), 24631);
+        window->Animation()->SetPhase(0.4);
+        saveShot(*window, "progress_delete");
         QPushButton *cancel = window->findChild<QPushButton *>("IDCANCEL");
         QCOMPARE(cancel->accessibleName(), QStringLiteral("Cancel"));
         QTest::mouseClick(cancel, Qt::LeftButton);
@@ -93,6 +104,7 @@ private slots:
         const QImage early = widget.grab().toImage();
         widget.SetPhase(0.5);
         const QImage middle = widget.grab().toImage();
+        saveShot(widget, QString::number(animation));
         widget.SetPhase(0.1);
         QCOMPARE(widget.grab().toImage(), early);
         QVERIFY(early != middle);
@@ -115,6 +127,7 @@ private slots:
         dialog.show();
         QCOMPARE(dialog.objectName(), QStringLiteral("24596"));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Multiply Item"));
+        saveShot(dialog, "multiply_dialog");
         auto *base = dialog.findChild<QLineEdit *>("1021");
         auto *items = dialog.findChild<QLineEdit *>("1024");
         auto *places = dialog.findChild<QLineEdit *>("1023");

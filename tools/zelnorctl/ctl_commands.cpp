@@ -361,7 +361,8 @@ int Multiply(const QString &path, const QString &itemPath, const MultiplyOptions
             return int(ExitRefused);
         }
         // The options fill the dialog as a user types; its checks refuse
-        // what they refuse in the window.
+        // what they refuse in the window. The tool leaves the window's
+        // remembered numbers as they are.
         bool refusedByDialog = false;
         const MultiplyDialogService::Presenter previousDialog =
             MultiplyDialogService::setPresenter([&](MultiplyDialogLogic &logic) {
@@ -369,7 +370,10 @@ int Multiply(const QString &path, const QString &itemPath, const MultiplyOptions
                 logic.SetFirstNumberText(options.first);
                 logic.SetNumericPlacesText(options.places);
                 logic.SetIncludingSubtree(options.subtree);
-                refusedByDialog = !logic.Accept();
+                if (const std::optional<QString> refusal = logic.Check()) {
+                    Err() << *refusal << Qt::endl;
+                    refusedByDialog = true;
+                }
                 return !refusedByDialog;
             });
         const ModuleDialogService::Presenter previousModules =
