@@ -7,8 +7,9 @@ INSERT INTO SystemData (ID, ParentID, Name, Version) VALUES (1, 1, 'Zelnor Wizar
 -- each); the last statement of a script raises the project's version.
 INSERT INTO Versions (ID, Name, SQLScript, Description) VALUES (1000001, 'Signals by module',
     'CREATE INDEX IF NOT EXISTS IX_Signals_ParentID ON Signals (ParentID)' || char(13) || char(10) || 'go'
+    || char(13) || char(10) || 'CREATE INDEX IF NOT EXISTS IX_Signals_Name ON Signals (Name)' || char(13) || char(10) || 'go'
     || char(13) || char(10) || 'UPDATE SystemData SET Version = ''1.00.01''',
-    'Index on Signals.ParentID for reading the signals of a module.');
+    'Indexes on Signals.ParentID and Signals.Name for reading the signals of a module and checking new signal names.');
 
 INSERT INTO ProjectsRoot (ID, Name, NameL2, NameL3, NameL4, NameL5) VALUES (1, 'Project', 'Projekt', 'Projet', 'Проект', 'Proyecto');
 INSERT INTO SignalsRoot (ID, Name, NameL2, NameL3, NameL4, NameL5) VALUES (1, 'Signals', 'Signale', 'Signaux', 'Сигналы', 'Señales');

@@ -25,6 +25,10 @@ enum : int {
     Delete = 40000,
     Multiply = 40001,
     Rename = 40002,
+    // The same item commands on the tree's context item.
+    TreeDelete = 40010,
+    TreeMultiply = 40011,
+    TreeRename = 40012,
     DeleteKey = 40016,
     SelectAll = 40105,
     InvertSelection = 40106,

@@ -58,6 +58,7 @@ std::vector<MenuEntry> EditMenu()
             Separator(),
             Command(Rename, MenuRename),
             Command(Delete, MenuDelete),
+            Command(Multiply, MenuMultiply),
             Command(ModuleConversion, MenuModuleConversion),
             Separator(),
             Command(EditCut, MenuCut),

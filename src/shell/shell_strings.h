@@ -94,5 +94,7 @@ enum : int {
     HelpForward,
     HelpHome,
     OutputLogName,
+    // The multiply command's entry, kept with the multiply texts.
+    MenuMultiply = 63351,
 };
 } // namespace ShellStrings

@@ -569,11 +569,16 @@ bool C7100Document::ConfirmAndDelete(Item &item, QObject *sender)
     const QString name = GetName(item);
     if (!Delete(item, sender))
         return false;
+    LogDeleted(nameString, name);
+    return true;
+}
+
+void C7100Document::LogDeleted(int nameString, const QString &name)
+{
     if (nameString == kModuleNameString)
         WriteLogLine(StrF(TreeStrings::ModuleDeleted, {name}));
     else if (nameString >= kFirstFolderNameString && nameString <= kLastFolderNameString)
         WriteLogLine(StrF(TreeStrings::FolderDeleted, {name}));
-    return true;
 }
 
 bool C7100Document::CancelEdit(Item &item, QObject *sender)

@@ -16,6 +16,8 @@
 class COLEDBException;
 class DbSession;
 class IdSource;
+class ItemProgress;
+class MultiplyDialogLogic;
 
 // The project tree over the open database: the items, their edit life cycle,
 // and the notices that keep the views in step. Everything specific to plants,
@@ -107,6 +109,33 @@ public:
 
     Item *CreateItem(ContainerItem &parent, int nameStringId, QObject *sender = nullptr);
     Item *CopyItem(Item &source, ContainerItem *newParent = nullptr);
+    // The children of source copied below newContainer (leaves first, then
+    // containers with their own subtrees), each step reported to progress;
+    // counter grows by one for every item written. False at the first copy
+    // that cannot be made or saved, or when the progress was cancelled.
+    bool CopySubtree(ContainerItem &newContainer, ContainerItem &source, int &counter, ItemProgress &progress);
+
+    // What one multiply command did; ran is false when it ended before the
+    // summary (no item, refused, dialog cancelled, a copy not made).
+    struct MultiplyResult {
+        bool ran = false;
+        int inserted = 0;
+        int errors = 0;
+        QStringList copies; // the paths of the copies that were stored
+    };
+    // Whether item may be multiplied: its level is not read-only and
+    // CanMultiply agrees.
+    bool MultiplyEnabled(const Item *item) const;
+    // Multiplies item into numbered copies under its parent, as the multiply
+    // dialog asks; each copy with its subtree is stored completely or not at all.
+    MultiplyResult Multiply(Item &item);
+    // The summary text: the items inserted and, after errors, their number.
+    static QString MultiplySummary(int inserted, int errors);
+
+    // Deleting the selected rows of a list: one row through ConfirmAndDelete,
+    // several after one question, each through Delete with the progress
+    // window; a cancel leaves the rest. The handles of the deleted items.
+    std::vector<ItemHandle> DeleteSelection(const std::vector<ItemHandle> &rows, QObject *sender = nullptr);
     bool BeginEdit(Item &item);
     bool Save(Item &item, QObject *sender = nullptr, bool reportErrors = true);
     bool CancelEdit(Item &item, QObject *sender = nullptr);
@@ -184,6 +213,19 @@ public:
     // Builds the list column layouts of a new tree.
     virtual void BuildColumnLayouts() {}
     virtual bool HasClassIdentifier() const { return false; }
+    // The multiply hooks: the dialog (true on OK), a copy named and not yet
+    // saved, the insert-failure question (true: go on), the summary.
+    virtual bool RunMultiplyDialog(MultiplyDialogLogic &dialog);
+    virtual void OnMultiplyCopyNamed(Item &) {}
+    virtual bool AskInsertFailure(const QString &copyPath, bool lastCopy);
+    virtual void ShowMultiplySummary(int inserted, int errors);
+    // Saves an item a bulk operation made; the application document also
+    // answers false when a new module could not be completed.
+    virtual bool SaveInBulk(Item &item) { return Save(item); }
+    // Items in memory whose rows a rollback took away are read again: the
+    // children of the container parent (and whatever else the application
+    // keeps beside them).
+    virtual void ReloadAfterRollback(ItemHandle parent);
     virtual QString ClipboardFormatSuffix() const;
 
 signals:
@@ -218,11 +260,18 @@ private:
     void ReportItemError(const Item &item, EditState state, int code);
     const ColumnInfo *MissingRequiredValue(Item &item) const;
     void DestroyItem(Item &item);
+    // The log line of a deleted module or folder.
+    void LogDeleted(int nameString, const QString &name);
     void ForgetCurrentIfGone();
     bool HasPendingEdits(const ContainerItem &container) const;
     void ChooseRightPane(const Item *item);
     void SaveViewSetting(const char *name, bool value);
     static int CountBelow(const ContainerItem &container);
+    bool CopyChild(Item &child, ContainerItem &newContainer, int &counter, ItemProgress &progress);
+    // One copy of a multiply with its subtree, in one transaction; the
+    // number of items written, or nothing after a failure (rolled back).
+    std::optional<int> MultiplyOnce(ItemHandle source, const MultiplyDialogLogic &dialog, int index,
+                                    ItemProgress &progress, QString &copyPath);
 
     Project m_project;
     ColumnLayouts m_layouts;

@@ -656,6 +656,31 @@ bool CMy7100Doc::RenameModule(Item &item)
     return true;
 }
 
+bool CMy7100Doc::CanMultiply(const Item &item) const
+{
+    return item.level().displayString() != ProjectName;
+}
+
+CMy7100Doc::RenameStep CMy7100Doc::Rename(Item &item)
+{
+    if (item.level().attributes().readOnly)
+        return RenameStep::Refused;
+    if (IsModule(item) || IsSignal(item)) {
+        RenameModule(item);
+        return RenameStep::Done;
+    }
+    return RenameStep::EditInPlace;
+}
+
+bool CMy7100Doc::SaveInBulk(Item &item)
+{
+    m_completionFailed = false;
+    const bool saved = Save(item);
+    const bool complete = saved && !m_completionFailed;
+    m_completionFailed = false;
+    return complete;
+}
+
 // ---------------------------------------------------------------- deleting
 
 bool CMy7100Doc::AskSaveChanges()

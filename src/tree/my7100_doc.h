@@ -74,6 +74,12 @@ public:
     // New names for a module (or the module of a signal) and its signals;
     // a folder is renamed in place in the tree instead.
     bool RenameModule(Item &item);
+    // What the rename command does with an item: modules and signals get the
+    // module dialog (Done once it ran, whatever the answer); every other item
+    // is renamed in place by the view that asked (EditInPlace); items of
+    // read-only levels are not renamed (Refused).
+    enum class RenameStep { Done, EditInPlace, Refused };
+    RenameStep Rename(Item &item);
 
     // Starts the device link once in the document's life and rebuilds the
     // tree; the application calls this after it first shows its window.
@@ -84,12 +90,16 @@ public:
     ModuleOrigin Origin() const { return m_origin; }
 
     bool Delete(Item &item, QObject *sender = nullptr) override;
+    // A module made by a bulk copy counts as saved only with its signals.
+    bool SaveInBulk(Item &item) override;
 
     // The question before changed pages are left: the program sets the hooks
     // that apply its views; without them nothing is asked.
     void SetSaveChangesHooks(SaveChangesHooks hooks) { m_saveChangesHooks = std::move(hooks); }
     bool AskSaveChanges() override;
 
+    // The project is the one root of everything: it has no copies.
+    bool CanMultiply(const Item &item) const override;
     bool CanInsert(ContainerItem &parent, int nameStringId) override;
     bool CanBeginEdit(Item &item) override;
     bool CanDelete(Item &item) override;
@@ -137,7 +147,7 @@ private:
     void DeleteSignal(qint32 signalId, int channel);
     void DeleteLoadedChildren(ContainerItem &folder);
     void DeleteRowsBelow(CTableLevel &level, qint32 id);
-    void ReloadAfterRollback(ItemHandle parent);
+    void ReloadAfterRollback(ItemHandle parent) override;
     bool SaveNewModule(Item &module);
     ParameterRow ReadRow(const QString &table, qint32 id);
     ContainerItem *SignalsRoot();

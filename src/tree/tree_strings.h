@@ -21,5 +21,32 @@ enum : int {
     ConfirmSubtreeReload = 50243,
     ReadOnlyNotDeleted = 63100,
     ApplicationName = 57344,
+    // The progress window of the long item operations.
+    MultiplyingCaption = 50030,
+    CopyingCaption = 50031,
+    MovingCaption = 50032,
+    DeletingCaption = 50035,
+    InsertingStep = 50040,
+    FromToStep = 50041,
+    DeletingStep = 50042,
+    // Multiplying and deleting several items.
+    ConfirmDeleteSeveral = 50206,
+    ItemsInserted = 50214,
+    OneItemInserted = 50215,
+    ErrorsOccurred = 50216,
+    CantInsertCopy = 50217,
+    ProceedMultiplying = 50218,
+    // The multiply dialog and the framework's checks of its fields.
+    MultiplyTitle = 63340,
+    BaseTextLabel = 63341,
+    FirstNumberLabel = 63342,
+    NumberOfItemsLabel = 63343,
+    NumericPlacesLabel = 63344,
+    ItemNameLabel = 63345,
+    IncludingSubtreeLabel = 63346,
+    IntegerBetween = 63347,
+    IntegerExpected = 63348,
+    TextTooLong = 63349,
+    MenuMultiply = 63351,
 };
 } // namespace TreeStrings

@@ -13,6 +13,7 @@
 #include "support/captured_log.h"
 #include "tree/document_tree_model.h"
 #include "tree/hierarchy_test_support.h"
+#include "tree/multiply_test_support.h"
 #include "tree/widgets/my7100_view.h"
 
 #include <QMenuBar>
@@ -38,6 +39,7 @@ private slots:
     void viewModesToggleTheListBesideTheItemView();
     void containersShowTheirListAndCount();
     void busyFrameRunsNothing();
+    void multiplyRunsOnTheCurrentItem();
     void placementComesFromAndGoesToTheSettings();
     void panesAndContextHelp();
     void printCommandsOpenThePreviewOfTheirReport();
@@ -311,6 +313,56 @@ void TestMainFrame::busyFrameRunsNothing()
     QVERIFY(frame.Action(LiveValueColumn)->isChecked());
     QVERIFY(frame.RunCommand(LiveValueColumn));
     QVERIFY(!frame.LiveValueColumnShown());
+}
+
+void TestMainFrame::multiplyRunsOnTheCurrentItem()
+{
+    Window window;
+    CMainFrame &frame = *window.frame;
+    CMy7100Doc &document = window.project.session.Document();
+    QVERIFY(window.project.selectProject());
+    // The one project has no copies.
+    QVERIFY(!frame.IsCommandEnabled(Multiply));
+    QVERIFY(frame.RunCommand(AddPlant));
+    const ItemHandle plant = document.CurrentItem();
+    QVERIFY(frame.IsCommandEnabled(Multiply));
+    QVERIFY(frame.IsCommandEnabled(TreeMultiply));
+    ScriptedMultiplyDialog dialog({"1", "3", "2", true, "Line", false});
+    RecordedProgress progress;
+    ScriptedMessages messages;
+    QVERIFY(frame.RunCommand(Multiply));
+    QCOMPARE(messages.texts(), QStringList{"3 items have been successfuly inserted.\n"});
+    QCOMPARE(progress.lengths, std::vector<int>{3});
+    auto *model = qobject_cast<DocumentTreeModel *>(frame.Tree()->model());
+    const QModelIndex projectIndex = model->indexOf(window.project.projectHandle());
+    QTRY_COMPARE(model->rowCount(projectIndex), 4);
+    QVERIFY(FindItemByPath(document, "\\\\Project\\Line03"));
+    QCOMPARE(document.CurrentItem(), plant);
+    frame.SetBusy(true);
+    QVERIFY(!frame.RunCommand(Multiply));
+    frame.SetBusy(false);
+
+    // Three of the copies selected in the list go after one question.
+    QVERIFY(window.project.selectProject());
+    CMy7100View *list = nullptr;
+    QTRY_VERIFY((list = frame.findChild<CMy7100View *>()) != nullptr && list->isVisible());
+    QStringList shown;
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        shown << list->model()->index(row, 0).data().toString();
+    QVERIFY(shown.contains("Line01"));
+    list->setFocus();
+    QTRY_VERIFY(list->hasFocus());
+    list->selectionModel()->clearSelection();
+    for (const char *name : {"Line01", "Line02", "Line03"})
+        list->selectionModel()->select(list->model()->index(int(shown.indexOf(name)), 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    messages.clear();
+    messages.answer(MessageAnswer::Yes);
+    QVERIFY(frame.RunCommand(Delete));
+    QCOMPARE(messages.texts(), QStringList{"Are you sure you want to delete these 3 items ?"});
+    QCOMPARE(progress.kinds.back(), ProgressKind::Deleting);
+    QVERIFY(!FindItemByPath(document, "\\\\Project\\Line02"));
+    QVERIFY(FindItemByPath(document, "\\\\Project\\Plant1"));
 }
 
 void TestMainFrame::placementComesFromAndGoesToTheSettings()

@@ -40,6 +40,7 @@ void TestZelnorctlHelp::everyCommandExplainsItself_data()
         {"set", "PROJECT MODULE-PATH [--channel 1|2] COLUMN=VALUE ..."},
         {"show", "PROJECT MODULE-PATH [--json]"},
         {"delete", "PROJECT ITEM-PATH [--yes]"},
+        {"multiply", "PROJECT ITEM-PATH --count N [--first F] [--places P] [--no-subtree]"},
         {"compare", "PROJECT --port DEVICE [--json]"},
         {"upload", "PROJECT --port DEVICE [--create]"},
         {"download", "PROJECT MODULE-PATH --port DEVICE [--yes]"},

@@ -26,6 +26,8 @@
 #include "tree/module_dialog_logic.h"
 #include "tree/module_dialog_service.h"
 #include "tree/module_lookup.h"
+#include "tree/multiply_dialog_logic.h"
+#include "shell/message_service.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -341,6 +343,57 @@ int Delete(const QString &path, const QString &itemPath, bool yes)
             return int(ExitRefused);
         Out() << StrF(CtlStrings::ItemDeleted, {shownPath}) << Qt::endl;
         return int(ExitOk);
+    });
+}
+
+int Multiply(const QString &path, const QString &itemPath, const MultiplyOptions &options)
+{
+    CtlProject project;
+    if (!project.Open(path))
+        return ExitUnusable;
+    return Guarded([&] {
+        Item *item = project.FindItem(itemPath);
+        if (!item)
+            return int(ExitRefused);
+        CMy7100Doc &document = project.Document();
+        if (!document.MultiplyEnabled(item)) {
+            Err() << StrF(CtlStrings::NotMultiplied, {document.GetPath(*item)}) << Qt::endl;
+            return int(ExitRefused);
+        }
+        // The options fill the dialog as a user types; its checks refuse
+        // what they refuse in the window. The tool leaves the window's
+        // remembered numbers as they are.
+        bool refusedByDialog = false;
+        const MultiplyDialogService::Presenter previousDialog =
+            MultiplyDialogService::setPresenter([&](MultiplyDialogLogic &logic) {
+                logic.SetNumberOfItemsText(options.count);
+                logic.SetFirstNumberText(options.first);
+                logic.SetNumericPlacesText(options.places);
+                logic.SetIncludingSubtree(options.subtree);
+                if (const std::optional<QString> refusal = logic.Check()) {
+                    Err() << *refusal << Qt::endl;
+                    refusedByDialog = true;
+                }
+                return !refusedByDialog;
+            });
+        const ModuleDialogService::Presenter previousModules =
+            ModuleDialogService::setPresenter(ModuleDialogService::acceptProposals);
+        // The summary is the command's result: standard output.
+        MessageService::Presenter console;
+        console = MessageService::setPresenter([&console](const MessageRequest &request) {
+            if (request.icon == MessageIcon::Information) {
+                Out() << request.text.trimmed() << Qt::endl;
+                return MessageAnswer::Ok;
+            }
+            return console(request);
+        });
+        const C7100Document::MultiplyResult result = document.Multiply(*item);
+        MessageService::setPresenter(console);
+        ModuleDialogService::setPresenter(previousModules);
+        MultiplyDialogService::setPresenter(previousDialog);
+        if (refusedByDialog)
+            return int(ExitUnusable);
+        return result.ran && result.errors == 0 ? int(ExitOk) : int(ExitRefused);
     });
 }
 

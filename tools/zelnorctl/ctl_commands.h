@@ -14,6 +14,16 @@ int AddModule(const QString &project, const QString &parentPath, const QString &
 // channel: 0 when not given.
 int Set(const QString &project, const QString &modulePath, int channel, const QStringList &assignments);
 int Delete(const QString &project, const QString &itemPath, bool yes);
+// The numbers as typed: the multiply dialog's checks apply to them.
+struct MultiplyOptions {
+    QString count;
+    QString first = QStringLiteral("1");
+    QString places = QStringLiteral("3");
+    bool subtree = true;
+};
+// Numbered copies of an item (with its subtree unless told otherwise) beside
+// it, and the summary on standard output.
+int Multiply(const QString &project, const QString &itemPath, const MultiplyOptions &options);
 int Show(const QString &project, const QString &modulePath, bool json);
 int Compare(const QString &project, const QString &port, bool json);
 int Upload(const QString &project, const QString &port, bool create);

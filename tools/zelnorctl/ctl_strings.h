@@ -33,6 +33,10 @@ inline constexpr int YesOption = 64027;
 inline constexpr int CreateOption = 64028;
 inline constexpr int NothingKept = 64029;
 inline constexpr int NotKeptForModule = 64030;
+inline constexpr int NotMultiplied = 64031;
+inline constexpr int FirstOption = 64032;
+inline constexpr int PlacesOption = 64033;
+inline constexpr int NoSubtreeOption = 64034;
 
 // Listings of types and ports.
 inline constexpr int TypesHeader = 64110;

@@ -227,6 +227,24 @@ const std::map<QString, Command> &Commands()
               return CtlCommands::Delete(a[0], a[1], parser.isSet(QStringLiteral("yes")));
           },
           false, 64136, QStringLiteral("zelnorctl delete plant.prj '\\\\Project\\Plant1' --yes"), QStringLiteral("--yes")}},
+        {QStringLiteral("multiply"),
+         {QStringLiteral("PROJECT ITEM-PATH --count N [--first F] [--places P] [--no-subtree]"), 2, 2,
+          [](const QStringList &a, const QCommandLineParser &parser) {
+              if (!parser.isSet(QStringLiteral("count"))) {
+                  Err() << StrF(CtlStrings::Usage, {QStringLiteral("--count N")}) << Qt::endl;
+                  return int(ExitUnusable);
+              }
+              CtlCommands::MultiplyOptions options;
+              options.count = parser.value(QStringLiteral("count"));
+              if (parser.isSet(QStringLiteral("first")))
+                  options.first = parser.value(QStringLiteral("first"));
+              if (parser.isSet(QStringLiteral("places")))
+                  options.places = parser.value(QStringLiteral("places"));
+              options.subtree = !parser.isSet(QStringLiteral("no-subtree"));
+              return CtlCommands::Multiply(a[0], a[1], options);
+          },
+          false, 64148,
+          QStringLiteral("zelnorctl multiply plant.prj '\\\\Project\\Plant1\\Cabinet1' --count 40 --first 2 --places 2")}},
         {QStringLiteral("types"),
          {QStringLiteral("[PROJECT] [--family 7230|7210|7220] [--json]"), 0, 1,
           [](const QStringList &a, const QCommandLineParser &parser) { return RunTypes(a, parser); }, false,
@@ -337,6 +355,9 @@ void AddOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("card"), Str(PrintStrings::CtlCardOption)});
     parser.addOption({QStringLiteral("orientation"), Str(PrintStrings::CtlOrientationOption),
                       QStringLiteral("portrait|landscape")});
+    parser.addOption({QStringLiteral("first"), Str(CtlStrings::FirstOption), QStringLiteral("F")});
+    parser.addOption({QStringLiteral("places"), Str(CtlStrings::PlacesOption), QStringLiteral("P")});
+    parser.addOption({QStringLiteral("no-subtree"), Str(CtlStrings::NoSubtreeOption)});
 }
 
 } // namespace

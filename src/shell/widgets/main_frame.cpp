@@ -31,6 +31,8 @@
 #include "tree/widgets/my7100_view.h"
 #include "tree/widgets/tree_entry_model.h"
 
+#include <algorithm>
+
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -105,7 +107,6 @@ bool BelongsToMissingView(int id)
     case EditPaste:
     case SortBy:
     case ShowHideColumns:
-    case Multiply:
         return true;
     default:
         return false;
@@ -705,6 +706,9 @@ bool CMainFrame::IsCommandEnabled(int id)
     case DeleteKey:
     case Rename:
         return open && current && !current->level().attributes().readOnly;
+    case Multiply:
+    case TreeMultiply:
+        return document.MultiplyEnabled(current);
     case ModuleConversion:
         return open && document.CanConvertModule();
     case DialogView:
@@ -776,10 +780,12 @@ void CMainFrame::ItemCommand(int id)
         m_tree->DeleteItem(current->handle());
         return;
     }
-    if (CMy7100Doc::IsModule(*current) || CMy7100Doc::IsSignal(*current)) {
-        document.RenameModule(*current);
+    if (id == Multiply || id == TreeMultiply) {
+        document.Multiply(*current);
         return;
     }
+    if (document.Rename(*current) != CMy7100Doc::RenameStep::EditInPlace)
+        return;
     m_tree->StartRename(current->handle());
 }
 
@@ -818,6 +824,8 @@ bool CMainFrame::RunCommand(int id)
     case Delete:
     case DeleteKey:
     case Rename:
+    case Multiply:
+    case TreeMultiply:
         ItemCommand(id);
         break;
     case ModuleConversion:

@@ -11,6 +11,8 @@
 #include "shell/widgets/shell_dialogs.h"
 #include "shell/widgets/splash_window.h"
 #include "tree/widgets/module_dialog.h"
+#include "tree/widgets/multiply_dialog.h"
+#include "tree/widgets/progress_window.h"
 
 #include <QApplication>
 #include <QDir>
@@ -38,7 +40,15 @@ void InstallPresenters(QWidget *owner)
     MessageBoxPresenter::install(owner);
     ProjectFileDialogPresenter::install(owner);
     ModuleDialog::install(owner);
+    CMultiplyDlg::install(owner);
     COLEDBErrorsDialog::install(owner);
+    // While the progress window lets messages through, the frame takes no
+    // command.
+    QPointer<QWidget> guarded(owner);
+    ProgressWindow::install(owner, [guarded](bool busy) {
+        if (auto *frame = qobject_cast<CMainFrame *>(guarded.data()))
+            frame->SetBusy(busy);
+    });
 }
 } // namespace
 

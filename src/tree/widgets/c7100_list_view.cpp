@@ -319,11 +319,8 @@ bool C7100ListView::DeleteSelected()
     const std::vector<ItemHandle> selected = SelectedItems();
     if (selected.size() == 1)
         return m_logic.Delete(selected.front(), {});
-    bool deleted = false;
-    for (const ItemHandle handle : selected)
-        if (Item *item = m_document.FindItem(handle))
-            deleted = m_document.ConfirmAndDelete(*item) || deleted;
-    return deleted;
+    // Several rows: one question, then the progress window.
+    return !m_document.DeleteSelection(selected, this).empty();
 }
 
 bool C7100ListView::IsCommandEnabled(int id) const

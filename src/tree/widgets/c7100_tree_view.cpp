@@ -18,7 +18,7 @@
 namespace {
 
 constexpr int kAddNewSubmenu = -1;
-constexpr int kMultiplyText = 63360;
+constexpr int kMultiplyText = 63351; // the Edit menu's own text
 constexpr int kRenameText = 565;
 
 struct MenuLine {
