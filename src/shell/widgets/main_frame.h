@@ -2,6 +2,7 @@
 
 #include "shell/add_new_menu.h"
 #include "shell/main_menu.h"
+#include "tree/widgets/item_form_view.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -9,6 +10,7 @@
 #include <QTimer>
 
 class AppSettings;
+class PaneCommandTarget;
 class COutputView;
 class DocumentTreeModel;
 class HelpWindow;
@@ -34,6 +36,11 @@ public:
     // disabled (or the frame is busy).
     bool RunCommand(int id);
     bool IsCommandEnabled(int id);
+    // The same without asking the active view first.
+    bool RunFrameCommand(int id);
+    bool FrameCommandEnabled(int id);
+    // The accelerator table in use now.
+    const std::vector<Accelerator> *ActiveAccelerators() const { return m_accelerators; }
     QAction *Action(int id) const { return m_actions.value(id); }
 
     // While a long operation lets messages through: every command shows as
@@ -73,6 +80,10 @@ private:
     void BuildToolbars();
     void BuildStatusBar();
     void BuildAccelerators();
+    void UseAccelerators(const std::vector<Accelerator> *table);
+    ItemFormContext ItemFormViewContext();
+    void ShowPopupMenu(const std::vector<MenuEntry> &entries, const QPoint &at);
+    PaneCommandTarget *ActiveCommandTarget() const;
     QMenu *BuildMenu(const MenuEntry &popup, QWidget *parent);
     QAction *MakeAction(int id);
     void UpdateCommandStates();
@@ -118,4 +129,5 @@ private:
     bool m_busy = false;
     bool m_placementRestored = false;
     QList<QPointer<QWidget>> m_retiredViews;
+    const std::vector<Accelerator> *m_accelerators = nullptr;
 };
