@@ -11,6 +11,7 @@
 #include "support/captured_log.h"
 #include "tree/document_tree_model.h"
 #include "tree/hierarchy_test_support.h"
+#include "tree/widgets/item_form_view.h"
 #include "tree/widgets/my7100_view.h"
 
 #include <QMenuBar>
@@ -300,8 +301,9 @@ void TestMainFrame::panesAndContextHelp()
     // again.
     for (int view = 0; view < frame.RightPane()->count(); ++view) {
         QVERIFY(frame.RunCommand(NextPane));
-        QCOMPARE(QApplication::focusWidget(), frame.RightPane()->widget(view));
-        QCOMPARE(frame.ContextHelpTopic(), HelpTopics::kContents);
+        QWidget *pane = frame.RightPane()->widget(view);
+        QCOMPARE(QApplication::focusWidget(), pane);
+        QCOMPARE(frame.ContextHelpTopic(), qobject_cast<CTagView *>(pane) ? HelpTopics::kItemForm : HelpTopics::kContents);
     }
     QVERIFY(frame.RunCommand(NextPane));
     QCOMPARE(QApplication::focusWidget(), frame.Output());

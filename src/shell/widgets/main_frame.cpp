@@ -228,6 +228,8 @@ void CMainFrame::ShowPopupMenu(const std::vector<MenuEntry> &entries, const QPoi
 
 CMainFrame::~CMainFrame()
 {
+    // Focus moves while the panes go; the frame no longer follows it.
+    disconnect(qApp, nullptr, this, nullptr);
     // An editor still open in the tree commits its text while the panes
     // go; the frame that would store it is gone by then.
     m_model->setRenamer({});
