@@ -256,7 +256,8 @@ void TestItemForms::renameWhileChangedAsksBeforeReloading()
     document.SetValue(*form.plant, "Name", "Plant A", true);
     QVERIFY(document.Save(*form.plant));
     QVERIFY(messages.texts().isEmpty());
-    QCOMPARE(form.view->findChild<QLabel *>("Title")->text(), QStringLiteral("Plant: Plant A"));
+    QCOMPARE(form.view->findChild<QLabel *>("Title")->text(), QStringLiteral("Plant A"));
+    QCOMPARE(form.view->findChild<QLabel *>("Level")->text(), QStringLiteral("Plant"));
 
     // The tree renames the plant while the form holds a typed text: No
     // keeps the text and the plant in its edit.

@@ -3,8 +3,10 @@
 #include "params/pages/page_strings.h"
 #include "shell/command_ids.h"
 #include "shell/help_topics.h"
+#include "shell/language.h"
 #include "shell/string_table.h"
 #include "tree/document.h"
+#include "tree/document_tree_model.h"
 #include "tree/item_form_strings.h"
 #include "tree/widgets/tree_images.h"
 
@@ -104,8 +106,16 @@ void CTagView::BuildForm()
     bold.setBold(true);
     m_title->setFont(bold);
     m_title->setTextFormat(Qt::PlainText);
+    // The level's name stands after the item's own name, in every language
+    // without punctuation between them.
+    m_level = new QLabel(page);
+    m_level->setObjectName(QStringLiteral("Level"));
+    m_level->setForegroundRole(QPalette::PlaceholderText);
     head->addWidget(m_icon);
-    head->addWidget(m_title, 1);
+    head->addSpacing(4);
+    head->addWidget(m_title);
+    head->addSpacing(8);
+    head->addWidget(m_level, 1);
     column->addLayout(head);
 
     // The one-line fields stand one below the other in an untitled group,
@@ -118,8 +128,9 @@ void CTagView::BuildForm()
             auto *group = new QGroupBox(page);
             group->setObjectName(QStringLiteral("FieldGroup"));
             grid = new QGridLayout(group);
-            grid->setColumnStretch(2, 1);
-            column->addWidget(group);
+            grid->setHorizontalSpacing(12);
+            // The group is as wide as its widest field, not as the pane.
+            column->addWidget(group, 0, Qt::AlignLeft);
         }
         const int row = grid->rowCount();
         auto *label = new QLabel(Str(field.labelString), page);
@@ -227,12 +238,14 @@ void CTagView::ShowItem()
     if (!item) {
         m_icon->clear();
         m_title->clear();
+        m_level->clear();
         return;
     }
     const CTableLevel &level = item->level();
     m_icon->setPixmap(TreeImages::IconOf(level.attributes().treeImage, level.tableName()).pixmap(kIconSize, kIconSize));
-    m_title->setText(QStringLiteral("%1: %2").arg(C7100Document::LevelName(level),
-                                                  m_context.document->GetName(*item)));
+    // The project's name in the user's language, as the tree shows it.
+    m_title->setText(DocumentTreeModel::EntryText(*m_context.document, *item, Language::current()));
+    m_level->setText(C7100Document::LevelName(level));
 }
 
 void CTagView::ApplyClicked()

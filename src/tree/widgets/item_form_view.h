@@ -80,6 +80,7 @@ private:
     ItemFormModel *m_model = nullptr;
     QLabel *m_icon = nullptr;
     QLabel *m_title = nullptr;
+    QLabel *m_level = nullptr;
     QPushButton *m_apply = nullptr;
     QPushButton *m_reset = nullptr;
     std::map<int, QWidget *> m_fields;
