@@ -1,6 +1,7 @@
 #include "db/data_error.h"
 #include "hierarchy_test_support.h"
 #include "shell/command_ids.h"
+#include "shell/language.h"
 #include "shell/main_menu.h"
 #include "tree/document_tree_model.h"
 #include "tree/hierarchy_strings.h"
@@ -38,6 +39,7 @@ private slots:
     void dropAsksTheHooksAndOffersTheAllowedEffects();
     void formAcceleratorsLeaveTheFieldKeysToTheField();
     void bindingsConvertAndReportTheirFaults();
+    void formsReadWellInEveryLanguage();
 };
 
 namespace {
@@ -550,6 +552,45 @@ void TestItemForms::bindingsConvertAndReportTheirFaults()
         QVERIFY(binder.failed());
     }
     QCOMPARE(messages.texts(), QStringList{"Internal application error."});
+}
+
+// In every language every label shows its whole text, the labels share
+// one column, and each one-line field is wide enough for its limit and
+// no wider than the widest limit needs.
+void TestItemForms::formsReadWellInEveryLanguage()
+{
+    FormProject form;
+    for (int language = 1; language <= 5; ++language) {
+        QVERIFY(Language::load(language));
+        CTagView &view = form.show(form.project.projectItem(), "CProjectRootView");
+        view.resize(700, 600);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        int labelRight = -1;
+        int fieldLeft = -1;
+        for (const ItemFormField &field : ItemForms::ProjectRoot().fields) {
+            auto *label = view.findChild<QLabel *>(QStringLiteral("Label%1").arg(field.controlId));
+            QWidget *edit = view.control(field.controlId);
+            QVERIFY(label && edit);
+            const QString where = QStringLiteral("language %1, %2").arg(language).arg(label->text());
+            QVERIFY2(!label->text().startsWith(u'#'), qPrintable(where));
+            QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(label->text()), qPrintable(where));
+            QVERIFY2(edit->isVisible(), qPrintable(where));
+            if (field.multiLine)
+                continue;
+            const int averages = edit->width() / edit->fontMetrics().averageCharWidth();
+            QVERIFY2(averages >= field.limit && averages <= field.limit + 6, qPrintable(where));
+            const QPoint labelAt = label->mapTo(&view, QPoint(label->width(), 0));
+            const QPoint fieldAt = edit->mapTo(&view, QPoint(0, 0));
+            QVERIFY2(labelAt.x() <= fieldAt.x(), qPrintable(where));
+            QVERIFY2(fieldLeft < 0 || fieldLeft == fieldAt.x(), qPrintable(where));
+            fieldLeft = fieldAt.x();
+            labelRight = std::max(labelRight, labelAt.x());
+        }
+        QVERIFY(labelRight <= fieldLeft);
+        QVERIFY(!view.findChild<QPushButton *>("40200")->text().startsWith(u'#'));
+    }
+    TestSupport::loadEnglish();
 }
 
 QTEST_MAIN(TestItemForms)
