@@ -130,6 +130,11 @@ Item *ItemFormModel::ShownItem() const
     return item;
 }
 
+bool ItemFormModel::IsVisible() const
+{
+    return !m_visible || m_visible();
+}
+
 bool ItemFormModel::ControlsEnabled() const
 {
     return m_linkStarted && m_linkStarted() && ShownItem() != nullptr;
@@ -327,7 +332,9 @@ void ItemFormModel::Forget()
 
 void ItemFormModel::OnUpdate(QObject *sender, int hint, Item *item)
 {
-    if (m_applying || sender == this)
+    // A form the frame has put away (it goes a moment later) leaves the
+    // item to its successor.
+    if (m_applying || sender == this || !IsVisible())
         return;
     switch (hint) {
     case C7100Document::HintRebuild:
@@ -364,7 +371,7 @@ void ItemFormModel::OnUpdate(QObject *sender, int hint, Item *item)
 void ItemFormModel::ItemWrittenElsewhere(Item *item, bool ask)
 {
     Item *shown = ShownItem();
-    if (!item || item != shown || (m_visible && !m_visible()))
+    if (!item || item != shown)
         return;
     const bool pending = m_applyEnabled;
     if (ask && (!pending || MessageService::question(Str(ChangedOutside)) == MessageAnswer::Yes)) {

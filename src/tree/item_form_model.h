@@ -140,6 +140,7 @@ private:
     // characters; false after the message that says which does not.
     bool CheckTexts() const;
     bool IsShownLevel(const Item &item) const;
+    bool IsVisible() const;
     void ItemWrittenElsewhere(Item *item, bool ask);
     void ShowValues();
     void RestoreStoredTexts(Item &item);

@@ -57,7 +57,9 @@ CTagView::CTagView(const ItemFormContext &context, const ItemFormTemplate &form,
     setFrameShape(QFrame::NoFrame);
     setAcceptDrops(true);
     m_model = new ItemFormModel(*context.document, form, context.linkStarted, this);
-    m_model->setVisibleProbe([this] { return isVisible() || !parentWidget(); });
+    // Shown, or never shown nor hidden yet (a form being built); a form the
+    // frame hid to put it away is not.
+    m_model->setVisibleProbe([this] { return isVisible() || !testAttribute(Qt::WA_WState_ExplicitShowHide); });
     BuildForm();
     connect(m_model, &ItemFormModel::textsChanged, this, &CTagView::ShowTexts);
     connect(m_model, &ItemFormModel::buttonsChanged, this, &CTagView::ShowEnabled);
