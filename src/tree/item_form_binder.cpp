@@ -23,7 +23,8 @@ bool ItemFieldBinder::HasColumn(const QString &column)
 void ItemFieldBinder::FailMissing(const QString &column)
 {
     m_failed = true;
-    MessageService::error(FillArguments(Str(ItemFormStrings::FieldNotFound), {column, m_item.level().tableName()}));
+    MessageService::error(
+        FillArguments(Str(ItemFormStrings::FieldNotFound), {column, m_item.level().tableName()}));
 }
 
 void ItemFieldBinder::FailInternal()
@@ -79,7 +80,8 @@ template <typename Int> void ItemFieldBinder::BindInteger(const QString &column,
     }
     bool ok = false;
     const qint64 number = value.toLongLong(&ok);
-    if (!ok || number < qint64(std::numeric_limits<Int>::min()) || number > qint64(std::numeric_limits<Int>::max())) {
+    if (!ok || number < qint64(std::numeric_limits<Int>::min()) ||
+        number > qint64(std::numeric_limits<Int>::max())) {
         FailInternal();
         return;
     }

@@ -45,16 +45,14 @@ QString Caption(int labelString)
 namespace ItemForms {
 const ItemFormTemplate &ProjectRoot()
 {
-    static const ItemFormTemplate form{QStringLiteral("CProjectRootView"),
-                                       163,
-                                       {Line(1064, "Company", Company, 30), Line(1072, "Project", Project, 50),
-                                        Line(1065, "DevicePlacement", ProjectPlacement, 30),
-                                        Line(1066, "CreatedBy", CreatedBy, 20),
-                                        Line(1067, "RevisionNr", RevisionNumber, 20),
-                                        Line(1068, "OrderNr", OrderNumber, 20),
-                                        Line(1069, "DucumentName", DocumentName, 20),
-                                        Line(1070, "DocumentNr", DocumentNumber, 20),
-                                        Line(1071, "TestingBy", TestingBy, 50), Description()}};
+    static const ItemFormTemplate form{
+        QStringLiteral("CProjectRootView"),
+        163,
+        {Line(1064, "Company", Company, 30), Line(1072, "Project", Project, 50),
+         Line(1065, "DevicePlacement", ProjectPlacement, 30), Line(1066, "CreatedBy", CreatedBy, 20),
+         Line(1067, "RevisionNr", RevisionNumber, 20), Line(1068, "OrderNr", OrderNumber, 20),
+         Line(1069, "DucumentName", DocumentName, 20), Line(1070, "DocumentNr", DocumentNumber, 20),
+         Line(1071, "TestingBy", TestingBy, 50), Description()}};
     return form;
 }
 
@@ -185,8 +183,8 @@ void ItemFormModel::ExchangeFields(ItemFieldBinder &binder)
 
 bool ItemFormModel::Exchange(Item &item, bool toItem)
 {
-    ItemFieldBinder binder(m_document, item,
-                           toItem ? ItemFieldBinder::Direction::ToItem : ItemFieldBinder::Direction::FromItem);
+    ItemFieldBinder binder(
+        m_document, item, toItem ? ItemFieldBinder::Direction::ToItem : ItemFieldBinder::Direction::FromItem);
     ExchangeFields(binder);
     return !binder.failed();
 }
@@ -426,7 +424,10 @@ DropMenuChoice ItemFormModel::DropMenu(bool moveAllowed, bool copyAllowed, DropE
         choice.entries.push_back(DropEffect::Move);
     if (copyAllowed)
         choice.entries.push_back(DropEffect::Copy);
-    const bool proposedAllowed = std::find(choice.entries.begin(), choice.entries.end(), proposed) != choice.entries.end();
-    choice.proposed = proposedAllowed ? proposed : choice.entries.empty() ? DropEffect::None : choice.entries.front();
+    const bool proposedAllowed =
+        std::find(choice.entries.begin(), choice.entries.end(), proposed) != choice.entries.end();
+    choice.proposed = proposedAllowed          ? proposed
+                      : choice.entries.empty() ? DropEffect::None
+                                               : choice.entries.front();
     return choice;
 }

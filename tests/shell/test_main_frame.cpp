@@ -303,7 +303,8 @@ void TestMainFrame::panesAndContextHelp()
         QVERIFY(frame.RunCommand(NextPane));
         QWidget *pane = frame.RightPane()->widget(view);
         QCOMPARE(QApplication::focusWidget(), pane);
-        QCOMPARE(frame.ContextHelpTopic(), qobject_cast<CTagView *>(pane) ? HelpTopics::kItemForm : HelpTopics::kContents);
+        const int topic = qobject_cast<CTagView *>(pane) ? HelpTopics::kItemForm : HelpTopics::kContents;
+        QCOMPARE(frame.ContextHelpTopic(), topic);
     }
     QVERIFY(frame.RunCommand(NextPane));
     QCOMPARE(QApplication::focusWidget(), frame.Output());

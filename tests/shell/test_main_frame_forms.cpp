@@ -153,7 +153,8 @@ void TestMainFrameForms::leavingTheItemAppliesOnYes()
     QCOMPARE(messages.texts().size(), 1);
     Item *plant = window.document().FindItem(window.plant);
     QCOMPARE(plant->editState(), EditState::Clean);
-    QCOMPARE(window.document().GetValue(*plant, "Description", true).toString(), QStringLiteral("Boiler house"));
+    QCOMPARE(window.document().GetValue(*plant, "Description", true).toString(),
+             QStringLiteral("Boiler house"));
     QVERIFY(!window.document().IsModified());
     // Cancel keeps the plant and its typed text.
     window.select(window.plant);

@@ -136,7 +136,8 @@ void TestItemForms::oneCharacterBeginsTheEditAndResetEndsIt()
     QTest::keyClicks(form.description(), " more");
     HintRecorder hints(form.project.document);
     QTest::mouseClick(form.apply(), Qt::LeftButton);
-    QCOMPARE(form.stored("Equipments", *form.plant, "Description").toString(), QStringLiteral("old text more"));
+    QCOMPARE(form.stored("Equipments", *form.plant, "Description").toString(),
+             QStringLiteral("old text more"));
     QVERIFY(hints.codes() == (std::vector<int>{C7100Document::HintEditState, C7100Document::HintWritten}));
     QVERIFY(!Bold(tree, *form.plant));
     QVERIFY(!form.apply()->isEnabled() && !form.project.document.IsModified());
@@ -148,8 +149,8 @@ void TestItemForms::applyStoresTheProjectFields()
     Item &project = form.project.projectItem();
     CTagView &view = form.show(project, "CProjectRootView");
     const std::vector<std::pair<int, QString>> labels{
-        {1064, "Company:"},      {1072, "Project:"},      {1065, "Project placement:"},
-        {1066, "Created by:"},   {1067, "Revision number:"}, {1068, "Order number:"},
+        {1064, "Company:"},       {1072, "Project:"},         {1065, "Project placement:"},
+        {1066, "Created by:"},    {1067, "Revision number:"}, {1068, "Order number:"},
         {1069, "Document name:"}, {1070, "Document number:"}, {1071, "Testing by:"}};
     for (const auto &[id, label] : labels) {
         QLineEdit *field = form.line(id);
@@ -268,8 +269,9 @@ void TestItemForms::renameWhileChangedAsksBeforeReloading()
     messages.answer(MessageAnswer::No);
     document.SetValue(*form.plant, "Name", "Plant B", true);
     QVERIFY(document.Save(*form.plant));
-    QCOMPARE(messages.texts(),
-             QStringList{"Edited Item has been changed outside of dialog view. Do you want to reload new data ?"});
+    QCOMPARE(
+        messages.texts(),
+        QStringList{"Edited Item has been changed outside of dialog view. Do you want to reload new data ?"});
     QCOMPARE(messages.shown().back().icon, MessageIcon::Question);
     QCOMPARE(form.description()->toPlainText(), QStringLiteral("typed"));
     QCOMPARE(form.plant->editState(), EditState::Modified);
@@ -302,7 +304,8 @@ void TestItemForms::failedApplyKeepsTheTextsAndResetShowsTheStoredOnes()
     FormProject form;
     CMy7100Doc &document = form.project.document;
     form.show(*form.cabinet, "CRackView");
-    form.project.exec("CREATE TRIGGER refuse BEFORE UPDATE ON Racks BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    form.project.exec(
+        "CREATE TRIGGER refuse BEFORE UPDATE ON Racks BEGIN SELECT RAISE(ABORT, 'refused'); END");
     QTest::keyClicks(form.description(), "not stored");
     QTest::mouseClick(form.apply(), Qt::LeftButton);
     DataErrorReporter::setPresenter(previous);
@@ -574,7 +577,8 @@ void TestItemForms::formsReadWellInEveryLanguage()
             QVERIFY(label && edit);
             const QString where = QStringLiteral("language %1, %2").arg(language).arg(label->text());
             QVERIFY2(!label->text().startsWith(u'#'), qPrintable(where));
-            QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(label->text()), qPrintable(where));
+            QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(label->text()),
+                     qPrintable(where));
             QVERIFY2(edit->isVisible(), qPrintable(where));
             if (field.multiLine)
                 continue;

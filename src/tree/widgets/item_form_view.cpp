@@ -59,7 +59,8 @@ CTagView::CTagView(const ItemFormContext &context, const ItemFormTemplate &form,
     m_model = new ItemFormModel(*context.document, form, context.linkStarted, this);
     // Shown, or never shown nor hidden yet (a form being built); a form the
     // frame hid to put it away is not.
-    m_model->setVisibleProbe([this] { return isVisible() || !testAttribute(Qt::WA_WState_ExplicitShowHide); });
+    m_model->setVisibleProbe(
+        [this] { return isVisible() || !testAttribute(Qt::WA_WState_ExplicitShowHide); });
     BuildForm();
     connect(m_model, &ItemFormModel::textsChanged, this, &CTagView::ShowTexts);
     connect(m_model, &ItemFormModel::buttonsChanged, this, &CTagView::ShowEnabled);
@@ -175,7 +176,9 @@ void CTagView::BuildForm()
 
 QWidget *CTagView::BuildField(const ItemFormField &field)
 {
-    const QString name = WithoutAccessKey(Str(field.labelString)).trimmed().remove(QRegularExpression(QStringLiteral("\\s*:$")));
+    const QString name = WithoutAccessKey(Str(field.labelString))
+                             .trimmed()
+                             .remove(QRegularExpression(QStringLiteral("\\s*:$")));
     const int id = field.controlId;
     QWidget *edit = nullptr;
     if (field.multiLine) {
@@ -195,7 +198,8 @@ QWidget *CTagView::BuildField(const ItemFormField &field)
         auto *line = new QLineEdit(this);
         line->setMaxLength(field.limit);
         line->setFixedWidth(FieldWidth(QFontMetrics(line->font()), field.limit));
-        connect(line, &QLineEdit::textEdited, this, [this, id](const QString &text) { m_model->FieldEdited(id, text); });
+        connect(line, &QLineEdit::textEdited, this,
+                [this, id](const QString &text) { m_model->FieldEdited(id, text); });
         // Enter in a one-line field presses the default button.
         connect(line, &QLineEdit::returnPressed, this, &CTagView::ApplyClicked);
         edit = line;
@@ -244,7 +248,8 @@ void CTagView::ShowItem()
         return;
     }
     const CTableLevel &level = item->level();
-    m_icon->setPixmap(TreeImages::IconOf(level.attributes().treeImage, level.tableName()).pixmap(kIconSize, kIconSize));
+    m_icon->setPixmap(
+        TreeImages::IconOf(level.attributes().treeImage, level.tableName()).pixmap(kIconSize, kIconSize));
     // The project's name in the user's language, as the tree shows it.
     m_title->setText(DocumentTreeModel::EntryText(*m_context.document, *item, Language::current()));
     m_level->setText(C7100Document::LevelName(level));
@@ -269,7 +274,8 @@ std::optional<FocusedTextField> CTagView::FocusedField() const
     if (const auto *line = qobject_cast<QLineEdit *>(focus))
         return FocusedTextField{line->isReadOnly() || !line->isEnabled(), line->hasSelectedText()};
     if (const auto *plain = qobject_cast<QPlainTextEdit *>(focus))
-        return FocusedTextField{plain->isReadOnly() || !plain->isEnabled(), plain->textCursor().hasSelection()};
+        return FocusedTextField{plain->isReadOnly() || !plain->isEnabled(),
+                                plain->textCursor().hasSelection()};
     return std::nullopt;
 }
 
@@ -281,7 +287,8 @@ std::optional<bool> CTagView::PaneCommandEnabled(int id)
     case CommandId::EditPaste: {
         const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
         const bool itemEnabled = m_context.itemCommandEnabled && m_context.itemCommandEnabled(id);
-        return ItemFormModel::RouteClipboardCommand(id, FocusedField(), clipboard && clipboard->hasText(), itemEnabled)
+        return ItemFormModel::RouteClipboardCommand(id, FocusedField(), clipboard && clipboard->hasText(),
+                                                    itemEnabled)
             .enabled;
     }
     case CommandId::Rename:
@@ -365,7 +372,8 @@ const std::vector<Accelerator> *CTagView::PaneAccelerators() const
 
 void CTagView::contextMenuEvent(QContextMenuEvent *event)
 {
-    const QPoint at = event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(0, 0)) : event->globalPos();
+    const QPoint at =
+        event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(0, 0)) : event->globalPos();
     if (m_context.showContextMenu)
         m_context.showContextMenu(at);
     event->accept();
@@ -419,9 +427,10 @@ DropEffect CTagView::ChooseFromDropMenu(const QMimeData &data, DropEffect propos
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("24623"));
     for (DropEffect effect : choice.entries) {
-        QAction *action = menu.addAction(Str(effect == DropEffect::Move ? ItemFormStrings::MoveHere
-                                                                         : ItemFormStrings::CopyHere));
-        action->setObjectName(QString::number(effect == DropEffect::Move ? CommandId::MoveHere : CommandId::CopyHere));
+        QAction *action = menu.addAction(
+            Str(effect == DropEffect::Move ? ItemFormStrings::MoveHere : ItemFormStrings::CopyHere));
+        action->setObjectName(
+            QString::number(effect == DropEffect::Move ? CommandId::MoveHere : CommandId::CopyHere));
         action->setData(int(effect));
         if (effect == choice.proposed)
             menu.setDefaultAction(action);

@@ -109,7 +109,8 @@ public:
 class CRackView : public CTagView {
     Q_OBJECT
 public:
-    CRackView(const ItemFormContext &context, QWidget *parent = nullptr) : CTagView(context, ItemForms::Rack(), parent)
+    CRackView(const ItemFormContext &context, QWidget *parent = nullptr)
+        : CTagView(context, ItemForms::Rack(), parent)
     {
     }
 };
