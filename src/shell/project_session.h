@@ -5,7 +5,7 @@
 #include "link/link_controller.h"
 #include "link/module_transfer.h"
 #include "link/selected_module_view.h"
-#include "log/monitor_file.h"
+#include "link/monitor_file.h"
 #include "params/catalogues.h"
 #include "tree/item_form_model.h"
 #include "tree/my7100_doc.h"
