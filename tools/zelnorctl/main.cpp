@@ -5,6 +5,7 @@
 #include "ctl_strings.h"
 #include "dialog_answers.h"
 
+#include "link/com_port.h"
 #include "log/output_log.h"
 #include "log/product_info.h"
 #include "log/system_information.h"
@@ -281,10 +282,9 @@ bool ApplyLanguage(const QCommandLineParser &parser)
 void StartLog(OutputLog &log, bool toStandardError, const QCommandLineParser &parser)
 {
     log.makeActive();
-    SystemFacts facts = SystemInformation::collect();
+    SystemFacts facts = SystemInformation::collect(
+        parser.isSet(QStringLiteral("port")) ? parser.value(QStringLiteral("port")) : ComPort::configuredName());
     facts.programFile = QCoreApplication::applicationFilePath();
-    if (parser.isSet(QStringLiteral("port")))
-        facts.portName = parser.value(QStringLiteral("port"));
     log.writeSystemInformationOnce(facts);
     QTextStream &console = toStandardError ? Err() : Out();
     QObject::connect(&log, &OutputLog::textAdded,

@@ -271,6 +271,7 @@ void CMainFrame::BuildPanes()
     m_bottom = new QSplitter(Qt::Horizontal, m_rows);
     m_bottom->setObjectName(QStringLiteral("BottomSplitter"));
     m_output = new COutputView(m_bottom);
+    m_output->setPortSource([this] { return m_session.CurrentPort(); });
     m_output->setProperty(kHelpTopic, HelpTopics::kOutputLog);
     m_rows->setStretchFactor(0, 2);
     m_rows->setStretchFactor(1, 1);
