@@ -6,6 +6,7 @@
 #include "dialog_answers.h"
 
 #include "link/com_port.h"
+#include "link/module_family.h"
 #include "log/output_log.h"
 #include "log/product_info.h"
 #include "log/system_information.h"
@@ -104,7 +105,7 @@ int RunTypes(const QStringList &args, const QCommandLineParser &parser)
     std::optional<int> family;
     if (parser.isSet(QStringLiteral("family"))) {
         const int number = parser.value(QStringLiteral("family")).toInt();
-        if (number != 7230 && number != 7210 && number != 7220) {
+        if (!FamilyOfModelNumber(number)) {
             Err() << StrF(CtlStrings::BadFamily, {parser.value(QStringLiteral("family"))}) << Qt::endl;
             return ExitUnusable;
         }
