@@ -9,7 +9,9 @@
 #include "tree/widgets/item_form_view.h"
 #include "tree/widgets/my7100_view.h"
 
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
@@ -29,6 +31,7 @@ private slots:
     void formKeysReachTheFieldsAndEscapeResets();
     void leavingTheItemAppliesOnYes();
     void renamingInTheTreeAsksBeforeReloading();
+    void rightClickShowsTheFormsMenu();
 
 private:
     struct Window {
@@ -187,6 +190,28 @@ void TestMainFrameForms::renamingInTheTreeAsksBeforeReloading()
     QCOMPARE(plant->editState(), EditState::Modified);
     QCOMPARE(description->toPlainText(), QStringLiteral("typed"));
     QVERIFY(window.form()->findChild<QPushButton *>("40200")->isEnabled());
+}
+
+void TestMainFrameForms::rightClickShowsTheFormsMenu()
+{
+    Window window;
+    window.select(window.plant);
+    CTagView *form = window.form();
+    QVERIFY(form);
+    // A right click on the form's empty area (not in a text field).
+    QWidget *page = form->widget();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(300, 200), page->mapToGlobal(QPoint(300, 200)));
+    QApplication::sendEvent(page, &click);
+    auto *menu = window.frame->findChild<QMenu *>("24624");
+    QVERIFY(menu);
+    QTRY_VERIFY(menu->isVisible());
+    QStringList commands;
+    for (QAction *action : menu->actions())
+        if (!action->isSeparator())
+            commands << (action->menu() ? action->menu()->objectName() : action->objectName());
+    QCOMPARE(commands, (QStringList{"40102", "40000", "57635", "57634", "57637", "59408", "59410", "59411", "40042"}));
+    QVERIFY(window.frame->Action(DialogView)->isChecked());
+    menu->close();
 }
 
 QTEST_MAIN(TestMainFrameForms)

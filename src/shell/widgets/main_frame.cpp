@@ -55,6 +55,7 @@ namespace {
 constexpr char kFirstCommand[] = "zwFirstCommand";
 constexpr char kHelpTopic[] = "helpTopic";
 constexpr char kRecentEntry[] = "zwRecentEntry";
+constexpr int kDialogPopupMenu = 24624;
 const QString kToolbarState = QStringLiteral("Toolbars/State");
 
 // The toolbars' places live under the application's profile name.
@@ -213,13 +214,17 @@ ItemFormContext CMainFrame::ItemFormViewContext()
     context.runItemCommand = [this](int id) {
         QMetaObject::invokeMethod(this, [this, id] { RunFrameCommand(id); }, Qt::QueuedConnection);
     };
-    context.showContextMenu = [this](const QPoint &at) { ShowPopupMenu(MainMenu::DialogPopupMenu(), at); };
+    context.showContextMenu = [this](const QPoint &at) {
+        ShowPopupMenu(kDialogPopupMenu, MainMenu::DialogPopupMenu(), at);
+    };
+    // canDrop and drop stay empty until items can be pasted: the form then
+    // accepts no drop.
     return context;
 }
 
-void CMainFrame::ShowPopupMenu(const std::vector<MenuEntry> &entries, const QPoint &at)
+void CMainFrame::ShowPopupMenu(int menuId, const std::vector<MenuEntry> &entries, const QPoint &at)
 {
-    MenuEntry popup{MenuEntry::Kind::Popup, 0, 0, false, entries};
+    MenuEntry popup{MenuEntry::Kind::Popup, menuId, 0, false, entries};
     QMenu *menu = BuildMenu(popup, this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     UpdateCommandStates();

@@ -82,7 +82,8 @@ private:
     void BuildAccelerators();
     void UseAccelerators(const std::vector<Accelerator> *table);
     ItemFormContext ItemFormViewContext();
-    void ShowPopupMenu(const std::vector<MenuEntry> &entries, const QPoint &at);
+    // A context menu of the frame's commands, known by its number.
+    void ShowPopupMenu(int menuId, const std::vector<MenuEntry> &entries, const QPoint &at);
     PaneCommandTarget *ActiveCommandTarget() const;
     QMenu *BuildMenu(const MenuEntry &popup, QWidget *parent);
     QAction *MakeAction(int id);
