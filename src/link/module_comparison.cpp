@@ -3,35 +3,22 @@
 #include "link/transfer_strings.h"
 #include "shell/string_table.h"
 
+#include <algorithm>
+
 using namespace TransferStrings;
 
 namespace {
-constexpr int kNameWidth = 40;
-constexpr int kModuleWidth = 80;
 constexpr int kRuleWidth = 120;
 // The 7220 types without an analogue output.
 constexpr int kNoOutputTypeCodes[] = {68, 69};
 
+// The text and blanks up to the width; a text that reaches the width all the
+// same keeps one blank, so that the next column's value cannot read as part
+// of it ("...relay 1" and "180.00 %" run together read as "relay 1 180").
 QString PaddedTo(QString text, int width)
 {
-    if (text.size() < width)
-        text += QString(width - text.size(), QLatin1Char(' '));
+    text += QString(std::max<qsizetype>(width - text.size(), 1), QLatin1Char(' '));
     return text;
-}
-
-// What a report shows of a parameter on one side. A coded parameter shows
-// its catalogue name: relay 1's function also has a value text, which would
-// show the bare code.
-QString ShownText(const ImageParameter &parameter, bool text)
-{
-    if (text)
-        return parameter.sharedText;
-    if (!parameter.applies)
-        return QStringLiteral("----");
-    const QString shown = parameter.nameText.isEmpty() ? parameter.sharedText : parameter.nameText;
-    if (parameter.unitText.isEmpty())
-        return shown;
-    return shown + QLatin1Char(' ') + parameter.unitText;
 }
 } // namespace
 
@@ -97,8 +84,8 @@ bool ModuleComparison::Differs(const CModuleImage &other, const CModuleImage &mo
     difference.name = Str(entry.nameString);
     if (channel != 0)
         difference.name = Str(channel == 1 ? Channel1 : Channel2) + QStringLiteral(": ") + difference.name;
-    difference.moduleText = ShownText(ours, entry.text);
-    difference.otherText = ShownText(theirs, entry.text);
+    difference.moduleText = ours.Shown(entry.text);
+    difference.otherText = theirs.Shown(entry.text);
     return true;
 }
 
@@ -158,7 +145,8 @@ std::vector<ParameterDifference> ModuleComparison::Collect(const CModuleImage &o
 
 QString ModuleComparison::ReportLine(const QString &name, const QString &moduleText, const QString &otherText)
 {
-    return PaddedTo(PaddedTo(name, kNameWidth) + moduleText, kModuleWidth) + otherText + QLatin1Char('\n');
+    const QString nameAndModule = PaddedTo(name, kNameWidth) + moduleText;
+    return PaddedTo(nameAndModule, kNameWidth + kModuleWidth) + otherText + QLatin1Char('\n');
 }
 
 QStringList ModuleComparison::ReportLines(const std::vector<ParameterDifference> &differences,

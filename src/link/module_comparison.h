@@ -43,8 +43,13 @@ public:
     static QStringList ReportLines(const std::vector<ParameterDifference> &differences,
                                    const QString &otherHeading);
     // name, blanks up to 40 characters, the module's text, blanks up to 80,
-    // the other text.
+    // the other text; a column that is full or overfull is followed by one
+    // blank all the same.
     static QString ReportLine(const QString &name, const QString &moduleText, const QString &otherText);
+
+    // The widths of the name column and of the module's column.
+    static constexpr int kNameWidth = 40;
+    static constexpr int kModuleWidth = 40;
 
     // The report holds at most this many lines.
     static constexpr int kMaxReportLines = 500;

@@ -31,6 +31,18 @@ int RelayProtectionRow(int state)
 }
 } // namespace
 
+QString ImageParameter::Shown(bool text) const
+{
+    if (text)
+        return sharedText;
+    if (!applies)
+        return QStringLiteral("----");
+    const QString shown = nameText.isEmpty() ? sharedText : nameText;
+    if (unitText.isEmpty())
+        return shown;
+    return shown + QLatin1Char(' ') + unitText;
+}
+
 void ImageParameter::setValueText(const QString &text)
 {
     valueText = text;

@@ -23,6 +23,11 @@ struct ImageParameter {
 
     void setValueText(const QString &text);
     void setNameText(const QString &text);
+    // What a report shows of the parameter: a text parameter its text, a
+    // coded one its catalogue name (relay 1's function also has a value
+    // text, which would show the bare code) with the unit, "----" when it
+    // does not apply.
+    QString Shown(bool text) const;
 };
 
 // The parameters 0 to 37 of a module image and the unit helpers, read with

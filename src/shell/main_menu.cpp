@@ -1,6 +1,7 @@
 #include "shell/main_menu.h"
 
 #include "shell/command_ids.h"
+#include "print/print_strings.h"
 #include "shell/shell_strings.h"
 
 #include <QStringList>
@@ -31,7 +32,10 @@ std::vector<MenuEntry> FileMenu()
 {
     return {Command(FileNew, MenuNew),           Command(FileOpen, MenuOpen),
             Command(FileSaveAs, MenuSaveAs),     Separator(),
-            Command(PrintProject, MenuPrintProject), Separator(),
+            Command(PrintProject, MenuPrintProject),
+            Popup(PrintStrings::PrintPopup, {Command(ModuleInformation, PrintStrings::ModuleInformationCommand),
+                                             Command(ModuleDataCard, PrintStrings::ModuleDataCardCommand)}),
+            Separator(),
             Command(FileMru1, MenuEmpty), Separator(),
             Command(AppExit, MenuExit)};
 }

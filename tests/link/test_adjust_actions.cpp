@@ -2,6 +2,7 @@
 // the line that reports the module's reply.
 #include "link/adjust_actions.h"
 #include "link/module_image.h"
+#include "shell/language.h"
 #include "shell/string_table.h"
 #include "support/test_support.h"
 
@@ -10,9 +11,11 @@
 class TestAdjustActions : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { TestSupport::loadEnglish(); }
+    void init() { TestSupport::loadEnglish(); }
     void resultLines_data();
     void resultLines();
+    void resultLineNamesTheAdjustmentOnce_data();
+    void resultLineNamesTheAdjustmentOnce();
     void twoWireCompensationNeedsTheTwoWireCircuit();
     void frequencyModulesResetEventsOrDelayTheStart();
     void resetNeedsALockedRelayWithLockout();
@@ -56,6 +59,37 @@ void TestAdjustActions::resultLines()
     reply.status = std::uint8_t(status);
     reply.value = std::uint16_t(value);
     QCOMPARE(AdjustActions::ResultText(static_cast<ActionCode>(code), reply), line);
+}
+
+void TestAdjustActions::resultLineNamesTheAdjustmentOnce_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("reset");
+    QTest::newRow("German") << 2 << "Abgleich: Grenzwert zurücksetzen, Kanal 1...OK";
+    QTest::newRow("French") << 3 << "Réglage : réinitialiser le seuil, canal 1...OK";
+    QTest::newRow("Russian") << 4 << "Настройка: сброс предельного значения, канал 1...OK";
+    QTest::newRow("Spanish") << 5 << "Ajuste: restablecer valor límite, canal 1...OK";
+}
+
+// The line is composed of the page's name, the action and the reply; in
+// every language it names the adjustment once ("Abgleich 2-Leiter-Abgleich"
+// would read twice).
+void TestAdjustActions::resultLineNamesTheAdjustmentOnce()
+{
+    QFETCH(int, language);
+    QFETCH(QString, reset);
+    QVERIFY(Language::load(language));
+    const QString adjust = Str(62300).toLower();
+    QString firstLine;
+    for (int code = 0; code <= 7; ++code) {
+        const QString line = AdjustActions::ResultText(static_cast<ActionCode>(code), ActionReply{});
+        if (code == 0)
+            firstLine = line;
+        QVERIFY2(line.toLower().count(adjust) == 1, qPrintable(line));
+        const QString failure = AdjustActions::FailureText(static_cast<ActionCode>(code), LinkResult::Failed);
+        QVERIFY2(failure.toLower().count(adjust) == 1, qPrintable(failure));
+    }
+    QCOMPARE(firstLine, reset);
 }
 
 void TestAdjustActions::twoWireCompensationNeedsTheTwoWireCircuit()

@@ -439,9 +439,10 @@ private slots:
         QCOMPARE(lines.last(), QString(120, QLatin1Char('=')) + QLatin1Char('\n'));
         QCOMPARE(lines[3], ModuleComparison::ReportLine("Channel 1: X", "a", "b"));
         QCOMPARE(lines[3].size(), 82);
-        // A name longer than its column is not cut.
+        // A name longer than its column is not cut, and keeps a blank.
         const QString longName(45, QLatin1Char('n'));
-        QCOMPARE(ModuleComparison::ReportLine(longName, "a", "b"), longName + "a" + QString(34, ' ') + "b\n");
+        QCOMPARE(ModuleComparison::ReportLine(longName, "a", "b"),
+                 longName + " a" + QString(33, ' ') + "b\n");
     }
 
     void germanTextsFromTheLanguageColumns()

@@ -1,4 +1,5 @@
 #include "log/widgets/output_view.h"
+#include "print/widgets/report_preview.h"
 #include "shell/command_ids.h"
 #include "shell/help_topics.h"
 #include "shell/language.h"
@@ -37,6 +38,7 @@ private slots:
     void busyFrameRunsNothing();
     void placementComesFromAndGoesToTheSettings();
     void panesAndContextHelp();
+    void printCommandsOpenThePreviewOfTheirReport();
 
 private:
     struct Window {
@@ -315,6 +317,29 @@ void TestMainFrame::panesAndContextHelp()
     QCOMPARE(QApplication::focusWidget(), frame.Output());
     QVERIFY(frame.RunCommand(ContextHelp));
     QVERIFY(frame.Help()->isVisible());
+}
+
+void TestMainFrame::printCommandsOpenThePreviewOfTheirReport()
+{
+    {
+        Window closed(false);
+        QVERIFY(!closed.frame->Action(PrintProject)->isEnabled());
+    }
+    Window window;
+    CMainFrame &frame = *window.frame;
+    QVERIFY(window.project.selectProject());
+    frame.SetBusy(false);
+    QVERIFY(frame.Action(PrintProject)->isEnabled());
+    QVERIFY(!frame.Action(ModuleInformation)->isEnabled());
+    QVERIFY(!frame.Action(ModuleDataCard)->isEnabled());
+    QCOMPARE(frame.Action(ModuleInformation)->text(), QString("Module information"));
+    QVERIFY(frame.RunCommand(PrintProject));
+    C7100Preview *preview = frame.Previews()->Preview();
+    QVERIFY(preview && preview->isVisible());
+    QCOMPARE(preview->Report().Mode(), PrintMode::ProjectOutput);
+    QVERIFY(preview->Report().DocumentName() == "Project output");
+    preview->close();
+    QVERIFY(!frame.RunCommand(ModuleDataCard));
 }
 
 QTEST_MAIN(TestMainFrame)

@@ -2,6 +2,7 @@
 #include "ctl_commands.h"
 #include "ctl_output.h"
 #include "ctl_listings.h"
+#include "ctl_print.h"
 #include "ctl_strings.h"
 #include "dialog_answers.h"
 
@@ -10,6 +11,7 @@
 #include "log/output_log.h"
 #include "log/product_info.h"
 #include "log/system_information.h"
+#include "print/print_strings.h"
 #include "shell/app_paths.h"
 #include "shell/language.h"
 #include "shell/string_table.h"
@@ -17,9 +19,11 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -99,6 +103,21 @@ int RunAction(const QStringList &args, const QCommandLineParser &parser)
 }
 
 int Help(const QString &name);
+
+int RunPrint(const QStringList &args, const QCommandLineParser &parser)
+{
+    const QString pdf = parser.value(QStringLiteral("pdf"));
+    const std::optional<QPageLayout::Orientation> orientation = CtlPrint::OrientationOption(
+        parser.value(QStringLiteral("orientation")), parser.isSet(QStringLiteral("orientation")));
+    if (pdf.isEmpty()) {
+        Err() << StrF(CtlStrings::Usage, {QStringLiteral("--pdf FILE")}) << Qt::endl;
+        return ExitUnusable;
+    }
+    if (!orientation)
+        return ExitUnusable;
+    return CtlPrint::Print({args[0], pdf, parser.value(QStringLiteral("module")),
+                            parser.isSet(QStringLiteral("card")), *orientation});
+}
 
 int RunTypes(const QStringList &args, const QCommandLineParser &parser)
 {
@@ -226,6 +245,10 @@ const std::map<QString, Command> &Commands()
           },
           false, 64147,
           QStringLiteral("zelnorctl choices plant.prj '\\\\Project\\Plant1\\7230/211-2 - [TT-101] [TT-102]' --channel 1 SensorTypID")}},
+        {QStringLiteral("print"),
+         {QStringLiteral("PROJECT --pdf FILE [--module MODULE-PATH [--card]] [--orientation portrait|landscape]"), 1, 1,
+          RunPrint, false, PrintStrings::CtlPrintDescription,
+          QStringLiteral("zelnorctl print plant.prj --pdf plant.pdf --module '\\\\Project\\Plant1\\7230/211-2 - [TT-101] [TT-102]'")}},
         {QStringLiteral("ports"),
          {QStringLiteral("[--port DEVICE] [--json]"), 0, 0,
           [](const QStringList &, const QCommandLineParser &parser) {
@@ -310,13 +333,26 @@ void AddOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("count"), Str(CtlStrings::CountOption), QStringLiteral("N")});
     parser.addOption(
         {QStringLiteral("interval"), Str(CtlStrings::IntervalOption), QStringLiteral("SECONDS")});
+    parser.addOption({QStringLiteral("pdf"), Str(PrintStrings::CtlPdfOption), QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("module"), Str(PrintStrings::CtlModuleOption), QStringLiteral("MODULE-PATH")});
+    parser.addOption({QStringLiteral("card"), Str(PrintStrings::CtlCardOption)});
+    parser.addOption({QStringLiteral("orientation"), Str(PrintStrings::CtlOrientationOption),
+                      QStringLiteral("portrait|landscape")});
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Reports are drawn with the GUI library's fonts and PDF writer, which
+    // need a platform: the offscreen one, so that no display is needed.
+    std::unique_ptr<QCoreApplication> app;
+    if (CtlPrint::IsPrintCommandLine(argc, argv)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("zelnorctl"));
     // The reference database, the language packs and the log folder are the
     // program's.
@@ -327,7 +363,7 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     AddOptions(parser);
-    if (!parser.parse(app.arguments())) {
+    if (!parser.parse(QCoreApplication::arguments())) {
         Err() << parser.errorText() << Qt::endl;
         return ExitUnusable;
     }

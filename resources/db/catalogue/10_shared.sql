@@ -13,7 +13,7 @@ INSERT INTO CircuitTypes (ID, ParentID, Name, NameL2, NameL3, NameL4, NameL5, Se
 INSERT INTO ComparePlaceTC (ID, ParentID, Name, NameL2, NameL3, NameL4, NameL5, Sequence, Description) VALUES
     (1, 1, 'No cold junction compensation', 'Ohne Vergleichsstellenkompensation', 'Sans compensation de soudure froide', 'Без компенсации холодного спая', 'Sin compensación de unión fría', 1, 'Not supported by the modules: refused when the parameters are checked'),
     (2, 1, 'Internal cold junction', 'Interne Vergleichsstelle', 'Soudure froide interne', 'Внутренний холодный спай', 'Unión fría interna', 2, 'Cold junction at the input terminals, measured by the module'),
-    (3, 1, 'External cold junction, fixed temperature', 'Externe Vergleichsstelle, feste Temperatur', 'Soudure froide externe, température fixe', 'Внешний холодный спай, фикс. температура', 'Unión fría externa, temperatura fija', 3, 'Cold junction held at the entered comparison temperature (-40...85 °C)');
+    (3, 1, 'External cold junction, fixed temp.', 'Externe Vergleichsstelle, feste Temp.', 'Soudure froide externe, temp. fixe', 'Внешний холодный спай, фикс. темп.', 'Unión fría externa, temperatura fija', 3, 'Cold junction held at the entered comparison temperature (-40...85 °C)');
 
 -- Output signal types: Condition1 is the OutputSignal of the module type that
 -- offers the row (1 current, 2 voltage); Value is what the module stores.
@@ -39,8 +39,8 @@ INSERT INTO RelayLimitingValues (ID, ParentID, Name, NameL2, NameL3, NameL4, Nam
     (4, 1, '', '', '', '', '', 4, 'Reserved', 0),
     (5, 1, 'MAX, energised on alarm', 'MAX, Arbeitsstrom', 'MAX, relais excité en alarme', 'MAX, реле включается при тревоге', 'MÁX, relé excitado en alarma', 5, 'Function 0: alarm above the limit value, relay energised on alarm', 0),
     (6, 1, 'MIN, energised on alarm', 'MIN, Arbeitsstrom', 'MIN, relais excité en alarme', 'MIN, реле включается при тревоге', 'MÍN, relé excitado en alarma', 6, 'Function 1: alarm below the limit value, relay energised on alarm', 0),
-    (7, 1, 'MAX, de-energised on alarm (fail-safe)', 'MAX, Ruhestrom (fehlersicher)', 'MAX, relais désexcité en alarme (sécurité)', 'MAX, реле отключается при тревоге', 'MÁX, relé desexcitado en alarma (seguridad)', 7, 'Function 2: alarm above the limit value, relay de-energised on alarm', 0),
-    (8, 1, 'MIN, de-energised on alarm (fail-safe)', 'MIN, Ruhestrom (fehlersicher)', 'MIN, relais désexcité en alarme (sécurité)', 'MIN, реле отключается при тревоге', 'MÍN, relé desexcitado en alarma (seguridad)', 8, 'Function 3: alarm below the limit value, relay de-energised on alarm', 0),
+    (7, 1, 'MAX, de-energised on alarm (fail-safe)', 'MAX, Ruhestrom (fehlersicher)', 'MAX, désexcité (à sécurité positive)', 'MAX, реле отключается (отказобезопасно)', 'MÁX, desexcitado (a prueba de fallos)', 7, 'Function 2: alarm above the limit value, relay de-energised on alarm', 0),
+    (8, 1, 'MIN, de-energised on alarm (fail-safe)', 'MIN, Ruhestrom (fehlersicher)', 'MIN, désexcité (à sécurité positive)', 'MIN, реле отключается (отказобезопасно)', 'MÍN, desexcitado (a prueba de fallos)', 8, 'Function 3: alarm below the limit value, relay de-energised on alarm', 0),
     (9, 1, '', '', '', '', '', 9, 'Function 4: reserved', 0),
     (10, 1, '', '', '', '', '', 10, 'Function 5: reserved', 0),
     (11, 1, '', '', '', '', '', 11, 'Function 6: reserved', 0),
@@ -48,9 +48,9 @@ INSERT INTO RelayLimitingValues (ID, ParentID, Name, NameL2, NameL3, NameL4, Nam
 
 -- Texts of the relay states: state 1 reads row 1, 3 row 2, 2 row 3, 0 row 4.
 INSERT INTO RelayProtection (ID, ParentID, Name, NameL2, NameL3, NameL4, NameL5, Sequence, Description, [Default]) VALUES
-    (1, 1, 'Lockout off', 'Wiederanlaufsperre aus', 'Verrouillage désactivé', 'Блокировка выключена', 'Bloqueo desactivado', 1, 'Relay state 1: the relay resets by itself', -1),
-    (2, 1, 'Lockout on', 'Wiederanlaufsperre ein', 'Verrouillage activé', 'Блокировка включена', 'Bloqueo activado', 2, 'Relay state 3: the relay stays in alarm until it is reset', 0),
-    (3, 1, 'Lockout, reset at power-up', 'Sperre, Rücksetzen bei Netz-Ein', 'Verrouillage, réarmement à la mise sous tension', 'Блокировка, сброс при включении питания', 'Bloqueo, rearme al conectar la alimentación', 3, 'Relay state 2 (7210): locked until reset or power-up', 0),
+    (1, 1, 'Lockout off', 'Selbsthaltung aus', 'Verrouillage désactivé', 'Блокировка выключена', 'Bloqueo desactivado', 1, 'Relay state 1: the relay resets by itself', -1),
+    (2, 1, 'Lockout on', 'Selbsthaltung ein', 'Verrouillage activé', 'Блокировка включена', 'Bloqueo activado', 2, 'Relay state 3: the relay stays in alarm until it is reset', 0),
+    (3, 1, 'Lockout, reset at power-up', 'Selbsthaltung, Rücksetzen bei Netz-Ein', 'Verrouillage, réarm. mise sous tension', 'Блокировка, сброс при включении питания', 'Bloqueo, rearme al dar alimentación', 3, 'Relay state 2 (7210): locked until reset or power-up', 0),
     (4, 1, 'Relay not used', 'Relais nicht benutzt', 'Relais non utilisé', 'Реле не используется', 'Relé no utilizado', 4, 'Relay state 0', 0);
 
 -- Edge of the input signal that a 7210 channel counts.

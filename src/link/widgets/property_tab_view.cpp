@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -138,6 +139,17 @@ void CAdjustPage::Show(const AdjustActions::Page &page)
     }
 }
 
+// The identity fields and buttons keep their height in a low bottom row and
+// scroll instead of being squeezed over each other.
+static QWidget *Scrolled(QWidget *page)
+{
+    auto *area = new QScrollArea;
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidget(page);
+    return area;
+}
+
 CPropertyTabView::CPropertyTabView(ModuleTransfer &transfer, LinkController &link, QWidget *parent)
     : QTabWidget(parent), m_transfer(transfer)
 {
@@ -145,8 +157,8 @@ CPropertyTabView::CPropertyTabView(ModuleTransfer &transfer, LinkController &lin
     m_diagnose->setObjectName(IdName(145));
     m_adjust = new CAdjustPage(link, this);
     m_adjust->setObjectName(IdName(146));
-    addTab(m_diagnose, Str(kDiagnose));
-    addTab(m_adjust, Str(kAdjust));
+    addTab(Scrolled(m_diagnose), Str(kDiagnose));
+    addTab(Scrolled(m_adjust), Str(kAdjust));
     const CModuleImage &image = transfer.LiveImage();
     const int channels = image.IsTwoChannel() ? 2 : 1;
     for (int channel = 1; channel <= channels; ++channel) {

@@ -7,6 +7,8 @@
 #include "log/output_log.h"
 #include "log/widgets/monitoring_options_dialog.h"
 #include "log/widgets/output_view.h"
+#include "print/report_commands.h"
+#include "print/widgets/report_preview.h"
 #include "shell/app_paths.h"
 #include "shell/command_ids.h"
 #include "shell/help_topics.h"
@@ -98,7 +100,6 @@ QString PlainText(const QString &menuText)
 bool BelongsToMissingView(int id)
 {
     switch (id) {
-    case PrintProject:
     case EditCut:
     case EditCopy:
     case EditPaste:
@@ -127,8 +128,10 @@ static void InitIconResources()
 
 CMainFrame::CMainFrame(ProjectSession &session, AppSettings &settings, QWidget *parent)
     : QMainWindow(parent), m_session(session), m_settings(settings),
-      m_addNew(session.Document(), session.Catalogues())
+      m_addNew(session.Document(), session.Catalogues()),
+      m_reports(std::make_unique<ReportCommands>(session.Document(), session.Catalogues()))
 {
+    m_previews = new ReportPreviewLauncher(*m_reports, this);
     setObjectName(QStringLiteral("CMainFrame"));
     RegisterViews();
     InitIconResources();
@@ -341,8 +344,14 @@ void CMainFrame::ToggleLiveValueColumn()
         delete m_liveValues;
         return;
     }
+    // The panel's pages would otherwise push the bottom row up over the
+    // views above it: the rows keep their heights, and the panel shrinks to
+    // the smallest pane like every other pane of the frame.
+    const QList<int> rowHeights = m_rows->sizes();
     m_liveValues = PaneViewFactory::Create(QStringLiteral("CPropertyTabView"), m_bottom);
+    m_liveValues->setMinimumSize(10, 10);
     m_bottom->addWidget(m_liveValues);
+    m_rows->setSizes(rowHeights);
     const int split = m_top->sizes().value(0) + 2;
     m_bottom->setSizes({split, std::max(m_bottom->width() - split, 10)});
 }
@@ -724,6 +733,8 @@ bool CMainFrame::FrameCommandEnabled(int id)
     Item *current = document.FindItem(document.CurrentItem());
     if (AddNewMenu::IsAddNewCommand(id))
         return open;
+    if (ReportCommands::IsPrintCommand(id))
+        return m_reports->IsEnabled(id);
     switch (id) {
     case FileSaveAs:
         return m_session.Commands().CanSaveAs();
@@ -817,6 +828,10 @@ bool CMainFrame::RunFrameCommand(int id)
     }
     if (const int language = MainMenu::LanguageOfCommand(id)) {
         ChangeLanguage(language);
+        return true;
+    }
+    if (ReportCommands::IsPrintCommand(id)) {
+        m_previews->Run(id);
         return true;
     }
     switch (id) {

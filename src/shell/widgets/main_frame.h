@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <memory>
+
 class AppSettings;
 class PaneCommandTarget;
 class COutputView;
@@ -21,6 +23,8 @@ class QMenu;
 class QSplitter;
 class QToolBar;
 class QTreeView;
+class ReportCommands;
+class ReportPreviewLauncher;
 
 // The main window: the project tree on the left, the view of the selected
 // item on the right, the output log below (with the live values beside it
@@ -62,6 +66,7 @@ public:
     void FillPopup(QMenu *menu);
 
     QTreeView *Tree() const { return m_tree; }
+    ReportPreviewLauncher *Previews() const { return m_previews; }
     COutputView *Output() const { return m_output; }
     HelpWindow *Help() const { return m_help; }
     QSplitter *RightPane() const { return m_right; }
@@ -112,6 +117,8 @@ private:
     ProjectSession &m_session;
     AppSettings &m_settings;
     AddNewMenu m_addNew;
+    std::unique_ptr<ReportCommands> m_reports;
+    ReportPreviewLauncher *m_previews = nullptr;
     DocumentTreeModel *m_model = nullptr;
     QSplitter *m_rows = nullptr;
     QSplitter *m_top = nullptr;

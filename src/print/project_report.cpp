@@ -1,0 +1,537 @@
+#include "print/project_report.h"
+
+#include "print/print_canvas.h"
+#include "print/print_strings.h"
+#include "shell/app_paths.h"
+#include "shell/settings.h"
+#include "shell/string_table.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <algorithm>
+
+using namespace PrintStrings;
+
+namespace {
+// Tenths of a millimetre.
+constexpr double kSideMargin = 50;   // left, top and right of the printable area
+constexpr double kBottomStrip = 200; // below the drawing area: the title block
+constexpr double kThickPen = 4;
+constexpr double kThinPen = 1;
+constexpr double kCellInset = 10;
+constexpr double kTreeIndent = 100;
+constexpr double kFolderNameWidth = 450;
+constexpr double kSectionGap = 60;
+constexpr double kRowPadding = 12;
+constexpr double kCardWidth = 850;
+constexpr double kCardHeight = 800;
+constexpr double kCardInset = 10;
+constexpr double kCardBottom = 160;
+constexpr double kCardPen = 2;
+const QString kTitleBlockFace = QStringLiteral("Times New Roman");
+const QString kDateFormat = QStringLiteral("dd. MM. yyyy HH:mm:ss");
+
+struct Column {
+    double left = 0;
+    double right = 0;
+    double width() const { return right - left; }
+};
+
+// Column titles in bold, centred in their cells, a thick line under them.
+ReportBlock TableHeader(CPrintCanvas &measure, const std::vector<Column> &columns, const QStringList &titles)
+{
+    measure.SetFont(10, CPrintCanvas::Bold);
+    const double height = measure.LineHeight() + 2 * kRowPadding;
+    return {height, [columns, titles, height](CPrintCanvas &canvas, double top) {
+                canvas.SetFont(10, CPrintCanvas::Bold);
+                for (size_t i = 0; i < columns.size(); ++i)
+                    canvas.DrawText(
+                        {columns[i].left, top}, {columns[i].right, top - height},
+                        canvas.Elided(titles.value(qsizetype(i)), columns[i].width() - 2 * kCellInset),
+                        Qt::AlignCenter);
+                canvas.DrawLine({columns.front().left, top - height}, {columns.back().right, top - height},
+                                kThickPen);
+            }};
+}
+
+// One row of a table: each cell's text broken into lines, a thin line under
+// the row. A text beside an empty cell may run over it (spanning rows).
+ReportBlock TableRow(CPrintCanvas &measure, const std::vector<Column> &columns, const QStringList &texts,
+                     double points = 10, int firstStyle = 0)
+{
+    std::vector<QStringList> lines(columns.size());
+    size_t most = 1;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        measure.SetFont(points, i == 0 ? firstStyle : 0);
+        lines[i] = measure.WrappedLines(texts.value(qsizetype(i)), columns[i].width() - 2 * kCellInset);
+        most = std::max<size_t>(most, size_t(lines[i].size()));
+    }
+    const double lineHeight = measure.LineHeight();
+    const double padding = points >= 10 ? kRowPadding : kRowPadding / 6;
+    const double height = double(most) * lineHeight + 2 * padding;
+    return {
+        height,
+        [columns, lines, height, lineHeight, padding, points, firstStyle](CPrintCanvas &canvas, double top) {
+            for (size_t i = 0; i < columns.size(); ++i) {
+                canvas.SetFont(points, i == 0 ? firstStyle : 0);
+                for (qsizetype l = 0; l < lines[i].size(); ++l)
+                    canvas.DrawText({columns[i].left + kCellInset, top - padding - double(l) * lineHeight},
+                                    lines[i][l]);
+            }
+            canvas.DrawLine({columns.front().left, top - height}, {columns.back().right, top - height},
+                            kThinPen);
+        }};
+}
+
+// A section title, bold, over the given span with space above it.
+ReportBlock SectionTitle(CPrintCanvas &measure, const QString &title, Column span, Qt::Alignment alignment,
+                         double points = 12, double gap = kSectionGap)
+{
+    measure.SetFont(points, CPrintCanvas::Bold);
+    const double textHeight = measure.LineHeight();
+    const double height = gap + textHeight + kRowPadding / 2;
+    return {height, [title, span, alignment, points, gap, textHeight](CPrintCanvas &canvas, double top) {
+                canvas.SetFont(points, CPrintCanvas::Bold);
+                canvas.DrawText({span.left + kCellInset, top - gap},
+                                {span.right - kCellInset, top - gap - textHeight}, title,
+                                alignment | Qt::AlignTop);
+            }};
+}
+
+// A two-column table section: title, column titles (repeated on every page
+// it continues on) and one row per entry.
+ReportSection TableSection(CPrintCanvas &measure, const QString &title, const std::vector<Column> &columns,
+                           const QStringList &titles, const std::vector<NamedRow> &rows)
+{
+    ReportSection section;
+    section.blocks.push_back(
+        SectionTitle(measure, title, {columns.front().left, columns.back().right}, Qt::AlignLeft));
+    section.repeatedHeader = TableHeader(measure, columns, titles);
+    section.blocks.push_back(*section.repeatedHeader);
+    for (const NamedRow &row : rows)
+        section.blocks.push_back(TableRow(measure, columns, {row.name, row.description}));
+    return section;
+}
+
+// The three columns of the module sections: the label, channel 1, channel 2.
+std::vector<Column> ModuleColumns(double width, double labelShare)
+{
+    const double label = width * labelShare;
+    const double channel = (width - label) / 2;
+    return {{0, label}, {label, label + channel}, {label + channel, width}};
+}
+
+QStringList RowTexts(const InfoRow &row)
+{
+    // A value over both channels is written into the first channel's cell
+    // and may run over the second.
+    return {row.label, row.values[0], row.spansChannels ? QString() : row.values[1]};
+}
+
+std::vector<Column> SpanningColumns(const std::vector<Column> &columns)
+{
+    return {columns[0], {columns[1].left, columns[2].right}};
+}
+
+ReportBlock InfoRowBlock(CPrintCanvas &measure, const std::vector<Column> &columns, const InfoRow &row,
+                         double points)
+{
+    if (row.spansChannels)
+        return TableRow(
+            measure,
+            row.label.isEmpty() ? std::vector<Column>{{columns[0].left, columns[2].right}}
+                                : SpanningColumns(columns),
+            row.label.isEmpty() ? QStringList{row.values[0]} : QStringList{row.label, row.values[0]}, points);
+    return TableRow(measure, columns, RowTexts(row), points);
+}
+} // namespace
+
+CProjectReport::CProjectReport(ProjectOutputData data)
+    : m_mode(PrintMode::ProjectOutput), m_data(std::move(data))
+{
+}
+
+CProjectReport::CProjectReport(ModuleInformationData data, bool card)
+    : m_mode(card ? PrintMode::ModuleDataCard : PrintMode::ModuleInformation), m_data(std::move(data))
+{
+}
+
+QString CProjectReport::DocumentName() const
+{
+    switch (m_mode) {
+    case PrintMode::ProjectOutput:
+        return Str(ProjectOutputTitle);
+    case PrintMode::ModuleInformation:
+        return Str(ModuleInformationTitle) + QStringLiteral(" - ") + Module().moduleName;
+    case PrintMode::ModuleDataCard:
+        return StrF(DataCardTitle, {Module().moduleName});
+    }
+    return QString();
+}
+
+const ProjectFields &CProjectReport::Fields() const
+{
+    return m_mode == PrintMode::ProjectOutput ? Project().fields : Module().fields;
+}
+
+QString CProjectReport::LeftLogoFile()
+{
+    return QDir(AppPaths::programDirectory()).filePath(QStringLiteral("brakwell_logo.bmp"));
+}
+
+QString CProjectReport::RightLogoFile()
+{
+    return QDir(AppPaths::programDirectory()).filePath(QStringLiteral("zelnor_logo.bmp"));
+}
+
+void CProjectReport::Prepare()
+{
+    m_pages.Clear();
+    m_sections.clear();
+    m_counted = false;
+    m_printedAt = QDateTime::currentDateTime();
+}
+
+CProjectReport::Geometry CProjectReport::AreaOf(QSizeF printableMm) const
+{
+    const double width = printableMm.width() * 10;
+    const double height = printableMm.height() * 10;
+    if (m_mode == PrintMode::ModuleDataCard)
+        return {kCardWidth - 2 * kCardInset, kCardHeight - kCardInset - kCardBottom};
+    return {width - 2 * kSideMargin, height - kSideMargin - kBottomStrip};
+}
+
+int CProjectReport::CountPages(QSizeF printableMm)
+{
+    if (m_counted && m_countedFor == printableMm)
+        return PageCount();
+    if (!m_printedAt.isValid())
+        m_printedAt = QDateTime::currentDateTime();
+    Layout(AreaOf(printableMm));
+    m_counted = true;
+    m_countedFor = printableMm;
+    return PageCount();
+}
+
+void CProjectReport::Layout(const Geometry &area)
+{
+    m_sections.clear();
+    CPrintCanvas measure(nullptr, 1);
+    if (m_mode == PrintMode::ProjectOutput)
+        LayoutProjectOutput(measure, area);
+    else if (m_mode == PrintMode::ModuleInformation)
+        LayoutModuleInformation(measure, area);
+    m_pages.Paginate(m_sections, area.height);
+}
+
+ReportBlock CProjectReport::Header(CPrintCanvas &measure, const Geometry &area) const
+{
+    const double width = area.width;
+    const QString title =
+        Str(m_mode == PrintMode::ProjectOutput ? ProjectOutputTitle : ModuleInformationTitle);
+    QList<QPair<QString, QString>> lines = {{Str(ClientFirm), Fields().company},
+                                            {Str(ProjectLabel), Fields().project},
+                                            {Str(ProjectPosition), Fields().devicePlacement}};
+    if (m_mode == PrintMode::ModuleInformation)
+        lines += {{Str(PlantLabel), Module().plant},
+                  {Str(CabinetLabel), Module().cabinet},
+                  {Str(CarrierLabel), Module().carrier}};
+    measure.SetFont(10);
+    double labelWidth = 0;
+    for (const auto &line : lines)
+        labelWidth = std::max(labelWidth, measure.MeasureText(line.first).width());
+    const double lineHeight = measure.LineHeight() + 5;
+    const double linesTop = -50 - 130;
+    const double ruleAt = linesTop - double(lines.size()) * lineHeight - 20;
+    const double height = -ruleAt + 20;
+    return {
+        height,
+        [width, title, lines, labelWidth, lineHeight, linesTop, ruleAt](CPrintCanvas &canvas, double top) {
+            canvas.DrawBitmap(LeftLogoFile(), {20, top - 20}, {120, top - 100});
+            canvas.DrawBitmap(RightLogoFile(), {width - 140, top - 20}, {width - 20, top - 100});
+            canvas.DrawLine({0, top - 120}, {width, top - 120}, kThickPen);
+            canvas.SetFont(14, CPrintCanvas::Bold);
+            canvas.DrawText({150, top - 50}, Str(ProgramNumber));
+            canvas.DrawText({0, top - 50}, {width, top - 50 - canvas.LineHeight()}, title,
+                            Qt::AlignHCenter | Qt::AlignTop);
+            canvas.SetFont(10);
+            double y = top + linesTop;
+            for (const auto &[label, value] : lines) {
+                canvas.DrawText({200, y}, label);
+                canvas.DrawText({200 + labelWidth + 30, y}, canvas.Elided(value, width - 250 - labelWidth));
+                y -= lineHeight;
+            }
+            canvas.DrawLine({0, top + ruleAt}, {width, top + ruleAt}, kThickPen);
+        }};
+}
+
+void CProjectReport::LayoutProjectOutput(CPrintCanvas &measure, const Geometry &area)
+{
+    const ProjectOutputData &data = Project();
+    const double width = area.width;
+    ReportSection tree;
+    tree.blocks.push_back(Header(measure, area));
+    measure.SetFont(10);
+    const double lineHeight = measure.LineHeight() + 8;
+    for (const TreeLine &line : data.tree) {
+        const double x = kTreeIndent * (line.depth + 1);
+        const int style = line.folder ? CPrintCanvas::Italic : 0;
+        measure.SetFont(10, style);
+        const QString text = measure.Elided(line.text, width - x - kCellInset);
+        tree.blocks.push_back({lineHeight, [x, style, text](CPrintCanvas &canvas, double top) {
+                                   canvas.SetFont(10, style);
+                                   canvas.DrawText({x, top - 4}, text);
+                               }});
+    }
+    m_sections.push_back(std::move(tree));
+    const std::vector<Column> folders = {{0, kFolderNameWidth}, {kFolderNameWidth, width}};
+    const std::vector<Column> halves = {{0, width / 2}, {width / 2, width}};
+    m_sections.push_back(TableSection(measure, Str(FolderDetails), folders,
+                                      {Str(FolderName), Str(FolderDescription)}, data.folders));
+    m_sections.push_back(TableSection(measure, Str(ModuleDetails), halves,
+                                      {Str(ModuleName), Str(ModuleDescription)}, data.modules));
+    m_sections.push_back(TableSection(measure, Str(SignalDetails), halves,
+                                      {Str(SignalName), Str(SignalDescription)}, data.signalRows));
+}
+
+void CProjectReport::LayoutModuleInformation(CPrintCanvas &measure, const Geometry &area)
+{
+    const ModuleInformationData &data = Module();
+    const std::vector<Column> columns = ModuleColumns(area.width, 0.2);
+    const Column channels{columns[1].left, columns[2].right};
+    for (const InfoSection &info : data.sections) {
+        ReportSection section;
+        if (m_sections.empty())
+            section.blocks.push_back(Header(measure, area));
+        section.blocks.push_back(SectionTitle(measure, info.title, channels, Qt::AlignHCenter));
+        if (info.kind != InfoSectionKind::Memo) {
+            section.repeatedHeader = TableHeader(measure, columns, {QString(), Str(Channel1), Str(Channel2)});
+            section.blocks.push_back(*section.repeatedHeader);
+        } else {
+            section.blocks.push_back(
+                {kThickPen, [columns](CPrintCanvas &canvas, double top) {
+                     canvas.DrawLine({columns[0].left, top}, {columns[2].right, top}, kThickPen);
+                 }});
+        }
+        for (const InfoRow &row : info.rows)
+            section.blocks.push_back(InfoRowBlock(measure, columns, row, 10));
+        m_sections.push_back(std::move(section));
+    }
+}
+
+void CProjectReport::DrawTitleBlock(CPrintCanvas &canvas, const Geometry &area, int page) const
+{
+    const ProjectFields &f = Fields();
+    const auto joined = [](int label, const QString &value) { return Str(label) + QLatin1Char(' ') + value; };
+    const QString texts[3][4] = {
+        {StrF(ProjectFile, {f.projectFile}), joined(JobNumber, f.orderNr), joined(Producer, f.createdBy),
+         Str(TermFrom)},
+        {QString(), joined(PrintStrings::DocumentName, f.documentName), joined(Testing, f.testingBy),
+         m_printedAt.toString(kDateFormat)},
+        {QString(), joined(DocumentNumber, f.documentNr), joined(StandpointIndex, f.revisionNr),
+         StrF(PageOf, {page, PageCount()})},
+    };
+    canvas.SetFont(8, 0, kTitleBlockFace);
+    const double w = area.width;
+    const double quarter = w / 4;
+    const double rowHeight = canvas.MeasureText(texts[2][3]).height() + 5;
+    const double top = -area.height;
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 4; ++column) {
+            const double x = column * quarter + 10;
+            // A long path keeps its start and its file name.
+            const Qt::TextElideMode mode = column == 0 ? Qt::ElideMiddle : Qt::ElideRight;
+            canvas.DrawText({x, top - row * rowHeight + 2},
+                            canvas.Elided(texts[row][column], quarter - 20, mode));
+        }
+    const double bottom = top - 3 * rowHeight;
+    for (int row = 1; row < 3; ++row)
+        canvas.DrawLine({0, top - row * rowHeight}, {w, top - row * rowHeight}, kThinPen);
+    for (int column = 1; column < 4; ++column)
+        canvas.DrawLine({column * quarter, top}, {column * quarter, bottom}, kThinPen);
+    canvas.DrawLine({0, bottom}, {w, bottom}, kThickPen);
+    canvas.DrawLine({0, top}, {0, bottom}, kThickPen);
+    canvas.DrawLine({w, top}, {w, bottom}, kThickPen);
+}
+
+namespace {
+// The compact form of a module section on the card: its title in a column
+// of its own beside its rows, and only the rows that apply to a channel.
+struct CardGroup {
+    QStringList titleLines;
+    std::vector<const InfoRow *> rows;
+};
+
+bool AppliesSomewhere(const InfoRow &row)
+{
+    return row.spansChannels || row.values[0] != ReportDataReader::NotApplicable() ||
+           row.values[1] != ReportDataReader::NotApplicable();
+}
+} // namespace
+
+void CProjectReport::DrawDataCard(CPrintCanvas &canvas) const
+{
+    const ModuleInformationData &data = Module();
+    const Geometry area = AreaOf({});
+    canvas.SetOrigin({kCardInset, -kCardInset});
+    canvas.DrawFrame({0, 0}, {area.width, -area.height}, kCardPen);
+    const double titleWidth = area.width * 0.25;
+    const double labelWidth = area.width * 0.25;
+    const double channelWidth = (area.width - titleWidth - labelWidth) / 2;
+    const std::vector<Column> columns = {{titleWidth, titleWidth + labelWidth},
+                                         {titleWidth + labelWidth, titleWidth + labelWidth + channelWidth},
+                                         {titleWidth + labelWidth + channelWidth, area.width}};
+    canvas.SetFont(8, CPrintCanvas::Bold);
+    const double titleLine = canvas.LineHeight();
+    std::vector<CardGroup> groups;
+    for (const InfoSection &info : data.sections) {
+        const bool output = info.kind == InfoSectionKind::Output;
+        const bool relay = info.kind == InfoSectionKind::Relay1 || info.kind == InfoSectionKind::Relay2;
+        if ((output && !data.hasOutput) || (relay && !data.hasRelays))
+            continue;
+        CardGroup group{canvas.WrappedLines(info.title, titleWidth - 2 * kCellInset), {}};
+        for (const InfoRow &row : info.rows)
+            if (AppliesSomewhere(row))
+                group.rows.push_back(&row);
+        groups.push_back(std::move(group));
+    }
+    // The rows take the largest font with which every section fits.
+    double points = 6;
+    std::vector<std::vector<ReportBlock>> blocks;
+    ReportBlock header;
+    for (;; points -= 0.25) {
+        header = TableRow(canvas, columns, {QString(), Str(Channel1), Str(Channel2)}, points, 0);
+        double height = header.height;
+        blocks.clear();
+        for (const CardGroup &group : groups) {
+            std::vector<ReportBlock> rows;
+            double rowsHeight = 0;
+            for (const InfoRow *row : group.rows) {
+                rows.push_back(InfoRowBlock(canvas, columns, *row, points));
+                rowsHeight += rows.back().height;
+            }
+            height += std::max(rowsHeight, double(group.titleLines.size()) * titleLine + 4);
+            blocks.push_back(std::move(rows));
+        }
+        if (height <= area.height - 10 || points <= 3)
+            break;
+    }
+    double top = -5;
+    canvas.SetFont(points, CPrintCanvas::Bold);
+    for (int channel = 0; channel < 2; ++channel)
+        canvas.DrawText({columns[size_t(channel + 1)].left, top},
+                        {columns[size_t(channel + 1)].right, top - header.height},
+                        Str(channel == 0 ? Channel1 : Channel2), Qt::AlignCenter);
+    top -= header.height;
+    canvas.DrawLine({0, top}, {area.width, top}, kThickPen / 2);
+    for (size_t g = 0; g < groups.size(); ++g) {
+        double rowsHeight = 0;
+        for (const ReportBlock &row : blocks[g])
+            rowsHeight += row.height;
+        const double groupHeight = std::max(rowsHeight, double(groups[g].titleLines.size()) * titleLine + 4);
+        canvas.SetFont(8, CPrintCanvas::Bold);
+        for (qsizetype l = 0; l < groups[g].titleLines.size(); ++l)
+            canvas.DrawText({kCellInset, top - 2 - double(l) * titleLine}, groups[g].titleLines[l]);
+        double rowTop = top;
+        for (const ReportBlock &row : blocks[g]) {
+            row.draw(canvas, rowTop);
+            rowTop -= row.height;
+        }
+        top -= groupHeight;
+        canvas.DrawLine({0, top}, {area.width, top}, kThickPen / 2);
+    }
+    canvas.DrawLine({titleWidth, -5 - header.height}, {titleWidth, top}, kThinPen);
+}
+
+void CProjectReport::DrawPage(QPainter &painter, double unitsPerTenthMm, QSizeF printableMm, int page)
+{
+    CountPages(printableMm);
+    CPrintCanvas canvas(&painter, unitsPerTenthMm);
+    if (m_mode == PrintMode::ModuleDataCard) {
+        DrawDataCard(canvas);
+        return;
+    }
+    const Geometry area = AreaOf(printableMm);
+    canvas.SetOrigin({kSideMargin, -kSideMargin});
+    canvas.DrawFrame({0, 10}, {area.width, -area.height}, kThickPen);
+    DrawTitleBlock(canvas, area, page);
+    if (page < 1 || page > PageCount())
+        return;
+    for (const ReportPages::Placement &placement : m_pages.Content(page))
+        placement.block->draw(canvas, -placement.offset);
+}
+
+bool CProjectReport::Print(QPagedPaintDevice &device, const ReportPrintRange &range)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    const QSizeF printable = device.pageLayout().paintRect(QPageLayout::Millimeter).size();
+    const double unitsPerTenthMm = device.logicalDpiX() / 254.0;
+    const int count = CountPages(printable);
+    const int first = std::max(1, range.fromPage);
+    const int last = range.toPage <= 0 ? count : std::min(range.toPage, count);
+    std::vector<int> pages;
+    for (int page = first; page <= last; ++page)
+        pages.push_back(page);
+    if (range.lastPageFirst)
+        std::reverse(pages.begin(), pages.end());
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (range.beforePage && !range.beforePage(pages[i]))
+            break;
+        if (i > 0)
+            device.newPage();
+        DrawPage(painter, unitsPerTenthMm, printable, pages[i]);
+    }
+    return painter.end();
+}
+
+QPageLayout::Orientation PrinterSettings::Orientation()
+{
+    SettingsSection section(QString::fromLatin1(SettingsSection::kApplication), QStringLiteral("Printer"),
+                            {{QStringLiteral("Orientation"), kLandscape}});
+    section.load();
+    return section.intValue(QStringLiteral("Orientation")) == kPortrait ? QPageLayout::Portrait
+                                                                        : QPageLayout::Landscape;
+}
+
+void PrinterSettings::SetOrientation(QPageLayout::Orientation orientation)
+{
+    SettingsSection section(QString::fromLatin1(SettingsSection::kApplication), QStringLiteral("Printer"),
+                            {{QStringLiteral("Orientation"), kLandscape}});
+    section.setValue(QStringLiteral("Orientation"),
+                     orientation == QPageLayout::Portrait ? kPortrait : kLandscape);
+    section.save();
+}
+
+bool WriteReportPdf(CProjectReport &report, const QString &file, QPageLayout::Orientation orientation)
+{
+    // Written beside the target first, so that a failure leaves no half
+    // file and an existing file stays until the new one is complete.
+    const QString partial = file + QStringLiteral(".part");
+    bool written = false;
+    {
+        QPdfWriter writer(partial);
+        writer.setCreator(QStringLiteral("Zelnor Wizard"));
+        writer.setTitle(report.DocumentName());
+        writer.setResolution(600);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation, QMarginsF(5, 5, 5, 5),
+                                         QPageLayout::Millimeter));
+        report.Prepare();
+        written = report.Print(writer);
+    }
+    if (!written || !QFile::exists(partial)) {
+        QFile::remove(partial);
+        return false;
+    }
+    QFile::remove(file);
+    if (!QFile::rename(partial, file)) {
+        QFile::remove(partial);
+        return false;
+    }
+    return true;
+}
