@@ -146,6 +146,26 @@ std::vector<AddNewMenu::Entry> AddNewMenu::ModuleEntries(ModuleFamily family, in
     return entries;
 }
 
+int AddNewMenu::CommandOfLevel(int nameString)
+{
+    switch (nameString) {
+    case HierarchyStrings::PlantName:
+        return CommandId::AddPlant;
+    case HierarchyStrings::CabinetName:
+        return CommandId::AddCabinet;
+    case HierarchyStrings::CarrierName:
+        return CommandId::AddCarrier;
+    case HierarchyStrings::Module7230Name:
+        return CommandId::AddModule7230First;
+    case HierarchyStrings::Module7210Name:
+        return CommandId::AddModule7210First;
+    case HierarchyStrings::Module7220Name:
+        return CommandId::AddModule7220First;
+    default:
+        return 0;
+    }
+}
+
 Item *AddNewMenu::Execute(int id)
 {
     const std::optional<Creation> creation = CreationOf(id);

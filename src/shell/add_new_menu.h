@@ -36,6 +36,10 @@ public:
     static Popup Classify(bool firstIsFolderSubmenu, int firstCommand);
     static bool IsAddNewCommand(int id);
     static std::optional<Creation> CreationOf(int id);
+    // The command that creates an item of a child level (its name string,
+    // 486 to 489, 572 or 590; a module of the family's first type); 0 for
+    // any other level.
+    static int CommandOfLevel(int nameString);
 
     // The folder submenu as an entry of its parent: greyed without a project
     // and below a module, a signal or the signals root.

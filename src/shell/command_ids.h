@@ -35,6 +35,7 @@ enum : int {
     SmallIcons = 59408,
     List = 59410,
     Details = 59411,
+    ArrangeIcons = 59412,
     DialogView = 40042,
     SortBy = 40100,
     ShowHideColumns = 40101,

@@ -2,6 +2,7 @@
 
 #include "db/table_level.h"
 #include "shell/settings.h"
+#include "shell/string_table.h"
 
 #include <QSettings>
 
@@ -11,6 +12,19 @@
 namespace {
 
 const char kSizeAndSortGroup[] = "Column Size & Sort";
+const char kVisibilityGroup[] = "Column Visibility";
+
+QSettings Profile()
+{
+    return QSettings(QString::fromLatin1(SettingsSection::kOrganisation),
+                     QString::fromLatin1(SettingsSection::kApplication));
+}
+
+// Width in the low 16 bits, place in the header in the high 16 bits.
+int PackSize(int width, int position)
+{
+    return (position << 16) | (width & 0xFFFF);
+}
 
 QString SortByName(const QString &key)
 {
@@ -32,6 +46,136 @@ ColumnLayout::ColumnLayout(const CLevelList &levels, const QString &parentTable)
         m_key += QString::number(level->attributes().layoutIndex);
         Merge(*level);
     }
+    Load();
+}
+
+QString ColumnLayout::ValueName(int merged) const
+{
+    return m_key + QLatin1Char('.') + Str(m_columns[size_t(merged)].headerString);
+}
+
+void ColumnLayout::Load()
+{
+    const QSettings settings = Profile();
+    const size_t count = m_columns.size();
+    m_widths.assign(count, 0);
+    m_positions.assign(count, 0);
+    m_visible.assign(count, true);
+    std::vector<bool> placed(count, false);
+    for (size_t i = 0; i < count; ++i) {
+        const QString name = ValueName(int(i));
+        const QVariant size = settings.value(QLatin1String(kSizeAndSortGroup) + QLatin1Char('/') + name);
+        const int packed = size.isValid() ? size.toInt() : PackSize(m_columns[i].width, int(i));
+        const int width = packed & 0xFFFF;
+        const int position = packed >> 16;
+        m_widths[i] = (width > 0 && width < 0x8000) ? width : m_columns[i].width;
+        // A place outside the header or taken twice falls back to the
+        // column's own place.
+        m_positions[i] = (position >= 0 && size_t(position) < count) ? position : int(i);
+        const QVariant shown = settings.value(QLatin1String(kVisibilityGroup) + QLatin1Char('/') + name);
+        m_visible[i] = i == 0 || (shown.isValid() ? shown.toInt() != 0 : m_columns[i].visible);
+    }
+    for (size_t i = 0; i < count; ++i) {
+        if (placed[size_t(m_positions[i])]) {
+            for (size_t j = 0; j < count; ++j)
+                m_positions[j] = int(j);
+            break;
+        }
+        placed[size_t(m_positions[i])] = true;
+    }
+}
+
+int ColumnLayout::ColumnOf(int headerString) const
+{
+    for (size_t i = 0; i < m_columns.size(); ++i)
+        if (m_columns[i].headerString == headerString)
+            return int(i);
+    return -1;
+}
+
+int ColumnLayout::Width(int merged) const
+{
+    return Valid(merged) ? m_widths[size_t(merged)] : 0;
+}
+
+int ColumnLayout::Position(int merged) const
+{
+    return Valid(merged) ? m_positions[size_t(merged)] : -1;
+}
+
+void ColumnLayout::SetWidth(int merged, int width)
+{
+    if (Valid(merged) && width > 0 && width < 0x8000)
+        m_widths[size_t(merged)] = width;
+}
+
+void ColumnLayout::SetPosition(int merged, int position)
+{
+    if (Valid(merged) && position >= 0 && position < columnCount())
+        m_positions[size_t(merged)] = position;
+}
+
+bool ColumnLayout::Visible(int merged) const
+{
+    return Valid(merged) && m_visible[size_t(merged)];
+}
+
+bool ColumnLayout::SetVisible(int merged, bool visible)
+{
+    if (!Valid(merged) || merged == 0 || m_visible[size_t(merged)] == visible)
+        return false;
+    m_visible[size_t(merged)] = visible;
+    SaveVisibility(merged);
+    return true;
+}
+
+void ColumnLayout::SaveVisibility(int merged) const
+{
+    QSettings settings = Profile();
+    const QString name = QLatin1String(kVisibilityGroup) + QLatin1Char('/') + ValueName(merged);
+    if (m_visible[size_t(merged)] == m_columns[size_t(merged)].visible)
+        settings.remove(name);
+    else
+        settings.setValue(name, m_visible[size_t(merged)] ? 1 : 0);
+}
+
+void ColumnLayout::Save() const
+{
+    QSettings settings = Profile();
+    for (int i = 0; i < columnCount(); ++i) {
+        const QString name = QLatin1String(kSizeAndSortGroup) + QLatin1Char('/') + ValueName(i);
+        const int packed = PackSize(m_widths[size_t(i)], m_positions[size_t(i)]);
+        if (packed == PackSize(m_columns[size_t(i)].width, i))
+            settings.remove(name);
+        else
+            settings.setValue(name, packed);
+    }
+    settings.sync();
+    for (int i = 1; i < columnCount(); ++i)
+        SaveVisibility(i);
+}
+
+ColumnLayout *ColumnLayouts::Find(const CLevelList &levels, const QString &parentTable)
+{
+    auto found = m_layouts.find(parentTable);
+    if (found == m_layouts.end()) {
+        auto layout = std::make_unique<ColumnLayout>(levels, parentTable);
+        found = m_layouts.emplace(parentTable, layout->childLevels().empty() ? nullptr : std::move(layout)).first;
+    }
+    return found->second.get();
+}
+
+void ColumnLayouts::SaveAll() const
+{
+    for (const auto &[table, layout] : m_layouts)
+        if (layout)
+            layout->Save();
+}
+
+void ColumnLayouts::Discard()
+{
+    SaveAll();
+    m_layouts.clear();
 }
 
 void ColumnLayout::Merge(CTableLevel &level)
@@ -67,8 +211,7 @@ int ColumnLayout::LevelColumn(const CTableLevel &level, int merged) const
 
 ColumnLayout::Sort ColumnLayout::StoredSort() const
 {
-    const QSettings settings(QString::fromLatin1(SettingsSection::kOrganisation),
-                             QString::fromLatin1(SettingsSection::kApplication));
+    const QSettings settings = Profile();
     const int stored = settings.value(SortByName(m_key)).toInt();
     for (size_t i = 0; stored != 0 && i < m_columns.size(); ++i)
         if (m_columns[i].headerString == std::abs(stored))
@@ -80,8 +223,7 @@ void ColumnLayout::StoreSort(Sort sort) const
 {
     if (sort.column < 0 || size_t(sort.column) >= m_columns.size())
         return;
-    QSettings settings(QString::fromLatin1(SettingsSection::kOrganisation),
-                       QString::fromLatin1(SettingsSection::kApplication));
+    QSettings settings = Profile();
     if (sort.column == 0 && !sort.descending) {
         settings.remove(SortByName(m_key));
         return;

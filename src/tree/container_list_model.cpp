@@ -3,9 +3,13 @@
 #include "db/table_level.h"
 #include "shell/string_table.h"
 #include "tree/document.h"
+#include "tree/item_order.h"
 #include "tree/item_registry.h"
 
+#include <QHash>
+
 #include <algorithm>
+#include <utility>
 
 ContainerListModel::ContainerListModel(C7100Document &document, QObject *parent)
     : QAbstractTableModel(parent), m_document(document)
@@ -17,23 +21,48 @@ void ContainerListModel::onDocumentUpdate(QObject *, int hint, Item *item)
 {
     switch (hint) {
     case C7100Document::HintClear:
-        beginResetModel();
-        m_container = 0;
-        m_layout.reset();
-        m_rows.clear();
-        endResetModel();
+        Clear();
         break;
     case C7100Document::HintCreated:
+        if (item && item->parent() && item->parent()->handle() == m_container)
+            InsertRow(*item);
+        break;
     case C7100Document::HintRemoved:
+        if (item)
+            RemoveRow(item->handle());
+        break;
     case C7100Document::HintSubtreeReload:
+        if (item && item->handle() == m_container) {
+            beginResetModel();
+            m_rows.clear();
+            endResetModel();
+        }
+        break;
     case C7100Document::HintLanguage:
-    case C7100Document::HintBulkEnds:
-        Show(m_container);
+        emit headerDataChanged(Qt::Horizontal, 0, std::max(columnCount() - 1, 0));
+        break;
+    case C7100Document::HintSortColumn:
+        if (m_layout) {
+            const ColumnLayout::Sort stored = m_layout->StoredSort();
+            m_sortColumn = stored.column;
+            m_sortOrder = stored.descending ? Qt::DescendingOrder : Qt::AscendingOrder;
+            ResortLater();
+        }
         break;
     case C7100Document::HintWritten:
     case C7100Document::HintEditState:
     case C7100Document::HintCutMark:
-        if (item && std::find(m_rows.begin(), m_rows.end(), item->handle()) != m_rows.end())
+        if (const int row = item ? RowOf(item->handle()) : -1; row >= 0) {
+            emit dataChanged(index(row, 0), index(row, std::max(columnCount() - 1, 0)));
+            ResortLater();
+        }
+        break;
+    case C7100Document::HintBulkBegins:
+        m_bulk = true;
+        break;
+    case C7100Document::HintBulkEnds:
+        m_bulk = false;
+        if (std::exchange(m_sortPending, false))
             Resort();
         break;
     default:
@@ -41,15 +70,51 @@ void ContainerListModel::onDocumentUpdate(QObject *, int hint, Item *item)
     }
 }
 
+void ContainerListModel::Clear()
+{
+    beginResetModel();
+    m_container = 0;
+    m_layout = nullptr;
+    m_rows.clear();
+    endResetModel();
+}
+
+int ContainerListModel::RowOf(ItemHandle handle) const
+{
+    const auto at = std::find(m_rows.begin(), m_rows.end(), handle);
+    return at == m_rows.end() ? -1 : int(at - m_rows.begin());
+}
+
+void ContainerListModel::InsertRow(Item &item)
+{
+    if (!item.shown() || RowOf(item.handle()) >= 0)
+        return;
+    const int row = int(m_rows.size());
+    beginInsertRows({}, row, row);
+    m_rows.push_back(item.handle());
+    endInsertRows();
+    ResortLater();
+}
+
+void ContainerListModel::RemoveRow(ItemHandle handle)
+{
+    const int row = RowOf(handle);
+    if (row < 0)
+        return;
+    beginRemoveRows({}, row, row);
+    m_rows.erase(m_rows.begin() + row);
+    endRemoveRows();
+}
+
 void ContainerListModel::Show(ItemHandle handle)
 {
     Item *item = m_document.FindItem(handle);
     ContainerItem *container = item ? item->asContainer() : nullptr;
     beginResetModel();
-    m_layout.reset();
+    m_layout = nullptr;
     CLevelList *levels = m_document.Registry().levels();
     if (container && levels)
-        m_layout = std::make_unique<ColumnLayout>(*levels, container->level().tableName());
+        m_layout = m_document.Layouts().Find(*levels, container->level().tableName());
     m_container = container ? handle : 0;
     m_rows.clear();
     if (container && m_document.EnsureChildren(*container))
@@ -111,20 +176,20 @@ QVariant ContainerListModel::data(const QModelIndex &index, int role) const
     }
 }
 
+Qt::ItemFlags ContainerListModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    const Item *item = itemAt(index.row());
+    if (item && index.column() == 0 && m_renamable && m_renamable(*item))
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
 QVariant ContainerListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount())
         return {};
     return Str(m_layout->columns()[size_t(section)].headerString);
-}
-
-bool ContainerListModel::Before(const Item &a, const Item &b, int column) const
-{
-    const int levelA = a.level().attributes().layoutIndex;
-    const int levelB = b.level().attributes().layoutIndex;
-    if (levelA != levelB)
-        return levelA < levelB;
-    return Text(a, column).compare(Text(b, column), Qt::CaseInsensitive) < 0;
 }
 
 void ContainerListModel::sort(int column, Qt::SortOrder order)
@@ -134,7 +199,21 @@ void ContainerListModel::sort(int column, Qt::SortOrder order)
     m_sortColumn = column;
     m_sortOrder = order;
     m_layout->StoreSort({column, order == Qt::DescendingOrder});
-    Resort();
+    ResortLater();
+}
+
+void ContainerListModel::SortByHeader(int column)
+{
+    const bool turn = column == m_sortColumn && m_sortOrder == Qt::AscendingOrder;
+    sort(column, turn ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void ContainerListModel::ResortLater()
+{
+    if (m_bulk)
+        m_sortPending = true;
+    else
+        Resort();
 }
 
 void ContainerListModel::Resort()
@@ -146,12 +225,15 @@ void ContainerListModel::Resort()
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     std::vector<ItemHandle> old = m_rows;
-    std::stable_sort(m_rows.begin(), m_rows.end(), [this, column, order](ItemHandle a, ItemHandle b) {
-        const Item *x = m_document.FindItem(a);
-        const Item *y = m_document.FindItem(b);
-        if (!x || !y)
-            return false;
-        return order == Qt::AscendingOrder ? Before(*x, *y, column) : Before(*y, *x, column);
+    // Each row's texts are read once, not at every comparison.
+    QHash<ItemHandle, ItemOrder::Key> keys;
+    keys.reserve(qsizetype(m_rows.size()));
+    for (const ItemHandle handle : m_rows)
+        if (const Item *item = m_document.FindItem(handle))
+            keys.insert(handle, ItemOrder::KeyOf(m_document, *item, Text(*item, column)));
+    std::stable_sort(m_rows.begin(), m_rows.end(), [&keys, order](ItemHandle a, ItemHandle b) {
+        const int compared = ItemOrder::Compare(keys.value(a), keys.value(b));
+        return order == Qt::AscendingOrder ? compared < 0 : compared > 0;
     });
     QModelIndexList after;
     for (const QModelIndex &index : before) {

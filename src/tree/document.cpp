@@ -100,6 +100,8 @@ void C7100Document::DeleteContents()
                  QStringLiteral("Dummy7100Configurator_") + suffix};
     if (m_root) {
         emit updateAllViews(nullptr, HintClear, nullptr);
+        // The views stored their column widths at the notice.
+        m_layouts.Discard();
         m_root.reset();
         m_current = 0;
         m_currentParent = 0;
@@ -690,10 +692,11 @@ void C7100Document::ListRowClosed()
     SaveViewSetting(kListView, false);
 }
 
-void C7100Document::ListViewModeChosen()
+void C7100Document::ListViewModeChosen(bool sameMode)
 {
-    m_listView = true;
-    SaveViewSetting(kListView, true);
+    m_listView = !sameMode;
+    SaveViewSetting(kListView, m_listView);
+    ChooseRightPane(FindItem(m_current));
 }
 
 bool C7100Document::HasPendingEdits(const ContainerItem &container) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tree/column_layout.h"
 #include "tree/item.h"
 #include "tree/item_registry.h"
 
@@ -75,6 +76,8 @@ public:
     void DeleteContents();
 
     ItemRegistry &Registry() { return m_registry; }
+    // The list column layouts of the open project's tables.
+    ColumnLayouts &Layouts() { return m_layouts; }
     ContainerItem *Root() const { return m_root.get(); }
     Item *FindItem(ItemHandle handle) const { return m_registry.find(handle); }
     ContainerItem *FindContainer(ItemHandle handle) const { return m_registry.findContainer(handle); }
@@ -128,8 +131,10 @@ public:
     // The frame closed the item view's row, or the list's row, of its pane.
     void ItemViewRowClosed();
     void ListRowClosed();
-    // A view mode of the list was chosen.
-    void ListViewModeChosen();
+    // A view mode of the list was chosen: the mode already set hides the
+    // list beside an item view, any other shows it; the right pane is chosen
+    // again.
+    void ListViewModeChosen(bool sameMode);
     void SetListViewClass(const QString &viewClass) { m_listViewClass = viewClass; }
 
     bool IsModified() const { return m_modified; }
@@ -220,6 +225,7 @@ private:
     static int CountBelow(const ContainerItem &container);
 
     Project m_project;
+    ColumnLayouts m_layouts;
     ItemRegistry m_registry;
     std::unique_ptr<ContainerItem> m_root;
     ItemHandle m_current = 0;

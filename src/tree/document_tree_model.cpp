@@ -3,8 +3,10 @@
 #include "shell/language.h"
 #include "tree/document.h"
 #include "tree/hierarchy_strings.h"
+#include "tree/item_order.h"
 
 #include <algorithm>
+#include <utility>
 
 DocumentTreeModel::DocumentTreeModel(C7100Document &document, QObject *parent)
     : QAbstractItemModel(parent), m_document(document)
@@ -16,19 +18,50 @@ void DocumentTreeModel::onDocumentUpdate(QObject *, int hint, Item *item)
 {
     switch (hint) {
     case C7100Document::HintClear:
-    case C7100Document::HintRebuild:
-    case C7100Document::HintCreated:
-    case C7100Document::HintRemoved:
-    case C7100Document::HintSubtreeReload:
-    case C7100Document::HintLanguage:
-    case C7100Document::HintBulkEnds:
         reload();
         break;
+    case C7100Document::HintRebuild:
+        // Without an object several names changed at once (a rename of a
+        // module and its signals).
+        if (!item) {
+            SortAll();
+            RepaintAll();
+        }
+        break;
+    case C7100Document::HintCreated:
+        if (item)
+            Insert(*item);
+        break;
+    case C7100Document::HintRemoved:
+        if (item)
+            Remove(*item);
+        break;
     case C7100Document::HintWritten:
+        if (item) {
+            refreshItem(item->handle());
+            if (item->parent())
+                SortLater(item->parent()->handle());
+        }
+        break;
     case C7100Document::HintEditState:
     case C7100Document::HintCutMark:
         if (item)
             refreshItem(item->handle());
+        break;
+    case C7100Document::HintSubtreeReload:
+        if (item && item->asContainer())
+            RemoveChildRows(*item->asContainer());
+        break;
+    case C7100Document::HintLanguage:
+        RepaintAll();
+        break;
+    case C7100Document::HintBulkBegins:
+        m_bulk = true;
+        break;
+    case C7100Document::HintBulkEnds:
+        m_bulk = false;
+        for (const ItemHandle container : std::exchange(m_pendingSorts, {}))
+            Sort(container);
         break;
     default:
         break;
@@ -38,45 +71,48 @@ void DocumentTreeModel::onDocumentUpdate(QObject *, int hint, Item *item)
 void DocumentTreeModel::reload()
 {
     beginResetModel();
-    m_fetched.clear();
+    m_children.clear();
+    m_rowOf.clear();
+    m_pendingSorts.clear();
     endResetModel();
 }
 
 bool DocumentTreeModel::fetched(const ContainerItem *container) const
 {
-    return container && m_fetched.contains(container->handle());
+    return container && m_children.contains(container->handle());
 }
 
-// Catalogue rows hang under the project too, but are never shown.
-std::vector<Item *> DocumentTreeModel::shownChildren(const ContainerItem &container)
+bool DocumentTreeModel::Before(ItemHandle a, ItemHandle b) const
 {
-    std::vector<Item *> shown;
-    container.forEachChild([&shown](Item &child) {
-        if (child.shown())
-            shown.push_back(&child);
+    const Item *x = m_document.FindItem(a);
+    const Item *y = m_document.FindItem(b);
+    return x && y && ItemOrder::Compare(m_document, *x, *y) < 0;
+}
+
+void DocumentTreeModel::SortRows(std::vector<ItemHandle> &rows) const
+{
+    // Each entry's texts are read once, not at every comparison.
+    QHash<ItemHandle, ItemOrder::Key> keys;
+    keys.reserve(qsizetype(rows.size()));
+    for (const ItemHandle handle : rows)
+        if (const Item *item = m_document.FindItem(handle))
+            keys.insert(handle, ItemOrder::KeyOf(m_document, *item));
+    std::stable_sort(rows.begin(), rows.end(), [&keys](ItemHandle a, ItemHandle b) {
+        return ItemOrder::Compare(keys.value(a), keys.value(b)) < 0;
     });
-    return shown;
 }
 
-int DocumentTreeModel::childCount(const ContainerItem &container)
+void DocumentTreeModel::Renumber(const std::vector<ItemHandle> &rows, size_t from)
 {
-    return int(shownChildren(container).size());
-}
-
-Item *DocumentTreeModel::childAt(const ContainerItem &container, int row)
-{
-    const std::vector<Item *> shown = shownChildren(container);
-    return (row >= 0 && row < int(shown.size())) ? shown[size_t(row)] : nullptr;
+    for (size_t row = from; row < rows.size(); ++row)
+        m_rowOf.insert(rows[row], int(row));
 }
 
 int DocumentTreeModel::rowOf(const Item &item) const
 {
-    const ContainerItem *parent = item.parent();
-    if (!parent)
+    if (!item.parent())
         return topParent() ? -1 : 0;
-    const std::vector<Item *> shown = shownChildren(*parent);
-    const auto at = std::find(shown.begin(), shown.end(), &item);
-    return at == shown.end() ? -1 : int(at - shown.begin());
+    return m_rowOf.value(item.handle(), -1);
 }
 
 // With the root hidden, its children stand at the top.
@@ -86,6 +122,11 @@ const ContainerItem *DocumentTreeModel::topParent() const
     return (root && !root->shown()) ? root : nullptr;
 }
 
+QModelIndex DocumentTreeModel::parentIndexOf(const ContainerItem &container) const
+{
+    return &container == topParent() ? QModelIndex() : indexOfItem(container);
+}
+
 Item *DocumentTreeModel::itemAt(const QModelIndex &index) const
 {
     return index.isValid() ? m_document.FindItem(ItemHandle(index.internalId())) : nullptr;
@@ -93,6 +134,8 @@ Item *DocumentTreeModel::itemAt(const QModelIndex &index) const
 
 QModelIndex DocumentTreeModel::indexOfItem(const Item &item) const
 {
+    if (&item == topParent())
+        return {};
     const int row = rowOf(item);
     return row < 0 ? QModelIndex() : createIndex(row, 0, quintptr(item.handle()));
 }
@@ -121,15 +164,19 @@ QModelIndex DocumentTreeModel::indexOf(ItemHandle handle)
 
 QModelIndex DocumentTreeModel::index(int row, int column, const QModelIndex &parent) const
 {
-    if (column != 0)
+    if (column != 0 || row < 0)
         return {};
     if (!parent.isValid() && !topParent()) {
         ContainerItem *root = m_document.Root();
         return (root && row == 0) ? createIndex(0, 0, quintptr(root->handle())) : QModelIndex();
     }
     const ContainerItem *container = containerOf(parent);
-    Item *child = fetched(container) ? childAt(*container, row) : nullptr;
-    return child ? createIndex(row, 0, quintptr(child->handle())) : QModelIndex();
+    if (!container)
+        return {};
+    const auto rows = m_children.constFind(container->handle());
+    if (rows == m_children.constEnd() || size_t(row) >= rows->size())
+        return {};
+    return createIndex(row, 0, quintptr((*rows)[size_t(row)]));
 }
 
 QModelIndex DocumentTreeModel::parent(const QModelIndex &child) const
@@ -145,7 +192,7 @@ int DocumentTreeModel::rowCount(const QModelIndex &parent) const
     if (!parent.isValid() && !topParent())
         return m_document.Root() ? 1 : 0;
     const ContainerItem *container = containerOf(parent);
-    return fetched(container) ? childCount(*container) : 0;
+    return container ? int(m_children.value(container->handle()).size()) : 0;
 }
 
 int DocumentTreeModel::columnCount(const QModelIndex &) const
@@ -194,11 +241,22 @@ QVariant DocumentTreeModel::data(const QModelIndex &index, int role) const
 void DocumentTreeModel::refreshItem(ItemHandle handle)
 {
     const Item *item = m_document.FindItem(handle);
-    if (!item)
-        return;
-    const QModelIndex at = indexOfItem(*item);
-    if (at.isValid() && (!item->parent() || fetched(item->parent()) || !at.parent().isValid()))
+    const QModelIndex at = item ? indexOfItem(*item) : QModelIndex();
+    if (at.isValid())
         emit dataChanged(at, at);
+}
+
+void DocumentTreeModel::RepaintAll()
+{
+    for (auto it = m_children.constBegin(); it != m_children.constEnd(); ++it) {
+        const ContainerItem *container = m_document.FindContainer(it.key());
+        if (container && !it->empty()) {
+            const QModelIndex parent = parentIndexOf(*container);
+            emit dataChanged(index(0, 0, parent), index(int(it->size()) - 1, 0, parent));
+        }
+    }
+    if (!topParent() && m_document.Root())
+        emit dataChanged(index(0, 0), index(0, 0));
 }
 
 bool DocumentTreeModel::hasChildren(const QModelIndex &parent) const
@@ -208,7 +266,14 @@ bool DocumentTreeModel::hasChildren(const QModelIndex &parent) const
     ContainerItem *container = containerOf(parent);
     if (!container)
         return false;
-    return fetched(container) ? childCount(*container) > 0 : (!container->loaded() || childCount(*container) > 0);
+    // A container shows its arrow until it has been read and found empty.
+    if (fetched(container))
+        return !m_children.value(container->handle()).empty();
+    if (!container->loaded())
+        return true;
+    bool shown = false;
+    container->forEachChild([&shown](Item &child) { shown = shown || child.shown(); });
+    return shown;
 }
 
 ContainerItem *DocumentTreeModel::containerOf(const QModelIndex &index) const
@@ -232,13 +297,136 @@ void DocumentTreeModel::fetchMore(const QModelIndex &parent)
     ContainerItem *container = containerOf(parent);
     if (!container || fetched(container) || !m_document.EnsureChildren(*container))
         return;
+    // Leaf children first, then the containers, each in load order; then
+    // the tree's order. Catalogue rows are items too, but never shown.
+    std::vector<ItemHandle> rows;
+    for (const auto *list : {&container->leafChildren(), &container->containerChildren()})
+        for (const auto &child : *list)
+            if (child->shown())
+                rows.push_back(child->handle());
+    SortRows(rows);
     // The rows count for the views only from here on.
-    const int count = childCount(*container);
-    if (count > 0)
-        beginInsertRows(parent, 0, count - 1);
-    m_fetched.insert(container->handle());
-    if (count > 0)
+    if (!rows.empty())
+        beginInsertRows(parent, 0, int(rows.size()) - 1);
+    Renumber(rows, 0);
+    m_children.insert(container->handle(), std::move(rows));
+    if (!m_children.value(container->handle()).empty())
         endInsertRows();
+}
+
+void DocumentTreeModel::Insert(Item &item)
+{
+    ContainerItem *parent = item.parent();
+    if (!parent || !item.shown() || m_rowOf.contains(item.handle()))
+        return;
+    if (!fetched(parent)) {
+        // A parent never expanded reads all its entries now, the new one
+        // among them; one without an entry waits for its expansion.
+        const QModelIndex at = parentIndexOf(*parent);
+        if (at.isValid())
+            emit dataChanged(at, at);
+        if (at.isValid() || parent == topParent())
+            fetchMore(at);
+        return;
+    }
+    std::vector<ItemHandle> &rows = m_children[parent->handle()];
+    const auto place = std::upper_bound(rows.begin(), rows.end(), item.handle(),
+                                        [this](ItemHandle a, ItemHandle b) { return Before(a, b); });
+    const int row = int(place - rows.begin());
+    beginInsertRows(parentIndexOf(*parent), row, row);
+    rows.insert(place, item.handle());
+    Renumber(rows, size_t(row));
+    endInsertRows();
+}
+
+void DocumentTreeModel::Forget(ItemHandle handle)
+{
+    m_rowOf.remove(handle);
+    m_pendingSorts.remove(handle);
+    const auto children = m_children.constFind(handle);
+    if (children == m_children.constEnd())
+        return;
+    const std::vector<ItemHandle> rows = *children;
+    m_children.erase(children);
+    for (const ItemHandle child : rows)
+        Forget(child);
+}
+
+void DocumentTreeModel::Remove(Item &item)
+{
+    ContainerItem *parent = item.parent();
+    const int row = rowOf(item);
+    if (!parent || row < 0 || !fetched(parent))
+        return;
+    std::vector<ItemHandle> &rows = m_children[parent->handle()];
+    beginRemoveRows(parentIndexOf(*parent), row, row);
+    rows.erase(rows.begin() + row);
+    Forget(item.handle());
+    Renumber(rows, size_t(row));
+    endRemoveRows();
+}
+
+void DocumentTreeModel::RemoveChildRows(ContainerItem &container)
+{
+    const auto found = m_children.constFind(container.handle());
+    if (found == m_children.constEnd())
+        return;
+    const int count = int(found->size());
+    const int ownRow = m_rowOf.value(container.handle(), -1);
+    if (count > 0)
+        beginRemoveRows(parentIndexOf(container), 0, count - 1);
+    // Read again when the entry is next expanded.
+    Forget(container.handle());
+    if (ownRow >= 0)
+        m_rowOf.insert(container.handle(), ownRow);
+    if (count > 0)
+        endRemoveRows();
+    const QModelIndex at = parentIndexOf(container);
+    if (at.isValid())
+        emit dataChanged(at, at);
+}
+
+void DocumentTreeModel::SortLater(ItemHandle container)
+{
+    if (m_bulk)
+        m_pendingSorts.insert(container);
+    else
+        Sort(container);
+}
+
+void DocumentTreeModel::SortAll()
+{
+    const QList<ItemHandle> containers = m_children.keys();
+    for (const ItemHandle container : containers)
+        SortLater(container);
+}
+
+void DocumentTreeModel::Sort(ItemHandle handle)
+{
+    const ContainerItem *container = m_document.FindContainer(handle);
+    const auto found = m_children.find(handle);
+    if (!container || found == m_children.end() || found->size() < 2)
+        return;
+    std::vector<ItemHandle> sorted = *found;
+    SortRows(sorted);
+    if (sorted == *found)
+        return;
+    const QPersistentModelIndex parent = parentIndexOf(*container);
+    emit layoutAboutToBeChanged({parent}, QAbstractItemModel::VerticalSortHint);
+    *found = std::move(sorted);
+    Renumber(*found, 0);
+    // Entries of this container keep their items at their new rows.
+    QModelIndexList before;
+    QModelIndexList after;
+    for (const QModelIndex &index : persistentIndexList()) {
+        const Item *item = itemAt(index);
+        if (item && item->parent() == container) {
+            before << index;
+            after << createIndex(m_rowOf.value(item->handle()), index.column(), index.internalId());
+        }
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged({parent}, QAbstractItemModel::VerticalSortHint);
 }
 
 Qt::ItemFlags DocumentTreeModel::flags(const QModelIndex &index) const

@@ -3,19 +3,21 @@
 #include "tree/item.h"
 
 #include <QAbstractItemModel>
+#include <QHash>
 #include <QSet>
 
 #include <functional>
-
 #include <vector>
 
 class C7100Document;
 
 // The document's item tree as an item model, the project and the signals
 // root at the top (the document's root itself when it is shown). Child
-// rows are read from the database when a view first expands their parent.
-// Any change of the tree's shape resets the model; views find their entry
-// again by its handle.
+// rows are read from the database when a view first expands their parent
+// and stand in the document's item order (level, then name and the other
+// text columns). The document's notices insert, remove, repaint and sort
+// single rows, so that the views keep what is expanded; while a bulk
+// operation runs the sorts wait for its end.
 class DocumentTreeModel : public QAbstractItemModel {
     Q_OBJECT
 public:
@@ -66,23 +68,40 @@ public:
     QModelIndex indexOf(ItemHandle handle);
     // Rebuilds every row from the document.
     void reload();
+    // Whether the children of the container have been read into rows.
+    bool isFetched(ItemHandle container) const { return m_children.contains(container); }
 
 private:
     void onDocumentUpdate(QObject *sender, int hint, Item *item);
     QModelIndex indexOfItem(const Item &item) const;
-    static Item *childAt(const ContainerItem &container, int row);
     int rowOf(const Item &item) const;
     const ContainerItem *topParent() const;
+    // The index whose rows are the children of the container.
+    QModelIndex parentIndexOf(const ContainerItem &container) const;
     // The container whose children are the rows below index.
     ContainerItem *containerOf(const QModelIndex &index) const;
-    static int childCount(const ContainerItem &container);
-    static std::vector<Item *> shownChildren(const ContainerItem &container);
-
     bool fetched(const ContainerItem *container) const;
+    bool Before(ItemHandle a, ItemHandle b) const;
+    void SortRows(std::vector<ItemHandle> &rows) const;
+    void Renumber(const std::vector<ItemHandle> &rows, size_t from);
+
+    void Insert(Item &item);
+    void Remove(Item &item);
+    void RemoveChildRows(ContainerItem &container);
+    void Forget(ItemHandle handle);
+    void Sort(ItemHandle container);
+    void SortLater(ItemHandle container);
+    void SortAll();
+    void RepaintAll();
 
     C7100Document &m_document;
-    // Containers whose children the views have been told of.
-    QSet<ItemHandle> m_fetched;
+    // The rows of every container whose children the views have been told
+    // of, in the tree's order; and the row of every entry.
+    QHash<ItemHandle, std::vector<ItemHandle>> m_children;
+    QHash<ItemHandle, int> m_rowOf;
+    // While a bulk operation runs: the containers to sort at its end.
+    bool m_bulk = false;
+    QSet<ItemHandle> m_pendingSorts;
     Renamer m_renamer;
     ImageSource m_imageSource;
 };

@@ -4,6 +4,7 @@
 #include "shell/help_topics.h"
 #include "shell/language.h"
 #include "shell/main_menu.h"
+#include "shell/settings.h"
 #include "shell/startup.h"
 #include "shell/string_table.h"
 #include "shell/widgets/help_window.h"
@@ -19,6 +20,7 @@
 #include <QSplitter>
 #include <QTreeView>
 
+#include <QLineEdit>
 #include <QtTest>
 
 using namespace CommandId;
@@ -34,6 +36,7 @@ private slots:
     void addNewFillsAndCreates();
     void treeNavigationFollowsTheTree();
     void foldersAreRenamedInTheTree();
+    void viewModesToggleTheListBesideTheItemView();
     void containersShowTheirListAndCount();
     void busyFrameRunsNothing();
     void placementComesFromAndGoesToTheSettings();
@@ -240,17 +243,59 @@ void TestMainFrame::foldersAreRenamedInTheTree()
     QVERIFY(frame.RunCommand(AddPlant));
     QVERIFY(window.project.selectProject());
     QVERIFY(frame.RunCommand(AddPlant));
-    auto *model = qobject_cast<DocumentTreeModel *>(frame.Tree()->model());
-    const QModelIndex second = model->indexOf(document.CurrentItem());
-    QVERIFY(model->flags(second) & Qt::ItemIsEditable);
-    QVERIFY(model->setData(second, QStringLiteral("North")));
-    QCOMPARE(document.GetName(*model->itemAt(second)), QStringLiteral("North"));
-    // The name of the folder beside it is refused and nothing changes.
-    QVERIFY(!model->setData(second, QStringLiteral("Plant1")));
-    QCOMPARE(document.GetName(*model->itemAt(second)), QStringLiteral("North"));
-    QVERIFY(!messages.texts().isEmpty());
-    // The project itself is no folder.
-    QVERIFY(!(model->flags(model->index(0, 0)) & Qt::ItemIsEditable));
+    CLeftView *tree = frame.Tree();
+    const ItemHandle second = document.CurrentItem();
+    const auto editor = [tree, second] {
+        return qobject_cast<QLineEdit *>(tree->indexWidget(tree->treeModel().indexOf(second)));
+    };
+    // The new folder is waiting for its name.
+    QTRY_VERIFY(editor());
+    editor()->setText(QStringLiteral("North"));
+    QTest::keyClick(editor(), Qt::Key_Return);
+    QTRY_COMPARE(document.GetName(*document.FindItem(second)), QStringLiteral("North"));
+    // The name of the folder beside it is refused, nothing changes and the
+    // edit opens again.
+    QVERIFY(tree->StartRename(second));
+    editor()->setText(QStringLiteral("Plant1"));
+    QTest::keyClick(editor(), Qt::Key_Return);
+    QTRY_VERIFY(!messages.texts().isEmpty());
+    QTRY_VERIFY(editor());
+    QTest::keyClick(editor(), Qt::Key_Escape);
+    QTRY_COMPARE(document.FindItem(second)->editState(), EditState::Clean);
+    QCOMPARE(document.GetName(*document.FindItem(second)), QStringLiteral("North"));
+    QCOMPARE(document.FindItem(second)->editState(), EditState::Clean);
+}
+
+// Pressing the present mode hides the list beside a plant's item view; any
+// mode brings it back in that mode.
+void TestMainFrame::viewModesToggleTheListBesideTheItemView()
+{
+    Window window;
+    CMainFrame &frame = *window.frame;
+    CMy7100Doc &document = window.project.session.Document();
+    QVERIFY(window.project.selectProject());
+    QVERIFY(frame.RunCommand(AddPlant));
+    QVERIFY(document.Select(document.CurrentItem()));
+    const auto list = [&frame] { return frame.findChild<CMy7100View *>(); };
+    QTRY_VERIFY(list() && frame.RightPane()->count() == 2);
+    QVERIFY(frame.IsCommandEnabled(Details));
+    QTRY_VERIFY(frame.Action(Details)->isChecked());
+    QVERIFY(frame.RunCommand(Details));
+    QTRY_COMPARE(frame.RightPane()->count(), 1);
+    QVERIFY(!frame.RightPane()->widget(0)->inherits("CMy7100View"));
+    QCOMPARE(ReadSetting(QStringLiteral("ListView")).toInt(), 0);
+    // Without a list the modes still offer to show it.
+    QVERIFY(frame.IsCommandEnabled(SmallIcons));
+    QVERIFY(frame.RunCommand(SmallIcons));
+    QTRY_COMPARE(frame.RightPane()->count(), 2);
+    QCOMPARE(ReadSetting(QStringLiteral("ListView")).toInt(), 1);
+    QCOMPARE(ReadSetting(QStringLiteral("ListViewStyle")).toInt(), int(C7100ListView::SmallIcons));
+    QTRY_VERIFY(list() && list()->viewMode() == C7100ListView::SmallIcons);
+    frame.IsCommandEnabled(SmallIcons);
+    QVERIFY(frame.RunCommand(List));
+    QTRY_VERIFY(list() && list()->viewMode() == C7100ListView::ListMode);
+    QVERIFY(frame.RunCommand(Details));
+    QTRY_VERIFY(list() && list()->viewMode() == C7100ListView::Details);
 }
 
 void TestMainFrame::busyFrameRunsNothing()
@@ -304,8 +349,11 @@ void TestMainFrame::panesAndContextHelp()
     for (int view = 0; view < frame.RightPane()->count(); ++view) {
         QVERIFY(frame.RunCommand(NextPane));
         QWidget *pane = frame.RightPane()->widget(view);
-        QCOMPARE(QApplication::focusWidget(), pane);
-        const int topic = qobject_cast<CTagView *>(pane) ? HelpTopics::kItemForm : HelpTopics::kContents;
+        QVERIFY(QApplication::focusWidget() == pane || pane->isAncestorOf(QApplication::focusWidget()));
+        // The list and the item forms have their own help pages.
+        const int topic = qobject_cast<CMy7100View *>(pane) ? HelpTopics::kListView
+                          : qobject_cast<CTagView *>(pane)  ? HelpTopics::kItemForm
+                                                            : HelpTopics::kContents;
         QCOMPARE(frame.ContextHelpTopic(), topic);
     }
     QVERIFY(frame.RunCommand(NextPane));

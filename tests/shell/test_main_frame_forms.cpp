@@ -6,6 +6,7 @@
 #include "shell_test_project.h"
 #include "tree/document_tree_model.h"
 #include "tree/hierarchy_strings.h"
+#include "tree/tree_view_logic.h"
 #include "tree/widgets/item_form_view.h"
 #include "tree/widgets/my7100_view.h"
 
@@ -178,14 +179,14 @@ void TestMainFrameForms::renamingInTheTreeAsksBeforeReloading()
     window.select(window.plant);
     auto *description = window.form()->findChild<QPlainTextEdit *>("1042");
     QTest::keyClicks(description, "typed");
-    auto *tree = window.frame->Tree();
-    const QModelIndex entry = static_cast<DocumentTreeModel *>(tree->model())->indexOf(window.plant);
-    QVERIFY(entry.isValid());
+    // The tree's in-place rename, as its label edit ends.
+    TreeViewLogic tree(window.document());
+    Item *plant = window.document().FindItem(window.plant);
+    QVERIFY(tree.BeginLabelEdit(*plant));
     messages.answer(MessageAnswer::No);
-    QVERIFY(tree->model()->setData(entry, "Plant North"));
+    QCOMPARE(tree.EndLabelEdit(window.plant, QStringLiteral("Plant North"), {}), TreeViewLogic::LabelEnd::Stored);
     QCOMPARE(messages.texts().size(), 1);
     QVERIFY(messages.texts().front().startsWith("Edited Item has been changed outside of dialog view."));
-    Item *plant = window.document().FindItem(window.plant);
     QCOMPARE(window.document().GetName(*plant), QStringLiteral("Plant North"));
     QCOMPARE(plant->editState(), EditState::Modified);
     QCOMPARE(description->toPlainText(), QStringLiteral("typed"));

@@ -1,9 +1,15 @@
 #include "hierarchy_test_support.h"
 #include "tree/container_list_model.h"
+#include "shell/command_ids.h"
+#include "tree/dynamic_menu.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/widgets/my7100_view.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QTableView>
 #include <QSettings>
 #include <QtTest>
 
@@ -19,8 +25,14 @@ private slots:
     void mixedListSortsByLevelThenName_data();
     void mixedListSortsByLevelThenName();
     void headerClickTurnsTheOrder();
+    void projectListDescendingPutsModulesFirst();
     void leafShowsNothing();
     void sortChoiceOutlivesTheList();
+    void hiddenColumnSurvivesARestart();
+    void widthsAndPlacesAreRemembered();
+    void modesShareOneSelection();
+    void contextMenusOfEmptySpaceAndRows();
+    void rowsAreRenamedInPlace();
 };
 
 namespace {
@@ -105,6 +117,24 @@ void TestContainerList::headerClickTurnsTheOrder()
     QCOMPARE(Names(*view.model()), QStringList{"Cab"});
 }
 
+// Descending by name, the level order turns too: the project's 7220 modules
+// come before its plants.
+void TestContainerList::projectListDescendingPutsModulesFirst()
+{
+    TreeProject project;
+    project.open();
+    ContainerItem &root = project.projectItem();
+    for (const auto &[nameString, name] : std::vector<std::pair<int, QString>>{
+             {PlantName, "Zulu plant"}, {Module7220Name, "A 7220"}, {Module7230Name, "M 7230"}})
+        QVERIFY(project.add(root, nameString, name));
+    ContainerListModel model(project.document);
+    model.Show(root.handle());
+    QCOMPARE(Names(model), (QStringList{"Zulu plant", "M 7230", "A 7220"}));
+    model.SortByHeader(0);
+    QCOMPARE(model.sortOrder(), Qt::DescendingOrder);
+    QCOMPARE(Names(model), (QStringList{"A 7220", "M 7230", "Zulu plant"}));
+}
+
 void TestContainerList::leafShowsNothing()
 {
     MixedCabinet mixed;
@@ -137,6 +167,148 @@ void TestContainerList::sortChoiceOutlivesTheList()
     again.sort(0, Qt::AscendingOrder);
     settings.sync();
     QVERIFY(!settings.contains(sortBy));
+}
+
+namespace {
+QVariant profileValue(const QString &name)
+{
+    return QSettings(QStringLiteral("ZelnorWizard"), QStringLiteral("ZelnorWizard")).value(name);
+}
+
+// The list of the cabinet "Cab", found again after the tree was rebuilt.
+std::unique_ptr<CMy7100View> showCabinet(C7100Document &document)
+{
+    Item *cabinet = document.FindRow(QStringLiteral("Racks"), QStringLiteral("Cab"), false);
+    if (!cabinet) {
+        ContainerItem &project = *document.Root()->containerChildren().front()->asContainer();
+        document.EnsureChildren(project);
+        Item *plant = project.containerChildren().front().get();
+        document.EnsureChildren(*plant);
+        cabinet = plant->asContainer()->containerChildren().front().get();
+    }
+    document.Select(cabinet->handle());
+    auto view = std::make_unique<CMy7100View>(document);
+    view->resize(900, 300);
+    view->show();
+    return view;
+}
+} // namespace
+
+// Hiding a column is written at once and outlives the program; showing it
+// again removes the value, as the default needs none.
+void TestContainerList::hiddenColumnSurvivesARestart()
+{
+    MixedCabinet mixed;
+    C7100Document &document = mixed.project.document;
+    const QString visibility = QStringLiteral("Column Visibility/562539.Description");
+    auto view = showCabinet(document);
+    QVERIFY(!view->isColumnHidden(1));
+    DynamicMenuBuilder showHide(document, DynamicMenuBuilder::Kind::ShowHideColumns);
+    showHide.Fill(view->listModel().layout());
+    QVERIFY(showHide.Execute(showHide.entries().front().id));
+    QVERIFY(view->isColumnHidden(1));
+    QCOMPARE(profileValue(visibility), QVariant(0));
+    // A restart: the tree and its layouts go and are read again.
+    view.reset();
+    document.DeleteContents();
+    view = showCabinet(document);
+    QCOMPARE(view->model()->rowCount(), 5);
+    QVERIFY(view->isColumnHidden(1));
+    showHide.Fill(view->listModel().layout());
+    QVERIFY(!showHide.entries().front().checked);
+    QVERIFY(showHide.Execute(showHide.entries().front().id));
+    QVERIFY(!view->isColumnHidden(1));
+    QVERIFY(!profileValue(visibility).isValid());
+    view.reset();
+    document.DeleteContents();
+    QVERIFY(!profileValue(visibility).isValid());
+}
+
+// Widths and places go into "Column Size & Sort" when the layouts are
+// saved (width in the low, place in the high 16 bits); the defaults leave
+// no value behind.
+void TestContainerList::widthsAndPlacesAreRemembered()
+{
+    MixedCabinet mixed;
+    C7100Document &document = mixed.project.document;
+    const QString name = QStringLiteral("Column Size & Sort/562539.Name");
+    const QString description = QStringLiteral("Column Size & Sort/562539.Description");
+    auto view = showCabinet(document);
+    QCOMPARE(view->columnWidth(0), 150);
+    view->horizontalHeader()->resizeSection(0, 222);
+    view->horizontalHeader()->moveSection(1, 0);
+    view.reset();
+    document.DeleteContents();
+    QCOMPARE(profileValue(name), QVariant((1 << 16) | 222));
+    QCOMPARE(profileValue(description).toInt() >> 16, 0);
+    view = showCabinet(document);
+    QCOMPARE(view->horizontalHeader()->visualIndex(1), 0);
+    QCOMPARE(view->horizontalHeader()->visualIndex(0), 1);
+    // Back to the defaults: nothing stays stored.
+    view->horizontalHeader()->moveSection(1, 0);
+    view->horizontalHeader()->resizeSection(0, 150);
+    view.reset();
+    document.DeleteContents();
+    QVERIFY(!profileValue(name).isValid());
+    QVERIFY(!profileValue(description).isValid());
+}
+
+void TestContainerList::modesShareOneSelection()
+{
+    MixedCabinet mixed;
+    auto view = showCabinet(mixed.project.document);
+    view->selectRow(1);
+    view->SetViewMode(C7100ListView::LargeIcons);
+    QCOMPARE(view->currentView(), static_cast<QAbstractItemView *>(view->icons()));
+    QCOMPARE(view->SelectedItems().size(), size_t(1));
+    view->InvertSelectionOfRows();
+    QCOMPARE(view->SelectedItems().size(), size_t(4));
+    view->SetViewMode(C7100ListView::ListMode);
+    QVERIFY(view->IsCommandEnabled(C7100ListView::SelectAll));
+    QVERIFY(!view->IsCommandEnabled(CommandId::ArrangeIcons));
+    QVERIFY(view->RunCommand(C7100ListView::SelectAll));
+    QCOMPARE(view->SelectedItems().size(), size_t(5));
+    QVERIFY(view->RunCommand(C7100ListView::InvertSelection));
+    QVERIFY(view->SelectedItems().empty());
+    // An unknown mode falls back to details.
+    view->SetViewMode(7);
+    QCOMPARE(view->viewMode(), int(C7100ListView::Details));
+}
+
+void TestContainerList::contextMenusOfEmptySpaceAndRows()
+{
+    MixedCabinet mixed;
+    auto view = showCabinet(mixed.project.document);
+    std::unique_ptr<QMenu> row(view->BuildContextMenu(true, view.get()));
+    QStringList names;
+    for (const QAction *action : row->actions())
+        if (!action->isSeparator())
+            names << action->objectName();
+    QCOMPARE(names, (QStringList{"40002", "40000", "40106", "57635", "57634", "57637"}));
+    std::unique_ptr<QMenu> space(view->BuildContextMenu(false, view.get()));
+    QMenu *addNew = space->findChild<QMenu *>(QStringLiteral("AddNew"));
+    QVERIFY(addNew);
+    // Below a cabinet: carriers, then the modules of the three families.
+    QCOMPARE(addNew->actions().size(), 4);
+    QCOMPARE(addNew->actions().front()->text(), QStringLiteral("zelnor-carrier"));
+    const QAction *details = space->findChild<QAction *>(QStringLiteral("59411"));
+    QVERIFY(details && details->isChecked());
+}
+
+void TestContainerList::rowsAreRenamedInPlace()
+{
+    MixedCabinet mixed;
+    auto view = showCabinet(mixed.project.document);
+    Item *rail = mixed.project.document.FindRow(QStringLiteral("ZelnorHolders"), QStringLiteral("Rail"), false);
+    QVERIFY(rail);
+    QVERIFY(view->StartRename(rail->handle()));
+    auto *editor = qobject_cast<QLineEdit *>(view->details()->indexWidget(view->model()->index(0, 0)));
+    QVERIFY(editor);
+    editor->setText(QStringLiteral("Bar"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(mixed.project.document.GetName(*rail), QStringLiteral("Bar"));
+    QCOMPARE(rail->editState(), EditState::Clean);
+    QCOMPARE(view->model()->index(0, 0).data().toString(), QStringLiteral("Bar"));
 }
 
 QTEST_MAIN(TestContainerList)

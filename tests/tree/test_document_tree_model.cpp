@@ -17,7 +17,9 @@ private slots:
     void initTestCase();
     void projectAndSignalsAtTheTopWithoutCatalogues();
     void rowsArriveWhenFetched();
-    void changesResetTheModel();
+    void changesKeepTheTreeInPlace();
+    void sortsWaitForTheEndOfABulkOperation();
+    void subtreeRefreshReadsTheEntriesAgain();
     void emptyContainerLosesItsArrowOnceRead();
     void rootsSpeakTheActiveLanguage_data();
     void rootsSpeakTheActiveLanguage();
@@ -96,22 +98,94 @@ void TestDocumentTreeModel::rowsArriveWhenFetched()
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
 }
 
-void TestDocumentTreeModel::changesResetTheModel()
+namespace {
+QStringList rowNames(const DocumentTreeModel &model, const QModelIndex &parent)
+{
+    QStringList names;
+    for (int row = 0; row < model.rowCount(parent); ++row)
+        names << model.data(model.index(row, 0, parent)).toString();
+    return names;
+}
+
+bool rename(CMy7100Doc &document, Item &item, const QString &name)
+{
+    return document.BeginEdit(item) && document.SetValue(item, QStringLiteral("Name"), name, true) &&
+           document.Save(item);
+}
+} // namespace
+
+// New, renamed and deleted items change their rows only: entries below
+// stay where they are (a view keeps them expanded), and the order is the
+// document's: plants before modules, names without regard to case.
+void TestDocumentTreeModel::changesKeepTheTreeInPlace()
 {
     HierarchyProject project;
     project.open();
-    DocumentTreeModel model(project.document);
-    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
     ContainerItem *root = &project.projectItem();
-    project.addFolder(*root, PlantName, "East");
-    QVERIFY(resets.count() >= 1);
-    if (model.canFetchMore({}))
-        model.fetchMore({});
-    const QModelIndex top = model.index(0, 0);
-    if (model.canFetchMore(top))
-        model.fetchMore(top);
-    QCOMPARE(model.rowCount(top), 1);
-    QCOMPARE(model.data(model.index(0, 0, top)).toString(), QStringLiteral("East"));
+    Item *delta = project.addFolder(*root, PlantName, "delta");
+    QVERIFY(project.addFolder(*root, PlantName, "Bravo"));
+    DocumentTreeModel model(project.document);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    const QModelIndex top = fetchedProject(model);
+    QCOMPARE(rowNames(model, top), (QStringList{"Bravo", "delta"}));
+    const QPersistentModelIndex deltaEntry = model.indexOf(delta->handle());
+    model.fetchMore(deltaEntry);
+    QVERIFY(project.addFolder(*delta->asContainer(), CabinetName, "Cab"));
+    QCOMPARE(model.rowCount(deltaEntry), 1);
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    Item *charlie = project.addFolder(*root, PlantName, "Charlie");
+    QVERIFY(charlie);
+    QCOMPARE(rowNames(model, top), (QStringList{"Bravo", "Charlie", "delta"}));
+    QCOMPARE(deltaEntry.row(), 2);
+    // A renamed plant moves to its new place; the entry below it stays.
+    QVERIFY(rename(project.document, *delta, "Alpha"));
+    QCOMPARE(rowNames(model, top), (QStringList{"Alpha", "Bravo", "Charlie"}));
+    QCOMPARE(deltaEntry.row(), 0);
+    QCOMPARE(model.rowCount(deltaEntry), 1);
+    ScriptedMessages messages;
+    messages.answer(MessageAnswer::Yes);
+    QVERIFY(project.document.ConfirmAndDelete(*charlie));
+    QCOMPARE(rowNames(model, top), (QStringList{"Alpha", "Bravo"}));
+    QCOMPARE(resets.count(), 0);
+    QCOMPARE(model.rowCount(deltaEntry), 1);
+}
+
+void TestDocumentTreeModel::sortsWaitForTheEndOfABulkOperation()
+{
+    HierarchyProject project;
+    project.open();
+    ContainerItem *root = &project.projectItem();
+    Item *first = project.addFolder(*root, PlantName, "A");
+    QVERIFY(project.addFolder(*root, PlantName, "B"));
+    DocumentTreeModel model(project.document);
+    const QModelIndex top = fetchedProject(model);
+    project.document.BulkBegins();
+    QVERIFY(rename(project.document, *first, "C"));
+    QCOMPARE(rowNames(model, top), (QStringList{"C", "B"}));
+    project.document.BulkEnds();
+    QCOMPARE(rowNames(model, top), (QStringList{"B", "C"}));
+}
+
+void TestDocumentTreeModel::subtreeRefreshReadsTheEntriesAgain()
+{
+    HierarchyProject project;
+    project.open();
+    Item *plant = project.addFolder(project.projectItem(), PlantName, "Plant");
+    QVERIFY(plant && project.addFolder(*plant->asContainer(), CabinetName, "Cab"));
+    DocumentTreeModel model(project.document);
+    fetchedProject(model);
+    const QPersistentModelIndex entry = model.indexOf(plant->handle());
+    model.fetchMore(entry);
+    QCOMPARE(model.rowCount(entry), 1);
+    QVERIFY(project.document.Select(plant->handle()));
+    QVERIFY(project.document.SubtreeRefresh());
+    // The rows went with the old items; the entry still offers its arrow.
+    QVERIFY(entry.isValid());
+    QCOMPARE(model.rowCount(entry), 0);
+    QVERIFY(model.hasChildren(entry));
+    QVERIFY(model.canFetchMore(entry));
+    model.fetchMore(entry);
+    QCOMPARE(rowNames(model, entry), QStringList{"Cab"});
 }
 
 void TestDocumentTreeModel::emptyContainerLosesItsArrowOnceRead()

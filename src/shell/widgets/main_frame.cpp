@@ -24,9 +24,12 @@
 #include "shell/widgets/help_window.h"
 #include "shell/widgets/pane_view_factory.h"
 #include "shell/widgets/shell_dialogs.h"
+#include "tree/container_list_model.h"
 #include "tree/document_tree_model.h"
 #include "tree/hierarchy_strings.h"
+#include "tree/list_view_modes.h"
 #include "tree/widgets/item_form_view.h"
+#include "tree/widgets/left_view.h"
 #include "tree/widgets/my7100_view.h"
 #include "tree/widgets/tree_entry_model.h"
 
@@ -103,12 +106,6 @@ bool BelongsToMissingView(int id)
     case EditCut:
     case EditCopy:
     case EditPaste:
-    case SelectAll:
-    case InvertSelection:
-    case LargeIcons:
-    case SmallIcons:
-    case List:
-    case Details:
     case SortBy:
     case ShowHideColumns:
     case Multiply:
@@ -129,7 +126,9 @@ static void InitIconResources()
 CMainFrame::CMainFrame(ProjectSession &session, AppSettings &settings, QWidget *parent)
     : QMainWindow(parent), m_session(session), m_settings(settings),
       m_addNew(session.Document(), session.Catalogues()),
-      m_reports(std::make_unique<ReportCommands>(session.Document(), session.Catalogues()))
+      m_reports(std::make_unique<ReportCommands>(session.Document(), session.Catalogues())),
+      m_sortBy(session.Document(), DynamicMenuBuilder::Kind::SortBy),
+      m_showHide(session.Document(), DynamicMenuBuilder::Kind::ShowHideColumns)
 {
     m_previews = new ReportPreviewLauncher(*m_reports, this);
     setObjectName(QStringLiteral("CMainFrame"));
@@ -149,10 +148,7 @@ CMainFrame::CMainFrame(ProjectSession &session, AppSettings &settings, QWidget *
     connect(&session, &ProjectSession::treeRebuilt, this, &CMainFrame::DocumentTreeRebuilt);
     connect(&document, &C7100Document::showViews, this, &CMainFrame::ShowViews);
     connect(&document, &C7100Document::renameRequested, this, [this](ItemHandle handle, bool) {
-        SelectCurrentInTree();
-        const QModelIndex index = m_model->indexOf(handle);
-        if (index.isValid())
-            m_tree->edit(index);
+        m_tree->StartRename(handle);
     });
     connect(&document, &C7100Document::updateAllViews, this, [this](QObject *, int hint, Item *) {
         if (hint == C7100Document::HintCreated || hint == C7100Document::HintRebuild)
@@ -238,9 +234,9 @@ CMainFrame::~CMainFrame()
 {
     // Focus moves while the panes go; the frame no longer follows it.
     disconnect(qApp, nullptr, this, nullptr);
-    // An editor still open in the tree commits its text while the panes
-    // go; the frame that would store it is gone by then.
-    m_model->setRenamer({});
+    // An editor still open in the tree would commit its text while the
+    // panes go; the frame that would store it is gone by then.
+    m_tree->AbandonEdit();
     // Views that were replaced and still wait for their deferred delete go
     // now, while the project session they hang on still exists.
     for (const QPointer<QWidget> &view : std::as_const(m_retiredViews))
@@ -255,21 +251,25 @@ void CMainFrame::BuildPanes()
     m_rows->setObjectName(QStringLiteral("RowSplitter"));
     m_top = new QSplitter(Qt::Horizontal, m_rows);
     m_top->setObjectName(QStringLiteral("TopSplitter"));
-    m_tree = new QTreeView(m_top);
-    m_tree->setObjectName(QStringLiteral("CLeftView"));
-    m_tree->setHeaderHidden(true);
-    m_tree->setEditTriggers(QAbstractItemView::EditKeyPressed);
+    m_tree = new CLeftView(m_session.Document(), m_top);
     m_tree->setProperty(kHelpTopic, HelpTopics::kTreeView);
-    m_model = new TreeEntryModel(m_session.Document(), this);
+    m_model = &m_tree->treeModel();
     ModuleTransfer &transfer = m_session.Transfer();
     m_model->setImageSource([&transfer](const Item &item) {
         return CMy7100Doc::IsModule(item) ? transfer.TreeImageOf(item.handle()) : -1;
     });
     connect(&transfer, &ModuleTransfer::treeImageChanged, m_model,
             [this](ItemHandle module, int) { m_model->refreshItem(module); });
-    m_model->setRenamer({[](const Item &item) { return CMy7100Doc::IsFolder(item); },
-                         [this](Item &item, const QString &name) { return RenameFolder(item, name); }});
-    m_tree->setModel(m_model);
+    m_tree->SetCommandState([this](int id) { return IsCommandEnabled(id); });
+    m_tree->SetListShownQuery([this] {
+        for (int i = 0; i < m_right->count(); ++i)
+            if (qobject_cast<CMy7100View *>(m_right->widget(i)))
+                return true;
+        return false;
+    });
+    connect(m_tree, &C7100TreeView::commandRequested, this, [this](int id) { RunCommand(id); });
+    m_tree->AddNewBuilder().SetCreator([this](int nameString) { RunCommand(AddNewMenu::CommandOfLevel(nameString)); },
+                                       [](int nameString) { return AddNewMenu::CommandOfLevel(nameString) != 0; });
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &CMainFrame::TreeSelectionChanged);
     connect(m_model, &QAbstractItemModel::modelReset, this, &CMainFrame::TreeReloaded, Qt::QueuedConnection);
@@ -319,8 +319,12 @@ void CMainFrame::ShowViews(const QString &listViewClass, const QString &itemView
         classes << itemViewClass;
     if (classes.isEmpty())
         classes << QStringLiteral("CMy7100View");
-    for (const QString &viewClass : classes)
-        m_right->addWidget(PaneViewFactory::Create(viewClass, m_right));
+    for (const QString &viewClass : classes) {
+        QWidget *view = PaneViewFactory::Create(viewClass, m_right);
+        if (auto *list = qobject_cast<CMy7100View *>(view))
+            WireList(*list);
+        m_right->addWidget(view);
+    }
     if (hadFocus)
         m_right->widget(0)->setFocus();
     QApplication::restoreOverrideCursor();
@@ -425,29 +429,10 @@ void CMainFrame::SelectCurrentInTree()
     m_tree->scrollTo(index);
 }
 
+// The tree makes the entry current in the document itself.
 void CMainFrame::TreeSelectionChanged()
 {
-    const Item *item = m_model->itemAt(m_tree->currentIndex());
-    if (item && item->handle() != m_session.Document().CurrentItem())
-        m_session.Document().Select(item->handle());
     UpdateStatusBar();
-}
-
-// A label edit of a folder: checked beside its siblings, then stored; a
-// refused name leaves the folder as it was.
-bool CMainFrame::RenameFolder(Item &item, const QString &name)
-{
-    CMy7100Doc &document = m_session.Document();
-    if (name.isEmpty() || name == document.GetName(item))
-        return false;
-    // A folder whose form holds changes is in its edit already.
-    if (!document.CheckFolderName(item, name) ||
-        (item.editState() == EditState::Clean && !document.BeginEdit(item)))
-        return false;
-    if (document.SetValue(item, QStringLiteral("Name"), name, true) && document.Save(item))
-        return true;
-    document.CancelEdit(item);
-    return false;
 }
 
 void CMainFrame::TreeCommand(int id)
@@ -591,6 +576,10 @@ void CMainFrame::FillPopup(QMenu *menu)
         FillRecentFiles(menu);
         return;
     }
+    if (first == SortBy || first == ShowHideColumns) {
+        FillColumnMenu(menu, first == SortBy ? m_sortBy : m_showHide);
+        return;
+    }
     const AddNewMenu::Popup kind = AddNewMenu::Classify(first == -FolderSubmenu, first);
     if (kind == AddNewMenu::Popup::Other)
         return;
@@ -610,6 +599,57 @@ void CMainFrame::FillPopup(QMenu *menu)
     }
     if (menu->isEmpty())
         menu->addAction(Str(MenuEmpty))->setEnabled(false);
+}
+
+// The list asks the frame for the commands it does not carry out itself.
+void CMainFrame::WireList(CMy7100View &list)
+{
+    list.setProperty(kHelpTopic, HelpTopics::kListView);
+    list.SetCommandState([this](int id) { return IsCommandEnabled(id); });
+    connect(&list, &C7100ListView::commandRequested, this, [this](int id) { RunCommand(id); });
+    list.AddNewBuilder().SetCreator([this](int nameString) { RunCommand(AddNewMenu::CommandOfLevel(nameString)); },
+                                    [](int nameString) { return AddNewMenu::CommandOfLevel(nameString) != 0; });
+}
+
+// Choosing the list's present mode hides the list beside an item view; any
+// other mode shows it. Without a list the command shows it first.
+void CMainFrame::ChooseViewMode(int id)
+{
+    const int mode = ListViewModes::ModeOfCommand(id);
+    CMy7100View *list = ShownList();
+    const bool same = list && list->viewMode() == mode;
+    if (list)
+        list->SetViewMode(mode);
+    WriteSetting(QStringLiteral("ListViewStyle"), mode);
+    m_session.Document().ListViewModeChosen(same);
+}
+
+CMy7100View *CMainFrame::ShownList() const
+{
+    for (int i = 0; i < m_right->count(); ++i)
+        if (auto *list = qobject_cast<CMy7100View *>(m_right->widget(i)))
+            return list;
+    return nullptr;
+}
+
+void CMainFrame::FillColumnMenu(QMenu *menu, DynamicMenuBuilder &builder)
+{
+    menu->clear();
+    const CMy7100View *list = ShownList();
+    builder.Fill(list ? list->listModel().layout() : nullptr);
+    for (const DynamicMenuBuilder::Entry &entry : builder.entries()) {
+        QAction *action = menu->addAction(entry.text);
+        action->setObjectName(QString::number(entry.id));
+        action->setCheckable(entry.id != DynamicMenuBuilder::kNothingCommand);
+        action->setChecked(entry.checked);
+        action->setEnabled(entry.enabled && !m_busy);
+        action->setStatusTip(builder.Prompt(entry.id));
+        const int id = entry.id;
+        connect(action, &QAction::triggered, this, [this, &builder, id] {
+            if (!m_busy)
+                builder.Execute(id);
+        });
+    }
 }
 
 // ---------------------------------------------------------------- toolbars and status
@@ -689,8 +729,7 @@ QString CMainFrame::CounterText() const
 {
     for (int i = 0; i < m_right->count(); ++i)
         if (const auto *list = qobject_cast<const CMy7100View *>(m_right->widget(i)))
-            return StatusCounterText(list->model()->rowCount(),
-                                     int(list->selectionModel()->selectedRows().size()));
+            return StatusCounterText(list->model()->rowCount(), int(list->SelectedItems().size()));
     // Without a list view: the children of the current item as the tree
     // shows them.
     const QModelIndex current = m_model->indexOf(m_session.Document().CurrentItem());
@@ -752,6 +791,15 @@ bool CMainFrame::FrameCommandEnabled(int id)
         return open && document.CanSubtreeRefresh();
     case LiveValueColumn:
         return true;
+    case SelectAll:
+    case InvertSelection:
+    case ArrangeIcons:
+        return open && ShownList() && ShownList()->IsCommandEnabled(id);
+    case LargeIcons:
+    case SmallIcons:
+    case List:
+    case Details:
+        return open && (ShownList() || document.DialogViewEnabled());
     default:
         break;
     }
@@ -772,6 +820,11 @@ void CMainFrame::UpdateCommandStates()
     for (int index = 1; index <= Language::kCount; ++index)
         MakeAction(MainMenu::LanguageCommand(index))->setChecked(MainMenu::LanguageCommand(index) == language);
     MakeAction(DialogView)->setChecked(m_session.Document().DetailsView());
+    const CMy7100View *list = ShownList();
+    for (const int id : {LargeIcons, SmallIcons, List, Details}) {
+        MakeAction(id)->setCheckable(true);
+        MakeAction(id)->setChecked(list && list->viewMode() == ListViewModes::ModeOfCommand(id));
+    }
     MakeAction(LiveValueColumn)->setChecked(LiveValueColumnShown());
     MakeAction(ToolbarStandard)->setChecked(m_standardBar->isVisibleTo(this));
     MakeAction(ToolbarData)->setChecked(m_dataBar->isVisibleTo(this));
@@ -790,17 +843,20 @@ void CMainFrame::ItemCommand(int id)
     Item *current = document.FindItem(document.CurrentItem());
     if (!current)
         return;
+    CMy7100View *list = ShownList();
+    if ((id == Delete || id == DeleteKey) && list && ActivePane() == list && !list->SelectedItems().empty()) {
+        list->DeleteSelected();
+        return;
+    }
     if (id == Delete || id == DeleteKey) {
-        document.ConfirmAndDelete(*current);
+        m_tree->DeleteItem(current->handle());
         return;
     }
     if (CMy7100Doc::IsModule(*current) || CMy7100Doc::IsSignal(*current)) {
         document.RenameModule(*current);
         return;
     }
-    const QModelIndex index = m_model->indexOf(current->handle());
-    if (index.isValid())
-        m_tree->edit(index);
+    m_tree->StartRename(current->handle());
 }
 
 bool CMainFrame::RunCommand(int id)
@@ -857,6 +913,17 @@ bool CMainFrame::RunFrameCommand(int id)
         break;
     case DialogView:
         document.ToggleDialogView();
+        break;
+    case SelectAll:
+    case InvertSelection:
+    case ArrangeIcons:
+        ShownList()->RunCommand(id);
+        break;
+    case LargeIcons:
+    case SmallIcons:
+    case List:
+    case Details:
+        ChooseViewMode(id);
         break;
     case GlobalRefresh:
         document.GlobalRefresh();

@@ -2,7 +2,9 @@
 
 #include "shell/add_new_menu.h"
 #include "shell/main_menu.h"
+#include "tree/dynamic_menu.h"
 #include "tree/widgets/item_form_view.h"
+#include "tree/widgets/left_view.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -14,6 +16,7 @@
 class AppSettings;
 class PaneCommandTarget;
 class COutputView;
+class CMy7100View;
 class DocumentTreeModel;
 class HelpWindow;
 class Item;
@@ -65,7 +68,7 @@ public:
     // Fills a popup of the frame's menus as it opens.
     void FillPopup(QMenu *menu);
 
-    QTreeView *Tree() const { return m_tree; }
+    CLeftView *Tree() const { return m_tree; }
     ReportPreviewLauncher *Previews() const { return m_previews; }
     COutputView *Output() const { return m_output; }
     HelpWindow *Help() const { return m_help; }
@@ -109,8 +112,12 @@ private:
     void CyclePane(bool forward);
     void ItemCommand(int id);
     void TreeCommand(int id);
-    bool RenameFolder(Item &item, const QString &name);
     void FillRecentFiles(QMenu *menu);
+    // "Sort by" and "Show/hide columns" for the list of the right pane.
+    void FillColumnMenu(QMenu *menu, DynamicMenuBuilder &builder);
+    CMy7100View *ShownList() const;
+    void WireList(CMy7100View &list);
+    void ChooseViewMode(int id);
     QList<QWidget *> Panes() const;
     QWidget *ActivePane() const;
 
@@ -119,12 +126,14 @@ private:
     AddNewMenu m_addNew;
     std::unique_ptr<ReportCommands> m_reports;
     ReportPreviewLauncher *m_previews = nullptr;
+    DynamicMenuBuilder m_sortBy;
+    DynamicMenuBuilder m_showHide;
     DocumentTreeModel *m_model = nullptr;
     QSplitter *m_rows = nullptr;
     QSplitter *m_top = nullptr;
     QSplitter *m_right = nullptr;
     QSplitter *m_bottom = nullptr;
-    QTreeView *m_tree = nullptr;
+    CLeftView *m_tree = nullptr;
     COutputView *m_output = nullptr;
     QPointer<QWidget> m_liveValues;
     QToolBar *m_standardBar = nullptr;

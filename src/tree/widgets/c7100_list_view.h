@@ -1,0 +1,111 @@
+#pragma once
+
+#include "tree/dynamic_menu.h"
+#include "tree/item.h"
+#include "tree/tree_view_logic.h"
+
+#include <QAbstractItemDelegate>
+#include <QWidget>
+
+#include <optional>
+
+class C7100Document;
+class ColumnLayout;
+class ContainerListModel;
+class QAbstractItemView;
+class QHeaderView;
+class QItemSelectionModel;
+class QListView;
+class QMenu;
+class QStackedLayout;
+class QTableView;
+
+// The list of the right pane: the children of the current item in one of
+// four view modes, details (a table with the container's layout: hidden
+// columns hidden, widths and places as the user left them, a header click
+// sorting) or large icons, small icons and list. Rows are renamed in place,
+// selected all or inverted; a right click shows "MainEdit" on empty space
+// and "MainEdt" on a row.
+class C7100ListView : public QWidget {
+    Q_OBJECT
+public:
+    // The view modes as the setting ListViewStyle numbers them.
+    enum ViewMode : int { LargeIcons = 0, Details = 1, SmallIcons = 2, ListMode = 3 };
+    // Commands of the list that it carries out itself.
+    enum Command : int {
+        Delete = 40000,
+        Rename = 40002,
+        InPlaceRename = 40003,
+        SelectAll = 40105,
+        InvertSelection = 40106,
+    };
+
+    explicit C7100ListView(C7100Document &document, QWidget *parent = nullptr);
+    ~C7100ListView() override;
+
+    ContainerListModel &listModel() const { return *m_list; }
+    // The rows as every mode shows them, and their one selection.
+    QAbstractItemModel *model() const;
+    QItemSelectionModel *selectionModel() const;
+    QTableView *details() const { return m_details; }
+    QListView *icons() const { return m_icons; }
+    QAbstractItemView *currentView() const;
+    // The details table's header and columns.
+    QHeaderView *horizontalHeader() const;
+    bool isColumnHidden(int column) const;
+    int columnWidth(int column) const;
+    void selectRow(int row);
+
+    int viewMode() const { return m_mode; }
+    void SetViewMode(int mode);
+    // Lays the icons out on their grid again (the two icon modes).
+    void ArrangeIcons();
+    void SelectAllRows();
+    void InvertSelectionOfRows();
+    std::vector<ItemHandle> SelectedItems() const;
+    // In-place rename of a row's item; false when it may not be renamed.
+    bool StartRename(ItemHandle handle);
+    // Delete of the selected rows, after the question.
+    bool DeleteSelected();
+    // Runs a command of the list's menus; false when it is not the list's.
+    bool RunCommand(int id);
+    bool IsCommandEnabled(int id) const;
+
+    // The item of the row that the context menu was opened on.
+    ItemHandle ContextItem() const { return m_contextItem; }
+    // "MainEdit" (24620) on empty space, "MainEdt" (24621) on a row.
+    QMenu *BuildContextMenu(bool onRow, QWidget *parent);
+    DynamicMenuBuilder &AddNewBuilder() { return m_addNew; }
+    // Whether a command the frame carries out is enabled now.
+    void SetCommandState(std::function<bool(int)> enabled) { m_commandEnabled = std::move(enabled); }
+
+signals:
+    // A command of the context menus that the main frame carries out.
+    void commandRequested(int id);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    void onDocumentUpdate(QObject *sender, int hint, Item *item);
+    void ApplyLayout();
+    void ApplyVisibility();
+    void StoreLayout();
+    void EditorClosed(QWidget *editor, QAbstractItemDelegate::EndEditHint hint);
+    Item *ItemOfRow(int row) const;
+
+    C7100Document &m_document;
+    ContainerListModel *m_list;
+    QAbstractItemModel *m_look;
+    QTableView *m_details;
+    QListView *m_icons;
+    QStackedLayout *m_stack;
+    TreeViewLogic m_logic;
+    DynamicMenuBuilder m_addNew;
+    int m_mode = Details;
+    ItemHandle m_contextItem = 0;
+    ItemHandle m_editing = 0;
+    // Set while the header is arranged from the layout.
+    bool m_applying = false;
+    std::function<bool(int)> m_commandEnabled;
+};

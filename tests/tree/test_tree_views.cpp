@@ -1,0 +1,303 @@
+#include "hierarchy_test_support.h"
+#include "support/captured_log.h"
+#include "tree/container_list_model.h"
+#include "tree/dynamic_menu.h"
+#include "tree/hierarchy_strings.h"
+#include "tree/project_counters.h"
+#include "tree/widgets/left_view.h"
+#include "tree/widgets/my7100_view.h"
+#include "tree/widgets/tree_entry_model.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QSettings>
+#include <QTableView>
+#include <QtTest>
+
+using namespace HierarchyStrings;
+
+// The project tree of the left pane: renaming folders in place, deleting
+// with a neighbour becoming current, the context menus, the selection that
+// the document may refuse; and the dynamic menu builders.
+class TestTreeViews : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { TestSupport::loadEnglish(); }
+    void init() { QSettings(QStringLiteral("ZelnorWizard"), QStringLiteral("ZelnorWizard")).clear(); }
+    void refusedRenameReopensTheEdit();
+    void unchangedRenameStillCountsAndLogs();
+    void modulesAreNotRenamedInPlace();
+    void listRenameRestartsWithoutLogLine();
+    void deleteMakesTheNeighbourCurrent();
+    void refusedSelectionKeepsTheOldEntry();
+    void signalMenuOffersRenameAndViewCommands();
+    void addNewOffersTheChildLevelsInLayoutOrder();
+    void sortByAndShowHideActOnTheLayout();
+};
+
+namespace {
+
+// A project with plants, shown in a tree of the left pane.
+struct TreeFixture {
+    HierarchyProject project;
+    std::unique_ptr<CLeftView> view;
+
+    explicit TreeFixture(const QStringList &plants)
+    {
+        project.open();
+        for (const QString &plant : plants)
+            if (!project.addFolder(project.projectItem(), PlantName, plant))
+                qFatal("no plant %s", qPrintable(plant));
+        view = std::make_unique<CLeftView>(project.document);
+        view->resize(300, 400);
+        view->show();
+        if (!QTest::qWaitForWindowExposed(view.get()))
+            qFatal("no window");
+    }
+    Item &plant(const QString &name)
+    {
+        Item *item = project.document.FindRow(QStringLiteral("Equipments"), name, false);
+        if (!item)
+            qFatal("no plant %s", qPrintable(name));
+        return *item;
+    }
+    QLineEdit *editor(const Item &item)
+    {
+        return qobject_cast<QLineEdit *>(view->indexWidget(view->treeModel().indexOf(item.handle())));
+    }
+    int plantCounter() { return project.counter(ProjectCounters::RowOfFolder(PlantName)); }
+};
+
+QStringList commandNames(const QMenu &menu)
+{
+    QStringList names;
+    for (const QAction *action : menu.actions())
+        if (!action->isSeparator())
+            names << action->objectName();
+    return names;
+}
+
+} // namespace
+
+void TestTreeViews::refusedRenameReopensTheEdit()
+{
+    TreeFixture tree({"P1", "P2"});
+    ScriptedMessages messages;
+    CapturedLog log;
+    Item &p2 = tree.plant("P2");
+    const int counter = tree.plantCounter();
+    QVERIFY(tree.view->StartRename(p2.handle()));
+    QLineEdit *editor = tree.editor(p2);
+    QVERIFY(editor);
+    editor->setText(QStringLiteral("P1"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(messages.texts(), QStringList{"Folder name 'P1' already exists in this section!"});
+    // The edit opens again on the same folder, which kept its name.
+    QTRY_VERIFY(tree.editor(p2));
+    QCOMPARE(tree.project.document.GetName(p2), QStringLiteral("P2"));
+    QCOMPARE(tree.plantCounter(), counter);
+    QCOMPARE(log.lines, messages.texts());
+    tree.editor(p2)->setText(QStringLiteral("P3"));
+    QTest::keyClick(tree.editor(p2), Qt::Key_Return);
+    QTRY_COMPARE(tree.project.document.GetName(p2), QStringLiteral("P3"));
+    QCOMPARE(p2.editState(), EditState::Clean);
+    QCOMPARE(tree.project.stored("Equipments", p2.id().toInt(), "Name").toString(), QStringLiteral("P3"));
+    QCOMPARE(log.lines.size(), 2);
+    QCOMPARE(log.lines.last(), QStringLiteral("Folder 'P3' was created."));
+    QCOMPARE(tree.plantCounter(), counter + 1);
+    QCOMPARE(messages.shown().size(), size_t(1));
+}
+
+void TestTreeViews::unchangedRenameStillCountsAndLogs()
+{
+    TreeFixture tree({"North"});
+    ScriptedMessages messages;
+    CapturedLog log;
+    Item &north = tree.plant("North");
+    const int counter = tree.plantCounter();
+    QVERIFY(tree.view->StartRename(north.handle()));
+    QCOMPARE(north.editState(), EditState::Modified);
+    QTest::keyClick(tree.editor(north), Qt::Key_Escape);
+    QTRY_COMPARE(log.lines, QStringList{"Folder 'North' was created."});
+    QCOMPARE(tree.plantCounter(), counter + 1);
+    QCOMPARE(north.editState(), EditState::Clean);
+    QCOMPARE(tree.project.document.GetName(north), QStringLiteral("North"));
+    QVERIFY(messages.shown().empty());
+}
+
+void TestTreeViews::modulesAreNotRenamedInPlace()
+{
+    TreeFixture tree({"Plant"});
+    ScriptedModuleDialog dialog;
+    dialog.names(QStringLiteral("TT-1"), QStringLiteral("TT-2"));
+    Item *module = tree.project.document.AddNewModule(*tree.plant("Plant").asContainer(), Family7230, 1);
+    QVERIFY(module);
+    QVERIFY(!tree.view->StartRename(module->handle()));
+    QCOMPARE(module->editState(), EditState::Clean);
+    // The project's roots are no folders either.
+    QVERIFY(!tree.view->StartRename(tree.project.signalsRoot().handle()));
+}
+
+// In the list a refused folder name restarts the edit as in the tree, but
+// no line is written for an accepted one.
+void TestTreeViews::listRenameRestartsWithoutLogLine()
+{
+    TreeFixture tree({"Plant"});
+    ScriptedMessages messages;
+    CapturedLog log;
+    CMy7100Doc &document = tree.project.document;
+    ContainerItem &plant = *tree.plant("Plant").asContainer();
+    QVERIFY(tree.project.addFolder(plant, CabinetName, "C1"));
+    Item *second = tree.project.addFolder(plant, CabinetName, "C2");
+    QVERIFY(second);
+    QVERIFY(document.Select(plant.handle()));
+    CMy7100View list(document);
+    list.show();
+    const auto editor = [&list, second] {
+        const int row = list.listModel().RowOf(second->handle());
+        return qobject_cast<QLineEdit *>(list.details()->indexWidget(list.model()->index(row, 0)));
+    };
+    QVERIFY(list.StartRename(second->handle()));
+    editor()->setText(QStringLiteral("C1"));
+    QTest::keyClick(editor(), Qt::Key_Return);
+    QTRY_COMPARE(messages.texts(), QStringList{"Folder name 'C1' already exists in this section!"});
+    QTRY_VERIFY(editor());
+    editor()->setText(QStringLiteral("C3"));
+    QTest::keyClick(editor(), Qt::Key_Return);
+    QTRY_COMPARE(document.GetName(*second), QStringLiteral("C3"));
+    QCOMPARE(log.lines, messages.texts());
+}
+
+void TestTreeViews::deleteMakesTheNeighbourCurrent()
+{
+    TreeFixture tree({"A", "B", "C"});
+    ScriptedMessages messages;
+    CMy7100Doc &document = tree.project.document;
+    const ItemHandle a = tree.plant("A").handle();
+    const ItemHandle c = tree.plant("C").handle();
+    QVERIFY(document.Select(tree.plant("B").handle()));
+    messages.answer(MessageAnswer::Yes);
+    QVERIFY(tree.view->DeleteItem(document.CurrentItem()));
+    QCOMPARE(document.CurrentItem(), c);
+    // The last one gives way to the one before it.
+    messages.answer(MessageAnswer::Yes);
+    QVERIFY(tree.view->DeleteItem(c));
+    QCOMPARE(document.CurrentItem(), a);
+    // No is no: the item stays and stays current.
+    messages.answer(MessageAnswer::No);
+    QVERIFY(!tree.view->DeleteItem(a));
+    QCOMPARE(document.CurrentItem(), a);
+    QCOMPARE(tree.view->treeModel().rowCount(tree.view->treeModel().index(0, 0)), 1);
+}
+
+void TestTreeViews::refusedSelectionKeepsTheOldEntry()
+{
+    TreeFixture tree({"A", "B"});
+    CMy7100Doc &document = tree.project.document;
+    tree.view->SelectItem(tree.plant("A").handle());
+    QVERIFY(document.Select(tree.plant("A").handle()));
+    const QModelIndex b = tree.view->treeModel().indexOf(tree.plant("B").handle());
+    bool refuse = true;
+    SaveChangesHooks hooks;
+    hooks.isPumpingMessages = [&refuse] { return refuse; };
+    hooks.hasCurrentItem = [] { return true; };
+    hooks.isModified = [] { return false; };
+    document.SetSaveChangesHooks(hooks);
+    QTest::mouseClick(tree.view->viewport(), Qt::LeftButton, {}, tree.view->visualRect(b).center());
+    QCOMPARE(document.CurrentItem(), tree.plant("A").handle());
+    QTRY_COMPARE(tree.view->currentIndex(), tree.view->treeModel().indexOf(tree.plant("A").handle()));
+    refuse = false;
+    QTest::mouseClick(tree.view->viewport(), Qt::LeftButton, {}, tree.view->visualRect(b).center());
+    QCOMPARE(document.CurrentItem(), tree.plant("B").handle());
+    document.SetSaveChangesHooks({});
+}
+
+void TestTreeViews::signalMenuOffersRenameAndViewCommands()
+{
+    TreeFixture tree({"Plant"});
+    ScriptedModuleDialog dialog;
+    dialog.names(QStringLiteral("PT-1"), QStringLiteral("PT-2"));
+    Item *module = tree.project.document.AddNewModule(*tree.plant("Plant").asContainer(), Family7230, 1);
+    QVERIFY(module);
+    Item *signal = tree.project.document.SignalOfChannel(*module, 1);
+    QVERIFY(signal);
+    for (Item *item : {signal, static_cast<Item *>(&tree.project.signalsRoot())}) {
+        std::unique_ptr<QMenu> menu(tree.view->BuildContextMenu(*item, tree.view.get()));
+        QVERIFY(menu);
+        QCOMPARE(commandNames(*menu), (QStringList{"40012", "59408", "59410", "59411", "40042"}));
+        QCOMPARE(menu->actions().first()->text(), QStringLiteral("&Rename"));
+        QCOMPARE(menu->actions().first()->isEnabled(), item == signal);
+    }
+    // A plant keeps the whole menu, Add New first.
+    std::unique_ptr<QMenu> menu(tree.view->BuildContextMenu(tree.plant("Plant"), tree.view.get()));
+    const QStringList names = commandNames(*menu);
+    QCOMPARE(names.first(), QString());
+    QVERIFY(names.contains(QStringLiteral("40010")) && names.contains(QStringLiteral("40012")));
+    QVERIFY(menu->actions().first()->menu());
+}
+
+void TestTreeViews::addNewOffersTheChildLevelsInLayoutOrder()
+{
+    HierarchyProject project;
+    project.open();
+    CMy7100Doc &document = project.document;
+    DynamicMenuBuilder addNew(document, DynamicMenuBuilder::Kind::AddNew);
+    CLevelList &levels = project.levels();
+    // Below the project: plants, then the modules of the three families;
+    // no catalogue table.
+    addNew.Fill(document.Layouts().Find(levels, QStringLiteral("ProjectsRoot")));
+    std::vector<int> offered;
+    for (const auto &entry : addNew.entries())
+        offered.push_back(entry.data);
+    QCOMPARE(offered, (std::vector<int>{PlantName, Module7230Name, Module7210Name, Module7220Name}));
+    QCOMPARE(addNew.Prompt(addNew.entries().front().id), QStringLiteral("Insert New 'Plant'."));
+    int created = 0;
+    addNew.SetCreator([&created](int nameString) { created = nameString; });
+    QVERIFY(addNew.Execute(addNew.entries().at(1).id));
+    QCOMPARE(created, Module7230Name);
+    // Levels the creator cannot make are not offered: the signals below
+    // the signals root.
+    addNew.SetCreator([](int) {}, [](int nameString) { return nameString != SignalName; });
+    addNew.Fill(document.Layouts().Find(levels, QStringLiteral("SignalsRoot")));
+    QCOMPARE(addNew.entries().front().id, DynamicMenuBuilder::kNothingCommand);
+    // Signals have nothing below them.
+    addNew.Fill(document.Layouts().Find(levels, QStringLiteral("Signals")));
+    QCOMPARE(addNew.entries().size(), size_t(1));
+    QCOMPARE(addNew.entries().front().text, QStringLiteral("(nothing)"));
+    QCOMPARE(addNew.entries().front().id, DynamicMenuBuilder::kNothingCommand);
+    QVERIFY(!addNew.entries().front().enabled);
+    QVERIFY(!addNew.Execute(DynamicMenuBuilder::kNothingCommand));
+    QCOMPARE(addNew.Prompt(DynamicMenuBuilder::kNothingCommand), QStringLiteral("Nothing to insert."));
+}
+
+void TestTreeViews::sortByAndShowHideActOnTheLayout()
+{
+    HierarchyProject project;
+    project.open();
+    CMy7100Doc &document = project.document;
+    HintRecorder hints(document);
+    ColumnLayout *layout = document.Layouts().Find(project.levels(), QStringLiteral("Equipments"));
+    QVERIFY(layout);
+    DynamicMenuBuilder sortBy(document, DynamicMenuBuilder::Kind::SortBy);
+    sortBy.Fill(layout);
+    QCOMPARE(sortBy.entries().size(), size_t(2));
+    QVERIFY(sortBy.entries().at(0).checked);
+    QCOMPARE(sortBy.Prompt(sortBy.entries().at(1).id), QStringLiteral("Sort Icons by 'Description'."));
+    QVERIFY(sortBy.Execute(sortBy.entries().at(1).id));
+    QCOMPARE(layout->StoredSort().column, 1);
+    QCOMPARE(hints.codes().back(), int(C7100Document::HintSortColumn));
+    // Show/hide offers every column but the first, which cannot be hidden.
+    DynamicMenuBuilder showHide(document, DynamicMenuBuilder::Kind::ShowHideColumns);
+    showHide.Fill(layout);
+    QCOMPARE(showHide.entries().size(), size_t(1));
+    QCOMPARE(showHide.entries().front().text, QStringLiteral("Description"));
+    QVERIFY(showHide.entries().front().checked);
+    QVERIFY(showHide.Execute(showHide.entries().front().id));
+    QVERIFY(!layout->Visible(1));
+    QCOMPARE(hints.codes().back(), int(C7100Document::HintColumnShown));
+    QVERIFY(!layout->SetVisible(0, false));
+    QVERIFY(layout->Visible(0));
+}
+
+QTEST_MAIN(TestTreeViews)
+#include "test_tree_views.moc"
