@@ -5,6 +5,7 @@
 #include "db/variant_value.h"
 #include "shell/string_table.h"
 
+#include <QStringList>
 #include <QLocale>
 #include <QSqlError>
 
@@ -208,9 +209,16 @@ QString CTableLevel::BuildChildQuery(const QVariant &parentKey)
 }
 
 namespace {
-bool IsMultiLineColumn(const QString &name)
+bool IsMultiLineColumn(const QString &table, const QString &name)
 {
-    return name.compare(QLatin1String("Memo"), Qt::CaseInsensitive) == 0;
+    if (name.compare(QLatin1String("Memo"), Qt::CaseInsensitive) == 0)
+        return true;
+    // The description of the project and of a folder is typed in the
+    // multi-line field of its form.
+    static const QStringList folders = {QStringLiteral("ProjectsRoot"), QStringLiteral("Equipments"),
+                                        QStringLiteral("Racks"), QStringLiteral("ZelnorHolders")};
+    return name.compare(QLatin1String("Description"), Qt::CaseInsensitive) == 0 &&
+           folders.contains(table, Qt::CaseInsensitive);
 }
 } // namespace
 
@@ -223,10 +231,10 @@ void CTableLevel::CheckFits(const ColumnInfo &column, const QVariant &value) con
         if (TextRules::CharacterCount(value.toString()) > column.textWidth())
             RaiseDataError(DbStrings::TextTooLong,
                            {column.name, m_table, QString::number(column.textWidth())});
-        // Only a memo is typed in a multi-line field; everywhere else a line
-        // break or an escape sequence is garbage that would reach terminals,
-        // reports and file names.
-        if (TextRules::HasControlCharacter(value.toString(), IsMultiLineColumn(column.name)))
+        // Only a memo and a folder's description are typed in a multi-line
+        // field; everywhere else a line break or an escape sequence is
+        // garbage that would reach terminals, reports and file names.
+        if (TextRules::HasControlCharacter(value.toString(), IsMultiLineColumn(m_table, column.name)))
             RaiseDataError(DbStrings::TextHasControlCharacter, {column.name, m_table});
         return;
     case FieldType::Long:

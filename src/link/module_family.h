@@ -1,34 +1,50 @@
 #pragma once
 
-#include <array>
+#include <QString>
 
-// The three module families; the number is what projects and catalogues store.
+#include <array>
+#include <optional>
+
+// The three module families: the one type every subsystem names a family
+// by. The number is what projects and catalogues store.
 enum ModuleFamily : int {
     Family7230 = 0, // sensor inputs, analogue output, relays
     Family7210 = 1, // frequency inputs, impulse output, relays
     Family7220 = 2, // relays set in mA, input not configured by the wizard
 };
 
-inline constexpr int kBlockCount = 10;
-// The largest block (block 1) and the room a reply frame needs around it:
-// 4 header bytes, up to 255 data bytes and the checksum.
-inline constexpr int kMaxBlockLength = 42;
-inline constexpr int kReplyBufferSize = 260;
+// Every family, in the order the project's tables and menus list them.
+inline constexpr std::array<ModuleFamily, 3> kModuleFamilies = {Family7230, Family7210, Family7220};
 
-// Data bytes of each parameter block, without frame overhead. Only the
-// live-value blocks 8 and 9 differ between the families.
-inline constexpr std::array<int, kBlockCount> BlockLengthStd = {22, 42, 32, 32, 32, 32, 29, 29, 10, 10};
-inline constexpr std::array<int, kBlockCount> BlockLengthFreq = {22, 42, 32, 32, 32, 32, 29, 29, 12, 12};
-
-inline constexpr bool IsBlockNumber(int block)
+// The model number a family is known by (7230, 7210, 7220).
+inline constexpr int ModelNumber(ModuleFamily family)
 {
-    return block >= 0 && block < kBlockCount;
+    switch (family) {
+    case Family7210:
+        return 7210;
+    case Family7220:
+        return 7220;
+    case Family7230:
+        break;
+    }
+    return 7230;
 }
 
-// The length of a block for a family; 0 for a number outside 0..9.
-inline constexpr int BlockLength(int block, ModuleFamily family)
+// The family of a model number; none for any other number.
+inline constexpr std::optional<ModuleFamily> FamilyOfModelNumber(int number)
 {
-    if (!IsBlockNumber(block))
-        return 0;
-    return family == Family7210 ? BlockLengthFreq[block] : BlockLengthStd[block];
+    for (ModuleFamily family : kModuleFamilies)
+        if (ModelNumber(family) == number)
+            return family;
+    return std::nullopt;
+}
+
+// The family whose model number a text begins with ("7210/211-0 - [FT-1]"
+// gives 7210); none when it begins with no model number.
+inline std::optional<ModuleFamily> FamilyAtStartOf(const QString &text)
+{
+    for (ModuleFamily family : kModuleFamilies)
+        if (text.startsWith(QString::number(ModelNumber(family))))
+            return family;
+    return std::nullopt;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/module_family.h"
+#include "link/block_layout.h"
 
 #include <QByteArray>
 #include <QString>

@@ -6,7 +6,7 @@
 #include "link/link_worker.h"
 #include "link/module_block_history.h"
 #include "link/transfer_strings.h"
-#include "log/monitor_file.h"
+#include "link/monitor_file.h"
 #include "log/output_log.h"
 #include "params/catalogues.h"
 #include "params/module_parameter_editor.h"

@@ -89,6 +89,23 @@ std::array<QString, 5> MonitoringValues::TickLabels(const CModuleImage &image, i
     return labels;
 }
 
+std::array<double, 3> MonitoringValues::ScaleLevels(const MonitoringScale &scale)
+{
+    return {scale.end, (scale.begin + scale.end) / 2, scale.begin};
+}
+
+MonitoringTrend::AxisRange MonitoringTrend::RangeOver(const MonitoringScale &scale) const
+{
+    double low = std::min(scale.begin, scale.end);
+    double high = std::max(scale.begin, scale.end);
+    for (const Sample &sample : m_samples) {
+        low = std::min(low, sample.value);
+        high = std::max(high, sample.value);
+    }
+    const double room = high > low ? (high - low) / 20 : 1;
+    return {low - room, high + room};
+}
+
 void MonitoringTrend::Add(const QDateTime &time, double value)
 {
     Sample sample{time, value, false, 0};

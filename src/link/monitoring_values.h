@@ -44,6 +44,9 @@ public:
 
     // The scale labels beside the trend: top, middle, bottom.
     static std::array<QString, 3> ScaleLabels(ModuleFamily family);
+    // The values the scale labels stand at on the trend's axis: the scale's
+    // end, middle and begin.
+    static std::array<double, 3> ScaleLevels(const MonitoringScale &scale);
     // The five labels below the bar's ticks; a label may have a second line.
     std::array<QString, 5> TickLabels(const CModuleImage &image, int channel, ModuleFamily family) const;
 
@@ -66,6 +69,14 @@ public:
 
     void Add(const QDateTime &time, double value);
     void Restart() { m_samples.clear(); }
+    // The value range of the trend chart: the whole scale, so that the scale
+    // labels stand at its end, middle and begin, widened to every sample
+    // outside it, with a twentieth of the width as room above and below.
+    struct AxisRange {
+        double low = 0;
+        double high = 1;
+    };
+    AxisRange RangeOver(const MonitoringScale &scale) const;
     const std::vector<Sample> &Samples() const { return m_samples; }
 
     // "time;value;moving mean;unit" lines under a heading line, for a

@@ -69,10 +69,10 @@ void OutputLog::writeLogLine(const QString &text)
     addText(logLine(QDateTime::currentDateTime(), text));
 }
 
-void OutputLog::writeSystemInformationOnce()
+void OutputLog::writeSystemInformationOnce(const QString &portName)
 {
     if (m_systemInformationPending)
-        writeSystemInformationOnce(SystemInformation::collect());
+        writeSystemInformationOnce(SystemInformation::collect(portName));
 }
 
 void OutputLog::writeSystemInformationOnce(const SystemFacts &facts)

@@ -43,7 +43,9 @@ public:
 
     // The system information block, written once at the head of the log.
     bool systemInformationPending() const { return m_systemInformationPending; }
-    void writeSystemInformationOnce();
+    // The block once at the head of the log; portName is the serial port
+    // of the caller's link.
+    void writeSystemInformationOnce(const QString &portName);
     void writeSystemInformationOnce(const SystemFacts &facts);
 
 signals:

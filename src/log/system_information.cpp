@@ -1,6 +1,5 @@
 #include "log/system_information.h"
 
-#include "link/com_port.h"
 #include "log/product_info.h"
 #include "shell/app_paths.h"
 #include "shell/string_table.h"
@@ -130,7 +129,7 @@ MemoryFacts SystemInformation::memoryFromMeminfo(const QByteArray &meminfo)
     return facts;
 }
 
-SystemFacts SystemInformation::collect()
+SystemFacts SystemInformation::collect(const QString &portName)
 {
     SystemFacts facts;
     facts.computerName = QSysInfo::machineHostName();
@@ -151,7 +150,7 @@ SystemFacts SystemInformation::collect()
     facts.companyName = QString::fromUtf8(ProductInfo::kCompany);
     facts.copyright = QString::fromUtf8(ProductInfo::kCopyright);
     facts.programFile = AppPaths::programFile();
-    facts.portName = ComPort::configuredName();
+    facts.portName = portName;
     return facts;
 }
 

@@ -33,8 +33,9 @@ struct SystemFacts {
 // The block of system information at the head of every log.
 class SystemInformation {
 public:
-    // The facts of this machine and this program.
-    static SystemFacts collect();
+    // The facts of this machine and this program, with the serial port the
+    // caller's link uses.
+    static SystemFacts collect(const QString &portName);
     // The 23 lines of the block, in the active language.
     static QStringList lines(const SystemFacts &facts);
     // The lines, each ended by "\n", and one more "\n".

@@ -25,9 +25,9 @@ const QString kSignalsRoot = QStringLiteral("SignalsRoot");
 QStringList ModuleTablesInOrder()
 {
     QStringList tables;
-    for (const char *family : {"7230", "7210", "7220"})
+    for (ModuleFamily family : kModuleFamilies)
         for (int number = 1; number <= 4; ++number)
-            tables << QStringLiteral("Modules%1_%2").arg(QLatin1String(family)).arg(number);
+            tables << QStringLiteral("Modules%1_%2").arg(ModelNumber(family)).arg(number);
     return tables;
 }
 

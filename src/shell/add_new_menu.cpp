@@ -24,7 +24,6 @@ constexpr FamilyRange kRanges[3] = {
     {AddModule7210First, AddModule7210Last, 19967},
     {AddModule7220First, AddModule7220Last, 20935},
 };
-constexpr ModuleFamily kFamilies[3] = {Family7230, Family7210, Family7220};
 } // namespace
 
 AddNewMenu::AddNewMenu(CMy7100Doc &document, const CatalogueSet &catalogues)
@@ -66,7 +65,7 @@ std::optional<AddNewMenu::Creation> AddNewMenu::CreationOf(int id)
     }
     for (int i = 0; i < 3; ++i)
         if (id >= kRanges[i].first && id <= kRanges[i].last)
-            return Creation{0, kFamilies[i], id - kRanges[i].idOffset};
+            return Creation{0, kModuleFamilies[i], id - kRanges[i].idOffset};
     return std::nullopt;
 }
 

@@ -56,6 +56,13 @@ enum : int {
     Monitoring = 32978,
     BriefInstructions = 32982,
     LiveValueColumn = 32822,
+    // The buttons of an item form.
+    FormApply = 40200,
+    FormReset = 40201,
+    // The drop menu 24623.
+    MoveHere = 40025,
+    CopyHere = 40026,
+    CancelDrop = 40027,
     // Tree navigation.
     NextVisible = 40030,
     PreviousVisible = 40031,

@@ -16,16 +16,6 @@ constexpr int kLiveTopics[3][3] = {
     {3140000, 3176000, 3226000}, // third and fourth page
 };
 
-std::optional<ModuleFamily> FamilyOfNumber(const QString &text)
-{
-    if (text.startsWith(QLatin1String("7230")))
-        return Family7230;
-    if (text.startsWith(QLatin1String("7210")))
-        return Family7210;
-    if (text.startsWith(QLatin1String("7220")))
-        return Family7220;
-    return std::nullopt;
-}
 
 int Column(ModuleFamily family)
 {
@@ -72,12 +62,12 @@ int HelpTopics::TopicFor(const Context &context)
 
 std::optional<ModuleFamily> HelpTopics::FamilyOfModuleName(const QString &moduleName)
 {
-    return FamilyOfNumber(moduleName);
+    return FamilyAtStartOf(moduleName);
 }
 
 std::optional<ModuleFamily> HelpTopics::FamilyOfTypeName(const QString &typeName)
 {
-    return typeName.isEmpty() ? std::nullopt : FamilyOfNumber(typeName.mid(1));
+    return typeName.isEmpty() ? std::nullopt : FamilyAtStartOf(typeName.mid(1));
 }
 
 QString HelpTopics::PagePath(int topic)

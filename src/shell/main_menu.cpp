@@ -4,6 +4,8 @@
 #include "print/print_strings.h"
 #include "shell/shell_strings.h"
 
+#include <QStringList>
+
 using namespace CommandId;
 using namespace ShellStrings;
 
@@ -136,6 +138,43 @@ const std::vector<Accelerator> &MainMenu::Accelerators()
         {"Alt+Right", TreeRight},   {"Alt+Left", TreeLeft},      {"F1", ContextHelp},
     };
     return table;
+}
+
+const std::vector<Accelerator> &MainMenu::FormAccelerators()
+{
+    static const std::vector<Accelerator> table = [] {
+        static const QStringList fieldKeys = {QStringLiteral("Ctrl+C"),   QStringLiteral("Ctrl+V"),
+                                              QStringLiteral("Ctrl+X"),   QStringLiteral("Ctrl+Ins"),
+                                              QStringLiteral("Shift+Ins"), QStringLiteral("Shift+Del"),
+                                              QStringLiteral("Del")};
+        std::vector<Accelerator> keys;
+        for (const Accelerator &accelerator : Accelerators())
+            if (!fieldKeys.contains(accelerator.key))
+                keys.push_back(accelerator);
+        keys.push_back({QStringLiteral("Esc"), FormReset});
+        return keys;
+    }();
+    return table;
+}
+
+const std::vector<MenuEntry> &MainMenu::DialogPopupMenu()
+{
+    static const std::vector<MenuEntry> entries = {
+        AddNewMenu(),
+        Separator(),
+        Command(Delete, MenuDelete),
+        Separator(),
+        Command(EditCut, MenuCut),
+        Command(EditCopy, MenuCopy),
+        Command(EditPaste, MenuPaste),
+        Separator(),
+        Command(SmallIcons, MenuIcons, true),
+        Command(List, MenuList, true),
+        Command(Details, MenuDetails, true),
+        Separator(),
+        Command(DialogView, MenuDialogView, true),
+    };
+    return entries;
 }
 
 int MainMenu::LanguageCommand(int index)

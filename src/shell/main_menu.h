@@ -28,6 +28,13 @@ class MainMenu {
 public:
     static const std::vector<MenuEntry> &Entries();
     static const std::vector<Accelerator> &Accelerators();
+    // Table 24594, while an item form is active: the main table without the
+    // clipboard and plain Delete keys, which reach the focused field, and
+    // with Escape for "&Reset" (40201).
+    static const std::vector<Accelerator> &FormAccelerators();
+    // Menu 24624, the context menu of an item form: Add New, Delete, the
+    // clipboard, the view modes and Dialog view.
+    static const std::vector<MenuEntry> &DialogPopupMenu();
     // The command of a language index 1..5, and back (0 when none).
     static int LanguageCommand(int index);
     static int LanguageOfCommand(int id);

@@ -34,8 +34,7 @@ void ProjectSession::InstallSaveChangesQuestion()
         if (ModuleParameterEditor *editor = m_view.ShownModule())
             editor->Apply();
     };
-    // The item forms of folders do not exist yet: nothing of theirs to apply.
-    hooks.applyItemView = [] { return true; };
+    hooks.applyItemView = [this] { return m_itemForms.Apply(); };
     hooks.clearModified = [this] { m_document.SetModifiedFlag(false); };
     m_document.SetSaveChangesHooks(std::move(hooks));
 }

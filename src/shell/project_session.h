@@ -5,8 +5,9 @@
 #include "link/link_controller.h"
 #include "link/module_transfer.h"
 #include "link/selected_module_view.h"
-#include "log/monitor_file.h"
+#include "link/monitor_file.h"
 #include "params/catalogues.h"
+#include "tree/item_form_model.h"
 #include "tree/my7100_doc.h"
 
 #include <QObject>
@@ -32,6 +33,9 @@ public:
     // The transfer's view of the module on the pages; the parameter view
     // attaches itself to it while it is shown.
     SelectedModuleView &View() { return m_view; }
+    // The item form on screen; "Yes" to the question before leaving the
+    // current item applies it.
+    ItemFormPort &ItemForms() { return m_itemForms; }
 
     // The port to use for this run instead of the "ComPort" setting.
     void SetPortForThisRun(const QString &port);
@@ -58,6 +62,7 @@ private:
     CatalogueSet m_catalogues;
     LinkController m_link;
     SelectedModuleView m_view;
+    ItemFormPort m_itemForms;
     MonitorFile m_monitorFile;
     std::unique_ptr<ModuleTransfer> m_transfer;
     QString m_portForThisRun;

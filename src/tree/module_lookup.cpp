@@ -13,7 +13,6 @@
 #include <QSqlQuery>
 
 namespace {
-constexpr ModuleFamily kFamilies[] = {Family7230, Family7210, Family7220};
 constexpr int kDepths = 4;
 
 CTableLevel &LevelOf(CLevelList &levels, const QString &table)
@@ -33,7 +32,7 @@ QString ModuleTypeTable(ModuleFamily family)
 
 std::optional<ModuleTypeInfo> FindModuleType(DbSession &session, CLevelList &levels, qint32 typeId)
 {
-    for (ModuleFamily family : kFamilies) {
+    for (ModuleFamily family : kModuleFamilies) {
         const ParameterRow row =
             ProjectParameterRows::ReadRowById(session, LevelOf(levels, ModuleTypeTable(family)), typeId);
         if (!row.isValid())

@@ -34,6 +34,7 @@ QByteArray identityBlock(const QByteArray &revision, const QByteArray &serial)
 class TestModuleImage : public QObject {
     Q_OBJECT
 private slots:
+    void familiesAndTheirModelNumbers();
     void freshImageIsEmpty();
     void textsStopAtNulAndLoseTrailingBlanks();
     void textsAreCutOrPaddedToTheirWidth();
@@ -51,6 +52,27 @@ private slots:
     void liveFlagsSplit();
     void refusedInputChangesNothing();
 };
+
+// The one family type: its model numbers both ways and at the start of a
+// module's or type's name.
+void TestModuleImage::familiesAndTheirModelNumbers()
+{
+    QCOMPARE(kModuleFamilies.size(), size_t(3));
+    for (ModuleFamily family : kModuleFamilies) {
+        QCOMPARE(FamilyOfModelNumber(ModelNumber(family)), std::optional<ModuleFamily>(family));
+        QCOMPARE(FamilyAtStartOf(QString::number(ModelNumber(family)) + "/211-2 - [TT-1]"),
+                 std::optional<ModuleFamily>(family));
+    }
+    QCOMPARE(ModelNumber(Family7210), 7210);
+    for (int other : {0, 7200, 7231, -7230})
+        QVERIFY(!FamilyOfModelNumber(other).has_value());
+    QVERIFY(!FamilyAtStartOf("Z7230/211").has_value());
+    QVERIFY(!FamilyAtStartOf(QString()).has_value());
+    // The live-value blocks are the only ones of another length.
+    QCOMPARE(BlockLength(8, Family7210), 12);
+    QCOMPARE(BlockLength(8, Family7220), 10);
+    QCOMPARE(BlockLength(kBlockCount, Family7230), 0);
+}
 
 void TestModuleImage::freshImageIsEmpty()
 {

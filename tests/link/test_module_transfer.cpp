@@ -1,6 +1,6 @@
 // Going online, upload, download and the comparison against a simulated
 // module on a real pseudo-terminal, over real project files.
-#include "log/monitor_file.h"
+#include "link/monitor_file.h"
 #include "transfer_harness.h"
 
 #include <QDate>

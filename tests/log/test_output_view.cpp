@@ -64,11 +64,16 @@ void TestOutputView::paneStartsTheRunsLogBesideTheProgram()
 void TestOutputView::firstDisplayWritesTheSystemInformationOnce()
 {
     COutputView view;
+    QString port = QStringLiteral("/dev/pts/42");
+    view.setPortSource([&port] { return port; });
     QCOMPARE(view.document()->isEmpty(), true);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     const QString shown = view.toPlainText();
     QVERIFY(shown.startsWith(QString(79, u'-') + QStringLiteral("\nSYSTEM INFORMATION\n")));
+    // The header names the port its owner's link uses, asked when shown.
+    QVERIFY(shown.contains(QStringLiteral("\n      Port              : /dev/pts/42\n")));
+    port = QStringLiteral("/dev/ttyUSB0");
     view.hide();
     view.show();
     QCOMPARE(view.toPlainText(), shown);

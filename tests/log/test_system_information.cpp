@@ -127,7 +127,7 @@ void TestSystemInformation::meminfoGivesWholeMegabytes()
 
 void TestSystemInformation::collectedFactsDescribeThisMachine()
 {
-    const SystemFacts facts = SystemInformation::collect();
+    const SystemFacts facts = SystemInformation::collect(QStringLiteral("/dev/ttyUSB3"));
     QCOMPARE(facts.computerName, QSysInfo::machineHostName());
     QVERIFY(!facts.platform.isEmpty());
     QVERIFY(!SystemInformation::kernelVersion(QSysInfo::kernelVersion()).isEmpty());
@@ -136,7 +136,8 @@ void TestSystemInformation::collectedFactsDescribeThisMachine()
     QVERIFY(facts.memory.totalPhysical > 0);
     QVERIFY(facts.memory.availablePhysical <= facts.memory.totalPhysical);
     QCOMPARE(facts.programFile, AppPaths::programFile());
-    QCOMPARE(facts.portName, QStringLiteral("/dev/ttyS0"));
+    // The port is the caller's: the log knows nothing of the link.
+    QCOMPARE(facts.portName, QStringLiteral("/dev/ttyUSB3"));
     QVERIFY(!facts.productName.isEmpty() && !facts.companyName.isEmpty() && !facts.copyright.isEmpty());
 }
 
@@ -146,7 +147,7 @@ void TestSystemInformation::portSettingNamesTheSystemPort()
     QCOMPARE(ComPort::configuredName(), QStringLiteral("/dev/ttyS3"));
     ComPort::configure(QStringLiteral("/dev/pts/7"));
     QCOMPARE(ComPort::configuredName(), QStringLiteral("/dev/pts/7"));
-    QCOMPARE(SystemInformation::lines(SystemInformation::collect())[20],
+    QCOMPARE(SystemInformation::lines(SystemInformation::collect(ComPort::configuredName()))[20],
              QStringLiteral("      Port              : /dev/pts/7"));
     ComPort::configure(QStringLiteral("1"));
     QVERIFY(!QSettings(SettingsSection::kOrganisation, SettingsSection::kApplication)
@@ -158,8 +159,8 @@ void TestSystemInformation::logWritesTheBlockOnceAtItsHead()
     QTemporaryDir dir;
     OutputLog log(dir.path(), QDateTime::currentDateTime());
     QVERIFY(log.systemInformationPending());
-    log.writeSystemInformationOnce();
-    log.writeSystemInformationOnce();
+    log.writeSystemInformationOnce(QStringLiteral("/dev/ttyS0"));
+    log.writeSystemInformationOnce(QStringLiteral("/dev/ttyS1"));
     QVERIFY(!log.systemInformationPending());
     log.writeLogLine(QStringLiteral("after"));
     QFile file(log.filePath());
@@ -168,6 +169,7 @@ void TestSystemInformation::logWritesTheBlockOnceAtItsHead()
     // 23 lines, the empty line, the stamped line and what follows its CR LF.
     QCOMPARE(lines.size(), 26);
     QCOMPARE(lines[1], QStringLiteral("SYSTEM INFORMATION"));
+    QCOMPARE(lines[20], QStringLiteral("      Port              : /dev/ttyS0"));
     QCOMPARE(lines[22], QString(79, u'-'));
     QCOMPARE(lines[23], QString());
     QVERIFY(lines[24].endsWith(QStringLiteral("   after")));

@@ -14,6 +14,7 @@
 #include "tree/document_tree_model.h"
 #include "tree/hierarchy_test_support.h"
 #include "tree/multiply_test_support.h"
+#include "tree/widgets/item_form_view.h"
 #include "tree/widgets/my7100_view.h"
 
 #include <QMenuBar>
@@ -401,9 +402,11 @@ void TestMainFrame::panesAndContextHelp()
         QVERIFY(frame.RunCommand(NextPane));
         QWidget *pane = frame.RightPane()->widget(view);
         QVERIFY(QApplication::focusWidget() == pane || pane->isAncestorOf(QApplication::focusWidget()));
-        // The list has its own help page.
-        QCOMPARE(frame.ContextHelpTopic(),
-                 qobject_cast<CMy7100View *>(pane) ? HelpTopics::kListView : HelpTopics::kContents);
+        // The list and the item forms have their own help pages.
+        const int topic = qobject_cast<CMy7100View *>(pane) ? HelpTopics::kListView
+                          : qobject_cast<CTagView *>(pane)  ? HelpTopics::kItemForm
+                                                            : HelpTopics::kContents;
+        QCOMPARE(frame.ContextHelpTopic(), topic);
     }
     QVERIFY(frame.RunCommand(NextPane));
     QCOMPARE(QApplication::focusWidget(), frame.Output());

@@ -11,22 +11,11 @@
 
 namespace {
 
-const char *familyName(ModuleFamily family)
-{
-    switch (family) {
-    case Family7210:
-        return "7210";
-    case Family7220:
-        return "7220";
-    default:
-        return "7230";
-    }
-}
 
 void printModule(const CModuleImage &m, ModuleFamily family)
 {
     static const char *const outputs[] = {"none", "current 0/4...20 mA", "voltage 0/1...5 V", "?"};
-    std::printf("  family %s, module type code %d, %d channel(s), %s configurable\n", familyName(family),
+    std::printf("  family %d, module type code %d, %d channel(s), %s configurable\n", ModelNumber(family),
                 m.ModulTypID, m.Channels + 1, m.DIPSwitch ? "DIP" : "PC");
     std::printf("  revision '%s', serial number '%s', last programming '%s'\n", qPrintable(m.Revision),
                 qPrintable(m.SerialNr), qPrintable(m.LastProgramming));

@@ -1,4 +1,5 @@
 // zelnor-linkwatch: the device link and its output log without a window.
+#include "link/com_port.h"
 #include "link/link_controller.h"
 #include "log/output_log.h"
 #include "shell/language.h"
@@ -87,12 +88,12 @@ int main(int argc, char *argv[])
     log.makeActive();
     QTextStream out(stdout);
     QObject::connect(&log, &OutputLog::textAdded, [&out](const QString &text) { out << text << Qt::flush; });
-    SystemFacts facts = SystemInformation::collect();
     LinkController link;
-    if (!parser.positionalArguments().isEmpty()) {
-        facts.portName = parser.positionalArguments().first();
-        link.setPortOverride(facts.portName);
-    }
+    const QString port =
+        parser.positionalArguments().isEmpty() ? ComPort::configuredName() : parser.positionalArguments().first();
+    if (!parser.positionalArguments().isEmpty())
+        link.setPortOverride(port);
+    SystemFacts facts = SystemInformation::collect(port);
     log.writeSystemInformationOnce(facts);
     // There is no project here; the link needs nothing of one to run.
     link.setProjectOpen(true);

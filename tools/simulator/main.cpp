@@ -15,14 +15,11 @@ namespace {
 
 bool parseFamily(const QString &text, ModuleFamily &family)
 {
-    if (text == QLatin1String("7230"))
-        family = Family7230;
-    else if (text == QLatin1String("7210"))
-        family = Family7210;
-    else if (text == QLatin1String("7220"))
-        family = Family7220;
-    else
+    bool number = false;
+    const std::optional<ModuleFamily> parsed = FamilyOfModelNumber(text.toInt(&number));
+    if (!number || !parsed)
         return false;
+    family = *parsed;
     return true;
 }
 

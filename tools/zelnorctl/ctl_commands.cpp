@@ -17,7 +17,7 @@
 #include "link/module_block_history.h"
 #include "link/module_comparison.h"
 #include "link/parameter_texts.h"
-#include "log/monitor_file.h"
+#include "link/monitor_file.h"
 #include "log/output_log.h"
 #include "params/module_parameter_editor.h"
 #include "params/parameter_column_edit.h"

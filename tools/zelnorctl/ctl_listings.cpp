@@ -26,11 +26,6 @@ namespace CtlListings {
 
 namespace {
 
-struct FamilyTable {
-    int number;
-    const char *table;
-};
-constexpr FamilyTable kFamilies[] = {{7230, "ModuleTypes7230"}, {7210, "ModuleTypes7210"}, {7220, "ModuleTypes7220"}};
 
 QString OutputText(const ModuleTypeProperties &type)
 {
@@ -49,15 +44,16 @@ int PrintTypes(const CatalogueSet &catalogues, std::optional<int> family, bool j
     QJsonArray listed;
     if (!json)
         Out() << Str(CtlStrings::TypesHeader) << Qt::endl;
-    for (const FamilyTable &entry : kFamilies) {
-        if (family && *family != entry.number)
+    for (ModuleFamily each : kModuleFamilies) {
+        const int number = ModelNumber(each);
+        if (family && *family != number)
             continue;
-        for (const ParameterRow &row : catalogues.Rows(QString::fromLatin1(entry.table))) {
+        for (const ParameterRow &row : catalogues.Rows(TablesOfFamily(each).moduleTypes)) {
             const ModuleTypeProperties type = TypeFromRow(row);
             const int channels = type.twoChannels() ? 2 : 1;
             if (json) {
                 listed.append(QJsonObject{{"id", type.id},
-                                          {"family", entry.number},
+                                          {"family", number},
                                           {"code", type.id - 1},
                                           {"channels", channels},
                                           {"output", type.hasOutput() ? OutputText(type) : QString()},
@@ -66,7 +62,7 @@ int PrintTypes(const CatalogueSet &catalogues, std::optional<int> family, bool j
                                           {"name", type.name}});
                 continue;
             }
-            Out() << type.id << '\t' << entry.number << '\t' << type.id - 1 << '\t' << channels << '\t'
+            Out() << type.id << '\t' << number << '\t' << type.id - 1 << '\t' << channels << '\t'
                   << OutputText(type) << '\t' << Str(type.hasRelays() ? TreeStrings::Yes : TreeStrings::No)
                   << '\t' << type.name << Qt::endl;
         }

@@ -6,6 +6,8 @@
 #include "ctl_strings.h"
 #include "dialog_answers.h"
 
+#include "link/com_port.h"
+#include "link/module_family.h"
 #include "log/output_log.h"
 #include "log/product_info.h"
 #include "log/system_information.h"
@@ -122,7 +124,7 @@ int RunTypes(const QStringList &args, const QCommandLineParser &parser)
     std::optional<int> family;
     if (parser.isSet(QStringLiteral("family"))) {
         const int number = parser.value(QStringLiteral("family")).toInt();
-        if (number != 7230 && number != 7210 && number != 7220) {
+        if (!FamilyOfModelNumber(number)) {
             Err() << StrF(CtlStrings::BadFamily, {parser.value(QStringLiteral("family"))}) << Qt::endl;
             return ExitUnusable;
         }
@@ -322,10 +324,9 @@ bool ApplyLanguage(const QCommandLineParser &parser)
 void StartLog(OutputLog &log, bool toStandardError, const QCommandLineParser &parser)
 {
     log.makeActive();
-    SystemFacts facts = SystemInformation::collect();
+    SystemFacts facts = SystemInformation::collect(
+        parser.isSet(QStringLiteral("port")) ? parser.value(QStringLiteral("port")) : ComPort::configuredName());
     facts.programFile = QCoreApplication::applicationFilePath();
-    if (parser.isSet(QStringLiteral("port")))
-        facts.portName = parser.value(QStringLiteral("port"));
     log.writeSystemInformationOnce(facts);
     QTextStream &console = toStandardError ? Err() : Out();
     QObject::connect(&log, &OutputLog::textAdded,

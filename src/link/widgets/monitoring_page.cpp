@@ -74,6 +74,9 @@ void CBarGraph::paintEvent(QPaintEvent *)
 CMonitoringPage::CMonitoringPage(int channel, ModuleFamily family, QWidget *parent)
     : QWidget(parent), m_channel(channel), m_family(family)
 {
+    // The 7220 scale is fixed; the others come with the first record.
+    if (family == Family7220)
+        m_scale = MonitoringScale{0, 24};
     auto *layout = new QVBoxLayout(this);
     auto *displays = new QHBoxLayout;
     m_value = MakeDisplay(QStringLiteral("100.0"), QStringLiteral("ValueDisplay"));
@@ -87,14 +90,8 @@ CMonitoringPage::CMonitoringPage(int channel, ModuleFamily family, QWidget *pare
     m_bar = new CBarGraph(this);
     layout->addWidget(m_bar);
     auto *trend = new QHBoxLayout;
-    auto *scale = new QVBoxLayout;
-    const std::array<QString, 3> labels = MonitoringValues::ScaleLabels(family);
-    for (size_t i = 0; i < labels.size(); ++i) {
-        if (i > 0)
-            scale->addStretch(1);
-        scale->addWidget(new QLabel(labels[i], this));
-    }
-    trend->addLayout(scale);
+    trend->setSpacing(2);
+    trend->addWidget(MakeScaleColumn());
     trend->addWidget(MakeChart(), 1);
     layout->addLayout(trend, 1);
     auto *buttons = new QHBoxLayout;
@@ -143,13 +140,67 @@ QWidget *CMonitoringPage::MakeChart()
     auto *view = new QChartView(m_chart, this);
     view->setObjectName(QStringLiteral("TrendChart"));
     view->setMinimumHeight(160);
+    m_chartView = view;
+    // The axis shows the scale before the first record.
+    const MonitoringTrend::AxisRange range = m_trend.RangeOver(m_scale);
+    m_valueAxis->setRange(range.low, range.high);
+    connect(m_chart, &QChart::plotAreaChanged, this, &CMonitoringPage::PlaceScaleLabels);
     return view;
+}
+
+QWidget *CMonitoringPage::MakeScaleColumn()
+{
+    m_scaleColumn = new QWidget(this);
+    m_scaleColumn->setObjectName(QStringLiteral("ScaleLabels"));
+    const std::array<QString, 3> labels = MonitoringValues::ScaleLabels(m_family);
+    int width = 0;
+    for (size_t i = 0; i < labels.size(); ++i) {
+        auto *label = new QLabel(labels[i], m_scaleColumn);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->adjustSize();
+        width = std::max(width, label->width());
+        m_scaleLabels[i] = label;
+    }
+    for (QLabel *label : m_scaleLabels)
+        label->resize(width, label->height());
+    m_scaleColumn->setFixedWidth(width + 2);
+    return m_scaleColumn;
+}
+
+void CMonitoringPage::PlaceScaleLabels()
+{
+    if (!m_chartView || m_chart->plotArea().isEmpty())
+        return;
+    const double anyTime = double(m_timeAxis->min().toMSecsSinceEpoch());
+    const std::array<double, 3> levels = MonitoringValues::ScaleLevels(m_scale);
+    for (size_t i = 0; i < levels.size(); ++i) {
+        const QPointF onChart = m_chart->mapToPosition(QPointF(anyTime, levels[i]), m_measured);
+        const QPoint inView = m_chartView->mapFromScene(m_chart->mapToScene(onChart));
+        const QPoint inColumn = m_scaleColumn->mapFrom(this, m_chartView->viewport()->mapTo(this, inView));
+        QLabel *label = m_scaleLabels[i];
+        const int top = std::clamp(inColumn.y() - label->height() / 2, 0,
+                                   std::max(0, m_scaleColumn->height() - label->height()));
+        label->move(0, top);
+    }
+}
+
+void CMonitoringPage::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    PlaceScaleLabels();
+}
+
+void CMonitoringPage::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    PlaceScaleLabels();
 }
 
 void CMonitoringPage::ShowRecord(const MonitoringRecord &record, const std::array<QString, 5> &tickLabels,
                                  const QDateTime &time)
 {
     m_unit = record.unit;
+    m_scale = record.scale;
     m_trend.Add(time, record.value);
     m_bar->Show(record.scale.Fraction(record.value), tickLabels);
     m_value->setText(record.valueText);
@@ -169,25 +220,22 @@ void CMonitoringPage::RedrawTrend()
 {
     QList<QPointF> measured;
     QList<QPointF> mean;
-    double low = 0;
-    double high = 1;
     for (const MonitoringTrend::Sample &sample : m_trend.Samples()) {
         const double x = double(sample.time.toMSecsSinceEpoch());
         measured << QPointF(x, sample.value);
         if (sample.hasMean)
             mean << QPointF(x, sample.mean);
-        low = measured.size() == 1 ? sample.value : std::min(low, sample.value);
-        high = measured.size() == 1 ? sample.value : std::max(high, sample.value);
     }
     m_measured->replace(measured);
     m_mean->replace(mean);
-    if (measured.isEmpty())
-        return;
-    const double pad = high > low ? (high - low) * 0.1 : 1;
-    m_valueAxis->setRange(low - pad, high + pad);
-    const QDateTime first = m_trend.Samples().front().time;
-    const QDateTime last = m_trend.Samples().back().time;
-    m_timeAxis->setRange(first, last > first ? last : first.addSecs(3));
+    const MonitoringTrend::AxisRange range = m_trend.RangeOver(m_scale);
+    m_valueAxis->setRange(range.low, range.high);
+    if (!measured.isEmpty()) {
+        const QDateTime first = m_trend.Samples().front().time;
+        const QDateTime last = m_trend.Samples().back().time;
+        m_timeAxis->setRange(first, last > first ? last : first.addSecs(3));
+    }
+    PlaceScaleLabels();
 }
 
 void CMonitoringPage::Export()

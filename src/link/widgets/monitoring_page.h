@@ -10,6 +10,7 @@ class QLabel;
 class QLineEdit;
 class QLineSeries;
 class QChart;
+class QChartView;
 class QDateTimeAxis;
 class QValueAxis;
 
@@ -42,22 +43,37 @@ public:
     const MonitoringTrend &Trend() const { return m_trend; }
     // Empties the trend and its chart.
     void Restart();
+    QChart *Chart() const { return m_chart; }
+    QChartView *ChartView() const { return m_chartView; }
+    // The scale labels beside the chart: top, middle, bottom.
+    const std::array<QLabel *, 3> &ScaleLabels() const { return m_scaleLabels; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     QLineEdit *MakeDisplay(const QString &text, const QString &name);
     QWidget *MakeChart();
+    QWidget *MakeScaleColumn();
     void RedrawTrend();
+    // Each scale label beside the height of its level on the chart's axis.
+    void PlaceScaleLabels();
     void Export();
 
     int m_channel;
     ModuleFamily m_family;
     QString m_unit;
+    MonitoringScale m_scale;
     MonitoringTrend m_trend;
     QLineEdit *m_value = nullptr;
     QLineEdit *m_percent = nullptr;
     QLineEdit *m_status = nullptr;
     CBarGraph *m_bar = nullptr;
     QChart *m_chart = nullptr;
+    QChartView *m_chartView = nullptr;
+    QWidget *m_scaleColumn = nullptr;
+    std::array<QLabel *, 3> m_scaleLabels{};
     QLineSeries *m_measured = nullptr;
     QLineSeries *m_mean = nullptr;
     QDateTimeAxis *m_timeAxis = nullptr;

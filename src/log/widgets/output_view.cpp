@@ -47,7 +47,7 @@ void COutputView::setUp()
 void COutputView::showEvent(QShowEvent *event)
 {
     QPlainTextEdit::showEvent(event);
-    m_log->writeSystemInformationOnce();
+    m_log->writeSystemInformationOnce(m_portSource ? m_portSource() : QString());
 }
 
 void COutputView::appendText(const QString &text)

@@ -2,6 +2,8 @@
 
 #include <QPlainTextEdit>
 
+#include <functional>
+
 class OutputLog;
 
 // The read-only pane that shows the output log: monospace, no word wrap,
@@ -19,6 +21,8 @@ public:
     explicit COutputView(OutputLog *log, QWidget *parent = nullptr);
 
     OutputLog *log() const { return m_log; }
+    // The serial port the log's header names when the pane is first shown.
+    void setPortSource(std::function<QString()> source) { m_portSource = std::move(source); }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -29,4 +33,5 @@ private:
     void appendText(const QString &text);
 
     OutputLog *m_log = nullptr;
+    std::function<QString()> m_portSource;
 };

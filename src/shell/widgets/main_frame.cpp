@@ -14,6 +14,7 @@
 #include "shell/help_topics.h"
 #include "shell/language.h"
 #include "shell/message_service.h"
+#include "shell/pane_commands.h"
 #include "shell/project_session.h"
 #include "shell/settings.h"
 #include "shell/shell_strings.h"
@@ -27,6 +28,7 @@
 #include "tree/document_tree_model.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/list_view_modes.h"
+#include "tree/widgets/item_form_view.h"
 #include "tree/widgets/left_view.h"
 #include "tree/widgets/my7100_view.h"
 #include "tree/widgets/tree_entry_model.h"
@@ -60,6 +62,7 @@ namespace {
 constexpr char kFirstCommand[] = "zwFirstCommand";
 constexpr char kHelpTopic[] = "helpTopic";
 constexpr char kRecentEntry[] = "zwRecentEntry";
+constexpr int kDialogPopupMenu = 24624;
 const QString kToolbarState = QStringLiteral("Toolbars/State");
 
 // The toolbars' places live under the application's profile name.
@@ -181,6 +184,13 @@ void CMainFrame::RegisterViews()
     PaneViewFactory::Register(QStringLiteral("CPropertyTabView"), [&session](QWidget *parent) {
         return new CPropertyTabView(session.Transfer(), session.Link(), parent);
     });
+    for (const ItemFormTemplate *form : {&ItemForms::ProjectRoot(), &ItemForms::Equipment(), &ItemForms::Rack(),
+                                         &ItemForms::ZelnorHolder()}) {
+        const QString viewClass = form->viewClass;
+        PaneViewFactory::Register(viewClass, [this, viewClass](QWidget *parent) {
+            return CreateItemFormView(viewClass, ItemFormViewContext(), parent);
+        });
+    }
     // Every connection notice: the panel goes with the module, then shows
     // the values of the notice.
     connect(&session.Transfer(), &ModuleTransfer::liveValuesRefreshed, this, [this, &session] {
@@ -191,8 +201,40 @@ void CMainFrame::RegisterViews()
     });
 }
 
+ItemFormContext CMainFrame::ItemFormViewContext()
+{
+    ItemFormContext context;
+    CMy7100Doc &document = m_session.Document();
+    context.document = &document;
+    context.linkStarted = [&document] { return document.LinkStarted(); };
+    context.port = &m_session.ItemForms();
+    // The form hands clipboard commands outside its text fields to the
+    // tree, which acts on the current item.
+    context.itemCommandEnabled = [this](int id) { return FrameCommandEnabled(id); };
+    context.runItemCommand = [this](int id) {
+        QMetaObject::invokeMethod(this, [this, id] { RunFrameCommand(id); }, Qt::QueuedConnection);
+    };
+    context.showContextMenu = [this](const QPoint &at) {
+        ShowPopupMenu(kDialogPopupMenu, MainMenu::DialogPopupMenu(), at);
+    };
+    // canDrop and drop stay empty until items can be pasted: the form then
+    // accepts no drop.
+    return context;
+}
+
+void CMainFrame::ShowPopupMenu(int menuId, const std::vector<MenuEntry> &entries, const QPoint &at)
+{
+    MenuEntry popup{MenuEntry::Kind::Popup, menuId, 0, false, entries};
+    QMenu *menu = BuildMenu(popup, this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    UpdateCommandStates();
+    menu->popup(at);
+}
+
 CMainFrame::~CMainFrame()
 {
+    // Focus moves while the panes go; the frame no longer follows it.
+    disconnect(qApp, nullptr, this, nullptr);
     // An editor still open in the tree would commit its text while the
     // panes go; the frame that would store it is gone by then.
     m_tree->AbandonEdit();
@@ -238,6 +280,7 @@ void CMainFrame::BuildPanes()
     m_bottom = new QSplitter(Qt::Horizontal, m_rows);
     m_bottom->setObjectName(QStringLiteral("BottomSplitter"));
     m_output = new COutputView(m_bottom);
+    m_output->setPortSource([this] { return m_session.CurrentPort(); });
     m_output->setProperty(kHelpTopic, HelpTopics::kOutputLog);
     m_rows->setStretchFactor(0, 2);
     m_rows->setStretchFactor(1, 1);
@@ -269,11 +312,12 @@ void CMainFrame::ShowViews(const QString &listViewClass, const QString &itemView
         old->deleteLater();
         m_retiredViews << QPointer<QWidget>(old);
     }
+    // The list of the item's children stands above the item's form.
     QStringList classes;
-    if (!itemViewClass.isEmpty())
-        classes << itemViewClass;
     if (!listViewClass.isEmpty())
         classes << listViewClass;
+    if (!itemViewClass.isEmpty())
+        classes << itemViewClass;
     if (classes.isEmpty())
         classes << QStringLiteral("CMy7100View");
     for (const QString &viewClass : classes) {
@@ -477,11 +521,28 @@ void CMainFrame::BuildMenus()
 
 void CMainFrame::BuildAccelerators()
 {
+    m_accelerators = nullptr;
+    UseAccelerators(&MainMenu::Accelerators());
+    // While a view with a table of its own is active, its table is in use.
+    connect(qApp, &QApplication::focusChanged, this, [this] {
+        const PaneCommandTarget *target = ActiveCommandTarget();
+        const std::vector<Accelerator> *table = target ? target->PaneAccelerators() : nullptr;
+        UseAccelerators(table ? table : &MainMenu::Accelerators());
+    });
+}
+
+void CMainFrame::UseAccelerators(const std::vector<Accelerator> *table)
+{
+    if (table == m_accelerators)
+        return;
+    m_accelerators = table;
     QHash<int, QList<QKeySequence>> keys;
-    for (const Accelerator &accelerator : MainMenu::Accelerators())
+    for (const Accelerator &accelerator : *table)
         keys[accelerator.id] << QKeySequence(accelerator.key);
     for (auto it = keys.constBegin(); it != keys.constEnd(); ++it)
-        MakeAction(it.key())->setShortcuts(it.value());
+        MakeAction(it.key());
+    for (auto it = m_actions.constBegin(); it != m_actions.constEnd(); ++it)
+        it.value()->setShortcuts(keys.value(it.key()));
 }
 
 // Up to four recent files stand in the File menu in place of the
@@ -684,7 +745,22 @@ void CMainFrame::UpdateStatusBar()
 
 // ---------------------------------------------------------------- commands
 
+PaneCommandTarget *CMainFrame::ActiveCommandTarget() const
+{
+    return dynamic_cast<PaneCommandTarget *>(ActivePane());
+}
+
 bool CMainFrame::IsCommandEnabled(int id)
+{
+    if (m_busy)
+        return false;
+    if (PaneCommandTarget *target = ActiveCommandTarget())
+        if (const std::optional<bool> enabled = target->PaneCommandEnabled(id))
+            return *enabled;
+    return FrameCommandEnabled(id);
+}
+
+bool CMainFrame::FrameCommandEnabled(int id)
 {
     if (m_busy)
         return false;
@@ -792,6 +868,18 @@ void CMainFrame::ItemCommand(int id)
 bool CMainFrame::RunCommand(int id)
 {
     if (!IsCommandEnabled(id))
+        return false;
+    if (PaneCommandTarget *target = ActiveCommandTarget(); target && target->PaneCommandEnabled(id)) {
+        target->RunPaneCommand(id);
+        UpdateCommandStates();
+        return true;
+    }
+    return RunFrameCommand(id);
+}
+
+bool CMainFrame::RunFrameCommand(int id)
+{
+    if (!FrameCommandEnabled(id))
         return false;
     ProjectCommands &commands = m_session.Commands();
     CMy7100Doc &document = m_session.Document();

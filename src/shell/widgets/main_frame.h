@@ -3,6 +3,7 @@
 #include "shell/add_new_menu.h"
 #include "shell/main_menu.h"
 #include "tree/dynamic_menu.h"
+#include "tree/widgets/item_form_view.h"
 #include "tree/widgets/left_view.h"
 
 #include <QHash>
@@ -13,6 +14,7 @@
 #include <memory>
 
 class AppSettings;
+class PaneCommandTarget;
 class COutputView;
 class CMy7100View;
 class DocumentTreeModel;
@@ -41,6 +43,11 @@ public:
     // disabled (or the frame is busy).
     bool RunCommand(int id);
     bool IsCommandEnabled(int id);
+    // The same without asking the active view first.
+    bool RunFrameCommand(int id);
+    bool FrameCommandEnabled(int id);
+    // The accelerator table in use now.
+    const std::vector<Accelerator> *ActiveAccelerators() const { return m_accelerators; }
     QAction *Action(int id) const { return m_actions.value(id); }
 
     // While a long operation lets messages through: every command shows as
@@ -81,6 +88,11 @@ private:
     void BuildToolbars();
     void BuildStatusBar();
     void BuildAccelerators();
+    void UseAccelerators(const std::vector<Accelerator> *table);
+    ItemFormContext ItemFormViewContext();
+    // A context menu of the frame's commands, known by its number.
+    void ShowPopupMenu(int menuId, const std::vector<MenuEntry> &entries, const QPoint &at);
+    PaneCommandTarget *ActiveCommandTarget() const;
     QMenu *BuildMenu(const MenuEntry &popup, QWidget *parent);
     QAction *MakeAction(int id);
     void UpdateCommandStates();
@@ -134,4 +146,5 @@ private:
     bool m_busy = false;
     bool m_placementRestored = false;
     QList<QPointer<QWidget>> m_retiredViews;
+    const std::vector<Accelerator> *m_accelerators = nullptr;
 };

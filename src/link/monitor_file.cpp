@@ -1,4 +1,4 @@
-#include "log/monitor_file.h"
+#include "link/monitor_file.h"
 
 #include "db/text_rules.h"
 

@@ -1,7 +1,7 @@
 // The monitoring file: headers, records by the interval setting, file names.
 #include "link/module_image.h"
 #include "link/parameter_texts.h"
-#include "log/monitor_file.h"
+#include "link/monitor_file.h"
 #include "params/params_test_support.h"
 #include "shell/settings.h"
 #include "support/test_support.h"

@@ -1,0 +1,473 @@
+#include "tree/widgets/item_form_view.h"
+
+#include "params/pages/page_strings.h"
+#include "shell/command_ids.h"
+#include "shell/help_topics.h"
+#include "shell/language.h"
+#include "shell/string_table.h"
+#include "tree/document.h"
+#include "tree/document_tree_model.h"
+#include "tree/item_form_strings.h"
+#include "tree/widgets/tree_images.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kIconSize = 20;
+// Lines the description shows without scrolling.
+constexpr int kDescriptionLines = 4;
+
+// A button or label text without its access key.
+QString WithoutAccessKey(const QString &text)
+{
+    QString plain = text;
+    plain.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    return plain;
+}
+
+// A field as wide as its limit of average characters (the description as
+// wide as the form's text block), so that the form shows what fits.
+int FieldWidth(const QFontMetrics &metrics, int characters)
+{
+    return metrics.averageCharWidth() * (characters + 2) + 12;
+}
+} // namespace
+
+CTagView::CTagView(const ItemFormContext &context, const ItemFormTemplate &form, QWidget *parent)
+    : QScrollArea(parent), m_context(context), m_form(form)
+{
+    setObjectName(form.viewClass);
+    setProperty("helpTopic", HelpTopics::kItemForm);
+    setWidgetResizable(true);
+    setFrameShape(QFrame::NoFrame);
+    setAcceptDrops(true);
+    m_model = new ItemFormModel(*context.document, form, context.linkStarted, this);
+    // Shown, or never shown nor hidden yet (a form being built); a form the
+    // frame hid to put it away is not.
+    m_model->setVisibleProbe(
+        [this] { return isVisible() || !testAttribute(Qt::WA_WState_ExplicitShowHide); });
+    BuildForm();
+    connect(m_model, &ItemFormModel::textsChanged, this, &CTagView::ShowTexts);
+    connect(m_model, &ItemFormModel::buttonsChanged, this, &CTagView::ShowEnabled);
+    connect(m_model, &ItemFormModel::controlsEnabledChanged, this, &CTagView::ShowEnabled);
+    connect(m_model, &ItemFormModel::itemChanged, this, &CTagView::ShowItem);
+    if (m_context.port)
+        m_context.port->Attach(m_model);
+    m_model->InitialUpdate();
+}
+
+CTagView::~CTagView()
+{
+    if (m_context.port)
+        m_context.port->Detach(m_model);
+}
+
+QWidget *CTagView::control(int controlId) const
+{
+    const auto found = m_fields.find(controlId);
+    if (found != m_fields.end())
+        return found->second;
+    if (controlId == ItemForms::kApplyButton)
+        return m_apply;
+    if (controlId == ItemForms::kResetButton)
+        return m_reset;
+    if (controlId == ItemForms::kIconControl)
+        return m_icon;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- layout
+
+void CTagView::BuildForm()
+{
+    auto *page = new QWidget(this);
+    page->setObjectName(QString::number(m_form.templateId));
+    auto *column = new QVBoxLayout(page);
+
+    auto *head = new QHBoxLayout;
+    m_icon = new QLabel(page);
+    m_icon->setObjectName(QString::number(ItemForms::kIconControl));
+    m_icon->setFixedSize(kIconSize, kIconSize);
+    m_title = new QLabel(page);
+    m_title->setObjectName(QStringLiteral("Title"));
+    QFont bold = m_title->font();
+    bold.setBold(true);
+    m_title->setFont(bold);
+    m_title->setTextFormat(Qt::PlainText);
+    // The level's name stands after the item's own name, in every language
+    // without punctuation between them.
+    m_level = new QLabel(page);
+    m_level->setObjectName(QStringLiteral("Level"));
+    m_level->setForegroundRole(QPalette::PlaceholderText);
+    head->addWidget(m_icon);
+    head->addSpacing(4);
+    head->addWidget(m_title);
+    head->addSpacing(8);
+    head->addWidget(m_level, 1);
+    column->addLayout(head);
+
+    // The one-line fields stand one below the other in an untitled group,
+    // their labels in one column to their left.
+    QGridLayout *grid = nullptr;
+    for (const ItemFormField &field : m_form.fields) {
+        if (field.multiLine)
+            continue;
+        if (!grid) {
+            auto *group = new QGroupBox(page);
+            group->setObjectName(QStringLiteral("FieldGroup"));
+            grid = new QGridLayout(group);
+            grid->setHorizontalSpacing(12);
+            // The group is as wide as its widest field, not as the pane.
+            column->addWidget(group, 0, Qt::AlignLeft);
+        }
+        const int row = grid->rowCount();
+        auto *label = new QLabel(Str(field.labelString), page);
+        label->setObjectName(QStringLiteral("Label%1").arg(field.controlId));
+        QWidget *edit = BuildField(field);
+        label->setBuddy(edit);
+        grid->addWidget(label, row, 0, Qt::AlignLeft | Qt::AlignVCenter);
+        grid->addWidget(edit, row, 1, Qt::AlignLeft);
+    }
+    for (const ItemFormField &field : m_form.fields) {
+        if (!field.multiLine)
+            continue;
+        auto *label = new QLabel(Str(field.labelString), page);
+        label->setObjectName(QStringLiteral("Label%1").arg(field.controlId));
+        QWidget *edit = BuildField(field);
+        label->setBuddy(edit);
+        column->addSpacing(4);
+        column->addWidget(label);
+        column->addWidget(edit, 0, Qt::AlignLeft);
+    }
+
+    auto *buttons = new QHBoxLayout;
+    m_apply = new QPushButton(Str(PageStrings::ApplyButton), page);
+    m_apply->setObjectName(QString::number(ItemForms::kApplyButton));
+    m_apply->setAccessibleName(WithoutAccessKey(m_apply->text()));
+    m_apply->setDefault(true);
+    m_reset = new QPushButton(Str(PageStrings::ResetButton), page);
+    m_reset->setObjectName(QString::number(ItemForms::kResetButton));
+    m_reset->setAccessibleName(WithoutAccessKey(m_reset->text()));
+    buttons->addWidget(m_apply);
+    buttons->addWidget(m_reset);
+    buttons->addStretch(1);
+    column->addSpacing(6);
+    column->addLayout(buttons);
+    column->addStretch(1);
+    connect(m_apply, &QPushButton::clicked, this, &CTagView::ApplyClicked);
+    connect(m_reset, &QPushButton::clicked, this, [this] { m_model->Reset(); });
+    setWidget(page);
+}
+
+QWidget *CTagView::BuildField(const ItemFormField &field)
+{
+    const QString name = WithoutAccessKey(Str(field.labelString))
+                             .trimmed()
+                             .remove(QRegularExpression(QStringLiteral("\\s*:$")));
+    const int id = field.controlId;
+    QWidget *edit = nullptr;
+    if (field.multiLine) {
+        auto *text = new QPlainTextEdit(this);
+        text->setTabChangesFocus(true);
+        text->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        const QFontMetrics metrics(text->font());
+        text->setFixedSize(FieldWidth(metrics, 60), metrics.lineSpacing() * kDescriptionLines + 12);
+        connect(text, &QPlainTextEdit::textChanged, this, [this, text, id] {
+            if (!m_filling)
+                m_model->FieldEdited(id, text->toPlainText());
+        });
+        edit = text;
+    } else {
+        auto *line = new QLineEdit(this);
+        line->setMaxLength(field.limit);
+        line->setFixedWidth(FieldWidth(QFontMetrics(line->font()), field.limit));
+        connect(line, &QLineEdit::textEdited, this,
+                [this, id](const QString &text) { m_model->FieldEdited(id, text); });
+        // Enter in a one-line field presses the default button.
+        connect(line, &QLineEdit::returnPressed, this, &CTagView::ApplyClicked);
+        edit = line;
+    }
+    edit->setObjectName(QString::number(id));
+    edit->setAccessibleName(name);
+    m_fields[id] = edit;
+    return edit;
+}
+
+// ---------------------------------------------------------------- showing the model
+
+void CTagView::ShowTexts()
+{
+    m_filling = true;
+    for (const ItemFormField &field : m_form.fields) {
+        const QString text = m_model->text(field.controlId);
+        QWidget *edit = m_fields.at(field.controlId);
+        if (auto *line = qobject_cast<QLineEdit *>(edit)) {
+            if (line->text() != text)
+                line->setText(text);
+        } else if (auto *plain = qobject_cast<QPlainTextEdit *>(edit)) {
+            if (plain->toPlainText() != text)
+                plain->setPlainText(text);
+        }
+    }
+    m_filling = false;
+}
+
+void CTagView::ShowEnabled()
+{
+    const bool enabled = m_model->ControlsEnabled();
+    for (const auto &[id, edit] : m_fields)
+        edit->setEnabled(enabled);
+    m_apply->setEnabled(enabled && m_model->ApplyEnabled());
+    m_reset->setEnabled(enabled && m_model->ResetEnabled());
+}
+
+void CTagView::ShowItem()
+{
+    const Item *item = m_model->ShownItem();
+    if (!item) {
+        m_icon->clear();
+        m_title->clear();
+        m_level->clear();
+        return;
+    }
+    const CTableLevel &level = item->level();
+    m_icon->setPixmap(
+        TreeImages::IconOf(level.attributes().treeImage, level.tableName()).pixmap(kIconSize, kIconSize));
+    // The project's name in the user's language, as the tree shows it.
+    m_title->setText(DocumentTreeModel::EntryText(*m_context.document, *item, Language::current()));
+    m_level->setText(C7100Document::LevelName(level));
+}
+
+void CTagView::ApplyClicked()
+{
+    if (!m_apply->isEnabled())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_model->Apply();
+    QApplication::restoreOverrideCursor();
+}
+
+// ---------------------------------------------------------------- commands
+
+std::optional<FocusedTextField> CTagView::FocusedField() const
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus || !isAncestorOf(focus))
+        return std::nullopt;
+    if (const auto *line = qobject_cast<QLineEdit *>(focus))
+        return FocusedTextField{line->isReadOnly() || !line->isEnabled(), line->hasSelectedText()};
+    if (const auto *plain = qobject_cast<QPlainTextEdit *>(focus))
+        return FocusedTextField{plain->isReadOnly() || !plain->isEnabled(),
+                                plain->textCursor().hasSelection()};
+    return std::nullopt;
+}
+
+std::optional<bool> CTagView::PaneCommandEnabled(int id)
+{
+    switch (id) {
+    case CommandId::EditCopy:
+    case CommandId::EditCut:
+    case CommandId::EditPaste: {
+        const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
+        const bool itemEnabled = m_context.itemCommandEnabled && m_context.itemCommandEnabled(id);
+        return ItemFormModel::RouteClipboardCommand(id, FocusedField(), clipboard && clipboard->hasText(),
+                                                    itemEnabled)
+            .enabled;
+    }
+    case CommandId::Rename:
+        return m_model->HasControl(m_model->NameControlId());
+    case CommandId::DeleteKey:
+        return QApplication::focusWidget() != nullptr;
+    case CommandId::FormApply:
+        return m_apply->isEnabled();
+    case CommandId::FormReset:
+        return m_reset->isEnabled();
+    default:
+        return std::nullopt;
+    }
+}
+
+bool CTagView::RunTextFieldCommand(int id)
+{
+    QWidget *focus = QApplication::focusWidget();
+    auto *line = qobject_cast<QLineEdit *>(focus);
+    auto *plain = qobject_cast<QPlainTextEdit *>(focus);
+    switch (id) {
+    case CommandId::EditCopy:
+        line ? line->copy() : plain->copy();
+        return true;
+    case CommandId::EditCut:
+        line ? line->cut() : plain->cut();
+        break;
+    case CommandId::EditPaste:
+        line ? line->paste() : plain->paste();
+        break;
+    default:
+        return false;
+    }
+    // What the clipboard changed in a field counts as the user's edit.
+    if (line)
+        m_model->FieldEdited(line->objectName().toInt(), line->text());
+    return true;
+}
+
+bool CTagView::RunPaneCommand(int id)
+{
+    switch (id) {
+    case CommandId::EditCopy:
+    case CommandId::EditCut:
+    case CommandId::EditPaste:
+        if (FocusedField())
+            return RunTextFieldCommand(id);
+        if (m_context.runItemCommand)
+            m_context.runItemCommand(id);
+        return true;
+    case CommandId::Rename:
+        if (QWidget *name = control(m_model->NameControlId())) {
+            name->setFocus();
+            if (auto *line = qobject_cast<QLineEdit *>(name))
+                line->selectAll();
+        }
+        return true;
+    case CommandId::DeleteKey:
+        if (QWidget *focus = QApplication::focusWidget()) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier);
+            QApplication::sendEvent(focus, &press);
+            QApplication::sendEvent(focus, &release);
+        }
+        return true;
+    case CommandId::FormApply:
+        ApplyClicked();
+        return true;
+    case CommandId::FormReset:
+        m_model->Reset();
+        return true;
+    default:
+        return false;
+    }
+}
+
+const std::vector<Accelerator> *CTagView::PaneAccelerators() const
+{
+    return &MainMenu::FormAccelerators();
+}
+
+void CTagView::contextMenuEvent(QContextMenuEvent *event)
+{
+    const QPoint at =
+        event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(0, 0)) : event->globalPos();
+    if (m_context.showContextMenu)
+        m_context.showContextMenu(at);
+    event->accept();
+}
+
+// ---------------------------------------------------------------- drop target
+
+DropEffect CTagView::EffectOver(const QMimeData &data, Qt::KeyboardModifiers modifiers) const
+{
+    const bool copy = modifiers.testFlag(Qt::ControlModifier);
+    const bool accepted = m_context.canDrop && m_model->ShownItem() && m_context.canDrop(data, !copy);
+    return ItemFormModel::DragEffect(accepted, copy);
+}
+
+void CTagView::dragEnterEvent(QDragEnterEvent *event)
+{
+    const DropEffect effect = EffectOver(*event->mimeData(), event->modifiers());
+    if (effect == DropEffect::None) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(effect == DropEffect::Copy ? Qt::CopyAction : Qt::MoveAction);
+    event->accept();
+}
+
+void CTagView::dragMoveEvent(QDragMoveEvent *event)
+{
+    const DropEffect effect = EffectOver(*event->mimeData(), event->modifiers());
+    if (effect == DropEffect::None) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(effect == DropEffect::Copy ? Qt::CopyAction : Qt::MoveAction);
+    event->accept();
+}
+
+void CTagView::dropEvent(QDropEvent *event)
+{
+    const bool right = event->mimeData()->hasFormat(QString::fromLatin1(kRightClickDragFormat));
+    if (DropData(*event->mimeData(), event->modifiers().testFlag(Qt::ControlModifier), right))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+DropEffect CTagView::ChooseFromDropMenu(const QMimeData &data, DropEffect proposed)
+{
+    const bool moveAllowed = m_context.canDrop(data, true);
+    const bool copyAllowed = m_context.canDrop(data, false);
+    const DropMenuChoice choice = ItemFormModel::DropMenu(moveAllowed, copyAllowed, proposed);
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("24623"));
+    for (DropEffect effect : choice.entries) {
+        QAction *action = menu.addAction(
+            Str(effect == DropEffect::Move ? ItemFormStrings::MoveHere : ItemFormStrings::CopyHere));
+        action->setObjectName(
+            QString::number(effect == DropEffect::Move ? CommandId::MoveHere : CommandId::CopyHere));
+        action->setData(int(effect));
+        if (effect == choice.proposed)
+            menu.setDefaultAction(action);
+    }
+    QAction *cancel = menu.addAction(Str(ItemFormStrings::CancelDrop));
+    cancel->setObjectName(QString::number(CommandId::CancelDrop));
+    cancel->setData(int(DropEffect::None));
+    const QAction *chosen = menu.exec(QCursor::pos());
+    return chosen ? DropEffect(chosen->data().toInt()) : DropEffect::None;
+}
+
+bool CTagView::DropData(const QMimeData &data, bool controlHeld, bool rightButton)
+{
+    DropEffect effect = EffectOver(data, controlHeld ? Qt::ControlModifier : Qt::NoModifier);
+    if (effect == DropEffect::None || !m_context.drop)
+        return false;
+    if (rightButton)
+        effect = ChooseFromDropMenu(data, effect);
+    if (effect == DropEffect::None)
+        return false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool dropped = m_context.drop(data, effect == DropEffect::Move);
+    QApplication::restoreOverrideCursor();
+    return dropped;
+}
+
+// ---------------------------------------------------------------- factory
+
+CTagView *CreateItemFormView(const QString &viewClass, const ItemFormContext &context, QWidget *parent)
+{
+    if (viewClass == ItemForms::ProjectRoot().viewClass)
+        return new CProjectRootView(context, parent);
+    if (viewClass == ItemForms::Equipment().viewClass)
+        return new CEquipmentView(context, parent);
+    if (viewClass == ItemForms::Rack().viewClass)
+        return new CRackView(context, parent);
+    if (viewClass == ItemForms::ZelnorHolder().viewClass)
+        return new CZelnorHolderView(context, parent);
+    return nullptr;
+}
