@@ -60,8 +60,10 @@ void MemoryClipboard::Clear()
     m_board->data = TransferPayload();
 }
 
-void MemoryClipboard::RequestCompletion()
+void MemoryClipboard::RequestCompletion(const QString &completionFormat)
 {
+    if (!m_board->data.HasFormat(completionFormat))
+        return;
     ++m_board->completionRequests;
     if (m_board->owner.completionRequested)
         m_board->owner.completionRequested();

@@ -9,6 +9,8 @@
 // asked for the completion signal (the cut is to be completed), or the data
 // left the clipboard (another copy, another program, the clipboard emptied).
 struct ClipboardOwner {
+    // The name of the completion format among the data's formats.
+    QString completionFormat;
     std::function<void()> completionRequested;
     std::function<void()> released;
 };
@@ -29,7 +31,7 @@ public:
     virtual void FlushOwn() = 0;
     // Asks the clipboard's owner for the completion signal, which tells it
     // that its data was pasted in full.
-    virtual void RequestCompletion() = 0;
+    virtual void RequestCompletion(const QString &completionFormat) = 0;
 };
 
 // The port the documents use unless one was given its own.
@@ -59,7 +61,7 @@ public:
     const TransferData &Contents() override { return m_board->data; }
     void Put(const TransferPayload &payload, ClipboardOwner owner) override;
     void FlushOwn() override;
-    void RequestCompletion() override;
+    void RequestCompletion(const QString &completionFormat) override;
     // Another program takes the clipboard (or it is emptied): the owner
     // hears that its data was released.
     void Clear();

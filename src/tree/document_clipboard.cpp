@@ -126,7 +126,8 @@ bool C7100Document::CopyToClipboard(const std::vector<Item *> &items, bool cut)
             mark(container.item);
     }
     QPointer<C7100Document> self(this);
-    clipboard.Put(payload, ClipboardOwner{[self] {
+    clipboard.Put(payload, ClipboardOwner{m_formats.completion,
+                                          [self] {
                                               if (self)
                                                   self->CompleteCut();
                                           },
@@ -179,7 +180,7 @@ bool C7100Document::PasteFromClipboard(Item *target)
     if (!PasteItems(*set, *target))
         return false;
     if (set->move)
-        clipboard.RequestCompletion();
+        clipboard.RequestCompletion(m_formats.completion);
     return true;
 }
 

@@ -14,6 +14,10 @@ int AddModule(const QString &project, const QString &parentPath, const QString &
 // channel: 0 when not given.
 int Set(const QString &project, const QString &modulePath, int channel, const QStringList &assignments);
 int Delete(const QString &project, const QString &itemPath, bool yes);
+// Pastes an item with its subtree under a container of the same or another
+// project through the paste core; with move the original goes afterwards.
+int Copy(const QString &sourceProject, const QString &itemPath, const QString &targetProject,
+         const QString &parentPath, bool move);
 int Show(const QString &project, const QString &modulePath, bool json);
 int Compare(const QString &project, const QString &port, bool json);
 int Upload(const QString &project, const QString &port, bool create);

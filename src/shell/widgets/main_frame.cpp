@@ -96,9 +96,6 @@ bool BelongsToMissingView(int id)
 {
     switch (id) {
     case PrintProject:
-    case EditCut:
-    case EditCopy:
-    case EditPaste:
     case SelectAll:
     case InvertSelection:
     case LargeIcons:
@@ -655,6 +652,11 @@ bool CMainFrame::IsCommandEnabled(int id)
         return open && current && !current->level().attributes().readOnly;
     case ModuleConversion:
         return open && document.CanConvertModule();
+    case EditCut:
+    case EditCopy:
+        return open && document.CanCopy(current);
+    case EditPaste:
+        return open && document.CanPaste(current);
     case DialogView:
         return open && document.DialogViewEnabled();
     case GlobalRefresh:
@@ -749,6 +751,13 @@ bool CMainFrame::RunCommand(int id)
         break;
     case ModuleConversion:
         document.ConvertModule();
+        break;
+    case EditCut:
+    case EditCopy:
+        document.CopyToClipboard({document.FindItem(document.CurrentItem())}, id == EditCut);
+        break;
+    case EditPaste:
+        document.PasteFromClipboard(document.FindItem(document.CurrentItem()));
         break;
     case DialogView:
         document.ToggleDialogView();

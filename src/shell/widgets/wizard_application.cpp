@@ -10,7 +10,9 @@
 #include "shell/widgets/message_box_presenter.h"
 #include "shell/widgets/shell_dialogs.h"
 #include "shell/widgets/splash_window.h"
+#include "tree/widgets/drop_menu.h"
 #include "tree/widgets/module_dialog.h"
+#include "tree/widgets/system_clipboard.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,6 +41,7 @@ void InstallPresenters(QWidget *owner)
     ProjectFileDialogPresenter::install(owner);
     ModuleDialog::install(owner);
     COLEDBErrorsDialog::install(owner);
+    DropMenu::install(owner);
 }
 } // namespace
 
@@ -49,6 +52,11 @@ int RunZelnorWizard(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("ZelnorWizard"));
     StringTable::instance().loadBuiltin();
     InstallPresenters(nullptr);
+    // The desktop's clipboard for copied items, while the application lives.
+    ClipboardService::setPort(std::make_shared<SystemClipboard>());
+    struct ClipboardGoes {
+        ~ClipboardGoes() { ClipboardService::setPort(nullptr); }
+    } clipboardGoes;
 
     const CommandLineOptions options = CommandLineOptions::Parse(QApplication::arguments());
     if (!options.error.isEmpty()) {
