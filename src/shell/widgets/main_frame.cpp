@@ -757,7 +757,9 @@ bool CMainFrame::RunCommand(int id)
         document.CopyToClipboard({document.FindItem(document.CurrentItem())}, id == EditCut);
         break;
     case EditPaste:
+        QApplication::setOverrideCursor(Qt::WaitCursor);
         document.PasteFromClipboard(document.FindItem(document.CurrentItem()));
+        QApplication::restoreOverrideCursor();
         break;
     case DialogView:
         document.ToggleDialogView();

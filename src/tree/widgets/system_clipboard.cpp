@@ -91,8 +91,9 @@ QString SystemClipboard::ServerName() const
 
 bool SystemClipboard::OwnsData() const
 {
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    return m_data && clipboard->ownsClipboard() && clipboard->mimeData() == m_data.data();
+    // The clipboard hands out the owner's own data object; another owner's
+    // data comes wrapped. (Not every platform reports ownership itself.)
+    return m_data && QGuiApplication::clipboard()->mimeData() == m_data.data();
 }
 
 const TransferData &SystemClipboard::Contents()
