@@ -225,8 +225,8 @@ Item *C7100Document::PasteOne(const ItemDescriptor &descriptor, ContainerItem &p
         if (!(*columns)[i].name.isEmpty())
             SetValue(*item, int(i), descriptor.values[i], true);
     MakeNameUnique(*item);
-    progress.Step(1, descriptor.path, GetPath(*item));
-    const bool saved = SavePasted(*item);
+    // A cancel in the progress window ends the top-level item unwritten.
+    const bool saved = progress.Step(1, descriptor.path, GetPath(*item)) && SavePasted(*item);
     // Hooks may have removed the item already; one still New goes now.
     item = FindItem(handle);
     if (item && item->editState() == EditState::New)
@@ -333,7 +333,8 @@ bool C7100Document::PasteItems(const TransferSet &set, Item &targetItem)
     auto goOn = [&](const ItemDescriptor &descriptor, int error, bool last) {
         failed = true;
         ContainerItem *now = FindContainer(targetHandle);
-        if (!now)
+        // A cancel ends the paste without a question.
+        if (!now || progress->Cancelled())
             return false;
         const QString text = error == SourceGone ? FillArguments(Str(SourceGone), {descriptor.path}) : Str(error);
         return ConfirmPaste(set.move, set.sourceDatabase, descriptor, *now, text, last) == MessageAnswer::Yes;

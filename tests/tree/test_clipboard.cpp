@@ -435,6 +435,40 @@ private slots:
         QCOMPARE(source.rows("Racks"), 1);
     }
 
+    void aCancelKeepsWhatWasPastedBeforeAndAsksNothing()
+    {
+        HierarchyProject project;
+        project.open();
+        Desktop desktop;
+        project.document.SetClipboardPort(&desktop.first);
+        ContainerItem *p1 = Folder(project, project.projectItem(), Plant, "P1");
+        ContainerItem *p2 = Folder(project, project.projectItem(), Plant, "P2");
+        QVERIFY(p1 && p2 && Folder(project, *p2, Cabinet, "C2"));
+        QVERIFY(project.document.CopyToClipboard({p1, p2}, false));
+
+        // The user cancels at the third step: P2's cabinet.
+        class CancelAt : public ItemProgress {
+        public:
+            bool Step(int, const QString &, const QString &) override { return ++steps < 3; }
+            bool Cancelled() const override { return steps >= 3; }
+            int steps = 0;
+        };
+        auto previous = ProgressService::setFactory([](ProgressKind kind, int) -> std::unique_ptr<ItemProgress> {
+            if (kind != ProgressKind::Copying)
+                return nullptr;
+            return std::make_unique<CancelAt>();
+        });
+        ScriptedMessages messages;
+        QVERIFY(!project.document.PasteFromClipboard(&project.projectItem()));
+        ProgressService::setFactory(std::move(previous));
+        QVERIFY2(messages.shown().empty(), qPrintable(messages.texts().join('|')));
+        // P1's copy was pasted whole; of P2's nothing.
+        QCOMPARE(project.rows("Equipments", "Name = 'Copy_of_P1'"), 1);
+        QCOMPARE(project.rows("Equipments", "Name = 'Copy_of_P2'"), 0);
+        QCOMPARE(project.rows("Racks"), 1);
+        QVERIFY(!project.document.FindByPath("\\\\Project\\Copy_of_P2", "Equipments"));
+    }
+
     void theNextCopyOrAnotherProgramClearsTheCutMarks()
     {
         HierarchyProject project;
