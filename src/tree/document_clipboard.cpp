@@ -325,8 +325,8 @@ bool C7100Document::PasteItems(const TransferSet &set, Item &targetItem)
         const TransferSet *value;
         ~RestoreForeign() { slot = value; }
     } restore{m_foreignPaste, foreignBefore};
-    std::unique_ptr<ItemProgress> progress =
-        ProgressService::Begin(set.move ? ProgressKind::Moving : ProgressKind::Copying, set.descriptorCount());
+    std::unique_ptr<ItemProgress> progress = ProgressService::Begin(
+        set.move ? ProgressKind::Moving : ProgressKind::Copying, set.descriptorCount());
 
     bool failed = false;
     // Asks the user after a failed item; false ends the paste.
@@ -336,7 +336,8 @@ bool C7100Document::PasteItems(const TransferSet &set, Item &targetItem)
         // A cancel ends the paste without a question.
         if (!now || progress->Cancelled())
             return false;
-        const QString text = error == SourceGone ? FillArguments(Str(SourceGone), {descriptor.path}) : Str(error);
+        const QString text =
+            error == SourceGone ? FillArguments(Str(SourceGone), {descriptor.path}) : Str(error);
         return ConfirmPaste(set.move, set.sourceDatabase, descriptor, *now, text, last) == MessageAnswer::Yes;
     };
     const size_t leafCount = set.leaves.size();
@@ -370,8 +371,9 @@ bool C7100Document::PasteItems(const TransferSet &set, Item &targetItem)
     return !failed && !progress->Cancelled();
 }
 
-MessageAnswer C7100Document::ConfirmPaste(bool move, const QString &sourceDatabase, const ItemDescriptor &descriptor,
-                                          const Item &target, const QString &errorText, bool last)
+MessageAnswer C7100Document::ConfirmPaste(bool move, const QString &sourceDatabase,
+                                          const ItemDescriptor &descriptor, const Item &target,
+                                          const QString &errorText, bool last)
 {
     QString text;
     if (sourceDatabase != PathName())
@@ -438,7 +440,8 @@ void C7100Document::MakeNameUnique(Item &item)
     const int column = NameColumn(item.level());
     const QString name = GetName(item);
     for (int i = 0; i < kMaxUniqueTries; ++i) {
-        const QString prefix = i == 0 ? Str(CopyOfPrefix) : FillArguments(Str(NumberedCopyPrefix), {QString::number(i)});
+        const QString prefix =
+            i == 0 ? Str(CopyOfPrefix) : FillArguments(Str(NumberedCopyPrefix), {QString::number(i)});
         SetValue(item, column, prefix + name, true);
         if (IsNameUnique(item))
             return;

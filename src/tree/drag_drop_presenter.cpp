@@ -19,8 +19,8 @@ DropChoice DropMenuService::Choose()
     return presenter ? presenter() : DropChoice::Cancel;
 }
 
-std::optional<TransferPayload> DragDropPresenter::StartDrag(const std::vector<ItemHandle> &items, bool rightButton,
-                                                            const QByteArray &dragImage)
+std::optional<TransferPayload> DragDropPresenter::StartDrag(const std::vector<ItemHandle> &items,
+                                                            bool rightButton, const QByteArray &dragImage)
 {
     m_dragged.clear();
     std::vector<Item *> dragged;

@@ -21,7 +21,8 @@ void WriteItem(QDataStream &out, const ItemDescriptor &item)
 {
     out << item.table << item.path << qint32(item.values.size()) << item.accessorClass;
     for (size_t i = 0; i < item.values.size(); ++i)
-        out << item.values[i] << (i < size_t(item.columnNames.size()) ? item.columnNames[qsizetype(i)] : QString());
+        out << item.values[i]
+            << (i < size_t(item.columnNames.size()) ? item.columnNames[qsizetype(i)] : QString());
 }
 
 void WriteContainer(QDataStream &out, const ContainerDescriptor &container)

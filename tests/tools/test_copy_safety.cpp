@@ -66,7 +66,8 @@ void TestCopySafety::copiesMovesAndRefusals()
     QVERIFY(run.out.contains("'\\\\Project\\Plant1' was copied under '\\\\Project'."));
     run = Ctl({"copy", source, kPlant, target, "\\\\Project"});
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(Column(target, "SELECT Name FROM Equipments ORDER BY Name"), QVariantList({"Copy_of_Plant1", "Plant1"}));
+    QCOMPARE(Column(target, "SELECT Name FROM Equipments ORDER BY Name"),
+             QVariantList({"Copy_of_Plant1", "Plant1"}));
     QVERIFY(HalfPasted(target).isEmpty());
     QCOMPARE(Count(source, "Equipments"), 1);
 

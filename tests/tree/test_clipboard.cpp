@@ -75,14 +75,20 @@ private slots:
         set.move = true;
         set.sourceDatabase = QStringLiteral("/projects/a.prj");
         ContainerDescriptor plant;
-        plant.item = {"Equipments", "\\\\Project\\P1", "CEquipmentsAccessor",
+        plant.item = {"Equipments",
+                      "\\\\Project\\P1",
+                      "CEquipmentsAccessor",
                       {QVariant(7), QVariant(QString("P1")), QVariant(), QVariant(true), QVariant(2.5),
                        QVariant(QByteArray("\x00\x01\xff", 3)), QVariant(QVariantList{1, "two"})},
-                      {"ID", "Name", "Description", "Flag", "Real", "Blob", "Array"}, 42};
-        plant.leaves.push_back({"Modules7230_2", "\\\\Project\\P1\\M", "CModules1Accessor", {QVariant(9)}, {"ID"}, 43});
+                      {"ID", "Name", "Description", "Flag", "Real", "Blob", "Array"},
+                      42};
+        plant.leaves.push_back(
+            {"Modules7230_2", "\\\\Project\\P1\\M", "CModules1Accessor", {QVariant(9)}, {"ID"}, 43});
         set.containers.push_back(plant);
-        set.leaves.push_back({"Modules7230_1", "\\\\Project\\M0", "CModules1Accessor", {QVariant(3)}, {"ID"}, 44});
-        set.companions["Signals"][5] = {"Signals", {}, {}, {QVariant(5), QVariant(1234567)}, {"ID", "RangeEnd"}, 0};
+        set.leaves.push_back(
+            {"Modules7230_1", "\\\\Project\\M0", "CModules1Accessor", {QVariant(3)}, {"ID"}, 44});
+        set.companions["Signals"][5] = {"Signals",          {}, {}, {QVariant(5), QVariant(1234567)},
+                                        {"ID", "RangeEnd"}, 0};
 
         const QByteArray bytes = TransferCodec::EncodeSet(set);
         const std::optional<TransferSet> back = TransferCodec::DecodeSet(bytes);
@@ -184,8 +190,7 @@ private slots:
         QCOMPARE(project.rows("Modules7230_4"), 1);
         QCOMPARE(project.rows("Modules7230_2"), 0);
         QVERIFY(!project.document.FindRow("Modules7230_2", oldId, true));
-        const int newSignal1 =
-            project.scalar("SELECT Ch1SignalID FROM Modules7230_4").toInt();
+        const int newSignal1 = project.scalar("SELECT Ch1SignalID FROM Modules7230_4").toInt();
         QVERIFY(newSignal1 != oldSignal1);
         // A move keeps the names of its signals and their values.
         QCOMPARE(project.signalName(newSignal1), signalName);
@@ -214,10 +219,12 @@ private slots:
         QVERIFY(module);
         const int id = module->id().toInt();
         source.exec(QStringLiteral("UPDATE Modules7230_1 SET Description = 'kept', SerialNr = 'SN-1', "
-                                   "Revision = 'R7', Memo = 'memo' WHERE ID = %1").arg(id));
+                                   "Revision = 'R7', Memo = 'memo' WHERE ID = %1")
+                        .arg(id));
         const int s1 = source.stored("Modules7230_1", id, "Ch1SignalID").toInt();
         const int s2 = source.stored("Modules7230_1", id, "Ch2SignalID").toInt();
-        source.exec(QStringLiteral("UPDATE Signals SET RangeEnd = 123000, Description = 'sig' WHERE ID = %1").arg(s1));
+        source.exec(QStringLiteral("UPDATE Signals SET RangeEnd = 123000, Description = 'sig' WHERE ID = %1")
+                        .arg(s1));
         source.exec(QStringLiteral("UPDATE Signals SET RangeBegin = -5000 WHERE ID = %1").arg(s2));
         source.document.GlobalRefresh();
         QVERIFY(source.document.EnsureChildren(source.projectItem()));
@@ -320,13 +327,15 @@ private slots:
             messages.answer(MessageAnswer::Ok);
             QVERIFY(!project.document.PasteFromClipboard(carrier));
             QCOMPARE(messages.shown().size(), size_t(1));
-            QVERIFY(messages.shown()[0].text.endsWith("Can't create whole source structure in the destination."));
+            QVERIFY(
+                messages.shown()[0].text.endsWith("Can't create whole source structure in the destination."));
         }
         QCOMPARE(project.rows("Racks"), 1);
 
         // Foreign data, or ours cut short, is not offered.
         TransferPayload damaged = desktop.board->data;
-        damaged.Set(project.document.Formats().data, desktop.board->data.Data(project.document.Formats().data).left(20));
+        damaged.Set(project.document.Formats().data,
+                    desktop.board->data.Data(project.document.Formats().data).left(20));
         desktop.board->data = damaged;
         QVERIFY(!project.document.PasteFromClipboard(plant));
         QCOMPARE(project.rows("Racks"), 1);
@@ -369,17 +378,19 @@ private slots:
         const MessageRequest &first = messages.shown()[0];
         QCOMPARE(first.icon, MessageIcon::Question);
         QCOMPARE(first.buttons, MessageButtons::YesNo);
-        QCOMPARE(first.text, QString("Source database: '/projects/source.prj'\n"
-                                     "Source: '\\\\Project\\P1'\nDestination: '\\\\Project'\n\n"
-                                     "Can't move source to destination. "
-                                     "The destination database has diferent structure than the source database."
-                                     "\n\nDo you want to proceed moving ?"));
+        QCOMPARE(first.text,
+                 QString("Source database: '/projects/source.prj'\n"
+                         "Source: '\\\\Project\\P1'\nDestination: '\\\\Project'\n\n"
+                         "Can't move source to destination. "
+                         "The destination database has diferent structure than the source database."
+                         "\n\nDo you want to proceed moving ?"));
         const MessageRequest &last = messages.shown()[1];
         QCOMPARE(last.icon, MessageIcon::Error);
         QCOMPARE(last.buttons, MessageButtons::Ok);
         QVERIFY(last.text.startsWith("Source database: '/projects/source.prj'\nSource: '\\\\Project\\P2'"));
-        QVERIFY(last.text.endsWith("Can't move source to destination. "
-                                   "The destination database has diferent structure than the source database."));
+        QVERIFY(
+            last.text.endsWith("Can't move source to destination. "
+                               "The destination database has diferent structure than the source database."));
         QCOMPARE(target.rows("Equipments"), 0);
         // The cut is not completed: both plants stay, still marked.
         QCOMPARE(desktop.board->completionRequests, 0);
@@ -419,7 +430,8 @@ private slots:
         HintRecorder hints(target.document);
         QVERIFY(!target.document.PasteFromClipboard(&target.projectItem()));
         QCOMPARE(messages.shown().size(), size_t(1));
-        QVERIFY(messages.shown()[0].text.startsWith("Source database: '/projects/source.prj'\nSource: '\\\\Project\\P2'"));
+        QVERIFY(messages.shown()[0].text.startsWith(
+            "Source database: '/projects/source.prj'\nSource: '\\\\Project\\P2'"));
         // The first plant stays; of the second nothing, not even its cabinet.
         QCOMPARE(target.rows("Equipments"), 1);
         QCOMPARE(target.rows("Racks"), 0);
@@ -453,11 +465,12 @@ private slots:
             bool Cancelled() const override { return steps >= 3; }
             int steps = 0;
         };
-        auto previous = ProgressService::setFactory([](ProgressKind kind, int) -> std::unique_ptr<ItemProgress> {
-            if (kind != ProgressKind::Copying)
-                return nullptr;
-            return std::make_unique<CancelAt>();
-        });
+        auto previous =
+            ProgressService::setFactory([](ProgressKind kind, int) -> std::unique_ptr<ItemProgress> {
+                if (kind != ProgressKind::Copying)
+                    return nullptr;
+                return std::make_unique<CancelAt>();
+            });
         ScriptedMessages messages;
         QVERIFY(!project.document.PasteFromClipboard(&project.projectItem()));
         ProgressService::setFactory(std::move(previous));
@@ -542,7 +555,8 @@ private slots:
         std::optional<TransferPayload> drag = source.StartDrag({cabinetHandle}, false, QByteArray("png"));
         QVERIFY(drag);
         const TransferFormats formats = doc.TransferFormatNames();
-        for (const QString &format : {formats.tableList, formats.itemData, formats.completion, TransferFormats::BitmapDrag()})
+        for (const QString &format :
+             {formats.tableList, formats.itemData, formats.completion, TransferFormats::BitmapDrag()})
             QVERIFY2(drag->HasFormat(format), qPrintable(format));
         QVERIFY(!drag->HasFormat(TransferFormats::RightClickDrag()));
         QCOMPARE(drag->Data(TransferFormats::BitmapDrag()), QByteArray("png"));

@@ -117,7 +117,8 @@ private slots:
         int display = 90 + int(QCoreApplication::applicationPid() % 400);
         while (QFile::exists(QString("/tmp/.X%1-lock").arg(display)))
             ++display;
-        m_xvfb.start("Xvfb", {QString(":%1").arg(display), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+        m_xvfb.start("Xvfb",
+                     {QString(":%1").arg(display), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
         QVERIFY(m_xvfb.waitForStarted());
         QVERIFY2(WaitFor([display] { return QFile::exists(QString("/tmp/.X11-unix/X%1").arg(display)); }),
                  "Xvfb did not start");
@@ -177,8 +178,9 @@ private slots:
         QCOMPARE(Names(second, "SELECT e.Name FROM Racks r JOIN Equipments e ON r.ParentID = e.ID"),
                  QStringList{"PlantB"});
         // The channel's values came along with the module.
-        QCOMPARE(Names(second, "SELECT s.RangeEnd FROM Modules7230_3 m JOIN Signals s ON s.ID = m.Ch1SignalID"),
-                 QStringList{"150000"});
+        QCOMPARE(
+            Names(second, "SELECT s.RangeEnd FROM Modules7230_3 m JOIN Signals s ON s.ID = m.Ch1SignalID"),
+            QStringList{"150000"});
         QCOMPARE(Names(first, "SELECT Name FROM Racks"), QStringList{"Cabinet1"});
     }
 

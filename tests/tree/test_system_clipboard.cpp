@@ -91,7 +91,8 @@ private slots:
         SystemClipboard clipboard;
         Heard first;
         clipboard.Put(Payload(), first.owner());
-        const QByteArray token = QApplication::clipboard()->mimeData()->data(kCompletion).split('\n').value(1);
+        const QByteArray token =
+            QApplication::clipboard()->mimeData()->data(kCompletion).split('\n').value(1);
         Heard second;
         clipboard.Put(Payload(), second.owner());
         QCOMPARE(first.releases, 1);

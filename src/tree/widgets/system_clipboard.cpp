@@ -17,7 +17,8 @@ constexpr qint64 kMaxTokenLine = 256;
 class TransferMime : public QMimeData {
 public:
     TransferMime(const TransferPayload &payload, QString completionFormat, QByteArray completion)
-        : m_payload(payload), m_completionFormat(std::move(completionFormat)), m_completion(std::move(completion))
+        : m_payload(payload), m_completionFormat(std::move(completionFormat)),
+          m_completion(std::move(completion))
     {
     }
     QStringList formats() const override

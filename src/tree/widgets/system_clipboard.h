@@ -13,7 +13,10 @@ class MimeTransferData : public TransferData {
 public:
     explicit MimeTransferData(const QMimeData *mime) : m_mime(mime) {}
     bool HasFormat(const QString &format) const override { return m_mime && m_mime->hasFormat(format); }
-    QByteArray Data(const QString &format) const override { return m_mime ? m_mime->data(format) : QByteArray(); }
+    QByteArray Data(const QString &format) const override
+    {
+        return m_mime ? m_mime->data(format) : QByteArray();
+    }
 
 private:
     const QMimeData *m_mime;
