@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QtTest>
 
@@ -84,6 +85,21 @@ private slots:
         QVERIFY(contents.HasFormat(kTables) && contents.HasFormat(kData) && contents.HasFormat(kCompletion));
         clipboard.RequestCompletion(kCompletion);
         QCOMPARE(heard.completions, 1);
+    }
+
+    void anAddressThatIsNotOursIsNotUsed()
+    {
+        // Data of another program naming some socket: nothing is sent there.
+        QLocalServer stranger;
+        QVERIFY(
+            stranger.listen(QStringLiteral("some-other-service-%1").arg(QCoreApplication::applicationPid())));
+        auto *mime = new QMimeData;
+        mime->setData(kCompletion, stranger.fullServerName().toUtf8() + "\n0123456789abcdef0123456789abcdef");
+        QApplication::clipboard()->setMimeData(mime);
+        SystemClipboard clipboard;
+        clipboard.RequestCompletion(kCompletion);
+        QTest::qWait(200);
+        QVERIFY(!stranger.hasPendingConnections());
     }
 
     void anotherOwnerOrTheNextCopyReleasesTheData()

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QRegularExpression>
 #include <QUuid>
 
 namespace {
@@ -149,6 +150,12 @@ void SystemClipboard::RequestCompletion(const QString &completionFormat)
     if (parts.size() != 2 || parts[0].isEmpty() || parts[1].isEmpty())
         return;
     const QString server = QString::fromUtf8(parts[0]);
+    // Clipboard data is anybody's: only a socket of this program's kind
+    // and a token of its form are used.
+    static const QRegularExpression kServer(QStringLiteral("(^|/)zelnor-wizard-\\d+-[0-9a-f]{32}$"));
+    static const QRegularExpression kToken(QStringLiteral("^[0-9a-f]{32}$"));
+    if (!kServer.match(server).hasMatch() || !kToken.match(QString::fromLatin1(parts[1])).hasMatch())
+        return;
     if (server == ServerName()) {
         TokenReceived(parts[1]);
         return;
