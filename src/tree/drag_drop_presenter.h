@@ -29,7 +29,16 @@ public:
 
 // Dragging items out of the tree or the list and dropping them on an entry,
 // without a window: the views pass what the drag carries and where the
-// cursor is, and show what it answers.
+// cursor is, and show what it answers. A view holds one and:
+// - on a left or right drag past the start distance: StartDrag(handles,
+//   right, entry image as PNG); nothing means no drag; else a QDrag with
+//   MakeTransferMimeData(payload), exec(Copy | Move), then DragFinished with
+//   the action exec returned;
+// - on drag enter and move: DragOver(MimeTransferData(mime), handle under the
+//   cursor, Ctrl held); None ignores the event, else that action is accepted;
+//   the entry under the cursor opens after AutoExpandDelay ms;
+// - on the drop: Drop(...) with the same arguments; None ignores the event,
+//   else the action is accepted and the target becomes selected.
 class DragDropPresenter {
 public:
     explicit DragDropPresenter(C7100Document &document) : m_document(document) {}
