@@ -78,7 +78,8 @@ private:
 
     QStringList Windows(const QProcess &program)
     {
-        return Run("xdotool", {"search", "--pid", QString::number(program.processId())}, m_env)
+        return Run("xdotool", {"search", "--onlyvisible", "--pid", QString::number(program.processId())},
+                   m_env)
             .split('\n', Qt::SkipEmptyParts);
     }
 
@@ -165,11 +166,17 @@ private slots:
         Keys(m_first, {"Down", "Right", "Down", "ctrl+c"});
         // Second program: down to PlantB, paste. The copied module asks for
         // its new signal names; Return takes the proposals.
-        const int windowsBefore = int(Windows(m_second).size());
+        const QStringList before = Windows(m_second);
         Keys(m_second, {"Down", "ctrl+v"});
-        QVERIFY2(WaitFor([&] { return Windows(m_second).size() > windowsBefore; }), "no module dialog");
-        const QStringList windows = Windows(m_second);
-        Run("xdotool", {"windowfocus", "--sync", windows.back()}, m_env);
+        QString dialog;
+        QVERIFY2(WaitFor([&] {
+                     for (const QString &window : Windows(m_second))
+                         if (!before.contains(window))
+                             dialog = window;
+                     return !dialog.isEmpty();
+                 }),
+                 "no module dialog");
+        Run("xdotool", {"windowfocus", "--sync", dialog}, m_env);
         QTest::qWait(300);
         Run("xdotool", {"key", "Return"}, m_env);
         QVERIFY2(WaitFor([&] { return Names(second, "SELECT Name FROM Modules7230_3").size() == 1; }),
