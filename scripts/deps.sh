@@ -6,7 +6,7 @@ packages=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev qt6-charts-dev
   libqt6sql6-sqlite libqt6sql6-psql libqt6printsupport6
-  postgresql sqlite3 libsqlite3-dev poppler-utils fonts-dejavu-core xvfb xauth xdotool
+  postgresql sqlite3 libsqlite3-dev poppler-utils fonts-dejavu-core xvfb xauth xdotool xclip
   # the reports' faces "Arial" and "Times New Roman" resolve to their metric twins
   fonts-liberation2
 )

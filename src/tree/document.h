@@ -1,19 +1,24 @@
 #pragma once
 
 #include "tree/column_layout.h"
+#include "shell/message_service.h"
+#include "tree/clipboard_port.h"
 #include "tree/item.h"
 #include "tree/item_registry.h"
+#include "tree/transfer_set.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 class COLEDBException;
+class ItemProgress;
 class DbSession;
 class IdSource;
 class ItemProgress;
@@ -172,6 +177,41 @@ public:
     void SetReportErrors(bool report) { m_reportErrors = report; }
 
     const ClipboardFormats &Formats() const { return m_formats; }
+    TransferFormats TransferFormatNames() const { return {m_formats.descriptor, m_formats.data, m_formats.completion}; }
+    // The document's path name: the project file or data link file.
+    QString PathName() const { return m_project.displayName; }
+
+    // ---- clipboard and drag-and-drop
+    // The item exists, is Clean and its level is not read-only.
+    bool CanCopy(const Item *item) const;
+    // Every given item described with its subtree; nothing when one of them
+    // cannot be (a child level that cannot be read).
+    std::optional<TransferSet> Describe(const std::vector<Item *> &items, bool move);
+    // The three private formats of a set.
+    TransferPayload MakeTransferData(const TransferSet &set) const;
+    // Puts the items on the clipboard; a cut marks them. False (and the
+    // clipboard untouched) when one cannot be described.
+    bool CopyToClipboard(const std::vector<Item *> &items, bool cut);
+    bool CanPaste(const Item *target);
+    bool AcceptsData(const TransferData &data, const Item *target) const;
+    // Reads the set of data carrying the three formats; nothing for data
+    // that is not this system's or is damaged.
+    std::optional<TransferSet> ReadTransferData(const TransferData &data) const;
+    bool PasteFromClipboard(Item *target);
+    // The paste core of the clipboard, every drop and the command line. One
+    // transaction per top-level item.
+    bool PasteItems(const TransferSet &set, Item &target);
+    Item *FindByPath(const QString &path, const QString &table);
+    void MakeNameUnique(Item &item);
+    // Deletes the items of the last cut (its data was pasted in full).
+    void CompleteCut();
+    void ClearCutMarks();
+    // The clipboard this document uses; the service's port unless set.
+    void SetClipboardPort(ClipboardPort *port) { m_clipboard = port; }
+    ClipboardPort &Clipboard();
+    // The set being pasted while it comes from another database, else null:
+    // rows its items refer to are read from it, not from this database.
+    const TransferSet *ForeignPasteSet() const { return m_foreignPaste; }
     std::optional<BulkContext> &Bulk() { return m_bulk; }
     std::vector<ItemHandle> &CutList() { return m_cutList; }
 
@@ -226,6 +266,14 @@ public:
     // children of the container parent (and whatever else the application
     // keeps beside them).
     virtual void ReloadAfterRollback(ItemHandle parent);
+    // The question after one pasted item failed; OK when last, else Yes or No.
+    virtual MessageAnswer ConfirmPaste(bool move, const QString &sourceDatabase, const ItemDescriptor &descriptor,
+                                       const Item &target, const QString &errorText, bool last);
+    // Adds the rows an item refers to outside its subtree to a set.
+    virtual void DescribeCompanions(Item &, TransferSet &) {}
+    // After a pasted item's transaction was rolled back: rows written for it
+    // outside its subtree (signals) leave the tree.
+    virtual void AfterPasteRollback() {}
     virtual QString ClipboardFormatSuffix() const;
 
 signals:
@@ -272,6 +320,14 @@ private:
     // number of items written, or nothing after a failure (rolled back).
     std::optional<int> MultiplyOnce(ItemHandle source, const MultiplyDialogLogic &dialog, int index,
                                     ItemProgress &progress, QString &copyPath);
+    bool DescribeItem(Item &item, ItemDescriptor &descriptor);
+    bool DescribeContainer(ContainerItem &item, ContainerDescriptor &descriptor);
+    CTableLevel *PasteLevel(const ContainerItem &parent, const QString &accessorClass) const;
+    Item *PasteOne(const ItemDescriptor &descriptor, ContainerItem &parent, ItemProgress &progress,
+                   int &error);
+    Item *PasteContainer(const ContainerDescriptor &descriptor, ContainerItem &parent, bool moveWithinDatabase,
+                         ItemProgress &progress, int &error);
+    bool PasteTopLevel(const std::function<Item *(int &)> &paste, int &error);
 
     Project m_project;
     ColumnLayouts m_layouts;
@@ -283,6 +339,10 @@ private:
     ClipboardFormats m_formats;
     std::optional<BulkContext> m_bulk;
     std::vector<ItemHandle> m_cutList;
+    ClipboardPort *m_clipboard = nullptr;
+    const TransferSet *m_foreignPaste = nullptr;
+    // The first item the paste of one top-level item created.
+    ItemHandle m_pasteTop = 0;
     bool m_reportErrors = true;
     bool m_modified = false;
     bool m_detailsView = true;

@@ -16,8 +16,5 @@ enum : int {
     DocumentNumber = 63247,
     TestingBy = 63248,
     TooManyCharacters = 63249,
-    MoveHere = 63250,
-    CopyHere = 63251,
-    CancelDrop = 63252,
 };
 } // namespace ItemFormStrings

@@ -209,18 +209,6 @@ void C7100Document::ShowMultiplySummary(int inserted, int errors)
     MessageService::information(MultiplySummary(inserted, errors));
 }
 
-void C7100Document::ReloadAfterRollback(ItemHandle parent)
-{
-    ContainerItem *container = FindContainer(parent);
-    if (!container || !container->loaded())
-        return;
-    emit updateAllViews(nullptr, HintSubtreeReload, container);
-    container->destroyChildren();
-    ForgetCurrentIfGone();
-    EnsureChildren(*container);
-    emit updateAllViews(nullptr, HintRebuild, container);
-}
-
 std::vector<ItemHandle> C7100Document::DeleteSelection(const std::vector<ItemHandle> &rows, QObject *sender)
 {
     std::vector<ItemHandle> deleted;

@@ -302,8 +302,8 @@ bool CMy7100Doc::PrepareDialog(Item &module)
         m_dialog.SetMode(ModuleDialogMode::CopyOrMove);
         m_dialog.SetInteractive(!move);
         if (move) {
-            const ParameterRow first = ReadRow(kSignals, GetValue(module, kChannelSignal[0], true).toInt());
-            const ParameterRow second = ReadRow(kSignals, GetValue(module, kChannelSignal[1], true).toInt());
+            const ParameterRow first = SourceSignal(GetValue(module, kChannelSignal[0], true).toInt());
+            const ParameterRow second = SourceSignal(GetValue(module, kChannelSignal[1], true).toInt());
             m_dialog.SetSignalNames(first.textValue(kName), second.textValue(kName));
         }
         m_origin = move ? ModuleOrigin::Moved : ModuleOrigin::Copied;
@@ -445,7 +445,7 @@ ParameterRow CMy7100Doc::SignalSource(int channel, qint32 defaultSignal, const I
     case ModuleOrigin::Copied:
     case ModuleOrigin::Moved:
         // The values written with the copy still name the source's signals.
-        return ReadRow(kSignals, GetValue(module, kChannelSignal[channel - 1], true).toInt());
+        return SourceSignal(GetValue(module, kChannelSignal[channel - 1], true).toInt());
     case ModuleOrigin::Converted:
         if (channel == 1 || m_conversion.oldChannelCount == 2)
             return ReadRow(kSignals, m_conversion.oldSignalIds[size_t(channel - 1)]);
@@ -712,15 +712,66 @@ bool CMy7100Doc::Delete(Item &item, QObject *sender)
 
 void CMy7100Doc::ReloadAfterRollback(ItemHandle parent)
 {
-    // Items were taken from memory for rows the rollback brought back.
-    for (ContainerItem *container : {FindContainer(parent), SignalsRoot()}) {
-        if (!container || !container->loaded())
-            continue;
-        emit updateAllViews(nullptr, HintSubtreeReload, container);
-        container->destroyChildren();
-        EnsureChildren(*container);
-        emit updateAllViews(nullptr, HintRebuild, container);
+    // Items were taken from memory for rows the rollback brought back, or
+    // entered it for rows the rollback took away; signals hang elsewhere.
+    const ContainerItem *signalsRoot = SignalsRoot();
+    const ItemHandle signalsHandle = signalsRoot ? signalsRoot->handle() : 0;
+    C7100Document::ReloadAfterRollback(parent);
+    if (signalsHandle && signalsHandle != parent)
+        C7100Document::ReloadAfterRollback(signalsHandle);
+}
+
+// ---------------------------------------------------------------- copy and paste
+
+void CMy7100Doc::AfterPasteRollback()
+{
+    if (const ContainerItem *signalsRoot = SignalsRoot())
+        C7100Document::ReloadAfterRollback(signalsRoot->handle());
+}
+
+void CMy7100Doc::DescribeCompanions(Item &item, TransferSet &set)
+{
+    if (ContainerItem *container = item.asContainer()) {
+        container->forEachChild([&](Item &child) { DescribeCompanions(child, set); });
+        return;
     }
+    if (!IsModule(item))
+        return;
+    for (const QString &column : kChannelSignal) {
+        const qint32 id = GetValue(item, column, true).toInt();
+        if (id <= 0 || set.companion(kSignals, id))
+            continue;
+        const ParameterRow row = ReadRow(kSignals, id);
+        if (!row.isValid())
+            continue;
+        ItemDescriptor signal;
+        signal.table = kSignals;
+        for (const ColumnInfo &info : *row.columns)
+            signal.columnNames << info.name;
+        signal.values = row.values;
+        set.companions[kSignals][id] = std::move(signal);
+    }
+}
+
+ParameterRow CMy7100Doc::SourceSignal(qint32 id)
+{
+    const TransferSet *foreign = ForeignPasteSet();
+    if (!foreign)
+        return ReadRow(kSignals, id);
+    // The IDs name rows of the source database; this one's rows under the
+    // same IDs belong to other modules.
+    const ItemDescriptor *row = foreign->companion(kSignals, id);
+    if (!row)
+        return ParameterRow();
+    std::vector<ColumnInfo> &columns = m_transferColumns[row->columnNames];
+    if (columns.empty()) {
+        for (const QString &name : row->columnNames) {
+            ColumnInfo info;
+            info.name = name;
+            columns.push_back(info);
+        }
+    }
+    return ParameterRow{&columns, row->values};
 }
 
 void CMy7100Doc::OnDeleted(Item &item)

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 
 #include "params/parameter_rows.h"
 
@@ -108,6 +109,9 @@ public:
     void OnInserted(Item &item) override;
     void OnSaved(Item &item, const RowValues &oldValues, const RowValues &newValues) override;
     void OnDeleted(Item &item) override;
+    void DescribeCompanions(Item &item, TransferSet &set) override;
+    void ReloadAfterRollback(ItemHandle parent) override;
+    void AfterPasteRollback() override;
 
     static bool IsModule(const Item &item);
     static bool IsFolder(const Item &item);
@@ -147,9 +151,11 @@ private:
     void DeleteSignal(qint32 signalId, int channel);
     void DeleteLoadedChildren(ContainerItem &folder);
     void DeleteRowsBelow(CTableLevel &level, qint32 id);
-    void ReloadAfterRollback(ItemHandle parent) override;
     bool SaveNewModule(Item &module);
     ParameterRow ReadRow(const QString &table, qint32 id);
+    // A signal of the module being copied or moved: from the transfer when
+    // it comes from another database, else from this one.
+    ParameterRow SourceSignal(qint32 id);
     ContainerItem *SignalsRoot();
     bool RunInTransaction(const std::function<bool()> &work);
 
@@ -169,4 +175,6 @@ private:
     // Written once the new module is complete.
     QString m_originLogLine;
     SaveChangesHooks m_saveChangesHooks;
+    // The column lists of signal rows read from a transfer, by their names.
+    std::map<QStringList, std::vector<ColumnInfo>> m_transferColumns;
 };

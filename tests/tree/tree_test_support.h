@@ -53,13 +53,14 @@ public:
     }
 
     // Call after any schema change made for a test.
-    void open(bool rootShown = false)
+    // name is the document's path name (two projects of one test differ).
+    void open(bool rootShown = false, const QString &name = QStringLiteral("Project file"))
     {
         for (const auto &level : m_levels.levels()) {
             if (level->kind() != LevelKind::Root)
                 level->ReadSchemaFacts(m_session);
         }
-        document.OpenProject({&m_levels, &m_session, &m_ids, QStringLiteral("Project file"), rootShown});
+        document.OpenProject({&m_levels, &m_session, &m_ids, name, rootShown});
     }
 
     ContainerItem &projectItem() { return *document.Root()->containerChildren().at(0)->asContainer(); }

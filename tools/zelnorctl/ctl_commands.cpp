@@ -23,6 +23,7 @@
 #include "params/parameter_column_edit.h"
 #include "shell/string_table.h"
 #include "tree/hierarchy_strings.h"
+#include "tree/item_progress.h"
 #include "tree/module_dialog_logic.h"
 #include "tree/module_dialog_service.h"
 #include "tree/module_lookup.h"
@@ -394,6 +395,51 @@ int Multiply(const QString &path, const QString &itemPath, const MultiplyOptions
         if (refusedByDialog)
             return int(ExitUnusable);
         return result.ran && result.errors == 0 ? int(ExitOk) : int(ExitRefused);
+    });
+}
+
+int Copy(const QString &sourcePath, const QString &itemPath, const QString &targetPath, const QString &parentPath,
+         bool move)
+{
+    CtlProject source;
+    if (!source.Open(sourcePath))
+        return ExitUnusable;
+    // One project for both ends when they are one file: a move within it is
+    // checked against its own subtree, as in the program.
+    const bool sameFile = QFileInfo(sourcePath).canonicalFilePath() == QFileInfo(targetPath).canonicalFilePath();
+    std::unique_ptr<CtlProject> other;
+    if (!sameFile) {
+        other = std::make_unique<CtlProject>();
+        if (!other->Open(targetPath))
+            return ExitUnusable;
+    }
+    CtlProject &target = sameFile ? source : *other;
+    return Guarded([&] {
+        Item *item = source.FindItem(itemPath);
+        Item *parent = item ? target.FindItem(parentPath) : nullptr;
+        if (!item || !parent)
+            return int(ExitRefused);
+        CMy7100Doc &from = source.Document();
+        CMy7100Doc &to = target.Document();
+        const QString shownItem = from.GetPath(*item);
+        const QString shownParent = to.GetPath(*parent);
+        const std::optional<TransferSet> set = from.Describe({item}, move);
+        if (!set || !to.AcceptsData(from.MakeTransferData(*set), parent)) {
+            Err() << StrF(CtlStrings::CannotStandUnder, {shownItem, shownParent}) << Qt::endl;
+            return int(ExitRefused);
+        }
+        const ItemHandle handle = item->handle();
+        if (!to.PasteItems(*set, *parent))
+            return int(ExitRefused);
+        if (move) {
+            // Every item was pasted: the original goes, as a completed cut.
+            BulkScope bulk(from, false);
+            Item *original = from.FindItem(handle);
+            if (!original || !from.Delete(*original))
+                return int(ExitRefused);
+        }
+        Out() << StrF(move ? CtlStrings::ItemMoved : CtlStrings::ItemCopied, {shownItem, shownParent}) << Qt::endl;
+        return int(ExitOk);
     });
 }
 

@@ -24,6 +24,10 @@ struct MultiplyOptions {
 // Numbered copies of an item (with its subtree unless told otherwise) beside
 // it, and the summary on standard output.
 int Multiply(const QString &project, const QString &itemPath, const MultiplyOptions &options);
+// Pastes an item with its subtree under a container of the same or another
+// project through the paste core; with move the original goes afterwards.
+int Copy(const QString &sourceProject, const QString &itemPath, const QString &targetProject,
+         const QString &parentPath, bool move);
 int Show(const QString &project, const QString &modulePath, bool json);
 int Compare(const QString &project, const QString &port, bool json);
 int Upload(const QString &project, const QString &port, bool create);

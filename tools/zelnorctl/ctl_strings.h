@@ -64,4 +64,11 @@ inline constexpr int ChoicesNumber = 64151;
 inline constexpr int ChoicesText = 64152;
 inline constexpr int ChoicesHeader = 64153;
 inline constexpr int ChoicesNumberWithLimits = 64154;
+
+// Copying and moving items.
+inline constexpr int ItemCopied = 64180;
+inline constexpr int ItemMoved = 64181;
+inline constexpr int MoveOption = 64182;
+inline constexpr int CannotStandUnder = 64183;
+inline constexpr int CopyDescription = 64184;
 } // namespace CtlStrings

@@ -247,6 +247,13 @@ const std::map<QString, Command> &Commands()
           },
           false, 64148,
           QStringLiteral("zelnorctl multiply plant.prj '\\\\Project\\Plant1\\Cabinet1' --count 40 --first 2 --places 2")}},
+        {QStringLiteral("copy"),
+         {QStringLiteral("SOURCE-PROJECT ITEM-PATH TARGET-PROJECT PARENT-PATH [--move]"), 4, 4,
+          [](const QStringList &a, const QCommandLineParser &parser) {
+              return CtlCommands::Copy(a[0], a[1], a[2], a[3], parser.isSet(QStringLiteral("move")));
+          },
+          false, CtlStrings::CopyDescription,
+          QStringLiteral("zelnorctl copy template.prj '\\\\Project\\Plant1' plant.prj '\\\\Project' --move")}},
         {QStringLiteral("types"),
          {QStringLiteral("[PROJECT] [--family 7230|7210|7220] [--json]"), 0, 1,
           [](const QStringList &a, const QCommandLineParser &parser) { return RunTypes(a, parser); }, false,
@@ -347,6 +354,7 @@ void AddOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("json"), Str(CtlStrings::JsonOption)});
     parser.addOption({QStringLiteral("yes"), Str(CtlStrings::YesOption)});
     parser.addOption({QStringLiteral("create"), Str(CtlStrings::CreateOption)});
+    parser.addOption({QStringLiteral("move"), Str(CtlStrings::MoveOption)});
     parser.addOption({QStringLiteral("force"), ForceOptionText()});
     parser.addOption({QStringLiteral("count"), Str(CtlStrings::CountOption), QStringLiteral("N")});
     parser.addOption(

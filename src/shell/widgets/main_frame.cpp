@@ -105,9 +105,6 @@ QString PlainText(const QString &menuText)
 bool BelongsToMissingView(int id)
 {
     switch (id) {
-    case EditCut:
-    case EditCopy:
-    case EditPaste:
     case SortBy:
     case ShowHideColumns:
         return true;
@@ -787,6 +784,11 @@ bool CMainFrame::FrameCommandEnabled(int id)
         return document.MultiplyEnabled(current);
     case ModuleConversion:
         return open && document.CanConvertModule();
+    case EditCut:
+    case EditCopy:
+        return open && document.CanCopy(current);
+    case EditPaste:
+        return open && document.CanPaste(current);
     case DialogView:
         return open && document.DialogViewEnabled();
     case GlobalRefresh:
@@ -918,6 +920,15 @@ bool CMainFrame::RunFrameCommand(int id)
         break;
     case ModuleConversion:
         document.ConvertModule();
+        break;
+    case EditCut:
+    case EditCopy:
+        document.CopyToClipboard({document.FindItem(document.CurrentItem())}, id == EditCut);
+        break;
+    case EditPaste:
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        document.PasteFromClipboard(document.FindItem(document.CurrentItem()));
+        QApplication::restoreOverrideCursor();
         break;
     case DialogView:
         document.ToggleDialogView();

@@ -10,9 +10,11 @@
 #include "shell/widgets/message_box_presenter.h"
 #include "shell/widgets/shell_dialogs.h"
 #include "shell/widgets/splash_window.h"
+#include "tree/widgets/drop_menu.h"
 #include "tree/widgets/module_dialog.h"
 #include "tree/widgets/multiply_dialog.h"
 #include "tree/widgets/progress_window.h"
+#include "tree/widgets/system_clipboard.h"
 
 #include <QApplication>
 #include <QDir>
@@ -49,6 +51,7 @@ void InstallPresenters(QWidget *owner)
         if (auto *frame = qobject_cast<CMainFrame *>(guarded.data()))
             frame->SetBusy(busy);
     });
+    DropMenu::install(owner);
 }
 } // namespace
 
@@ -59,6 +62,11 @@ int RunZelnorWizard(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("ZelnorWizard"));
     StringTable::instance().loadBuiltin();
     InstallPresenters(nullptr);
+    // The desktop's clipboard for copied items, while the application lives.
+    ClipboardService::setPort(std::make_shared<SystemClipboard>());
+    struct ClipboardGoes {
+        ~ClipboardGoes() { ClipboardService::setPort(nullptr); }
+    } clipboardGoes;
 
     const CommandLineOptions options = CommandLineOptions::Parse(QApplication::arguments());
     if (!options.error.isEmpty()) {

@@ -5,6 +5,7 @@
 #include "shell/help_topics.h"
 #include "shell/language.h"
 #include "shell/string_table.h"
+#include "tree/clipboard_strings.h"
 #include "tree/document.h"
 #include "tree/document_tree_model.h"
 #include "tree/item_form_strings.h"
@@ -428,14 +429,14 @@ DropEffect CTagView::ChooseFromDropMenu(const QMimeData &data, DropEffect propos
     menu.setObjectName(QStringLiteral("24623"));
     for (DropEffect effect : choice.entries) {
         QAction *action = menu.addAction(
-            Str(effect == DropEffect::Move ? ItemFormStrings::MoveHere : ItemFormStrings::CopyHere));
+            Str(effect == DropEffect::Move ? ClipboardStrings::MoveHere : ClipboardStrings::CopyHere));
         action->setObjectName(
             QString::number(effect == DropEffect::Move ? CommandId::MoveHere : CommandId::CopyHere));
         action->setData(int(effect));
         if (effect == choice.proposed)
             menu.setDefaultAction(action);
     }
-    QAction *cancel = menu.addAction(Str(ItemFormStrings::CancelDrop));
+    QAction *cancel = menu.addAction(Str(ClipboardStrings::CancelDrop));
     cancel->setObjectName(QString::number(CommandId::CancelDrop));
     cancel->setData(int(DropEffect::None));
     const QAction *chosen = menu.exec(QCursor::pos());

@@ -1,0 +1,100 @@
+#include "tree/drag_drop_presenter.h"
+
+#include "shell/presenter_slot.h"
+#include "tree/document.h"
+#include "tree/item_progress.h"
+
+namespace {
+using MenuSlot = PresenterSlot<DropMenuService, DropMenuService::Presenter>;
+}
+
+DropMenuService::Presenter DropMenuService::setPresenter(Presenter presenter)
+{
+    return MenuSlot::replace(std::move(presenter));
+}
+
+DropChoice DropMenuService::Choose()
+{
+    const Presenter &presenter = MenuSlot::current();
+    return presenter ? presenter() : DropChoice::Cancel;
+}
+
+std::optional<TransferPayload> DragDropPresenter::StartDrag(const std::vector<ItemHandle> &items,
+                                                            bool rightButton, const QByteArray &dragImage)
+{
+    m_dragged.clear();
+    std::vector<Item *> dragged;
+    for (ItemHandle handle : items) {
+        Item *item = m_document.FindItem(handle);
+        if (!m_document.CanCopy(item))
+            return std::nullopt;
+        dragged.push_back(item);
+    }
+    if (dragged.empty())
+        return std::nullopt;
+    const std::optional<TransferSet> set = m_document.Describe(dragged, false);
+    if (!set)
+        return std::nullopt;
+    TransferPayload payload = m_document.MakeTransferData(*set);
+    payload.Set(TransferFormats::BitmapDrag(), dragImage);
+    if (rightButton)
+        payload.Set(TransferFormats::RightClickDrag(), QByteArray());
+    m_dragged = items;
+    return payload;
+}
+
+DropEffect DragDropPresenter::DragOver(const TransferData &data, ItemHandle target, bool control) const
+{
+    if (!m_document.AcceptsData(data, m_document.FindItem(target)))
+        return DropEffect::None;
+    // A right drag decides at the drop; until then it shows a move.
+    if (data.HasFormat(TransferFormats::RightClickDrag()))
+        return DropEffect::Move;
+    return control ? DropEffect::Copy : DropEffect::Move;
+}
+
+DropEffect DragDropPresenter::Fail(const char *reason)
+{
+    m_lastFailure = QString::fromLatin1(reason);
+    return DropEffect::None;
+}
+
+DropEffect DragDropPresenter::Drop(const TransferData &data, ItemHandle target, bool control)
+{
+    m_lastFailure.clear();
+    std::optional<TransferSet> set = m_document.ReadTransferData(data);
+    if (!set)
+        return Fail("OnDrop: unsupported drag and drop format");
+    DropEffect effect = control ? DropEffect::Copy : DropEffect::Move;
+    if (data.HasFormat(TransferFormats::RightClickDrag())) {
+        switch (DropMenuService::Choose()) {
+        case DropChoice::Move:
+            effect = DropEffect::Move;
+            break;
+        case DropChoice::Copy:
+            effect = DropEffect::Copy;
+            break;
+        case DropChoice::Cancel:
+            return Fail("OnDrop: cancelled");
+        }
+    }
+    set->move = effect == DropEffect::Move;
+    Item *parent = m_document.FindItem(target);
+    if (!parent || !parent->isContainer())
+        return Fail("OnDrop: Parent isn't a Level.");
+    if (!m_document.PasteItems(*set, *parent))
+        return Fail("OnDrop: don't proceed moving");
+    return effect;
+}
+
+void DragDropPresenter::DragFinished(DropEffect effect)
+{
+    const std::vector<ItemHandle> dragged = std::move(m_dragged);
+    m_dragged.clear();
+    if (effect != DropEffect::Move)
+        return;
+    BulkScope bulk(m_document, false);
+    for (ItemHandle handle : dragged)
+        if (Item *item = m_document.FindItem(handle))
+            m_document.Delete(*item);
+}

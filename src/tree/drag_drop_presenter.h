@@ -1,0 +1,73 @@
+#pragma once
+
+#include "tree/item.h"
+#include "tree/transfer_set.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class C7100Document;
+
+// What a drop does, as the drag source learns it.
+enum class DropEffect { None, Copy, Move };
+// The entries of the menu a right drag shows at the drop ("Move Here",
+// "Copy Here", "Cancel").
+enum class DropChoice { Move, Copy, Cancel };
+
+// Asks the user what a right drag does. The program shows the menu; tests
+// answer it; without a presenter the drop is cancelled.
+class DropMenuService {
+public:
+    using Presenter = std::function<DropChoice()>;
+    static Presenter setPresenter(Presenter presenter);
+    static DropChoice Choose();
+};
+
+// Dragging items out of the tree or the list and dropping them on an entry,
+// without a window: the views pass what the drag carries and where the
+// cursor is, and show what it answers. A view holds one and:
+// - on a left or right drag past the start distance: StartDrag(handles,
+//   right, entry image as PNG); nothing means no drag; else a QDrag with
+//   MakeTransferMimeData(payload), exec(Copy | Move), then DragFinished with
+//   the action exec returned;
+// - on drag enter and move: DragOver(MimeTransferData(mime), handle under the
+//   cursor, Ctrl held); None ignores the event, else that action is accepted;
+//   the entry under the cursor opens after AutoExpandDelay ms;
+// - on the drop: Drop(...) with the same arguments; None ignores the event,
+//   else the action is accepted and the target becomes selected.
+class DragDropPresenter {
+public:
+    explicit DragDropPresenter(C7100Document &document) : m_document(document) {}
+
+    // How long the cursor rests on a closed entry before it opens.
+    static int AutoExpandDelay() { return 1000; }
+
+    // Starts a drag of items (tree: one; list: every selected row): the data
+    // to offer with the copy and move effects, the drag image under
+    // "BitmapDragDrop", and for a right drag "RightClickDragDrop" too.
+    // Nothing when an item cannot be copied.
+    std::optional<TransferPayload> StartDrag(const std::vector<ItemHandle> &items, bool rightButton,
+                                             const QByteArray &dragImage);
+    // The effect a drop on target would have now; None where it is refused.
+    DropEffect DragOver(const TransferData &data, ItemHandle target, bool control) const;
+    // The drop on target (a container item): pasted with the move flag for a
+    // move; the effect reported to the source, None when it failed.
+    DropEffect Drop(const TransferData &data, ItemHandle target, bool control);
+    // The drag that StartDrag began has ended: after a move the dragged
+    // items are deleted without a question.
+    void DragFinished(DropEffect effect);
+
+    // Why the last drop ended without effect (never shown to the user).
+    const QString &LastFailure() const { return m_lastFailure; }
+
+private:
+    DropEffect Fail(const char *reason);
+
+    C7100Document &m_document;
+    std::vector<ItemHandle> m_dragged;
+    QString m_lastFailure;
+};
