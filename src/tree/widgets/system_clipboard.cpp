@@ -57,6 +57,21 @@ QMimeData *MakeTransferMimeData(const TransferPayload &payload)
     return mime;
 }
 
+ClipboardSnapshot::ClipboardSnapshot(const QMimeData *mime)
+    : m_mime(mime), m_formats(mime ? mime->formats() : QStringList())
+{
+}
+
+QByteArray ClipboardSnapshot::Data(const QString &format) const
+{
+    const auto known = m_read.find(format);
+    if (known != m_read.end())
+        return known->second;
+    const QByteArray data = m_mime && m_formats.contains(format) ? m_mime->data(format) : QByteArray();
+    m_read.emplace(format, data);
+    return data;
+}
+
 SystemClipboard::SystemClipboard(QObject *parent) : QObject(parent), m_server(new QLocalServer(this))
 {
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -79,6 +94,7 @@ SystemClipboard::SystemClipboard(QObject *parent) : QObject(parent), m_server(ne
         }
     });
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        m_contents.reset();
         if (!OwnsData())
             Release();
     });
@@ -100,7 +116,8 @@ bool SystemClipboard::OwnsData() const
 
 const TransferData &SystemClipboard::Contents()
 {
-    m_contents = std::make_unique<MimeTransferData>(QGuiApplication::clipboard()->mimeData());
+    if (!m_contents)
+        m_contents = std::make_unique<ClipboardSnapshot>(QGuiApplication::clipboard()->mimeData());
     return *m_contents;
 }
 

@@ -5,6 +5,9 @@
 #include <QMimeData>
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
+
+#include <map>
 
 class QLocalServer;
 
@@ -20,6 +23,21 @@ public:
 
 private:
     const QMimeData *m_mime;
+};
+
+// The clipboard's data as read once after each change. The window asks
+// several times a second whether Paste is possible, and each read of another
+// program's data is a round trip to that program (which may hang).
+class ClipboardSnapshot : public TransferData {
+public:
+    explicit ClipboardSnapshot(const QMimeData *mime);
+    bool HasFormat(const QString &format) const override { return m_formats.contains(format); }
+    QByteArray Data(const QString &format) const override;
+
+private:
+    QPointer<const QMimeData> m_mime;
+    QStringList m_formats;
+    mutable std::map<QString, QByteArray> m_read;
 };
 
 // The data of a drag as the views hand it to QDrag.
@@ -57,5 +75,5 @@ private:
     ClipboardOwner m_owner;
     QByteArray m_token;
     QPointer<QMimeData> m_data;
-    std::unique_ptr<MimeTransferData> m_contents;
+    std::unique_ptr<ClipboardSnapshot> m_contents;
 };
