@@ -1,15 +1,18 @@
 -- Rows every project starts with: the version record, the upgrade scripts,
 -- the two roots, the default-name counters and the identifier sequences.
 
-INSERT INTO SystemData (ID, ParentID, Name, Version) VALUES (1, 1, 'Zelnor Wizard project', '1.00.01');
+INSERT INTO SystemData (ID, ParentID, Name, Version) VALUES (1, 1, 'Zelnor Wizard project', '1.00.02');
 
 -- Statements of a script are separated by lines that read "go" (CR LF before
 -- each); the last statement of a script raises the project's version.
 INSERT INTO Versions (ID, Name, SQLScript, Description) VALUES (1000001, 'Signals by module',
     'CREATE INDEX IF NOT EXISTS IX_Signals_ParentID ON Signals (ParentID)' || char(13) || char(10) || 'go'
-    || char(13) || char(10) || 'CREATE INDEX IF NOT EXISTS IX_Signals_Name ON Signals (Name)' || char(13) || char(10) || 'go'
     || char(13) || char(10) || 'UPDATE SystemData SET Version = ''1.00.01''',
-    'Indexes on Signals.ParentID and Signals.Name for reading the signals of a module and checking new signal names.');
+    'Index on Signals.ParentID for reading the signals of a module.');
+INSERT INTO Versions (ID, Name, SQLScript, Description) VALUES (1000002, 'Signals by name',
+    'CREATE INDEX IF NOT EXISTS IX_Signals_Name ON Signals (Name)' || char(13) || char(10) || 'go'
+    || char(13) || char(10) || 'UPDATE SystemData SET Version = ''1.00.02''',
+    'Index on Signals.Name: every new signal name is checked against the others, which without it reads the whole table for each copied module.');
 
 INSERT INTO ProjectsRoot (ID, Name, NameL2, NameL3, NameL4, NameL5) VALUES (1, 'Project', 'Projekt', 'Projet', 'Проект', 'Proyecto');
 INSERT INTO SignalsRoot (ID, Name, NameL2, NameL3, NameL4, NameL5) VALUES (1, 'Signals', 'Signale', 'Signaux', 'Сигналы', 'Señales');

@@ -69,8 +69,8 @@ void TestReferenceDatabase::everyNamedColumnExistsWithItsType()
 void TestReferenceDatabase::systemRowsArePresent()
 {
     ProjectCopy project;
-    QCOMPARE(project.scalar("SELECT Version FROM SystemData WHERE ID = 1").toString(), QString("1.00.01"));
-    QCOMPARE(project.scalar("SELECT MAX(ID) FROM Versions").toInt(), 1000001);
+    QCOMPARE(project.scalar("SELECT Version FROM SystemData WHERE ID = 1").toString(), QString("1.00.02"));
+    QCOMPARE(project.scalar("SELECT MAX(ID) FROM Versions").toInt(), 1000002);
     QCOMPARE(project.scalar("SELECT COUNT(*) FROM ProjectsRoot WHERE ID = 1").toInt(), 1);
     QCOMPARE(project.scalar("SELECT COUNT(*) FROM SignalsRoot WHERE ID = 1").toInt(), 1);
     QCOMPARE(project.scalar("SELECT COUNT(*) FROM ProjectOptions WHERE ID BETWEEN 1 AND 4 AND Option1 >= 1")
@@ -93,19 +93,24 @@ void TestReferenceDatabase::upgradeScriptBringsAnOldProjectUp()
 {
     ProjectCopy project;
     project.exec("DROP INDEX IX_Signals_ParentID");
+    project.exec("DROP INDEX IX_Signals_Name");
     project.exec("UPDATE SystemData SET Version = '1.00.00'");
-    const QString script = project.scalar("SELECT SQLScript FROM Versions WHERE ID = 1000001").toString();
-    const QStringList statements = script.split("\r\ngo");
-    QVERIFY(statements.size() >= 2);
     CSQLQuery query(DataSource::sqliteFile(project.path()), true);
     ScriptedMessages messages;
-    for (const QString &statement : statements) {
-        query.SetText(statement.trimmed());
-        QVERIFY2(query.Execute(), qPrintable(query.LastError()));
+    for (const int id : {1000001, 1000002}) {
+        const QString script =
+            project.scalar(QString("SELECT SQLScript FROM Versions WHERE ID = %1").arg(id)).toString();
+        const QStringList statements = script.split("\r\ngo");
+        QVERIFY(statements.size() >= 2);
+        for (const QString &statement : statements) {
+            query.SetText(statement.trimmed());
+            QVERIFY2(query.Execute(), qPrintable(query.LastError()));
+        }
     }
-    QCOMPARE(project.scalar("SELECT Version FROM SystemData").toString(), QString("1.00.01"));
-    QCOMPARE(project.scalar("SELECT COUNT(*) FROM sqlite_master WHERE name = 'IX_Signals_ParentID'").toInt(),
-             1);
+    QCOMPARE(project.scalar("SELECT Version FROM SystemData").toString(), QString("1.00.02"));
+    for (const char *index : {"IX_Signals_ParentID", "IX_Signals_Name"})
+        QCOMPARE(project.scalar(QString("SELECT COUNT(*) FROM sqlite_master WHERE name = '%1'").arg(index)).toInt(),
+                 1);
 }
 
 void TestReferenceDatabase::failingSqlLeavesNoDatabaseBehind()

@@ -213,16 +213,18 @@ void TestSharedProject::olderServerProjectIsUpgraded()
     ProjectCopy project;
     project.exec("UPDATE SystemData SET Version = '1.00.00'");
     project.exec("DROP INDEX IX_Signals_ParentID");
+    project.exec("DROP INDEX IX_Signals_Name");
     const QString link = CopyToServer("older", project.path());
     ProjectDatabase database;
     ScriptedMessages messages;
     QVERIFY(database.OpenFile(link, "Admin", QString()));
     QSqlQuery query(database.Session()->database());
     QVERIFY(query.exec("SELECT Version FROM SystemData") && query.next());
-    QCOMPARE(query.value(0).toString().trimmed(), QString("1.00.01"));
-    QVERIFY(query.exec("SELECT COUNT(*) FROM pg_indexes WHERE indexname = 'ix_signals_parentid'") &&
+    QCOMPARE(query.value(0).toString().trimmed(), QString("1.00.02"));
+    QVERIFY(query.exec("SELECT COUNT(*) FROM pg_indexes WHERE indexname IN ('ix_signals_parentid', "
+                       "'ix_signals_name')") &&
             query.next());
-    QCOMPARE(query.value(0).toInt(), 1);
+    QCOMPARE(query.value(0).toInt(), 2);
     QVERIFY(messages.texts().isEmpty());
 }
 

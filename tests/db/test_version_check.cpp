@@ -179,11 +179,22 @@ void TestVersionCheck::olderProjectIsUpgraded()
     ProjectCopy project;
     project.exec("UPDATE SystemData SET Version = '1.00.00'");
     project.exec("DROP INDEX IX_Signals_ParentID");
+    project.exec("DROP INDEX IX_Signals_Name");
     CVersionCheck check(project.session().source());
     QVERIFY(check.ReferenceOpened());
     QCOMPARE(check.Run(), 1);
-    QCOMPARE(project.scalar("SELECT TRIM(Version) FROM SystemData").toString(), QString("1.00.01"));
+    QCOMPARE(project.scalar("SELECT TRIM(Version) FROM SystemData").toString(), QString("1.00.02"));
     QVERIFY(HasTable(project, "IX_Signals_ParentID"));
+    QVERIFY(HasTable(project, "IX_Signals_Name"));
+
+    // A project of the first index step gets the second alone.
+    ProjectCopy first;
+    first.exec("UPDATE SystemData SET Version = '1.00.01'");
+    first.exec("DROP INDEX IX_Signals_Name");
+    CVersionCheck again(first.session().source());
+    QCOMPARE(again.Run(), 1);
+    QCOMPARE(first.scalar("SELECT TRIM(Version) FROM SystemData").toString(), QString("1.00.02"));
+    QVERIFY(HasTable(first, "IX_Signals_Name"));
 }
 
 void TestVersionCheck::projectWithoutVersionRunsEveryScript()

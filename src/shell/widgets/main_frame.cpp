@@ -422,8 +422,13 @@ void CMainFrame::SelectCurrentInTree()
         return;
     for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
         m_tree->expand(up);
-    const QSignalBlocker blocker(m_tree->selectionModel());
-    m_tree->setCurrentIndex(index);
+    {
+        const QSignalBlocker blocker(m_tree->selectionModel());
+        m_tree->setCurrentIndex(index);
+    }
+    // With the selection model quiet the view never heard that the old entry
+    // lost its selection: it would stay painted as selected beside the new one.
+    m_tree->viewport()->update();
     m_tree->scrollTo(index);
 }
 
