@@ -5,6 +5,7 @@
 #include "shell/shell_strings.h"
 #include "shell/string_table.h"
 #include "tree/my7100_doc.h"
+#include "tree/widgets/system_clipboard.h"
 #include "tree/widgets/tree_entry_model.h"
 
 #include <QApplication>
@@ -67,7 +68,7 @@ int FrameCommand(int id)
 
 C7100TreeView::C7100TreeView(CMy7100Doc &document, QWidget *parent)
     : CDragDropTreeView(parent), m_document(document), m_model(new TreeEntryModel(document, this)),
-      m_logic(document), m_addNew(document, DynamicMenuBuilder::Kind::AddNew)
+      m_logic(document), m_addNew(document, DynamicMenuBuilder::Kind::AddNew), m_dragDrop(document)
 {
     setHeaderHidden(true);
     setRootIsDecorated(true);
@@ -344,4 +345,40 @@ void C7100TreeView::RunContextCommand(int id)
         emit commandRequested(FrameCommand(id));
         break;
     }
+}
+
+QMimeData *C7100TreeView::DragData(const QModelIndex &index, bool rightButton, const QPixmap &image)
+{
+    const Item *item = ItemAt(index);
+    if (!item)
+        return nullptr;
+    const std::optional<TransferPayload> payload = m_dragDrop.StartDrag({item->handle()}, rightButton, PngOf(image));
+    return payload ? MakeTransferMimeData(*payload) : nullptr;
+}
+
+void C7100TreeView::DragEnded(Qt::DropAction action)
+{
+    m_dragDrop.DragFinished(DropEffectOf(action));
+}
+
+Qt::DropAction C7100TreeView::DragOver(const QModelIndex &index, const QMimeData &data, bool control)
+{
+    const Item *item = ItemAt(index);
+    if (!item)
+        return Qt::IgnoreAction;
+    return DropActionOf(m_dragDrop.DragOver(MimeTransferData(&data), item->handle(), control));
+}
+
+Qt::DropAction C7100TreeView::DropAt(const QModelIndex &index, const QMimeData &data, bool control)
+{
+    const Item *item = ItemAt(index);
+    if (!item)
+        return Qt::IgnoreAction;
+    const ItemHandle target = item->handle();
+    const DropEffect effect = m_dragDrop.Drop(MimeTransferData(&data), target, control);
+    if (effect == DropEffect::None)
+        return Qt::IgnoreAction;
+    setCurrentIndex(m_model->indexOf(target));
+    emit itemsDropped(target);
+    return DropActionOf(effect);
 }
