@@ -286,6 +286,14 @@ std::vector<ItemHandle> C7100ListView::SelectedItems() const
     return handles;
 }
 
+std::vector<Item *> C7100ListView::SelectedRowItems() const
+{
+    std::vector<Item *> items;
+    for (const ItemHandle handle : SelectedItems())
+        items.push_back(m_document.FindItem(handle));
+    return items;
+}
+
 bool C7100ListView::StartRename(ItemHandle handle)
 {
     const int row = m_list->RowOf(handle);
@@ -345,6 +353,13 @@ bool C7100ListView::IsCommandEnabled(int id) const
         return m_look->rowCount() > 0;
     case CommandId::ArrangeIcons:
         return m_mode == LargeIcons || m_mode == SmallIcons;
+    case CommandId::EditCut:
+    case CommandId::EditCopy: {
+        const std::vector<Item *> rows = SelectedRowItems();
+        return !rows.empty() && std::all_of(rows.begin(), rows.end(), [this](const Item *item) {
+            return m_document.CanCopy(item);
+        });
+    }
     default:
         return m_commandEnabled && m_commandEnabled(id);
     }
@@ -373,6 +388,11 @@ bool C7100ListView::RunCommand(int id)
         return true;
     case CommandId::ArrangeIcons:
         ArrangeIcons();
+        return true;
+    case CommandId::EditCut:
+    case CommandId::EditCopy:
+        // Every selected row goes together; nothing when one cannot.
+        m_document.CopyToClipboard(SelectedRowItems(), id == CommandId::EditCut);
         return true;
     default:
         return false;

@@ -67,11 +67,13 @@ public:
     void SelectAllRows();
     void InvertSelectionOfRows();
     std::vector<ItemHandle> SelectedItems() const;
+    std::vector<Item *> SelectedRowItems() const;
     // In-place rename of a row's item; false when it may not be renamed.
     bool StartRename(ItemHandle handle);
     // Delete of the selected rows, after the question.
     bool DeleteSelected();
     // Runs a command of the list's menus; false when it is not the list's.
+    // Cut and Copy take every selected row.
     bool RunCommand(int id);
     bool IsCommandEnabled(int id) const;
 

@@ -53,12 +53,6 @@ int FrameCommand(int id)
     switch (id) {
     case C7100TreeView::MultiplyContext:
         return CommandId::Multiply;
-    case C7100TreeView::CutContext:
-        return CommandId::EditCut;
-    case C7100TreeView::CopyContext:
-        return CommandId::EditCopy;
-    case C7100TreeView::PasteContext:
-        return CommandId::EditPaste;
     default:
         return id;
     }
@@ -282,6 +276,13 @@ QMenu *C7100TreeView::BuildContextMenu(Item &item, QWidget *parent)
             action->setEnabled(editable && m_document.CanMultiply(item) && m_commandEnabled &&
                                m_commandEnabled(FrameCommand(line.id)));
             break;
+        case CutContext:
+        case CopyContext:
+            action->setEnabled(m_document.CanCopy(&item));
+            break;
+        case PasteContext:
+            action->setEnabled(m_document.CanPaste(&item));
+            break;
         default:
             action->setEnabled(m_commandEnabled && m_commandEnabled(FrameCommand(line.id)));
             break;
@@ -340,6 +341,20 @@ void C7100TreeView::RunContextCommand(int id)
     case InPlaceRenameContext:
         if (item)
             StartRename(item->handle());
+        break;
+    // The clipboard commands of the menu act on the right-clicked entry,
+    // even when the document kept another one current.
+    case CutContext:
+    case CopyContext:
+        if (item)
+            m_document.CopyToClipboard({item}, id == CutContext);
+        break;
+    case PasteContext:
+        if (item) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            m_document.PasteFromClipboard(item);
+            QApplication::restoreOverrideCursor();
+        }
         break;
     default:
         emit commandRequested(FrameCommand(id));
