@@ -393,7 +393,9 @@ Qt::DropAction C7100TreeView::DropAt(const QModelIndex &index, const QMimeData &
     const DropEffect effect = m_dragDrop.Drop(MimeTransferData(&data), target, control);
     if (effect == DropEffect::None)
         return Qt::IgnoreAction;
-    setCurrentIndex(m_model->indexOf(target));
+    // The target becomes the document's current item and the selected entry.
+    if (m_document.Select(target))
+        SelectItem(target);
     emit itemsDropped(target);
     return DropActionOf(effect);
 }
