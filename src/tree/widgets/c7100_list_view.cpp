@@ -579,6 +579,5 @@ Qt::DropAction C7100ListView::DropAt(const QModelIndex &index, const QMimeData &
         selectionModel()->clearSelection();
         selectRow(row);
     }
-    emit itemsDropped(target);
     return DropActionOf(effect);
 }

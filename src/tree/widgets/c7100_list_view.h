@@ -95,8 +95,6 @@ public:
 signals:
     // A command of the context menus that the main frame carries out.
     void commandRequested(int id);
-    // Items were dropped under the target.
-    void itemsDropped(ItemHandle target);
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;

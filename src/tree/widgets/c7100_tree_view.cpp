@@ -396,6 +396,5 @@ Qt::DropAction C7100TreeView::DropAt(const QModelIndex &index, const QMimeData &
     // The target becomes the document's current item and the selected entry.
     if (m_document.Select(target))
         SelectItem(target);
-    emit itemsDropped(target);
     return DropActionOf(effect);
 }

@@ -70,8 +70,6 @@ public:
 signals:
     // A command of the context menu that the main frame carries out.
     void commandRequested(int id);
-    // Items were dropped under the target (now the selected entry).
-    void itemsDropped(ItemHandle target);
 
 protected:
     // What the application's tree changes in the context menu; false keeps
