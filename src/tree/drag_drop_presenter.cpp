@@ -103,7 +103,8 @@ DropEffect DragDropPresenter::DropAs(const TransferData &data, ItemHandle target
         return Fail("OnDrop: cancelled");
     set->move = effect == DropEffect::Move;
     Item *parent = m_document.FindItem(target);
-    if (!parent || !parent->isContainer())
+    // A drop may arrive where the last move was not asked (Ctrl let go).
+    if (!parent || !parent->isContainer() || !m_document.AcceptsData(data, parent))
         return Fail("OnDrop: Parent isn't a Level.");
     if (!m_document.PasteItems(*set, *parent))
         return Fail("OnDrop: don't proceed moving");

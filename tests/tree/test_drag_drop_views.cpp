@@ -120,11 +120,18 @@ struct ScriptedDropMenu {
     ~ScriptedDropMenu() { DropMenuService::setPresenter(std::move(previous)); }
 };
 
-// Runs the command of a context menu as soon as the menu shows.
+// Runs the command of a context menu as soon as the menu shows (waiting
+// for it up to two seconds).
 void ChooseFromNextMenu(const QString &command)
 {
-    QTimer::singleShot(0, [command] {
+    auto *poll = new QTimer(qApp);
+    auto tries = std::make_shared<int>(200);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, tries, command] {
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu && --*tries > 0)
+            return;
+        poll->deleteLater();
+        poll->stop();
         if (!menu)
             return;
         for (QAction *action : menu->actions())
@@ -132,6 +139,7 @@ void ChooseFromNextMenu(const QString &command)
                 action->trigger();
         menu->close();
     });
+    poll->start(10);
 }
 
 } // namespace
@@ -185,6 +193,13 @@ void TestDragDropViews::dropIsRefusedOnALeafAndCtrlCopies()
     QCOMPARE(Send(viewport, QEvent::DragMove, f.centre(module->handle()), *data), Qt::IgnoreAction);
     QCOMPARE(Send(viewport, QEvent::Drop, f.centre(module->handle()), *data), Qt::IgnoreAction);
     f.tree->DragEnded(Qt::IgnoreAction);
+    QCOMPARE(f.project.rows("Racks"), 1);
+    // Nor does a cabinet stand under the project: the drop ends quietly.
+    ScriptedMessages messages;
+    QCOMPARE(f.tree->dragDrop().Drop(MimeTransferData(data.get()), f.project.projectItem().handle(), false),
+             DropEffect::None);
+    QCOMPARE(f.tree->dragDrop().LastFailure(), QStringLiteral("OnDrop: Parent isn't a Level."));
+    QVERIFY(messages.shown().empty());
     QCOMPARE(f.project.rows("Racks"), 1);
 
     // Ctrl copies: the source stays after the drag ended.
