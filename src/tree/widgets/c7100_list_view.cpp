@@ -356,9 +356,8 @@ bool C7100ListView::IsCommandEnabled(int id) const
     case CommandId::EditCut:
     case CommandId::EditCopy: {
         const std::vector<Item *> rows = SelectedRowItems();
-        return !rows.empty() && std::all_of(rows.begin(), rows.end(), [this](const Item *item) {
-            return m_document.CanCopy(item);
-        });
+        return !rows.empty() && std::all_of(rows.begin(), rows.end(),
+                                            [this](const Item *item) { return m_document.CanCopy(item); });
     }
     default:
         return m_commandEnabled && m_commandEnabled(id);

@@ -367,7 +367,8 @@ QMimeData *C7100TreeView::DragData(const QModelIndex &index, bool rightButton, c
     const Item *item = ItemAt(index);
     if (!item)
         return nullptr;
-    const std::optional<TransferPayload> payload = m_dragDrop.StartDrag({item->handle()}, rightButton, PngOf(image));
+    const std::optional<TransferPayload> payload =
+        m_dragDrop.StartDrag({item->handle()}, rightButton, PngOf(image));
     return payload ? MakeTransferMimeData(*payload) : nullptr;
 }
 

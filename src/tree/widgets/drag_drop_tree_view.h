@@ -22,7 +22,10 @@ public:
     // The hooks of the item transfer: nothing is dragged or dropped here.
     QMimeData *DragData(const QModelIndex &, bool, const QPixmap &) override { return nullptr; }
     void DragEnded(Qt::DropAction) override {}
-    Qt::DropAction DragOver(const QModelIndex &, const QMimeData &, bool) override { return Qt::IgnoreAction; }
+    Qt::DropAction DragOver(const QModelIndex &, const QMimeData &, bool) override
+    {
+        return Qt::IgnoreAction;
+    }
     Qt::DropAction DropAt(const QModelIndex &, const QMimeData &, bool) override { return Qt::IgnoreAction; }
     // A closed entry opens.
     void RestedOn(const QModelIndex &index) override;

@@ -412,8 +412,9 @@ void CTagView::dragMoveEvent(QDragMoveEvent *event)
 
 void CTagView::dropEvent(QDropEvent *event)
 {
-    const bool right = event->mimeData()->hasFormat(QString::fromLatin1(kRightClickDragFormat));
-    const DropEffect effect = DropData(*event->mimeData(), event->modifiers().testFlag(Qt::ControlModifier), right);
+    const bool right = event->mimeData()->hasFormat(TransferFormats::RightClickDrag());
+    const DropEffect effect =
+        DropData(*event->mimeData(), event->modifiers().testFlag(Qt::ControlModifier), right);
     if (effect == DropEffect::None) {
         event->ignore();
         return;

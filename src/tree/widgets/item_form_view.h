@@ -127,6 +127,3 @@ public:
 
 // The form of a view class; null when the class names no form.
 CTagView *CreateItemFormView(const QString &viewClass, const ItemFormContext &context, QWidget *parent);
-
-// The name of the drag format that asks for the drop menu.
-inline constexpr char kRightClickDragFormat[] = "RightClickDragDrop";
