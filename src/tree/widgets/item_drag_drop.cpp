@@ -8,6 +8,7 @@
 #include <QDropEvent>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QPointer>
 
 ItemDragDropFilter::ItemDragDropFilter(QAbstractItemView &view, ItemDragDropHooks &hooks, int restDelay)
     : QObject(&view), m_view(view), m_viewport(view.viewport()), m_hooks(hooks)
@@ -134,8 +135,11 @@ void ItemDragDropFilter::StartDrag()
         drag->setPixmap(image);
         drag->setHotSpot(m_pressPos - rect.topLeft());
     }
+    // The drag runs its own event loop: the view may be gone when it ends.
+    const QPointer<ItemDragDropFilter> alive(this);
     const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
-    m_hooks.DragEnded(action);
+    if (alive)
+        m_hooks.DragEnded(action);
 }
 
 bool ItemDragDropFilter::DragMoved(QEvent *event)
