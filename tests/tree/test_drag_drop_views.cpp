@@ -154,7 +154,9 @@ void TestDragDropViews::moveDeletesTheSourceOnlyAfterThePaste()
     QVERIFY(!data->hasFormat(TransferFormats::RightClickDrag()));
     QWidget *viewport = f.tree->viewport();
     QCOMPARE(Send(viewport, QEvent::DragMove, f.centre(f.p2->handle()), *data), Qt::MoveAction);
+    QCOMPARE(f.tree->DropTargetShown(), f.entry(f.p2->handle()));
     QCOMPARE(Send(viewport, QEvent::Drop, f.centre(f.p2->handle()), *data), Qt::MoveAction);
+    QVERIFY(!f.tree->DropTargetShown().isValid());
     // Pasted, and the original still there until the drag ends.
     QCOMPARE(f.cabinetsUnder(f.p2), 1);
     QVERIFY(f.doc().FindItem(cabinet));
@@ -191,6 +193,7 @@ void TestDragDropViews::dropIsRefusedOnALeafAndCtrlCopies()
     QWidget *viewport = f.tree->viewport();
     // A module is no container: refused while dragging and at the drop.
     QCOMPARE(Send(viewport, QEvent::DragMove, f.centre(module->handle()), *data), Qt::IgnoreAction);
+    QVERIFY(!f.tree->DropTargetShown().isValid());
     QCOMPARE(Send(viewport, QEvent::Drop, f.centre(module->handle()), *data), Qt::IgnoreAction);
     f.tree->DragEnded(Qt::IgnoreAction);
     QCOMPARE(f.project.rows("Racks"), 1);

@@ -29,4 +29,14 @@ public:
     Qt::DropAction DropAt(const QModelIndex &, const QMimeData &, bool) override { return Qt::IgnoreAction; }
     // A closed entry opens.
     void RestedOn(const QModelIndex &index) override;
+    // The entry a drop would go to is drawn highlighted.
+    void ShowDropTarget(const QModelIndex &index) override;
+    QModelIndex DropTargetShown() const { return m_dropTarget; }
+
+protected:
+    void drawRow(QPainter *painter, const QStyleOptionViewItem &option,
+                 const QModelIndex &index) const override;
+
+private:
+    QPersistentModelIndex m_dropTarget;
 };

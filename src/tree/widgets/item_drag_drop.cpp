@@ -51,6 +51,7 @@ bool ItemDragDropFilter::eventFilter(QObject *watched, QEvent *event)
     case QEvent::DragMove:
         return DragMoved(event);
     case QEvent::DragLeave:
+        m_hooks.ShowDropTarget({});
         m_restTimer.stop();
         m_restIndex = QPersistentModelIndex();
         event->accept();
@@ -152,6 +153,7 @@ bool ItemDragDropFilter::DragMoved(QEvent *event)
     }
     const bool control = move->modifiers() & Qt::ControlModifier;
     const Qt::DropAction action = m_hooks.DragOver(index, *move->mimeData(), control);
+    m_hooks.ShowDropTarget(action == Qt::IgnoreAction ? QModelIndex() : index);
     if (action == Qt::IgnoreAction) {
         move->ignore();
         return true;
@@ -164,6 +166,7 @@ bool ItemDragDropFilter::DragMoved(QEvent *event)
 bool ItemDragDropFilter::Dropped(QEvent *event)
 {
     auto *drop = static_cast<QDropEvent *>(event);
+    m_hooks.ShowDropTarget({});
     m_restTimer.stop();
     m_restIndex = QPersistentModelIndex();
     const QModelIndex index = m_view.indexAt(drop->position().toPoint());

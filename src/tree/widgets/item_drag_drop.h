@@ -29,6 +29,9 @@ public:
     virtual Qt::DropAction DropAt(const QModelIndex &index, const QMimeData &data, bool control) = 0;
     // The cursor of a drag has rested on the entry for the rest delay.
     virtual void RestedOn(const QModelIndex &) {}
+    // The entry a drop would go to now (invalid: none, the drag left or
+    // dropped).
+    virtual void ShowDropTarget(const QModelIndex &) {}
 };
 
 // The mouse side of dragging items out of a view and dropping them on it,
