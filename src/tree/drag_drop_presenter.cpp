@@ -4,6 +4,8 @@
 #include "tree/document.h"
 #include "tree/item_progress.h"
 
+#include <algorithm>
+
 namespace {
 using MenuSlot = PresenterSlot<DropMenuService, DropMenuService::Presenter>;
 }
@@ -13,10 +15,30 @@ DropMenuService::Presenter DropMenuService::setPresenter(Presenter presenter)
     return MenuSlot::replace(std::move(presenter));
 }
 
-DropChoice DropMenuService::Choose()
+DropChoice DropMenuService::Choose(const DropMenuChoice &offer)
 {
     const Presenter &presenter = MenuSlot::current();
-    return presenter ? presenter() : DropChoice::Cancel;
+    if (!presenter || offer.entries.empty())
+        return DropChoice::Cancel;
+    const DropChoice choice = presenter(offer);
+    // An answer the menu did not offer cancels.
+    const DropEffect effect = EffectOf(choice);
+    if (std::find(offer.entries.begin(), offer.entries.end(), effect) == offer.entries.end())
+        return DropChoice::Cancel;
+    return choice;
+}
+
+DropEffect DropMenuService::EffectOf(DropChoice choice)
+{
+    switch (choice) {
+    case DropChoice::Move:
+        return DropEffect::Move;
+    case DropChoice::Copy:
+        return DropEffect::Copy;
+    case DropChoice::Cancel:
+        break;
+    }
+    return DropEffect::None;
 }
 
 std::optional<TransferPayload> DragDropPresenter::StartDrag(const std::vector<ItemHandle> &items,
@@ -62,25 +84,27 @@ DropEffect DragDropPresenter::Fail(const char *reason)
 DropEffect DragDropPresenter::Drop(const TransferData &data, ItemHandle target, bool control)
 {
     m_lastFailure.clear();
+    DropEffect effect = control ? DropEffect::Copy : DropEffect::Move;
+    if (data.HasFormat(TransferFormats::RightClickDrag()) && m_document.ReadTransferData(data)) {
+        effect = DropMenuService::EffectOf(DropMenuService::Choose(OfferDropMenu(true, true, effect)));
+        if (effect == DropEffect::None)
+            return Fail("OnDrop: cancelled");
+    }
+    return DropAs(data, target, effect);
+}
+
+DropEffect DragDropPresenter::DropAs(const TransferData &data, ItemHandle target, DropEffect effect)
+{
+    m_lastFailure.clear();
     std::optional<TransferSet> set = m_document.ReadTransferData(data);
     if (!set)
         return Fail("OnDrop: unsupported drag and drop format");
-    DropEffect effect = control ? DropEffect::Copy : DropEffect::Move;
-    if (data.HasFormat(TransferFormats::RightClickDrag())) {
-        switch (DropMenuService::Choose()) {
-        case DropChoice::Move:
-            effect = DropEffect::Move;
-            break;
-        case DropChoice::Copy:
-            effect = DropEffect::Copy;
-            break;
-        case DropChoice::Cancel:
-            return Fail("OnDrop: cancelled");
-        }
-    }
+    if (effect == DropEffect::None)
+        return Fail("OnDrop: cancelled");
     set->move = effect == DropEffect::Move;
     Item *parent = m_document.FindItem(target);
-    if (!parent || !parent->isContainer())
+    // A drop may arrive where the last move was not asked (Ctrl let go).
+    if (!parent || !parent->isContainer() || !m_document.AcceptsData(data, parent))
         return Fail("OnDrop: Parent isn't a Level.");
     if (!m_document.PasteItems(*set, *parent))
         return Fail("OnDrop: don't proceed moving");

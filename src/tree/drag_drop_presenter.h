@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tree/drop_effect.h"
 #include "tree/item.h"
 #include "tree/transfer_set.h"
 
@@ -12,19 +13,22 @@
 
 class C7100Document;
 
-// What a drop does, as the drag source learns it.
-enum class DropEffect { None, Copy, Move };
 // The entries of the menu a right drag shows at the drop ("Move Here",
 // "Copy Here", "Cancel").
 enum class DropChoice { Move, Copy, Cancel };
 
-// Asks the user what a right drag does. The program shows the menu; tests
-// answer it; without a presenter the drop is cancelled.
+// Asks the user what a right drag does, offering the allowed entries with
+// the proposed one as default. The program shows the menu (the tree, the
+// list and the item forms share it); tests answer it; without a presenter
+// the drop is cancelled.
 class DropMenuService {
 public:
-    using Presenter = std::function<DropChoice()>;
+    using Presenter = std::function<DropChoice(const DropMenuChoice &offer)>;
     static Presenter setPresenter(Presenter presenter);
-    static DropChoice Choose();
+    // Cancel at once when the offer holds no entry.
+    static DropChoice Choose(const DropMenuChoice &offer);
+    // The effect of a choice (None for Cancel).
+    static DropEffect EffectOf(DropChoice choice);
 };
 
 // Dragging items out of the tree or the list and dropping them on an entry,
@@ -57,6 +61,9 @@ public:
     // The drop on target (a container item): pasted with the move flag for a
     // move; the effect reported to the source, None when it failed.
     DropEffect Drop(const TransferData &data, ItemHandle target, bool control);
+    // The drop with an effect already decided (the item forms ask their
+    // menu first): pasted under target, moving for Move.
+    DropEffect DropAs(const TransferData &data, ItemHandle target, DropEffect effect);
     // The drag that StartDrag began has ended: after a move the dragged
     // items are deleted without a question.
     void DragFinished(DropEffect effect);

@@ -419,15 +419,5 @@ DropEffect ItemFormModel::DragEffect(bool accepted, bool controlHeld)
 
 DropMenuChoice ItemFormModel::DropMenu(bool moveAllowed, bool copyAllowed, DropEffect proposed)
 {
-    DropMenuChoice choice;
-    if (moveAllowed)
-        choice.entries.push_back(DropEffect::Move);
-    if (copyAllowed)
-        choice.entries.push_back(DropEffect::Copy);
-    const bool proposedAllowed =
-        std::find(choice.entries.begin(), choice.entries.end(), proposed) != choice.entries.end();
-    choice.proposed = proposedAllowed          ? proposed
-                      : choice.entries.empty() ? DropEffect::None
-                                               : choice.entries.front();
-    return choice;
+    return OfferDropMenu(moveAllowed, copyAllowed, proposed);
 }

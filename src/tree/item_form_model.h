@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tree/drop_effect.h"
 #include "tree/item.h"
 
 #include <QObject>
@@ -60,13 +61,6 @@ struct ClipboardRoute {
     enum class Target { TextField, Item };
     Target target = Target::Item;
     bool enabled = false;
-};
-
-// The drop effects over a form and the menu a right-button drop shows.
-enum class DropEffect { None, Copy, Move };
-struct DropMenuChoice {
-    std::vector<DropEffect> entries; // Move Here, Copy Here as allowed; Cancel always follows
-    DropEffect proposed = DropEffect::None;
 };
 
 // The logic of an item form: the members of its fields, when a change

@@ -357,6 +357,12 @@ void TestMainFrame::multiplyRunsOnTheCurrentItem()
     for (const char *name : {"Line01", "Line02", "Line03"})
         list->selectionModel()->select(list->model()->index(int(shown.indexOf(name)), 0),
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    // Copy from the list takes the three rows together.
+    QVERIFY(frame.IsCommandEnabled(EditCopy));
+    QVERIFY(frame.RunCommand(EditCopy));
+    const std::optional<TransferSet> copied = document.ReadTransferData(document.Clipboard().Contents());
+    QVERIFY(copied);
+    QCOMPARE(copied->containers.size(), size_t(3));
     messages.clear();
     messages.answer(MessageAnswer::Yes);
     QVERIFY(frame.RunCommand(Delete));

@@ -5,12 +5,15 @@
 #include "shell/widgets/main_frame.h"
 #include "shell_test_project.h"
 #include "tree/document_tree_model.h"
+#include "tree/drag_drop_presenter.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/tree_view_logic.h"
 #include "tree/widgets/item_form_view.h"
 #include "tree/widgets/my7100_view.h"
+#include "tree/widgets/system_clipboard.h"
 
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -33,6 +36,7 @@ private slots:
     void leavingTheItemAppliesOnYes();
     void renamingInTheTreeAsksBeforeReloading();
     void rightClickShowsTheFormsMenu();
+    void formTakesADropUnderItsItem();
 
 private:
     struct Window {
@@ -213,6 +217,61 @@ void TestMainFrameForms::rightClickShowsTheFormsMenu()
     QCOMPARE(commands, (QStringList{"40102", "40000", "57635", "57634", "57637", "59408", "59410", "59411", "40042"}));
     QVERIFY(window.frame->Action(DialogView)->isChecked());
     menu->close();
+}
+
+void TestMainFrameForms::formTakesADropUnderItsItem()
+{
+    Window window;
+    window.select(window.project.projectHandle());
+    CTagView *form = window.form();
+    QVERIFY(form);
+    CMy7100Doc &document = window.document();
+    DragDropPresenter source(document);
+    const std::optional<TransferPayload> payload = source.StartDrag({window.plant}, true, {});
+    QVERIFY(payload);
+    std::unique_ptr<QMimeData> data(MakeTransferMimeData(*payload));
+    const auto drop = [&](Qt::KeyboardModifiers modifiers) {
+        const QPoint at = form->viewport()->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, data.get(), Qt::RightButton, modifiers);
+        QApplication::sendEvent(form->viewport(), &enter);
+        QDropEvent event(at, Qt::CopyAction | Qt::MoveAction, data.get(), Qt::RightButton, modifiers);
+        QApplication::sendEvent(form->viewport(), &event);
+        return event.isAccepted() ? event.dropAction() : Qt::IgnoreAction;
+    };
+    const auto plants = [&document] {
+        return document.FindContainer(document.CurrentItem())->containerChildren().size();
+    };
+    const size_t before = plants();
+    // The one drop menu asks: Cancel drops nothing, Copy Here copies
+    // although the plain drop proposed a move.
+    std::vector<DropMenuChoice> offers;
+    std::vector<DropChoice> answers{DropChoice::Cancel, DropChoice::Copy};
+    auto previous = DropMenuService::setPresenter([&](const DropMenuChoice &offer) {
+        offers.push_back(offer);
+        const DropChoice choice = answers.front();
+        answers.erase(answers.begin());
+        return choice;
+    });
+    QCOMPARE(drop(Qt::NoModifier), Qt::IgnoreAction);
+    QCOMPARE(plants(), before);
+    QCOMPARE(drop(Qt::NoModifier), Qt::CopyAction);
+    DropMenuService::setPresenter(std::move(previous));
+    QCOMPARE(plants(), before + 1);
+    QCOMPARE(offers.size(), size_t(2));
+    QVERIFY(offers[0].entries == (std::vector<DropEffect>{DropEffect::Move, DropEffect::Copy}));
+    QCOMPARE(offers[0].proposed, DropEffect::Move);
+    source.DragFinished(DropEffect::Copy);
+    QVERIFY(document.FindItem(window.plant));
+
+    // A cabinet's form takes no plant.
+    ContainerItem *plant = document.FindContainer(window.plant);
+    Item *cabinet = document.CreateItem(*plant, HierarchyStrings::CabinetName);
+    QVERIFY(cabinet && document.SetValue(*cabinet, "Name", "Cabinet1", true) && document.Save(*cabinet));
+    window.select(cabinet->handle());
+    form = window.form();
+    QVERIFY(form);
+    QCOMPARE(drop(Qt::ControlModifier), Qt::IgnoreAction);
+    QCOMPARE(document.FindContainer(cabinet->handle())->containerChildren().size(), size_t(0));
 }
 
 QTEST_MAIN(TestMainFrameForms)

@@ -581,7 +581,10 @@ private slots:
 
         // A right drag asks; Cancel does nothing, Move moves.
         std::vector<DropChoice> answers{DropChoice::Cancel, DropChoice::Move};
-        auto previous = DropMenuService::setPresenter([&answers] {
+        auto previous = DropMenuService::setPresenter([&answers](const DropMenuChoice &offer) {
+            if (offer.entries != std::vector<DropEffect>{DropEffect::Move, DropEffect::Copy} ||
+                offer.proposed != DropEffect::Copy)
+                return DropChoice::Cancel;
             const DropChoice choice = answers.front();
             answers.erase(answers.begin());
             return choice;

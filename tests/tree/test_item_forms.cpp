@@ -424,12 +424,12 @@ void TestItemForms::dropAsksTheHooksAndOffersTheAllowedEffects()
     CEquipmentView view(context);
     QMimeData items;
     items.setData("application/x-test-items", "1");
-    QVERIFY(view.DropData(items, false, false));
-    QVERIFY(view.DropData(items, true, false));
+    QCOMPARE(view.DropData(items, false, false), DropEffect::Move);
+    QCOMPARE(view.DropData(items, true, false), DropEffect::Copy);
     QCOMPARE(drops, (QList<bool>{true, false}));
     QMimeData text;
     text.setText("no items");
-    QVERIFY(!view.DropData(text, false, false));
+    QCOMPARE(view.DropData(text, false, false), DropEffect::None);
     QCOMPARE(drops.size(), 2);
 }
 

@@ -26,11 +26,13 @@
 #include "shell/widgets/shell_dialogs.h"
 #include "tree/container_list_model.h"
 #include "tree/document_tree_model.h"
+#include "tree/drag_drop_presenter.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/list_view_modes.h"
 #include "tree/widgets/item_form_view.h"
 #include "tree/widgets/left_view.h"
 #include "tree/widgets/my7100_view.h"
+#include "tree/widgets/system_clipboard.h"
 #include "tree/widgets/tree_entry_model.h"
 
 #include <algorithm>
@@ -214,8 +216,17 @@ ItemFormContext CMainFrame::ItemFormViewContext()
     context.showContextMenu = [this](const QPoint &at) {
         ShowPopupMenu(kDialogPopupMenu, MainMenu::DialogPopupMenu(), at);
     };
-    // canDrop and drop stay empty until items can be pasted: the form then
-    // accepts no drop.
+    // Dragged items dropped on the form go under the current item, through
+    // the same presenter as drops on the tree and the list.
+    context.canDrop = [&document](const QMimeData &data, bool move) {
+        const DragDropPresenter target(document);
+        return target.DragOver(MimeTransferData(&data), document.CurrentItem(), !move) != DropEffect::None;
+    };
+    context.drop = [&document](const QMimeData &data, bool move) {
+        DragDropPresenter target(document);
+        return target.DropAs(MimeTransferData(&data), document.CurrentItem(),
+                             move ? DropEffect::Move : DropEffect::Copy) != DropEffect::None;
+    };
     return context;
 }
 
@@ -791,6 +802,8 @@ bool CMainFrame::FrameCommandEnabled(int id)
         return open && document.CanConvertModule();
     case EditCut:
     case EditCopy:
+        if (CMy7100View *list = ShownList(); list && ActivePane() == list && !list->SelectedItems().empty())
+            return open && list->IsCommandEnabled(id);
         return open && document.CanCopy(current);
     case EditPaste:
         return open && document.CanPaste(current);
@@ -928,7 +941,11 @@ bool CMainFrame::RunFrameCommand(int id)
         break;
     case EditCut:
     case EditCopy:
-        document.CopyToClipboard({document.FindItem(document.CurrentItem())}, id == EditCut);
+        // In the list every selected row goes to the clipboard.
+        if (CMy7100View *list = ShownList(); list && ActivePane() == list && !list->SelectedItems().empty())
+            list->RunCommand(id);
+        else
+            document.CopyToClipboard({document.FindItem(document.CurrentItem())}, id == EditCut);
         break;
     case EditPaste:
         QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -9,6 +9,7 @@
 #include "tree/document.h"
 #include "tree/list_view_modes.h"
 #include "tree/my7100_doc.h"
+#include "tree/widgets/system_clipboard.h"
 #include "tree/widgets/tree_images.h"
 
 #include <QContextMenuEvent>
@@ -95,7 +96,7 @@ constexpr MenuLine kMainEdt[] = {
 C7100ListView::C7100ListView(C7100Document &document, QWidget *parent)
     : QWidget(parent), m_document(document), m_list(new ContainerListModel(document, this)),
       m_details(new QTableView(this)), m_icons(new QListView(this)), m_stack(new QStackedLayout(this)),
-      m_logic(document), m_addNew(document, DynamicMenuBuilder::Kind::AddNew)
+      m_logic(document), m_addNew(document, DynamicMenuBuilder::Kind::AddNew), m_dragDrop(document)
 {
     auto *look = new ListEntryLook(this);
     look->setSourceModel(m_list);
@@ -120,6 +121,7 @@ C7100ListView::C7100ListView(C7100Document &document, QWidget *parent)
         auto *delegate = new LabelDelegate(view);
         view->setItemDelegate(delegate);
         connect(delegate, &QAbstractItemDelegate::closeEditor, this, &C7100ListView::EditorClosed);
+        new ItemDragDropFilter(*view, *this, DragDropPresenter::AutoExpandDelay());
         // A double click makes the row's item current.
         connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
             if (const Item *item = ItemOfRow(index.row()))
@@ -238,6 +240,9 @@ void C7100ListView::SetViewMode(int mode)
         m_icons->setWrapping(true);
         // Only large icons stand on a grid the user may arrange.
         m_icons->setMovement(large ? QListView::Snap : QListView::Static);
+        // The movement switches the icons' drags; rows are dragged in every mode.
+        m_icons->setDragEnabled(true);
+        m_icons->viewport()->setAcceptDrops(true);
         m_icons->setGridSize(large ? QSize(96, 72) : QSize());
         m_icons->setSpacing(large ? 4 : 2);
         m_stack->setCurrentWidget(m_icons);
@@ -279,6 +284,14 @@ std::vector<ItemHandle> C7100ListView::SelectedItems() const
         if (const Item *item = ItemOfRow(row))
             handles.push_back(item->handle());
     return handles;
+}
+
+std::vector<Item *> C7100ListView::SelectedRowItems() const
+{
+    std::vector<Item *> items;
+    for (const ItemHandle handle : SelectedItems())
+        items.push_back(m_document.FindItem(handle));
+    return items;
 }
 
 bool C7100ListView::StartRename(ItemHandle handle)
@@ -340,6 +353,12 @@ bool C7100ListView::IsCommandEnabled(int id) const
         return m_look->rowCount() > 0;
     case CommandId::ArrangeIcons:
         return m_mode == LargeIcons || m_mode == SmallIcons;
+    case CommandId::EditCut:
+    case CommandId::EditCopy: {
+        const std::vector<Item *> rows = SelectedRowItems();
+        return !rows.empty() && std::all_of(rows.begin(), rows.end(),
+                                            [this](const Item *item) { return m_document.CanCopy(item); });
+    }
     default:
         return m_commandEnabled && m_commandEnabled(id);
     }
@@ -368,6 +387,11 @@ bool C7100ListView::RunCommand(int id)
         return true;
     case CommandId::ArrangeIcons:
         ArrangeIcons();
+        return true;
+    case CommandId::EditCut:
+    case CommandId::EditCopy:
+        // Every selected row goes together; nothing when one cannot.
+        m_document.CopyToClipboard(SelectedRowItems(), id == CommandId::EditCut);
         return true;
     default:
         return false;
@@ -513,4 +537,46 @@ void C7100ListView::onDocumentUpdate(QObject *, int hint, Item *item)
     default:
         break;
     }
+}
+
+QMimeData *C7100ListView::DragData(const QModelIndex &index, bool rightButton, const QPixmap &image)
+{
+    std::vector<ItemHandle> dragged = SelectedItems();
+    if (dragged.empty())
+        if (const Item *item = ItemOfRow(index.row()))
+            dragged.push_back(item->handle());
+    const std::optional<TransferPayload> payload = m_dragDrop.StartDrag(dragged, rightButton, PngOf(image));
+    return payload ? MakeTransferMimeData(*payload) : nullptr;
+}
+
+void C7100ListView::DragEnded(Qt::DropAction action)
+{
+    m_dragDrop.DragFinished(DropEffectOf(action));
+}
+
+ItemHandle C7100ListView::DropTarget(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return m_list->shownContainer();
+    const Item *item = ItemOfRow(index.row());
+    return item ? item->handle() : 0;
+}
+
+Qt::DropAction C7100ListView::DragOver(const QModelIndex &index, const QMimeData &data, bool control)
+{
+    return DropActionOf(m_dragDrop.DragOver(MimeTransferData(&data), DropTarget(index), control));
+}
+
+Qt::DropAction C7100ListView::DropAt(const QModelIndex &index, const QMimeData &data, bool control)
+{
+    const ItemHandle target = DropTarget(index);
+    const DropEffect effect = m_dragDrop.Drop(MimeTransferData(&data), target, control);
+    if (effect == DropEffect::None)
+        return Qt::IgnoreAction;
+    // A row that took the drop becomes the selected one.
+    if (const int row = m_list->RowOf(target); row >= 0) {
+        selectionModel()->clearSelection();
+        selectRow(row);
+    }
+    return DropActionOf(effect);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "tree/drag_drop_presenter.h"
 #include "tree/dynamic_menu.h"
 #include "tree/item.h"
 #include "tree/tree_view_logic.h"
+#include "tree/widgets/item_drag_drop.h"
 
 #include <QAbstractItemDelegate>
 #include <QWidget>
@@ -25,8 +27,10 @@ class QTableView;
 // columns hidden, widths and places as the user left them, a header click
 // sorting) or large icons, small icons and list. Rows are renamed in place,
 // selected all or inverted; a right click shows "MainEdit" on empty space
-// and "MainEdt" on a row.
-class C7100ListView : public QWidget {
+// and "MainEdt" on a row. The selected rows are dragged together; a drop
+// goes into the row's container, or into the shown container over empty
+// space.
+class C7100ListView : public QWidget, public ItemDragDropHooks {
     Q_OBJECT
 public:
     // The view modes as the setting ListViewStyle numbers them.
@@ -63,11 +67,13 @@ public:
     void SelectAllRows();
     void InvertSelectionOfRows();
     std::vector<ItemHandle> SelectedItems() const;
+    std::vector<Item *> SelectedRowItems() const;
     // In-place rename of a row's item; false when it may not be renamed.
     bool StartRename(ItemHandle handle);
     // Delete of the selected rows, after the question.
     bool DeleteSelected();
     // Runs a command of the list's menus; false when it is not the list's.
+    // Cut and Copy take every selected row.
     bool RunCommand(int id);
     bool IsCommandEnabled(int id) const;
 
@@ -78,6 +84,13 @@ public:
     DynamicMenuBuilder &AddNewBuilder() { return m_addNew; }
     // Whether a command the frame carries out is enabled now.
     void SetCommandState(std::function<bool(int)> enabled) { m_commandEnabled = std::move(enabled); }
+
+    // Dragging rows and dropping on them, through the presenter.
+    DragDropPresenter &dragDrop() { return m_dragDrop; }
+    QMimeData *DragData(const QModelIndex &index, bool rightButton, const QPixmap &image) override;
+    void DragEnded(Qt::DropAction action) override;
+    Qt::DropAction DragOver(const QModelIndex &index, const QMimeData &data, bool control) override;
+    Qt::DropAction DropAt(const QModelIndex &index, const QMimeData &data, bool control) override;
 
 signals:
     // A command of the context menus that the main frame carries out.
@@ -93,6 +106,8 @@ private:
     void StoreLayout();
     void EditorClosed(QWidget *editor, QAbstractItemDelegate::EndEditHint hint);
     Item *ItemOfRow(int row) const;
+    // The container a drop at index goes into.
+    ItemHandle DropTarget(const QModelIndex &index) const;
 
     C7100Document &m_document;
     ContainerListModel *m_list;
@@ -102,6 +117,7 @@ private:
     QStackedLayout *m_stack;
     TreeViewLogic m_logic;
     DynamicMenuBuilder m_addNew;
+    DragDropPresenter m_dragDrop;
     int m_mode = Details;
     ItemHandle m_contextItem = 0;
     ItemHandle m_editing = 0;

@@ -5,6 +5,7 @@
 #include "shell/shell_strings.h"
 #include "shell/string_table.h"
 #include "tree/my7100_doc.h"
+#include "tree/widgets/system_clipboard.h"
 #include "tree/widgets/tree_entry_model.h"
 
 #include <QApplication>
@@ -52,12 +53,6 @@ int FrameCommand(int id)
     switch (id) {
     case C7100TreeView::MultiplyContext:
         return CommandId::Multiply;
-    case C7100TreeView::CutContext:
-        return CommandId::EditCut;
-    case C7100TreeView::CopyContext:
-        return CommandId::EditCopy;
-    case C7100TreeView::PasteContext:
-        return CommandId::EditPaste;
     default:
         return id;
     }
@@ -67,7 +62,7 @@ int FrameCommand(int id)
 
 C7100TreeView::C7100TreeView(CMy7100Doc &document, QWidget *parent)
     : CDragDropTreeView(parent), m_document(document), m_model(new TreeEntryModel(document, this)),
-      m_logic(document), m_addNew(document, DynamicMenuBuilder::Kind::AddNew)
+      m_logic(document), m_addNew(document, DynamicMenuBuilder::Kind::AddNew), m_dragDrop(document)
 {
     setHeaderHidden(true);
     setRootIsDecorated(true);
@@ -281,6 +276,13 @@ QMenu *C7100TreeView::BuildContextMenu(Item &item, QWidget *parent)
             action->setEnabled(editable && m_document.CanMultiply(item) && m_commandEnabled &&
                                m_commandEnabled(FrameCommand(line.id)));
             break;
+        case CutContext:
+        case CopyContext:
+            action->setEnabled(m_document.CanCopy(&item));
+            break;
+        case PasteContext:
+            action->setEnabled(m_document.CanPaste(&item));
+            break;
         default:
             action->setEnabled(m_commandEnabled && m_commandEnabled(FrameCommand(line.id)));
             break;
@@ -340,8 +342,60 @@ void C7100TreeView::RunContextCommand(int id)
         if (item)
             StartRename(item->handle());
         break;
+    // The clipboard commands of the menu act on the right-clicked entry,
+    // even when the document kept another one current.
+    case CutContext:
+    case CopyContext:
+        if (item)
+            m_document.CopyToClipboard({item}, id == CutContext);
+        break;
+    case PasteContext:
+        if (item) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            m_document.PasteFromClipboard(item);
+            QApplication::restoreOverrideCursor();
+        }
+        break;
     default:
         emit commandRequested(FrameCommand(id));
         break;
     }
+}
+
+QMimeData *C7100TreeView::DragData(const QModelIndex &index, bool rightButton, const QPixmap &image)
+{
+    const Item *item = ItemAt(index);
+    if (!item)
+        return nullptr;
+    const std::optional<TransferPayload> payload =
+        m_dragDrop.StartDrag({item->handle()}, rightButton, PngOf(image));
+    return payload ? MakeTransferMimeData(*payload) : nullptr;
+}
+
+void C7100TreeView::DragEnded(Qt::DropAction action)
+{
+    m_dragDrop.DragFinished(DropEffectOf(action));
+}
+
+Qt::DropAction C7100TreeView::DragOver(const QModelIndex &index, const QMimeData &data, bool control)
+{
+    const Item *item = ItemAt(index);
+    if (!item)
+        return Qt::IgnoreAction;
+    return DropActionOf(m_dragDrop.DragOver(MimeTransferData(&data), item->handle(), control));
+}
+
+Qt::DropAction C7100TreeView::DropAt(const QModelIndex &index, const QMimeData &data, bool control)
+{
+    const Item *item = ItemAt(index);
+    if (!item)
+        return Qt::IgnoreAction;
+    const ItemHandle target = item->handle();
+    const DropEffect effect = m_dragDrop.Drop(MimeTransferData(&data), target, control);
+    if (effect == DropEffect::None)
+        return Qt::IgnoreAction;
+    // The target becomes the document's current item and the selected entry.
+    if (m_document.Select(target))
+        SelectItem(target);
+    return DropActionOf(effect);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tree/drag_drop_presenter.h"
 #include "tree/dynamic_menu.h"
 #include "tree/item.h"
 #include "tree/tree_view_logic.h"
@@ -59,6 +60,13 @@ public:
     // Builds the context menu of an item as a right click shows it.
     QMenu *BuildContextMenu(Item &item, QWidget *parent);
 
+    // Dragging entries and dropping on them, through the presenter.
+    DragDropPresenter &dragDrop() { return m_dragDrop; }
+    QMimeData *DragData(const QModelIndex &index, bool rightButton, const QPixmap &image) override;
+    void DragEnded(Qt::DropAction action) override;
+    Qt::DropAction DragOver(const QModelIndex &index, const QMimeData &data, bool control) override;
+    Qt::DropAction DropAt(const QModelIndex &index, const QMimeData &data, bool control) override;
+
 signals:
     // A command of the context menu that the main frame carries out.
     void commandRequested(int id);
@@ -86,6 +94,7 @@ private:
     TreeEntryModel *m_model;
     TreeViewLogic m_logic;
     DynamicMenuBuilder m_addNew;
+    DragDropPresenter m_dragDrop;
     ItemHandle m_contextItem = 0;
     ItemHandle m_editing = 0;
     // Set while the view itself changes the selection.

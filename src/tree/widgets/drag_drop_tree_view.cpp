@@ -1,13 +1,10 @@
 #include "tree/widgets/drag_drop_tree_view.h"
 
-#include <QDragMoveEvent>
-#include <QDropEvent>
-
 CDragDropTreeView::CDragDropTreeView(QWidget *parent) : QTreeView(parent)
 {
-    setAutoExpandDelay(CDragDropTreeView::AutoExpandDelay());
-    setDragDropMode(QAbstractItemView::DragDrop);
-    setDefaultDropAction(Qt::MoveAction);
+    // The tree's own opening on a drag would skip ExpandEntry.
+    setAutoExpandDelay(-1);
+    new ItemDragDropFilter(*this, *this, CDragDropTreeView::AutoExpandDelay());
 }
 
 void CDragDropTreeView::ExpandEntry(const QModelIndex &index)
@@ -15,28 +12,31 @@ void CDragDropTreeView::ExpandEntry(const QModelIndex &index)
     expand(index);
 }
 
-void CDragDropTreeView::startDrag(Qt::DropActions supportedActions)
+void CDragDropTreeView::RestedOn(const QModelIndex &index)
 {
-    if (CanDragEntry(currentIndex()))
-        QTreeView::startDrag(supportedActions);
+    if (index.isValid() && !isExpanded(index))
+        ExpandEntry(index);
 }
 
-void CDragDropTreeView::dragMoveEvent(QDragMoveEvent *event)
+void CDragDropTreeView::ShowDropTarget(const QModelIndex &index)
 {
-    QTreeView::dragMoveEvent(event);
-    if (!CanDropOn(indexAt(event->position().toPoint()), event->mimeData()))
-        event->ignore();
+    if (QModelIndex(m_dropTarget) == index)
+        return;
+    const QModelIndex before = m_dropTarget;
+    m_dropTarget = index;
+    for (const QModelIndex &changed : {before, index})
+        if (changed.isValid())
+            viewport()->update(visualRect(changed));
 }
 
-void CDragDropTreeView::dropEvent(QDropEvent *event)
+void CDragDropTreeView::drawRow(QPainter *painter, const QStyleOptionViewItem &option,
+                                const QModelIndex &index) const
 {
-    const QModelIndex target = indexAt(event->position().toPoint());
-    // Holding Ctrl copies, otherwise the drop moves.
-    const Qt::DropAction action = event->modifiers() & Qt::ControlModifier ? Qt::CopyAction : Qt::MoveAction;
-    if (CanDropOn(target, event->mimeData()) && DropOn(target, event->mimeData(), action)) {
-        event->setDropAction(action);
-        event->accept();
+    if (!m_dropTarget.isValid() || index != m_dropTarget) {
+        QTreeView::drawRow(painter, option, index);
         return;
     }
-    event->ignore();
+    QStyleOptionViewItem highlighted(option);
+    highlighted.state |= QStyle::State_Selected;
+    QTreeView::drawRow(painter, highlighted, index);
 }

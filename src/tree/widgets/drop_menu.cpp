@@ -17,7 +17,7 @@ void install(QWidget *owner)
         return;
     }
     QPointer<QWidget> parent(owner);
-    DropMenuService::setPresenter([parent] {
+    DropMenuService::setPresenter([parent](const DropMenuChoice &offer) {
         QMenu menu(parent);
         menu.setObjectName(QStringLiteral("24623"));
         auto add = [&menu](int id) {
@@ -25,15 +25,16 @@ void install(QWidget *owner)
             action->setObjectName(QString::number(id));
             return action;
         };
-        QAction *move = add(ClipboardStrings::MoveHere);
-        QAction *copy = add(ClipboardStrings::CopyHere);
-        add(ClipboardStrings::CancelDrop);
+        for (const DropEffect effect : offer.entries) {
+            const bool move = effect == DropEffect::Move;
+            QAction *action = add(move ? ClipboardStrings::MoveHere : ClipboardStrings::CopyHere);
+            action->setData(int(move ? DropChoice::Move : DropChoice::Copy));
+            if (effect == offer.proposed)
+                menu.setDefaultAction(action);
+        }
+        add(ClipboardStrings::CancelDrop)->setData(int(DropChoice::Cancel));
         const QAction *chosen = menu.exec(QCursor::pos());
-        if (chosen == move)
-            return DropChoice::Move;
-        if (chosen == copy)
-            return DropChoice::Copy;
-        return DropChoice::Cancel;
+        return chosen ? DropChoice(chosen->data().toInt()) : DropChoice::Cancel;
     });
 }
 

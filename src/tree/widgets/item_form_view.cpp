@@ -5,9 +5,9 @@
 #include "shell/help_topics.h"
 #include "shell/language.h"
 #include "shell/string_table.h"
-#include "tree/clipboard_strings.h"
 #include "tree/document.h"
 #include "tree/document_tree_model.h"
+#include "tree/drag_drop_presenter.h"
 #include "tree/item_form_strings.h"
 #include "tree/widgets/tree_images.h"
 
@@ -21,7 +21,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -413,49 +412,40 @@ void CTagView::dragMoveEvent(QDragMoveEvent *event)
 
 void CTagView::dropEvent(QDropEvent *event)
 {
-    const bool right = event->mimeData()->hasFormat(QString::fromLatin1(kRightClickDragFormat));
-    if (DropData(*event->mimeData(), event->modifiers().testFlag(Qt::ControlModifier), right))
-        event->acceptProposedAction();
-    else
+    const bool right = event->mimeData()->hasFormat(TransferFormats::RightClickDrag());
+    const DropEffect effect =
+        DropData(*event->mimeData(), event->modifiers().testFlag(Qt::ControlModifier), right);
+    if (effect == DropEffect::None) {
         event->ignore();
+        return;
+    }
+    // The source learns the effect the drop had, not the one proposed: a
+    // copy chosen from the menu must not delete the originals.
+    event->setDropAction(effect == DropEffect::Copy ? Qt::CopyAction : Qt::MoveAction);
+    event->accept();
 }
 
 DropEffect CTagView::ChooseFromDropMenu(const QMimeData &data, DropEffect proposed)
 {
     const bool moveAllowed = m_context.canDrop(data, true);
     const bool copyAllowed = m_context.canDrop(data, false);
-    const DropMenuChoice choice = ItemFormModel::DropMenu(moveAllowed, copyAllowed, proposed);
-    QMenu menu(this);
-    menu.setObjectName(QStringLiteral("24623"));
-    for (DropEffect effect : choice.entries) {
-        QAction *action = menu.addAction(
-            Str(effect == DropEffect::Move ? ClipboardStrings::MoveHere : ClipboardStrings::CopyHere));
-        action->setObjectName(
-            QString::number(effect == DropEffect::Move ? CommandId::MoveHere : CommandId::CopyHere));
-        action->setData(int(effect));
-        if (effect == choice.proposed)
-            menu.setDefaultAction(action);
-    }
-    QAction *cancel = menu.addAction(Str(ClipboardStrings::CancelDrop));
-    cancel->setObjectName(QString::number(CommandId::CancelDrop));
-    cancel->setData(int(DropEffect::None));
-    const QAction *chosen = menu.exec(QCursor::pos());
-    return chosen ? DropEffect(chosen->data().toInt()) : DropEffect::None;
+    return DropMenuService::EffectOf(
+        DropMenuService::Choose(ItemFormModel::DropMenu(moveAllowed, copyAllowed, proposed)));
 }
 
-bool CTagView::DropData(const QMimeData &data, bool controlHeld, bool rightButton)
+DropEffect CTagView::DropData(const QMimeData &data, bool controlHeld, bool rightButton)
 {
     DropEffect effect = EffectOver(data, controlHeld ? Qt::ControlModifier : Qt::NoModifier);
     if (effect == DropEffect::None || !m_context.drop)
-        return false;
+        return DropEffect::None;
     if (rightButton)
         effect = ChooseFromDropMenu(data, effect);
     if (effect == DropEffect::None)
-        return false;
+        return DropEffect::None;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool dropped = m_context.drop(data, effect == DropEffect::Move);
     QApplication::restoreOverrideCursor();
-    return dropped;
+    return dropped ? effect : DropEffect::None;
 }
 
 // ---------------------------------------------------------------- factory

@@ -54,8 +54,9 @@ public:
     const std::vector<Accelerator> *PaneAccelerators() const override;
 
     // The drop of dragged data at a point of the form, as the mouse would
-    // drop it; rightButton shows the Move Here / Copy Here menu first.
-    bool DropData(const QMimeData &data, bool controlHeld, bool rightButton);
+    // drop it; rightButton shows the Move Here / Copy Here menu first. The
+    // effect it had; None when nothing was dropped.
+    DropEffect DropData(const QMimeData &data, bool controlHeld, bool rightButton);
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
@@ -126,6 +127,3 @@ public:
 
 // The form of a view class; null when the class names no form.
 CTagView *CreateItemFormView(const QString &viewClass, const ItemFormContext &context, QWidget *parent);
-
-// The name of the drag format that asks for the drop menu.
-inline constexpr char kRightClickDragFormat[] = "RightClickDragDrop";
