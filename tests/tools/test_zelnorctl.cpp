@@ -360,7 +360,8 @@ void TestZelnorctl::actionReportsTheModulesReply()
     const QString portLine = "      Port              : " + simulator.device() + "\r\n";
     QDir logs(QDir(TestSupport::binDirectory()).filePath("Log"));
     QString header;
-    for (const QString &name : logs.entryList({"*_Log.txt"}, QDir::Files, QDir::Time)) {
+    // Runs of other tests that started in the same second write "_Log_2.txt" and on.
+    for (const QString &name : logs.entryList({"*_Log.txt", "*_Log_*.txt"}, QDir::Files, QDir::Time)) {
         QFile file(logs.filePath(name));
         if (file.open(QIODevice::ReadOnly) && (header = QString::fromUtf8(file.readAll())).contains(portLine))
             break;
