@@ -9,6 +9,7 @@
 #include "tree/document.h"
 #include "tree/list_view_modes.h"
 #include "tree/my7100_doc.h"
+#include "tree/widgets/context_menu_lines.h"
 #include "tree/widgets/system_clipboard.h"
 #include "tree/widgets/tree_images.h"
 
@@ -28,7 +29,6 @@
 
 namespace {
 
-constexpr int kAddNewSubmenu = -1;
 constexpr int kRenameText = 565;
 constexpr int kArrangeIconsText = 63361;
 constexpr int kLargeIconsText = ShellStrings::ToolLargeIcons;
@@ -56,11 +56,6 @@ class LabelDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void setModelData(QWidget *, QAbstractItemModel *, const QModelIndex &) const override {}
-};
-
-struct MenuLine {
-    int id; // 0: a separator
-    int textId;
 };
 
 // "MainEdit": a right click on empty space.
@@ -409,19 +404,12 @@ QMenu *C7100ListView::BuildContextMenu(bool onRow, QWidget *parent)
                 continue;
             }
             if (line.id == kAddNewSubmenu) {
-                QMenu *addNew = menu->addMenu(Str(line.textId));
-                addNew->setObjectName(QStringLiteral("AddNew"));
                 const Item *current = m_document.FindItem(m_document.CurrentItem());
                 CLevelList *levels = m_document.Registry().levels();
-                m_addNew.Fill(current && levels
-                                  ? m_document.Layouts().Find(*levels, current->level().tableName())
-                                  : nullptr);
-                for (const DynamicMenuBuilder::Entry &entry : m_addNew.entries()) {
-                    QAction *action = addNew->addAction(entry.text);
-                    action->setObjectName(QString::number(entry.id));
-                    action->setEnabled(entry.enabled);
-                    action->setStatusTip(m_addNew.Prompt(entry.id));
-                }
+                AddAddNewSubmenu(*menu, Str(line.textId), m_addNew,
+                                 current && levels
+                                     ? m_document.Layouts().Find(*levels, current->level().tableName())
+                                     : nullptr);
                 continue;
             }
             QAction *action = menu->addAction(Str(line.textId));

@@ -5,6 +5,7 @@
 #include "shell/shell_strings.h"
 #include "shell/string_table.h"
 #include "tree/my7100_doc.h"
+#include "tree/widgets/context_menu_lines.h"
 #include "tree/widgets/system_clipboard.h"
 #include "tree/widgets/tree_entry_model.h"
 
@@ -18,14 +19,8 @@
 
 namespace {
 
-constexpr int kAddNewSubmenu = -1;
 constexpr int kMultiplyText = 63351; // the Edit menu's own text
 constexpr int kRenameText = 565;
-
-struct MenuLine {
-    int id; // 0: a separator
-    int textId;
-};
 
 // Menu "TreeEdit": Add New, the item commands, the clipboard and, as its
 // last six entries, the view commands.
@@ -253,16 +248,9 @@ QMenu *C7100TreeView::BuildContextMenu(Item &item, QWidget *parent)
             continue;
         }
         if (line.id == kAddNewSubmenu) {
-            QMenu *addNew = menu->addMenu(Str(line.textId));
-            addNew->setObjectName(QStringLiteral("AddNew"));
             CLevelList *levels = m_document.Registry().levels();
-            m_addNew.Fill(levels ? m_document.Layouts().Find(*levels, item.level().tableName()) : nullptr);
-            for (const DynamicMenuBuilder::Entry &entry : m_addNew.entries()) {
-                QAction *action = addNew->addAction(entry.text);
-                action->setObjectName(QString::number(entry.id));
-                action->setEnabled(entry.enabled);
-                action->setStatusTip(m_addNew.Prompt(entry.id));
-            }
+            AddAddNewSubmenu(*menu, Str(line.textId), m_addNew,
+                             levels ? m_document.Layouts().Find(*levels, item.level().tableName()) : nullptr);
             continue;
         }
         QAction *action = menu->addAction(Str(line.textId));
