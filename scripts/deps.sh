@@ -3,7 +3,7 @@
 # when any is missing. Safe to run again.
 set -euo pipefail
 packages=(
-  cmake g++ ninja-build pkg-config
+  cmake g++ ninja-build pkg-config ccache python3
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev qt6-charts-dev
   libqt6sql6-sqlite libqt6sql6-psql libqt6printsupport6
   postgresql sqlite3 libsqlite3-dev poppler-utils fonts-dejavu-core xvfb xauth xdotool xclip

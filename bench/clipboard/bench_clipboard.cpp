@@ -6,7 +6,7 @@
 #include "db/db_session.h"
 #include "db/id_sequence.h"
 #include "db/table_level.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 #include "tree/clipboard_port.h"
 #include "tree/my7100_doc.h"
 

@@ -5,9 +5,9 @@
 #include "db/pg_server.h"
 #include "db/project_copy.h"
 #include "db/project_database.h"
-#include "shell/app_paths.h"
-#include "shell/message_service.h"
-#include "shell/string_table.h"
+#include "base/app_paths.h"
+#include "base/message_service.h"
+#include "base/string_table.h"
 
 #include <QCoreApplication>
 #include <QDir>

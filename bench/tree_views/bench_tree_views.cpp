@@ -7,7 +7,7 @@
 
 #include "db/db_session.h"
 #include "db/table_level.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 #include "tree/container_list_model.h"
 #include "tree/document.h"
 #include "tree/widgets/my7100_view.h"

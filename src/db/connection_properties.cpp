@@ -4,7 +4,7 @@
 
 #include "db/db_session.h"
 #include "db/project_strings.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 const QString ConnectionProperties::kProvider = QStringLiteral("Provider");
 const QString ConnectionProperties::kDataSource = QStringLiteral("Data Source");

@@ -1,10 +1,10 @@
 #include "db/data_error.h"
 
-#include "shell/presenter_slot.h"
+#include "base/presenter_slot.h"
 
 #include "db/db_strings.h"
-#include "shell/message_service.h"
-#include "shell/string_table.h"
+#include "base/message_service.h"
+#include "base/string_table.h"
 
 void COLEDBException::addMessage(int number, QStringList args)
 {

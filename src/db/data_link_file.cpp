@@ -1,7 +1,7 @@
 #include "db/data_link_file.h"
 
 #include "db/project_strings.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -3,8 +3,8 @@
 #include "db/data_error.h"
 #include "db/db_session.h"
 #include "db/db_strings.h"
-#include "shell/message_service.h"
-#include "shell/string_table.h"
+#include "base/message_service.h"
+#include "base/string_table.h"
 
 #include <QSqlQuery>
 

@@ -4,9 +4,9 @@
 #include "db/project_database.h"
 #include "db/project_strings.h"
 #include "log/output_log.h"
-#include "shell/message_service.h"
-#include "shell/settings.h"
-#include "shell/string_table.h"
+#include "base/message_service.h"
+#include "base/settings.h"
+#include "base/string_table.h"
 
 #include <QFileInfo>
 #include <QSettings>

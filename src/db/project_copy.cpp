@@ -3,7 +3,7 @@
 #include "db/data_link_file.h"
 #include "db/db_session.h"
 #include "db/project_strings.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 #include <QRegularExpression>
 #include <QSqlDatabase>

@@ -6,9 +6,9 @@
 #include "db/project_file_dialogs.h"
 #include "db/project_strings.h"
 #include "db/version_check.h"
-#include "shell/app_paths.h"
-#include "shell/message_service.h"
-#include "shell/string_table.h"
+#include "base/app_paths.h"
+#include "base/message_service.h"
+#include "base/string_table.h"
 
 #include <QDir>
 #include <QFile>

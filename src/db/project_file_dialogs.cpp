@@ -1,8 +1,8 @@
 #include "db/project_file_dialogs.h"
 
-#include "shell/presenter_slot.h"
+#include "base/presenter_slot.h"
 
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 #include <QStringList>
 

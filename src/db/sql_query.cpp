@@ -2,8 +2,8 @@
 
 #include "db/db_strings.h"
 #include "db/variant_value.h"
-#include "shell/message_service.h"
-#include "shell/string_table.h"
+#include "base/message_service.h"
+#include "base/string_table.h"
 
 #include <QSqlRecord>
 

@@ -3,7 +3,7 @@
 
 #include "db/db_strings.h"
 #include "db/variant_value.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 #include <QStringList>
 #include <QLocale>

@@ -7,9 +7,9 @@
 #include "db/project_strings.h"
 #include "db/sql_query.h"
 #include "db/table_level.h"
-#include "shell/app_paths.h"
-#include "shell/message_service.h"
-#include "shell/string_table.h"
+#include "base/app_paths.h"
+#include "base/message_service.h"
+#include "base/string_table.h"
 
 namespace {
 

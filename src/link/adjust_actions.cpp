@@ -1,7 +1,7 @@
 #include "link/adjust_actions.h"
 
 #include "link/module_image.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 namespace AdjustActions {
 

@@ -1,7 +1,7 @@
 #include "link/com_port.h"
 
 #include "link/serial_link.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace {
 const QString kSettingName = QStringLiteral("ComPort");

@@ -3,7 +3,7 @@
 #include "link/module_image.h"
 #include "link/parameter_texts.h"
 #include "link/transfer_strings.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 enum class DiagnoseRows::Kind {
     SignalTag,

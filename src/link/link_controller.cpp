@@ -3,8 +3,8 @@
 #include "link/com_port.h"
 #include "link/link_worker.h"
 #include "log/output_log.h"
-#include "shell/message_service.h"
-#include "shell/string_table.h"
+#include "base/message_service.h"
+#include "base/string_table.h"
 
 LinkController::LinkController(QObject *parent) : QObject(parent), m_handler(m_shared)
 {

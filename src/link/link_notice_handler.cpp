@@ -3,8 +3,8 @@
 #include "link/adjust_actions.h"
 #include "log/log_strings.h"
 #include "log/output_log.h"
-#include "shell/message_service.h"
-#include "shell/string_table.h"
+#include "base/message_service.h"
+#include "base/string_table.h"
 
 namespace {
 enum StringId {

@@ -1,7 +1,7 @@
 #include "link/module_comparison.h"
 
 #include "link/transfer_strings.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 #include <algorithm>
 

@@ -6,9 +6,9 @@
 #include "link/parameter_texts.h"
 #include "log/log_file.h"
 #include "log/log_strings.h"
-#include "shell/app_paths.h"
-#include "shell/settings.h"
-#include "shell/string_table.h"
+#include "base/app_paths.h"
+#include "base/settings.h"
+#include "base/string_table.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/module_family.h"
+#include "base/module_family.h"
 
 #include <QDateTime>
 #include <QString>

@@ -3,7 +3,7 @@
 #include "link/transfer_strings.h"
 #include "params/catalogues.h"
 #include "params/parameter_rows.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include "link/serial_link.h"
 
 #include "link/module_image.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "log/monitoring_options.h"
 
 #include "log/output_log.h"
-#include "shell/settings.h"
-#include "shell/string_table.h"
+#include "base/settings.h"
+#include "base/string_table.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
 #include "log/output_log.h"
 
-#include "shell/app_paths.h"
-#include "shell/message_service.h"
-#include "shell/string_table.h"
+#include "base/app_paths.h"
+#include "base/message_service.h"
+#include "base/string_table.h"
 
 #include <atomic>
 

@@ -1,8 +1,8 @@
 #include "log/system_information.h"
 
 #include "log/product_info.h"
-#include "shell/app_paths.h"
-#include "shell/string_table.h"
+#include "base/app_paths.h"
+#include "base/string_table.h"
 
 #include <QFile>
 #include <QHash>

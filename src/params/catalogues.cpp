@@ -1,6 +1,6 @@
 #include "params/catalogues.h"
 
-#include "shell/language.h"
+#include "base/language.h"
 
 namespace {
 const char *const kCatalogueTables[] = {

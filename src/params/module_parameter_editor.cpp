@@ -6,9 +6,9 @@
 #include "params/parameter_validation.h"
 #include "params/parameter_values.h"
 #include "params/params_strings.h"
-#include "shell/message_service.h"
-#include "shell/string_table.h"
-#include "tree/module_lookup.h"
+#include "base/message_service.h"
+#include "base/string_table.h"
+#include "params/module_types.h"
 
 using namespace ParamsStrings;
 

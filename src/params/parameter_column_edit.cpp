@@ -5,7 +5,7 @@
 #include "params/module_parameter_editor.h"
 #include "params/parameter_values.h"
 #include "params/params_strings.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 #include <QLocale>
 #include <QStringList>

@@ -2,8 +2,8 @@
 
 #include "log/output_log.h"
 #include "params/params_strings.h"
-#include "shell/message_service.h"
-#include "shell/string_table.h"
+#include "base/message_service.h"
+#include "base/string_table.h"
 
 #include <cmath>
 

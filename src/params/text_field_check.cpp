@@ -2,7 +2,7 @@
 
 #include "db/text_rules.h"
 #include "params/params_strings.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 QString TextFieldRefusal(const TextField &field)
 {

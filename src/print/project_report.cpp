@@ -2,9 +2,9 @@
 
 #include "print/print_canvas.h"
 #include "print/print_strings.h"
-#include "shell/app_paths.h"
-#include "shell/settings.h"
-#include "shell/string_table.h"
+#include "base/app_paths.h"
+#include "base/settings.h"
+#include "base/string_table.h"
 
 #include <QDir>
 #include <QFile>

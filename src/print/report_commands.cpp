@@ -3,8 +3,8 @@
 #include "db/data_error.h"
 #include "params/module_parameters.h"
 #include "print/print_strings.h"
-#include "shell/message_service.h"
-#include "shell/string_table.h"
+#include "base/message_service.h"
+#include "base/string_table.h"
 #include "tree/my7100_doc.h"
 
 ReportCommands::ReportCommands(CMy7100Doc &document, const CatalogueSet &catalogues)

@@ -6,7 +6,7 @@
 #include "params/module_parameters.h"
 #include "params/parameter_rows.h"
 #include "print/print_strings.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 #include "tree/my7100_doc.h"
 
 #include <algorithm>

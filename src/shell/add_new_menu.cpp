@@ -1,9 +1,9 @@
 #include "shell/add_new_menu.h"
 
 #include "params/catalogues.h"
-#include "shell/command_ids.h"
-#include "shell/shell_strings.h"
-#include "shell/string_table.h"
+#include "base/command_ids.h"
+#include "base/shell_strings.h"
+#include "base/string_table.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/module_lookup.h"
 #include "tree/my7100_doc.h"

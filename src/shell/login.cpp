@@ -1,10 +1,10 @@
 #include "shell/login.h"
 
-#include "shell/message_service.h"
-#include "shell/password.h"
-#include "shell/settings.h"
-#include "shell/shell_strings.h"
-#include "shell/string_table.h"
+#include "base/message_service.h"
+#include "base/password.h"
+#include "base/settings.h"
+#include "base/shell_strings.h"
+#include "base/string_table.h"
 
 namespace {
 const QString kPasswordSetting = QStringLiteral("asld");

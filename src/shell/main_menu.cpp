@@ -1,8 +1,8 @@
 #include "shell/main_menu.h"
 
-#include "shell/command_ids.h"
+#include "base/command_ids.h"
 #include "print/print_strings.h"
-#include "shell/shell_strings.h"
+#include "base/shell_strings.h"
 
 #include <QStringList>
 

@@ -1,9 +1,9 @@
 #include "shell/port_settings.h"
 
 #include "log/output_log.h"
-#include "shell/message_service.h"
-#include "shell/shell_strings.h"
-#include "shell/string_table.h"
+#include "base/message_service.h"
+#include "base/shell_strings.h"
+#include "base/string_table.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "shell/startup.h"
 
-#include "shell/language.h"
+#include "base/language.h"
 #include "shell/login.h"
-#include "shell/shell_strings.h"
-#include "shell/string_table.h"
+#include "base/shell_strings.h"
+#include "base/string_table.h"
 
 CommandLineOptions CommandLineOptions::Parse(const QStringList &arguments)
 {

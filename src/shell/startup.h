@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/settings.h"
+#include "base/settings.h"
 
 #include <QLocale>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "shell/tree_navigation.h"
 
-#include "shell/command_ids.h"
-#include "shell/shell_strings.h"
-#include "shell/string_table.h"
+#include "base/command_ids.h"
+#include "base/shell_strings.h"
+#include "base/string_table.h"
 
 TreeNavigation::TreeNavigation(const QAbstractItemModel &model, IsExpanded isExpanded)
     : m_model(model), m_isExpanded(std::move(isExpanded))

@@ -1,8 +1,8 @@
 #include "tree/column_layout.h"
 
 #include "db/table_level.h"
-#include "shell/settings.h"
-#include "shell/string_table.h"
+#include "base/settings.h"
+#include "base/string_table.h"
 
 #include <QSettings>
 

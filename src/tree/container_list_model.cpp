@@ -1,7 +1,7 @@
 #include "tree/container_list_model.h"
 
 #include "db/table_level.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 #include "tree/document.h"
 #include "tree/item_order.h"
 #include "tree/item_registry.h"

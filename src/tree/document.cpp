@@ -7,9 +7,9 @@
 #include "db/db_strings.h"
 #include "db/variant_value.h"
 #include "log/output_log.h"
-#include "shell/message_service.h"
-#include "shell/settings.h"
-#include "shell/string_table.h"
+#include "base/message_service.h"
+#include "base/settings.h"
+#include "base/string_table.h"
 #include "db/id_source.h"
 #include "tree/tree_strings.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "tree/column_layout.h"
-#include "shell/message_service.h"
+#include "base/message_service.h"
 #include "tree/clipboard_port.h"
 #include "tree/item.h"
 #include "tree/item_registry.h"

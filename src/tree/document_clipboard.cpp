@@ -5,7 +5,7 @@
 
 #include "db/data_error.h"
 #include "db/db_session.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 #include "tree/clipboard_strings.h"
 #include "tree/item_progress.h"
 #include "tree/tree_strings.h"

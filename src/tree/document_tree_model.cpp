@@ -1,6 +1,6 @@
 #include "tree/document_tree_model.h"
 
-#include "shell/language.h"
+#include "base/language.h"
 #include "tree/document.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/item_order.h"

@@ -2,7 +2,7 @@
 
 #include "db/data_error.h"
 #include "db/table_level.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 #include "tree/column_layout.h"
 #include "tree/document.h"
 

@@ -1,7 +1,7 @@
 #include "tree/item_form_binder.h"
 
-#include "shell/message_service.h"
-#include "shell/string_table.h"
+#include "base/message_service.h"
+#include "base/string_table.h"
 #include "tree/document.h"
 #include "tree/item_form_strings.h"
 

@@ -4,8 +4,8 @@
 
 #include "db/data_error.h"
 #include "db/db_session.h"
-#include "shell/message_service.h"
-#include "shell/string_table.h"
+#include "base/message_service.h"
+#include "base/string_table.h"
 #include "tree/item_progress.h"
 #include "tree/multiply_dialog_logic.h"
 #include "tree/tree_strings.h"

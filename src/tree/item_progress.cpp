@@ -1,6 +1,6 @@
 #include "tree/item_progress.h"
 
-#include "shell/presenter_slot.h"
+#include "base/presenter_slot.h"
 #include "tree/document.h"
 
 namespace {

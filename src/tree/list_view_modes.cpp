@@ -1,6 +1,6 @@
 #include "tree/list_view_modes.h"
 
-#include "shell/command_ids.h"
+#include "base/command_ids.h"
 
 namespace ListViewModes {
 

@@ -1,6 +1,6 @@
 #include "tree/module_dialog_service.h"
 
-#include "shell/presenter_slot.h"
+#include "base/presenter_slot.h"
 #include "tree/module_dialog_logic.h"
 
 namespace {

@@ -5,7 +5,6 @@
 #include "db/db_strings.h"
 #include "db/table_level.h"
 #include "db/variant_value.h"
-#include "params/catalogues.h"
 #include "params/parameter_rows.h"
 #include "tree/document.h"
 #include "tree/tree_queries.h"
@@ -14,63 +13,7 @@
 
 namespace {
 constexpr int kDepths = 4;
-
-CTableLevel &LevelOf(CLevelList &levels, const QString &table)
-{
-    CTableLevel *level = levels.FindByTable(table);
-    if (!level || !level->GetColumns())
-        RaiseDataError(DbStrings::CantOpenRowset);
-    return *level;
-}
-
 } // namespace
-
-QString ModuleTypeTable(ModuleFamily family)
-{
-    return TablesOfFamily(family).moduleTypes;
-}
-
-std::optional<ModuleTypeInfo> FindModuleType(DbSession &session, CLevelList &levels, qint32 typeId)
-{
-    for (ModuleFamily family : kModuleFamilies) {
-        const ParameterRow row =
-            ProjectParameterRows::ReadRowById(session, LevelOf(levels, ModuleTypeTable(family)), typeId);
-        if (!row.isValid())
-            continue;
-        ModuleTypeInfo type;
-        type.family = family;
-        type.id = typeId;
-        type.name = row.textValue("Name");
-        type.channelCount = row.intValue("Channels") + 1;
-        type.outputSignal = row.intValue("OutputSignal");
-        return type;
-    }
-    return std::nullopt;
-}
-
-QString TypeNameAfterBlank(const QString &typeName)
-{
-    const qsizetype blank = typeName.indexOf(QLatin1Char(' '));
-    return blank < 0 ? typeName : typeName.mid(blank + 1);
-}
-
-QString TrimSignalName(const QString &name)
-{
-    qsizetype end = name.size();
-    while (end > 0 && name.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return name.left(end);
-}
-
-QString ComposeModuleName(const QString &typeName, const QString &signal1, const QString &signal2,
-                          int channelCount)
-{
-    QString name =
-        TypeNameAfterBlank(typeName) + QStringLiteral(" - [") + TrimSignalName(signal1) + QLatin1Char(']');
-    if (channelCount == 2)
-        name += QStringLiteral(" [") + TrimSignalName(signal2) + QLatin1Char(']');
-    return name;
-}
 
 QString ModuleLookup::ModuleName(qint32 typeId, const QString &signal1, const QString &signal2)
 {
@@ -99,7 +42,7 @@ Item *ModuleLookup::FindModuleByValue(const QString &column, const QVariant &val
     try {
         for (int depth = 1; depth <= kDepths; ++depth) {
             const QString table = TablesOfFamily(m_family).moduleTablePrefix + QString::number(depth);
-            CTableLevel &level = LevelOf(*levels, table);
+            CTableLevel &level = OpenTableLevel(*levels, table);
             if (!level.FindColumn(column))
                 return nullptr;
             QSqlQuery query =
@@ -132,7 +75,7 @@ QString ModuleLookup::CatalogueText(const QString &table, qint32 id, const QStri
     if (!session || !levels)
         return QString();
     try {
-        const ParameterRow row = ProjectParameterRows::ReadRowById(*session, LevelOf(*levels, table), id);
+        const ParameterRow row = ProjectParameterRows::ReadRowById(*session, OpenTableLevel(*levels, table), id);
         return ::CatalogueText(row, column);
     } catch (COLEDBException &error) {
         ReportDataError(error, m_document.ReportErrors());
@@ -162,7 +105,7 @@ Item *ModuleLookup::LoadRow(const QString &table, qint32 id)
 
 std::optional<qint32> ModuleLookup::ParentIdOf(const QString &table, qint32 id)
 {
-    CTableLevel &level = LevelOf(*m_document.Registry().levels(), table);
+    CTableLevel &level = OpenTableLevel(*m_document.Registry().levels(), table);
     QSqlQuery query = RunStatement(*m_document.Registry().session(),
                                    QStringLiteral("SELECT [%1] FROM %2 WHERE [%3] = %4")
                                        .arg(level.ParentColumnName(), table, level.IdColumnName())
@@ -179,7 +122,7 @@ Item *ModuleLookup::LoadRowOrRaise(const QString &table, qint32 id)
     CLevelList *levels = m_document.Registry().levels();
     if (!levels || !m_document.Registry().session() || !m_document.Root())
         return nullptr;
-    CTableLevel &level = LevelOf(*levels, table);
+    CTableLevel &level = OpenTableLevel(*levels, table);
     if (level.ParentColumnName().isEmpty())
         return nullptr; // the two top rows are loaded with the tree
     const std::optional<qint32> parentId = ParentIdOf(table, id);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "link/module_family.h"
+#include "base/module_family.h"
+#include "params/module_types.h"
 
 #include <QString>
 #include <QVariant>
@@ -11,33 +12,6 @@ class C7100Document;
 class CLevelList;
 class DbSession;
 class Item;
-
-// The module-type row a type ID names. The IDs of the three type tables do
-// not overlap, so the ID alone tells the family.
-struct ModuleTypeInfo {
-    ModuleFamily family = Family7230;
-    qint32 id = 0;
-    QString name;
-    int channelCount = 1; // the row's Channels + 1
-    qint32 outputSignal = 0;
-};
-
-// The type table of each family in the order a type ID is searched.
-QString ModuleTypeTable(ModuleFamily family);
-
-// The type row of typeId from "ModuleTypes7230", "ModuleTypes7210" and
-// "ModuleTypes7220" in this order; nothing when none has it. Raises
-// COLEDBException when a table cannot be read.
-std::optional<ModuleTypeInfo> FindModuleType(DbSession &session, CLevelList &levels, qint32 typeId);
-
-// The text of a type name after its first blank (all of it without one).
-QString TypeNameAfterBlank(const QString &typeName);
-// A signal name without the blanks at its end.
-QString TrimSignalName(const QString &name);
-// "<type after blank> - [signal 1]" and, for two channels, " [signal 2]";
-// the signal names lose their trailing blanks first.
-QString ComposeModuleName(const QString &typeName, const QString &signal1, const QString &signal2,
-                          int channelCount);
 
 // What the device link, the parameter pages and printing ask of the
 // document about modules. It needs no window: the command-line tool and the

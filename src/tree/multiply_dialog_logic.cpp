@@ -1,10 +1,10 @@
 #include "tree/multiply_dialog_logic.h"
 
 #include "db/data_error.h"
-#include "shell/message_service.h"
-#include "shell/presenter_slot.h"
-#include "shell/settings.h"
-#include "shell/string_table.h"
+#include "base/message_service.h"
+#include "base/presenter_slot.h"
+#include "base/settings.h"
+#include "base/string_table.h"
 
 #include "tree/tree_strings.h"
 #include <limits>

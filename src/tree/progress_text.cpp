@@ -1,7 +1,7 @@
 #include "tree/progress_text.h"
 
 #include "db/data_error.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 #include "tree/tree_strings.h"
 
 #include <QStringList>

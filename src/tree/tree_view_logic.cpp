@@ -1,7 +1,7 @@
 #include "tree/tree_view_logic.h"
 
 #include "log/output_log.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/my7100_doc.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "db/db_session.h"
-#include "shell/app_paths.h"
+#include "base/app_paths.h"
 #include "support/test_support.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "db/data_error.h"
 #include "db/db_strings.h"
 #include "db/widgets/oledb_errors_dialog.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 #include "support/test_support.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 #include "db/project_database.h"
 #include "db/scripted_file_dialogs.h"
 #include "log/output_log.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 #include <QSignalSpy>
 #include <QSqlDatabase>

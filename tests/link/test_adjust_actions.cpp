@@ -2,8 +2,8 @@
 // the line that reports the module's reply.
 #include "link/adjust_actions.h"
 #include "link/module_image.h"
-#include "shell/language.h"
-#include "shell/string_table.h"
+#include "base/language.h"
+#include "base/string_table.h"
 #include "support/test_support.h"
 
 #include <QtTest>

@@ -1,7 +1,7 @@
 #include "link_cycle_harness.h"
 
 #include "link/com_port.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 #include <QDir>
 #include <QElapsedTimer>

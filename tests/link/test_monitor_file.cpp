@@ -3,7 +3,7 @@
 #include "link/parameter_texts.h"
 #include "link/monitor_file.h"
 #include "params/params_test_support.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 #include "support/test_support.h"
 
 #include <QFile>

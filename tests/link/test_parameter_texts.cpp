@@ -4,7 +4,7 @@
 #include "link/module_comparison.h"
 #include "link/parameter_texts.h"
 #include "params/params_test_support.h"
-#include "shell/language.h"
+#include "base/language.h"
 #include "support/test_support.h"
 
 #include <QtTest>

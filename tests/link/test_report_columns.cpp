@@ -7,8 +7,8 @@
 #include "link/parameter_texts.h"
 #include "link/transfer_strings.h"
 #include "params/params_test_support.h"
-#include "shell/language.h"
-#include "shell/string_table.h"
+#include "base/language.h"
+#include "base/string_table.h"
 #include "support/test_support.h"
 
 #include <QtTest>

@@ -2,7 +2,7 @@
 // on OK with its log line, nothing more on Cancel; the spin speeds up.
 #include "log/monitoring_options.h"
 #include "log/widgets/monitoring_options_dialog.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 #include "support/captured_log.h"
 #include "support/test_support.h"
 

@@ -1,5 +1,5 @@
 #include "log/output_log.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 #include "support/test_support.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "log/output_log.h"
 #include "log/widgets/output_view.h"
-#include "shell/app_paths.h"
+#include "base/app_paths.h"
 #include "support/test_support.h"
 
 #include <QDir>

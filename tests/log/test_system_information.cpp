@@ -1,8 +1,8 @@
 #include "link/com_port.h"
 #include "log/output_log.h"
 #include "log/system_information.h"
-#include "shell/app_paths.h"
-#include "shell/settings.h"
+#include "base/app_paths.h"
+#include "base/settings.h"
 #include "support/test_support.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "params/parameter_values.h"
 #include "params_test_support.h"
-#include "shell/language.h"
+#include "base/language.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
 #include "print_test_support.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 #include "tools/tool_test_support.h"
 
 #include <QSettings>

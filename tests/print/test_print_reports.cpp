@@ -1,7 +1,7 @@
 #include "print_test_support.h"
 
 #include "print/print_strings.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 #include <QCryptographicHash>
 #include <QRegularExpression>

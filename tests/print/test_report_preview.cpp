@@ -2,7 +2,7 @@
 
 #include "db/data_error.h"
 #include "print/widgets/report_preview.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 #include <QAction>
 #include <QPrintPreviewWidget>

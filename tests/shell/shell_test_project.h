@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/app_paths.h"
+#include "base/app_paths.h"
 #include "shell/project_session.h"
 #include "support/test_support.h"
 #include "tree/item_path.h"

@@ -1,5 +1,5 @@
 #include "shell/add_new_menu.h"
-#include "shell/command_ids.h"
+#include "base/command_ids.h"
 #include "shell_test_project.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/hierarchy_test_support.h"

@@ -1,5 +1,5 @@
-#include "shell/language.h"
-#include "shell/string_table.h"
+#include "base/language.h"
+#include "base/string_table.h"
 #include "support/test_support.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "shell/login.h"
-#include "shell/password.h"
-#include "shell/settings.h"
+#include "base/password.h"
+#include "base/settings.h"
 #include "shell/widgets/shell_dialogs.h"
 #include "support/test_support.h"
 

@@ -1,6 +1,6 @@
-#include "shell/command_ids.h"
+#include "base/command_ids.h"
 #include "shell/main_menu.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 #include "shell/startup.h"
 #include "shell/widgets/main_frame.h"
 #include "shell_test_project.h"

@@ -1,5 +1,5 @@
-#include "shell/language.h"
-#include "shell/password.h"
+#include "base/language.h"
+#include "base/password.h"
 #include "shell/startup.h"
 #include "support/test_support.h"
 

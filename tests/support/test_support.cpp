@@ -1,7 +1,7 @@
 #include "support/test_support.h"
 
-#include "shell/app_paths.h"
-#include "shell/language.h"
+#include "base/app_paths.h"
+#include "base/language.h"
 
 #include <QCoreApplication>
 #include <QDir>

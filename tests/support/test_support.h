@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/message_service.h"
+#include "base/message_service.h"
 
 #include <QProcess>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "hierarchy_test_support.h"
 #include "tree/container_list_model.h"
-#include "shell/command_ids.h"
+#include "base/command_ids.h"
 #include "tree/dynamic_menu.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/widgets/my7100_view.h"

@@ -1,5 +1,5 @@
 #include "hierarchy_test_support.h"
-#include "shell/language.h"
+#include "base/language.h"
 #include "tree/document_tree_model.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/item_path.h"

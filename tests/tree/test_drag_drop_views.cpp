@@ -1,5 +1,5 @@
 #include "hierarchy_test_support.h"
-#include "shell/command_ids.h"
+#include "base/command_ids.h"
 #include "tree/container_list_model.h"
 #include "tree/drag_drop_presenter.h"
 #include "tree/hierarchy_strings.h"

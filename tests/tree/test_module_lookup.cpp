@@ -1,4 +1,4 @@
-#include "shell/language.h"
+#include "base/language.h"
 #include "tree/module_lookup.h"
 #include "tree_test_support.h"
 

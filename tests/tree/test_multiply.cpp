@@ -1,5 +1,5 @@
 #include "multiply_test_support.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 using namespace TreeNames;
 

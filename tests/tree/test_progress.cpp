@@ -1,4 +1,4 @@
-#include "shell/string_table.h"
+#include "base/string_table.h"
 #include "support/test_support.h"
 #include "tree/progress_presenter.h"
 #include "tree/progress_text.h"

@@ -1,6 +1,6 @@
 #include "tree_test_support.h"
 
-#include "shell/settings.h"
+#include "base/settings.h"
 
 using namespace TreeNames;
 

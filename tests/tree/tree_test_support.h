@@ -6,7 +6,7 @@
 #include "db/id_sequence.h"
 #include "db/table_level.h"
 #include "log/output_log.h"
-#include "shell/app_paths.h"
+#include "base/app_paths.h"
 #include "support/captured_log.h"
 #include "support/test_support.h"
 #include "tree/document.h"

@@ -3,7 +3,7 @@
 #include "console.h"
 
 #include "db/project_file_dialogs.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 // link as the wizard does, through the real pseudo-terminal.
 #include "link/module_image.h"
 #include "link/serial_link.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 #include "tools/simulator/module_simulator.h"
 
 #include <QCoreApplication>

@@ -2,8 +2,8 @@
 #include "link/com_port.h"
 #include "link/link_controller.h"
 #include "log/output_log.h"
-#include "shell/language.h"
-#include "shell/string_table.h"
+#include "base/language.h"
+#include "base/string_table.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

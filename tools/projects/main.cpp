@@ -7,10 +7,10 @@
 #include "db/project_database.h"
 #include "db/project_file_dialogs.h"
 #include "db/project_strings.h"
-#include "shell/app_paths.h"
-#include "shell/language.h"
-#include "shell/message_service.h"
-#include "shell/string_table.h"
+#include "base/app_paths.h"
+#include "base/language.h"
+#include "base/message_service.h"
+#include "base/string_table.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -21,14 +21,14 @@
 #include "log/output_log.h"
 #include "params/module_parameter_editor.h"
 #include "params/parameter_column_edit.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/item_progress.h"
 #include "tree/module_dialog_logic.h"
 #include "tree/module_dialog_service.h"
 #include "tree/module_lookup.h"
 #include "tree/multiply_dialog_logic.h"
-#include "shell/message_service.h"
+#include "base/message_service.h"
 
 #include <QDir>
 #include <QFileInfo>

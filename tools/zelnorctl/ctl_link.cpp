@@ -4,7 +4,7 @@
 #include "ctl_strings.h"
 
 #include "link/serial_link.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 #include <QEventLoop>
 #include <QTimer>

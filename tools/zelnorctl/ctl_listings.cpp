@@ -9,7 +9,7 @@
 #include "params/parameter_column_edit.h"
 #include "params/params_strings.h"
 #include "params/parameter_rows.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 #include "tree/tree_strings.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "ctl_output.h"
 
 #include "db/data_error.h"
-#include "shell/message_service.h"
-#include "shell/string_table.h"
+#include "base/message_service.h"
+#include "base/string_table.h"
 #include "ctl_strings.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "print/print_strings.h"
 #include "print/project_report.h"
 #include "print/report_commands.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 #include "tree/my7100_doc.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "ctl_output.h"
 #include "ctl_strings.h"
 
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 CtlTransfer::CtlTransfer(const QString &port) : m_link(port)
 {

@@ -7,14 +7,14 @@
 #include "dialog_answers.h"
 
 #include "link/com_port.h"
-#include "link/module_family.h"
+#include "base/module_family.h"
 #include "log/output_log.h"
 #include "log/product_info.h"
 #include "log/system_information.h"
 #include "print/print_strings.h"
-#include "shell/app_paths.h"
-#include "shell/language.h"
-#include "shell/string_table.h"
+#include "base/app_paths.h"
+#include "base/language.h"
+#include "base/string_table.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "db/widgets/connection_properties_dialog.h"
 
 #include "db/project_strings.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>

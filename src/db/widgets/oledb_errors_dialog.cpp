@@ -1,8 +1,8 @@
 #include "db/widgets/oledb_errors_dialog.h"
 
 #include "db/db_strings.h"
-#include "shell/settings.h"
-#include "shell/string_table.h"
+#include "base/settings.h"
+#include "base/string_table.h"
 
 #include <QFrame>
 #include <QGridLayout>

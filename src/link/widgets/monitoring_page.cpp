@@ -1,7 +1,7 @@
 #include "link/widgets/monitoring_page.h"
 
-#include "shell/message_service.h"
-#include "shell/string_table.h"
+#include "base/message_service.h"
+#include "base/string_table.h"
 
 #include <QChart>
 #include <QChartView>

@@ -5,7 +5,7 @@
 #include "link/monitoring_values.h"
 #include "link/widgets/monitoring_page.h"
 #include "link/transfer_strings.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 #include <QFormLayout>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 #include "log/widgets/monitoring_options_dialog.h"
 
 #include "log/monitoring_options.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -2,8 +2,8 @@
 
 #include "print/print_strings.h"
 #include "print/report_commands.h"
-#include "shell/message_service.h"
-#include "shell/string_table.h"
+#include "base/message_service.h"
+#include "base/string_table.h"
 
 #include <QAbstractPrintDialog>
 #include <QAction>

@@ -1,9 +1,9 @@
 #include "shell/widgets/help_window.h"
 
-#include "shell/help_topics.h"
-#include "shell/language.h"
-#include "shell/shell_strings.h"
-#include "shell/string_table.h"
+#include "base/help_topics.h"
+#include "base/language.h"
+#include "base/shell_strings.h"
+#include "base/string_table.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>

@@ -82,6 +82,9 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // The property naming a widget's help page, for F1.
+    static constexpr char kHelpTopic[] = "helpTopic";
+
     void RegisterViews();
     void BuildPanes();
     void BuildMenus();

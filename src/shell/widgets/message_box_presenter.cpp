@@ -1,6 +1,6 @@
 #include "shell/widgets/message_box_presenter.h"
 
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 #include <QMessageBox>
 #include <QPointer>

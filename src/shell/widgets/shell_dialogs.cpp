@@ -1,7 +1,7 @@
 #include "shell/widgets/shell_dialogs.h"
 
-#include "shell/shell_strings.h"
-#include "shell/string_table.h"
+#include "base/shell_strings.h"
+#include "base/string_table.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -1,6 +1,6 @@
 #include "shell/widgets/splash_window.h"
 
-#include "shell/language.h"
+#include "base/language.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -2,10 +2,10 @@
 
 #include "db/widgets/oledb_errors_dialog.h"
 #include "db/widgets/project_file_dialog_presenter.h"
-#include "shell/message_service.h"
+#include "base/message_service.h"
 #include "shell/project_session.h"
 #include "shell/startup.h"
-#include "shell/string_table.h"
+#include "base/string_table.h"
 #include "shell/widgets/main_frame.h"
 #include "shell/widgets/message_box_presenter.h"
 #include "shell/widgets/shell_dialogs.h"

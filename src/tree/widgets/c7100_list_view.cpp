@@ -1,9 +1,9 @@
 #include "tree/widgets/c7100_list_view.h"
 
-#include "shell/command_ids.h"
-#include "shell/settings.h"
-#include "shell/shell_strings.h"
-#include "shell/string_table.h"
+#include "base/command_ids.h"
+#include "base/settings.h"
+#include "base/shell_strings.h"
+#include "base/string_table.h"
 #include "tree/column_layout.h"
 #include "tree/container_list_model.h"
 #include "tree/document.h"

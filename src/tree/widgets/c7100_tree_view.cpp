@@ -1,9 +1,9 @@
 #include "tree/widgets/c7100_tree_view.h"
 
-#include "shell/command_ids.h"
-#include "shell/settings.h"
-#include "shell/shell_strings.h"
-#include "shell/string_table.h"
+#include "base/command_ids.h"
+#include "base/settings.h"
+#include "base/shell_strings.h"
+#include "base/string_table.h"
 #include "tree/my7100_doc.h"
 #include "tree/widgets/context_menu_lines.h"
 #include "tree/widgets/system_clipboard.h"

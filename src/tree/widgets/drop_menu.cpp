@@ -1,6 +1,6 @@
 #include "tree/widgets/drop_menu.h"
 
-#include "shell/string_table.h"
+#include "base/string_table.h"
 #include "tree/clipboard_strings.h"
 #include "tree/drag_drop_presenter.h"
 

@@ -1,10 +1,10 @@
 #include "tree/widgets/item_form_view.h"
 
-#include "params/pages/page_strings.h"
-#include "shell/command_ids.h"
-#include "shell/help_topics.h"
-#include "shell/language.h"
-#include "shell/string_table.h"
+#include "params/page_strings.h"
+#include "base/command_ids.h"
+#include "base/help_topics.h"
+#include "base/language.h"
+#include "base/string_table.h"
 #include "tree/document.h"
 #include "tree/document_tree_model.h"
 #include "tree/drag_drop_presenter.h"
@@ -365,9 +365,9 @@ bool CTagView::RunPaneCommand(int id)
     }
 }
 
-const std::vector<Accelerator> *CTagView::PaneAccelerators() const
+AcceleratorTable CTagView::PaneAccelerators() const
 {
-    return &MainMenu::FormAccelerators();
+    return AcceleratorTable::Form;
 }
 
 void CTagView::contextMenuEvent(QContextMenuEvent *event)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/pane_commands.h"
+#include "base/pane_commands.h"
 #include "tree/item_form_model.h"
 
 #include <QPointer>
@@ -51,7 +51,7 @@ public:
     // PaneCommandTarget.
     std::optional<bool> PaneCommandEnabled(int id) override;
     bool RunPaneCommand(int id) override;
-    const std::vector<Accelerator> *PaneAccelerators() const override;
+    AcceleratorTable PaneAccelerators() const override;
 
     // The drop of dragged data at a point of the form, as the mouse would
     // drop it; rightButton shows the Move Here / Copy Here menu first. The

@@ -1,6 +1,6 @@
 #include "tree/widgets/left_view.h"
 
-#include "shell/string_table.h"
+#include "base/string_table.h"
 
 #include <QMenu>
 

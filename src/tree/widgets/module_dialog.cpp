@@ -1,6 +1,6 @@
 #include "tree/widgets/module_dialog.h"
 
-#include "shell/string_table.h"
+#include "base/string_table.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/module_dialog_logic.h"
 #include "tree/module_dialog_service.h"

@@ -1,6 +1,6 @@
 #include "tree/widgets/multiply_dialog.h"
 
-#include "shell/string_table.h"
+#include "base/string_table.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/multiply_dialog_logic.h"
 #include "tree/tree_strings.h"

@@ -1,6 +1,6 @@
 #include "tree/widgets/progress_window.h"
 
-#include "shell/string_table.h"
+#include "base/string_table.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/tree_strings.h"
 #include "tree/widgets/progress_animation.h"

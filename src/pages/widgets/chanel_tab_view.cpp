@@ -1,0 +1,192 @@
+#include "pages/widgets/chanel_tab_view.h"
+
+#include "link/selected_module_view.h"
+#include "params/page_strings.h"
+#include "params/params_strings.h"
+#include "pages/widgets/chanel_pages.h"
+#include "base/string_table.h"
+#include "tree/my7100_doc.h"
+
+namespace {
+constexpr int kHintSelected = C7100Document::HintRebuild;
+constexpr int kHintControls = C7100Document::HintLinkStarted;
+constexpr int kHintButtons = ModuleTransfer::kHintPageButtons;
+constexpr int kHintOnline = ModuleTransfer::kHintOnlineChanged;
+
+int CaptionOf(PageKind kind, ModuleFamily family)
+{
+    switch (kind) {
+    case PageKind::DeviceInfo:
+        return PageStrings::DeviceInfo;
+    case PageKind::Input:
+        return ParamsStrings::SectionInput;
+    case PageKind::SignalProcessing:
+        return ParamsStrings::SignalProcessing;
+    case PageKind::Output:
+        return ParamsStrings::SectionOutput;
+    case PageKind::LimitingValue:
+        return family == Family7220 ? ParamsStrings::SectionLimitValue : ParamsStrings::SectionLimitingValue;
+    case PageKind::Memo:
+        break;
+    }
+    return ParamsStrings::FieldMemo;
+}
+} // namespace
+
+ChanelTabViewContext ProgramChanelTabContext(CMy7100Doc &document, const CatalogueSet &catalogues,
+                                             ModuleTransfer &transfer, SelectedModuleView *transferView)
+{
+    ChanelTabViewContext context;
+    context.document = &document;
+    context.catalogues = &catalogues;
+    context.facts = [&document, &transfer] { return TransferLinkFacts(document, transfer); };
+    context.upload = [&transfer] { return transfer.Upload(); };
+    context.download = [&transfer] { return transfer.Download(); };
+    context.transferView = transferView;
+    return context;
+}
+
+CChanelTabView::CChanelTabView(const ChanelTabViewContext &context, QWidget *parent)
+    : CPropertyView(parent), m_context(context), m_model(*context.document, *context.catalogues, context.facts)
+{
+    setObjectName(QStringLiteral("CChanelTabView"));
+    setDocument(context.document);
+    m_model.setTakeOver([this] { return TakeOverAll(); });
+    connect(context.document, &C7100Document::updateAllViews, this, &CChanelTabView::OnUpdate);
+    if (m_context.transferView)
+        m_context.transferView->Attach(this);
+    LoadAndBuild();
+}
+
+CChanelTabView::~CChanelTabView()
+{
+    if (m_context.transferView)
+        m_context.transferView->Detach(this);
+    disconnect(m_context.document, nullptr, this, nullptr);
+}
+
+void CChanelTabView::LoadAndBuild()
+{
+    const bool loaded = m_model.Load();
+    while (GetPageCount() > 0)
+        RemovePage(GetPage(0));
+    m_pages.clear();
+    if (!loaded)
+        return;
+    BuildPages();
+    FillAll();
+    m_model.Broadcast(kHintControls);
+    m_model.Broadcast(kHintButtons);
+}
+
+void CChanelTabView::BuildPages()
+{
+    const ModuleFamily family = m_model.family();
+    // Every page of the family is made; those the module type lacks go again.
+    const std::vector<PageKind> all = {PageKind::DeviceInfo, PageKind::Input,         PageKind::SignalProcessing,
+                                       PageKind::Output,     PageKind::LimitingValue, PageKind::Memo};
+    const std::vector<PageKind> kept = m_model.PageKinds();
+    for (PageKind kind : all) {
+        if (family == Family7220 && (kind == PageKind::Input || kind == PageKind::SignalProcessing))
+            continue;
+        auto *page = new CChanelPage(*this, kind, Str(CaptionOf(kind, family)));
+        page->setObjectName(QStringLiteral("Page%1").arg(int(kind)));
+        AddPage(page);
+        m_pages[kind] = page;
+    }
+    for (PageKind kind : all) {
+        const auto page = m_pages.find(kind);
+        if (page != m_pages.end() && std::find(kept.begin(), kept.end(), kind) == kept.end()) {
+            RemovePage(page->second);
+            m_pages.erase(page);
+        }
+    }
+}
+
+CChanelPage *CChanelTabView::Page(PageKind kind) const
+{
+    const auto page = m_pages.find(kind);
+    return page == m_pages.end() ? nullptr : page->second;
+}
+
+void CChanelTabView::FillPage(PageKind kind)
+{
+    if (CChanelPage *page = Page(kind))
+        page->Fill();
+}
+
+void CChanelTabView::FillAll()
+{
+    for (const auto &[kind, page] : m_pages)
+        page->Fill();
+}
+
+bool CChanelTabView::TakeOverAll()
+{
+    for (PageKind kind : m_model.PageKinds()) {
+        if (CChanelPage *page = Page(kind))
+            page->Take();
+    }
+    return true;
+}
+
+void CChanelTabView::PageChanged(PageKind kind)
+{
+    for (PageKind refill : RefillAfterChange(kind, m_model.family()))
+        FillPage(refill);
+}
+
+void CChanelTabView::SetModified(bool modified)
+{
+    m_model.SetModified(modified);
+}
+
+void CChanelTabView::OnUpdate(QObject *sender, int hint, Item *item)
+{
+    if (hint == kHintSelected) {
+        LoadAndBuild();
+        return;
+    }
+    if (hint == kHintOnline && !m_context.document->IsModified()) {
+        m_model.Load();
+        FillAll();
+        m_model.Broadcast(kHintButtons);
+        return;
+    }
+    CPropertyView::OnUpdate(sender, hint, item);
+}
+
+void CChanelTabView::Apply()
+{
+    if (m_model.Apply() == ChanelTabModel::Outcome::Done)
+        FillAll();
+}
+
+void CChanelTabView::Reset()
+{
+    bool dipSwitchChanged = false;
+    if (m_model.Reset(&dipSwitchChanged) != ChanelTabModel::Outcome::Done)
+        return;
+    FillAll();
+    if (dipSwitchChanged) {
+        m_model.Broadcast(kHintControls);
+        m_model.Broadcast(kHintButtons);
+    }
+}
+
+void CChanelTabView::Download()
+{
+    if (m_context.download)
+        m_context.download();
+}
+
+void CChanelTabView::Upload()
+{
+    if (m_context.upload)
+        m_context.upload();
+}
+
+QWidget *CreateChanelTabView(const ChanelTabViewContext &context, QWidget *parent)
+{
+    return new CChanelTabView(context, parent);
+}

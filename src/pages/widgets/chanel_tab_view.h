@@ -1,0 +1,67 @@
+#pragma once
+
+#include "link/module_transfer.h"
+#include "pages/chanel_tab_model.h"
+#include "pages/widgets/property_view.h"
+
+#include <functional>
+#include <map>
+
+class CChanelPage;
+class CMy7100Doc;
+class SelectedModuleView;
+
+// What the parameter view needs of the program.
+struct ChanelTabViewContext {
+    CMy7100Doc *document = nullptr;
+    const CatalogueSet *catalogues = nullptr;
+    ChanelTabModel::LinkFactsSource facts;
+    std::function<bool()> upload;   // the transfer's Upload
+    std::function<bool()> download; // the transfer's Download
+    // The transfer's view of the shown module: while this view exists the
+    // transfer works on its pages.
+    SelectedModuleView *transferView = nullptr;
+};
+ChanelTabViewContext ProgramChanelTabContext(CMy7100Doc &document, const CatalogueSet &catalogues,
+                                             ModuleTransfer &transfer, SelectedModuleView *transferView);
+
+// The parameter view of a module or signal item: the family's pages over
+// the module's parameters, with Apply and Reset.
+class CChanelTabView : public CPropertyView, public TransferViewPort {
+    Q_OBJECT
+public:
+    CChanelTabView(const ChanelTabViewContext &context, QWidget *parent = nullptr);
+    ~CChanelTabView() override;
+
+    ChanelTabModel &model() { return m_model; }
+    CChanelPage *Page(PageKind kind) const;
+    void FillPage(PageKind kind);
+    void FillAll();
+    bool TakeOverAll();
+    // A control of a page changed; the pages that follow it are filled again.
+    void PageChanged(PageKind kind);
+
+    void SetModified(bool modified) override;
+    void OnUpdate(QObject *sender, int hint, Item *item) override;
+
+    // The page commands.
+    void Apply();
+    void Reset();
+    void Download();
+    void Upload();
+
+    // TransferViewPort.
+    ModuleParameterEditor *ShownModule() override { return m_model.editor(); }
+    void FillPages() override { FillAll(); }
+
+private:
+    void LoadAndBuild();
+    void BuildPages();
+
+    ChanelTabViewContext m_context;
+    ChanelTabModel m_model;
+    std::map<PageKind, CChanelPage *> m_pages;
+};
+
+// The view the program's right pane shows for module and signal items.
+QWidget *CreateChanelTabView(const ChanelTabViewContext &context, QWidget *parent);

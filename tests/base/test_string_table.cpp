@@ -1,0 +1,80 @@
+#include "base/string_table.h"
+
+#include <QtTest>
+
+class TestStringTable : public QObject {
+    Q_OBJECT
+private slots:
+    void parsesNumbersTextsAndEscapes();
+    void refusesMalformedAndDuplicateLines();
+    void missingTextShowsItsNumber();
+    void formatsPrintfPlaceholders_data();
+    void formatsPrintfPlaceholders();
+};
+
+void TestStringTable::parsesNumbersTextsAndEscapes()
+{
+    QHash<int, QString> t;
+    QString error;
+    QVERIFY(
+        StringTable::parse("# comment\r\n2206\tOpen project '%s' failed.\r\n\n50011 Line one\\nLine two\n7\n"
+                           "8\t  two leading blanks and a \\\\ backslash\n",
+                           t, &error));
+    QCOMPARE(t.size(), 4);
+    QCOMPARE(t.value(2206), QStringLiteral("Open project '%s' failed."));
+    QCOMPARE(t.value(50011), QStringLiteral("Line one\nLine two"));
+    QCOMPARE(t.value(7), QString());
+    QCOMPARE(t.value(8), QStringLiteral("  two leading blanks and a \\ backslash"));
+}
+
+void TestStringTable::refusesMalformedAndDuplicateLines()
+{
+    QHash<int, QString> t;
+    QString error;
+    QVERIFY(!StringTable::parse("12 a\nx13 b\n", t, &error));
+    QVERIFY(error.contains("line 2"));
+    t.clear();
+    QVERIFY(!StringTable::parse("12 a\n12 b\n", t, &error));
+    QVERIFY(error.contains("12"));
+    t.clear();
+    QVERIFY(!StringTable::parse("12a text\n", t, &error));
+}
+
+void TestStringTable::missingTextShowsItsNumber()
+{
+    StringTable table;
+    table.replace({{1, "one"}});
+    QCOMPARE(table.text(1), QStringLiteral("one"));
+    QCOMPARE(table.text(2), QStringLiteral("#2"));
+}
+
+void TestStringTable::formatsPrintfPlaceholders_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QVariantList>("args");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("text") << "Open project '%s' failed." << QVariantList{"demo.prj"}
+                          << "Open project 'demo.prj' failed.";
+    QTest::newRow("integers") << "%d of %i, %u" << QVariantList{-3, 7, 9} << "-3 of 7, 9";
+    QTest::newRow("zero padded") << "S%03d_CH1" << QVariantList{7} << "S007_CH1";
+    QTest::newRow("long modifier") << "%ld/%lu" << QVariantList{12, 13} << "12/13";
+    QTest::newRow("reals") << "%.2f %.3f %.15f" << QVariantList{10.5, 23.0, 0.1}
+                           << "10.50 23.000 0.100000000000000";
+    QTest::newRow("percent") << "100%% %s" << QVariantList{"done"} << "100% done";
+    QTest::newRow("hex") << "0x%02X" << QVariantList{0x9a} << "0x9A";
+    QTest::newRow("padded text counts characters")
+        << "[%-6s][%6s]" << QVariantList{"Grüße", "ab"} << "[Grüße ][    ab]";
+    QTest::newRow("missing argument") << "%s and %d" << QVariantList{"x"} << "x and 0";
+    QTest::newRow("dangling percent") << "50 %" << QVariantList{} << "50 %";
+}
+
+void TestStringTable::formatsPrintfPlaceholders()
+{
+    QFETCH(QString, format);
+    QFETCH(QVariantList, args);
+    QFETCH(QString, expected);
+    QCOMPARE(FormatText(format, args), expected);
+}
+
+QTEST_GUILESS_MAIN(TestStringTable)
+#include "test_string_table.moc"
