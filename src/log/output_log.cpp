@@ -1,10 +1,12 @@
 #include "log/output_log.h"
+#include "log/log_line_hold.h"
 
 #include "base/app_paths.h"
 #include "base/message_service.h"
 #include "base/string_table.h"
 
 #include <atomic>
+#include <utility>
 
 namespace {
 constexpr int kCannotCreateLogFile = 62400;
@@ -13,6 +15,13 @@ std::atomic<OutputLog *> &activeLog()
 {
     static std::atomic<OutputLog *> log{nullptr};
     return log;
+}
+
+// The hold in place on the user-interface thread, if any.
+LogLineHold *&currentHold()
+{
+    static LogLineHold *hold = nullptr;
+    return hold;
 }
 } // namespace
 
@@ -85,8 +94,39 @@ void OutputLog::writeSystemInformationOnce(const SystemFacts &facts)
 
 void WriteLogLine(const QString &text)
 {
+    if (LogLineHold *hold = currentHold()) {
+        hold->Add(OutputLog::logLine(QDateTime::currentDateTime(), text));
+        return;
+    }
     if (OutputLog *log = OutputLog::active())
         log->writeLogLine(text);
+}
+
+LogLineHold::LogLineHold() : m_outer(currentHold())
+{
+    currentHold() = this;
+}
+
+LogLineHold::~LogLineHold()
+{
+    Release(false);
+}
+
+void LogLineHold::Release(bool keep)
+{
+    if (m_released)
+        return;
+    m_released = true;
+    currentHold() = m_outer;
+    const QStringList lines = std::exchange(m_lines, {});
+    if (!keep)
+        return;
+    for (const QString &line : lines) {
+        if (m_outer)
+            m_outer->Add(line);
+        else if (OutputLog *log = OutputLog::active())
+            log->addText(line);
+    }
 }
 
 void WriteLogLine(int stringId)

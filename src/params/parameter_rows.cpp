@@ -318,17 +318,21 @@ void ProjectParameterRows::WriteRows(const ModuleRows &before, const ModuleRows 
 {
     CTableLevel &signalLevel = Level(QStringLiteral("Signals"));
     CTableLevel &moduleLevel = Level(after.moduleTable);
-    if (!m_session.BeginTransaction())
+    // Inside a caller's transaction (an import of many modules) the rows are
+    // part of that change, and its end is the caller's.
+    const bool own = m_session.BeginTransaction();
+    if (!own && !m_session.InTransaction())
         RaiseDataError(m_session.Records(m_session.database().lastError()), DbStrings::CantOpenRowset);
     try {
         for (size_t i = 0; i < after.signalRows.size(); ++i)
             WriteRow(signalLevel, before.signalRows[i], after.signalRows[i]);
         WriteRow(moduleLevel, before.module, after.module);
     } catch (...) {
-        m_session.Rollback();
+        if (own)
+            m_session.Rollback();
         throw;
     }
-    if (!m_session.Commit()) {
+    if (own && !m_session.Commit()) {
         const std::vector<ProviderErrorRecord> records = m_session.Records(m_session.database().lastError());
         m_session.Rollback();
         RaiseDataError(records, DbStrings::CantOpenRowset);

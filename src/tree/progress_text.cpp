@@ -2,6 +2,7 @@
 
 #include "db/data_error.h"
 #include "base/string_table.h"
+#include "tree/instrument_list_strings.h"
 #include "tree/tree_strings.h"
 
 #include <QStringList>
@@ -26,6 +27,8 @@ int CaptionString(ProgressKind kind)
         return TreeStrings::CopyingCaption;
     case ProgressKind::Moving:
         return TreeStrings::MovingCaption;
+    case ProgressKind::Importing:
+        return InstrumentListStrings::ImportingCaption;
     }
     return TreeStrings::MultiplyingCaption;
 }
@@ -34,6 +37,7 @@ int StepString(ProgressKind kind)
 {
     switch (kind) {
     case ProgressKind::Multiplying:
+    case ProgressKind::Importing:
         return TreeStrings::InsertingStep;
     case ProgressKind::Deleting:
         return TreeStrings::DeletingStep;
@@ -53,6 +57,7 @@ int AnimationId(ProgressKind kind)
         return kDocumentBetweenFolders;
     case ProgressKind::Multiplying:
     case ProgressKind::Copying:
+    case ProgressKind::Importing:
         break;
     }
     return kMovingDocument;
@@ -100,8 +105,9 @@ QString ShortenPath(const QString &path, int width, const QString &prefix, const
 QString StepText(ProgressKind kind, const QString &source, const QString &destination)
 {
     const QString format = Str(StepString(kind));
-    // A multiply step names the new copy; the others name where from.
-    const QString first = kind == ProgressKind::Multiplying ? destination : source;
+    // A multiply or import step names the new item; the others name where from.
+    const QString first =
+        kind == ProgressKind::Multiplying || kind == ProgressKind::Importing ? destination : source;
     QStringList arguments{ShortenPath(first, ArgumentWidth(format, 1))};
     if (format.contains(QLatin1String("%2")))
         arguments << ShortenPath(destination, ArgumentWidth(format, 2));

@@ -1,5 +1,6 @@
 // zelnorctl: the projects and modules of the program without its window.
 #include "ctl_commands.h"
+#include "ctl_instrument_list.h"
 #include "ctl_output.h"
 #include "ctl_listings.h"
 #include "ctl_print.h"
@@ -280,6 +281,25 @@ const std::map<QString, Command> &Commands()
               return CtlListings::Ports(parser.value(QStringLiteral("port")), parser.isSet(QStringLiteral("json")));
           },
           false, 64145, QStringLiteral("zelnorctl ports")}},
+        {QStringLiteral("export"),
+         {QStringLiteral("PROJECT --csv FILE [--under PATH] [--codes]"), 1, 1,
+          [](const QStringList &a, const QCommandLineParser &parser) {
+              if (parser.value(QStringLiteral("csv")).isEmpty()) {
+                  Err() << StrF(CtlStrings::Usage, {QStringLiteral("--csv FILE")}) << Qt::endl;
+                  return int(ExitUnusable);
+              }
+              return CtlInstrumentList::Export(a[0], parser.value(QStringLiteral("csv")),
+                                               parser.value(QStringLiteral("under")),
+                                               parser.isSet(QStringLiteral("codes")));
+          },
+          false, CtlInstrumentList::ExportDescription,
+          QStringLiteral("zelnorctl export plant.prj --csv plant.csv --under '\\\\Project\\Plant1'")}},
+        {QStringLiteral("import"),
+         {QStringLiteral("PROJECT FILE [--dry-run]"), 2, 2,
+          [](const QStringList &a, const QCommandLineParser &parser) {
+              return CtlInstrumentList::Import(a[0], a[1], parser.isSet(QStringLiteral("dry-run")));
+          },
+          false, CtlInstrumentList::ImportDescription, QStringLiteral("zelnorctl import plant.prj loops.csv --dry-run")}},
         {QStringLiteral("help"),
          {QStringLiteral("[COMMAND]"), 0, 1, [](const QStringList &a, const QCommandLineParser &) { return Help(a.value(0)); },
           false, 64146, QStringLiteral("zelnorctl help set")}},
@@ -367,6 +387,10 @@ void AddOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("first"), Str(CtlStrings::FirstOption), QStringLiteral("F")});
     parser.addOption({QStringLiteral("places"), Str(CtlStrings::PlacesOption), QStringLiteral("P")});
     parser.addOption({QStringLiteral("no-subtree"), Str(CtlStrings::NoSubtreeOption)});
+    parser.addOption({QStringLiteral("csv"), Str(CtlInstrumentList::CsvOption), QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("under"), Str(CtlInstrumentList::UnderOption), QStringLiteral("PATH")});
+    parser.addOption({QStringLiteral("codes"), Str(CtlInstrumentList::CodesOption)});
+    parser.addOption({QStringLiteral("dry-run"), Str(CtlInstrumentList::DryRunOption)});
 }
 
 } // namespace

@@ -1,0 +1,527 @@
+#include "tree/instrument_list_import.h"
+
+#include "tree/csv_table.h"
+#include "tree/hierarchy_strings.h"
+#include "tree/instrument_list.h"
+#include "tree/instrument_list_strings.h"
+#include "tree/item_progress.h"
+#include "tree/module_dialog_logic.h"
+#include "tree/module_dialog_service.h"
+#include "tree/my7100_doc.h"
+
+#include "base/message_service.h"
+#include "base/string_table.h"
+#include "db/data_error.h"
+#include "db/db_session.h"
+#include "db/table_level.h"
+#include "log/log_line_hold.h"
+#include "log/output_log.h"
+#include "params/module_parameter_editor.h"
+#include "params/module_types.h"
+#include "params/parameter_column_edit.h"
+#include "params/parameter_validation.h"
+
+#include <QHash>
+
+#include <memory>
+#include <utility>
+#include <optional>
+
+using namespace InstrumentListStrings;
+namespace Columns = InstrumentListColumns;
+
+namespace {
+
+// The last error message the operations of one row showed; questions are
+// answered No, as nobody is there to answer them.
+class MessageCapture {
+public:
+    MessageCapture()
+    {
+        m_previous = MessageService::setPresenter([this](const MessageRequest &request) {
+            if (request.icon == MessageIcon::Error || request.icon == MessageIcon::Warning)
+                m_last = request.text;
+            return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+        });
+    }
+    ~MessageCapture() { MessageService::setPresenter(m_previous); }
+    MessageCapture(const MessageCapture &) = delete;
+    MessageCapture &operator=(const MessageCapture &) = delete;
+
+    QString Take() { return std::exchange(m_last, QString()); }
+
+private:
+    MessageService::Presenter m_previous;
+    QString m_last;
+};
+
+// The columns of the file by their canonical names.
+class HeaderMap {
+public:
+    explicit HeaderMap(const QStringList &header)
+    {
+        for (int index = 0; index < header.size(); ++index) {
+            const QString canonical = Columns::Canonical(header[index]);
+            if (canonical.isEmpty() || m_index.contains(canonical))
+                m_unknown << header[index];
+            else
+                m_index.insert(canonical, index);
+        }
+    }
+    bool Has(const QString &column) const { return m_index.contains(column); }
+    QString Cell(const QStringList &fields, const QString &column) const
+    {
+        const int index = m_index.value(column, -1);
+        return index >= 0 && index < fields.size() ? fields[index] : QString();
+    }
+    const QStringList &Unknown() const { return m_unknown; }
+    // The value columns of the file in the order their values are set.
+    QStringList ValueColumns() const
+    {
+        QStringList present;
+        for (const QString &column : Columns::All()) {
+            if (m_index.contains(column) && Columns::ValueColumnOf(column))
+                present << column;
+        }
+        return present;
+    }
+
+private:
+    QHash<QString, int> m_index;
+    QStringList m_unknown;
+};
+
+// One value of a row to be set: its header, channel (0: the module's) and
+// value column.
+struct Assignment {
+    QString header;
+    int channel = 0;
+    QString column;
+    QString text;
+};
+
+class RowRefused {
+public:
+    RowRefused(QString column, QString message) : column(std::move(column)), message(std::move(message)) {}
+    QString column;
+    QString message;
+};
+
+// Carries the rows of one file into the document.
+class RowImporter {
+public:
+    RowImporter(CMy7100Doc &document, const CatalogueSet &catalogues, const HeaderMap &header, bool decimalComma,
+                ImportReport &report)
+        : m_document(document), m_catalogues(catalogues), m_header(header), m_decimalComma(decimalComma),
+          m_report(report), m_session(*document.Registry().session()), m_levels(*document.Registry().levels())
+    {
+    }
+
+    // The path of the module the row added or changed, empty for a refused row.
+    QString Import(const CsvRecord &record)
+    {
+        m_fields = record.fields;
+        m_line = record.line;
+        m_created = 0;
+        m_capture.Take();
+        try {
+            return ImportRow();
+        } catch (const RowRefused &refused) {
+            m_report.refused.push_back({m_line, refused.column, refused.message});
+        } catch (const COLEDBException &error) {
+            m_report.refused.push_back({m_line, QString(), MessageText(error)});
+        }
+        // A module the refused row made would answer for it in later rows.
+        if (Item *module = m_created ? m_document.FindItem(m_created) : nullptr)
+            m_document.Delete(*module);
+        m_capture.Take();
+        return QString();
+    }
+
+private:
+    QString Cell(const QString &column) const { return m_header.Cell(m_fields, column); }
+
+    [[noreturn]] void Refuse(const QString &column, const QString &message) const { throw RowRefused(column, message); }
+
+    QString ImportRow()
+    {
+        const std::optional<ModuleTypeInfo> type = TypeOfRow();
+        const QString tag1 = Cell(Columns::OfChannel(1, QStringLiteral("Name")));
+        const QString tag2 = Cell(Columns::OfChannel(2, QStringLiteral("Name")));
+        const QString named = Cell(Columns::Module);
+        const QString composed = type ? ComposeModuleName(type->name, tag1, tag2, type->channelCount) : QString();
+        const QString key = named.isEmpty() ? composed : named;
+        Item *module = key.isEmpty() ? nullptr : FindModule(key, type);
+        const bool created = module == nullptr;
+        if (created) {
+            if (!type)
+                Refuse(Columns::Type, StrF(TypeMissing, {key}));
+            if (!named.isEmpty() && named != composed)
+                Refuse(Columns::Module, StrF(NameNotComposed, {named, composed}));
+            module = CreateModule(FolderOfRow(), *type, tag1, tag2);
+        } else if (type && m_document.GetValue(*module, QStringLiteral("ModulTypID"), true).toInt() != type->id) {
+            const std::optional<ModuleTypeInfo> present = FindModuleType(
+                m_session, m_levels, m_document.GetValue(*module, QStringLiteral("ModulTypID"), true).toInt());
+            Refuse(Columns::Type, StrF(TypeDiffers, {key, present ? present->name : QString(), type->name}));
+        }
+        const QString path = m_document.GetPath(*module);
+        ImportEntry entry{m_line, path, SetValues(*module, created)};
+        if (created)
+            m_report.added.push_back(entry);
+        else if (!entry.changes.empty())
+            m_report.changed.push_back(entry);
+        return path;
+    }
+
+    std::optional<ModuleTypeInfo> TypeOfRow()
+    {
+        const QString text = Cell(Columns::Type).trimmed();
+        if (text.isEmpty())
+            return std::nullopt;
+        for (const ModuleFamily family : {Family7230, Family7210, Family7220}) {
+            for (const ParameterRow &row : m_catalogues.Rows(ModuleTypeTable(family))) {
+                if (row.textValue(QStringLiteral("Name")).trimmed().compare(text, Qt::CaseInsensitive) == 0)
+                    return FindModuleType(m_session, m_levels, row.intValue(QStringLiteral("ID")));
+            }
+        }
+        bool number = false;
+        const int id = text.toInt(&number);
+        std::optional<ModuleTypeInfo> byId = number ? FindModuleType(m_session, m_levels, id) : std::nullopt;
+        if (!byId)
+            Refuse(Columns::Type, StrF(TypeUnknown, {text}));
+        return byId;
+    }
+
+    Item *FindModule(const QString &name, const std::optional<ModuleTypeInfo> &type)
+    {
+        for (const ModuleFamily family : {Family7230, Family7210, Family7220}) {
+            if (type && type->family != family)
+                continue;
+            m_document.SetFamily(family);
+            if (Item *module = m_document.FindModuleByValue(QStringLiteral("Name"), name))
+                return module;
+        }
+        return nullptr;
+    }
+
+    // The plant, cabinet and zelnor-carrier of the row, made where missing;
+    // the project when the row names none.
+    ContainerItem &FolderOfRow()
+    {
+        const QString *columns[] = {&Columns::Plant, &Columns::Cabinet, &Columns::Carrier};
+        const char *tables[] = {"Equipments", "Racks", "ZelnorHolders"};
+        ContainerItem *folder = ProjectItemOf(m_document);
+        if (!folder)
+            Refuse(QString(), m_capture.Take());
+        int depth = 0;
+        for (int level = 0; level < 3; ++level) {
+            const QString name = Cell(*columns[level]);
+            if (name.isEmpty())
+                continue;
+            // A cabinet stands in a plant, a zelnor-carrier in a cabinet.
+            if (depth != level)
+                Refuse(*columns[level], StrF(FolderWithoutParent, {*columns[level], *columns[level - 1]}));
+            folder = &FolderUnder(*folder, QString::fromLatin1(tables[level]), name, *columns[level]);
+            ++depth;
+        }
+        return *folder;
+    }
+
+    ContainerItem &FolderUnder(ContainerItem &parent, const QString &table, const QString &name, const QString &column)
+    {
+        if (!m_document.EnsureChildren(parent))
+            Refuse(column, m_capture.Take());
+        ContainerItem *found = nullptr;
+        parent.forEachChild([&](Item &child) {
+            if (!found && child.level().tableName() == table &&
+                m_document.GetValue(child, QStringLiteral("Name"), true).toString() == name)
+                found = child.asContainer();
+        });
+        if (found)
+            return *found;
+        CTableLevel *level = m_levels.FindByTable(table);
+        Item *item = level ? m_document.CreateItem(parent, level->displayString()) : nullptr;
+        if (!item)
+            Refuse(column, m_capture.Take());
+        // Taken as a label edit is taken: checked beside its siblings, the
+        // folder counter raised.
+        if (!m_document.CheckFolderName(*item, name) || !m_document.SetValue(*item, QStringLiteral("Name"), name, true) ||
+            !m_document.Save(*item)) {
+            m_document.CancelEdit(*item);
+            Refuse(column, m_capture.Take());
+        }
+        m_report.addedFolders << m_document.GetPath(*item);
+        return *item->asContainer();
+    }
+
+    Item *CreateModule(ContainerItem &parent, const ModuleTypeInfo &type, const QString &tag1, const QString &tag2)
+    {
+        // The module dialog takes the tags of the row and proposes missing ones.
+        const ModuleDialogService::Presenter previous =
+            ModuleDialogService::setPresenter([&](ModuleDialogLogic &logic) {
+                if (!tag1.isEmpty())
+                    logic.SetSignalName1(tag1);
+                if (!tag2.isEmpty() && logic.ChannelCount() == 2)
+                    logic.SetSignalName2(tag2);
+                return logic.Accept();
+            });
+        Item *module = m_document.AddNewModule(parent, type.family, type.id);
+        ModuleDialogService::setPresenter(previous);
+        if (!module) {
+            const QString message = m_capture.Take();
+            Refuse(DialogColumn(message, tag2), message);
+        }
+        m_created = module->handle();
+        return module;
+    }
+
+    static QString DialogColumn(const QString &message, const QString &tag2)
+    {
+        using namespace HierarchyStrings;
+        if (message == Str(ModuleNameTooLong))
+            return Columns::Module;
+        if (message == Str(SignalName2TooLong) || message == Str(SameChannelNames) ||
+            message == StrF(SignalNameExists, {tag2, Str(Channel2)}))
+            return Columns::OfChannel(2, QStringLiteral("Name"));
+        return Columns::OfChannel(1, QStringLiteral("Name"));
+    }
+
+    std::vector<Assignment> AssignmentsOf(bool created, int channelCount) const
+    {
+        std::vector<Assignment> assignments;
+        for (const QString &header : m_header.ValueColumns()) {
+            const Columns::ValueColumn value = *Columns::ValueColumnOf(header);
+            const QString text = Cell(header);
+            const bool name = value.column == QLatin1String("Name");
+            // Names of a new module were given in the module dialog; an
+            // empty cell keeps a value, except a text, which it empties.
+            if ((name && (created || text.isEmpty())) || (text.isEmpty() && !Columns::IsTextColumn(value.column)))
+                continue;
+            if (value.channel > channelCount && text.isEmpty())
+                continue;
+            assignments.push_back({header, value.channel, value.column, text});
+        }
+        return assignments;
+    }
+
+    // The number a cell stands for: a catalogue choice by its text, a
+    // decimal comma where the file separates with semicolons.
+    QString ValueText(ModuleParameterEditor &editor, const Assignment &assignment) const
+    {
+        if (Columns::IsTextColumn(assignment.column))
+            return assignment.text;
+        QString text = assignment.text.trimmed();
+        if (m_decimalComma)
+            text.replace(QLatin1Char(','), QLatin1Char('.'));
+        bool number = false;
+        text.toDouble(&number);
+        const int channel = std::max(assignment.channel, 1);
+        const std::vector<ChoiceEntry> offered = ParameterColumnEdit(editor).OfferedCodes(channel, assignment.column);
+        QStringList texts;
+        for (const ChoiceEntry &entry : offered) {
+            if (!entry.text.trimmed().isEmpty())
+                texts << entry.text.trimmed();
+        }
+        if (number || texts.isEmpty())
+            return text;
+        for (const ChoiceEntry &entry : offered) {
+            if (entry.text.trimmed().compare(assignment.text.trimmed(), Qt::CaseInsensitive) == 0)
+                return QString::number(entry.data);
+        }
+        Refuse(assignment.header, StrF(ChoiceUnknown, {assignment.text.trimmed(), assignment.header,
+                                                       texts.join(QStringLiteral(", "))}));
+    }
+
+    // Sets every value of the row on the module and applies them; the
+    // values that changed, for a module that was there before.
+    std::vector<ImportChange> SetValues(Item &module, bool created)
+    {
+        ProjectParameterRows rows(m_session, m_levels, module.level().tableName(), module.id().toInt());
+        ModuleParameterEditor editor(rows, m_catalogues);
+        if (!editor.Load())
+            Refuse(QString(), m_capture.Take());
+        const std::vector<Assignment> assignments = AssignmentsOf(created, editor.parameters().channelCount());
+        const QStringList before = created ? QStringList() : Texts(editor);
+        ParameterColumnEdit edit(editor);
+        for (const Assignment &assignment : assignments) {
+            const QString refusal =
+                edit.Apply(std::max(assignment.channel, 1), {{assignment.column, ValueText(editor, assignment)}});
+            if (!refusal.isEmpty())
+                Refuse(assignment.header, refusal);
+        }
+        if (editor.Apply() == ModuleParameterEditor::ApplyResult::Refused) {
+            const QString message = m_capture.Take();
+            Refuse(Blame(rows, assignments, message), message);
+        }
+        return created ? std::vector<ImportChange>() : Changes(before, Texts(editor));
+    }
+
+    QStringList Texts(const ModuleParameterEditor &editor) const
+    {
+        QStringList texts = {editor.parameters().module.name};
+        for (const QString &header : m_header.ValueColumns()) {
+            const Columns::ValueColumn value = *Columns::ValueColumnOf(header);
+            const bool present = value.channel <= editor.parameters().channelCount();
+            texts << (present ? Columns::CellText(editor, std::max(value.channel, 1), value.column, false) : QString());
+        }
+        return texts;
+    }
+
+    std::vector<ImportChange> Changes(const QStringList &before, const QStringList &after) const
+    {
+        const QStringList headers = QStringList{Columns::Module} + m_header.ValueColumns();
+        std::vector<ImportChange> changes;
+        for (int index = 0; index < headers.size(); ++index) {
+            if (before[index] != after[index])
+                changes.push_back({headers[index], before[index], after[index]});
+        }
+        return changes;
+    }
+
+    // The value the refusal of Apply is about: the first one without which
+    // the module passes the checks. Else the text column the message quotes.
+    QString Blame(ParameterRowSource &rows, const std::vector<Assignment> &assignments, const QString &message)
+    {
+        for (size_t left = 0; left < assignments.size(); ++left) {
+            ModuleParameterEditor probe(rows, m_catalogues);
+            if (!probe.Load())
+                break;
+            for (size_t index = 0; index < assignments.size(); ++index) {
+                if (index != left)
+                    ApplyQuietly(probe, assignments[index]);
+            }
+            if (PassesChecks(probe.parameters()))
+                return assignments[left].header;
+        }
+        m_capture.Take();
+        for (const Assignment &assignment : assignments) {
+            if (Columns::IsTextColumn(assignment.column) && !assignment.text.isEmpty() &&
+                message.contains(QLatin1Char('\'') + assignment.text + QLatin1Char('\'')))
+                return assignment.header;
+        }
+        return QString();
+    }
+
+    void ApplyQuietly(ModuleParameterEditor &editor, const Assignment &assignment) const
+    {
+        try {
+            ParameterColumnEdit(editor).Apply(std::max(assignment.channel, 1),
+                                              {{assignment.column, ValueText(editor, assignment)}});
+        } catch (const RowRefused &) {
+            // Without the value left out another one may not fit: it stays as it was.
+        }
+    }
+
+    bool PassesChecks(const ModuleParameters &parameters)
+    {
+        const ParameterValidator validator(m_catalogues, parameters);
+        bool passes = parameters.family == Family7220 || validator.CheckMeasuringRange();
+        for (int channel = 1; passes && channel <= 2; ++channel)
+            passes = !parameters.hasChannel(channel) || validator.ValidateChannel(channel);
+        m_capture.Take();
+        return passes;
+    }
+
+    CMy7100Doc &m_document;
+    const CatalogueSet &m_catalogues;
+    const HeaderMap &m_header;
+    bool m_decimalComma;
+    ImportReport &m_report;
+    DbSession &m_session;
+    CLevelList &m_levels;
+    MessageCapture m_capture;
+    QStringList m_fields;
+    int m_line = 0;
+    ItemHandle m_created = 0; // the module the present row made
+};
+
+} // namespace
+
+ImportReport InstrumentListImport::Run(const QByteArray &file, bool write)
+{
+    ImportReport report;
+    const CsvTable table = CsvTable::Parse(file);
+    if (!table.error.isEmpty()) {
+        report.fileError = table.error;
+        return report;
+    }
+    const HeaderMap header(table.records.empty() ? QStringList() : table.records.front().fields);
+    if (!header.Has(Columns::Type) && !header.Has(Columns::Module)) {
+        report.fileError = Str(NoKeyColumn);
+        return report;
+    }
+    if (table.records.size() < 2) {
+        report.fileError = Str(NoModuleRows);
+        return report;
+    }
+    DbSession *session = m_document.Registry().session();
+    if (!session || !m_document.Registry().levels() || !session->BeginTransaction()) {
+        report.fileError = Str(ProjectBusy);
+        return report;
+    }
+    report.unknownColumns = header.Unknown();
+    report.rows = int(table.records.size()) - 1;
+    // What the rows do is logged only when it is kept.
+    LogLineHold hold;
+    bool cancelled = false;
+    {
+        RowImporter importer(m_document, m_catalogues, header, table.decimalComma(), report);
+        const std::unique_ptr<ItemProgress> progress = ProgressService::Begin(ProgressKind::Importing, report.rows);
+        for (size_t index = 1; index < table.records.size() && !cancelled; ++index) {
+            const QString path = importer.Import(table.records[index]);
+            cancelled = !progress->Step(1, QString(), path);
+        }
+    }
+    if (cancelled) {
+        report.fileError = Str(ImportCancelled);
+        report.added.clear();
+        report.changed.clear();
+        report.refused.clear();
+        report.addedFolders.clear();
+    }
+    const bool keep = write && !cancelled && report.refused.empty() && session->Commit();
+    if (!keep)
+        session->Rollback();
+    hold.Release(keep);
+    report.written = keep;
+    // The items in memory are read again from what the project now holds.
+    if (ContainerItem *project = ProjectItemOf(m_document))
+        m_document.ReloadAfterRollback(project->handle());
+    return report;
+}
+
+QString ImportReport::RefusalText(const ImportRefusal &refusal)
+{
+    return refusal.column.isEmpty() ? StrF(RefusedWithoutColumn, {refusal.line, refusal.message})
+                                    : StrF(RefusedWithColumn, {refusal.line, refusal.column, refusal.message});
+}
+
+QStringList ImportReport::Lines() const
+{
+    QStringList lines;
+    if (!unknownColumns.isEmpty())
+        lines << StrF(UnknownColumns, {unknownColumns.join(QStringLiteral(", "))});
+    for (const QString &folder : addedFolders)
+        lines << StrF(FolderAddedLine, {folder});
+    for (const ImportEntry &entry : added)
+        lines << StrF(AddedLine, {entry.path});
+    for (const ImportEntry &entry : changed) {
+        lines << StrF(ChangedLine, {entry.path});
+        for (const ImportChange &change : entry.changes)
+            lines << StrF(ChangedValue, {change.column, change.before, change.after});
+    }
+    for (const ImportRefusal &refusal : refused)
+        lines << StrF(RefusedLine, {RefusalText(refusal)});
+    return lines;
+}
+
+QString ImportReport::Summary(const QString &fileName) const
+{
+    if (!fileError.isEmpty())
+        return fileError;
+    if (!refused.empty())
+        return StrF(ImportRefused, {int(refused.size()), rows});
+    if (!written)
+        return StrF(DryRunSummary, {int(added.size()), int(changed.size()), int(refused.size())});
+    return StrF(Imported, {fileName, int(added.size()), int(changed.size()), int(addedFolders.size())});
+}

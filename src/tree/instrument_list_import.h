@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class CatalogueSet;
+class CMy7100Doc;
+
+// A row the import refused: its line in the file, the column it blames
+// (empty when the row as a whole is refused) and the program's message.
+struct ImportRefusal {
+    int line = 0;
+    QString column;
+    QString message;
+};
+
+// One value of a module that the import changes.
+struct ImportChange {
+    QString column;
+    QString before;
+    QString after;
+};
+
+// A module the import adds (path) or changes (path and its changes).
+struct ImportEntry {
+    int line = 0;
+    QString path;
+    std::vector<ImportChange> changes;
+};
+
+struct ImportReport {
+    QString fileError; // the file as a whole cannot be read; nothing else is set
+    QStringList unknownColumns;
+    QStringList addedFolders;
+    std::vector<ImportEntry> added;
+    std::vector<ImportEntry> changed;
+    std::vector<ImportRefusal> refused;
+    int rows = 0;
+    bool written = false;
+
+    bool accepted() const { return fileError.isEmpty() && refused.empty() && rows > 0; }
+    // The refusal as one line: "Line 7, column Ch1.RangeEnd: ...".
+    static QString RefusalText(const ImportRefusal &refusal);
+    // Every line of the report: unknown columns, added folders and modules,
+    // changes (old -> new), refusals.
+    QStringList Lines() const;
+    // The closing sentence: what was imported, what would be, or why nothing.
+    QString Summary(const QString &fileName) const;
+};
+
+// Reads an instrument list into a project: creates the folders that are
+// missing under the hierarchy rules, creates a module (through the module
+// dialog's checks) for each row whose module the project does not have,
+// updates the module whose name matches, each value set and checked as the
+// pages' Apply checks it. Every row is tried, in one transaction that is
+// kept only when write is set and no row was refused.
+class InstrumentListImport {
+public:
+    InstrumentListImport(CMy7100Doc &document, const CatalogueSet &catalogues)
+        : m_document(document), m_catalogues(catalogues)
+    {
+    }
+
+    ImportReport Run(const QByteArray &file, bool write);
+
+private:
+    CMy7100Doc &m_document;
+    const CatalogueSet &m_catalogues;
+};

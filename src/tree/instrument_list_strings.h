@@ -1,0 +1,38 @@
+#pragma once
+
+// Numbers of the texts of the instrument list (export and import of a
+// project as comma-separated rows) in the language packs.
+namespace InstrumentListStrings {
+enum : int {
+    QuoteNotClosed = 63370,
+    NotUtf8 = 63371,
+    NoKeyColumn = 63372,
+    UnknownColumns = 63373,
+    TypeUnknown = 63374,
+    FolderWithoutParent = 63375,
+    NameNotComposed = 63376,
+    TypeDiffers = 63377,
+    ChoiceUnknown = 63378,
+    RefusedWithColumn = 63379,
+    RefusedWithoutColumn = 63380,
+    ImportRefused = 63381,
+    Imported = 63382,
+    ExportWritten = 63383,
+    CannotWrite = 63384,
+    CannotRead = 63385,
+    WouldOverwriteProject = 63386,
+    AddedLine = 63387,
+    ChangedLine = 63388,
+    ChangedValue = 63389,
+    NoModuleRows = 63390,
+    DryRunSummary = 63391,
+    FolderAddedLine = 63392,
+    TypeMissing = 63393,
+    UnknownColumnsNone = 63394,
+    RefusedLine = 63395,
+    ChannelColumnUnknown = 63396,
+    ImportingCaption = 63397,
+    ImportCancelled = 63398,
+    ProjectBusy = 63399,
+};
+} // namespace InstrumentListStrings

@@ -1,0 +1,285 @@
+#include "tool_test_support.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace ToolTest;
+
+// zelnorctl export and import: a project as an instrument list and back,
+// spreadsheet files, and the all-or-nothing rule.
+class TestZelnorctlInstrumentList : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void exportImportExportGivesTheSameFile();
+    void exportOfPartAndWithCodes();
+    void semicolonFileWithDecimalCommasImports();
+    void threeBadRowsChangeNothingAndAreAllNamed();
+    void matchingModuleIsUpdatedAndDryRunWritesNothing();
+    void fileErrorsAndHierarchyRefusals();
+    void exportNeverOverwritesAProject();
+};
+
+namespace {
+const QString kPlant = QStringLiteral("\\\\Project\\Boiler house");
+const QString kCarrier = QStringLiteral("\\\\Project\\Boiler house\\Cab 1\\Z1");
+const QString kHeader = QStringLiteral("Plant,Cabinet,Carrier,Type,Module");
+
+QString Module(const QString &parent, const QString &type, const QString &tags)
+{
+    return parent + QStringLiteral("\\") + type + QStringLiteral(" - ") + tags;
+}
+
+// Modules of the three families in folders of every depth, with values
+// changed on every page and texts that need quoting.
+QString MakeFilledProject(const QTemporaryDir &dir)
+{
+    const QString project = NewProject(dir, QStringLiteral("filled.prj"));
+    Ctl({"add", project, "\\\\Project", "plant", "Boiler house"});
+    Ctl({"add", project, kPlant, "cabinet", "Cab 1"});
+    Ctl({"add", project, kPlant + "\\Cab 1", "carrier", "Z1"});
+    Ctl({"add-module", project, kCarrier, "7", "TT-101", "TT-102"});
+    Ctl({"add-module", project, kPlant, "35", "FT-7"});
+    Ctl({"add-module", project, "\\\\Project", "65", "LS-9"});
+    const QString tt = Module(kCarrier, "7230/211-2", "[TT-101] [TT-102]");
+    const TestSupport::ToolRun set1 =
+        Ctl({"set", project, tt, "--channel", "1", "RangeUnitsID=1", "RangeEnd=300", "Description=Inlet, \"hot\"",
+             "Comment=Line 1; \"quoted\"", "Relay1LimitValue=2", "Relay1AgainSettingProtection=3"});
+    if (set1.exitCode != 0)
+        qWarning("set failed: %s", qPrintable(set1.err));
+    Ctl({"set", project, tt, "--channel", "2", "RangeBegin=-20", "RangeEnd=80", "OutputErrorValue=3.6"});
+    Ctl({"set", project, Module(kPlant, "7210/111-0", "[FT-7]"), "Description=Flow ;semicolon"});
+    return project;
+}
+
+// Made once: every zelnorctl run takes seconds in the sanitizer build.
+QTemporaryDir g_templateDir;
+QString g_template;
+
+QString FilledProject(const QTemporaryDir &dir, const QString &name = QStringLiteral("plant.prj"))
+{
+    const QString project = dir.filePath(name);
+    QFile::copy(g_template, project);
+    QFile::setPermissions(project, QFile::ReadOwner | QFile::WriteOwner);
+    return project;
+}
+
+QByteArray Read(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void Write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+int Modules(const QString &project)
+{
+    int count = 0;
+    for (const char *family : {"7230", "7210", "7220"})
+        for (int depth = 1; depth <= 4; ++depth)
+            count += Scalar(project, QStringLiteral("SELECT COUNT(*) FROM Modules%1_%2").arg(family).arg(depth)).toInt();
+    return count;
+}
+
+QVariant SignalValue(const QString &project, const QString &tag, const QString &column)
+{
+    return Scalar(project, QStringLiteral("SELECT %1 FROM Signals WHERE Name = '%2'").arg(column, tag));
+}
+} // namespace
+
+void TestZelnorctlInstrumentList::initTestCase()
+{
+    g_template = MakeFilledProject(g_templateDir);
+    QCOMPARE(Modules(g_template), 3);
+}
+
+void TestZelnorctlInstrumentList::exportImportExportGivesTheSameFile()
+{
+    QTemporaryDir dir;
+    const QString project = FilledProject(dir);
+    const QString first = dir.filePath("first.csv");
+    const TestSupport::ToolRun exported = Ctl({"export", project, "--csv", first});
+    QCOMPARE(exported.exitCode, 0);
+    QVERIFY(exported.out.contains("3"));
+    const QByteArray bytes = Read(first);
+    QVERIFY(bytes.startsWith("Plant,Cabinet,Carrier,Type,Module,"));
+    // RFC 4180: quotes doubled, fields with separators or quotes quoted, CRLF.
+    QVERIFY(bytes.contains("\"Inlet, \"\"hot\"\"\""));
+    QVERIFY(bytes.contains("\"Line 1; \"\"quoted\"\"\""));
+    QVERIFY(bytes.contains("Boiler house,Cab 1,Z1,Z 7230/211-2,7230/211-2 - [TT-101] [TT-102]"));
+    QVERIFY(bytes.contains("\r\n"));
+    // Choices by their text, values in the pages' units.
+    QVERIFY(bytes.contains(",°F,"));
+    QVERIFY(bytes.contains(",300.000,"));
+
+    const QString copy = NewProject(dir, "copy.prj");
+    const TestSupport::ToolRun imported = Ctl({"import", copy, first});
+    QVERIFY2(imported.exitCode == 0, qPrintable(imported.out + imported.err));
+    QCOMPARE(Modules(copy), 3);
+    QVERIFY(Inconsistencies(copy).isEmpty());
+    const QString second = dir.filePath("second.csv");
+    QCOMPARE(Ctl({"export", copy, "--csv", second}).exitCode, 0);
+    QCOMPARE(Read(second), bytes);
+}
+
+void TestZelnorctlInstrumentList::exportOfPartAndWithCodes()
+{
+    QTemporaryDir dir;
+    const QString project = FilledProject(dir);
+    const QString part = dir.filePath("part.csv");
+    QCOMPARE(Ctl({"export", project, "--csv", part, "--under", kPlant + "\\Cab 1", "--codes"}).exitCode, 0);
+    const QList<QByteArray> lines = Read(part).split('\n');
+    // The header and the one module below the cabinet.
+    QVERIFY(Read(part).contains("TT-101"));
+    QVERIFY(!Read(part).contains("FT-7"));
+    QVERIFY(!Read(part).contains("LS-9"));
+    QVERIFY(!Read(part).contains("°F"));
+    QCOMPARE(lines.size(), 3);
+    // Codes import as well as texts.
+    const QString copy = NewProject(dir, "copy.prj");
+    QCOMPARE(Ctl({"import", copy, part}).exitCode, 0);
+    QCOMPARE(SignalValue(copy, "TT-101", "RangeUnitsID").toInt(), 1);
+    QCOMPARE(SignalValue(copy, "TT-101", "Relay1LimitValue").toInt(), 2);
+    QCOMPARE(Ctl({"export", project, "--csv", part, "--under", "\\\\Project\\Nowhere"}).exitCode, 1);
+}
+
+void TestZelnorctlInstrumentList::semicolonFileWithDecimalCommasImports()
+{
+    QTemporaryDir dir;
+    const QString project = NewProject(dir);
+    const QString list = dir.filePath("loops.csv");
+    // As a German spreadsheet saves it: byte-order mark, semicolons, decimal
+    // commas, columns in another order, a quoted line break, an extra column.
+    Write(list, QByteArray("\xEF\xBB\xBF") +
+                    "Ch1.Name;Ch2.Name;Type;Plant;Cabinet;Ch1.RangeEnd;Ch1.Description;Remark;Ch2.OutputErrorValue\r\n"
+                    "TI-1;TI-2;Z 7230/211-2;Werk A;Schrank 3;150,5;\"Kessel; Eintritt\";\"zwei\r\nZeilen\";3,6\r\n"
+                    ";;;;;;;;\r\n"
+                    "TI-3;TI-4;z 7230/211-2;Werk A;;99,25;;;\r\n");
+    const TestSupport::ToolRun run = Ctl({"import", project, list});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.out + run.err));
+    QVERIFY(run.out.contains("Remark"));
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Equipments WHERE Name = 'Werk A'").toInt(), 1);
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Racks WHERE Name = 'Schrank 3'").toInt(), 1);
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Modules7230_3").toInt(), 1);
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Modules7230_2").toInt(), 1);
+    QCOMPARE(SignalValue(project, "TI-1", "RangeEnd").toInt(), 15050);
+    QCOMPARE(SignalValue(project, "TI-3", "RangeEnd").toInt(), 9925);
+    QCOMPARE(SignalValue(project, "TI-2", "OutputErrorValue").toInt(), 3600000);
+    QCOMPARE(SignalValue(project, "TI-1", "Description").toString(), QString("Kessel; Eintritt"));
+    QVERIFY(Inconsistencies(project).isEmpty());
+}
+
+void TestZelnorctlInstrumentList::threeBadRowsChangeNothingAndAreAllNamed()
+{
+    QTemporaryDir dir;
+    const QString project = FilledProject(dir);
+    const QByteArray before = Checksum(project);
+    const QString list = dir.filePath("bad.csv");
+    Write(list, kHeader.toUtf8() + ",Ch1.Name,Ch2.Name,Ch1.RangeEnd,Ch1.WorkingModeID\r\n"
+                "New plant,,,Z 7230/211-2,,A-1,A-2,100,\r\n"           // good: would be added
+                "New plant,,,Z 7230/211-2,,B-1,B-2,5000,\r\n"          // range too large
+                "New plant,,,Z 9999,,C-1,C-2,,\r\n"                    // unknown type
+                "New plant,,,Z 7230/211-2,,D-1,D-2,,Nonsense\r\n"      // no such working mode
+                ",,,Z 7230/211-2,,E-1,E-2,50,\r\n");                   // good
+    const TestSupport::ToolRun run = Ctl({"import", project, list});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(Checksum(project), before);
+    const QString said = run.out + run.err;
+    QVERIFY2(said.contains("Line 3, column Ch1.RangeEnd:"), qPrintable(said));
+    QVERIFY2(said.contains("Line 4, column Type:"), qPrintable(said));
+    QVERIFY2(said.contains("Line 5, column Ch1.WorkingModeID:"), qPrintable(said));
+    QVERIFY(said.contains("Z 9999"));
+    QVERIFY(said.contains("Nonsense"));
+    QVERIFY(!said.contains("Line 2,"));
+    QVERIFY(!said.contains("Line 6,"));
+    QVERIFY(said.contains("3 of 5"));
+}
+
+void TestZelnorctlInstrumentList::matchingModuleIsUpdatedAndDryRunWritesNothing()
+{
+    QTemporaryDir dir;
+    const QString project = FilledProject(dir);
+    const QString list = dir.filePath("update.csv");
+    // The first row names an existing module and renames its second tag; the
+    // second is new beside it.
+    Write(list, kHeader.toUtf8() + ",Ch1.Name,Ch2.Name,Ch2.RangeEnd\r\n"
+                "Boiler house,Cab 1,Z1,Z 7230/211-2,7230/211-2 - [TT-101] [TT-102],TT-101,TT-202,90\r\n"
+                "Boiler house,Cab 1,Z1,Z 7230/211-2,,TT-103,TT-104,\r\n");
+    const QByteArray before = Checksum(project);
+    const TestSupport::ToolRun dry = Ctl({"import", project, list, "--dry-run"});
+    QVERIFY2(dry.exitCode == 0, qPrintable(dry.out + dry.err));
+    QCOMPARE(Checksum(project), before);
+    QVERIFY2(dry.out.contains("Ch2.Name: 'TT-102' -> 'TT-202'"), qPrintable(dry.out));
+    QVERIFY(dry.out.contains("Ch2.RangeEnd: '80.000' -> '90.000'"));
+    QVERIFY(dry.out.contains("Added: " + kCarrier + "\\7230/211-2 - [TT-103] [TT-104]"));
+    QVERIFY(dry.out.contains("1 modules to add, 1 to change"));
+
+    const TestSupport::ToolRun run = Ctl({"import", project, list});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.out + run.err));
+    QCOMPARE(Modules(project), 4);
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Modules7230_4 WHERE Name = '7230/211-2 - [TT-101] [TT-202]'")
+                 .toInt(),
+             1);
+    QCOMPARE(SignalValue(project, "TT-202", "RangeEnd").toInt(), 9000);
+    QVERIFY(Inconsistencies(project).isEmpty());
+    // Imported again, nothing changes and nothing is added.
+    const TestSupport::ToolRun again = Ctl({"import", project, list});
+    QCOMPARE(again.exitCode, 1); // the first row's name is gone: it would make a second TT-101
+    QCOMPARE(Modules(project), 4);
+}
+
+void TestZelnorctlInstrumentList::fileErrorsAndHierarchyRefusals()
+{
+    QTemporaryDir dir;
+    const QString project = NewProject(dir);
+    const QByteArray before = Checksum(project);
+    const QString list = dir.filePath("list.csv");
+    Write(list, "Plant,Type,Ch1.Name\r\nA,Z 7230/211-2,\"never closed\r\n");
+    TestSupport::ToolRun run = Ctl({"import", project, list});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.err.contains("line 2"));
+    Write(list, "Tag;Range\r\nX;1\r\n");
+    run = Ctl({"import", project, list});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.err.contains("'Type' or 'Module'"));
+    Write(list, QByteArray("Plant,Type,Ch1.Name\r\nA\xFF,Z 7230/211-2,X\r\n"));
+    QCOMPARE(Ctl({"import", project, list}).exitCode, 2);
+    QCOMPARE(Ctl({"import", project, dir.filePath("missing.csv")}).exitCode, 2);
+    // A carrier needs its cabinet; a tag of 40 characters is refused by the module dialog.
+    Write(list, "Plant,Cabinet,Carrier,Type,Ch1.Name,Ch2.Name\r\n"
+                "P,,Z,Z 7230/211-2,T-1,T-2\r\n"
+                "P,,,Z 7230/211-2," + QByteArray(40, 'x') + ",T-4\r\n"
+                "P,,,Z 7230/211-2,T-5,T-5\r\n");
+    run = Ctl({"import", project, list});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.contains("Line 2, column Carrier:"), qPrintable(run.out));
+    QVERIFY2(run.out.contains("Line 3, column Ch1.Name:"), qPrintable(run.out));
+    QVERIFY2(run.out.contains("Line 4, column Ch2.Name:"), qPrintable(run.out));
+    QCOMPARE(Checksum(project), before);
+}
+
+void TestZelnorctlInstrumentList::exportNeverOverwritesAProject()
+{
+    QTemporaryDir dir;
+    const QString project = FilledProject(dir);
+    const QString other = NewProject(dir, "other.prj");
+    const QByteArray before = Checksum(other);
+    const TestSupport::ToolRun run = Ctl({"export", project, "--csv", other});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.err.contains("project file"));
+    QCOMPARE(Checksum(other), before);
+    // A file that is there is replaced whole; no temporary file stays beside it.
+    const QString list = dir.filePath("list.csv");
+    Write(list, "old");
+    QCOMPARE(Ctl({"export", project, "--csv", list}).exitCode, 0);
+    QVERIFY(Read(list).startsWith("Plant,"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3);
+}
+
+QTEST_GUILESS_MAIN(TestZelnorctlInstrumentList)
+#include "test_zelnorctl_instrument_list.moc"

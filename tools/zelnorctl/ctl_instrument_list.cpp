@@ -1,0 +1,75 @@
+#include "ctl_instrument_list.h"
+
+#include "ctl_output.h"
+#include "ctl_project.h"
+
+#include "base/string_table.h"
+#include "db/data_error.h"
+#include "tree/csv_table.h"
+#include "tree/instrument_list.h"
+#include "tree/instrument_list_import.h"
+#include "tree/instrument_list_strings.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace CtlInstrumentList {
+
+using namespace InstrumentListStrings;
+
+int Export(const QString &path, const QString &csv, const QString &under, bool codes)
+{
+    CtlProject project;
+    if (!project.Open(path))
+        return ExitUnusable;
+    try {
+        Item *item = under.isEmpty() ? nullptr : project.FindItem(under);
+        if (!under.isEmpty() && !item)
+            return ExitRefused;
+        const InstrumentListExport::Result rows =
+            InstrumentListExport(project.Document(), project.Catalogues()).Rows(item, codes);
+        if (!rows.ok)
+            return ExitRefused;
+        const QString refusal = WriteListFile(csv, CsvEncode(rows.records));
+        if (!refusal.isEmpty()) {
+            Err() << refusal << Qt::endl;
+            return ExitUnusable;
+        }
+        Out() << StrF(ExportWritten, {rows.modules, QFileInfo(csv).absoluteFilePath()}) << Qt::endl;
+        return ExitOk;
+    } catch (const COLEDBException &error) {
+        ReportDataError(error);
+        return ExitRefused;
+    }
+}
+
+int Import(const QString &path, const QString &file, bool dryRun)
+{
+    QFile list(file);
+    if (!list.open(QIODevice::ReadOnly)) {
+        Err() << StrF(CannotRead, {file, list.errorString()}) << Qt::endl;
+        return ExitUnusable;
+    }
+    const QByteArray bytes = list.readAll();
+    CtlProject project;
+    if (!project.Open(path))
+        return ExitUnusable;
+    const ImportReport report =
+        InstrumentListImport(project.Document(), project.Catalogues()).Run(bytes, !dryRun);
+    for (const QString &line : report.Lines())
+        Out() << line << '\n';
+    Out() << Qt::flush;
+    const QString summary = report.Summary(QFileInfo(file).fileName());
+    if (!report.fileError.isEmpty()) {
+        Err() << summary << Qt::endl;
+        return ExitUnusable;
+    }
+    if (!report.refused.empty()) {
+        Err() << summary << Qt::endl;
+        return ExitRefused;
+    }
+    Out() << summary << Qt::endl;
+    return ExitOk;
+}
+
+} // namespace CtlInstrumentList

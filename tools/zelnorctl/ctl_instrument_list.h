@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// The instrument list commands: a project's modules as comma-separated rows,
+// and such rows into a project.
+namespace CtlInstrumentList {
+
+// Numbers of their texts.
+inline constexpr int ExportDescription = 64450;
+inline constexpr int ImportDescription = 64451;
+inline constexpr int CsvOption = 64452;
+inline constexpr int UnderOption = 64453;
+inline constexpr int CodesOption = 64454;
+inline constexpr int DryRunOption = 64455;
+
+// under: an item path, empty for the whole project.
+int Export(const QString &project, const QString &csv, const QString &under, bool codes);
+// With dryRun everything is tried and reported, and nothing is kept.
+int Import(const QString &project, const QString &file, bool dryRun);
+
+} // namespace CtlInstrumentList
