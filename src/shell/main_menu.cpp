@@ -3,6 +3,7 @@
 #include "base/command_ids.h"
 #include "print/print_strings.h"
 #include "base/shell_strings.h"
+#include "shell/instrument_list_commands.h"
 
 #include <QStringList>
 
@@ -35,6 +36,9 @@ std::vector<MenuEntry> FileMenu()
             Command(PrintProject, MenuPrintProject),
             Popup(PrintStrings::PrintPopup, {Command(ModuleInformation, PrintStrings::ModuleInformationCommand),
                                              Command(ModuleDataCard, PrintStrings::ModuleDataCardCommand)}),
+            Separator(),
+            Command(InstrumentListCommands::ExportCommand, InstrumentListCommands::ExportMenuText),
+            Command(InstrumentListCommands::ImportCommand, InstrumentListCommands::ImportMenuText),
             Separator(),
             Command(FileMru1, MenuEmpty), Separator(),
             Command(AppExit, MenuExit)};

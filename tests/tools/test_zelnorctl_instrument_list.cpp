@@ -167,8 +167,8 @@ void TestZelnorctlInstrumentList::semicolonFileWithDecimalCommasImports()
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Racks WHERE Name = 'Schrank 3'").toInt(), 1);
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Modules7230_3").toInt(), 1);
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Modules7230_2").toInt(), 1);
-    QCOMPARE(SignalValue(project, "TI-1", "RangeEnd").toInt(), 15050);
-    QCOMPARE(SignalValue(project, "TI-3", "RangeEnd").toInt(), 9925);
+    QCOMPARE(SignalValue(project, "TI-1", "RangeEnd").toInt(), 150500);
+    QCOMPARE(SignalValue(project, "TI-3", "RangeEnd").toInt(), 99250);
     QCOMPARE(SignalValue(project, "TI-2", "OutputErrorValue").toInt(), 3600000);
     QCOMPARE(SignalValue(project, "TI-1", "Description").toString(), QString("Kessel; Eintritt"));
     QVERIFY(Inconsistencies(project).isEmpty());
@@ -225,7 +225,7 @@ void TestZelnorctlInstrumentList::matchingModuleIsUpdatedAndDryRunWritesNothing(
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Modules7230_4 WHERE Name = '7230/211-2 - [TT-101] [TT-202]'")
                  .toInt(),
              1);
-    QCOMPARE(SignalValue(project, "TT-202", "RangeEnd").toInt(), 9000);
+    QCOMPARE(SignalValue(project, "TT-202", "RangeEnd").toInt(), 90000);
     QVERIFY(Inconsistencies(project).isEmpty());
     // Imported again, nothing changes and nothing is added.
     const TestSupport::ToolRun again = Ctl({"import", project, list});

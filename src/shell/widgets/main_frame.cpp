@@ -21,7 +21,9 @@
 #include "shell/startup.h"
 #include "base/string_table.h"
 #include "shell/tree_navigation.h"
+#include "shell/instrument_list_commands.h"
 #include "shell/widgets/help_window.h"
+#include "shell/widgets/instrument_list_preview.h"
 #include "shell/widgets/pane_view_factory.h"
 #include "shell/widgets/shell_dialogs.h"
 #include "tree/container_list_model.h"
@@ -87,6 +89,9 @@ CMainFrame::CMainFrame(ProjectSession &session, AppSettings &settings, QWidget *
       m_showHide(session.Document(), DynamicMenuBuilder::Kind::ShowHideColumns)
 {
     m_previews = new ReportPreviewLauncher(*m_reports, this);
+    m_instrumentList = std::make_unique<InstrumentListCommands>(session.Document(), session.Catalogues());
+    m_instrumentList->SetPreviewPresenter(
+        [this](const ImportReport &report) { return InstrumentListPreviewDialog::Confirm(report, this); });
     setObjectName(QStringLiteral("CMainFrame"));
     RegisterViews();
     InitIconResources();

@@ -26,6 +26,7 @@ class QMenu;
 class QSplitter;
 class QToolBar;
 class QTreeView;
+class InstrumentListCommands;
 class ReportCommands;
 class ReportPreviewLauncher;
 
@@ -129,6 +130,7 @@ private:
     AddNewMenu m_addNew;
     std::unique_ptr<ReportCommands> m_reports;
     ReportPreviewLauncher *m_previews = nullptr;
+    std::unique_ptr<InstrumentListCommands> m_instrumentList;
     DynamicMenuBuilder m_sortBy;
     DynamicMenuBuilder m_showHide;
     DocumentTreeModel *m_model = nullptr;

@@ -8,6 +8,7 @@
 #include "log/widgets/monitoring_options_dialog.h"
 #include "log/widgets/output_view.h"
 #include "print/report_commands.h"
+#include "shell/instrument_list_commands.h"
 #include "print/widgets/report_preview.h"
 #include "base/app_paths.h"
 #include "base/command_ids.h"
@@ -106,6 +107,8 @@ bool CMainFrame::FrameCommandEnabled(int id)
         return open;
     if (ReportCommands::IsPrintCommand(id))
         return m_reports->IsEnabled(id);
+    if (InstrumentListCommands::IsCommand(id))
+        return m_instrumentList->IsEnabled(id);
     switch (id) {
     case FileSaveAs:
         return m_session.Commands().CanSaveAs();
@@ -232,6 +235,10 @@ bool CMainFrame::RunFrameCommand(int id)
     }
     if (ReportCommands::IsPrintCommand(id)) {
         m_previews->Run(id);
+        return true;
+    }
+    if (InstrumentListCommands::IsCommand(id)) {
+        m_instrumentList->Run(id);
         return true;
     }
     switch (id) {

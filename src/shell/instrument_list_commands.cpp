@@ -1,0 +1,99 @@
+#include "shell/instrument_list_commands.h"
+
+#include "base/message_service.h"
+#include "base/string_table.h"
+#include "db/project_file_dialogs.h"
+#include "log/output_log.h"
+#include "tree/csv_table.h"
+#include "tree/instrument_list.h"
+#include "tree/instrument_list_strings.h"
+#include "tree/my7100_doc.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+using namespace InstrumentListStrings;
+
+namespace {
+QString AskFile(FileDialogRequest::Kind kind, int title)
+{
+    FileDialogRequest request;
+    request.kind = kind;
+    request.title = Str(title);
+    request.filters = FileDialogService::BuildFilters(
+        {{InstrumentListCommands::CsvExtension, InstrumentListCommands::CsvFilterName}});
+    request.defaultExtension = Str(InstrumentListCommands::CsvExtension);
+    return FileDialogService::show(request);
+}
+
+void Refuse(const QString &text)
+{
+    WriteLogLine(text);
+    MessageService::error(text);
+}
+} // namespace
+
+bool InstrumentListCommands::IsEnabled(int id) const
+{
+    return IsCommand(id) && m_document.IsOpen();
+}
+
+void InstrumentListCommands::Run(int id)
+{
+    if (id == ExportCommand)
+        Export();
+    else if (id == ImportCommand)
+        Import();
+}
+
+bool InstrumentListCommands::Export()
+{
+    const QString path = AskFile(FileDialogRequest::Kind::Save, ExportTitle);
+    if (path.isEmpty())
+        return false;
+    const InstrumentListExport::Result rows = InstrumentListExport(m_document, m_catalogues).Rows(nullptr, false);
+    if (!rows.ok)
+        return false;
+    if (const QString refusal = WriteListFile(path, CsvEncode(rows.records)); !refusal.isEmpty()) {
+        Refuse(refusal);
+        return false;
+    }
+    WriteLogLine(StrF(ExportWritten, {rows.modules, path}));
+    return true;
+}
+
+bool InstrumentListCommands::Import()
+{
+    // Pages with changes not applied would be read again over them.
+    if (!m_document.AskSaveChanges())
+        return false;
+    const QString path = AskFile(FileDialogRequest::Kind::Open, ImportTitle);
+    if (path.isEmpty())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Refuse(StrF(CannotRead, {path, file.errorString()}));
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    InstrumentListImport import(m_document, m_catalogues);
+    const ImportReport preview = import.Run(bytes, false);
+    if (!preview.fileError.isEmpty()) {
+        Refuse(preview.fileError);
+        return false;
+    }
+    // Nobody to confirm: nothing is written.
+    if (!m_preview || !m_preview(preview) || !preview.accepted())
+        return false;
+    const ImportReport done = import.Run(bytes, true);
+    const QString summary = done.Summary(QFileInfo(path).fileName());
+    if (!done.written) {
+        for (const ImportRefusal &refusal : done.refused)
+            WriteLogLine(ImportReport::RefusalText(refusal));
+        Refuse(summary);
+        return false;
+    }
+    WriteLogLine(summary);
+    MessageService::information(summary);
+    return true;
+}

@@ -1,0 +1,193 @@
+#include "shell_test_project.h"
+
+#include "base/message_service.h"
+#include "db/scripted_file_dialogs.h"
+#include "shell/instrument_list_commands.h"
+#include "shell/widgets/instrument_list_preview.h"
+#include "tree/my7100_doc.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QtTest>
+
+// File > "Export instrument list..." and "Import instrument list...": the
+// file dialogs, the preview that must be confirmed, and the preview dialog.
+class TestInstrumentListWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void importAppliesOnlyAfterConfirmation();
+    void refusedRowsAreShownAndNothingIsWritten();
+    void exportWritesTheChosenFile();
+    void previewDialogOffersImportOnlyWithoutRefusals();
+};
+
+namespace {
+
+// Messages answered OK (questions No) and kept for the test.
+class Messages {
+public:
+    Messages()
+    {
+        m_previous = MessageService::setPresenter([this](const MessageRequest &request) {
+            shown << request.text;
+            return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+        });
+    }
+    ~Messages() { MessageService::setPresenter(m_previous); }
+    QStringList shown;
+
+private:
+    MessageService::Presenter m_previous;
+};
+
+void WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+int ModulesOf(ShellTestProject &project)
+{
+    QSqlQuery query(project.session.Database().Session()->database());
+    return query.exec("SELECT (SELECT COUNT(*) FROM Modules7230_2) + (SELECT COUNT(*) FROM Modules7230_1)") &&
+                   query.next()
+               ? query.value(0).toInt()
+               : -1;
+}
+
+const QByteArray kGoodList = "Plant,Type,Ch1.Name,Ch2.Name,Ch1.RangeEnd\r\n"
+                             "North,Z 7230/211-2,PT-1,PT-2,120\r\n"
+                             ",Z 7230/211-2,PT-3,PT-4,80\r\n";
+} // namespace
+
+void TestInstrumentListWindow::importAppliesOnlyAfterConfirmation()
+{
+    ShellTestProject project;
+    QVERIFY(project.open());
+    Messages messages;
+    const QString list = project.dir.filePath("loops.csv");
+    WriteFile(list, kGoodList);
+    InstrumentListCommands commands(project.session.Document(), project.session.Catalogues());
+    std::vector<ImportReport> previews;
+    bool confirm = false;
+    commands.SetPreviewPresenter([&](const ImportReport &report) {
+        previews.push_back(report);
+        return confirm;
+    });
+    ScriptedFileDialogs dialogs;
+    dialogs.choose(list);
+    QVERIFY(!commands.Import());
+    QCOMPARE(previews.size(), size_t(1));
+    QCOMPARE(previews[0].added.size(), size_t(2));
+    QCOMPARE(previews[0].addedFolders, QStringList({"\\\\Project\\North"}));
+    QVERIFY(!previews[0].written);
+    QCOMPARE(ModulesOf(project), 0);
+
+    confirm = true;
+    dialogs.choose(list);
+    QVERIFY(commands.Import());
+    QCOMPARE(ModulesOf(project), 2);
+    QVERIFY(messages.shown.last().contains("2 modules added"));
+    // The open dialog asked for a list file.
+    QCOMPARE(dialogs.requests().back().kind, FileDialogRequest::Kind::Open);
+    QCOMPARE(dialogs.requests().back().filters.first().extension, QString("csv"));
+    // The tree shows what was imported.
+    QVERIFY(FindItemByPath(project.session.Document(), "\\\\Project\\North\\7230/211-2 - [PT-1] [PT-2]"));
+}
+
+void TestInstrumentListWindow::refusedRowsAreShownAndNothingIsWritten()
+{
+    ShellTestProject project;
+    QVERIFY(project.open());
+    Messages messages;
+    const QString list = project.dir.filePath("bad.csv");
+    WriteFile(list, kGoodList + ",Z 7230/211-2,PT-5,PT-6,99999\r\n");
+    InstrumentListCommands commands(project.session.Document(), project.session.Catalogues());
+    std::vector<ImportReport> previews;
+    // Even a confirmation does not write what has refused rows.
+    commands.SetPreviewPresenter([&](const ImportReport &report) {
+        previews.push_back(report);
+        return true;
+    });
+    ScriptedFileDialogs dialogs;
+    dialogs.choose(list);
+    QVERIFY(!commands.Import());
+    QCOMPARE(previews.size(), size_t(1));
+    QCOMPARE(previews[0].refused.size(), size_t(1));
+    QCOMPARE(previews[0].refused[0].line, 4);
+    QCOMPARE(previews[0].refused[0].column, QString("Ch1.RangeEnd"));
+    QCOMPARE(ModulesOf(project), 0);
+    // A file that cannot be read is refused before any preview.
+    WriteFile(list, "Plant,Type\r\n\"open");
+    dialogs.choose(list);
+    QVERIFY(!commands.Import());
+    QCOMPARE(previews.size(), size_t(1));
+    QVERIFY(messages.shown.last().contains("never closed"));
+}
+
+void TestInstrumentListWindow::exportWritesTheChosenFile()
+{
+    ShellTestProject project;
+    QVERIFY(project.open());
+    Messages messages;
+    const QString list = project.dir.filePath("loops.csv");
+    WriteFile(list, kGoodList);
+    InstrumentListCommands commands(project.session.Document(), project.session.Catalogues());
+    commands.SetPreviewPresenter([](const ImportReport &) { return true; });
+    QVERIFY(commands.IsEnabled(InstrumentListCommands::ExportCommand));
+    ScriptedFileDialogs dialogs;
+    dialogs.choose(list);
+    QVERIFY(commands.Import());
+    const QString exported = project.dir.filePath("out.csv");
+    dialogs.choose(exported);
+    QVERIFY(commands.Export());
+    QCOMPARE(dialogs.requests().back().kind, FileDialogRequest::Kind::Save);
+    QFile file(exported);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("Plant,Cabinet,Carrier,Type,Module,"));
+    QVERIFY(bytes.contains("North,,,Z 7230/211-2,7230/211-2 - [PT-1] [PT-2],"));
+    // Cancel in the file dialog writes nothing.
+    QVERIFY(!commands.Export());
+    // Never over the project itself.
+    dialogs.choose(project.path);
+    QVERIFY(!commands.Export());
+    QVERIFY(messages.shown.last().contains("project file"));
+}
+
+void TestInstrumentListWindow::previewDialogOffersImportOnlyWithoutRefusals()
+{
+    TestSupport::loadEnglish();
+    ImportReport report;
+    report.rows = 2;
+    report.added.push_back({2, "\\\\Project\\7230/211-2 - [A] [B]", {}});
+    report.changed.push_back({3, "\\\\Project\\7230/211-2 - [C] [D]", {{"Ch1.RangeEnd", "100.00", "150.00"}}});
+    {
+        InstrumentListPreviewDialog dialog(report, report.Summary(QString()));
+        QVERIFY(dialog.importButton()->isEnabled());
+        QVERIFY(dialog.cancelButton()->isDefault());
+        QCOMPARE(dialog.importButton()->accessibleName(), QString("Import"));
+        QStringList lines;
+        for (int row = 0; row < dialog.lines()->count(); ++row)
+            lines << dialog.lines()->item(row)->text();
+        QVERIFY(lines.contains("Added: \\\\Project\\7230/211-2 - [A] [B]"));
+        QVERIFY(lines.contains("    Ch1.RangeEnd: '100.00' -> '150.00'"));
+        dialog.show();
+        QTest::mouseClick(dialog.importButton(), Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+    report.refused.push_back({4, "Type", "The module type 'X' is in none of the module type tables."});
+    InstrumentListPreviewDialog dialog(report, report.Summary(QString()));
+    QVERIFY(!dialog.importButton()->isEnabled());
+    QVERIFY(dialog.findChild<QWidget *>("refusedHint"));
+    QCOMPARE(dialog.lines()->item(dialog.lines()->count() - 1)->text(),
+             QString("Refused: Line 4, column Type: The module type 'X' is in none of the module type tables."));
+    dialog.show();
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+}
+
+QTEST_MAIN(TestInstrumentListWindow)
+#include "test_instrument_list_window.moc"
