@@ -52,6 +52,8 @@ void TestZelnorctlHelp::everyCommandExplainsItself_data()
         {"ports", "[--port DEVICE] [--json]"},
         {"choices", "PROJECT MODULE-PATH [--channel 1|2] COLUMN [--json]"},
         {"print", "PROJECT --pdf FILE [--module MODULE-PATH [--card]] [--orientation portrait|landscape]"},
+        {"export", "PROJECT --csv FILE [--under PATH] [--codes]"},
+        {"import", "PROJECT FILE [--dry-run]"},
         {"help", "[COMMAND]"},
     };
     for (const auto &[command, arguments] : commands)
