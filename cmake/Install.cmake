@@ -1,6 +1,9 @@
 # Installed, the programs sit in bin and what sat beside the program in the
 # build folder (language packs, reference database, report logos, guides)
 # in share/zelnor-wizard, where AppPaths::shareDirectory() finds it from bin.
+# Installing builds nothing: the install and package commands take the build
+# folder as it is, so packaging a test build does not build its tests first.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 install(TARGETS zelnor-wizard zelnorctl zelnor-project zelnor-simulator zelnor-linkwatch
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
@@ -21,6 +24,7 @@ add_subdirectory(packaging)
 # plugins they load by name.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zelnor-wizard)
+set(CPACK_PACKAGE_VERSION ${ZW_PRODUCT_VERSION})
 set(CPACK_PACKAGE_VENDOR Zelnor)
 set(CPACK_PACKAGE_CONTACT "Zelnor Wizard maintainers <maintainers@zelnor.example.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration tool for isolator and transmitter modules")

@@ -11,17 +11,19 @@ empty page.
 """
 import argparse
 import gzip
+import os
 import re
 import subprocess
 import sys
 
 
 def run(program, *args):
-    result = subprocess.run([program, *args], capture_output=True, text=True, timeout=60)
+    result = subprocess.run([program, *args], capture_output=True, text=True, timeout=120)
     if result.returncode != 0 or not result.stdout.strip():
         sys.exit(f"manpage.py: '{' '.join([program, *args])}' gave no help "
                  f"(exit {result.returncode}): {result.stderr.strip()}")
-    return result.stdout
+    # A usage line names the program as it was started: by its build path.
+    return result.stdout.replace(program, os.path.basename(program))
 
 
 def roff_text(line):
