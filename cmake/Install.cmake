@@ -29,10 +29,10 @@ set(CPACK_PACKAGE_VENDOR Zelnor)
 set(CPACK_PACKAGE_CONTACT "Zelnor Wizard maintainers <maintainers@zelnor.example.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration tool for isolator and transmitter modules")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Zelnor Wizard configures intrinsically-safe isolator and transmitter modules of the
-families 7230, 7210 and 7220 over a serial port: a project database of plants,
-cabinets, carriers and modules, upload, download and comparison of a module's
-parameters, live values, printed documentation and five languages.
+    "Zelnor Wizard configures intrinsically-safe isolator and transmitter modules
+of the families 7230, 7210 and 7220 over a serial port: a project database of
+plants, cabinets, carriers and modules, upload, download and comparison of a
+module's parameters, live values, printed documentation and five languages.
 .
 The package holds the program, the command-line tool zelnorctl, the module
 simulator and zelnor-project, which puts a project onto a PostgreSQL server.")
