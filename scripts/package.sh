@@ -17,7 +17,8 @@ steps_log "$out/package.log"
 step "Installing the Debian packages that are missing" "$here/scripts/deps.sh" package
 if [ $# -eq 0 ]; then
   step "Configuring the build folder build-package/" \
-    cmake -S "$here" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZW_TESTS=OFF -DZW_BENCH=OFF
+    cmake -S "$here" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZW_TESTS=OFF -DZW_BENCH=OFF \
+      -DZW_USE_CCACHE=OFF -DZW_PCH=ON
   step_build "Building the programs, their files, icons and manual pages" "$out" all
 fi
 rm -f "$out"/zelnor-wizard_*.deb
