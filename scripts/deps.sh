@@ -1,15 +1,31 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need,
-# when any is missing. Safe to run again.
+# Installs the Debian packages that are missing, when any is. Safe to run
+# again.
+#   deps.sh          what the build, the program and every test need
+#   deps.sh run      only what building and running the program needs (the
+#                    run command's first start on a fresh machine)
+#   deps.sh package  the above and what scripts/package.sh needs
 set -euo pipefail
-packages=(
+run_packages=(
   cmake g++ ninja-build pkg-config ccache python3
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev qt6-charts-dev
   libqt6sql6-sqlite libqt6sql6-psql libqt6printsupport6
-  postgresql sqlite3 libsqlite3-dev poppler-utils fonts-dejavu-core xvfb xauth xdotool xclip
+  sqlite3 fonts-dejavu-core xvfb xauth
   # the reports' faces "Arial" and "Times New Roman" resolve to their metric twins
   fonts-liberation2
 )
+test_packages=(
+  postgresql libsqlite3-dev poppler-utils xdotool xclip
+  # the installed menu entry, file types and software-centre description are checked
+  desktop-file-utils appstream shared-mime-info
+)
+package_packages=(dpkg-dev lintian)
+case "${1:-test}" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  package) packages=("${run_packages[@]}" "${test_packages[@]}" "${package_packages[@]}") ;;
+  *) echo "usage: deps.sh [run|test|package]" >&2; exit 2 ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -7,10 +7,22 @@
 #                          further options go to the program
 # Without a display the window runs on a virtual one (Xvfb).
 # The command-line round trip of zelnorctl is ./scripts/demo.sh.
+# Its build folder uses precompiled headers and no compiler cache: the two do
+# not pay together, and nothing else reuses a Release build.
+# It builds only what it runs (no tests, no benchmarks) and tells in a few
+# lines what it is doing; the compilers' output goes to build/run.log, which
+# it names when a step fails.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-"$here/scripts/deps.sh"
-"$here/scripts/build.sh" build -DCMAKE_BUILD_TYPE=Release
+. "$here/scripts/steps.sh"
+mkdir -p "$here/build"
+steps_log "$here/build/run.log"
+
+step "Installing the Debian packages that are missing" "$here/scripts/deps.sh" run
+step "Configuring the build folder build/" \
+  cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZW_TESTS=OFF -DZW_BENCH=OFF \
+    -DZW_USE_CCACHE=OFF -DZW_PCH=ON
+step_build "Building the program, zelnorctl, the simulator and their files" "$here/build" program
 bin="$here/build/bin"
 
 wizard=("$bin/zelnor-wizard")

@@ -30,14 +30,29 @@ QString AppPaths::programDirectory()
     return QFileInfo(programFile()).absolutePath();
 }
 
+#ifndef ZW_SHARE_FROM_BIN
+#define ZW_SHARE_FROM_BIN "../share/zelnor-wizard"
+#endif
+
+QString AppPaths::shareDirectory()
+{
+    const QDir program(programDirectory());
+    const QString installed = QDir::cleanPath(program.filePath(QStringLiteral(ZW_SHARE_FROM_BIN)));
+    return QFileInfo(installed).isDir() ? installed : program.absolutePath();
+}
+
+QString AppPaths::sharedFile(const QString &name)
+{
+    return QDir(shareDirectory()).filePath(name);
+}
+
 QString AppPaths::referenceDatabasePath()
 {
-    const QFileInfo info(programFile());
-    QString base = info.fileName();
+    QString base = QFileInfo(programFile()).fileName();
     const qsizetype dot = base.lastIndexOf(u'.');
     if (dot > 0)
         base.truncate(dot);
-    return info.absoluteDir().filePath(base + QStringLiteral(".vor"));
+    return sharedFile(base + QStringLiteral(".vor"));
 }
 
 static bool canWriteInto(const QString &dir)
@@ -56,8 +71,11 @@ static bool canWriteInto(const QString &dir)
 
 QString AppPaths::writableSubdirectory(const QString &name)
 {
+    // An installed program's folder belongs to the system: even where it
+    // could be written (by root) nothing of a run goes there.
+    const bool installed = shareDirectory() != QDir(programDirectory()).absolutePath();
     const QString besideProgram = QDir(programDirectory()).filePath(name);
-    if (canWriteInto(besideProgram))
+    if (!installed && canWriteInto(besideProgram))
         return besideProgram;
     const QString dataRoot = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     if (dataRoot.isEmpty())

@@ -2,8 +2,9 @@
 
 #include <QString>
 
-// Where the program's companions live: the language packs, the reference
-// database, the "Log" and "monitoring" folders, all beside the program.
+// Where the program's companions live. What it only reads (the language
+// packs, the reference database, the report logos, the quick-start guides)
+// sits in the share folder; "Log" and "monitoring" sit beside the program.
 class AppPaths {
 public:
     // The program file; tests and tools point it at the real program so that
@@ -11,10 +12,15 @@ public:
     static QString programFile();
     static void setProgramFile(const QString &path);
     static QString programDirectory();
-    // The program path with its extension, if any, replaced by ".vor".
+    // An installed program finds its companions in share/zelnor-wizard beside
+    // its bin folder; a program in a build folder finds them beside itself.
+    static QString shareDirectory();
+    static QString sharedFile(const QString &name);
+    // The program's name with its extension, if any, replaced by ".vor", in
+    // the share folder.
     static QString referenceDatabasePath();
     // A folder beside the program that can be written; under the user's data
-    // location when the program's folder cannot be written. Created on demand;
-    // empty when neither can be made.
+    // location when the program's folder cannot be written or belongs to an
+    // installation. Created on demand; empty when neither can be made.
     static QString writableSubdirectory(const QString &name);
 };

@@ -112,7 +112,7 @@ bool Language::load(int index)
     if (index < 1 || index > kCount)
         index = 1;
     const QString name = packFileName(index);
-    const QString path = QDir(AppPaths::programDirectory()).filePath(name);
+    const QString path = AppPaths::sharedFile(name);
     ActivePack &pack = active();
     const QString mapRoot = QStringLiteral("/pack%1").arg(++pack.generation);
 

@@ -105,7 +105,7 @@ QString ProjectDatabase::ReferenceDatabasePath() const
     }
     const QFileInfo info(program);
     const QString base = info.suffix().isEmpty() ? info.fileName() : info.completeBaseName();
-    return info.absoluteDir().filePath(base + u'.' + ReferenceExtension());
+    return AppPaths::sharedFile(base + u'.' + ReferenceExtension());
 }
 
 bool ProjectDatabase::ReadProperties(const QString &path, const QString &user, const QString &password,

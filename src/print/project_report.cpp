@@ -180,12 +180,12 @@ const ProjectFields &CProjectReport::Fields() const
 
 QString CProjectReport::LeftLogoFile()
 {
-    return QDir(AppPaths::programDirectory()).filePath(QStringLiteral("brakwell_logo.bmp"));
+    return AppPaths::sharedFile(QStringLiteral("brakwell_logo.bmp"));
 }
 
 QString CProjectReport::RightLogoFile()
 {
-    return QDir(AppPaths::programDirectory()).filePath(QStringLiteral("zelnor_logo.bmp"));
+    return AppPaths::sharedFile(QStringLiteral("zelnor_logo.bmp"));
 }
 
 void CProjectReport::Prepare()

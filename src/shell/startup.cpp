@@ -12,6 +12,10 @@ CommandLineOptions CommandLineOptions::Parse(const QStringList &arguments)
         const QString &argument = arguments.at(i);
         if (argument == QLatin1String("--nosplash")) {
             options.splash = false;
+        } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            options.help = true;
+        } else if (argument == QLatin1String("--version")) {
+            options.version = true;
         } else if (argument == QLatin1String("--port") && i + 1 < arguments.size()) {
             options.port = arguments.at(++i);
         } else if (argument == QLatin1String("--lang") && i + 1 < arguments.size()) {

@@ -15,6 +15,8 @@ struct CommandLineOptions {
     QString port;     // the serial port for this run only
     int language = 0; // 1..5 chosen for this run, 0 for the stored one
     bool splash = true;
+    bool help = false;    // --help: print the usage and open no window
+    bool version = false; // --version: print the version and open no window
     QString error;    // not empty: the command line cannot be used
 
     static CommandLineOptions Parse(const QStringList &arguments);

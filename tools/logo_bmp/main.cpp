@@ -1,6 +1,6 @@
 // zelnor-logo-bmp: renders one logo drawn as SVG into the bitmap file that
-// the reports draw beside the program. Runs during the build on the
-// offscreen platform.
+// the reports draw beside the program, or an icon into a square PNG of the
+// desktop's icon theme. Runs during the build on the offscreen platform.
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -22,7 +22,7 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     const QStringList args = QGuiApplication::arguments();
     if (args.size() != 4)
-        return fail(QStringLiteral("usage: zelnor-logo-bmp LOGO.svg OUTPUT.bmp WIDTH"));
+        return fail(QStringLiteral("usage: zelnor-logo-bmp LOGO.svg OUTPUT.bmp|ICON.png WIDTH"));
     QSvgRenderer renderer(args.at(1));
     if (!renderer.isValid())
         return fail(QStringLiteral("cannot read %1").arg(args.at(1)));
@@ -31,16 +31,18 @@ int main(int argc, char *argv[])
     if (!ok || width < 16 || width > 4000)
         return fail(QStringLiteral("bad width %1").arg(args.at(3)));
     const QSizeF drawn = renderer.defaultSize();
-    const int height = qRound(width * drawn.height() / drawn.width());
-    // A bitmap has no transparency: the logo stands on white paper.
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    // A bitmap has no transparency: the logo stands on white paper. An icon
+    // is square and stands on nothing.
+    const bool icon = args.at(2).endsWith(QLatin1String(".png"), Qt::CaseInsensitive);
+    const int height = icon ? width : qRound(width * drawn.height() / drawn.width());
+    QImage image(width, height, icon ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    image.fill(icon ? Qt::transparent : Qt::white);
     QPainter painter(&image);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
                            QPainter::SmoothPixmapTransform);
     renderer.render(&painter);
     painter.end();
-    if (!image.save(args.at(2), "BMP"))
+    if (!image.save(args.at(2), icon ? "PNG" : "BMP"))
         return fail(QStringLiteral("cannot write %1").arg(args.at(2)));
     return 0;
 }

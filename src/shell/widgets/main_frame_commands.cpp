@@ -371,8 +371,8 @@ void CMainFrame::OpenBriefInstructions()
 {
     static const char *const kCodes[] = {"EN", "GE", "FR", "RU", "ES"};
     const int index = std::clamp(Language::current(), 1, 5);
-    const QString path = QDir(AppPaths::programDirectory())
-                             .filePath(QStringLiteral("Readme!_%1.pdf").arg(QLatin1String(kCodes[index - 1])));
+    const QString path =
+        AppPaths::sharedFile(QStringLiteral("Readme!_%1.pdf").arg(QLatin1String(kCodes[index - 1])));
     if (!QFile::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         MessageService::error(StrF(CantOpenDocument, {path}));
 }

@@ -5,7 +5,9 @@
 #include "base/message_service.h"
 #include "shell/project_session.h"
 #include "shell/startup.h"
+#include "base/shell_strings.h"
 #include "base/string_table.h"
+#include "log/product_info.h"
 #include "shell/widgets/main_frame.h"
 #include "shell/widgets/message_box_presenter.h"
 #include "shell/widgets/shell_dialogs.h"
@@ -53,11 +55,33 @@ void InstallPresenters(QWidget *owner)
     });
     DropMenu::install(owner);
 }
+
+// --help and --version answer on standard output without a window, so that
+// they work without a display and the manual page can be made from them.
+// Returns -1 when the program is to start.
+int AnswerWithoutWindow(int argc, char **argv)
+{
+    const QCoreApplication app(argc, argv);
+    StringTable::instance().loadBuiltin();
+    const CommandLineOptions options = CommandLineOptions::Parse(QCoreApplication::arguments());
+    if (!options.error.isEmpty() || !(options.help || options.version))
+        return -1;
+    if (options.version)
+        std::cout << "zelnor-wizard " << ProductInfo::kVersion << std::endl;
+    else
+        std::cout << Str(ShellStrings::Usage).toStdString() << "\n\n"
+                  << Str(ShellStrings::UsageOptions).toStdString() << std::endl;
+    return 0;
+}
 } // namespace
 
 int RunZelnorWizard(int argc, char **argv)
 {
+    if (const int answered = AnswerWithoutWindow(argc, argv); answered >= 0)
+        return answered;
     QApplication app(argc, argv);
+    // The desktop finds the menu entry and icon of the window by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.zelnor.wizard"));
     QApplication::setOrganizationName(QStringLiteral("ZelnorWizard"));
     QApplication::setApplicationName(QStringLiteral("ZelnorWizard"));
     StringTable::instance().loadBuiltin();
