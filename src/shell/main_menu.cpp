@@ -1,6 +1,7 @@
 #include "shell/main_menu.h"
 
 #include "base/command_ids.h"
+#include "link/commissioning_strings.h"
 #include "print/print_strings.h"
 #include "base/shell_strings.h"
 
@@ -35,7 +36,7 @@ std::vector<MenuEntry> FileMenu()
             Command(PrintProject, MenuPrintProject),
             Popup(PrintStrings::PrintPopup, {Command(ModuleInformation, PrintStrings::ModuleInformationCommand),
                                              Command(ModuleDataCard, PrintStrings::ModuleDataCardCommand)}),
-            Separator(),
+            Command(CommissioningRun, CommissioningStrings::MenuCommissioning), Separator(),
             Command(FileMru1, MenuEmpty), Separator(),
             Command(AppExit, MenuExit)};
 }

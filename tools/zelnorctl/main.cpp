@@ -1,5 +1,6 @@
 // zelnorctl: the projects and modules of the program without its window.
 #include "ctl_commands.h"
+#include "ctl_commission.h"
 #include "ctl_output.h"
 #include "ctl_listings.h"
 #include "ctl_print.h"
@@ -223,6 +224,13 @@ const std::map<QString, Command> &Commands()
          {QStringLiteral("--port DEVICE CODE"), 1, 1,
           [](const QStringList &a, const QCommandLineParser &parser) { return RunAction(a, parser); },
           false, 64143, QStringLiteral("zelnorctl action --port /dev/ttyUSB0 2")}},
+        {QStringLiteral("commission"),
+         {QStringLiteral("PROJECT --port DEVICE --under PATH [--assign-next] [--count N]"), 1, 1,
+          CtlCommission::Commission, false, 64400,
+          QStringLiteral("zelnorctl commission plant.prj --port /dev/ttyUSB0 --under '\\\\Project\\Plant1' --assign-next")}},
+        {QStringLiteral("records"),
+         {QStringLiteral("PROJECT [--under PATH] [--json|--csv|--pdf FILE]"), 1, 1, CtlCommission::Records, false,
+          64401, QStringLiteral("zelnorctl records plant.prj --under '\\\\Project\\Plant1' --pdf commissioning.pdf")}},
         {QStringLiteral("delete"),
          {QStringLiteral("PROJECT ITEM-PATH [--yes]"), 2, 2,
           [](const QStringList &a, const QCommandLineParser &parser) {
@@ -367,6 +375,7 @@ void AddOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("first"), Str(CtlStrings::FirstOption), QStringLiteral("F")});
     parser.addOption({QStringLiteral("places"), Str(CtlStrings::PlacesOption), QStringLiteral("P")});
     parser.addOption({QStringLiteral("no-subtree"), Str(CtlStrings::NoSubtreeOption)});
+    CtlCommission::AddOptions(parser);
 }
 
 } // namespace

@@ -21,6 +21,7 @@
 #include "shell/startup.h"
 #include "base/string_table.h"
 #include "shell/tree_navigation.h"
+#include "shell/widgets/commissioning_window.h"
 #include "shell/widgets/help_window.h"
 #include "shell/widgets/pane_view_factory.h"
 #include "shell/widgets/shell_dialogs.h"
@@ -128,6 +129,7 @@ bool CMainFrame::FrameCommandEnabled(int id)
     case DialogView:
         return open && document.DialogViewEnabled();
     case GlobalRefresh:
+    case CommissioningRun:
         return open;
     case SubtreeRefresh:
         return open && document.CanSubtreeRefresh();
@@ -322,6 +324,9 @@ bool CMainFrame::RunFrameCommand(int id)
         break;
     case Monitoring:
         MonitoringOptionsDialog(this).exec();
+        break;
+    case CommissioningRun:
+        CommissioningWindow::Run(m_session, this);
         break;
     default:
         if (id >= NextVisible && id <= TreeLeft)
