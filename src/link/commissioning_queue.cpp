@@ -1,16 +1,13 @@
 #include "link/commissioning_queue.h"
 
 #include "base/string_table.h"
-#include "db/data_error.h"
-#include "db/db_session.h"
-#include "db/db_strings.h"
 #include "db/id_sequence.h"
+#include "db/session_statements.h"
 #include "link/commissioning_strings.h"
 #include "tree/document.h"
 #include "tree/module_lookup.h"
 #include "tree/my7100_doc.h"
 
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 
@@ -40,19 +37,6 @@ QString Table()
     return QString::fromLatin1(CommissioningStore::kTable);
 }
 
-QSqlQuery Prepared(DbSession &session, const QString &statement)
-{
-    QSqlQuery query = session.NewQuery();
-    if (!query.prepare(session.Adapt(statement)))
-        RaiseDataError(session.Records(query.lastError()), DbStrings::CantOpenRowset);
-    return query;
-}
-
-void Exec(DbSession &session, QSqlQuery &query)
-{
-    if (!query.exec())
-        RaiseDataError(session.Records(query.lastError()), DbStrings::CantOpenRowset);
-}
 } // namespace
 
 std::vector<CommissioningEntry> CommissioningQueue::EntriesUnder(C7100Document &document, Item &item)
@@ -178,10 +162,10 @@ QString CommissioningStateText(const CommissioningEntry &entry)
 void CommissioningStore::LoadStates(std::vector<CommissioningEntry> &entries)
 {
     QSqlQuery query =
-        Prepared(m_session, QStringLiteral("SELECT ModuleTable, ModuleID, State, Reason, SerialNr, "
-                                           "ElapsedMs, ChangedAt FROM %1")
-                                .arg(Table()));
-    Exec(m_session, query);
+        PrepareOrRaise(m_session, QStringLiteral("SELECT ModuleTable, ModuleID, State, Reason, SerialNr, "
+                                                 "ElapsedMs, ChangedAt FROM %1")
+                                      .arg(Table()));
+    ExecOrRaise(m_session, query);
     while (query.next()) {
         const QString table = query.value(0).toString();
         const qint32 id = query.value(1).toInt();
@@ -204,17 +188,17 @@ void CommissioningStore::LoadStates(std::vector<CommissioningEntry> &entries)
 
 void CommissioningStore::Write(const CommissioningEntry &entry)
 {
-    QSqlQuery remove = Prepared(
+    QSqlQuery remove = PrepareOrRaise(
         m_session, QStringLiteral("DELETE FROM %1 WHERE ModuleTable = ? AND ModuleID = ?").arg(Table()));
     remove.addBindValue(entry.moduleTable);
     remove.addBindValue(entry.moduleId);
-    Exec(m_session, remove);
+    ExecOrRaise(m_session, remove);
     const QVariant id = CIdSequence(m_session).NextId(Table());
     QSqlQuery insert =
-        Prepared(m_session, QStringLiteral("INSERT INTO %1 (ID, ModuleTable, ModuleID, State, Reason, "
-                                           "SerialNr, ElapsedMs, ChangedAt) "
-                                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
-                                .arg(Table()));
+        PrepareOrRaise(m_session, QStringLiteral("INSERT INTO %1 (ID, ModuleTable, ModuleID, State, Reason, "
+                                                 "SerialNr, ElapsedMs, ChangedAt) "
+                                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
+                                      .arg(Table()));
     insert.addBindValue(id.toInt());
     insert.addBindValue(entry.moduleTable);
     insert.addBindValue(entry.moduleId);
@@ -223,24 +207,15 @@ void CommissioningStore::Write(const CommissioningEntry &entry)
     insert.addBindValue(entry.serialNr);
     insert.addBindValue(entry.elapsedMs < 0 ? QVariant() : QVariant(entry.elapsedMs));
     insert.addBindValue(entry.changedAt.isValid() ? entry.changedAt.toString(Qt::ISODate) : QString());
-    Exec(m_session, insert);
+    ExecOrRaise(m_session, insert);
 }
 
 void CommissioningStore::SaveAll(const std::vector<CommissioningEntry> &entries)
 {
-    const bool startedHere = !m_session.InTransaction();
-    if (startedHere && !m_session.BeginTransaction())
-        RaiseDataError(m_session.Records(m_session.database().lastError()), DbStrings::CantOpenRowset);
-    try {
+    InOwnTransaction(m_session, [&] {
         for (const CommissioningEntry &entry : entries)
             Write(entry);
-        if (startedHere && !m_session.Commit())
-            RaiseDataError(m_session.Records(m_session.database().lastError()), DbStrings::CantOpenRowset);
-    } catch (...) {
-        if (startedHere)
-            m_session.Rollback();
-        throw;
-    }
+    });
 }
 
 void CommissioningStore::Save(const CommissioningEntry &entry)

@@ -1,11 +1,8 @@
 #include "link/commissioning_records.h"
 
-#include "db/data_error.h"
-#include "db/db_session.h"
-#include "db/db_strings.h"
 #include "db/id_sequence.h"
+#include "db/session_statements.h"
 
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -18,11 +15,6 @@ namespace {
 QString Table()
 {
     return QString::fromLatin1(CommissioningRecords::kTable);
-}
-
-void Raise(DbSession &session, const QSqlError &error)
-{
-    RaiseDataError(session.Records(error), DbStrings::CantOpenRowset);
 }
 
 std::array<quint32, 256> CrcTable()
@@ -63,18 +55,15 @@ QString CommissioningRecords::OsUser()
 
 qint32 CommissioningRecords::Add(const CommissioningRecord &record)
 {
-    const bool startedHere = !m_session.InTransaction();
-    if (startedHere && !m_session.BeginTransaction())
-        Raise(m_session, m_session.database().lastError());
-    try {
-        const qint32 id = CIdSequence(m_session).NextId(Table()).toInt();
-        QSqlQuery insert = m_session.NewQuery();
-        if (!insert.prepare(m_session.Adapt(
-                QStringLiteral("INSERT INTO %1 (ID, RecordedAt, ModuleTable, ModuleID, ModulePath, SerialNr, "
-                               "Revision, OsUser, ProgramVersion, Result, Reason, CrcWritten, CrcReadBack, "
-                               "ElapsedMs) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                    .arg(Table()))))
-            Raise(m_session, insert.lastError());
+    qint32 id = 0;
+    InOwnTransaction(m_session, [&] {
+        id = CIdSequence(m_session).NextId(Table()).toInt();
+        QSqlQuery insert = PrepareOrRaise(
+            m_session,
+            QStringLiteral("INSERT INTO %1 (ID, RecordedAt, ModuleTable, ModuleID, ModulePath, SerialNr, "
+                           "Revision, OsUser, ProgramVersion, Result, Reason, CrcWritten, CrcReadBack, "
+                           "ElapsedMs) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                .arg(Table()));
         for (const QVariant &value :
              {QVariant(id), QVariant(record.recordedAt.toString(Qt::ISODate)), QVariant(record.moduleTable),
               QVariant(record.moduleId), QVariant(record.modulePath), QVariant(record.serialNr),
@@ -83,28 +72,20 @@ qint32 CommissioningRecords::Add(const CommissioningRecord &record)
               QVariant(record.reason), QVariant(record.crcWritten), QVariant(record.crcReadBack),
               record.elapsedMs < 0 ? QVariant() : QVariant(record.elapsedMs)})
             insert.addBindValue(value);
-        if (!insert.exec())
-            Raise(m_session, insert.lastError());
-        if (startedHere && !m_session.Commit())
-            Raise(m_session, m_session.database().lastError());
-        return id;
-    } catch (...) {
-        if (startedHere)
-            m_session.Rollback();
-        throw;
-    }
+        ExecOrRaise(m_session, insert);
+    });
+    return id;
 }
 
 std::vector<CommissioningRecord> CommissioningRecords::List(const QString &under)
 {
-    QSqlQuery query = m_session.NewQuery();
-    if (!query.prepare(m_session.Adapt(
-            QStringLiteral(
-                "SELECT ID, RecordedAt, ModuleTable, ModuleID, ModulePath, SerialNr, Revision, OsUser, "
-                "ProgramVersion, Result, Reason, CrcWritten, CrcReadBack, ElapsedMs FROM %1 ORDER BY ID")
-                .arg(Table()))) ||
-        !query.exec())
-        Raise(m_session, query.lastError());
+    QSqlQuery query = PrepareOrRaise(
+        m_session,
+        QStringLiteral("SELECT ID, RecordedAt, ModuleTable, ModuleID, ModulePath, SerialNr, Revision, "
+                       "OsUser, ProgramVersion, Result, Reason, CrcWritten, CrcReadBack, ElapsedMs "
+                       "FROM %1 ORDER BY ID")
+            .arg(Table()));
+    ExecOrRaise(m_session, query);
     std::vector<CommissioningRecord> records;
     while (query.next()) {
         CommissioningRecord record;

@@ -40,6 +40,9 @@ void TestCommissioningWindow::aModuleIsTakenAndVerifiedFromTheKeyboard()
     ScriptedMessages messages;
     project.session.SetPortForThisRun(simulator.devicePath());
     QVERIFY(project.open());
+    // Without the main window the link is started as the window starts it.
+    project.session.Document().StartLink();
+    QVERIFY(project.session.Link().StartLink());
     QVERIFY(WaitFor([&] { return project.session.Link().isOnline(); }));
     QVERIFY(project.selectProject());
 
