@@ -81,9 +81,11 @@ bool CommissioningRun::Prepare(std::vector<CommissioningEntry> entries)
 void CommissioningRun::Start()
 {
     SetPhase(Phase::WaitingForPlug, -1, Str(PlugNext));
-    // The transfer took the module that is online already.
-    if (m_link.isOnline())
-        Identify(m_transfer.ConnectedImage());
+    // The transfer took the module that is online already; one whose
+    // connection notice is still on its way reaches the run itself.
+    const CModuleImage &connected = m_transfer.ConnectedImage();
+    if (m_link.isOnline() && !(connected.SerialNr.isEmpty() && connected.Channel[0].Name.isEmpty()))
+        Identify(connected);
 }
 
 void CommissioningRun::SetPhase(Phase phase, int index, const QString &message)

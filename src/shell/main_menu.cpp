@@ -36,7 +36,7 @@ std::vector<MenuEntry> FileMenu()
             Command(PrintProject, MenuPrintProject),
             Popup(PrintStrings::PrintPopup, {Command(ModuleInformation, PrintStrings::ModuleInformationCommand),
                                              Command(ModuleDataCard, PrintStrings::ModuleDataCardCommand)}),
-            Command(CommissioningRun, CommissioningStrings::MenuCommissioning), Separator(),
+            Command(Commissioning, CommissioningStrings::MenuCommissioning), Separator(),
             Command(FileMru1, MenuEmpty), Separator(),
             Command(AppExit, MenuExit)};
 }

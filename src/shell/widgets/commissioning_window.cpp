@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -108,6 +109,12 @@ CommissioningWindow::CommissioningWindow(ProjectSession &session, std::unique_pt
     connect(pdf, &QPushButton::clicked, this, [this] { SaveReport(true); });
     connect(csv, &QPushButton::clicked, this, [this] { SaveReport(false); });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    // One key each, read from a metre away too: the buttons' letters work
+    // without Alt, since nothing in the window takes typed text.
+    const std::pair<int, QPushButton *> keys[] = {
+        {Qt::Key_S, m_skip}, {Qt::Key_E, m_retry}, {Qt::Key_P, m_pause}, {Qt::Key_U, m_pause}};
+    for (const auto &[key, button] : keys)
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, button, &QPushButton::click);
     connect(m_run.get(), &CommissioningRun::phaseChanged, this, &CommissioningWindow::Refresh);
     connect(m_run.get(), &CommissioningRun::entryChanged, this, &CommissioningWindow::Refresh);
     resize(900, 600);

@@ -129,7 +129,7 @@ bool CMainFrame::FrameCommandEnabled(int id)
     case DialogView:
         return open && document.DialogViewEnabled();
     case GlobalRefresh:
-    case CommissioningRun:
+    case Commissioning:
         return open;
     case SubtreeRefresh:
         return open && document.CanSubtreeRefresh();
@@ -325,7 +325,7 @@ bool CMainFrame::RunFrameCommand(int id)
     case Monitoring:
         MonitoringOptionsDialog(this).exec();
         break;
-    case CommissioningRun:
+    case Commissioning:
         CommissioningWindow::Run(m_session, this);
         break;
     default:
