@@ -1,7 +1,7 @@
 -- Rows every project starts with: the version record, the upgrade scripts,
 -- the two roots, the default-name counters and the identifier sequences.
 
-INSERT INTO SystemData (ID, ParentID, Name, Version) VALUES (1, 1, 'Zelnor Wizard project', '1.00.02');
+INSERT INTO SystemData (ID, ParentID, Name, Version) VALUES (1, 1, 'Zelnor Wizard project', '1.00.03');
 
 -- Statements of a script are separated by lines that read "go" (CR LF before
 -- each); the last statement of a script raises the project's version.
@@ -13,6 +13,11 @@ INSERT INTO Versions (ID, Name, SQLScript, Description) VALUES (1000002, 'Signal
     'CREATE INDEX IF NOT EXISTS IX_Signals_Name ON Signals (Name)' || char(13) || char(10) || 'go'
     || char(13) || char(10) || 'UPDATE SystemData SET Version = ''1.00.02''',
     'Index on Signals.Name: every new signal name is checked against the others, which without it reads the whole table for each copied module.');
+INSERT INTO Versions (ID, Name, SQLScript, Description) VALUES (1000003, 'Commissioning',
+    'CREATE TABLE IF NOT EXISTS CommissioningRecords (ID INTEGER NOT NULL PRIMARY KEY, RecordedAt VARCHAR(19), ModuleTable VARCHAR(50), ModuleID INTEGER, ModulePath VARCHAR(255), SerialNr VARCHAR(12), Revision VARCHAR(8), OsUser VARCHAR(64), ProgramVersion VARCHAR(20), Result VARCHAR(10), Reason VARCHAR(255), CrcWritten VARCHAR(8), CrcReadBack VARCHAR(8), ElapsedMs INTEGER)' || char(13) || char(10) || 'go'
+    || char(13) || char(10) || 'CREATE TABLE IF NOT EXISTS CommissioningQueue (ID INTEGER NOT NULL PRIMARY KEY, ModuleTable VARCHAR(50), ModuleID INTEGER, State INTEGER, Reason VARCHAR(255), SerialNr VARCHAR(12), ElapsedMs INTEGER, ChangedAt VARCHAR(19))' || char(13) || char(10) || 'go'
+    || char(13) || char(10) || 'UPDATE SystemData SET Version = ''1.00.03''',
+    'Commissioning records (module, serial number, result, CRC-32 of the blocks written and read back) and the states of the queued modules of a run.');
 
 INSERT INTO ProjectsRoot (ID, Name, NameL2, NameL3, NameL4, NameL5) VALUES (1, 'Project', 'Projekt', 'Projet', 'Проект', 'Proyecto');
 INSERT INTO SignalsRoot (ID, Name, NameL2, NameL3, NameL4, NameL5) VALUES (1, 'Signals', 'Signale', 'Signaux', 'Сигналы', 'Señales');
@@ -66,3 +71,5 @@ INSERT INTO IDSequences (SeqName, ID) VALUES ('DefaultModules7210', 100);
 INSERT INTO IDSequences (SeqName, ID) VALUES ('DefaultModules7220', 100);
 INSERT INTO IDSequences (SeqName, ID) VALUES ('DefaultSignals', 100);
 INSERT INTO IDSequences (SeqName, ID) VALUES ('ProjectOptions', 100);
+INSERT INTO IDSequences (SeqName, ID) VALUES ('CommissioningRecords', 100);
+INSERT INTO IDSequences (SeqName, ID) VALUES ('CommissioningQueue', 100);

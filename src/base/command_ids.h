@@ -58,6 +58,7 @@ enum : int {
     LiveValueColumn = 32822,
     // The buttons of an item form.
     FormApply = 40200,
+    Commissioning = 40300,
     FormReset = 40201,
     // The drop menu 24623.
     MoveHere = 40025,

@@ -1,11 +1,9 @@
 #include "link/module_block_history.h"
 
-#include "db/data_error.h"
 #include "db/db_session.h"
-#include "db/db_strings.h"
 #include "db/id_sequence.h"
+#include "db/session_statements.h"
 
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 
@@ -36,12 +34,6 @@ CModuleImage DecodedBlocks(const QString &text)
         image.DecodeBlock(block, QByteArray::fromHex(blocks[block].toLatin1()));
     return image;
 }
-
-void Run(DbSession &session, QSqlQuery &query, const QString &statement)
-{
-    if (!query.prepare(session.Adapt(statement)) || !query.exec())
-        RaiseDataError(session.Records(query.lastError()), DbStrings::CantOpenRowset);
-}
 } // namespace
 
 bool ModuleBlockHistory::TableExists()
@@ -52,31 +44,26 @@ bool ModuleBlockHistory::TableExists()
 
 void ModuleBlockHistory::CreateTable()
 {
-    QSqlQuery query = m_session.NewQuery();
-    Run(m_session, query,
-        QStringLiteral("CREATE TABLE %1 (ID INTEGER NOT NULL PRIMARY KEY, SavedAt VARCHAR(19), "
-                       "SerialNr VARCHAR(12), ModuleName VARCHAR(255), ModulTypID INTEGER, Family INTEGER, "
-                       "Blocks TEXT)")
-            .arg(Table()));
+    QSqlQuery query = PrepareOrRaise(
+        m_session, QStringLiteral("CREATE TABLE %1 (ID INTEGER NOT NULL PRIMARY KEY, SavedAt VARCHAR(19), "
+                                  "SerialNr VARCHAR(12), ModuleName VARCHAR(255), ModulTypID INTEGER, "
+                                  "Family INTEGER, Blocks TEXT)")
+                       .arg(Table()));
+    ExecOrRaise(m_session, query);
 }
 
 void ModuleBlockHistory::Keep(const CModuleImage &image, ModuleFamily family, const QString &moduleName,
                               const QDateTime &savedAt)
 {
-    const bool startedHere = !m_session.InTransaction();
-    if (startedHere && !m_session.BeginTransaction())
-        RaiseDataError(m_session.Records(m_session.database().lastError()), DbStrings::CantOpenRowset);
-    try {
+    InOwnTransaction(m_session, [&] {
         if (!TableExists())
             CreateTable();
         const QVariant id = CIdSequence(m_session).NextId(Table());
-        QSqlQuery insert = m_session.NewQuery();
-        if (!insert.prepare(m_session.Adapt(
-                QStringLiteral(
-                    "INSERT INTO %1 (ID, SavedAt, SerialNr, ModuleName, ModulTypID, Family, Blocks) "
-                    "VALUES (?, ?, ?, ?, ?, ?, ?)")
-                    .arg(Table()))))
-            RaiseDataError(m_session.Records(insert.lastError()), DbStrings::CantOpenRowset);
+        QSqlQuery insert = PrepareOrRaise(
+            m_session,
+            QStringLiteral("INSERT INTO %1 (ID, SavedAt, SerialNr, ModuleName, ModulTypID, Family, Blocks) "
+                           "VALUES (?, ?, ?, ?, ?, ?, ?)")
+                .arg(Table()));
         insert.addBindValue(id.toInt());
         insert.addBindValue(savedAt.toString(Qt::ISODate));
         insert.addBindValue(image.SerialNr);
@@ -84,15 +71,8 @@ void ModuleBlockHistory::Keep(const CModuleImage &image, ModuleFamily family, co
         insert.addBindValue(image.ModulTypID);
         insert.addBindValue(int(family));
         insert.addBindValue(EncodedBlocks(image, family));
-        if (!insert.exec())
-            RaiseDataError(m_session.Records(insert.lastError()), DbStrings::CantOpenRowset);
-        if (startedHere && !m_session.Commit())
-            RaiseDataError(m_session.Records(m_session.database().lastError()), DbStrings::CantOpenRowset);
-    } catch (...) {
-        if (startedHere)
-            m_session.Rollback();
-        throw;
-    }
+        ExecOrRaise(m_session, insert);
+    });
 }
 
 std::vector<ModuleBlockHistory::Entry> ModuleBlockHistory::EntriesOf(const QString &serialNr)
@@ -100,15 +80,12 @@ std::vector<ModuleBlockHistory::Entry> ModuleBlockHistory::EntriesOf(const QStri
     std::vector<Entry> entries;
     if (!TableExists())
         return entries;
-    QSqlQuery query = m_session.NewQuery();
-    if (!query.prepare(
-            m_session.Adapt(QStringLiteral("SELECT ID, SavedAt, SerialNr, ModuleName, Family, Blocks "
-                                           "FROM %1 WHERE SerialNr = ? ORDER BY ID DESC")
-                                .arg(Table()))))
-        RaiseDataError(m_session.Records(query.lastError()), DbStrings::CantOpenRowset);
+    QSqlQuery query =
+        PrepareOrRaise(m_session, QStringLiteral("SELECT ID, SavedAt, SerialNr, ModuleName, Family, "
+                                                 "Blocks FROM %1 WHERE SerialNr = ? ORDER BY ID DESC")
+                                      .arg(Table()));
     query.addBindValue(serialNr);
-    if (!query.exec())
-        RaiseDataError(m_session.Records(query.lastError()), DbStrings::CantOpenRowset);
+    ExecOrRaise(m_session, query);
     while (query.next()) {
         Entry entry;
         entry.id = query.value(0).toInt();

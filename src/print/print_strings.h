@@ -104,4 +104,13 @@ inline constexpr int CtlCardOnly7230 = 63826;
 inline constexpr int CtlPagesWritten = 63827;
 inline constexpr int CtlCannotWritePdf = 63828;
 inline constexpr int CtlCardNeedsModule = 63829;
+
+// The commissioning report.
+inline constexpr int CommissioningTitle = 63880;
+inline constexpr int CommissioningModule = 63881;
+inline constexpr int CommissioningSerial = 63882;
+inline constexpr int CommissioningTime = 63883;
+inline constexpr int CommissioningResult = 63884;
+inline constexpr int CommissioningChecksums = 63885;
+inline constexpr int CommissioningTotals = 63886;
 } // namespace PrintStrings

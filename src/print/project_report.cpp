@@ -160,9 +160,16 @@ CProjectReport::CProjectReport(ModuleInformationData data, bool card)
 {
 }
 
+CProjectReport::CProjectReport(CommissioningReportData data)
+    : m_mode(PrintMode::CommissioningReport), m_data(std::move(data))
+{
+}
+
 QString CProjectReport::DocumentName() const
 {
     switch (m_mode) {
+    case PrintMode::CommissioningReport:
+        return Str(CommissioningTitle);
     case PrintMode::ProjectOutput:
         return Str(ProjectOutputTitle);
     case PrintMode::ModuleInformation:
@@ -175,6 +182,8 @@ QString CProjectReport::DocumentName() const
 
 const ProjectFields &CProjectReport::Fields() const
 {
+    if (m_mode == PrintMode::CommissioningReport)
+        return Commissioning().fields;
     return m_mode == PrintMode::ProjectOutput ? Project().fields : Module().fields;
 }
 
@@ -225,14 +234,17 @@ void CProjectReport::Layout(const Geometry &area)
         LayoutProjectOutput(measure, area);
     else if (m_mode == PrintMode::ModuleInformation)
         LayoutModuleInformation(measure, area);
+    else if (m_mode == PrintMode::CommissioningReport)
+        LayoutCommissioning(measure, area);
     m_pages.Paginate(m_sections, area.height);
 }
 
 ReportBlock CProjectReport::Header(CPrintCanvas &measure, const Geometry &area) const
 {
     const double width = area.width;
-    const QString title =
-        Str(m_mode == PrintMode::ProjectOutput ? ProjectOutputTitle : ModuleInformationTitle);
+    const QString title = Str(m_mode == PrintMode::ProjectOutput         ? ProjectOutputTitle
+                              : m_mode == PrintMode::CommissioningReport ? CommissioningTitle
+                                                                         : ModuleInformationTitle);
     QList<QPair<QString, QString>> lines = {{Str(ClientFirm), Fields().company},
                                             {Str(ProjectLabel), Fields().project},
                                             {Str(ProjectPosition), Fields().devicePlacement}};
@@ -321,6 +333,31 @@ void CProjectReport::LayoutModuleInformation(CPrintCanvas &measure, const Geomet
             section.blocks.push_back(InfoRowBlock(measure, columns, row, 10));
         m_sections.push_back(std::move(section));
     }
+}
+
+void CProjectReport::LayoutCommissioning(CPrintCanvas &measure, const Geometry &area)
+{
+    const CommissioningReportData &data = Commissioning();
+    // Path, serial number, time, result, checksums.
+    const double shares[] = {0.34, 0.12, 0.15, 0.21, 0.18};
+    std::vector<Column> columns;
+    double left = 0;
+    for (const double share : shares) {
+        columns.push_back({left, left + area.width * share});
+        left += area.width * share;
+    }
+    ReportSection table;
+    table.blocks.push_back(Header(measure, area));
+    table.repeatedHeader = TableHeader(measure, columns,
+                                       {Str(CommissioningModule), Str(CommissioningSerial), Str(CommissioningTime),
+                                        Str(CommissioningResult), Str(CommissioningChecksums)});
+    table.blocks.push_back(*table.repeatedHeader);
+    for (const QStringList &row : data.rows)
+        table.blocks.push_back(TableRow(measure, columns, row));
+    m_sections.push_back(std::move(table));
+    ReportSection totals;
+    totals.blocks.push_back(TableRow(measure, {{0, area.width}}, {data.totals}, 10, CPrintCanvas::Bold));
+    m_sections.push_back(std::move(totals));
 }
 
 void CProjectReport::DrawTitleBlock(CPrintCanvas &canvas, const Geometry &area, int page) const

@@ -16,7 +16,7 @@ class QPagedPaintDevice;
 class QPainter;
 
 // Which report the tree view prints; kept until the next report starts.
-enum class PrintMode : int { ProjectOutput = 0, ModuleInformation = 1, ModuleDataCard = 2 };
+enum class PrintMode : int { ProjectOutput = 0, ModuleInformation = 1, ModuleDataCard = 2, CommissioningReport = 3 };
 
 // The pages a print job prints and in which order.
 struct ReportPrintRange {
@@ -35,6 +35,7 @@ public:
     explicit CProjectReport(ProjectOutputData data);
     // The module information, or with card set the module data card.
     CProjectReport(ModuleInformationData data, bool card);
+    explicit CProjectReport(CommissioningReportData data);
 
     PrintMode Mode() const { return m_mode; }
     // The name of the print job.
@@ -74,16 +75,18 @@ private:
     void Layout(const Geometry &area);
     void LayoutProjectOutput(CPrintCanvas &measure, const Geometry &area);
     void LayoutModuleInformation(CPrintCanvas &measure, const Geometry &area);
+    void LayoutCommissioning(CPrintCanvas &measure, const Geometry &area);
     ReportBlock Header(CPrintCanvas &measure, const Geometry &area) const;
     void DrawTitleBlock(CPrintCanvas &canvas, const Geometry &area, int page) const;
     void DrawDataCard(CPrintCanvas &canvas) const;
 
     const ProjectOutputData &Project() const { return std::get<ProjectOutputData>(m_data); }
     const ModuleInformationData &Module() const { return std::get<ModuleInformationData>(m_data); }
+    const CommissioningReportData &Commissioning() const { return std::get<CommissioningReportData>(m_data); }
     const ProjectFields &Fields() const;
 
     PrintMode m_mode;
-    std::variant<ProjectOutputData, ModuleInformationData> m_data;
+    std::variant<ProjectOutputData, ModuleInformationData, CommissioningReportData> m_data;
     std::vector<ReportSection> m_sections;
     ReportPages m_pages;
     bool m_counted = false;

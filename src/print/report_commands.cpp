@@ -36,6 +36,7 @@ int ReportCommands::CommandOf(PrintMode mode)
 {
     switch (mode) {
     case PrintMode::ProjectOutput:
+    case PrintMode::CommissioningReport:
         break;
     case PrintMode::ModuleInformation:
         return ModuleInformation;
@@ -69,6 +70,8 @@ bool ReportCommands::EnabledFor(PrintMode mode) const
         return current && CMy7100Doc::IsModule(*current);
     case PrintMode::ModuleDataCard:
         return current && CardAllowed(*current);
+    case PrintMode::CommissioningReport:
+        break;
     }
     return false;
 }

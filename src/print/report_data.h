@@ -3,6 +3,7 @@
 #include "base/module_family.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -87,6 +88,14 @@ struct ModuleInformationData {
     std::vector<InfoSection> sections;
 };
 
+// The commissioning report: one row per record (path, serial number, time,
+// result, checksums) and the totals under them.
+struct CommissioningReportData {
+    ProjectFields fields;
+    std::vector<QStringList> rows;
+    QString totals;
+};
+
 // Reads what a report shows from the open project: the document's items
 // (loading the levels it needs) and, for a module, its parameter model in
 // the texts of its parameter pages. Raises COLEDBException on data errors.
@@ -100,9 +109,10 @@ public:
 
     // The text shown where a value does not apply.
     static QString NotApplicable() { return QStringLiteral("----"); }
+    // The documentation fields of the project row.
+    ProjectFields Fields() const;
 
 private:
-    ProjectFields Fields() const;
     void CollectTree(Item &item, int depth, ProjectOutputData &data);
     ModuleParameters ReadParameters(Item &module) const;
 

@@ -14,7 +14,7 @@ class CMy7100Doc;
 // user confirms before anything is written, and the messages afterwards.
 class InstrumentListCommands {
 public:
-    enum : int { ExportCommand = 40300, ImportCommand = 40301 };
+    enum : int { ExportCommand = 40302, ImportCommand = 40303 };
     // Numbers of the menu's and the preview's texts.
     enum : int {
         ExportMenuText = 62170,

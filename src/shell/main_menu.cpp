@@ -1,6 +1,7 @@
 #include "shell/main_menu.h"
 
 #include "base/command_ids.h"
+#include "link/commissioning_strings.h"
 #include "print/print_strings.h"
 #include "base/shell_strings.h"
 #include "shell/instrument_list_commands.h"
@@ -36,7 +37,7 @@ std::vector<MenuEntry> FileMenu()
             Command(PrintProject, MenuPrintProject),
             Popup(PrintStrings::PrintPopup, {Command(ModuleInformation, PrintStrings::ModuleInformationCommand),
                                              Command(ModuleDataCard, PrintStrings::ModuleDataCardCommand)}),
-            Separator(),
+            Command(Commissioning, CommissioningStrings::MenuCommissioning), Separator(),
             Command(InstrumentListCommands::ExportCommand, InstrumentListCommands::ExportMenuText),
             Command(InstrumentListCommands::ImportCommand, InstrumentListCommands::ImportMenuText),
             Separator(),

@@ -69,8 +69,13 @@ void TestReferenceDatabase::everyNamedColumnExistsWithItsType()
 void TestReferenceDatabase::systemRowsArePresent()
 {
     ProjectCopy project;
-    QCOMPARE(project.scalar("SELECT Version FROM SystemData WHERE ID = 1").toString(), QString("1.00.02"));
-    QCOMPARE(project.scalar("SELECT MAX(ID) FROM Versions").toInt(), 1000002);
+    QCOMPARE(project.scalar("SELECT Version FROM SystemData WHERE ID = 1").toString(), QString("1.00.03"));
+    QCOMPARE(project.scalar("SELECT MAX(ID) FROM Versions").toInt(), 1000003);
+    // The commissioning tables of a new project number their rows as every table does.
+    for (const char *table : {"CommissioningRecords", "CommissioningQueue"}) {
+        QCOMPARE(project.scalar(QString("SELECT COUNT(*) FROM %1").arg(table)).toInt(), 0);
+        QCOMPARE(project.scalar(QString("SELECT ID FROM IDSequences WHERE SeqName = '%1'").arg(table)).toInt(), 100);
+    }
     QCOMPARE(project.scalar("SELECT COUNT(*) FROM ProjectsRoot WHERE ID = 1").toInt(), 1);
     QCOMPARE(project.scalar("SELECT COUNT(*) FROM SignalsRoot WHERE ID = 1").toInt(), 1);
     QCOMPARE(project.scalar("SELECT COUNT(*) FROM ProjectOptions WHERE ID BETWEEN 1 AND 4 AND Option1 >= 1")
@@ -94,10 +99,12 @@ void TestReferenceDatabase::upgradeScriptBringsAnOldProjectUp()
     ProjectCopy project;
     project.exec("DROP INDEX IX_Signals_ParentID");
     project.exec("DROP INDEX IX_Signals_Name");
+    project.exec("DROP TABLE CommissioningRecords");
+    project.exec("DROP TABLE CommissioningQueue");
     project.exec("UPDATE SystemData SET Version = '1.00.00'");
     CSQLQuery query(DataSource::sqliteFile(project.path()), true);
     ScriptedMessages messages;
-    for (const int id : {1000001, 1000002}) {
+    for (const int id : {1000001, 1000002, 1000003}) {
         const QString script =
             project.scalar(QString("SELECT SQLScript FROM Versions WHERE ID = %1").arg(id)).toString();
         const QStringList statements = script.split("\r\ngo");
@@ -107,8 +114,8 @@ void TestReferenceDatabase::upgradeScriptBringsAnOldProjectUp()
             QVERIFY2(query.Execute(), qPrintable(query.LastError()));
         }
     }
-    QCOMPARE(project.scalar("SELECT Version FROM SystemData").toString(), QString("1.00.02"));
-    for (const char *index : {"IX_Signals_ParentID", "IX_Signals_Name"})
+    QCOMPARE(project.scalar("SELECT Version FROM SystemData").toString(), QString("1.00.03"));
+    for (const char *index : {"IX_Signals_ParentID", "IX_Signals_Name", "CommissioningRecords", "CommissioningQueue"})
         QCOMPARE(project.scalar(QString("SELECT COUNT(*) FROM sqlite_master WHERE name = '%1'").arg(index)).toInt(),
                  1);
 }

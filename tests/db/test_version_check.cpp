@@ -68,6 +68,7 @@ private slots:
     void emptyVersionTableGetsItsRow();
     void missingVersionColumnIsAdded();
     void olderProjectIsUpgraded();
+    void commissioningTablesComeWithTheUpgrade();
     void projectWithoutVersionRunsEveryScript();
     void failingScriptDoesNotStopTheUpgrade();
     void referenceOfVersionZeroAcceptsAnything();
@@ -183,7 +184,7 @@ void TestVersionCheck::olderProjectIsUpgraded()
     CVersionCheck check(project.session().source());
     QVERIFY(check.ReferenceOpened());
     QCOMPARE(check.Run(), 1);
-    QCOMPARE(project.scalar("SELECT TRIM(Version) FROM SystemData").toString(), QString("1.00.02"));
+    QCOMPARE(project.scalar("SELECT TRIM(Version) FROM SystemData").toString(), QString("1.00.03"));
     QVERIFY(HasTable(project, "IX_Signals_ParentID"));
     QVERIFY(HasTable(project, "IX_Signals_Name"));
 
@@ -193,8 +194,37 @@ void TestVersionCheck::olderProjectIsUpgraded()
     first.exec("DROP INDEX IX_Signals_Name");
     CVersionCheck again(first.session().source());
     QCOMPARE(again.Run(), 1);
-    QCOMPARE(first.scalar("SELECT TRIM(Version) FROM SystemData").toString(), QString("1.00.02"));
+    QCOMPARE(first.scalar("SELECT TRIM(Version) FROM SystemData").toString(), QString("1.00.03"));
     QVERIFY(HasTable(first, "IX_Signals_Name"));
+}
+
+void TestVersionCheck::commissioningTablesComeWithTheUpgrade()
+{
+    ProjectCopy project;
+    project.exec("DROP TABLE CommissioningRecords");
+    project.exec("DROP TABLE CommissioningQueue");
+    project.exec("UPDATE SystemData SET Version = '1.00.02'");
+    ScriptedMessages messages;
+    CVersionCheck check(project.session().source());
+    QCOMPARE(check.Run(), 1);
+    QVERIFY(messages.texts().isEmpty());
+    QCOMPARE(project.scalar("SELECT TRIM(Version) FROM SystemData").toString(), QString("1.00.03"));
+    QVERIFY(HasTable(project, "CommissioningRecords"));
+    QVERIFY(HasTable(project, "CommissioningQueue"));
+    project.exec("INSERT INTO CommissioningRecords (ID, RecordedAt, ModuleTable, ModuleID, ModulePath, SerialNr, "
+                 "Revision, OsUser, ProgramVersion, Result, Reason, CrcWritten, CrcReadBack, ElapsedMs) VALUES "
+                 "(100, '2026-01-01T10:00:00', 'Modules7230_1', 7, '\\\\Project\\M', 'SN1', '1.04', 'op', "
+                 "'3.04.00', 'verified', '', 'CBF43926', 'CBF43926', 1500)");
+    project.exec("INSERT INTO CommissioningQueue (ID, ModuleTable, ModuleID, State, Reason, SerialNr, ElapsedMs, "
+                 "ChangedAt) VALUES (100, 'Modules7230_1', 7, 2, '', 'SN1', 1500, '2026-01-01T10:00:00')");
+    QCOMPARE(project.scalar("SELECT CrcReadBack FROM CommissioningRecords WHERE ID = 100").toString(),
+             QString("CBF43926"));
+    QCOMPARE(project.scalar("SELECT State FROM CommissioningQueue WHERE ModuleID = 7").toInt(), 2);
+
+    // A project already at the step is left as it is.
+    CVersionCheck again(project.session().source());
+    QCOMPARE(again.Run(), 1);
+    QCOMPARE(project.scalar("SELECT COUNT(*) FROM CommissioningRecords").toInt(), 1);
 }
 
 void TestVersionCheck::projectWithoutVersionRunsEveryScript()

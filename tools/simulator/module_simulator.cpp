@@ -509,6 +509,16 @@ void ModuleSimulator::setSerialNumber(const QString &serial)
     m_blocks[0] = identity.EncodeBlock(0, m_options.family);
 }
 
+void ModuleSimulator::replaceModule(const QString &serial)
+{
+    SimulatorOptions fresh = m_options;
+    fresh.serialNumber = serial;
+    const CModuleImage image = initialImage(fresh);
+    std::lock_guard lock(m_mutex);
+    for (int b = 0; b < 8; ++b)
+        m_blocks[size_t(b)] = image.EncodeBlock(b, m_options.family);
+}
+
 void ModuleSimulator::setLiveFraction(int channel, std::optional<double> fraction)
 {
     std::lock_guard lock(m_mutex);

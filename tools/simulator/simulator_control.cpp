@@ -168,6 +168,10 @@ QString SimulatorControl::Execute(const QString &line)
         m_simulator.setSerialNumber(words[1]);
         return QStringLiteral("ok: serial %1").arg(words[1]);
     }
+    if (command == QLatin1String("new-module") && words.size() == 2 && words[1].size() <= 12) {
+        m_simulator.replaceModule(words[1]);
+        return QStringLiteral("ok: new module %1").arg(words[1]);
+    }
     if (command == QLatin1String("live"))
         return Live(words);
     return Error(QStringLiteral("'%1' is not understood; see --help").arg(line.trimmed()));
@@ -229,6 +233,9 @@ QString SimulatorControl::Help()
         "  unplug-port        the port goes away, as a USB adapter pulled out\n"
         "  replug             the port comes back (prints its device)\n"
         "  serial TEXT        another module of the same kind  serial SIM00000002\n"
+        "  new-module TEXT    a new module as from the factory, with serial number TEXT, takes\n"
+        "                     the place of this one (unplug and plug in one step)\n"
+        "                                                      new-module SIM00000002\n"
         "  live CH PERCENT    holds channel CH's measured value at PERCENT of its range\n"
         "                                                      live 1 95\n"
         "  live CH moving     lets it move again               live 1 moving\n");

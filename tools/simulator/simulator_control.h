@@ -10,7 +10,7 @@
 // --fault option and a running simulator's standard input take them:
 //
 //   fault KIND [on=reads|writes|actions] [blocks=N,...] [times=N] [after=N] [status=S1[:S2]] [count=N]
-//   clear | unplug | plug | unplug-port | replug | serial TEXT | live CHANNEL PERCENT|moving
+//   clear | unplug | plug | unplug-port | replug | serial TEXT | new-module TEXT | live CHANNEL PERCENT|moving
 class SimulatorControl {
 public:
     explicit SimulatorControl(ModuleSimulator &simulator) : m_simulator(simulator) {}

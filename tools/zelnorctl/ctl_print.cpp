@@ -97,11 +97,11 @@ bool IsPrintCommandLine(int argc, char **argv)
     // Options that take a value; the command is the first word that is
     // neither an option nor such a value.
     static const char *const valued[] = {"--family",   "--lang", "--channel", "--port",       "--count",
-                                         "--interval", "--pdf",  "--module",  "--orientation"};
+                                         "--interval", "--pdf",  "--module",  "--orientation", "--under"};
     for (int i = 1; i < argc; ++i) {
         const char *word = argv[i];
         if (word[0] != '-')
-            return std::strcmp(word, "print") == 0;
+            return std::strcmp(word, "print") == 0 || std::strcmp(word, "records") == 0;
         if (std::strchr(word, '='))
             continue;
         for (const char *option : valued)

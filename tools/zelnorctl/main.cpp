@@ -1,6 +1,7 @@
 // zelnorctl: the projects and modules of the program without its window.
 #include "ctl_commands.h"
 #include "ctl_instrument_list.h"
+#include "ctl_commission.h"
 #include "ctl_output.h"
 #include "ctl_listings.h"
 #include "ctl_print.h"
@@ -224,6 +225,13 @@ const std::map<QString, Command> &Commands()
          {QStringLiteral("--port DEVICE CODE"), 1, 1,
           [](const QStringList &a, const QCommandLineParser &parser) { return RunAction(a, parser); },
           false, 64143, QStringLiteral("zelnorctl action --port /dev/ttyUSB0 2")}},
+        {QStringLiteral("commission"),
+         {QStringLiteral("PROJECT --port DEVICE --under PATH [--assign-next] [--count N]"), 1, 1,
+          CtlCommission::Commission, false, 64400,
+          QStringLiteral("zelnorctl commission plant.prj --port /dev/ttyUSB0 --under '\\\\Project\\Plant1' --assign-next")}},
+        {QStringLiteral("records"),
+         {QStringLiteral("PROJECT [--under PATH] [--json|--csv FILE|--pdf FILE]"), 1, 1, CtlCommission::Records, false,
+          64401, QStringLiteral("zelnorctl records plant.prj --under '\\\\Project\\Plant1' --pdf commissioning.pdf")}},
         {QStringLiteral("delete"),
          {QStringLiteral("PROJECT ITEM-PATH [--yes]"), 2, 2,
           [](const QStringList &a, const QCommandLineParser &parser) {
@@ -391,6 +399,7 @@ void AddOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("under"), Str(CtlInstrumentList::UnderOption), QStringLiteral("PATH")});
     parser.addOption({QStringLiteral("codes"), Str(CtlInstrumentList::CodesOption)});
     parser.addOption({QStringLiteral("dry-run"), Str(CtlInstrumentList::DryRunOption)});
+    CtlCommission::AddOptions(parser);
 }
 
 } // namespace

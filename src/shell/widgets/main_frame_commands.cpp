@@ -22,6 +22,7 @@
 #include "shell/startup.h"
 #include "base/string_table.h"
 #include "shell/tree_navigation.h"
+#include "shell/widgets/commissioning_window.h"
 #include "shell/widgets/help_window.h"
 #include "shell/widgets/pane_view_factory.h"
 #include "shell/widgets/shell_dialogs.h"
@@ -131,6 +132,7 @@ bool CMainFrame::FrameCommandEnabled(int id)
     case DialogView:
         return open && document.DialogViewEnabled();
     case GlobalRefresh:
+    case Commissioning:
         return open;
     case SubtreeRefresh:
         return open && document.CanSubtreeRefresh();
@@ -329,6 +331,9 @@ bool CMainFrame::RunFrameCommand(int id)
         break;
     case Monitoring:
         MonitoringOptionsDialog(this).exec();
+        break;
+    case Commissioning:
+        CommissioningWindow::Run(m_session, this);
         break;
     default:
         if (id >= NextVisible && id <= TreeLeft)

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "base/module_family.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <vector>
+
+class C7100Document;
+class DbSession;
+class Item;
+
+enum class CommissioningState : int { Waiting = 0, InProgress = 1, Verified = 2, Failed = 3, Skipped = 4 };
+
+// One module of a commissioning run and how far it has come.
+struct CommissioningEntry {
+    QString moduleTable;
+    qint32 moduleId = 0;
+    QString path;
+    QString name;      // type and tags, as a connected module is looked up by
+    qint32 typeId = 0; // the ModulTypID column: the code a module reports + 1
+    QString tags;      // the channel tags, blank between
+    CommissioningState state = CommissioningState::Waiting;
+    QString reason; // why it failed
+    QString serialNr;
+    qint64 elapsedMs = -1; // from identification to the verdict
+    QDateTime changedAt;   // when it reached its state
+
+    bool isDone() const { return state == CommissioningState::Verified; }
+};
+
+// How a connected module relates to the queue.
+struct CommissioningMatch {
+    enum Kind {
+        Queued,          // its name is a queued module's, not yet verified
+        AlreadyVerified, // its name is a verified module's
+        Offered,         // unknown, the next waiting module of its type is offered
+        UnknownType,     // nothing queued has its type: refused, nothing written
+        NoneWaiting,     // its type is queued, but no module of it waits
+    };
+    Kind kind = UnknownType;
+    int index = -1;
+};
+
+struct CommissioningTotals {
+    int waiting = 0;
+    int inProgress = 0;
+    int verified = 0;
+    int failed = 0;
+    int skipped = 0;
+    int all() const { return waiting + inProgress + verified + failed + skipped; }
+};
+
+// The modules of a run in tree order with their states. The rules that tie a
+// connected module to one of them live here; the link is not needed for them.
+class CommissioningQueue {
+public:
+    // The modules at or below item, depth first in the tree's order; the
+    // children are read from the database where not loaded yet.
+    static std::vector<CommissioningEntry> EntriesUnder(C7100Document &document, Item &item);
+    static CommissioningEntry EntryOf(C7100Document &document, const Item &module);
+
+    CommissioningQueue() = default;
+    explicit CommissioningQueue(std::vector<CommissioningEntry> entries) : m_entries(std::move(entries)) {}
+
+    const std::vector<CommissioningEntry> &entries() const { return m_entries; }
+    CommissioningEntry &at(int index) { return m_entries[size_t(index)]; }
+    const CommissioningEntry &at(int index) const { return m_entries[size_t(index)]; }
+    int size() const { return int(m_entries.size()); }
+
+    // A module named connectedName (type and tags) of the type typeId.
+    CommissioningMatch Identify(const QString &connectedName, qint32 typeId) const;
+    int NextWaitingOfType(qint32 typeId) const;
+    CommissioningTotals Totals() const;
+    bool AllVerified() const;
+
+    // A failed, skipped or stale module waits again.
+    bool Retry(int index);
+    bool Skip(int index);
+
+private:
+    std::vector<CommissioningEntry> m_entries;
+};
+
+// The states of queued modules kept in the project (table CommissioningQueue,
+// one row a module): closing a run and opening it again goes on where it
+// stopped. Raises COLEDBException when the table cannot be read or written.
+class CommissioningStore {
+public:
+    static constexpr const char *kTable = "CommissioningQueue";
+
+    explicit CommissioningStore(DbSession &session) : m_session(session) {}
+
+    // Takes over the kept states of the entries' modules.
+    void LoadStates(std::vector<CommissioningEntry> &entries);
+    // Writes the state of every entry in one transaction: the run starts
+    // only on a project that can be written.
+    void SaveAll(const std::vector<CommissioningEntry> &entries);
+    void Save(const CommissioningEntry &entry);
+
+private:
+    void Write(const CommissioningEntry &entry);
+
+    DbSession &m_session;
+};
+
+// "waiting", "in progress", "verified", "failed: reason", "skipped".
+QString CommissioningStateText(const CommissioningEntry &entry);

@@ -1,0 +1,412 @@
+#include "link/commissioning_run.h"
+
+#include "base/message_service.h"
+#include "base/string_table.h"
+#include "db/data_error.h"
+#include "link/commissioning_strings.h"
+#include "link/link_controller.h"
+#include "link/link_worker.h"
+#include "link/module_transfer.h"
+#include "log/output_log.h"
+#include "log/product_info.h"
+#include "tree/document.h"
+#include "tree/module_lookup.h"
+
+#include <functional>
+
+using namespace CommissioningStrings;
+
+namespace {
+// While the run speaks for the engineer: the question before a module's name
+// is overwritten is answered Yes (starting the run answered it), and what the
+// transfer would show in a box becomes the reason of the verdict instead.
+class RunAnswers {
+public:
+    explicit RunAnswers(QStringList &captured)
+    {
+        m_previous = MessageService::setPresenter([&captured](const MessageRequest &request) {
+            if (request.buttons == MessageButtons::YesNo)
+                return MessageAnswer::Yes;
+            if (request.icon == MessageIcon::Error)
+                captured << request.text;
+            return MessageAnswer::Ok;
+        });
+    }
+    ~RunAnswers() { MessageService::setPresenter(m_previous); }
+    RunAnswers(const RunAnswers &) = delete;
+    RunAnswers &operator=(const RunAnswers &) = delete;
+
+private:
+    MessageService::Presenter m_previous;
+};
+
+QByteArray BlocksOf(const std::vector<int> &blocks, const std::function<QByteArray(int)> &bytesOf)
+{
+    QByteArray joined;
+    for (int block : blocks)
+        joined += bytesOf(block);
+    return joined;
+}
+} // namespace
+
+CommissioningRun::CommissioningRun(C7100Document &document, ModuleLookup &lookup, ModuleTransfer &transfer,
+                                   LinkController &link, DbSession &session, QObject *parent)
+    : QObject(parent), m_document(document), m_lookup(lookup), m_transfer(transfer), m_link(link),
+      m_session(session)
+{
+    m_link.handler().setProjectHooks(this);
+}
+
+CommissioningRun::~CommissioningRun()
+{
+    m_link.handler().setProjectHooks(&m_transfer);
+}
+
+bool CommissioningRun::Prepare(std::vector<CommissioningEntry> entries)
+{
+    try {
+        CommissioningStore store(m_session);
+        store.LoadStates(entries);
+        store.SaveAll(entries);
+    } catch (const COLEDBException &error) {
+        const QString text = StrF(NotWritable, {MessageText(error)});
+        WriteLogLine(text);
+        MessageService::error(text);
+        return false;
+    }
+    m_queue = CommissioningQueue(std::move(entries));
+    return true;
+}
+
+void CommissioningRun::Start()
+{
+    SetPhase(Phase::WaitingForPlug, -1, Str(PlugNext));
+    // The transfer took the module that is online already; one whose
+    // connection notice is still on its way reaches the run itself.
+    const CModuleImage &connected = m_transfer.ConnectedImage();
+    if (m_link.isOnline() && !(connected.SerialNr.isEmpty() && connected.Channel[0].Name.isEmpty()))
+        Identify(connected);
+}
+
+void CommissioningRun::SetPhase(Phase phase, int index, const QString &message)
+{
+    m_phase = phase;
+    m_current = index;
+    m_message = message;
+    emit phaseChanged();
+}
+
+void CommissioningRun::Store(int index)
+{
+    try {
+        CommissioningStore(m_session).Save(m_queue.at(index));
+    } catch (const COLEDBException &error) {
+        ReportDataError(error);
+    }
+    emit entryChanged(index);
+}
+
+QString CommissioningRun::TypeText(const CModuleImage &connected)
+{
+    m_lookup.ModuleName(connected.ModulTypID + 1, QString(), QString());
+    const QString name = m_transfer.Texts().GetParameter(connected, 0, 0, m_lookup.Family()).nameText;
+    return name.isEmpty() ? QString::number(connected.ModulTypID + 1) : name;
+}
+
+void CommissioningRun::Identify(const CModuleImage &connected)
+{
+    m_clock.start();
+    const qint32 typeId = connected.ModulTypID + 1;
+    const QString name = m_lookup.ModuleName(typeId, connected.Channel[0].Name, connected.Channel[1].Name);
+    const CommissioningMatch match = m_queue.Identify(name, typeId);
+    switch (match.kind) {
+    case CommissioningMatch::Queued:
+        BeginDownload(match.index);
+        return;
+    case CommissioningMatch::AlreadyVerified: {
+        const CommissioningEntry &entry = m_queue.at(match.index);
+        SetPhase(Phase::AlreadyVerified, match.index,
+                 StrF(AlreadyVerified,
+                      {entry.path, entry.changedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))}));
+        return;
+    }
+    case CommissioningMatch::Offered:
+        if (m_assignNext) {
+            BeginDownload(match.index);
+            return;
+        }
+        SetPhase(Phase::Offered, match.index,
+                 StrF(OfferNext, {connected.SerialNr, m_queue.at(match.index).path}));
+        return;
+    case CommissioningMatch::UnknownType:
+    case CommissioningMatch::NoneWaiting: {
+        const QString text =
+            StrF(match.kind == CommissioningMatch::UnknownType ? TypeNotQueued : NoneOfTypeWaiting,
+                 {TypeText(connected), connected.SerialNr});
+        WriteLogLine(text);
+        SetPhase(Phase::WaitingForUnplug, -1, text);
+        return;
+    }
+    }
+}
+
+void CommissioningRun::BeginDownload(int index)
+{
+    CommissioningEntry &entry = m_queue.at(index);
+    const CModuleImage &connected = m_transfer.ConnectedImage();
+    m_serialNr = connected.SerialNr;
+    m_revision = connected.Revision;
+    entry.state = CommissioningState::InProgress;
+    entry.serialNr = m_serialNr;
+    entry.reason.clear();
+    Store(index);
+    SetPhase(Phase::Downloading, index, entry.path);
+    m_captured.clear();
+    Item *module = m_lookup.LoadRow(entry.moduleTable, entry.moduleId);
+    bool sent = false;
+    if (module && m_document.Select(module->handle())) {
+        const RunAnswers answers(m_captured);
+        sent = m_transfer.Download();
+    }
+    m_sent = sent;
+    if (!sent)
+        Conclude(false, m_captured.isEmpty()
+                            ? Str(ReasonRefused)
+                            : Str(ReasonRefused) + QStringLiteral(": ") + m_captured.join(QLatin1Char(' ')));
+}
+
+CommissioningRecord CommissioningRun::RecordOf(const CommissioningEntry &entry, bool verified) const
+{
+    CommissioningRecord record;
+    record.recordedAt = QDateTime::currentDateTime();
+    record.moduleTable = entry.moduleTable;
+    record.moduleId = entry.moduleId;
+    record.modulePath = entry.path;
+    record.serialNr = m_serialNr;
+    record.revision = m_revision;
+    record.osUser = CommissioningRecords::OsUser();
+    record.programVersion = QString::fromLatin1(ProductInfo::kVersion);
+    record.verified = verified;
+    record.reason = entry.reason;
+    record.elapsedMs = entry.elapsedMs;
+    // A download that was sent is concluded while a notice is handled: the
+    // link's images may be read then.
+    if (!m_sent)
+        return record;
+    const LinkShared &shared = m_link.shared();
+    const std::vector<int> blocks =
+        LinkWorker::DownloadBlocks(shared.writeImage, shared.connectedImage.DIPSwitch != 0);
+    record.crcWritten = CommissioningRecords::Crc32(BlocksOf(
+        blocks, [&shared](int block) { return shared.writeImage.EncodeBlock(block, shared.family); }));
+    // Only a read that went through gives the bytes the module holds.
+    const ModuleTransfer::ReadBack readBack = m_transfer.ReadBackResult();
+    if (readBack == ModuleTransfer::ReadBack::Same || readBack == ModuleTransfer::ReadBack::Different)
+        record.crcReadBack = CommissioningRecords::Crc32(
+            BlocksOf(blocks, [&shared](int block) { return shared.connectedBlocks[size_t(block)]; }));
+    return record;
+}
+
+void CommissioningRun::Conclude(bool verified, const QString &reason)
+{
+    const int index = m_current;
+    CommissioningEntry &entry = m_queue.at(index);
+    entry.state = verified ? CommissioningState::Verified : CommissioningState::Failed;
+    entry.reason = verified ? QString() : reason;
+    entry.elapsedMs = m_clock.elapsed();
+    entry.changedAt = QDateTime::currentDateTime();
+    Store(index);
+    try {
+        CommissioningRecords(m_session).Add(RecordOf(entry, verified));
+    } catch (const COLEDBException &error) {
+        ReportDataError(error);
+    }
+    const QString seconds = QString::number(double(entry.elapsedMs) / 1000.0, 'f', 1);
+    const QString line = verified ? StrF(LogVerified, {entry.path, m_serialNr, seconds})
+                                  : StrF(LogFailed, {entry.path, m_serialNr, reason});
+    WriteLogLine(line);
+    m_lastVerified = verified;
+    ++m_verdicts;
+    m_sent = false;
+    // A module that went away during its download is unplugged already.
+    if (m_link.isOnline())
+        SetPhase(Phase::WaitingForUnplug, index, line + QLatin1Char('\n') + Str(Unplug));
+    else
+        SetPhase(Phase::WaitingForPlug, index, line + QLatin1Char('\n') + Str(PlugNext));
+    emit verdictReached(index, verified);
+}
+
+void CommissioningRun::Pause(bool paused)
+{
+    m_paused = paused;
+    if (paused) {
+        emit phaseChanged();
+        return;
+    }
+    const bool plugged = m_plugWhilePaused;
+    m_plugWhilePaused = false;
+    if (plugged && m_link.isOnline() && m_phase == Phase::WaitingForPlug)
+        Identify(m_transfer.ConnectedImage());
+    else
+        emit phaseChanged();
+}
+
+bool CommissioningRun::Confirm()
+{
+    if (m_phase != Phase::Offered && m_phase != Phase::AlreadyVerified)
+        return false;
+    // The time the engineer took to decide is not the module's.
+    m_clock.start();
+    BeginDownload(m_current);
+    return true;
+}
+
+bool CommissioningRun::Decline()
+{
+    if (m_phase != Phase::Offered && m_phase != Phase::AlreadyVerified)
+        return false;
+    SetPhase(Phase::WaitingForUnplug, -1, Str(Unplug));
+    return true;
+}
+
+bool CommissioningRun::Skip(int index)
+{
+    if (index < 0 || index >= m_queue.size() || (m_phase == Phase::Downloading && index == m_current))
+        return false;
+    if (!m_queue.Skip(index))
+        return false;
+    Store(index);
+    // The offered module is no more to be had: offer the next one.
+    if (m_phase == Phase::Offered && index == m_current && m_link.isOnline())
+        Identify(m_transfer.ConnectedImage());
+    return true;
+}
+
+bool CommissioningRun::SkipKey(int selected)
+{
+    if (m_phase == Phase::AlreadyVerified)
+        return Decline();
+    return Skip(m_phase == Phase::Offered ? m_current : selected);
+}
+
+QString CommissioningRun::VerdictText() const
+{
+    if (m_paused)
+        return Str(Paused);
+    switch (m_phase) {
+    case Phase::Downloading:
+        return Str(StateInProgress);
+    case Phase::WaitingForUnplug:
+    case Phase::WaitingForPlug:
+        if (m_current >= 0 && m_verdicts > 0)
+            return Str(m_lastVerified ? VerdictVerified : VerdictFailed);
+        return QString();
+    case Phase::Idle:
+    case Phase::Offered:
+    case Phase::AlreadyVerified:
+        return QString();
+    }
+    return QString();
+}
+
+bool CommissioningRun::Retry(int index)
+{
+    if (index < 0 || index >= m_queue.size() || m_queue.at(index).state == CommissioningState::InProgress)
+        return false;
+    if (!m_queue.Retry(index))
+        return false;
+    Store(index);
+    // The failed module is still plugged in: write it again at once.
+    if (m_phase == Phase::WaitingForUnplug && index == m_current && m_link.isOnline()) {
+        m_clock.start();
+        BeginDownload(index);
+    }
+    return true;
+}
+
+// ------------------------------------------------------------ link notices
+
+void CommissioningRun::findConnectedModule(const CModuleImage &connected)
+{
+    // The transfer's copy of the connected module is what its download
+    // writes over.
+    m_transfer.runSilentComparison();
+    // Writing new tags makes the same module look like another one; a
+    // download in progress ends by its own read-back.
+    if (m_phase == Phase::Downloading || m_phase == Phase::Idle)
+        return;
+    if (m_paused) {
+        m_plugWhilePaused = true;
+        return;
+    }
+    if (m_phase == Phase::WaitingForUnplug && m_current >= 0 && connected.SerialNr == m_serialNr)
+        return;
+    Identify(connected);
+}
+
+void CommissioningRun::leaveOnlineMode()
+{
+    m_transfer.leaveOnlineMode();
+    // Another identity on a module still answering is not an unplug.
+    if (m_link.isOnline())
+        return;
+    m_plugWhilePaused = false;
+    // A download in progress ends by its read-back failing.
+    if (m_phase == Phase::Offered || m_phase == Phase::AlreadyVerified || m_phase == Phase::WaitingForUnplug)
+        SetPhase(Phase::WaitingForPlug, -1, Str(PlugNext));
+}
+
+void CommissioningRun::refreshLiveValues(const CModuleImage &connected)
+{
+    m_transfer.refreshLiveValues(connected);
+}
+
+void CommissioningRun::runSilentComparison()
+{
+    m_transfer.runSilentComparison();
+}
+
+void CommissioningRun::moduleReadAgain()
+{
+    {
+        const RunAnswers answers(m_captured);
+        m_transfer.moduleReadAgain();
+    }
+    if (m_phase != Phase::Downloading)
+        return;
+    switch (m_transfer.ReadBackResult()) {
+    case ModuleTransfer::ReadBack::Same:
+        Conclude(true, QString());
+        break;
+    case ModuleTransfer::ReadBack::Different:
+        Conclude(false, Str(ReasonReadBackDiffers));
+        break;
+    case ModuleTransfer::ReadBack::NotRead:
+        Conclude(false, Str(ReasonNotReadBack));
+        break;
+    case ModuleTransfer::ReadBack::None:
+    case ModuleTransfer::ReadBack::Pending:
+        break;
+    }
+}
+
+void CommissioningRun::downloadFinished(bool stored)
+{
+    m_transfer.downloadFinished(stored);
+    if (m_phase == Phase::Downloading && !stored)
+        Conclude(false, Str(ReasonNotStored));
+}
+
+void CommissioningRun::takeOverUpload(const CModuleImage &connected)
+{
+    m_transfer.takeOverUpload(connected);
+}
+
+QString CommissioningRun::openModuleName() const
+{
+    return m_transfer.openModuleName();
+}
+
+QString CommissioningRun::downloadedModuleName() const
+{
+    return m_transfer.downloadedModuleName();
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+// Numbers of the texts of the commissioning run in the language packs.
+namespace CommissioningStrings {
+enum : int {
+    MenuCommissioning = 62180,
+    CannotWriteFile = 62261,
+
+    // Window.
+    WindowTitle = 62262,
+    ColumnModule = 62263,
+    ColumnType = 62264,
+    ColumnTags = 62265,
+    ColumnState = 62266,
+    ColumnSerial = 62267,
+    ColumnTime = 62268,
+    ButtonPause = 62269,
+    ButtonResume = 62270,
+    ButtonSkip = 62271,
+    ButtonRetry = 62272,
+    ButtonDownloadAgain = 62273,
+    ButtonTake = 62274,
+    ButtonPdf = 62275,
+    ButtonCsv = 62276,
+    ButtonClose = 62277,
+    VerdictVerified = 62278,
+    VerdictFailed = 62279,
+
+    // States of a queued module.
+    StateWaiting = 62280,
+    StateInProgress = 62281,
+    StateVerified = 62282,
+    StateFailed = 62283,
+    StateSkipped = 62284,
+
+    // Why a module failed.
+    ReasonNotStored = 62285,
+    ReasonReadBackDiffers = 62286,
+    ReasonNotReadBack = 62287,
+    ReasonRefused = 62288,
+
+    // What the run tells.
+    LogVerified = 62289,
+    LogFailed = 62290,
+    TypeNotQueued = 62291,
+    NoneOfTypeWaiting = 62292,
+    OfferNext = 62293,
+    AlreadyVerified = 62294,
+    Unplug = 62295,
+    PlugNext = 62296,
+    Paused = 62297,
+    NotWritable = 62298,
+    Totals = 62299,
+};
+} // namespace CommissioningStrings

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+class CommissioningQueueModel;
+class CommissioningRun;
+class ProjectSession;
+class QLabel;
+class QPushButton;
+class QTableView;
+
+// The window of a commissioning run: the queue, a verdict large enough to be
+// read from a metre away, what to do next, and the run's keys. Everything is
+// reached from the keyboard; the rules are the run's.
+class CommissioningWindow : public QDialog {
+    Q_OBJECT
+public:
+    // Runs the modules at or below the current item (the whole project when
+    // none is selected); nothing when the project cannot be written.
+    static void Run(ProjectSession &session, QWidget *parent);
+
+    CommissioningWindow(ProjectSession &session, std::unique_ptr<CommissioningRun> run,
+                        QWidget *parent = nullptr);
+    ~CommissioningWindow() override;
+
+    CommissioningRun &run() { return *m_run; }
+
+private:
+    QPushButton *AddButton(int textId, const QString &id);
+    void Refresh();
+    int SelectedRow() const;
+    void SaveReport(bool pdf);
+
+    ProjectSession &m_session;
+    std::unique_ptr<CommissioningRun> m_run;
+    CommissioningQueueModel *m_model = nullptr;
+    QTableView *m_table = nullptr;
+    QLabel *m_verdict = nullptr;
+    QLabel *m_message = nullptr;
+    QPushButton *m_take = nullptr;
+    QPushButton *m_skip = nullptr;
+    QPushButton *m_retry = nullptr;
+    QPushButton *m_pause = nullptr;
+};
