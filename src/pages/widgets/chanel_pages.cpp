@@ -62,6 +62,9 @@ void FillChoice(QComboBox *box, const CatalogueChoice &choice)
         box->addItem(entry.text, entry.data);
     box->setCurrentIndex(choice.selected);
     box->setEnabled(choice.enabled);
+    // A narrow pane scrolls the page rather than squeeze an entry under the
+    // arrow.
+    box->setMinimumWidth(box->sizeHint().width());
 }
 
 std::optional<int> ChoiceData(const QComboBox *box)
@@ -375,6 +378,7 @@ public:
         m_value->Init(NumericInput::DecimalPoint | NumericInput::AllDecimals, 0);
         m_value->setAccessibleName(Plain(Str(texts[0])));
         auto *valueRow = new QHBoxLayout;
+        valueRow->setSpacing(10);
         valueRow->addSpacing(24);
         valueRow->addWidget(m_value);
         valueRow->addWidget(m_unit);
