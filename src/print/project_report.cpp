@@ -32,6 +32,7 @@ constexpr double kCardHeight = 800;
 constexpr double kCardInset = 10;
 constexpr double kCardBottom = 160;
 constexpr double kCardPen = 2;
+constexpr double kCardGap = 50; // between a card and the one that continues it
 // Points: the card's section titles, and the smallest type its values take.
 constexpr double kCardTitlePoints = 8;
 constexpr double kSmallestCardPoints = 6;
@@ -71,6 +72,10 @@ ReportBlock TableRow(CPrintCanvas &measure, const std::vector<Column> &columns, 
     for (size_t i = 0; i < columns.size(); ++i) {
         measure.SetFont(points, i == 0 ? firstStyle : 0);
         lines[i] = measure.WrappedLines(texts.value(qsizetype(i)), columns[i].width() - 2 * kCellInset);
+        // A single word wider than its cell is shortened rather than run
+        // into the next cell or off the paper.
+        for (QString &line : lines[i])
+            line = measure.Elided(line, columns[i].width() - 2 * kCellInset);
         most = std::max<size_t>(most, size_t(lines[i].size()));
     }
     const double lineHeight = measure.LineHeight();
@@ -420,8 +425,7 @@ void CProjectReport::DrawDataCard(CPrintCanvas &canvas) const
         return std::max(rowsHeight, double(group.titleLines.size()) * titleLine + 4);
     };
     // The rows take the largest font with which every section fits, but never
-    // less than a value stays legible at; what does not fit then takes the
-    // card's strip below the drawing area.
+    // less than a value stays legible at.
     double points = kCardTitlePoints;
     std::vector<std::vector<ReportBlock>> blocks;
     ReportBlock header;
@@ -440,17 +444,27 @@ void CProjectReport::DrawDataCard(CPrintCanvas &canvas) const
         if (height <= area.height - 10 || points <= kSmallestCardPoints)
             break;
     }
-    const double frameHeight = std::clamp(height + 10, area.height, kCardHeight - 2 * kCardInset);
-    canvas.DrawFrame({0, 0}, {area.width, -frameHeight}, kCardPen);
-    double top = -5;
-    canvas.SetFont(points, CPrintCanvas::Bold);
-    for (int channel = 0; channel < 2; ++channel)
-        canvas.DrawText({columns[size_t(channel + 1)].left, top},
-                        {columns[size_t(channel + 1)].right, top - header.height},
-                        Str(channel == 0 ? Channel1 : Channel2), Qt::AlignCenter);
-    top -= header.height;
-    canvas.DrawLine({0, top}, {area.width, top}, kThickPen / 2);
+    // What one card cannot hold at the smallest type goes on to a second card
+    // below it, with its own frame and channel titles.
+    const auto startCard = [&](int card) {
+        canvas.SetOrigin({kCardInset, -kCardInset - card * (kCardHeight + kCardGap)});
+        canvas.DrawFrame({0, 0}, {area.width, -area.height}, kCardPen);
+        canvas.SetFont(points, CPrintCanvas::Bold);
+        for (int channel = 0; channel < 2; ++channel)
+            canvas.DrawText({columns[size_t(channel + 1)].left, -5},
+                            {columns[size_t(channel + 1)].right, -5 - header.height},
+                            Str(channel == 0 ? Channel1 : Channel2), Qt::AlignCenter);
+        canvas.DrawLine({0, -5 - header.height}, {area.width, -5 - header.height}, kThickPen / 2);
+        return -5 - header.height;
+    };
+    int card = 0;
+    double top = startCard(card);
     for (size_t g = 0; g < groups.size(); ++g) {
+        const double size = groupHeight(groups[g], blocks[g]);
+        if (top - size < -(area.height - 5) && top < -5 - header.height) {
+            canvas.DrawLine({titleWidth, -5 - header.height}, {titleWidth, top}, kThinPen);
+            top = startCard(++card);
+        }
         canvas.SetFont(kCardTitlePoints, CPrintCanvas::Bold);
         for (qsizetype l = 0; l < groups[g].titleLines.size(); ++l)
             canvas.DrawText({kCellInset, top - 2 - double(l) * titleLine}, groups[g].titleLines[l]);
@@ -459,7 +473,7 @@ void CProjectReport::DrawDataCard(CPrintCanvas &canvas) const
             row.draw(canvas, rowTop);
             rowTop -= row.height;
         }
-        top -= groupHeight(groups[g], blocks[g]);
+        top -= size;
         canvas.DrawLine({0, top}, {area.width, top}, kThickPen / 2);
     }
     canvas.DrawLine({titleWidth, -5 - header.height}, {titleWidth, top}, kThinPen);
