@@ -149,15 +149,20 @@ void LinkController::deliverNotice(LinkNotice kind, int argument, quint64 run)
     // StopLink has already released the worker of a notice it drops.
     if (!currentRun(run))
         return;
-    struct ReleaseWorker {
-        LinkController &controller;
-        quint64 run;
-        ~ReleaseWorker()
-        {
-            if (controller.currentRun(run))
-                controller.m_events.handled.set();
-        }
-    } release{*this, run};
-    m_handler.handle(kind, argument);
-    emit noticeHandled(static_cast<int>(kind), argument);
+    {
+        struct ReleaseWorker {
+            LinkController &controller;
+            quint64 run;
+            ~ReleaseWorker()
+            {
+                if (controller.currentRun(run))
+                    controller.m_events.handled.set();
+            }
+        } release{*this, run};
+        m_handler.handle(kind, argument);
+        emit noticeHandled(static_cast<int>(kind), argument);
+    }
+    // The worker goes on before a box opens: notices that arrive while it is
+    // open are handled in its event loop.
+    m_handler.showHeldMessage();
 }

@@ -101,7 +101,16 @@ void LinkNoticeHandler::handleActionDone(ActionCode action)
                                                   : AdjustActions::FailureText(action, result);
     WriteLogLine(line);
     m_hooks->reportAction(action, result, m_shared.actionReply);
-    MessageService::show({line, MessageIcon::None, MessageButtons::Ok});
+    m_heldMessage = MessageRequest{line, MessageIcon::None, MessageButtons::Ok};
+}
+
+void LinkNoticeHandler::showHeldMessage()
+{
+    if (!m_heldMessage)
+        return;
+    const MessageRequest request = *m_heldMessage;
+    m_heldMessage.reset();
+    MessageService::show(request);
 }
 
 QString LinkNoticeHandler::portLine(const QString &portName, int result)

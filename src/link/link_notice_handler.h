@@ -1,8 +1,11 @@
 #pragma once
 
+#include "base/message_service.h"
 #include "link/link_shared.h"
 
 #include <QString>
+
+#include <optional>
 
 // What the project side of the program does when the link reports. Every
 // hook does nothing by default: without a project side the link only logs.
@@ -49,6 +52,9 @@ public:
     // The project side, or null; it must outlive its use here.
     void setProjectHooks(LinkProjectHooks *hooks);
     void handle(LinkNotice kind, int argument);
+    // The message box a notice left to show once the worker goes on: a box
+    // waits for the user, the polling and the monitoring file do not.
+    void showHeldMessage();
 
     // "Openning port: <name>" with the ending for result.
     static QString portLine(const QString &portName, int result);
@@ -62,6 +68,7 @@ private:
     void commandDone();
 
     LinkShared &m_shared;
+    std::optional<MessageRequest> m_heldMessage;
     LinkProjectHooks m_noHooks;
     LinkProjectHooks *m_hooks = &m_noHooks;
 };

@@ -54,10 +54,12 @@ QString NumericInput::Format(double x) const
         body = QString::number(qint64(x));
     } else {
         body = QString::asprintf("%.*f", m_decimals, x);
-        while (body.endsWith('0'))
-            body.chop(1);
-        if (body.endsWith('.'))
-            body.chop(1);
+        if (!has(AllDecimals)) {
+            while (body.endsWith('0'))
+                body.chop(1);
+            if (body.endsWith('.'))
+                body.chop(1);
+        }
         if (body == QStringLiteral("-0"))
             body = QStringLiteral("0");
     }

@@ -7,7 +7,8 @@
 // with a trailing "%" in percent mode; the caret never passes it.
 class NumericInput {
 public:
-    enum Option : int { Percent = 1, DecimalPoint = 4, Hexadecimal = 8, NoMinus = 16 };
+    // AllDecimals shows every decimal, trailing zeros included (23.000).
+    enum Option : int { Percent = 1, DecimalPoint = 4, Hexadecimal = 8, NoMinus = 16, AllDecimals = 32 };
 
     // The text and the caret (selection start and end, equal without a
     // selection) of a field.
@@ -37,7 +38,7 @@ public:
 
     // The text of x: "%X" in hexadecimal mode, the truncated whole number
     // with 0 decimals, else the decimals given without trailing zeros and
-    // point; "%" appended in percent mode.
+    // point (unless AllDecimals); "%" appended in percent mode.
     QString Format(double x) const;
     // The number a text stands for; the "%" characters are ignored, and an
     // empty or unreadable text is 0.

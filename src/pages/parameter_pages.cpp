@@ -229,10 +229,9 @@ RelayFill ParameterPages::FillRelay(ChannelParameters &ch, int relay) const
     fill.lockout = state == 0 ? 1 : state;
     fill.lockoutEnabled = on && state != 0;
     fill.valuesEnabled = on && state != 0;
+    // Both groups of a page carry one naming: letters on 7220, numbers elsewhere.
     if (family() == Family7220)
         fill.title = Str(relay == 1 ? ParamsStrings::RelayA : ParamsStrings::RelayB);
-    else if (family() == Family7210 && relay == 2)
-        fill.title = Str(ParamsStrings::RelayB);
     else
         fill.title = Str(relay == 1 ? PageStrings::Relay1 : PageStrings::Relay2);
     return fill;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pages/numeric_input.h"
 #include "params/module_parameter_editor.h"
 
 #include <QString>
@@ -130,6 +131,18 @@ public:
 
     QString Memo() const { return m_editor.parameters().module.memo; }
     void TakeMemo(const QString &memo) { m_editor.parameters().module.memo = memo; }
+
+    // A number as a field of the pages shows it with that many decimals.
+    static QString NumberText(double value, int decimals, int options = NumericInput::DecimalPoint)
+    {
+        return NumericInput(options, decimals).Format(value);
+    }
+    // The output error value's text: every one of its three decimals.
+    static QString ErrorValueText(double value)
+    {
+        return NumberText(value, kErrorValueDecimals, NumericInput::DecimalPoint | NumericInput::AllDecimals);
+    }
+    static constexpr int kErrorValueDecimals = 3;
 
     // The unit text of a unit code of the family.
     QString UnitText(int unitCode) const;

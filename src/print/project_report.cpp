@@ -32,6 +32,10 @@ constexpr double kCardHeight = 800;
 constexpr double kCardInset = 10;
 constexpr double kCardBottom = 160;
 constexpr double kCardPen = 2;
+constexpr double kCardGap = 50; // between a card and the one that continues it
+// Points: the card's section titles, and the smallest type its values take.
+constexpr double kCardTitlePoints = 8;
+constexpr double kSmallestCardPoints = 6;
 const QString kTitleBlockFace = QStringLiteral("Times New Roman");
 const QString kDateFormat = QStringLiteral("dd. MM. yyyy HH:mm:ss");
 
@@ -68,6 +72,10 @@ ReportBlock TableRow(CPrintCanvas &measure, const std::vector<Column> &columns, 
     for (size_t i = 0; i < columns.size(); ++i) {
         measure.SetFont(points, i == 0 ? firstStyle : 0);
         lines[i] = measure.WrappedLines(texts.value(qsizetype(i)), columns[i].width() - 2 * kCellInset);
+        // A single word wider than its cell is shortened rather than run
+        // into the next cell or off the paper.
+        for (QString &line : lines[i])
+            line = measure.Elided(line, columns[i].width() - 2 * kCellInset);
         most = std::max<size_t>(most, size_t(lines[i].size()));
     }
     const double lineHeight = measure.LineHeight();
@@ -415,14 +423,7 @@ void CProjectReport::DrawDataCard(CPrintCanvas &canvas) const
     const ModuleInformationData &data = Module();
     const Geometry area = AreaOf({});
     canvas.SetOrigin({kCardInset, -kCardInset});
-    canvas.DrawFrame({0, 0}, {area.width, -area.height}, kCardPen);
-    const double titleWidth = area.width * 0.25;
-    const double labelWidth = area.width * 0.25;
-    const double channelWidth = (area.width - titleWidth - labelWidth) / 2;
-    const std::vector<Column> columns = {{titleWidth, titleWidth + labelWidth},
-                                         {titleWidth + labelWidth, titleWidth + labelWidth + channelWidth},
-                                         {titleWidth + labelWidth + channelWidth, area.width}};
-    canvas.SetFont(8, CPrintCanvas::Bold);
+    canvas.SetFont(kCardTitlePoints, CPrintCanvas::Bold);
     const double titleLine = canvas.LineHeight();
     std::vector<CardGroup> groups;
     for (const InfoSection &info : data.sections) {
@@ -430,47 +431,78 @@ void CProjectReport::DrawDataCard(CPrintCanvas &canvas) const
         const bool relay = info.kind == InfoSectionKind::Relay1 || info.kind == InfoSectionKind::Relay2;
         if ((output && !data.hasOutput) || (relay && !data.hasRelays))
             continue;
-        CardGroup group{canvas.WrappedLines(info.title, titleWidth - 2 * kCellInset), {}};
+        CardGroup group{{info.title}, {}};
         for (const InfoRow &row : info.rows)
             if (AppliesSomewhere(row))
                 group.rows.push_back(&row);
         groups.push_back(std::move(group));
     }
-    // The rows take the largest font with which every section fits.
-    double points = 6;
+    // The titles stand in a band no wider than their longest word needs: the
+    // values keep the width, a title breaks between its words instead.
+    double band = 0;
+    for (const CardGroup &group : groups)
+        for (const QString &word : group.titleLines.front().split(QLatin1Char(' ')))
+            band = std::max(band, canvas.MeasureText(word).width());
+    const double titleWidth = std::clamp(band + 2 * kCellInset, area.width * 0.12, area.width * 0.22);
+    for (CardGroup &group : groups) {
+        QStringList lines;
+        for (const QString &line : canvas.WrappedLines(group.titleLines.front(), titleWidth - 2 * kCellInset))
+            lines << canvas.Elided(line, titleWidth - 2 * kCellInset);
+        group.titleLines = lines;
+    }
+    const double labelWidth = area.width * 0.25;
+    const double channelWidth = (area.width - titleWidth - labelWidth) / 2;
+    const std::vector<Column> columns = {{titleWidth, titleWidth + labelWidth},
+                                         {titleWidth + labelWidth, titleWidth + labelWidth + channelWidth},
+                                         {titleWidth + labelWidth + channelWidth, area.width}};
+    const auto groupHeight = [titleLine](const CardGroup &group, const std::vector<ReportBlock> &rows) {
+        double rowsHeight = 0;
+        for (const ReportBlock &row : rows)
+            rowsHeight += row.height;
+        return std::max(rowsHeight, double(group.titleLines.size()) * titleLine + 4);
+    };
+    // The rows take the largest font with which every section fits, but never
+    // less than a value stays legible at.
+    double points = kCardTitlePoints;
     std::vector<std::vector<ReportBlock>> blocks;
     ReportBlock header;
+    double height = 0;
     for (;; points -= 0.25) {
         header = TableRow(canvas, columns, {QString(), Str(Channel1), Str(Channel2)}, points, 0);
-        double height = header.height;
+        height = header.height;
         blocks.clear();
         for (const CardGroup &group : groups) {
             std::vector<ReportBlock> rows;
-            double rowsHeight = 0;
-            for (const InfoRow *row : group.rows) {
+            for (const InfoRow *row : group.rows)
                 rows.push_back(InfoRowBlock(canvas, columns, *row, points));
-                rowsHeight += rows.back().height;
-            }
-            height += std::max(rowsHeight, double(group.titleLines.size()) * titleLine + 4);
+            height += groupHeight(group, rows);
             blocks.push_back(std::move(rows));
         }
-        if (height <= area.height - 10 || points <= 3)
+        if (height <= area.height - 10 || points <= kSmallestCardPoints)
             break;
     }
-    double top = -5;
-    canvas.SetFont(points, CPrintCanvas::Bold);
-    for (int channel = 0; channel < 2; ++channel)
-        canvas.DrawText({columns[size_t(channel + 1)].left, top},
-                        {columns[size_t(channel + 1)].right, top - header.height},
-                        Str(channel == 0 ? Channel1 : Channel2), Qt::AlignCenter);
-    top -= header.height;
-    canvas.DrawLine({0, top}, {area.width, top}, kThickPen / 2);
+    // What one card cannot hold at the smallest type goes on to a second card
+    // below it, with its own frame and channel titles.
+    const auto startCard = [&](int card) {
+        canvas.SetOrigin({kCardInset, -kCardInset - card * (kCardHeight + kCardGap)});
+        canvas.DrawFrame({0, 0}, {area.width, -area.height}, kCardPen);
+        canvas.SetFont(points, CPrintCanvas::Bold);
+        for (int channel = 0; channel < 2; ++channel)
+            canvas.DrawText({columns[size_t(channel + 1)].left, -5},
+                            {columns[size_t(channel + 1)].right, -5 - header.height},
+                            Str(channel == 0 ? Channel1 : Channel2), Qt::AlignCenter);
+        canvas.DrawLine({0, -5 - header.height}, {area.width, -5 - header.height}, kThickPen / 2);
+        return -5 - header.height;
+    };
+    int card = 0;
+    double top = startCard(card);
     for (size_t g = 0; g < groups.size(); ++g) {
-        double rowsHeight = 0;
-        for (const ReportBlock &row : blocks[g])
-            rowsHeight += row.height;
-        const double groupHeight = std::max(rowsHeight, double(groups[g].titleLines.size()) * titleLine + 4);
-        canvas.SetFont(8, CPrintCanvas::Bold);
+        const double size = groupHeight(groups[g], blocks[g]);
+        if (top - size < -(area.height - 5) && top < -5 - header.height) {
+            canvas.DrawLine({titleWidth, -5 - header.height}, {titleWidth, top}, kThinPen);
+            top = startCard(++card);
+        }
+        canvas.SetFont(kCardTitlePoints, CPrintCanvas::Bold);
         for (qsizetype l = 0; l < groups[g].titleLines.size(); ++l)
             canvas.DrawText({kCellInset, top - 2 - double(l) * titleLine}, groups[g].titleLines[l]);
         double rowTop = top;
@@ -478,7 +510,7 @@ void CProjectReport::DrawDataCard(CPrintCanvas &canvas) const
             row.draw(canvas, rowTop);
             rowTop -= row.height;
         }
-        top -= groupHeight;
+        top -= size;
         canvas.DrawLine({0, top}, {area.width, top}, kThickPen / 2);
     }
     canvas.DrawLine({titleWidth, -5 - header.height}, {titleWidth, top}, kThinPen);

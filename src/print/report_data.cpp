@@ -2,6 +2,7 @@
 
 #include "link/image_mapping.h"
 #include "link/parameter_texts.h"
+#include "pages/parameter_pages.h"
 #include "params/catalogues.h"
 #include "params/module_parameters.h"
 #include "params/parameter_rows.h"
@@ -31,18 +32,66 @@ QStringList ModuleTablesInOrder()
     return tables;
 }
 
+// A report reads its parameters and writes nothing back.
+class NoRowsWritten : public ParameterRowSource {
+public:
+    ModuleRows ReadRows() override { return {}; }
+    void WriteRows(const ModuleRows &, const ModuleRows &) override {}
+    bool ModuleNameTaken(const QString &) override { return false; }
+    bool SignalNameTaken(const QString &, const std::vector<qint32> &) override { return false; }
+};
+
+// The numbers of one channel as the fields of its pages show them, by the
+// image parameter's number.
+std::map<int, QString> PageNumbersOf(const ModuleParameters &parameters, const CatalogueSet &catalogues,
+                                     int channel)
+{
+    std::map<int, QString> texts;
+    if (!parameters.hasChannel(channel))
+        return texts;
+    NoRowsWritten noRows;
+    ModuleParameterEditor editor(noRows, catalogues);
+    editor.parameters() = parameters;
+    ParameterPages pages(editor);
+    const auto number = [](double value, int decimals) { return ParameterPages::NumberText(value, decimals); };
+    if (parameters.family != Family7220) {
+        const InputFill input = pages.FillInput(channel);
+        texts[15] = number(input.wireResistance, 2);
+        texts[17] = number(input.compareTemperature, 2);
+        const RangeFill range = pages.FillRange(channel);
+        texts[18] = number(range.from, range.decimals);
+        texts[19] = number(range.to, range.decimals);
+    }
+    const OutputFill output = pages.FillOutput(channel);
+    texts[23] = ParameterPages::ErrorValueText(output.errorValue);
+    texts[35] = number(output.divisor, 0);
+    const LimitFill limits = pages.FillLimits(channel);
+    for (int relay = 0; relay < 2; ++relay) {
+        texts[28 + 2 * relay] = number(limits.relays[size_t(relay)].value, limits.decimals);
+        texts[29 + 2 * relay] = number(limits.relays[size_t(relay)].hysteresis, limits.decimals);
+    }
+    texts[36] = number(limits.startupDelay, 0);
+    return texts;
+}
+
 // Reads the parameters of one module image in the texts the pages show.
 class SectionBuilder {
 public:
     SectionBuilder(const ModuleParameters &parameters, const CatalogueSet &catalogues)
-        : m_parameters(parameters), m_texts(catalogues), m_family(parameters.family)
+        : m_parameters(parameters), m_texts(catalogues), m_family(parameters.family),
+          m_pageNumbers{PageNumbersOf(parameters, catalogues, 1), PageNumbersOf(parameters, catalogues, 2)}
     {
         FillFromModule(m_image, parameters, m_family);
     }
 
     ImageParameter Parameter(int number, int channel) const
     {
-        return m_texts.GetParameter(m_image, number, channel, m_family);
+        ImageParameter parameter = m_texts.GetParameter(m_image, number, channel, m_family);
+        // The image holds some numbers to fewer decimals than the pages show.
+        const std::map<int, QString> &shown = m_pageNumbers[size_t(channel == 2 ? 1 : 0)];
+        if (const auto page = shown.find(number); parameter.applies && page != shown.end())
+            parameter.setValueText(page->second);
+        return parameter;
     }
 
     // The text of a parameter on a channel; "----" where it does not apply.
@@ -50,6 +99,14 @@ public:
     {
         const ImageParameter parameter = Parameter(number, channel);
         return parameter.applies ? parameter.Shown(text) : ReportDataReader::NotApplicable();
+    }
+
+    // A row of the impulse output, which only some 7210 types have.
+    InfoRow ImpulseRow(int label, int number) const
+    {
+        if (!m_parameters.type.hasImpulseOutput())
+            return {Str(label), {ReportDataReader::NotApplicable(), ReportDataReader::NotApplicable()}, false};
+        return ChannelRow(label, number);
     }
 
     InfoRow ChannelRow(int label, int number, bool text = false) const
@@ -90,6 +147,7 @@ private:
     const ModuleParameters &m_parameters;
     ImageParameterTexts m_texts;
     ModuleFamily m_family;
+    std::array<std::map<int, QString>, 2> m_pageNumbers;
     CModuleImage m_image;
 };
 
@@ -131,7 +189,7 @@ InfoSection OutputSection(const SectionBuilder &b)
                     b.ChannelRow(OutputErrorValue, 23)};
     if (b.Family() == Family7210)
         section.rows.insert(section.rows.end(),
-                            {b.ChannelRow(Divisor, 35), b.ChannelRow(ImpulseOutputActive, 37)});
+                            {b.ImpulseRow(Divisor, 35), b.ImpulseRow(ImpulseOutputActive, 37)});
     return section;
 }
 

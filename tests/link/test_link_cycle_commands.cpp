@@ -15,6 +15,7 @@ private slots:
     void uploadReadsEverythingAndHandsItOver();
     void uploadWithoutModuleIsReportedAsError();
     void actionIsSentAndReported();
+    void theActionResultBoxLeavesTheLinkRunning();
     void unansweredActionIsReportedAsFailed_data();
     void unansweredActionIsReportedAsFailed();
     void commandsAreRefusedWhileADownloadIsCarriedOut();
@@ -186,6 +187,39 @@ void TestLinkCycleCommands::actionIsSentAndReported()
     QCOMPARE(messages.shown().front().icon, MessageIcon::None);
     // An action is no upload or download: the command stays as it was given.
     QCOMPARE(h.controller.shared().command.load(), LinkCommand::Action);
+}
+
+// While the user reads the result of an action, the worker polls the module
+// on and the periodic refresh (live values, monitoring file) comes through.
+void TestLinkCycleCommands::theActionResultBoxLeavesTheLinkRunning()
+{
+    LinkCycleHarness h;
+    QVERIFY(h.startOnline());
+    qsizetype exchangesDuringBox = -1;
+    bool refreshedDuringBox = false;
+    QStringList boxes;
+    const MessageService::Presenter previous =
+        MessageService::setPresenter([&](const MessageRequest &request) {
+            boxes << request.text;
+            const qsizetype trafficAtOpen = h.simulator.traffic().size();
+            const qsizetype noticesAtOpen = h.notices.size();
+            // The user reads the box for a little longer than one refresh period.
+            QElapsedTimer open;
+            open.start();
+            while (open.elapsed() < LinkController::kRefreshPeriodMs + 1500 && !refreshedDuringBox) {
+                QTest::qWait(20);
+                refreshedDuringBox = h.notices.indexOf(qMakePair(2, 0), noticesAtOpen) >= 0;
+            }
+            exchangesDuringBox = h.simulator.traffic().size() - trafficAtOpen;
+            return MessageAnswer::Ok;
+        });
+    QVERIFY(h.controller.RequestAction(ActionCode::ResetLimitValue1));
+    QVERIFY(h.waitForNotice(7, 0, 5000));
+    QTRY_COMPARE(boxes.size(), 1);
+    MessageService::setPresenter(previous);
+    QCOMPARE(boxes.front(), QStringLiteral("Adjust Reset limit value, Channel 1...OK"));
+    QVERIFY2(exchangesDuringBox > 0, qPrintable(QString::number(exchangesDuringBox)));
+    QVERIFY(refreshedDuringBox);
 }
 
 void TestLinkCycleCommands::unansweredActionIsReportedAsFailed_data()

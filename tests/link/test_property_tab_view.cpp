@@ -5,6 +5,7 @@
 #include "link/widgets/property_tab_view.h"
 #include "transfer_harness.h"
 
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -94,6 +95,34 @@ private slots:
         online.harness.link.simulator.setUnplugged(true);
         QVERIFY(online.harness.link.waitForNotice(2, 2, 5000, notices));
         QTRY_VERIFY(!online.onlineAtRefresh.last());
+    }
+
+    // "Parameters" is as wide as its longest label; the channel columns share
+    // the rest of the table alike.
+    void diagnoseTableSharesItsSpareWidth()
+    {
+        Online online;
+        QVERIFY(online.harness.goOnline());
+        QTRY_VERIFY(!online.onlineAtRefresh.isEmpty());
+        CPropertyTabView panel(*online.harness.transfer, online.harness.link.controller);
+        panel.resize(900, 600);
+        panel.Refresh();
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        auto *table = panel.findChild<QTableWidget *>(QStringLiteral("DiagnoseList"));
+        QVERIFY(table && table->isVisible());
+        QApplication::processEvents();
+        int longest = 0;
+        for (int row = 0; row < table->rowCount(); ++row)
+            longest = std::max(longest, table->fontMetrics().horizontalAdvance(table->item(row, 0)->text()));
+        QVERIFY(longest > 0);
+        const QHeaderView *header = table->horizontalHeader();
+        QVERIFY2(header->sectionSize(0) >= longest,
+                 qPrintable(QString("%1 < %2").arg(header->sectionSize(0)).arg(longest)));
+        QVERIFY2(std::abs(header->sectionSize(1) - header->sectionSize(2)) <= 1,
+                 qPrintable(QString("%1 %2").arg(header->sectionSize(1)).arg(header->sectionSize(2))));
+        // Nothing is left over beside the columns.
+        QVERIFY(header->length() >= table->viewport()->width() - 1);
     }
 
     void channelButtonSendsTheTwoWireCompensation()

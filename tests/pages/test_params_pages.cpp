@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -25,11 +26,16 @@ private slots:
     void signalItemShowsItsOwnChannel();
     void channelTabIsSharedByThePages();
     void loadingNeverMarksTheProjectModified();
+    void readOnlyFieldsLookReadOnly();
     void notUsedRelayDisablesItsControls();
     void impulseOutputNeedsAWorkingModeOtherThanZero();
+    void relayGroupsShareOneNaming_data();
+    void relayGroupsShareOneNaming();
     void overflowBelongsToTheCounter();
     void workingModeChangeOffersItsUnitsAndDefaultRange();
     void errorControlOffKeepsTheStoredValue();
+    void outputErrorValueShowsThreeDecimals_data();
+    void outputErrorValueShowsThreeDecimals();
     void refusedApplyLeavesDatabaseAndPage();
     void appliedRangeIsStoredAndResetBringsBackTheDatabase();
     void buttonsFollowModifiedAndLink();
@@ -177,6 +183,29 @@ void TestParamsPages::loadingNeverMarksTheProjectModified()
     }
 }
 
+// The module's identity fields cannot be typed into and show it: their
+// inside has the page's colour, the fields the user fills stay white.
+void TestParamsPages::readOnlyFieldsLookReadOnly()
+{
+    PagesProject project;
+    CChanelTabView &view = project.showModule(project.typeWhere(Family7230, kFull), "RO");
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const auto inside = [](QLineEdit *edit) {
+        const QImage image = edit->grab().toImage();
+        return image.pixelColor(image.width() - 6, image.height() / 2);
+    };
+    auto *comment = project.control<QLineEdit>(PageKind::DeviceInfo, "Comment");
+    QVERIFY(comment && comment->isEnabled() && !comment->isReadOnly());
+    const QColor face = view.Page(PageKind::DeviceInfo)->palette().color(QPalette::Window);
+    QVERIFY(inside(comment) != face);
+    for (const char *name : {"ModuleType", "Revision", "SerialNumber", "DipSwitch"}) {
+        auto *field = project.control<QLineEdit>(PageKind::DeviceInfo, name);
+        QVERIFY2(field && field->isReadOnly(), name);
+        QCOMPARE(inside(field), face);
+    }
+}
+
 void TestParamsPages::notUsedRelayDisablesItsControls()
 {
     PagesProject project;
@@ -220,6 +249,45 @@ void TestParamsPages::impulseOutputNeedsAWorkingModeOtherThanZero()
     QVERIFY(!impulse->isEnabled());
     QVERIFY(!project.control<CNumSpinEdit>(PageKind::Output, "2290")->isEnabled());
     QCOMPARE(view.model().editor()->channel(1)->impulsausgangaktiv, 0);
+}
+
+void TestParamsPages::relayGroupsShareOneNaming_data()
+{
+    QTest::addColumn<int>("family");
+    QTest::addColumn<QString>("condition");
+    QTest::addColumn<QStringList>("titles");
+    QTest::newRow("7230") << int(Family7230) << kFull << QStringList{"Relay 1", "Relay 2"};
+    QTest::newRow("7210") << int(Family7210) << kFull << QStringList{"Relay 1", "Relay 2"};
+    QTest::newRow("7210 impulse output")
+        << int(Family7210) << QString(kFull) + " AND HaveImpulseOutput <> 0"
+        << QStringList{"Relay 1", "Relay 2 - Used for impulse output"};
+    QTest::newRow("7220") << int(Family7220) << "OutputSignal = 1 AND LimitValue <> 0"
+                          << QStringList{"Relay A", "Relay B"};
+}
+
+// The two relay groups of a page are named the same way: numbered, or
+// lettered on 7220, never one of each.
+void TestParamsPages::relayGroupsShareOneNaming()
+{
+    QFETCH(int, family);
+    QFETCH(QString, condition);
+    QFETCH(QStringList, titles);
+    PagesProject project;
+    const int type = project.typeWhere(ModuleFamily(family), condition);
+    QVERIFY(type > 0);
+    CChanelTabView &view = project.showModule(type, "NAM");
+    if (titles.last().contains(" - ")) {
+        auto *mode = project.control<QComboBox>(PageKind::Input, "1331");
+        PagesProject::choose(mode, mode->findData(1));
+        auto *impulse = project.control<QCheckBox>(PageKind::Output, "1355");
+        impulse->setChecked(true);
+        emit impulse->clicked(true);
+    }
+    view.FillPage(PageKind::LimitingValue);
+    ChannelForm *form = view.Page(PageKind::LimitingValue)->form(0);
+    QCOMPARE((QStringList{form->findChild<QGroupBox *>("Relay1Group")->title(),
+                          form->findChild<QGroupBox *>("1357")->title()}),
+             titles);
 }
 
 void TestParamsPages::overflowBelongsToTheCounter()
@@ -281,6 +349,40 @@ void TestParamsPages::errorControlOffKeepsTheStoredValue()
     QCOMPARE(project.scalar(select.arg("OutputErrorValue")).toInt(), stored);
     project.control<QRadioButton>(PageKind::Output, "ErrorValueButton")->click();
     QVERIFY(project.control<CNumSpinEdit>(PageKind::Output, "1340")->isEnabled());
+}
+
+void TestParamsPages::outputErrorValueShowsThreeDecimals_data()
+{
+    QTest::addColumn<QString>("condition");
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("taken");
+    QTest::newRow("current 23 mA") << "OutputSignal = 1" << 23000000 << "23.000" << 23000000;
+    QTest::newRow("current 21.5 mA") << "OutputSignal = 1" << 21500000 << "21.500" << 21500000;
+    QTest::newRow("current 2 mA") << "OutputSignal = 1" << 2000000 << "2.000" << 2000000;
+    QTest::newRow("voltage 5.75 V") << "OutputSignal = 2" << 23000000 << "5.750" << 23000000;
+}
+
+// The output error value shows all three decimals, and what it shows is
+// taken back unchanged.
+void TestParamsPages::outputErrorValueShowsThreeDecimals()
+{
+    QFETCH(QString, condition);
+    QFETCH(int, stored);
+    QFETCH(QString, shown);
+    QFETCH(int, taken);
+    PagesProject project;
+    const int type = project.typeWhere(Family7230, condition);
+    QVERIFY(type > 0);
+    CChanelTabView &view = project.showModule(type, "DEC");
+    ChannelParameters *channel = view.model().editor()->channel(1);
+    channel->outputErrorStop = 0;
+    channel->outputErrorValue = stored;
+    view.FillPage(PageKind::Output);
+    auto *value = project.control<CNumSpinEdit>(PageKind::Output, "1340");
+    QCOMPARE(value->text(), shown);
+    view.Page(PageKind::Output)->Take();
+    QCOMPARE(channel->outputErrorValue, taken);
 }
 
 void TestParamsPages::refusedApplyLeavesDatabaseAndPage()

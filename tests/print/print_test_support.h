@@ -106,6 +106,7 @@ struct Word {
     double xMin = 0;
     double xMax = 0;
     double yMin = 0;
+    double yMax = 0;
 };
 
 inline std::vector<Word> Words(const QString &pdf, int page)
@@ -117,12 +118,12 @@ inline std::vector<Word> Words(const QString &pdf, int page)
     process.waitForFinished(60000);
     std::vector<Word> words;
     static const QRegularExpression word(QStringLiteral(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re"));
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
     auto it = word.globalMatch(QString::fromUtf8(process.readAllStandardOutput()));
     while (it.hasNext()) {
         const QRegularExpressionMatch m = it.next();
-        words.push_back(
-            {m.captured(4), m.captured(1).toDouble(), m.captured(3).toDouble(), m.captured(2).toDouble()});
+        words.push_back({m.captured(5), m.captured(1).toDouble(), m.captured(3).toDouble(), m.captured(2).toDouble(),
+                         m.captured(4).toDouble()});
     }
     return words;
 }

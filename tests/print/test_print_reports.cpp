@@ -1,6 +1,8 @@
 #include "print_test_support.h"
 
 #include "print/print_strings.h"
+#include "base/language.h"
+#include "base/string_table.h"
 #include "base/settings.h"
 
 #include <QCryptographicHash>
@@ -33,18 +35,31 @@ private slots:
     void moduleDetailsFollowTheModuleTables();
     void moduleInformationListsTheSectionsOfItsFamily();
     void theModulePositionAndItsValuesAreShown();
+    void moduleInformationPrintsTheNumbersAsThePagesShowThem();
     void theDataCardKeepsToItsCardAndToThePagesOfItsModule();
+    void theDataCardKeepsEveryValueLegible_data();
+    void theDataCardKeepsEveryValueLegible();
     void theCommandsFollowTheSelectedItem();
     void theFrameAndTheTitleBlockAreDrawnWhereTheyBelong();
     void aPdfThatCannotBeWrittenLeavesNothing();
 
 private:
     QString pdfPath(const QString &name) const { return m_dir.filePath(name); }
+    // Within the data card of 85 x 80 mm at the top left of the printable
+    // area (5 mm into the paper), or a card 5 mm below it that continues it.
+    static bool OnACard(const PdfTools::Word &word)
+    {
+        const auto points = [](double mm) { return mm / 25.4 * 72; };
+        const bool across = word.xMin > points(5) && word.xMax < points(5 + 85);
+        const double card = std::floor((word.yMin - points(5)) / points(85));
+        return across && card >= 0 && word.yMax < points(5 + 85 * card + 80);
+    }
     QTemporaryDir m_dir;
 };
 
 void TestPrintReports::init()
 {
+    TestSupport::loadEnglish();
     QSettings(QString::fromLatin1(SettingsSection::kOrganisation),
               QString::fromLatin1(SettingsSection::kApplication))
         .remove(QStringLiteral("Printer"));
@@ -260,6 +275,39 @@ void TestPrintReports::theModulePositionAndItsValuesAreShown()
     QVERIFY(PdfTools::Text(one).contains(QRegularExpression("Name\\s+LT-301\\s+----")));
 }
 
+// The numbers carry the decimals of their page fields (the module's blocks
+// keep fewer), and the impulse rows of a 7210 type without an impulse output
+// do not apply.
+void TestPrintReports::moduleInformationPrintsTheNumbersAsThePagesShowThem()
+{
+    ReportProject project;
+    project.openWithCatalogues();
+    Item *temperature = project.addModule(project.projectItem(), Family7230, 7, "TT-101", "TT-102");
+    Item *frequency = project.addModule(project.projectItem(), Family7210, 35, "FT-201");
+    QVERIFY(temperature && frequency);
+    project.exec(QStringLiteral("UPDATE Signals SET WorkingModeID = 2, TCtypeID = 2, ComparePlaceTemp = 23450, "
+                                "RangeUnitsID = 0, RangeBegin = 0, RangeEnd = 1199950, OutputErrorStop = 0, "
+                                "OutputErrorValue = 21500000 WHERE ID = %1")
+                     .arg(project.value(*temperature, "Ch1SignalID").toInt()));
+    project.exec(QStringLiteral("UPDATE Signals SET WorkingModeID = 1, RangeUnitsID = 1, RangeBegin = 0, "
+                                "RangeEnd = 10005 WHERE ID = %1")
+                     .arg(project.value(*frequency, "Ch1SignalID").toInt()));
+    const QString first = pdfPath("temperature.pdf");
+    QVERIFY(WriteReportPdf(*project.report(PrintMode::ModuleInformation, temperature), first,
+                           QPageLayout::Landscape));
+    const QString temperatures = PdfTools::Text(first);
+    QVERIFY2(temperatures.contains("23.45 °C"), qPrintable(temperatures));
+    QVERIFY(temperatures.contains("0 - 1199.95 °C"));
+    QVERIFY(temperatures.contains(QRegularExpression("Output error value\\s+21.500 mA")));
+    const QString second = pdfPath("frequency.pdf");
+    QVERIFY(WriteReportPdf(*project.report(PrintMode::ModuleInformation, frequency), second,
+                           QPageLayout::Landscape));
+    const QString frequencies = PdfTools::Text(second);
+    QVERIFY2(frequencies.contains("0 - 10.005 Hz"), qPrintable(frequencies));
+    QVERIFY(frequencies.contains(QRegularExpression("Divisor\\s+----\\s+----")));
+    QVERIFY(frequencies.contains(QRegularExpression("Impulse output active\\s+----\\s+----")));
+}
+
 void TestPrintReports::theDataCardKeepsToItsCardAndToThePagesOfItsModule()
 {
     ReportProject project;
@@ -272,16 +320,13 @@ void TestPrintReports::theDataCardKeepsToItsCardAndToThePagesOfItsModule()
         WriteReportPdf(*project.report(PrintMode::ModuleDataCard, withRelays), full, QPageLayout::Landscape));
     QCOMPARE(PdfTools::Pages(full), 1);
     const QString text = PdfTools::Text(full);
-    for (const char *section :
-         {"Device info", "Channels info", "Input", "Signal", "Output", "Relay1", "Relay2", "Memo"})
+    for (const char *section : {"Device info", "Channels", "Input", "Signal", "Output", "Relay1", "Relay2", "Memo"})
         QVERIFY2(text.contains(section), section);
     // Everything stands on the card of 85 x 80 mm at the top left of the
-    // printable area, which begins 5 mm into the paper.
-    const auto points = [](double mm) { return mm / 25.4 * 72; };
-    for (const PdfTools::Word &word : PdfTools::Words(full, 1)) {
-        QVERIFY2(word.xMin > points(5) && word.xMax < points(5 + 85), qPrintable(word.text));
-        QVERIFY2(word.yMin > points(5) && word.yMin < points(5 + 80), qPrintable(word.text));
-    }
+    // printable area, which begins 5 mm into the paper, or on a card that
+    // continues it below.
+    for (const PdfTools::Word &word : PdfTools::Words(full, 1))
+        QVERIFY2(OnACard(word), qPrintable(word.text));
     // A type without relays has no room kept for them.
     const QString small = pdfPath("card-small.pdf");
     QVERIFY(WriteReportPdf(*project.report(PrintMode::ModuleDataCard, withoutRelays), small,
@@ -290,6 +335,64 @@ void TestPrintReports::theDataCardKeepsToItsCardAndToThePagesOfItsModule()
     QVERIFY(without.contains("Output"));
     QVERIFY(!without.contains("Relay1"));
     QVERIFY(!without.contains("Relay2"));
+}
+
+void TestPrintReports::theDataCardKeepsEveryValueLegible_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::newRow("EN") << 1;
+    QTest::newRow("GE") << 2;
+    QTest::newRow("RU") << 4;
+}
+
+// A module with every row of the card in use prints no text on its card
+// smaller than 6 pt, measured against the 8 pt section titles, and keeps to
+// the card.
+void TestPrintReports::theDataCardKeepsEveryValueLegible()
+{
+    QFETCH(int, language);
+    ReportProject project;
+    project.openWithCatalogues();
+    Item *module = project.addModule(project.projectItem(), Family7230, 7, "TT-101", "TT-102");
+    QVERIFY(module);
+    const QString signalIds = QStringLiteral("(%1, %2)")
+                                .arg(project.value(*module, "Ch1SignalID").toInt())
+                                .arg(project.value(*module, "Ch2SignalID").toInt());
+    project.exec("UPDATE Signals SET WorkingModeID = 0, TypeOfCircuitID = 0, WireResistance = 1050, "
+                 "OutputErrorStop = 0, Relay1LimitValue = 1, Relay1AgainSettingProtection = 3, "
+                 "Relay2LimitValue = 2, Relay2AgainSettingProtection = 2, Description = 'Feed water line north' "
+                 "WHERE ID IN " + signalIds);
+    project.exec(QStringLiteral("UPDATE %1 SET SerialNr = 'SN-7781', Revision = '2.1', Description = "
+                                "'Boiler feed', Memo = 'Checked after the shutdown' WHERE ID = %2")
+                     .arg(module->level().tableName())
+                     .arg(module->id().toInt()));
+    QVERIFY(Language::load(language));
+    const auto report = project.report(PrintMode::ModuleDataCard, module);
+    const QString titleWord = Str(PrintStrings::DeviceInfo).split(' ').front();
+    const QString pdf = pdfPath("card-legible.pdf");
+    QVERIFY(WriteReportPdf(*report, pdf, QPageLayout::Landscape));
+    TestSupport::loadEnglish();
+    const std::vector<PdfTools::Word> words = PdfTools::Words(pdf, 1);
+    double pointsPerHeight = 0;
+    for (const PdfTools::Word &word : words)
+        if (word.text == titleWord)
+            pointsPerHeight = 8 / (word.yMax - word.yMin);
+    QVERIFY2(pointsPerHeight > 0, qPrintable(titleWord));
+    double smallest = 100;
+    QString smallestWord;
+    for (const PdfTools::Word &word : words) {
+        const double size = (word.yMax - word.yMin) * pointsPerHeight;
+        if (size < smallest) {
+            smallest = size;
+            smallestWord = word.text;
+        }
+        QVERIFY2(OnACard(word), qPrintable(word.text));
+    }
+    QVERIFY2(smallest >= 5.95, qPrintable(QString("%1 at %2 pt").arg(smallestWord).arg(smallest)));
+    // Every value is there.
+    const QString text = PdfTools::Text(pdf);
+    for (const char *value : {"SN-7781", "Checked", "Feed", "10.5"})
+        QVERIFY2(text.contains(value), value);
 }
 
 void TestPrintReports::theCommandsFollowTheSelectedItem()

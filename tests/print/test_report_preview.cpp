@@ -4,6 +4,7 @@
 #include "print/widgets/report_preview.h"
 #include "base/settings.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QPrintPreviewWidget>
 #include <QSettings>
@@ -17,6 +18,7 @@ class TestReportPreview : public QObject {
 private slots:
     void init();
     void thePreviewShowsTheReportWithItsToolbar();
+    void theToolbarButtonsShowTheirAccessKeys();
     void propertiesStoreTheOrientationAndReopenTheSameReport();
     void aReportThatCannotBeReadSaysCommandFailed();
 
@@ -74,6 +76,36 @@ void TestReportPreview::thePreviewShowsTheReportWithItsToolbar()
     QPointer<C7100Preview> closing = preview;
     bar->findChild<QAction *>("58112")->trigger();
     QTRY_VERIFY(closing.isNull());
+}
+
+// The buttons read as the dialog bar's texts, dots and access keys included,
+// and Alt with the marked letter presses the button.
+void TestReportPreview::theToolbarButtonsShowTheirAccessKeys()
+{
+    ReportProject project;
+    project.generate(10, 60);
+    project.openWithCatalogues();
+    ReportCommands commands(project.document, project.catalogues);
+    QWidget window;
+    ReportPreviewLauncher launcher(commands, &window);
+    QVERIFY(launcher.Run(ReportCommands::PrintProject));
+    C7100Preview *preview = launcher.Preview();
+    QVERIFY(preview && PreviewPages(*preview) > 2);
+    auto *bar = preview->findChild<QToolBar *>("552");
+    QVERIFY(bar);
+    QStringList shown;
+    for (QAction *action : bar->actions())
+        if (auto *button = qobject_cast<QAbstractButton *>(bar->widgetForAction(action)))
+            shown << button->text();
+    QCOMPARE(shown, QStringList({"Print...", "&Next Page", "Pre&v Page", "Two Page", "Zoom &In", "Zoom &Out",
+                                 "Properties", "&Close"}));
+    preview->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(preview));
+    QCOMPARE(preview->CurrentPage(), 1);
+    QTest::keyClick(preview, Qt::Key_N, Qt::AltModifier);
+    QTRY_COMPARE(preview->CurrentPage(), 2);
+    QTest::keyClick(preview, Qt::Key_V, Qt::AltModifier);
+    QTRY_COMPARE(preview->CurrentPage(), 1);
 }
 
 void TestReportPreview::propertiesStoreTheOrientationAndReopenTheSameReport()

@@ -40,6 +40,7 @@ private slots:
     void viewModesToggleTheListBesideTheItemView();
     void containersShowTheirListAndCount();
     void busyFrameRunsNothing();
+    void theLiveValueColumnLeavesTheLogReadable();
     void multiplyRunsOnTheCurrentItem();
     void placementComesFromAndGoesToTheSettings();
     void panesAndContextHelp();
@@ -314,6 +315,27 @@ void TestMainFrame::busyFrameRunsNothing()
     QVERIFY(frame.Action(LiveValueColumn)->isChecked());
     QVERIFY(frame.RunCommand(LiveValueColumn));
     QVERIFY(!frame.LiveValueColumnShown());
+}
+
+// At the window's first size the log keeps at least 60 of its characters in
+// view beside the live-value panel, and the panel has the rest of the row.
+void TestMainFrame::theLiveValueColumnLeavesTheLogReadable()
+{
+    Window window;
+    CMainFrame &frame = *window.frame;
+    QTRY_VERIFY(frame.findChild<QSplitter *>("BottomSplitter")->sizes().value(0) > 0);
+    QVERIFY(frame.RunCommand(LiveValueColumn));
+    QVERIFY(frame.LiveValueColumnShown());
+    QApplication::processEvents();
+    auto *output = frame.findChild<COutputView *>("COutputView");
+    QVERIFY(output);
+    const int sixtyCharacters = 60 * output->fontMetrics().averageCharWidth();
+    QVERIFY2(output->viewport()->width() >= sixtyCharacters,
+             qPrintable(QString("%1 < %2").arg(output->viewport()->width()).arg(sixtyCharacters)));
+    auto *bottom = frame.findChild<QSplitter *>("BottomSplitter");
+    QCOMPARE(bottom->count(), 2);
+    QVERIFY(bottom->widget(1)->width() > 0);
+    QVERIFY(bottom->sizes().value(0) + bottom->sizes().value(1) + bottom->handleWidth() >= bottom->width() - 1);
 }
 
 void TestMainFrame::multiplyRunsOnTheCurrentItem()

@@ -20,6 +20,8 @@ private slots:
     void textsFollowTheChosenLanguage();
     void monitorPrintsOneRecordPerInterval();
     void commissioningRoundTrip();
+    void defaultSimulatedModuleMatchesItsType_data();
+    void defaultSimulatedModuleMatchesItsType();
     void actionReportsTheModulesReply();
     void actionsAreReportedTruthfully_data();
     void actionsAreReportedTruthfully();
@@ -457,6 +459,30 @@ void TestZelnorctl::downloadsAreJudgedByTheirReadBack()
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.out.contains(said), qPrintable(run.out));
     QVERIFY2(!run.out.contains(notSaid), qPrintable(run.out));
+}
+
+void TestZelnorctl::defaultSimulatedModuleMatchesItsType_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::newRow("7230") << "7230";
+    QTest::newRow("7210") << "7210";
+    QTest::newRow("7220") << "7220";
+}
+
+// The module a simulator of the family starts with reports what its catalogue
+// type says: a module uploaded into the project compares equal at once.
+void TestZelnorctl::defaultSimulatedModuleMatchesItsType()
+{
+    QFETCH(QString, family);
+    TestSupport::SimulatorProcess simulator({"--family", family});
+    QVERIFY(!simulator.device().isEmpty());
+    QTemporaryDir dir;
+    const QString project = NewProject(dir);
+    TestSupport::ToolRun run = Ctl({"upload", project, "--port", simulator.device(), "--create"});
+    QCOMPARE(run.exitCode, 0);
+    run = Ctl({"compare", project, "--port", simulator.device()});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.out + run.err));
+    QVERIFY2(run.out.contains("' ... OK"), qPrintable(run.out));
 }
 
 void TestZelnorctl::downloadIntoAnotherModuleTypeIsRefused()

@@ -29,23 +29,27 @@ int fail(const QString &message)
     return 2;
 }
 
-// Without --type: a two-channel type of the family with an analogue output
-// and relays (7230/211-2, 7210/211-0); every 7220 type has one channel.
+// Without --type: a two-channel type of the family with a current output
+// and relays (7230/211-2, 7210/211-0); every 7220 type has one channel. The
+// module reports what its catalogue row says of the type, or an upload
+// followed by a comparison would never agree.
 struct FamilyDefault {
     int type;
     int channels;
+    int outputSignal;
+    int impulseOutput;
 };
 FamilyDefault defaultOf(ModuleFamily family)
 {
     switch (family) {
     case Family7210:
-        return {38, 2};
+        return {38, 2, 1, 0};
     case Family7220:
-        return {64, 1};
+        return {64, 1, 1, 0};
     case Family7230:
         break;
     }
-    return {6, 2};
+    return {6, 2, 1, 1};
 }
 
 // Commands on standard input, one a line, each answered on standard output.
@@ -135,6 +139,10 @@ int main(int argc, char *argv[])
         faults.push_back(*fault);
     }
     options.serialNumber = parser.value(serial);
+    if (!parser.isSet(type)) {
+        options.outputSignal = usual.outputSignal;
+        options.impulseOutput = usual.impulseOutput;
+    }
     if (parser.isSet(output)) {
         const QStringList kinds = {QStringLiteral("none"), QStringLiteral("current"),
                                    QStringLiteral("voltage")};

@@ -67,7 +67,7 @@ CModuleImage initialImage(const SimulatorOptions &o)
     m.ModulTypID = o.moduleType;
     m.DIPSwitch = o.dipConfigured ? 1 : 0;
     m.TC = o.family == Family7220 ? 0 : 1;
-    m.HaveImpulseOutput = m.TC;
+    m.HaveImpulseOutput = o.impulseOutput >= 0 ? o.impulseOutput : m.TC;
     m.OutputSignal = o.outputSignal >= 0 ? o.outputSignal : (o.family == Family7210 ? 0 : 1);
     m.LimitValue = 1;
     m.Channels = o.channels > 1 ? 1 : 0;

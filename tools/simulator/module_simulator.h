@@ -22,6 +22,7 @@ struct SimulatorOptions {
     int channels = 2;
     QString serialNumber = QStringLiteral("SIM00000001");
     int outputSignal = -1; // 0 none, 1 current, 2 voltage; -1: the family's usual one
+    int impulseOutput = -1; // 0 none, 1 an impulse output; -1: the family's usual one
     bool dipConfigured = false;
     // Pace every byte as a 9600 baud 8E1 line would (11 bits, about 1.15 ms),
     // both the request coming in and the reply going out.

@@ -57,7 +57,10 @@ CDiagnosePage::CDiagnosePage(QWidget *parent) : QWidget(parent)
     m_table->verticalHeader()->hide();
     const std::array<QString, 3> titles = DiagnoseRows::ColumnTitles();
     m_table->setHorizontalHeaderLabels({titles[0], titles[1], titles[2]});
-    m_table->horizontalHeader()->setStretchLastSection(true);
+    // The labels are read whole; the two channels share what is left.
+    m_table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     layout->addWidget(m_table, 1);
 }
 

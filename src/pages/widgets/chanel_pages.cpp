@@ -62,6 +62,9 @@ void FillChoice(QComboBox *box, const CatalogueChoice &choice)
         box->addItem(entry.text, entry.data);
     box->setCurrentIndex(choice.selected);
     box->setEnabled(choice.enabled);
+    // A narrow pane scrolls the page rather than squeeze an entry under the
+    // arrow.
+    box->setMinimumWidth(box->sizeHint().width());
 }
 
 std::optional<int> ChoiceData(const QComboBox *box)
@@ -87,6 +90,13 @@ QLineEdit *Text(const QString &name, int label, int maxCharacters, bool readOnly
     if (maxCharacters > 0)
         edit->setMaxLength(maxCharacters);
     edit->setReadOnly(readOnly);
+    if (readOnly) {
+        // A field the user cannot change has the dialog's face, not the
+        // white of an entry field.
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+        edit->setPalette(palette);
+    }
     edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * 34);
     return edit;
 }
@@ -363,9 +373,12 @@ public:
             m_group->addButton(m_buttons[size_t(i)], stops[i]);
             errorGrid->addWidget(m_buttons[size_t(i)], i, 0, 1, 3);
         }
-        m_value = Number(1340, texts[0], 3, kNumberCharacters, true, errorBox);
+        m_value = Number(1340, texts[0], ParameterPages::kErrorValueDecimals, kNumberCharacters, true, errorBox);
+        // The error value reads as the module states it: 23.000, 5.750.
+        m_value->Init(NumericInput::DecimalPoint | NumericInput::AllDecimals, 0);
         m_value->setAccessibleName(Plain(Str(texts[0])));
         auto *valueRow = new QHBoxLayout;
+        valueRow->setSpacing(10);
         valueRow->addSpacing(24);
         valueRow->addWidget(m_value);
         valueRow->addWidget(m_unit);

@@ -56,6 +56,10 @@ void C7100Preview::BuildToolbar()
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     const auto add = [this, bar](int text, const char *name, auto slot) {
         QAction *action = bar->addAction(Str(text));
+        // A button shows the action's icon text, which Qt derives from the
+        // text without its "&" and "...": given whole, the button keeps its
+        // access key and the dots.
+        action->setIconText(Str(text));
         action->setObjectName(QLatin1String(name));
         action->setToolTip(Plain(Str(text)));
         connect(action, &QAction::triggered, this, slot);
@@ -77,6 +81,7 @@ void C7100Preview::BuildToolbar()
         m_preview->setViewMode(two ? QPrintPreviewWidget::FacingPagesView
                                    : QPrintPreviewWidget::SinglePageView);
         twoPage->setText(Str(two ? PreviewOnePage : PreviewTwoPage));
+        twoPage->setIconText(twoPage->text());
     });
     add(PreviewZoomIn, "58117", [this] { m_preview->zoomIn(); });
     add(PreviewZoomOut, "58118", [this] { m_preview->zoomOut(); });

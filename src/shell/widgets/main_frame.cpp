@@ -53,6 +53,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -326,8 +327,16 @@ void CMainFrame::ToggleLiveValueColumn()
     m_liveValues->setMinimumSize(10, 10);
     m_bottom->addWidget(m_liveValues);
     m_rows->setSizes(rowHeights);
-    const int split = m_top->sizes().value(0) + 2;
-    m_bottom->setSizes({split, std::max(m_bottom->width() - split, 10)});
+    // The log stays readable beside the panel: its column lines up with the
+    // tree's where that is wide enough, else it keeps a line of the log's
+    // characters and the panel takes the rest.
+    constexpr int kReadableCharacters = 60;
+    const int frame = m_output->width() - m_output->viewport()->width();
+    const int readable = kReadableCharacters * m_output->fontMetrics().averageCharWidth() + frame +
+                         m_output->verticalScrollBar()->sizeHint().width();
+    const int available = m_bottom->width() - m_bottom->handleWidth();
+    const int split = std::min(std::max(m_top->sizes().value(0) + 2, readable), std::max(available - 10, 10));
+    m_bottom->setSizes({split, std::max(available - split, 10)});
 }
 
 QList<QWidget *> CMainFrame::Panes() const
