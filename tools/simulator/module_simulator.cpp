@@ -509,6 +509,21 @@ void ModuleSimulator::setSerialNumber(const QString &serial)
     m_blocks[0] = identity.EncodeBlock(0, m_options.family);
 }
 
+void ModuleSimulator::replaceModule(ModuleFamily family, int moduleType, int channels, const QString &serial)
+{
+    std::lock_guard lock(m_mutex);
+    m_options.family = family;
+    m_options.moduleType = moduleType;
+    m_options.channels = channels;
+    m_options.serialNumber = serial;
+    m_options.outputSignal = -1;
+    const CModuleImage image = initialImage(m_options);
+    for (int b = 0; b < 8; ++b)
+        m_blocks[b] = image.EncodeBlock(b, m_options.family);
+    // A held measured value stays held: it is the test rig's, not the module's.
+    m_relayLocked = {};
+}
+
 void ModuleSimulator::setLiveFraction(int channel, std::optional<double> fraction)
 {
     std::lock_guard lock(m_mutex);

@@ -91,6 +91,9 @@ public:
     bool replugPort(QString *error = nullptr);
     // Another module of the same kind takes this one's place.
     void setSerialNumber(const QString &serial);
+    // A module of another kind takes this one's place on the same line, as
+    // it leaves the factory, between two exchanges.
+    void replaceModule(ModuleFamily family, int moduleType, int channels, const QString &serial);
     // Holds the channel's (1 or 2) measured value at this fraction of its
     // range (0.5 is the middle); none lets it move again.
     void setLiveFraction(int channel, std::optional<double> fraction);
