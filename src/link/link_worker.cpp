@@ -182,6 +182,10 @@ bool LinkWorker::carryOutCommand(CSerialLink &link)
         const ActionCode action = m_shared.action;
         m_shared.actionResult = link.ExchangeAction(action);
         m_shared.actionReply = link.GetActionReply();
+        // Even an exchange that failed may have reached the module: what it
+        // holds now is read in full at the next poll.
+        if (ChangesParameterBlocks(action))
+            m_shared.forceFullRead = true;
         return post(LinkNotice::ActionDone, static_cast<int>(action));
     }
     case LinkCommand::Reopen:

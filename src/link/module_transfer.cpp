@@ -20,6 +20,8 @@
 
 #include <QDate>
 
+#include <utility>
+
 using namespace TransferStrings;
 
 TransferViewPort::CreatedModule TransferViewPort::CreateConnectedModule(ModuleFamily, const CModuleImage &)
@@ -266,7 +268,17 @@ void ModuleTransfer::moduleReadAgain()
 {
     TakeConnectedImage();
     CheckReadBack();
-    CompareWithDatabase(false);
+    // What an action changed in the module is shown as a difference, so that
+    // no download overwrites it unseen.
+    const bool report =
+        std::exchange(m_reportAfterRead, false) && m_online != 0 && m_document.CurrentItem() == m_online;
+    CompareWithDatabase(report);
+}
+
+void ModuleTransfer::reportAction(ActionCode action, LinkResult, const ActionReply &)
+{
+    if (ChangesParameterBlocks(action))
+        m_reportAfterRead = true;
 }
 
 void ModuleTransfer::refreshLiveValues(const CModuleImage &connected)
@@ -274,14 +286,17 @@ void ModuleTransfer::refreshLiveValues(const CModuleImage &connected)
     // The comparison keeps the image of the notice that bound the module;
     // only the panel follows every poll.
     m_liveImage = connected;
-    if (m_monitorFile && IsModuleOnline())
-        m_monitorFile->WriteRecord(connected, Family(), m_texts);
+    const ModuleIdentity identity = ModuleIdentity::of(connected);
+    if (m_liveModule.number == 0 || identity != m_liveModule.identity) {
+        // Another module's type row, read once per module.
+        m_liveModule.identity = identity;
+        m_liveModule.family = m_lookup.FamilyOfType(connected.ModulTypID + 1);
+        ++m_liveModule.number;
+    }
+    // A record is written only in the family of the module it comes from.
+    if (m_monitorFile && IsModuleOnline() && m_liveModule.family)
+        m_monitorFile->WriteRecord(connected, *m_liveModule.family, m_texts);
     emit liveValuesRefreshed();
-}
-
-ModuleFamily ModuleTransfer::Family() const
-{
-    return m_lookup.Family();
 }
 
 bool ModuleTransfer::Upload()
@@ -307,7 +322,7 @@ bool ModuleTransfer::RestoreKeptBlocks(const ModuleBlockHistory::Entry &kept)
     // What the restore overwrites is kept in turn, so that it can be undone.
     return SendDownload(
         image, kept.family, Connected().DIPSwitch != 0,
-        m_lookup.ModuleName(image.ModulTypID + 1, image.Channel[0].Name, image.Channel[1].Name));
+        m_lookup.ModuleName(image.ModulTypID + 1, image.Channel[0].Name, image.Channel[1].Name), ProjectRow());
 }
 
 void ModuleTransfer::takeOverUpload(const CModuleImage &connected)
@@ -343,30 +358,35 @@ bool ModuleTransfer::ReadyForDownload(ModuleParameterEditor &editor)
     return editor.CheckDownloadable();
 }
 
+bool ModuleTransfer::DownloadPossible(const ModuleParameters &module)
+{
+    // Refused before anything is applied to the project or stamped on it.
+    if (!m_link.isOnline()) {
+        const QString text = StrF(NoModuleToDownloadTo, {module.module.name});
+        WriteLogLine(text);
+        MessageService::error(text);
+        return false;
+    }
+    return !m_link.RefuseWhileBusy() && ConnectedTypeMatches(module);
+}
+
 bool ModuleTransfer::Download()
 {
     ModuleParameterEditor *editor = m_view.ShownModule();
-    if (!editor || !ReadyForDownload(*editor))
+    if (!editor || !DownloadPossible(editor->parameters()) || !ReadyForDownload(*editor))
         return false;
     const QString date = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
-    if (!ConnectedTypeMatches(editor->parameters()))
-        return false;
     if (editor->parameters().module.name != ConnectedModuleName() &&
         MessageService::question(Str(NameDiffers)) != MessageAnswer::Yes)
         return false;
-    // Nothing is written to the project while the link cannot take the
-    // download.
-    if (m_link.RefuseWhileBusy())
-        return false;
-    if (m_link.isOnline() && Connected().DIPSwitch != 0)
+    if (Connected().DIPSwitch != 0)
         return DownloadTagsOnly(*editor);
     return DownloadAll(*editor, date);
 }
 
 bool ModuleTransfer::ConnectedTypeMatches(const ModuleParameters &module)
 {
-    // Without a module online there is no type to match.
-    if (!m_link.isOnline() || Connected().ModulTypID + 1 == module.module.modulTypId)
+    if (Connected().ModulTypID + 1 == module.module.modulTypId)
         return true;
     // The lookup takes the connected type's family from its table.
     ConnectedModuleName();
@@ -413,17 +433,14 @@ bool ModuleTransfer::DownloadTagsOnly(ModuleParameterEditor &editor)
         if (const ChannelParameters *channel = module.channel(number))
             image.Channel[size_t(number - 1)].Name = channel->name;
     }
-    return SendDownload(image, module.family, true, module.module.name);
+    return SendDownload(image, module.family, true, module.module.name, ProjectRow());
 }
 
 bool ModuleTransfer::DownloadAll(ModuleParameterEditor &editor, const QString &date)
 {
     ModuleParameters &module = editor.parameters();
-    // With nothing connected the connected image holds no module of its own.
-    if (m_link.isOnline()) {
-        module.module.revision = Connected().Revision;
-        module.module.serialNr = Connected().SerialNr;
-    }
+    module.module.revision = Connected().Revision;
+    module.module.serialNr = Connected().SerialNr;
     m_view.FillPages();
     editor.SetModified(true);
     if (editor.Apply() == ModuleParameterEditor::ApplyResult::Refused)
@@ -431,38 +448,45 @@ bool ModuleTransfer::DownloadAll(ModuleParameterEditor &editor, const QString &d
     // What the project does not set (the module text, the input of a 7220
     // module, the other family's bytes) is written back as the module holds
     // it, so that a download changes nothing the project does not manage.
-    CModuleImage image = m_link.isOnline() ? Connected() : m_link.shared().writeImage;
+    CModuleImage image = Connected();
     BuildWriteImage(image, module, module.family, date);
     image.LastProgramming = date;
-    return SendDownload(image, module.family, false, module.module.name, [&] {
-        module.module.lastProgramming = date;
-        StoreLastProgramming(editor, date);
-    });
+    // The project's date follows only once the module was read back as
+    // written.
+    return SendDownload(image, module.family, false, module.module.name,
+                        ProjectRow{module.module.table, module.module.id});
 }
 
-void ModuleTransfer::StoreLastProgramming(const ModuleParameterEditor &editor, const QString &date)
+void ModuleTransfer::StoreLastProgramming(const ProjectRow &row, const QString &date)
 {
-    const ModuleValues &values = editor.parameters().module;
-    Item *row = m_lookup.LoadRow(values.table, values.id);
-    if (!row || !m_document.BeginEdit(*row))
+    if (row.id == 0)
         return;
-    m_document.SetValue(*row, QStringLiteral("LastProgramming"), date, true);
-    m_document.Save(*row);
+    if (ModuleParameterEditor *editor = m_view.ShownModule()) {
+        ModuleValues &shown = editor->parameters().module;
+        if (shown.table == row.table && shown.id == row.id) {
+            shown.lastProgramming = date;
+            if (!IsProjectModified())
+                m_view.FillPages();
+        }
+    }
+    Item *item = m_lookup.LoadRow(row.table, row.id);
+    if (!item || !m_document.BeginEdit(*item))
+        return;
+    m_document.SetValue(*item, QStringLiteral("LastProgramming"), date, true);
+    m_document.Save(*item);
 }
 
 bool ModuleTransfer::SendDownload(const CModuleImage &image, ModuleFamily family, bool tagsOnly,
-                                  const QString &name, const std::function<void()> &beforeSending)
+                                  const QString &name, const ProjectRow &row)
 {
     if (m_link.RefuseWhileBusy() || !KeepPreviousBlocks(family))
         return false;
-    if (beforeSending)
-        beforeSending();
     if (!m_link.RequestDownload(image, family))
         return false;
     m_readBackPending.reset();
     m_readBack = ReadBack::None;
     m_readBackDifferences.clear();
-    m_written = WrittenImage{image, family, tagsOnly, name};
+    m_written = WrittenImage{image, family, tagsOnly, name, row};
     return true;
 }
 
@@ -520,6 +544,8 @@ void ModuleTransfer::CheckReadBack()
     m_readBack = bytes.empty() ? ReadBack::Same : ReadBack::Different;
     if (bytes.empty()) {
         m_readBackDifferences.clear();
+        if (!written.tagsOnly)
+            StoreLastProgramming(written.row, written.image.LastProgramming);
         return;
     }
     // The parameters where they tell the difference, then every byte.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/link_notice_handler.h"
+#include "link/link_shared.h"
 #include "link/module_block_history.h"
 #include "link/module_comparison.h"
 #include "link/parameter_texts.h"
@@ -98,8 +99,13 @@ public:
     // The connected image as the latest connection notice left it, live
     // values included: what the live-value panel shows.
     const CModuleImage &LiveImage() const { return m_liveImage; }
-    // The family of the project's modules, which the connected one shares.
-    ModuleFamily Family() const;
+    // The family of the live image's module, from its module-type row;
+    // nothing when the project's catalogue lacks the type.
+    std::optional<ModuleFamily> LiveFamily() const { return m_liveModule.family; }
+    // Counts the modules the live image has shown: it changes whenever the
+    // connected module's identity does, also without an offline notice
+    // between them (another port, a module swapped between two polls).
+    int LiveModuleNumber() const { return m_liveModule.number; }
     // How the latest download's read-back ended.
     enum class ReadBack { None, Pending, Same, Different, NotRead };
     ReadBack ReadBackResult() const { return m_readBack; }
@@ -120,6 +126,7 @@ public:
     void wentOffline() override;
     void runSilentComparison() override;
     void moduleReadAgain() override;
+    void reportAction(ActionCode action, LinkResult result, const ActionReply &reply) override;
     void refreshLiveValues(const CModuleImage &connected) override;
     void takeOverUpload(const CModuleImage &connected) override;
     void downloadFinished(bool stored) override;
@@ -133,11 +140,17 @@ signals:
     void liveValuesRefreshed();
 
 private:
+    // The project module a download came from (none for a restore).
+    struct ProjectRow {
+        QString table;
+        qint32 id = 0;
+    };
     struct WrittenImage {
         CModuleImage image;
         ModuleFamily family = Family7230;
         bool tagsOnly = false;
         QString moduleName;
+        ProjectRow row;
     };
 
     // The connected image as the latest notice left it. The worker changes
@@ -153,17 +166,17 @@ private:
     void SelectSomeModuleOfFamily(ModuleFamily family);
     int CreateFromConnected();
     void TakeOver(ModuleParameterEditor &editor, const CModuleImage &connected, int channel);
+    bool DownloadPossible(const ModuleParameters &module);
     bool ReadyForDownload(ModuleParameterEditor &editor);
     bool ConnectedTypeMatches(const ModuleParameters &module);
     bool KeepPreviousBlocks(ModuleFamily family);
     bool DownloadTagsOnly(ModuleParameterEditor &editor);
     bool DownloadAll(ModuleParameterEditor &editor, const QString &date);
-    void StoreLastProgramming(const ModuleParameterEditor &editor, const QString &date);
-    // Keeps what the module holds, runs beforeSending (which writes to the
-    // project what the download changes there) and gives the link the
-    // download; nothing of it when the link cannot take it.
+    void StoreLastProgramming(const ProjectRow &row, const QString &date);
+    // Keeps what the module holds and gives the link the download; nothing
+    // of it when the link cannot take it.
     bool SendDownload(const CModuleImage &image, ModuleFamily family, bool tagsOnly, const QString &name,
-                      const std::function<void()> &beforeSending = {});
+                      const ProjectRow &row);
     void CheckReadBack();
     void ReportNotReadBack();
     std::vector<ParameterDifference> WrittenBytesDiffering(const WrittenImage &written) const;
@@ -179,6 +192,12 @@ private:
     CModuleImage m_comparisonImage;
     CModuleImage m_connected;
     CModuleImage m_liveImage;
+    struct LiveModule {
+        ModuleIdentity identity;
+        std::optional<ModuleFamily> family;
+        int number = 0;
+    };
+    LiveModule m_liveModule;
     std::array<QByteArray, 8> m_connectedBlocks;
     bool m_sameModule = false;
     MonitorFile *m_monitorFile = nullptr;
@@ -191,6 +210,9 @@ private:
     std::optional<WrittenImage> m_readBackPending;
     ReadBack m_readBack = ReadBack::None;
     bool m_lastDownloadStored = false;
+    // The module is read again after an action that changed its blocks;
+    // that read is compared with a report.
+    bool m_reportAfterRead = false;
     std::vector<ParameterDifference> m_readBackDifferences;
     std::vector<ParameterDifference> m_lastDifferences;
 };

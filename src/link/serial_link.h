@@ -34,6 +34,13 @@ enum class ActionCode : int {
     ActivateStartupDelay2 = 7,
 };
 
+// Whether the action changes the module's parameter blocks: a 2-wire
+// compensation stores the line resistance it measured in the channel's block.
+inline bool ChangesParameterBlocks(ActionCode action)
+{
+    return action == ActionCode::TwoWireCompensation1 || action == ActionCode::TwoWireCompensation2;
+}
+
 // What the latest successful action exchange answered.
 struct ActionReply {
     std::uint8_t status = 0;

@@ -71,5 +71,6 @@ enum : int {
     NotReadBack = 62340,
     OtherModuleType = 62341,
     BlockByte = 62342,
+    NoModuleToDownloadTo = 62347,
 };
 } // namespace TransferStrings

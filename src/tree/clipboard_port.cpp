@@ -1,5 +1,7 @@
 #include "tree/clipboard_port.h"
 
+#include <QUuid>
+
 namespace {
 std::shared_ptr<ClipboardPort> &Installed()
 {
@@ -24,6 +26,7 @@ ClipboardPort &ClipboardService::Port()
 
 MemoryClipboard::~MemoryClipboard()
 {
+    m_board->drags.erase(m_dragToken);
     // The board keeps the data; the owner is gone.
     if (m_board->ownerPort == this) {
         m_board->ownerPort = nullptr;
@@ -67,4 +70,24 @@ void MemoryClipboard::RequestCompletion(const QString &completionFormat)
     ++m_board->completionRequests;
     if (m_board->owner.completionRequested)
         m_board->owner.completionRequested();
+}
+
+QByteArray MemoryClipboard::OfferDrag(ClipboardOwner owner)
+{
+    m_board->drags.erase(m_dragToken);
+    m_dragToken = QUuid::createUuid().toByteArray(QUuid::Id128);
+    m_board->drags[m_dragToken] = std::move(owner);
+    return m_dragToken;
+}
+
+void MemoryClipboard::CompleteDrag(const QByteArray &completion)
+{
+    const auto found = m_board->drags.find(completion);
+    if (completion.isEmpty() || found == m_board->drags.end())
+        return;
+    // One completion per drag.
+    const ClipboardOwner owner = std::move(found->second);
+    m_board->drags.erase(found);
+    if (owner.completionRequested)
+        owner.completionRequested();
 }

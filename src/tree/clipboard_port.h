@@ -3,6 +3,7 @@
 #include "tree/transfer_set.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 
 // What the owner of clipboard data hears about it: a paste that succeeded
@@ -32,6 +33,15 @@ public:
     // Asks the clipboard's owner for the completion signal, which tells it
     // that its data was pasted in full.
     virtual void RequestCompletion(const QString &completionFormat) = 0;
+
+    // A moving drag finishes as a cut does: its data carries, under the
+    // completion format, what names this program and this drag (returned
+    // here), and only a drop that pasted it in full sends that back, upon
+    // which the owner hears completionRequested. A program offers one drag
+    // at a time; the next one forgets the previous owner.
+    virtual QByteArray OfferDrag(ClipboardOwner owner) = 0;
+    // Tells the source of dropped data that its move was pasted in full.
+    virtual void CompleteDrag(const QByteArray &completion) = 0;
 };
 
 // The port the documents use unless one was given its own.
@@ -52,6 +62,8 @@ public:
     ClipboardOwner owner;
     // How often the completion format was rendered.
     int completionRequests = 0;
+    // The drag each port offers now, by the drag's token.
+    std::map<QByteArray, ClipboardOwner> drags;
 };
 
 class MemoryClipboard : public ClipboardPort {
@@ -62,6 +74,8 @@ public:
     void Put(const TransferPayload &payload, ClipboardOwner owner) override;
     void FlushOwn() override;
     void RequestCompletion(const QString &completionFormat) override;
+    QByteArray OfferDrag(ClipboardOwner owner) override;
+    void CompleteDrag(const QByteArray &completion) override;
     // Another program takes the clipboard (or it is emptied): the owner
     // hears that its data was released.
     void Clear();
@@ -71,4 +85,5 @@ private:
     void Release();
 
     std::shared_ptr<MemoryClipboardBoard> m_board;
+    QByteArray m_dragToken;
 };

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -36,8 +37,7 @@ public:
 // cursor is, and show what it answers. A view holds one and:
 // - on a left or right drag past the start distance: StartDrag(handles,
 //   right, entry image as PNG); nothing means no drag; else a QDrag with
-//   MakeTransferMimeData(payload), exec(Copy | Move), then DragFinished with
-//   the action exec returned;
+//   MakeTransferMimeData(payload), exec(Copy | Move), then DragFinished;
 // - on drag enter and move: DragOver(MimeTransferData(mime), handle under the
 //   cursor, Ctrl held); None ignores the event, else that action is accepted;
 //   the entry under the cursor opens after AutoExpandDelay ms;
@@ -45,7 +45,10 @@ public:
 //   else the action is accepted and the target becomes selected.
 class DragDropPresenter {
 public:
-    explicit DragDropPresenter(C7100Document &document) : m_document(document) {}
+    explicit DragDropPresenter(C7100Document &document);
+    ~DragDropPresenter();
+    DragDropPresenter(const DragDropPresenter &) = delete;
+    DragDropPresenter &operator=(const DragDropPresenter &) = delete;
 
     // How long the cursor rests on a closed entry before it opens.
     static int AutoExpandDelay() { return 1000; }
@@ -59,22 +62,34 @@ public:
     // The effect a drop on target would have now; None where it is refused.
     DropEffect DragOver(const TransferData &data, ItemHandle target, bool control) const;
     // The drop on target (a container item): pasted with the move flag for a
-    // move; the effect reported to the source, None when it failed.
+    // move; the effect reported to the source, None when it failed. A move
+    // pasted in full tells its source, in this program or another, which
+    // then deletes the dragged items.
     DropEffect Drop(const TransferData &data, ItemHandle target, bool control);
     // The drop with an effect already decided (the item forms ask their
     // menu first): pasted under target, moving for Move.
     DropEffect DropAs(const TransferData &data, ItemHandle target, DropEffect effect);
-    // The drag that StartDrag began has ended: after a move the dragged
-    // items are deleted without a question.
-    void DragFinished(DropEffect effect);
+    // The drag that StartDrag began has ended. Its items are deleted
+    // without a question once a drop has told that it pasted their move,
+    // now or (from another program) later; a cancelled drop, a copy or a
+    // failed paste tells nothing and nothing is deleted.
+    void DragFinished(DropEffect reported);
 
     // Why the last drop ended without effect (never shown to the user).
     const QString &LastFailure() const { return m_lastFailure; }
 
 private:
+    struct OfferedDrag;
+    // What a drop carries, read at once.
+    struct Dropped {
+        std::optional<TransferSet> set;
+        QByteArray completion;
+    };
+    Dropped Read(const TransferData &data) const;
+    DropEffect PasteDropped(const Dropped &dropped, bool accepted, ItemHandle target, DropEffect effect);
     DropEffect Fail(const char *reason);
 
     C7100Document &m_document;
-    std::vector<ItemHandle> m_dragged;
+    std::shared_ptr<OfferedDrag> m_offered;
     QString m_lastFailure;
 };

@@ -16,22 +16,35 @@ namespace {
 constexpr int kDepths = 4;
 } // namespace
 
-QString ModuleLookup::ModuleName(qint32 typeId, const QString &signal1, const QString &signal2)
+std::optional<ModuleTypeInfo> ModuleLookup::TypeRow(qint32 typeId)
 {
     DbSession *session = m_document.Registry().session();
     CLevelList *levels = m_document.Registry().levels();
     if (!session || !levels)
-        return QString();
+        return std::nullopt;
     try {
-        const std::optional<ModuleTypeInfo> type = FindModuleType(*session, *levels, typeId);
-        if (!type)
-            return QString();
-        m_family = type->family;
-        return ComposeModuleName(type->name, signal1, signal2, type->channelCount);
+        return FindModuleType(*session, *levels, typeId);
     } catch (COLEDBException &error) {
         ReportDataError(error, m_document.ReportErrors());
-        return QString();
+        return std::nullopt;
     }
+}
+
+QString ModuleLookup::ModuleName(qint32 typeId, const QString &signal1, const QString &signal2)
+{
+    const std::optional<ModuleTypeInfo> type = TypeRow(typeId);
+    if (!type)
+        return QString();
+    m_family = type->family;
+    return ComposeModuleName(type->name, signal1, signal2, type->channelCount);
+}
+
+std::optional<ModuleFamily> ModuleLookup::FamilyOfType(qint32 typeId)
+{
+    const std::optional<ModuleTypeInfo> type = TypeRow(typeId);
+    if (!type)
+        return std::nullopt;
+    return type->family;
 }
 
 Item *ModuleLookup::FindModuleByValue(const QString &column, const QVariant &value)

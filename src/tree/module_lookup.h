@@ -30,6 +30,9 @@ public:
     // The composed name of a module of typeId with these signal names; empty
     // when no type table has the type. Sets the family from the type.
     QString ModuleName(qint32 typeId, const QString &signal1, const QString &signal2);
+    // The family of the module-type row of typeId, leaving the lookup's own
+    // family as it is; nothing when no type table has the type.
+    std::optional<ModuleFamily> FamilyOfType(qint32 typeId);
     // The first module of the family's four module tables (depth 1 to 4, each
     // in ID order) whose column holds value; null when none does.
     Item *FindModuleByValue(const QString &column, const QVariant &value);
@@ -47,6 +50,8 @@ public:
     Item *LoadRow(const QString &table, qint32 id);
 
 private:
+    // The module-type row of typeId; data errors are reported and give none.
+    std::optional<ModuleTypeInfo> TypeRow(qint32 typeId);
     Item *LoadRowOrRaise(const QString &table, qint32 id);
     std::optional<qint32> ParentIdOf(const QString &table, qint32 id);
 

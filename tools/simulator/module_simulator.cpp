@@ -511,10 +511,27 @@ void ModuleSimulator::setSerialNumber(const QString &serial)
 
 void ModuleSimulator::replaceModule(const QString &serial)
 {
-    SimulatorOptions fresh = m_options;
-    fresh.serialNumber = serial;
-    const CModuleImage image = initialImage(fresh);
     std::lock_guard lock(m_mutex);
+    m_options.serialNumber = serial;
+    loadFactoryBlocks();
+}
+
+void ModuleSimulator::replaceModule(ModuleFamily family, int moduleType, int channels, const QString &serial)
+{
+    std::lock_guard lock(m_mutex);
+    m_options.family = family;
+    m_options.moduleType = moduleType;
+    m_options.channels = channels;
+    m_options.serialNumber = serial;
+    m_options.outputSignal = -1;
+    loadFactoryBlocks();
+    // A held measured value stays held: it is the test rig's, not the module's.
+    m_relayLocked = {};
+}
+
+void ModuleSimulator::loadFactoryBlocks()
+{
+    const CModuleImage image = initialImage(m_options);
     for (int b = 0; b < 8; ++b)
         m_blocks[size_t(b)] = image.EncodeBlock(b, m_options.family);
 }

@@ -95,6 +95,9 @@ public:
     // A new module of the same kind, as it leaves the factory, takes this
     // one's place: an unplug and a fresh plug in one step.
     void replaceModule(const QString &serial);
+    // A module of another kind takes this one's place on the same line, as
+    // it leaves the factory, between two exchanges.
+    void replaceModule(ModuleFamily family, int moduleType, int channels, const QString &serial);
     // Holds the channel's (1 or 2) measured value at this fraction of its
     // range (0.5 is the middle); none lets it move again.
     void setLiveFraction(int channel, std::optional<double> fraction);
@@ -118,6 +121,10 @@ public:
     bool waitForTraffic(int count, int timeoutMs) const;
 
 private:
+    // The blocks of a module as it leaves the factory, made from the options;
+    // the caller holds the mutex.
+    void loadFactoryBlocks();
+
     struct Reply {
         QByteArray frame;
         bool send = true;

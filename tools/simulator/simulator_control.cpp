@@ -174,6 +174,8 @@ QString SimulatorControl::Execute(const QString &line)
     }
     if (command == QLatin1String("live"))
         return Live(words);
+    if (command == QLatin1String("module"))
+        return Module(words);
     return Error(QStringLiteral("'%1' is not understood; see --help").arg(line.trimmed()));
 }
 
@@ -192,6 +194,21 @@ QString SimulatorControl::Live(const QStringList &words)
         return Error(QStringLiteral("the percentage lies between -50 and 150"));
     m_simulator.setLiveFraction(*channel, percent / 100.0);
     return QStringLiteral("ok: channel %1 at %2 %").arg(*channel).arg(percent);
+}
+
+QString SimulatorControl::Module(const QStringList &words)
+{
+    const std::optional<int> model = Number(words.value(1), 0, 9999);
+    const std::optional<ModuleFamily> family = model ? FamilyOfModelNumber(*model) : std::nullopt;
+    const std::optional<int> type = Number(words.value(2), 0, 255);
+    const std::optional<int> channels = Number(words.value(3), 1, 2);
+    const QString serial = words.value(4);
+    if (words.size() != 5 || !family || !type || !channels || serial.size() > 12)
+        return Error(QStringLiteral("module takes a family (7230, 7210, 7220), a type code, 1 or 2 channels "
+                                    "and a serial number of up to 12 characters"));
+    m_simulator.replaceModule(*family, *type, *channels, serial);
+    return QStringLiteral("ok: module %1 type %2, %3 channel(s), serial %4")
+        .arg(words[1], words[2], words[3], serial);
 }
 
 QString SimulatorControl::Replug()
@@ -236,6 +253,9 @@ QString SimulatorControl::Help()
         "  new-module TEXT    a new module as from the factory, with serial number TEXT, takes\n"
         "                     the place of this one (unplug and plug in one step)\n"
         "                                                      new-module SIM00000002\n"
+        "  module FAMILY TYPE CHANNELS SERIAL\n"
+        "                     another kind of module takes its place\n"
+        "                                                      module 7220 66 1 SIM00000003\n"
         "  live CH PERCENT    holds channel CH's measured value at PERCENT of its range\n"
         "                                                      live 1 95\n"
         "  live CH moving     lets it move again               live 1 moving\n");

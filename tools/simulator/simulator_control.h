@@ -11,6 +11,7 @@
 //
 //   fault KIND [on=reads|writes|actions] [blocks=N,...] [times=N] [after=N] [status=S1[:S2]] [count=N]
 //   clear | unplug | plug | unplug-port | replug | serial TEXT | new-module TEXT | live CHANNEL PERCENT|moving
+//   module FAMILY TYPE CHANNELS SERIAL
 class SimulatorControl {
 public:
     explicit SimulatorControl(ModuleSimulator &simulator) : m_simulator(simulator) {}
@@ -28,6 +29,7 @@ public:
 
 private:
     QString Live(const QStringList &words);
+    QString Module(const QStringList &words);
     QString Replug();
 
     ModuleSimulator &m_simulator;

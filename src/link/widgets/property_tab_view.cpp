@@ -162,10 +162,27 @@ CPropertyTabView::CPropertyTabView(ModuleTransfer &transfer, LinkController &lin
     m_adjust->setObjectName(IdName(146));
     addTab(Scrolled(m_diagnose), Str(kDiagnose));
     addTab(Scrolled(m_adjust), Str(kAdjust));
-    const CModuleImage &image = transfer.LiveImage();
-    const int channels = image.IsTwoChannel() ? 2 : 1;
+    BuildMonitoring();
+}
+
+ModuleFamily CPropertyTabView::LiveFamily() const
+{
+    // Without its type row the module is shown in the base family's terms.
+    return m_transfer.LiveFamily().value_or(Family7230);
+}
+
+void CPropertyTabView::BuildMonitoring()
+{
+    // The pages of another module go with their scales and trends.
+    for (CMonitoringPage *page : m_monitoring) {
+        removeTab(indexOf(page));
+        delete page;
+    }
+    m_monitoring.clear();
+    m_builtFor = m_transfer.LiveModuleNumber();
+    const int channels = m_transfer.LiveImage().IsTwoChannel() ? 2 : 1;
     for (int channel = 1; channel <= channels; ++channel) {
-        auto *page = new CMonitoringPage(channel, transfer.Family(), this);
+        auto *page = new CMonitoringPage(channel, LiveFamily(), this);
         page->setObjectName(IdName(165));
         m_monitoring.push_back(page);
         addTab(page, Str(kMonitoring) + StrF(kChannelTitle, {channel}));
@@ -183,8 +200,10 @@ void CPropertyTabView::ShowMonitoring(const CModuleImage &image, ModuleFamily fa
 
 void CPropertyTabView::Refresh()
 {
+    if (m_builtFor != m_transfer.LiveModuleNumber())
+        BuildMonitoring();
     const CModuleImage &image = m_transfer.LiveImage();
-    const ModuleFamily family = m_transfer.Family();
+    const ModuleFamily family = LiveFamily();
     ShowMonitoring(image, family);
     m_diagnose->Show(DiagnoseRows(m_transfer.Texts()).Build(image, family));
     m_adjust->Show(AdjustActions::PageFor(image, family));

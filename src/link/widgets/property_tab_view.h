@@ -64,9 +64,14 @@ public:
     void Refresh();
 
 private:
+    // One Monitoring page per channel of the live module, with fresh trends.
+    void BuildMonitoring();
+    ModuleFamily LiveFamily() const;
     void ShowMonitoring(const CModuleImage &image, ModuleFamily family);
 
     std::vector<CMonitoringPage *> m_monitoring;
+    // The live module the Monitoring pages were made for.
+    int m_builtFor = 0;
     ModuleTransfer &m_transfer;
     CDiagnosePage *m_diagnose = nullptr;
     CAdjustPage *m_adjust = nullptr;

@@ -147,9 +147,13 @@ void CChanelTabView::OnUpdate(QObject *sender, int hint, Item *item)
         LoadAndBuild();
         return;
     }
-    if (hint == kHintOnline && !m_context.document->IsModified()) {
-        m_model.Load();
-        FillAll();
+    if (hint == kHintOnline) {
+        // Unapplied edits stay on the pages; the buttons follow the module
+        // online or offline either way.
+        if (!m_context.document->IsModified()) {
+            m_model.Load();
+            FillAll();
+        }
         m_model.Broadcast(kHintButtons);
         return;
     }

@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QUuid>
 
+#include <utility>
+
 namespace {
 constexpr int kSocketWaitMs = 3000;
 // One line: the token of the cut, as the completion format handed it out.
@@ -135,8 +137,7 @@ void SystemClipboard::Put(const TransferPayload &payload, ClipboardOwner owner)
 {
     Release();
     m_token = QUuid::createUuid().toByteArray(QUuid::Id128);
-    const QByteArray completion = ServerName().toUtf8() + '\n' + m_token;
-    auto *mime = new TransferMime(payload, owner.completionFormat, completion);
+    auto *mime = new TransferMime(payload, owner.completionFormat, CompletionAddress(m_token));
     m_data = mime;
     m_owner = std::move(owner);
     // The clipboard owns the data object from here on.
@@ -151,11 +152,26 @@ void SystemClipboard::FlushOwn()
 
 void SystemClipboard::TokenReceived(const QByteArray &token)
 {
-    if (token.isEmpty() || token != m_token || !OwnsData() || !m_owner.completionRequested)
+    if (token.isEmpty())
+        return;
+    if (token == m_dragToken) {
+        // One completion per drag.
+        m_dragToken.clear();
+        const ClipboardOwner owner = std::exchange(m_dragOwner, {});
+        if (owner.completionRequested)
+            owner.completionRequested();
+        return;
+    }
+    if (token != m_token || !OwnsData() || !m_owner.completionRequested)
         return;
     // One completion per cut.
     m_token.clear();
     m_owner.completionRequested();
+}
+
+QByteArray SystemClipboard::CompletionAddress(const QByteArray &token) const
+{
+    return ServerName().toUtf8() + '\n' + token;
 }
 
 void SystemClipboard::RequestCompletion(const QString &completionFormat)
@@ -163,12 +179,29 @@ void SystemClipboard::RequestCompletion(const QString &completionFormat)
     const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
     if (!mime || !mime->hasFormat(completionFormat))
         return;
-    const QList<QByteArray> parts = mime->data(completionFormat).split('\n');
+    SendCompletion(mime->data(completionFormat));
+}
+
+QByteArray SystemClipboard::OfferDrag(ClipboardOwner owner)
+{
+    m_dragToken = QUuid::createUuid().toByteArray(QUuid::Id128);
+    m_dragOwner = std::move(owner);
+    return CompletionAddress(m_dragToken);
+}
+
+void SystemClipboard::CompleteDrag(const QByteArray &completion)
+{
+    SendCompletion(completion);
+}
+
+void SystemClipboard::SendCompletion(const QByteArray &completion)
+{
+    const QList<QByteArray> parts = completion.split('\n');
     if (parts.size() != 2 || parts[0].isEmpty() || parts[1].isEmpty())
         return;
     const QString server = QString::fromUtf8(parts[0]);
-    // Clipboard data is anybody's: only a socket of this program's kind
-    // and a token of its form are used.
+    // Clipboard and drag data is anybody's: only a socket of this program's
+    // kind and a token of its form are used.
     static const QRegularExpression kServer(QStringLiteral("(^|/)zelnor-wizard-\\d+-[0-9a-f]{32}$"));
     static const QRegularExpression kToken(QStringLiteral("^[0-9a-f]{32}$"));
     if (!kServer.match(server).hasMatch() || !kToken.match(QString::fromLatin1(parts[1])).hasMatch())

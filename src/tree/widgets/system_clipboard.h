@@ -51,7 +51,8 @@ QMimeData *MakeTransferMimeData(const TransferPayload &payload);
 // that succeeded reads the address and sends the token there; only then
 // does the source delete its originals. So the clipboard flushed at the
 // program's end, a clipboard manager or any program reading every format
-// cannot complete a cut: they read, and nobody sends the token.
+// cannot complete a cut: they read, and nobody sends the token. A moving
+// drag completes the same way: the drop that pasted it sends its token.
 class SystemClipboard : public QObject, public ClipboardPort {
     Q_OBJECT
 public:
@@ -62,6 +63,8 @@ public:
     void Put(const TransferPayload &payload, ClipboardOwner owner) override;
     void FlushOwn() override;
     void RequestCompletion(const QString &completionFormat) override;
+    QByteArray OfferDrag(ClipboardOwner owner) override;
+    void CompleteDrag(const QByteArray &completion) override;
 
     // The local socket this program hears completions on.
     QString ServerName() const;
@@ -69,11 +72,18 @@ public:
 private:
     void Release();
     void TokenReceived(const QByteArray &token);
+    // The completion format's bytes: this program's socket and the token.
+    QByteArray CompletionAddress(const QByteArray &token) const;
+    // Sends the token of a completion to the program its address names.
+    void SendCompletion(const QByteArray &completion);
     bool OwnsData() const;
 
     QLocalServer *m_server;
     ClipboardOwner m_owner;
     QByteArray m_token;
+    // The drag this program offers now.
+    ClipboardOwner m_dragOwner;
+    QByteArray m_dragToken;
     QPointer<QMimeData> m_data;
     std::unique_ptr<ClipboardSnapshot> m_contents;
 };
