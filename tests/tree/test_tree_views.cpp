@@ -14,9 +14,6 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QProxyStyle>
-#include <QStyleOption>
 #include <QMenu>
 #include <QSettings>
 #include <QTableView>
@@ -42,7 +39,6 @@ private slots:
     void signalMenuOffersRenameAndViewCommands();
     void addNewOffersTheChildLevelsInLayoutOrder();
     void sortByAndShowHideActOnTheLayout();
-    void emptyContainerLosesItsExpandButton();
     void restingCursorSelectsTheRowAfterTheHoverTime();
     void nameColumnFitsTheNamesUntilTheUserSizesIt();
 };
@@ -78,28 +74,6 @@ struct TreeFixture {
         return qobject_cast<QLineEdit *>(view->indexWidget(view->treeModel().indexOf(item.handle())));
     }
     int plantCounter() { return project.counter(ProjectCounters::RowOfFolder(PlantName)); }
-};
-
-// Paints as the application's style does and notes, per row, whether the
-// branch area was drawn with an expand button.
-class BranchRecorder : public QProxyStyle {
-public:
-    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
-                       const QWidget *widget) const override
-    {
-        if (element == PE_IndicatorBranch)
-            branches.push_back({option->rect, option->state.testFlag(State_Children)});
-        QProxyStyle::drawPrimitive(element, option, painter, widget);
-    }
-    // Whether the branch area of the row through y had a button.
-    bool ButtonAt(int y) const
-    {
-        for (const auto &[rect, button] : branches)
-            if (rect.top() <= y && y <= rect.bottom() && button)
-                return true;
-        return false;
-    }
-    mutable std::vector<std::pair<QRect, bool>> branches;
 };
 
 // A mouse move over a point of a view's viewport, as the mouse makes it.
@@ -373,32 +347,6 @@ void TestTreeViews::sortByAndShowHideActOnTheLayout()
     QVERIFY(layout->Visible(0));
 }
 
-void TestTreeViews::emptyContainerLosesItsExpandButton()
-{
-    BranchRecorder style;
-    TreeFixture tree({"Empty", "Full"});
-    QVERIFY(tree.project.addFolder(*tree.plant("Full").asContainer(), CabinetName, "C1"));
-    tree.view->setStyle(&style);
-    TreeEntryModel &model = tree.view->treeModel();
-    const QModelIndex empty = model.indexOf(tree.plant("Empty").handle());
-    const QModelIndex full = model.indexOf(tree.plant("Full").handle());
-    QVERIFY(empty.isValid() && full.isValid());
-    tree.view->expand(empty.parent());
-    const auto buttonShown = [&](const QModelIndex &index) {
-        style.branches.clear();
-        tree.view->viewport()->repaint();
-        return style.ButtonAt(tree.view->visualRect(index).center().y());
-    };
-    // Never expanded, both announce children.
-    QVERIFY(buttonShown(empty));
-    QVERIFY(buttonShown(full));
-    // Read and found empty: no button; one with children keeps it.
-    tree.view->ExpandEntry(empty);
-    tree.view->ExpandEntry(full);
-    QTRY_VERIFY(!buttonShown(empty));
-    QVERIFY(buttonShown(full));
-}
-
 void TestTreeViews::restingCursorSelectsTheRowAfterTheHoverTime()
 {
     TreeFixture tree({"A", "B", "C"});
@@ -439,7 +387,7 @@ void TestTreeViews::restingCursorSelectsTheRowAfterTheHoverTime()
 
 void TestTreeViews::nameColumnFitsTheNamesUntilTheUserSizesIt()
 {
-    const QString longName = QStringLiteral("Boiler house of the northern district");
+    const QString longName = QString(40, u'W');
     TreeFixture tree({"A", longName});
     CMy7100Doc &document = tree.project.document;
     QVERIFY(document.Select(tree.project.projectItem().handle()));
