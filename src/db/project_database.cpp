@@ -40,35 +40,41 @@ bool IsSameFile(const QString &a, const QString &b)
 // The copy goes to a temporary file beside the target, which replaces the
 // target only when the whole file has been written: a failed copy leaves an
 // existing target as it was.
+// The system's text of a file error, with the file it concerns.
+QString FileErrorText(const QString &path, const QFileDevice &file)
+{
+    return StrF(ProjectStrings::FileError, {QDir::toNativeSeparators(path), file.errorString()});
+}
+
 bool CopyFileSafely(const QString &source, const QString &target, QString *error)
 {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
-        *error = in.errorString();
+        *error = FileErrorText(source, in);
         return false;
     }
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly)) {
-        *error = out.errorString();
+        *error = FileErrorText(target, out);
         return false;
     }
     for (;;) {
         const QByteArray chunk = in.read(1 << 16);
         if (chunk.isEmpty() && in.error() != QFileDevice::NoError) {
-            *error = in.errorString();
+            *error = FileErrorText(source, in);
             out.cancelWriting();
             return false;
         }
         if (chunk.isEmpty())
             break;
         if (out.write(chunk) != chunk.size()) {
-            *error = out.errorString();
+            *error = FileErrorText(target, out);
             out.cancelWriting();
             return false;
         }
     }
     if (!out.commit()) {
-        *error = out.errorString();
+        *error = FileErrorText(target, out);
         return false;
     }
     return true;
@@ -113,7 +119,7 @@ bool ProjectDatabase::ReadProperties(const QString &path, const QString &user, c
 {
     QFile probe(path);
     if (!probe.open(QIODevice::ReadOnly)) {
-        MessageService::error(probe.errorString());
+        MessageService::error(FileErrorText(path, probe));
         return false;
     }
     probe.close();

@@ -67,6 +67,7 @@ enum : int {
     UnableToOpenFile = 62850,
     IncorrectVersion = 62851,
     ProgramPathUnreadable = 62852,
+    FileError = 62853,
     Untitled = 62860,
 
     ToolUsage = 62870,

@@ -5,11 +5,14 @@
 #include "base/message_service.h"
 #include "base/string_table.h"
 
+#include <QDir>
+
 #include <atomic>
 #include <utility>
 
 namespace {
 constexpr int kCannotCreateLogFile = 62400;
+constexpr int kLogFolderMoved = 62423;
 
 std::atomic<OutputLog *> &activeLog()
 {
@@ -27,7 +30,12 @@ LogLineHold *&currentHold()
 
 OutputLog::OutputLog(QObject *parent) : QObject(parent)
 {
-    createFile(AppPaths::writableSubdirectory(QStringLiteral("Log")), QDateTime::currentDateTime());
+    const QString wanted = QDir(AppPaths::programDirectory()).filePath(QStringLiteral("Log"));
+    const QString used = AppPaths::writableSubdirectory(QStringLiteral("Log"));
+    createFile(used, QDateTime::currentDateTime());
+    // A log that could not stand beside the program says where it is.
+    if (hasFile() && QDir(used) != QDir(wanted))
+        m_placeNote = StrF(kLogFolderMoved, {QDir::toNativeSeparators(wanted), QDir::toNativeSeparators(used)});
 }
 
 OutputLog::OutputLog(const QString &directory, const QDateTime &creationTime, QObject *parent)
@@ -90,6 +98,8 @@ void OutputLog::writeSystemInformationOnce(const SystemFacts &facts)
         return;
     m_systemInformationPending = false;
     addText(SystemInformation::block(facts));
+    if (!m_placeNote.isEmpty())
+        writeLogLine(m_placeNote);
 }
 
 void WriteLogLine(const QString &text)

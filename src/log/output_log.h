@@ -17,7 +17,9 @@ class OutputLog : public QObject {
     Q_OBJECT
 public:
     // Creates the run's file in the "Log" folder beside the program, named
-    // after the current local time.
+    // after the current local time; where that folder cannot be made, in
+    // the user's data folder, and the first line after the system
+    // information says so.
     explicit OutputLog(QObject *parent = nullptr);
     // Creates the file in directory, named after creationTime. When it cannot
     // be made, "Can't create log file for log output!" is shown and the log
@@ -58,6 +60,7 @@ private:
     // Keeps the texts of two threads from mixing inside the file.
     QMutex m_fileLock;
     bool m_systemInformationPending = true;
+    QString m_placeNote;
 };
 
 // The one way to add a time-stamped line to the output log.

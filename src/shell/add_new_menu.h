@@ -41,8 +41,9 @@ public:
     // any other level.
     static int CommandOfLevel(int nameString);
 
-    // The folder submenu as an entry of its parent: greyed without a project
-    // and below a module, a signal or the signals root.
+    // The folder submenu and the module submenus as entries of their parent:
+    // greyed without a project and below a module, a signal or the signals
+    // root, where no item can be made.
     bool FolderSubmenuEnabled() const;
     // The entries a popup of the kind shows now (Other: none).
     std::vector<Entry> Entries(Popup popup) const;

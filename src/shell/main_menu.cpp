@@ -28,12 +28,17 @@ MenuEntry Separator()
     return MenuEntry{MenuEntry::Kind::Separator, 0, 0, false, {}};
 }
 
+constexpr int kMenuMakeActive = 62190;
+constexpr int kMenuConnectionProperties = 62191;
+
 // The recent files stand before the placeholder; their entries are made
 // when the menu opens.
 std::vector<MenuEntry> FileMenu()
 {
     return {Command(FileNew, MenuNew),           Command(FileOpen, MenuOpen),
             Command(FileSaveAs, MenuSaveAs),     Separator(),
+            Command(MakeActive, kMenuMakeActive), Command(ShowConnectionProperties, kMenuConnectionProperties),
+            Separator(),
             Command(PrintProject, MenuPrintProject),
             Popup(PrintStrings::PrintPopup, {Command(ModuleInformation, PrintStrings::ModuleInformationCommand),
                                              Command(ModuleDataCard, PrintStrings::ModuleDataCardCommand)}),
@@ -160,6 +165,12 @@ const std::vector<Accelerator> &MainMenu::FormAccelerators()
         return keys;
     }();
     return table;
+}
+
+const MenuEntry &MainMenu::AddNewPopup()
+{
+    static const MenuEntry popup = AddNewMenu();
+    return popup;
 }
 
 const std::vector<MenuEntry> &MainMenu::DialogPopupMenu()

@@ -4,6 +4,15 @@
 
 #include <vector>
 
+// The File menu's commands on the open database: "Make current database
+// active" and "Connection Properties".
+namespace CommandId {
+enum : int {
+    MakeActive = 40045,
+    ShowConnectionProperties = 40047,
+};
+} // namespace CommandId
+
 // One entry of the main menu: a command, a popup with entries, or a
 // separator. Texts are string numbers of the active pack; the text after a
 // tab shows the accelerator.
@@ -32,6 +41,9 @@ public:
     // clipboard and plain Delete keys, which reach the focused field, and
     // with Escape for "&Reset" (40201).
     static const std::vector<Accelerator> &FormAccelerators();
+    // "Add New...": the folder submenu and one submenu of module types per
+    // family, as the Edit menu and every context menu offer it.
+    static const MenuEntry &AddNewPopup();
     // Menu 24624, the context menu of an item form: Add New, Delete, the
     // clipboard, the view modes and Dialog view.
     static const std::vector<MenuEntry> &DialogPopupMenu();

@@ -1,4 +1,5 @@
 #include "tree/document.h"
+#include "tree/item_errors.h"
 
 #include "db/text_rules.h"
 
@@ -483,27 +484,31 @@ void C7100Document::ReportSaveFailure(Item &item, COLEDBException &error)
     ReportDataError(error, m_reportErrors);
 }
 
-void C7100Document::ReportItemError(const Item &item, EditState state, int code)
+QString ItemErrorMessage(const C7100Document &document, const Item &item, EditState state, int code)
 {
-    if (!m_reportErrors)
-        return;
     const int head = state == EditState::New        ? TreeStrings::CantInsert
                      : state == EditState::Modified ? TreeStrings::CantUpdate
                                                     : TreeStrings::CantDeleteItem;
-    QString specific = ItemErrorText(code);
+    QString specific = document.ItemErrorText(code);
     if (specific.isEmpty()) {
         switch (code) {
         case TreeStrings::ItemExists:
         case TreeStrings::InvalidNameCharacters:
-            specific = FillArguments(Str(code), {GetLevelName(item)});
+            specific = FillArguments(Str(code), {document.GetLevelName(item)});
             break;
         default:
-            MessageService::error(Str(TreeStrings::UndefinedError));
-            return;
+            return QString();
         }
     }
-    MessageService::error(FillArguments(Str(head), {GetLevelName(item), GetPath(item)}) + QLatin1Char(' ') +
-                          specific);
+    return FillArguments(Str(head), {document.GetLevelName(item), document.GetPath(item)}) + QLatin1Char(' ') + specific;
+}
+
+void C7100Document::ReportItemError(const Item &item, EditState state, int code)
+{
+    if (!m_reportErrors)
+        return;
+    const QString message = ItemErrorMessage(*this, item, state, code);
+    MessageService::error(message.isEmpty() ? Str(TreeStrings::UndefinedError) : message);
 }
 
 void C7100Document::ForgetCurrentIfGone()

@@ -309,9 +309,17 @@ void DocumentTreeModel::fetchMore(const QModelIndex &parent)
     if (!rows.empty())
         beginInsertRows(parent, 0, int(rows.size()) - 1);
     Renumber(rows, 0);
+    const bool empty = rows.empty();
     m_children.insert(container->handle(), std::move(rows));
-    if (!m_children.value(container->handle()).empty())
+    if (!empty) {
         endInsertRows();
+        return;
+    }
+    // Read and found empty: the views drop the expand button they showed
+    // while the container was unread.
+    const QList<QPersistentModelIndex> changed{QPersistentModelIndex(parent)};
+    emit layoutAboutToBeChanged(changed);
+    emit layoutChanged(changed);
 }
 
 void DocumentTreeModel::Insert(Item &item)

@@ -8,7 +8,9 @@
 #include "params/module_parameters.h"
 #include "base/message_service.h"
 #include "base/string_table.h"
+#include "tree/folder_naming.h"
 #include "tree/hierarchy_strings.h"
+#include "tree/item_errors.h"
 #include "tree/module_dialog_service.h"
 #include "tree/project_counters.h"
 #include "tree/tree_queries.h"
@@ -182,7 +184,7 @@ bool CMy7100Doc::CheckFolderName(Item &item, const QString &newName)
     // Refused before the counter moves, so that a refused name changes
     // nothing at all.
     if (!IsNameValid(name)) {
-        Refuse(FillArguments(Str(TreeStrings::InvalidNameCharacters), {GetLevelName(item)}));
+        Refuse(ItemErrorMessage(*this, item, item.editState(), TreeStrings::InvalidNameCharacters));
         return false;
     }
     bool taken = false;
@@ -212,6 +214,7 @@ Item *CMy7100Doc::AddNewFolder(ContainerItem &parent, int nameStringId)
         return nullptr;
     }
     Select(item->handle());
+    FolderNaming::Begin(*this, item->handle());
     emit renameRequested(item->handle(), true);
     return item;
 }

@@ -2,6 +2,7 @@
 
 #include "log/output_log.h"
 #include "base/string_table.h"
+#include "tree/folder_naming.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/my7100_doc.h"
 
@@ -9,6 +10,7 @@
 
 namespace {
 constexpr int kFolderCreatedLine = 2240;
+constexpr int kFolderRenamedLine = 63362;
 } // namespace
 
 bool TreeViewLogic::BeginLabelEdit(Item &item)
@@ -28,23 +30,36 @@ TreeViewLogic::LabelEnd TreeViewLogic::EndLabelEdit(ItemHandle handle, const std
         return LabelEnd::NotStored;
     const QString typed = text.value_or(QString()).trimmed();
     auto *application = qobject_cast<CMy7100Doc *>(&m_document);
-    if (application && CMy7100Doc::IsFolder(*item)) {
-        if (!application->CheckFolderName(*item, typed))
-            return LabelEnd::Reopen;
-        if (place.writeLog)
-            WriteLogLine(StrF(kFolderCreatedLine, {typed.isEmpty() ? m_document.GetName(*item) : typed}));
-    }
+    const bool folder = application && CMy7100Doc::IsFolder(*item);
+    if (folder && !application->CheckFolderName(*item, typed))
+        return LabelEnd::Reopen;
+    const bool created = (folder && FolderNaming::End(m_document, handle)) ||
+                         item->editState() == EditState::New;
     if (item->editState() == EditState::Clean)
         return LabelEnd::NotStored;
+    const QString before = m_document.GetName(*item);
     if (text && !typed.isEmpty())
         m_document.SetValue(*item, QStringLiteral("Name"), typed, true);
-    if (m_document.Save(*item, nullptr, true))
+    if (m_document.Save(*item, nullptr, true)) {
+        if (folder && place.writeLog)
+            LogFolderEdit(created, before, m_document.GetName(*item));
         return LabelEnd::Stored;
+    }
     // The save reported why; the item may be gone meanwhile.
     if (place.cancelFailedSave)
         if (Item *still = m_document.FindItem(handle))
             m_document.CancelEdit(*still);
     return LabelEnd::NotStored;
+}
+
+// The line tells what the edit did: a new folder was made, an existing one
+// got another name; an edit that changed nothing leaves no line.
+void TreeViewLogic::LogFolderEdit(bool created, const QString &before, const QString &after)
+{
+    if (created)
+        WriteLogLine(StrF(kFolderCreatedLine, {after}));
+    else if (before != after)
+        WriteLogLine(StrF(kFolderRenamedLine, {before, after}));
 }
 
 bool TreeViewLogic::Delete(ItemHandle handle, const std::vector<ItemHandle> &siblingsInViewOrder)

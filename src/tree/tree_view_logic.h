@@ -26,7 +26,8 @@ public:
         Reopen,    // the folder name was refused: the edit starts again
         NotStored, // the save failed or there was nothing to do
     };
-    // Where the edit ended: the tree writes the log line of a folder and
+    // Where the edit ended: the tree writes the log line of a folder (made or
+    // renamed; none when the name stayed) and
     // cancels a failed save only while the right pane shows the list; the
     // list always cancels a failed save.
     struct Place {
@@ -51,5 +52,7 @@ public:
     static bool CanEdit(const Item *item);
 
 private:
+    static void LogFolderEdit(bool created, const QString &before, const QString &after);
+
     C7100Document &m_document;
 };

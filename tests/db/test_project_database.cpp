@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QTemporaryDir>
+#include <QDir>
 #include <QtTest>
 
 namespace {
@@ -478,6 +479,8 @@ void TestProjectDatabase::badInput()
         ExecOn(bad, "ALTER TABLE Modules7230_2 DROP COLUMN Memo");
     } else if (kind == "missing") {
         bad = dir.filePath("gone.prj");
+        // The system's text names the file it is about.
+        expected = QStringLiteral("File '%1': %2").arg(QDir::toNativeSeparators(bad), expected);
     }
     ProjectDatabase database;
     ProjectCommands commands(database);

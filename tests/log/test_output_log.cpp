@@ -1,8 +1,10 @@
+#include "base/app_paths.h"
 #include "log/output_log.h"
 #include "base/string_table.h"
 #include "support/test_support.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -43,6 +45,7 @@ private slots:
     void uncreatableFileIsReportedOnceAndTheLogGoesOn();
     void linesWithoutActiveLogAreDropped();
     void fileRemovedDuringTheRunIsNotStartedAgain();
+    void logAwayFromTheProgramSaysWhereItWent();
 
 private:
     QTemporaryDir m_dir;
@@ -183,6 +186,45 @@ void TestOutputLog::fileRemovedDuringTheRunIsNotStartedAgain()
     log.writeLogLine(QStringLiteral("pane only"));
     QVERIFY(!QFile::exists(log.filePath()));
     QCOMPARE(shown.size(), 1);
+}
+
+// A "Log" folder that cannot be made beside the program: the log goes to the
+// user's data folder, and the first line after the system information says
+// where; a log beside the program says nothing of its place.
+void TestOutputLog::logAwayFromTheProgramSaysWhereItWent()
+{
+    const auto linesAfterHeader = [](OutputLog &log) {
+        log.writeSystemInformationOnce(SystemFacts{});
+        log.writeLogLine(QStringLiteral("next"));
+        QStringList stamped;
+        for (const QString &line : fileLines(log.filePath()))
+            if (const QRegularExpressionMatch match = kStamped.match(line); match.hasMatch())
+                stamped << match.captured(1);
+        return stamped;
+    };
+    {
+        OutputLog beside;
+        QVERIFY(beside.hasFile());
+        QVERIFY(beside.filePath().startsWith(AppPaths::programDirectory()));
+        QCOMPARE(linesAfterHeader(beside), QStringList{"next"});
+        QFile::remove(beside.filePath());
+    }
+    // The program's folder is a plain file here: nothing can be made in it,
+    // also not by a user who may write everywhere.
+    const QString blocked = m_dir.filePath(QStringLiteral("program"));
+    QFile blocker(blocked);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    AppPaths::setProgramFile(blocked + QStringLiteral("/zelnor-wizard"));
+    OutputLog away;
+    AppPaths::setProgramFile(QString());
+    QVERIFY(away.hasFile());
+    const QString folder = QFileInfo(away.filePath()).absolutePath();
+    QVERIFY(!folder.startsWith(blocked));
+    QCOMPARE(linesAfterHeader(away),
+             (QStringList{QStringLiteral("The folder '%1/Log' cannot be made; the log files are written to '%2'.")
+                              .arg(blocked, folder),
+                          "next"}));
 }
 
 QTEST_GUILESS_MAIN(TestOutputLog)

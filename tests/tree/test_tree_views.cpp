@@ -1,6 +1,9 @@
 #include "hierarchy_test_support.h"
 #include "support/captured_log.h"
+#include "base/settings.h"
+#include "tree/column_layout.h"
 #include "tree/container_list_model.h"
+#include "tree/hover_selection.h"
 #include "tree/dynamic_menu.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/project_counters.h"
@@ -8,7 +11,9 @@
 #include "tree/widgets/my7100_view.h"
 #include "tree/widgets/tree_entry_model.h"
 
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QMenu>
 #include <QSettings>
 #include <QTableView>
@@ -25,7 +30,8 @@ private slots:
     void initTestCase() { TestSupport::loadEnglish(); }
     void init() { QSettings(QStringLiteral("ZelnorWizard"), QStringLiteral("ZelnorWizard")).clear(); }
     void refusedRenameReopensTheEdit();
-    void unchangedRenameStillCountsAndLogs();
+    void unchangedRenameStillCountsButLogsNothing();
+    void backslashInAFolderNameIsAnItemError();
     void modulesAreNotRenamedInPlace();
     void listRenameRestartsWithoutLogLine();
     void deleteMakesTheNeighbourCurrent();
@@ -33,6 +39,8 @@ private slots:
     void signalMenuOffersRenameAndViewCommands();
     void addNewOffersTheChildLevelsInLayoutOrder();
     void sortByAndShowHideActOnTheLayout();
+    void restingCursorSelectsTheRowAfterTheHoverTime();
+    void nameColumnFitsTheNamesUntilTheUserSizesIt();
 };
 
 namespace {
@@ -67,6 +75,14 @@ struct TreeFixture {
     }
     int plantCounter() { return project.counter(ProjectCounters::RowOfFolder(PlantName)); }
 };
+
+// A mouse move over a point of a view's viewport, as the mouse makes it.
+void MoveMouse(QAbstractItemView &view, const QPoint &at)
+{
+    QMouseEvent move(QEvent::MouseMove, at, view.viewport()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &move);
+}
 
 QStringList commandNames(const QMenu &menu)
 {
@@ -103,12 +119,12 @@ void TestTreeViews::refusedRenameReopensTheEdit()
     QCOMPARE(p2.editState(), EditState::Clean);
     QCOMPARE(tree.project.stored("Equipments", p2.id().toInt(), "Name").toString(), QStringLiteral("P3"));
     QCOMPARE(log.lines.size(), 2);
-    QCOMPARE(log.lines.last(), QStringLiteral("Folder 'P3' was created."));
+    QCOMPARE(log.lines.last(), QStringLiteral("Folder 'P2' was renamed to 'P3'."));
     QCOMPARE(tree.plantCounter(), counter + 1);
     QCOMPARE(messages.shown().size(), size_t(1));
 }
 
-void TestTreeViews::unchangedRenameStillCountsAndLogs()
+void TestTreeViews::unchangedRenameStillCountsButLogsNothing()
 {
     TreeFixture tree({"North"});
     ScriptedMessages messages;
@@ -118,11 +134,43 @@ void TestTreeViews::unchangedRenameStillCountsAndLogs()
     QVERIFY(tree.view->StartRename(north.handle()));
     QCOMPARE(north.editState(), EditState::Modified);
     QTest::keyClick(tree.editor(north), Qt::Key_Escape);
-    QTRY_COMPARE(log.lines, QStringList{"Folder 'North' was created."});
+    QTRY_COMPARE(north.editState(), EditState::Clean);
     QCOMPARE(tree.plantCounter(), counter + 1);
-    QCOMPARE(north.editState(), EditState::Clean);
     QCOMPARE(tree.project.document.GetName(north), QStringLiteral("North"));
+    // Nothing was made or renamed, and the log says nothing of it; the same
+    // name typed again is no rename either.
+    QVERIFY(tree.view->StartRename(north.handle()));
+    tree.editor(north)->setText(QStringLiteral("North"));
+    QTest::keyClick(tree.editor(north), Qt::Key_Return);
+    QTRY_COMPARE(north.editState(), EditState::Clean);
+    QCOMPARE(log.lines, QStringList());
     QVERIFY(messages.shown().empty());
+    // A folder made by Add New and named in place is logged as made.
+    Item *made = tree.project.document.AddNewFolder(tree.project.projectItem(), PlantName);
+    QVERIFY(made);
+    if (!tree.editor(*made))
+        QVERIFY(tree.view->StartRename(made->handle()));
+    QTRY_VERIFY(tree.editor(*made));
+    tree.editor(*made)->setText(QStringLiteral("South"));
+    QTest::keyClick(tree.editor(*made), Qt::Key_Return);
+    QTRY_COMPARE(log.lines, QStringList{"Folder 'South' was created."});
+}
+
+// A backslash in a folder's name is refused as every item error is
+// reported: what could not be stored, then why.
+void TestTreeViews::backslashInAFolderNameIsAnItemError()
+{
+    TreeFixture tree({"P1"});
+    ScriptedMessages messages;
+    Item &p1 = tree.plant("P1");
+    QVERIFY(tree.view->StartRename(p1.handle()));
+    tree.editor(p1)->setText(QStringLiteral("A\\B"));
+    QTest::keyClick(tree.editor(p1), Qt::Key_Return);
+    QTRY_COMPARE(messages.texts(),
+                 QStringList{"Can't update Plant '\\\\Project\\P1'. Plant name contain invalid character(s)."});
+    QCOMPARE(messages.shown()[0].icon, MessageIcon::Error);
+    QTRY_VERIFY(tree.editor(p1));
+    QCOMPARE(tree.project.document.GetName(p1), QStringLiteral("P1"));
 }
 
 void TestTreeViews::modulesAreNotRenamedInPlace()
@@ -297,6 +345,74 @@ void TestTreeViews::sortByAndShowHideActOnTheLayout()
     QCOMPARE(hints.codes().back(), int(C7100Document::HintColumnShown));
     QVERIFY(!layout->SetVisible(0, false));
     QVERIFY(layout->Visible(0));
+}
+
+void TestTreeViews::restingCursorSelectsTheRowAfterTheHoverTime()
+{
+    TreeFixture tree({"A", "B", "C"});
+    CMy7100Doc &document = tree.project.document;
+    QVERIFY(document.Select(tree.project.projectItem().handle()));
+    WriteSetting(QStringLiteral("HoverTime"), 150);
+    auto list = std::make_unique<CMy7100View>(document);
+    list->resize(400, 300);
+    list->show();
+    QVERIFY(QTest::qWaitForWindowExposed(list.get()));
+    QTableView *table = list->details();
+    const int rowB = list->listModel().RowOf(tree.plant("B").handle());
+    const QPoint overB = table->visualRect(table->model()->index(rowB, 0)).center();
+    QCOMPARE(list->hoverSelection().hoverTime(), 150);
+    MoveMouse(*table, overB);
+    // The row is hot at once (underlined), selected only after the time.
+    QVERIFY(table->model()->index(rowB, 0).data(Qt::FontRole).value<QFont>().underline());
+    QVERIFY(list->SelectedItems().empty());
+    QTRY_COMPARE(list->SelectedItems(), std::vector<ItemHandle>{tree.plant("B").handle()});
+    // Leaving the rows before the time selects nothing.
+    const int rowC = list->listModel().RowOf(tree.plant("C").handle());
+    MoveMouse(*table, table->visualRect(table->model()->index(rowC, 0)).center());
+    MoveMouse(*table, QPoint(5, table->viewport()->height() - 2));
+    QTest::qWait(400);
+    QCOMPARE(list->SelectedItems(), std::vector<ItemHandle>{tree.plant("B").handle()});
+    QVERIFY(!table->model()->index(rowC, 0).data(Qt::FontRole).value<QFont>().underline());
+
+    // Switched off, a resting cursor selects nothing.
+    WriteSetting(QStringLiteral("EnableHoverSelection"), 0);
+    list = std::make_unique<CMy7100View>(document);
+    list->resize(400, 300);
+    list->show();
+    QVERIFY(QTest::qWaitForWindowExposed(list.get()));
+    MoveMouse(*list->details(), overB);
+    QTest::qWait(400);
+    QVERIFY(list->SelectedItems().empty());
+}
+
+void TestTreeViews::nameColumnFitsTheNamesUntilTheUserSizesIt()
+{
+    const QString longName = QString(40, u'W');
+    TreeFixture tree({"A", longName});
+    CMy7100Doc &document = tree.project.document;
+    QVERIFY(document.Select(tree.project.projectItem().handle()));
+    ColumnLayout *layout = document.Layouts().Find(tree.project.levels(), QStringLiteral("ProjectsRoot"));
+    QVERIFY(layout && layout->columnCount() > 0);
+    const int defaultWidth = layout->columns().front().width;
+    QCOMPARE(layout->Width(0), defaultWidth);
+    {
+        CMy7100View list(document);
+        list.resize(800, 300);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        const int needed = list.details()->fontMetrics().horizontalAdvance(longName);
+        QVERIFY2(needed > defaultWidth, "the name must be longer than the default width");
+        QVERIFY2(list.columnWidth(0) >= needed, qPrintable(QString::number(list.columnWidth(0))));
+        // The fitted width is not the user's: nothing is kept of it.
+        QCOMPARE(layout->Width(0), defaultWidth);
+        // A width the user gives is kept and shown again.
+        list.horizontalHeader()->resizeSection(0, defaultWidth + 17);
+    }
+    QCOMPARE(layout->Width(0), defaultWidth + 17);
+    CMy7100View again(document);
+    again.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&again));
+    QCOMPARE(again.columnWidth(0), defaultWidth + 17);
 }
 
 QTEST_MAIN(TestTreeViews)

@@ -31,6 +31,7 @@
 #include "tree/drag_drop_presenter.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/list_view_modes.h"
+#include "tree/widgets/command_focus.h"
 #include "tree/widgets/item_form_view.h"
 #include "tree/widgets/left_view.h"
 #include "tree/widgets/my7100_view.h"
@@ -98,6 +99,8 @@ CMainFrame::CMainFrame(ProjectSession &session, AppSettings &settings, QWidget *
     InitIconResources();
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     m_help = new HelpWindow(this);
+    // The pane a menu opened from the keyboard acts on is followed from now.
+    CommandFocus::Widget();
     BuildPanes();
     BuildToolbars();
     BuildMenus();
@@ -232,6 +235,7 @@ void CMainFrame::BuildPanes()
     connect(&transfer, &ModuleTransfer::treeImageChanged, m_model,
             [this](ItemHandle module, int) { m_model->refreshItem(module); });
     m_tree->SetCommandState([this](int id) { return IsCommandEnabled(id); });
+    m_tree->SetCommandChecked([this](int id) { return CommandChecked(id); });
     m_tree->SetListShownQuery([this] {
         for (int i = 0; i < m_right->count(); ++i)
             if (qobject_cast<CMy7100View *>(m_right->widget(i)))
@@ -239,6 +243,7 @@ void CMainFrame::BuildPanes()
         return false;
     });
     connect(m_tree, &C7100TreeView::commandRequested, this, [this](int id) { RunCommand(id); });
+    m_tree->SetAddNewMenu([this](QWidget *parent) { return BuildMenu(MainMenu::AddNewPopup(), parent); });
     m_tree->AddNewBuilder().SetCreator([this](int nameString) { RunCommand(AddNewMenu::CommandOfLevel(nameString)); },
                                        [](int nameString) { return AddNewMenu::CommandOfLevel(nameString) != 0; });
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -352,7 +357,7 @@ QList<QWidget *> CMainFrame::Panes() const
 
 QWidget *CMainFrame::ActivePane() const
 {
-    const QWidget *focus = QApplication::focusWidget();
+    const QWidget *focus = CommandFocus::Widget();
     for (QWidget *pane : Panes())
         if (pane == focus || pane->isAncestorOf(focus))
             return pane;
@@ -446,9 +451,19 @@ void CMainFrame::RestorePlacement()
     if (layout.intValue(QStringLiteral("Maximized")) != 0)
         setWindowState(windowState() | Qt::WindowMaximized);
     restoreState(ToolbarStore().value(kToolbarState).toByteArray());
-    // The panes take their sizes once the frame has its real size.
-    QMetaObject::invokeMethod(this, &CMainFrame::ApplySplitterSizes, Qt::QueuedConnection);
     m_placementRestored = true;
+}
+
+// The panes take their sizes once the frame is on screen with its real
+// size: a message shown before the window (a missing project at start)
+// runs the events of the frame while it has none.
+void CMainFrame::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_panesSized || isMinimized())
+        return;
+    m_panesSized = true;
+    ApplySplitterSizes();
 }
 
 void CMainFrame::StorePlacement()
@@ -461,8 +476,11 @@ void CMainFrame::StorePlacement()
     layout.setValue(QStringLiteral("YSize"), normal.height());
     layout.setValue(QStringLiteral("Maximized"), isMaximized() ? 1 : 0);
     layout.setValue(QStringLiteral("Minimized"), isMinimized() ? 1 : 0);
-    layout.setValue(QStringLiteral("SplitterSizeX"), m_top->sizes().value(0));
-    layout.setValue(QStringLiteral("OutputYSize"), m_rows->sizes().value(0));
+    // Panes never laid out on screen have no sizes of the user's.
+    if (m_panesSized) {
+        layout.setValue(QStringLiteral("SplitterSizeX"), m_top->sizes().value(0));
+        layout.setValue(QStringLiteral("OutputYSize"), m_rows->sizes().value(0));
+    }
     ToolbarStore().setValue(kToolbarState, saveState());
 }
 

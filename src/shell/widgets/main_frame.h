@@ -29,6 +29,7 @@ class QTreeView;
 class InstrumentListCommands;
 class ReportCommands;
 class ReportPreviewLauncher;
+class StatusIndicators;
 
 // The main window: the project tree on the left, the view of the selected
 // item on the right, the output log below (with the live values beside it
@@ -47,6 +48,8 @@ public:
     // The same without asking the active view first.
     bool RunFrameCommand(int id);
     bool FrameCommandEnabled(int id);
+    // Whether a view-mode command or "Dialog view" carries its check mark.
+    bool CommandChecked(int id) const;
     // The accelerator table in use now.
     const std::vector<Accelerator> *ActiveAccelerators() const { return m_accelerators; }
     QAction *Action(int id) const { return m_actions.value(id); }
@@ -80,6 +83,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
@@ -144,12 +148,13 @@ private:
     QToolBar *m_standardBar = nullptr;
     QToolBar *m_dataBar = nullptr;
     QLabel *m_counter = nullptr;
-    QList<QLabel *> m_indicators;
+    StatusIndicators *m_indicators = nullptr;
     HelpWindow *m_help = nullptr;
     QHash<int, QAction *> m_actions;
     QTimer m_idleUpdate;
     bool m_busy = false;
     bool m_placementRestored = false;
+    bool m_panesSized = false;
     QList<QPointer<QWidget>> m_retiredViews;
     const std::vector<Accelerator> *m_accelerators = nullptr;
 };

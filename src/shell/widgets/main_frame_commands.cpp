@@ -1,5 +1,6 @@
 #include "shell/widgets/main_frame.h"
 
+#include "db/widgets/connection_properties_dialog.h"
 #include "link/widgets/property_tab_view.h"
 #include "pages/widgets/chanel_tab_view.h"
 
@@ -113,6 +114,10 @@ bool CMainFrame::FrameCommandEnabled(int id)
     switch (id) {
     case FileSaveAs:
         return m_session.Commands().CanSaveAs();
+    case MakeActive:
+        return m_session.Commands().CanMakeActive();
+    case ShowConnectionProperties:
+        return m_session.Commands().CanShowConnectionProperties();
     case Delete:
     case DeleteKey:
     case Rename:
@@ -166,16 +171,23 @@ void CMainFrame::UpdateCommandStates()
     const int language = MainMenu::LanguageCommand(Language::current());
     for (int index = 1; index <= Language::kCount; ++index)
         MakeAction(MainMenu::LanguageCommand(index))->setChecked(MainMenu::LanguageCommand(index) == language);
-    MakeAction(DialogView)->setChecked(m_session.Document().DetailsView());
-    const CMy7100View *list = ShownList();
-    for (const int id : {LargeIcons, SmallIcons, List, Details}) {
+    for (const int id : {DialogView, LargeIcons, SmallIcons, List, Details}) {
         MakeAction(id)->setCheckable(true);
-        MakeAction(id)->setChecked(list && list->viewMode() == ListViewModes::ModeOfCommand(id));
+        MakeAction(id)->setChecked(CommandChecked(id));
     }
     MakeAction(LiveValueColumn)->setChecked(LiveValueColumnShown());
     MakeAction(ToolbarStandard)->setChecked(m_standardBar->isVisibleTo(this));
     MakeAction(ToolbarData)->setChecked(m_dataBar->isVisibleTo(this));
     MakeAction(StatusBar)->setChecked(statusBar()->isVisibleTo(this));
+}
+
+bool CMainFrame::CommandChecked(int id) const
+{
+    if (id == DialogView)
+        return m_session.Document().DetailsView();
+    const CMy7100View *list = ShownList();
+    const int mode = ListViewModes::ModeOfCommand(id);
+    return mode >= 0 && list && list->viewMode() == mode;
 }
 
 void CMainFrame::SetBusy(bool busy)
@@ -252,6 +264,12 @@ bool CMainFrame::RunFrameCommand(int id)
         break;
     case FileSaveAs:
         commands.OnFileSaveAs();
+        break;
+    case MakeActive:
+        commands.MakeActive();
+        break;
+    case ShowConnectionProperties:
+        CConnectionPropertiesDialog::ShowFor(m_session.Database(), this);
         break;
     case AppExit:
         close();

@@ -1,5 +1,6 @@
 #include "shell/widgets/main_frame.h"
 
+#include "db/data_error.h"
 #include "link/widgets/property_tab_view.h"
 #include "pages/widgets/chanel_tab_view.h"
 
@@ -11,6 +12,7 @@
 #include "print/widgets/report_preview.h"
 #include "base/app_paths.h"
 #include "base/command_ids.h"
+#include "base/command_prompt.h"
 #include "base/help_topics.h"
 #include "base/language.h"
 #include "base/message_service.h"
@@ -24,6 +26,7 @@
 #include "shell/widgets/help_window.h"
 #include "shell/widgets/pane_view_factory.h"
 #include "shell/widgets/shell_dialogs.h"
+#include "shell/widgets/status_indicators.h"
 #include "tree/container_list_model.h"
 #include "tree/document_tree_model.h"
 #include "tree/drag_drop_presenter.h"
@@ -98,6 +101,7 @@ QAction *CMainFrame::MakeAction(int id)
         return existing;
     auto *action = new QAction(this);
     action->setObjectName(QString::number(id));
+    action->setStatusTip(CommandPrompt(id));
     action->setShortcutContext(Qt::WindowShortcut);
     connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
     addAction(action);
@@ -222,9 +226,11 @@ void CMainFrame::FillPopup(QMenu *menu)
     if (kind == AddNewMenu::Popup::Other)
         return;
     if (kind == AddNewMenu::Popup::FolderParent) {
-        const QList<QAction *> actions = menu->actions();
-        if (!actions.isEmpty())
-            actions.front()->setEnabled(!m_busy && m_addNew.FolderSubmenuEnabled());
+        // Folders and modules alike stand only below the project and the
+        // folders: below a module or a signal every submenu is greyed.
+        for (QAction *action : menu->actions())
+            if (action->menu())
+                action->setEnabled(!m_busy && m_addNew.FolderSubmenuEnabled());
         return;
     }
     menu->clear();
@@ -232,6 +238,8 @@ void CMainFrame::FillPopup(QMenu *menu)
         QAction *action = menu->addAction(entry.text);
         action->setObjectName(QString::number(entry.id));
         action->setEnabled(!m_busy);
+        action->setStatusTip(
+            FillArguments(CommandPrompt(AddNewBuilder), {QString(entry.text).remove(QLatin1Char('&'))}));
         const int id = entry.id;
         connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
     }
@@ -244,7 +252,9 @@ void CMainFrame::WireList(CMy7100View &list)
 {
     list.setProperty(kHelpTopic, HelpTopics::kListView);
     list.SetCommandState([this](int id) { return IsCommandEnabled(id); });
+    list.SetCommandChecked([this](int id) { return CommandChecked(id); });
     connect(&list, &C7100ListView::commandRequested, this, [this](int id) { RunCommand(id); });
+    list.SetAddNewMenu([this](QWidget *parent) { return BuildMenu(MainMenu::AddNewPopup(), parent); });
     list.AddNewBuilder().SetCreator([this](int nameString) { RunCommand(AddNewMenu::CommandOfLevel(nameString)); },
                                     [](int nameString) { return AddNewMenu::CommandOfLevel(nameString) != 0; });
 }
@@ -325,13 +335,12 @@ void CMainFrame::BuildStatusBar()
     m_counter->setObjectName(QStringLiteral("ObjectCounter"));
     m_counter->setMinimumWidth(m_counter->fontMetrics().horizontalAdvance(QStringLiteral("999999 Object(s) selected ")));
     bar->addPermanentWidget(m_counter);
-    for (const char *name : {"CAP", "NUM", "SCRL"}) {
-        auto *indicator = new QLabel(bar);
-        indicator->setObjectName(QLatin1String(name));
-        indicator->setEnabled(false);
-        bar->addPermanentWidget(indicator);
-        m_indicators << indicator;
-    }
+    m_indicators = new StatusIndicators(*bar);
+    // After a menu or a prompt the message pane says "Ready" again.
+    connect(bar, &QStatusBar::messageChanged, this, [bar](const QString &message) {
+        if (message.isEmpty())
+            bar->showMessage(Str(StatusReady));
+    });
 }
 
 void CMainFrame::Rebuild()
@@ -347,11 +356,9 @@ void CMainFrame::Rebuild()
         }
     m_standardBar->setWindowTitle(PlainText(Str(MenuStandardButtons)));
     m_dataBar->setWindowTitle(PlainText(Str(MenuDataButtons)));
-    const int indicatorTexts[] = {IndicatorCaps, IndicatorNum, IndicatorScroll};
-    for (int i = 0; i < m_indicators.size(); ++i) {
-        m_indicators[i]->setText(Str(indicatorTexts[i]));
-        m_indicators[i]->setAccessibleName(m_indicators[i]->text());
-    }
+    m_indicators->Retranslate();
+    for (auto it = m_actions.constBegin(); it != m_actions.constEnd(); ++it)
+        it.value()->setStatusTip(CommandPrompt(it.key()));
     setWindowTitle(QStringLiteral("%1 - %2").arg(m_session.Commands().Title(),
                                                  Str(AppTitle).section(u'\n', 0, 0)));
     m_tree->setAccessibleName(PlainText(Str(HierarchyStrings::ProjectName)));

@@ -1,19 +1,23 @@
 #include "tree/widgets/c7100_list_view.h"
 
 #include "base/command_ids.h"
+#include "base/command_prompt.h"
 #include "base/settings.h"
 #include "base/shell_strings.h"
 #include "base/string_table.h"
 #include "tree/column_layout.h"
 #include "tree/container_list_model.h"
 #include "tree/document.h"
+#include "tree/hover_selection.h"
 #include "tree/list_view_modes.h"
 #include "tree/my7100_doc.h"
 #include "tree/widgets/context_menu_lines.h"
 #include "tree/widgets/system_clipboard.h"
 #include "tree/widgets/tree_images.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QMouseEvent>
 #include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLineEdit>
@@ -33,6 +37,8 @@ constexpr int kRenameText = 565;
 constexpr int kArrangeIconsText = 63361;
 constexpr int kLargeIconsText = ShellStrings::ToolLargeIcons;
 
+} // namespace
+
 // The list's rows with the tree's pictures in the first column.
 class ListEntryLook : public QIdentityProxyModel {
 public:
@@ -40,15 +46,34 @@ public:
 
     QVariant data(const QModelIndex &index, int role) const override
     {
-        const bool look = role == Qt::FontRole || role == Qt::ForegroundRole ||
-                          (role == Qt::DecorationRole && index.column() == 0);
-        if (!look)
+        const bool styled = role == Qt::FontRole || role == Qt::ForegroundRole ||
+                            (role == Qt::DecorationRole && index.column() == 0);
+        if (!styled)
             return QIdentityProxyModel::data(index, role);
         const auto *list = static_cast<const ContainerListModel *>(sourceModel());
         const Item *item = list->itemAt(index.row());
-        return item ? TreeImages::EntryLook(index, role, item->level().tableName()) : QVariant();
+        const QVariant look = item ? TreeImages::EntryLook(index, role, item->level().tableName()) : QVariant();
+        if (role != Qt::FontRole || index.row() != m_hotRow)
+            return look;
+        // The hot row is underlined, as a link that a click follows.
+        QFont font = look.isValid() ? look.value<QFont>() : QFont();
+        font.setUnderline(true);
+        return font;
     }
+
+    void SetHotRow(int previous, int now)
+    {
+        m_hotRow = now;
+        for (const int row : {previous, now})
+            if (row >= 0 && row < rowCount())
+                emit dataChanged(index(row, 0), index(row, columnCount() - 1), {Qt::FontRole});
+    }
+
+private:
+    int m_hotRow = -1;
 };
+
+namespace {
 
 // The edited text is taken when the editor closes, never written through
 // the model, so that a refused name can open the edit again.
@@ -132,11 +157,7 @@ C7100ListView::C7100ListView(C7100Document &document, QWidget *parent)
     m_icons->setUniformItemSizes(true);
     m_icons->setResizeMode(QListView::Adjust);
     m_icons->setWordWrap(true);
-    // Hot tracking: the row under the cursor is highlighted.
-    if (ReadSetting(QStringLiteral("EnableHoverSelection")).toInt() != 0) {
-        m_details->setMouseTracking(true);
-        m_icons->setMouseTracking(true);
-    }
+    SetUpHoverSelection(*look);
     QHeaderView *header = m_details->horizontalHeader();
     header->setSectionsMovable(true);
     header->setHighlightSections(false);
@@ -172,9 +193,61 @@ C7100ListView::~C7100ListView()
 {
     StoreLayout();
     m_editing = 0;
+    m_details->viewport()->removeEventFilter(this);
+    m_icons->viewport()->removeEventFilter(this);
     // The views go while this is still the list their signals reach.
     delete m_icons;
     delete m_details;
+}
+
+// With EnableHoverSelection the row under the resting cursor is hot
+// (underlined, the pointing hand over it) and becomes the selected row
+// after HoverTime milliseconds.
+void C7100ListView::SetUpHoverSelection(ListEntryLook &look)
+{
+    m_hover = new HoverSelection(this);
+    m_hover->Configure(ReadSetting(QStringLiteral("EnableHoverSelection")).toInt() != 0,
+                       ReadSetting(QStringLiteral("HoverTime")).toInt());
+    for (QAbstractItemView *view :
+         {static_cast<QAbstractItemView *>(m_details), static_cast<QAbstractItemView *>(m_icons)}) {
+        view->setMouseTracking(m_hover->enabled());
+        view->viewport()->installEventFilter(this);
+    }
+    connect(m_hover, &HoverSelection::hotRowChanged, this, [this, &look](int previous, int now) {
+        look.SetHotRow(previous, now);
+        if (now >= 0)
+            currentView()->viewport()->setCursor(Qt::PointingHandCursor);
+        else
+            currentView()->viewport()->unsetCursor();
+    });
+    connect(m_hover, &HoverSelection::selectRow, this, [this](int row) {
+        if (row >= m_look->rowCount() || m_editing != 0 || QApplication::mouseButtons() != Qt::NoButton)
+            return;
+        selectionModel()->setCurrentIndex(m_look->index(row, 0),
+                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    });
+    connect(m_list, &QAbstractItemModel::modelReset, m_hover, [this] { m_hover->Hovered(-1); });
+}
+
+bool C7100ListView::eventFilter(QObject *watched, QEvent *event)
+{
+    QAbstractItemView *view = currentView();
+    if (watched != view->viewport())
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        m_hover->Hovered(view->indexAt(static_cast<QMouseEvent *>(event)->position().toPoint()).row());
+        break;
+    case QEvent::Leave:
+        m_hover->Hovered(-1);
+        break;
+    case QEvent::MouseButtonPress:
+        m_hover->Interrupted();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QAbstractItemModel *C7100ListView::model() const
@@ -393,6 +466,31 @@ bool C7100ListView::RunCommand(int id)
     }
 }
 
+std::optional<bool> C7100ListView::PaneCommandEnabled(int id)
+{
+    if (id != CommandId::Rename && id != CommandId::Multiply)
+        return std::nullopt;
+    const std::vector<Item *> rows = SelectedRowItems();
+    if (rows.empty() || !rows.front())
+        return std::nullopt;
+    const Item *row = rows.front();
+    return id == CommandId::Rename ? TreeViewLogic::CanEdit(row) : m_document.MultiplyEnabled(row);
+}
+
+bool C7100ListView::RunPaneCommand(int id)
+{
+    if (!PaneCommandEnabled(id).value_or(false))
+        return false;
+    Item *row = SelectedRowItems().front();
+    if (id == CommandId::Multiply) {
+        m_document.Multiply(*row);
+        return true;
+    }
+    if (!m_logic.RenameInDialog(*row))
+        StartRename(row->handle());
+    return true;
+}
+
 QMenu *C7100ListView::BuildContextMenu(bool onRow, QWidget *parent)
 {
     auto *menu = new QMenu(parent);
@@ -409,27 +507,29 @@ QMenu *C7100ListView::BuildContextMenu(bool onRow, QWidget *parent)
                 AddAddNewSubmenu(*menu, Str(line.textId), m_addNew,
                                  current && levels
                                      ? m_document.Layouts().Find(*levels, current->level().tableName())
-                                     : nullptr);
+                                     : nullptr,
+                                 m_makeAddNew);
                 continue;
             }
             QAction *action = menu->addAction(Str(line.textId));
             action->setObjectName(QString::number(line.id));
+            action->setStatusTip(CommandPrompt(line.id));
             action->setEnabled(IsCommandEnabled(line.id));
-            if (const int mode = ListViewModes::ModeOfCommand(line.id); mode >= 0) {
-                action->setCheckable(true);
-                action->setChecked(mode == m_mode);
-            }
+            const std::function<bool(int)> ownMode = [this](int id) {
+                return ListViewModes::ModeOfCommand(id) == m_mode;
+            };
+            ShowCheckMark(*action, line.id, m_commandChecked ? m_commandChecked : ownMode);
         }
     };
     if (onRow)
         addLines(kMainEdt);
     else
         addLines(kMainEdit);
-    connect(menu, &QMenu::triggered, this, [this](QAction *action) {
+    connect(menu, &QMenu::triggered, this, [this, menu](QAction *action) {
         const int id = action->objectName().toInt();
         if (m_addNew.Owns(id))
             m_addNew.Execute(id);
-        else if (!RunCommand(id))
+        else if (IsOwnEntry(*menu, *action) && !RunCommand(id))
             emit commandRequested(id);
     });
     return menu;
@@ -467,6 +567,12 @@ void C7100ListView::ApplyLayout()
     QHeaderView *header = m_details->horizontalHeader();
     for (int column = 0; column < layout->columnCount(); ++column)
         m_details->setColumnWidth(column, layout->Width(column));
+    // Until the user sizes it, the name column fits the names it shows; the
+    // fitted width is not the user's and is not stored.
+    if (layout->columnCount() > 0 && layout->Width(0) == layout->columns().front().width) {
+        m_details->resizeColumnToContents(0);
+        m_details->setColumnWidth(0, std::max(m_details->columnWidth(0), layout->Width(0)));
+    }
     // The columns take their places from the first to the last.
     std::vector<int> byPlace(size_t(layout->columnCount()));
     for (int column = 0; column < layout->columnCount(); ++column)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/pane_commands.h"
 #include "tree/drag_drop_presenter.h"
 #include "tree/dynamic_menu.h"
 #include "tree/item.h"
@@ -14,6 +15,8 @@
 class C7100Document;
 class ColumnLayout;
 class ContainerListModel;
+class HoverSelection;
+class ListEntryLook;
 class QAbstractItemView;
 class QHeaderView;
 class QItemSelectionModel;
@@ -30,7 +33,7 @@ class QTableView;
 // and "MainEdt" on a row. The selected rows are dragged together; a drop
 // goes into the row's container, or into the shown container over empty
 // space.
-class C7100ListView : public QWidget, public ItemDragDropHooks {
+class C7100ListView : public QWidget, public ItemDragDropHooks, public PaneCommandTarget {
     Q_OBJECT
 public:
     // The view modes as the setting ListViewStyle numbers them.
@@ -77,13 +80,28 @@ public:
     bool RunCommand(int id);
     bool IsCommandEnabled(int id) const;
 
+    // While the list is the active pane, Rename and Multiply of the menus
+    // and keys act on its first selected row; without a selection the frame
+    // keeps them for the current item.
+    std::optional<bool> PaneCommandEnabled(int id) override;
+    bool RunPaneCommand(int id) override;
+
     // The item of the row that the context menu was opened on.
     ItemHandle ContextItem() const { return m_contextItem; }
     // "MainEdit" (24620) on empty space, "MainEdt" (24621) on a row.
     QMenu *BuildContextMenu(bool onRow, QWidget *parent);
     DynamicMenuBuilder &AddNewBuilder() { return m_addNew; }
+    // Makes the "Add New" submenu of "MainEdit"; without it the menu offers
+    // the child levels of the current item's table.
+    void SetAddNewMenu(std::function<QMenu *(QWidget *parent)> make) { m_makeAddNew = std::move(make); }
     // Whether a command the frame carries out is enabled now.
     void SetCommandState(std::function<bool(int)> enabled) { m_commandEnabled = std::move(enabled); }
+    // Whether a view-mode command of the frame carries its check mark now;
+    // without it only the list's own mode is checked.
+    void SetCommandChecked(std::function<bool(int)> checked) { m_commandChecked = std::move(checked); }
+
+    // The hover selection of the rows (EnableHoverSelection, HoverTime).
+    HoverSelection &hoverSelection() const { return *m_hover; }
 
     // Dragging rows and dropping on them, through the presenter.
     DragDropPresenter &dragDrop() { return m_dragDrop; }
@@ -98,9 +116,11 @@ signals:
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void onDocumentUpdate(QObject *sender, int hint, Item *item);
+    void SetUpHoverSelection(ListEntryLook &look);
     void ApplyLayout();
     void ApplyVisibility();
     void StoreLayout();
@@ -118,10 +138,13 @@ private:
     TreeViewLogic m_logic;
     DynamicMenuBuilder m_addNew;
     DragDropPresenter m_dragDrop;
+    HoverSelection *m_hover = nullptr;
     int m_mode = Details;
     ItemHandle m_contextItem = 0;
     ItemHandle m_editing = 0;
     // Set while the header is arranged from the layout.
     bool m_applying = false;
     std::function<bool(int)> m_commandEnabled;
+    std::function<QMenu *(QWidget *)> m_makeAddNew;
+    std::function<bool(int)> m_commandChecked;
 };

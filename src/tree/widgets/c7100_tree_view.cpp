@@ -1,6 +1,7 @@
 #include "tree/widgets/c7100_tree_view.h"
 
 #include "base/command_ids.h"
+#include "base/command_prompt.h"
 #include "base/settings.h"
 #include "base/shell_strings.h"
 #include "base/string_table.h"
@@ -48,6 +49,27 @@ int FrameCommand(int id)
     switch (id) {
     case C7100TreeView::MultiplyContext:
         return CommandId::Multiply;
+    default:
+        return id;
+    }
+}
+
+// The main menu's command whose prompt an entry of the menu shows.
+int PromptCommand(int id)
+{
+    switch (id) {
+    case C7100TreeView::DeleteContext:
+        return CommandId::Delete;
+    case C7100TreeView::MultiplyContext:
+        return CommandId::Multiply;
+    case C7100TreeView::RenameContext:
+        return CommandId::Rename;
+    case C7100TreeView::CutContext:
+        return CommandId::EditCut;
+    case C7100TreeView::CopyContext:
+        return CommandId::EditCopy;
+    case C7100TreeView::PasteContext:
+        return CommandId::EditPaste;
     default:
         return id;
     }
@@ -250,11 +272,13 @@ QMenu *C7100TreeView::BuildContextMenu(Item &item, QWidget *parent)
         if (line.id == kAddNewSubmenu) {
             CLevelList *levels = m_document.Registry().levels();
             AddAddNewSubmenu(*menu, Str(line.textId), m_addNew,
-                             levels ? m_document.Layouts().Find(*levels, item.level().tableName()) : nullptr);
+                             levels ? m_document.Layouts().Find(*levels, item.level().tableName()) : nullptr,
+                             m_makeAddNew);
             continue;
         }
         QAction *action = menu->addAction(Str(line.textId));
         action->setObjectName(QString::number(line.id));
+        action->setStatusTip(CommandPrompt(PromptCommand(line.id)));
         switch (line.id) {
         case DeleteContext:
         case RenameContext:
@@ -273,14 +297,15 @@ QMenu *C7100TreeView::BuildContextMenu(Item &item, QWidget *parent)
             break;
         default:
             action->setEnabled(m_commandEnabled && m_commandEnabled(FrameCommand(line.id)));
+            ShowCheckMark(*action, line.id, m_commandChecked);
             break;
         }
     }
-    connect(menu, &QMenu::triggered, this, [this](QAction *action) {
+    connect(menu, &QMenu::triggered, this, [this, menu](QAction *action) {
         const int id = action->objectName().toInt();
         if (m_addNew.Owns(id))
             m_addNew.Execute(id);
-        else
+        else if (IsOwnEntry(*menu, *action))
             RunContextCommand(id);
     });
     if (!PrepareContextMenu(*menu, item)) {

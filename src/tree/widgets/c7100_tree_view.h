@@ -57,6 +57,11 @@ public:
     void SetListShownQuery(std::function<bool()> query) { m_listShown = std::move(query); }
     // Whether a command the frame carries out is enabled now.
     void SetCommandState(std::function<bool(int)> enabled) { m_commandEnabled = std::move(enabled); }
+    // Whether a view-mode command of the frame carries its check mark now.
+    void SetCommandChecked(std::function<bool(int)> checked) { m_commandChecked = std::move(checked); }
+    // Makes the "Add New" submenu of the context menu; without it the menu
+    // offers the child levels of the item's table.
+    void SetAddNewMenu(std::function<QMenu *(QWidget *parent)> make) { m_makeAddNew = std::move(make); }
     // Builds the context menu of an item as a right click shows it.
     QMenu *BuildContextMenu(Item &item, QWidget *parent);
 
@@ -101,4 +106,6 @@ private:
     bool m_selfSelecting = false;
     std::function<bool()> m_listShown;
     std::function<bool(int)> m_commandEnabled;
+    std::function<QMenu *(QWidget *)> m_makeAddNew;
+    std::function<bool(int)> m_commandChecked;
 };

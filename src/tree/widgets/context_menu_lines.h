@@ -1,6 +1,10 @@
 #pragma once
 
+#include <functional>
+
 class ColumnLayout;
+class QAction;
+class QWidget;
 class DynamicMenuBuilder;
 class QMenu;
 class QString;
@@ -14,6 +18,15 @@ struct MenuLine {
 constexpr int kSeparatorLine = 0;
 constexpr int kAddNewSubmenu = -1;
 
-// Adds the "Add New" submenu of the levels that can stand under the layout's
-// table (none: "(nothing)"), each entry with its prompt.
-void AddAddNewSubmenu(QMenu &menu, const QString &text, DynamicMenuBuilder &builder, const ColumnLayout *layout);
+// Adds the "Add New" submenu: the one make builds when given (its entries
+// run their own commands), else the levels that can stand under the
+// layout's table (none: "(nothing)"), each entry with its prompt.
+void AddAddNewSubmenu(QMenu &menu, const QString &text, DynamicMenuBuilder &builder, const ColumnLayout *layout,
+                      const std::function<QMenu *(QWidget *parent)> &make = {});
+// Whether a triggered action is an entry of the menu itself: a menu hears
+// the entries of its submenus too, which carry out their own commands.
+bool IsOwnEntry(const QMenu &menu, QAction &action);
+
+// The view-mode entries and "Dialog view" carry a check mark as the View
+// menu shows them: checkable, and checked as checked tells.
+void ShowCheckMark(QAction &action, int id, const std::function<bool(int)> &checked);

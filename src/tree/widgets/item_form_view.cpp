@@ -9,6 +9,7 @@
 #include "tree/document_tree_model.h"
 #include "tree/drag_drop_presenter.h"
 #include "tree/item_form_strings.h"
+#include "tree/widgets/command_focus.h"
 #include "tree/widgets/tree_images.h"
 
 #include <QApplication>
@@ -266,9 +267,28 @@ void CTagView::ApplyClicked()
 
 // ---------------------------------------------------------------- commands
 
+QWidget *CTagView::FirstField() const
+{
+    for (const bool multiLine : {false, true})
+        for (const ItemFormField &field : m_form.fields)
+            if (field.multiLine == multiLine)
+                if (QWidget *edit = m_fields.at(field.controlId); edit->isEnabled())
+                    return edit;
+    return nullptr;
+}
+
+// The frame hands the focus to the pane (F6); keystrokes belong in a field,
+// not in the scroll area around them.
+void CTagView::focusInEvent(QFocusEvent *event)
+{
+    QScrollArea::focusInEvent(event);
+    if (QWidget *field = FirstField())
+        field->setFocus(event->reason());
+}
+
 std::optional<FocusedTextField> CTagView::FocusedField() const
 {
-    QWidget *focus = QApplication::focusWidget();
+    QWidget *focus = CommandFocus::Widget();
     if (!focus || !isAncestorOf(focus))
         return std::nullopt;
     if (const auto *line = qobject_cast<QLineEdit *>(focus))
@@ -306,7 +326,7 @@ std::optional<bool> CTagView::PaneCommandEnabled(int id)
 
 bool CTagView::RunTextFieldCommand(int id)
 {
-    QWidget *focus = QApplication::focusWidget();
+    QWidget *focus = CommandFocus::Widget();
     auto *line = qobject_cast<QLineEdit *>(focus);
     auto *plain = qobject_cast<QPlainTextEdit *>(focus);
     switch (id) {

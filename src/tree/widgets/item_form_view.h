@@ -59,6 +59,7 @@ public:
     DropEffect DropData(const QMimeData &data, bool controlHeld, bool rightButton);
 
 protected:
+    void focusInEvent(QFocusEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
@@ -72,6 +73,9 @@ private:
     void ShowItem();
     void ApplyClicked();
     std::optional<FocusedTextField> FocusedField() const;
+    // The field that takes the focus when the form gets it as a pane: the
+    // first one-line field, else the description; only an enabled one.
+    QWidget *FirstField() const;
     bool RunTextFieldCommand(int id);
     DropEffect EffectOver(const QMimeData &data, Qt::KeyboardModifiers modifiers) const;
     DropEffect ChooseFromDropMenu(const QMimeData &data, DropEffect proposed);
