@@ -94,7 +94,7 @@ enum : int {
     HelpForward,
     HelpHome,
     OutputLogName,
-    UsageOptions = 62190,
+    UsageOptions = 62192,
     // The multiply command's entry, kept with the multiply texts.
     MenuMultiply = 63351,
 };
