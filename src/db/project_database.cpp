@@ -3,6 +3,7 @@
 #include "db/data_error.h"
 #include "db/data_link_file.h"
 #include "db/db_strings.h"
+#include "db/number_cells.h"
 #include "db/output_file.h"
 #include "db/project_file_copy.h"
 #include "db/project_file_dialogs.h"
@@ -265,6 +266,7 @@ bool ProjectDatabase::CheckDatabase()
     }
     if (!CVersionCheck::CheckAllLevels(m_levels, *m_session))
         return false;
+    NumberCells::Check(*m_session, m_levels);
     m_idSequence = MakeIdSequence(*m_session);
     return m_idSequence->CheckSequenceTable() == 1;
 }

@@ -553,9 +553,13 @@ bool C7100Document::Delete(Item &item, QObject *sender)
     if (!item.parent() || !m_project.session)
         return false;
     try {
-        const QString statement = HoldsStoredValues(item) ? RowGuard::BuildDelete(item.level(), item.values())
-                                                          : item.level().BuildDelete(&item.values());
-        if (!statement.isEmpty() && item.level().ExecuteStatement(*m_project.session, statement) == 0)
+        const bool guarded = HoldsStoredValues(item);
+        const QString statement = guarded ? RowGuard::BuildDelete(item.level(), item.values())
+                                          : item.level().BuildDelete(&item.values());
+        int deletedRows = 1;
+        if (!statement.isEmpty())
+            item.level().ExecuteStatement(*m_project.session, statement, &deletedRows);
+        if (guarded && deletedRows == 0)
             RowGuard::RaiseChangedElsewhere(*m_project.session, item.level(), {}, item.values(), GetPath(item));
     } catch (COLEDBException &error) {
         AddMessage(error, TreeStrings::CantDeleteItem, {GetLevelName(item)});
