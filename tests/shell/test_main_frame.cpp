@@ -471,7 +471,8 @@ void TestMainFrame::projectOpenForReadingOffersNoWritingCommand()
     ScriptedMessages messages;
     QVERIFY(!frame.RunCommand(AddPlant));
     // The form of the project takes no typing.
-    Item *root = FindItemByPath(project.session.Document(), "\\Project");
+    QVERIFY(project.selectProject());
+    Item *root = project.session.Document().FindItem(project.session.Document().CurrentItem());
     QVERIFY(root);
     QVERIFY(!project.session.Document().BeginEdit(*root));
     QVERIFY(prj.open(QIODevice::ReadOnly));
