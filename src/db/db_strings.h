@@ -35,5 +35,11 @@ enum : int {
     InvalidUseOfNull = 62615,
     TextHasControlCharacter = 62616,
     BadSequenceCounter = 62617,
+    CellNotANumber = 62618,
+    ChangedElsewhere = 62619,
+    DeletedElsewhere = 62620,
+    NotDeletedChangedElsewhere = 62621,
+    FieldChangedWhileEditedLine = 62622,
+    FieldChangedLine = 62623,
 };
 } // namespace DbStrings

@@ -3,6 +3,9 @@
 #include "db/data_error.h"
 #include "db/data_link_file.h"
 #include "db/db_strings.h"
+#include "db/number_cells.h"
+#include "db/output_file.h"
+#include "db/project_file_copy.h"
 #include "db/project_file_dialogs.h"
 #include "db/project_strings.h"
 #include "db/version_check.h"
@@ -13,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -37,50 +39,22 @@ bool IsSameFile(const QString &a, const QString &b)
     return first.exists() && second.exists() && first.canonicalFilePath() == second.canonicalFilePath();
 }
 
-// The copy goes to a temporary file beside the target, which replaces the
-// target only when the whole file has been written: a failed copy leaves an
-// existing target as it was.
 // The system's text of a file error, with the file it concerns.
 QString FileErrorText(const QString &path, const QFileDevice &file)
 {
     return StrF(ProjectStrings::FileError, {QDir::toNativeSeparators(path), file.errorString()});
 }
 
-bool CopyFileSafely(const QString &source, const QString &target, QString *error)
-{
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        *error = FileErrorText(source, in);
-        return false;
-    }
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
-        *error = FileErrorText(target, out);
-        return false;
-    }
-    for (;;) {
-        const QByteArray chunk = in.read(1 << 16);
-        if (chunk.isEmpty() && in.error() != QFileDevice::NoError) {
-            *error = FileErrorText(source, in);
-            out.cancelWriting();
-            return false;
-        }
-        if (chunk.isEmpty())
-            break;
-        if (out.write(chunk) != chunk.size()) {
-            *error = FileErrorText(target, out);
-            out.cancelWriting();
-            return false;
-        }
-    }
-    if (!out.commit()) {
-        *error = FileErrorText(target, out);
-        return false;
-    }
-    return true;
-}
-
 } // namespace
+
+bool RefuseNonPlainFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || info.isFile() || info.isDir())
+        return true;
+    MessageService::error(StrF(ProjectStrings::NotAPlainFile, {path}));
+    return false;
+}
 
 ProjectDatabase::ProjectDatabase(QObject *parent) : QObject(parent)
 {
@@ -117,6 +91,10 @@ QString ProjectDatabase::ReferenceDatabasePath() const
 bool ProjectDatabase::ReadProperties(const QString &path, const QString &user, const QString &password,
                                      ConnectionProperties &properties, bool &viaDataLink)
 {
+    // Opening a pipe for reading waits for a writer that never comes, and a
+    // device or a socket is no project either: refuse on what stat says.
+    if (!RefuseNonPlainFile(path))
+        return false;
     QFile probe(path);
     if (!probe.open(QIODevice::ReadOnly)) {
         MessageService::error(FileErrorText(path, probe));
@@ -170,6 +148,8 @@ bool ProjectDatabase::Connect(const QString &path, const ConnectionProperties &p
                 FillArguments(Str(ProjectStrings::ProviderNotFound), {properties.providerName()}));
         return false;
     }
+    if (source.driver == DbDriver::SQLite && !RefuseNonPlainFile(source.database))
+        return false;
     if (source.driver == DbDriver::SQLite && !QFileInfo(source.database).isFile()) {
         // Name what is wrong with the file the data link points at, not
         // only that it is missing.
@@ -186,6 +166,9 @@ bool ProjectDatabase::Connect(const QString &path, const ConnectionProperties &p
     if (!session)
         RaiseDataError(records, DbStrings::CantConnect, {path});
     m_session = std::move(session);
+    m_readOnly = source.readOnly();
+    if (m_readOnly && source.driver == DbDriver::PostgreSQL)
+        ForbidWritesOnServer();
     m_properties = properties;
     m_openedByDataLink = viaDataLink;
     m_openedPath = QFileInfo(path).absoluteFilePath();
@@ -208,31 +191,62 @@ bool ProjectDatabase::Connect(const QString &path, const ConnectionProperties &p
     return true;
 }
 
+// The server itself refuses what a data link file for reading alone must
+// never do, whatever code path would try it.
+void ProjectDatabase::ForbidWritesOnServer()
+{
+    QSqlQuery statement = m_session->NewQuery();
+    if (!statement.exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY")))
+        RaiseDataError(m_session->Records(statement.lastError()), DbStrings::CantConnect, {m_openedPath});
+}
+
 // SQLite reads a file lazily: only reading its pages shows that it is no
 // database or that it was cut short, and only a write lock that a file
-// opened for reading alone cannot take shows that edits would be refused.
+// opened for reading alone cannot take shows that it is write-protected:
+// the project is then open for reading only.
 bool ProjectDatabase::CheckSqliteFile(const QString &path)
 {
-    QSqlQuery check = m_session->NewQuery();
-    if (!check.exec(QStringLiteral("PRAGMA quick_check")))
-        RaiseDataError(m_session->Records(check.lastError()), ProjectStrings::NotADatabase, {path});
-    const QString verdict = check.next() ? check.value(0).toString() : QString();
-    check.finish();
+    QString verdict;
+    {
+        QSqlQuery check = m_session->NewQuery();
+        if (!check.exec(QStringLiteral("PRAGMA quick_check")))
+            RaiseDataError(m_session->Records(check.lastError()), ProjectStrings::NotADatabase, {path});
+        verdict = check.next() ? check.value(0).toString() : QString();
+    }
     if (verdict.compare(QLatin1String("ok"), Qt::CaseInsensitive) != 0)
         RaiseDataError({{m_session->driverName(), verdict, QString()}}, ProjectStrings::NotADatabase, {path});
+    if (m_readOnly)
+        return true;
+    if (IsWriteProtected())
+        ReopenForReading();
+    return true;
+}
+
+bool ProjectDatabase::IsWriteProtected()
+{
     // The probe table is made inside a transaction that is rolled back: the
     // file stays as it was.
     QSqlQuery lock = m_session->NewQuery();
     if (!lock.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        return true; // busy with another writer: the file itself is fine
+        return false; // busy with another writer: the file itself is fine
     const bool writable = lock.exec(QStringLiteral("CREATE TABLE zw_write_probe (x INTEGER)"));
     const int code = lock.lastError().nativeErrorCode().toInt() & 0xff;
     lock.exec(QStringLiteral("ROLLBACK"));
-    if (!writable && code == kSqliteReadOnly) {
-        MessageService::error(StrF(ProjectStrings::ProjectReadOnly, {m_properties.dataSource()}));
-        return false;
-    }
-    return true;
+    return !writable && code == kSqliteReadOnly;
+}
+
+void ProjectDatabase::ReopenForReading()
+{
+    // A file SQLite opened for writing falls back to reading only when it is
+    // write-protected; opened so from the start, no statement can try.
+    DataSource source = m_session->source();
+    source.mode = DataSource::kModeRead;
+    std::vector<ProviderErrorRecord> records;
+    std::unique_ptr<DbSession> session = DbSession::open(source, &records);
+    if (!session)
+        RaiseDataError(records, DbStrings::CantConnect, {source.database});
+    m_session = std::move(session);
+    m_readOnly = true;
 }
 
 bool ProjectDatabase::IsProject(const QString &path)
@@ -258,6 +272,7 @@ bool ProjectDatabase::CheckDatabase()
     }
     if (!CVersionCheck::CheckAllLevels(m_levels, *m_session))
         return false;
+    NumberCells::Check(*m_session, m_levels);
     m_idSequence = MakeIdSequence(*m_session);
     return m_idSequence->CheckSequenceTable() == 1;
 }
@@ -268,6 +283,7 @@ void ProjectDatabase::Abandon()
     m_session.reset();
     m_properties = ConnectionProperties();
     m_openedByDataLink = false;
+    m_readOnly = false;
     m_openedPath.clear();
 }
 
@@ -331,9 +347,15 @@ bool ProjectDatabase::CopyAndOpen(const QString &source, const QString &title, c
         MessageService::error(FillArguments(Str(ProjectStrings::SameAsSource), {target}));
         return false;
     }
+    // The file dialog asked before an existing file is replaced.
+    if (const std::optional<QString> refusal =
+            OutputFile::Refusal({target, OutputFile::Content::Project, true, m_openedPath})) {
+        MessageService::error(*refusal);
+        return false;
+    }
     QString why;
-    if (!CopyFileSafely(source, target, &why)) {
-        MessageService::error(why);
+    if (!ProjectFileCopy::Copy(source, target, &why)) {
+        MessageService::error(FillArguments(Str(ProjectStrings::CantSaveAs), {target}) + QLatin1Char('\n') + why);
         return false;
     }
     CloseDatabase();

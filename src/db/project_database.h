@@ -53,6 +53,10 @@ public:
     const QString &OpenedPath() const { return m_openedPath; }
     bool IsOpen() const { return m_session != nullptr; }
     bool OpenedByDataLink() const { return m_openedByDataLink; }
+    // A write-protected project file, or a data source whose data link file
+    // says Mode=Read: it may be read, printed and saved under another name,
+    // nothing may be written into it.
+    bool ReadOnly() const { return m_readOnly; }
     // The program's path with its last three characters replaced by "vor";
     // empty after a message when the program's path cannot be read.
     QString ReferenceDatabasePath() const;
@@ -74,6 +78,9 @@ private:
                         ConnectionProperties &properties, bool &viaDataLink);
     bool Connect(const QString &path, const ConnectionProperties &properties, bool viaDataLink);
     bool CheckSqliteFile(const QString &path);
+    bool IsWriteProtected();
+    void ReopenForReading();
+    void ForbidWritesOnServer();
     bool IsProject(const QString &path);
     bool CheckDatabase();
     // Drops a connection that never became the open project.
@@ -87,9 +94,14 @@ private:
     ConnectionProperties m_properties;
     std::unique_ptr<DbSession> m_session;
     bool m_openedByDataLink = false;
+    bool m_readOnly = false;
     bool m_rootShown = false;
     QString m_openedPath;
 };
+
+// False after a message when path names something that exists but is no
+// plain file or folder (a pipe, a device, a socket), before anything opens it.
+bool RefuseNonPlainFile(const QString &path);
 
 // What the "Connection Properties" dialog shows of the open data source.
 struct ConnectionDetails {

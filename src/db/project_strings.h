@@ -80,5 +80,11 @@ enum : int {
     NotAProject = 62877,
     ProjectIsAFolder = 62878,
     NoDataSource = 62879,
+    NotAPlainFile = 62940,
+    TargetIsOpenProject = 62941,
+    TargetIsProject = 62942,
+    TargetHoldsOther = 62943,
+    CopyNotSound = 62944,
+    OpenForReadingOnly = 62945,
 };
 } // namespace ProjectStrings

@@ -9,6 +9,8 @@
 #include <QLocale>
 #include <QSqlError>
 
+#include <optional>
+
 namespace {
 const QString kResourceMarker = QStringLiteral("%RESOURCE_ID%=");
 
@@ -376,17 +378,35 @@ int CTableLevel::MoveNext()
             continue;
         switch (binding.type) {
         case FieldType::Long:
-            m_row[i] = QVariant(qint32(cell.toLongLong()));
+        case FieldType::Bool: {
+            const std::optional<qint32> number = WholeNumberOf(cell);
+            if (!number)
+                RaiseCellError((*m_columns)[i]);
+            m_row[i] = binding.type == FieldType::Long ? QVariant(*number)
+                                                        : QVariant::fromValue(qint16(*number != 0 ? -1 : 0));
             break;
-        case FieldType::Bool:
-            m_row[i] = QVariant::fromValue(qint16(cell.toLongLong() != 0 ? -1 : 0));
-            break;
+        }
         case FieldType::Text:
-            m_row[i] = QVariant(cell.toString().left(binding.bufferWidth - 1));
+            m_row[i] = QVariant(TextRules::LeftCharacters(cell.toString(), binding.bufferWidth - 1));
             break;
         }
     }
     return 1;
+}
+
+// A number cell that is no whole number of the column's width (a text, a
+// fraction, a value past 32 bits) would otherwise be read as some other
+// row's identifier; nothing may be decided on it.
+[[noreturn]] void CTableLevel::RaiseCellError(const ColumnInfo &column) const
+{
+    QString rowId = QStringLiteral("?");
+    for (const ColumnInfo &candidate : *m_columns) {
+        if (candidate.name.compare(QLatin1String("ID"), Qt::CaseInsensitive) == 0) {
+            rowId = m_query->value(candidate.binding.ordinal - 1).toString();
+            break;
+        }
+    }
+    RaiseDataError(DbStrings::CellNotANumber, {m_table, TextRules::EscapeControls(rowId), column.name});
 }
 
 QVariant CTableLevel::FieldValue(const ColumnInfo &column) const

@@ -116,6 +116,7 @@ public:
     void ReadSchemaFacts(DbSession &session);
 
 private:
+    [[noreturn]] void RaiseCellError(const ColumnInfo &column) const;
     QVariant FieldValue(const ColumnInfo &column) const;
     void CheckFits(const ColumnInfo &column, const QVariant &value) const;
     std::vector<int> ChangedColumns(const RowValues &values, const RowValues &saved);

@@ -15,9 +15,27 @@ qsizetype CharacterCount(const QString &text)
     return count;
 }
 
+QString LeftCharacters(const QString &text, qsizetype count)
+{
+    qsizetype characters = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate())
+            continue;
+        if (characters == count)
+            return text.left(i);
+        ++characters;
+    }
+    return text;
+}
+
+bool IsBidiControl(char32_t c)
+{
+    return c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
 bool IsControlCharacter(char32_t c)
 {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || IsBidiControl(c);
 }
 
 bool HasControlCharacter(const QString &text, bool lineBreaksAllowed)
@@ -56,7 +74,9 @@ QString EscapeControls(const QString &text)
         default:
             break;
         }
-        if (IsControlCharacter(c))
+        if (IsBidiControl(c))
+            shown += QStringLiteral("\\u%1").arg(uint(c), 4, 16, QLatin1Char('0'));
+        else if (IsControlCharacter(c))
             shown += QStringLiteral("\\x%1").arg(uint(c), 2, 16, QLatin1Char('0'));
         else
             shown += QString::fromUcs4(reinterpret_cast<const char32_t *>(&c), 1);

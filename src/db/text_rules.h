@@ -11,7 +11,16 @@ namespace TextRules {
 // (an emoji, a rare ideograph) is one, not two UTF-16 units.
 qsizetype CharacterCount(const QString &text);
 
-// A C0 control (also TAB, CR and LF), DEL or a C1 control.
+// The first count characters (as CharacterCount counts them), so that a
+// text is never cut between the two halves of a letter.
+QString LeftCharacters(const QString &text, qsizetype count);
+
+// A mark or embedding that reverses the direction in which the text after
+// it is shown (U+200E/F, U+202A-U+202E, U+2066-U+2069): a name holding one
+// reads differently on a terminal or in a report from what is stored.
+bool IsBidiControl(char32_t c);
+// A C0 control (also TAB, CR and LF), DEL, a C1 control or a direction
+// control.
 bool IsControlCharacter(char32_t c);
 // Whether the text holds a control character; a multi-line text (a memo)
 // may hold line breaks and tabs.
@@ -22,7 +31,7 @@ bool HasControlCharacter(const QString &text, bool lineBreaksAllowed = false);
 bool IsValidName(const QString &name);
 
 // The text with every control character written as an escape ("\n", "\t",
-// "\x1b"), so that printing it cannot move the cursor, clear a screen or
+// "\x1b", "\u202e"), so that printing it cannot move the cursor, clear a screen or
 // split a line. Backslashes stay as they are: item paths are made of them.
 QString EscapeControls(const QString &text);
 

@@ -10,6 +10,7 @@
 #include <QLocale>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
 
@@ -404,4 +405,29 @@ QVariant EvaluateExpression(const DbSession &session, const QString &expression)
         !query.next())
         return QVariant();
     return query.value(0);
+}
+
+std::optional<qint32> WholeNumberOf(const QVariant &cell)
+{
+    bool ok = false;
+    qlonglong value = 0;
+    switch (cell.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double real = cell.toDouble();
+        if (real != std::trunc(real) || real < double(INT32_MIN) || real > double(INT32_MAX))
+            return std::nullopt;
+        return qint32(real);
+    }
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+        value = cell.toString().trimmed().toLongLong(&ok);
+        break;
+    default:
+        value = cell.toLongLong(&ok);
+        break;
+    }
+    if (!ok || value < INT32_MIN || value > INT32_MAX)
+        return std::nullopt;
+    return qint32(value);
 }

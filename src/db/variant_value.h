@@ -81,6 +81,10 @@ std::optional<QVariant> TryConvert(const QVariant &value, VarType target);
 // data error and no statement is built.
 QString SqlLiteral(const QVariant &value);
 
+// A cell of a number column as a 32-bit whole number; none for a text that
+// is no number, a fraction or a value out of range.
+std::optional<qint32> WholeNumberOf(const QVariant &cell);
+
 // The typed value of a column's default text (session for expressions).
 QVariant TextToValue(const QString &text, const DbSession *session);
 

@@ -138,7 +138,8 @@ int ModuleTransfer::FindConnectedModule()
     }
     if (m_view.IsModuleDialogOpen())
         return NothingLooked;
-    if (MessageService::question(Str(CreateConnectedModule)) != MessageAnswer::Yes) {
+    // A project open for reading takes no module: it is not even offered.
+    if (m_document.IsReadOnly() || MessageService::question(Str(CreateConnectedModule)) != MessageAnswer::Yes) {
         SelectSomeModuleOfFamily(m_lookup.Family());
         return CreatedOrDeclined;
     }
@@ -303,7 +304,7 @@ bool ModuleTransfer::Upload()
 {
     // Without a module on the pages the upload would have nowhere to go.
     ModuleParameterEditor *editor = m_view.ShownModule();
-    if (!editor)
+    if (!editor || m_document.RefuseWhenReadOnly())
         return false;
     if (!m_link.RequestCommand(LinkCommand::Upload))
         return false;
@@ -314,8 +315,9 @@ bool ModuleTransfer::Upload()
 
 bool ModuleTransfer::RestoreKeptBlocks(const ModuleBlockHistory::Entry &kept)
 {
-    // Only into the very module they came from.
-    if (!m_link.isOnline() || kept.serialNr != Connected().SerialNr || m_link.RefuseWhileBusy())
+    // Only into the very module they came from, and what it overwrites is
+    // kept in the project.
+    if (m_document.RefuseWhenReadOnly() || !m_link.isOnline() || kept.serialNr != Connected().SerialNr || m_link.RefuseWhileBusy())
         return false;
     CModuleImage image = kept.image;
     image.DIPSwitch = Connected().DIPSwitch;
@@ -372,8 +374,10 @@ bool ModuleTransfer::DownloadPossible(const ModuleParameters &module)
 
 bool ModuleTransfer::Download()
 {
+    // What the module held is kept in the project before a download.
     ModuleParameterEditor *editor = m_view.ShownModule();
-    if (!editor || !DownloadPossible(editor->parameters()) || !ReadyForDownload(*editor))
+    if (!editor || m_document.RefuseWhenReadOnly() || !DownloadPossible(editor->parameters()) ||
+        !ReadyForDownload(*editor))
         return false;
     const QString date = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
     if (editor->parameters().module.name != ConnectedModuleName() &&

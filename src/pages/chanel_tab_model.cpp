@@ -97,7 +97,8 @@ void ChanelTabModel::Broadcast(int hint)
 
 bool ChanelTabModel::ControlsEnabled() const
 {
-    return m_editor && !m_editor->parameters().module.dipConfigurable && m_facts().linkStarted;
+    return m_editor && !m_editor->parameters().module.dipConfigurable && m_facts().linkStarted &&
+           !m_document.IsReadOnly();
 }
 
 PageButtons ChanelTabModel::Buttons(bool memoPage) const
@@ -118,6 +119,8 @@ PageButtons ChanelTabModel::Buttons(bool memoPage) const
     buttons.reset = modified;
     buttons.download = sameTypeConnected && (modified || facts.differences || !shownIsOnlineForDownload);
     buttons.upload = sameTypeConnected;
+    if (m_document.IsReadOnly())
+        buttons.apply = buttons.download = buttons.upload = false;
     return buttons;
 }
 
@@ -131,7 +134,7 @@ ChanelTabModel::Outcome ChanelTabModel::Apply()
     case ModuleParameterEditor::ApplyResult::Applied:
         return Outcome::Done;
     case ModuleParameterEditor::ApplyResult::Refused:
-        return Outcome::Refused;
+        return m_editor->ReadAgainAfterConflict() ? Outcome::ReadAgain : Outcome::Refused;
     case ModuleParameterEditor::ApplyResult::NothingToApply:
         break;
     }

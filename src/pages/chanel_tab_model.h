@@ -78,7 +78,9 @@ public:
     bool ControlsEnabled() const;
     PageButtons Buttons(bool memoPage) const;
 
-    enum class Outcome { Nothing, Done, Refused };
+    // ReadAgain: refused because another program changed the module; the
+    // pages are to show what is stored now.
+    enum class Outcome { Nothing, Done, Refused, ReadAgain };
     // Apply needs the pages taken over first: the view hands its take-over.
     void setTakeOver(std::function<bool()> takeOver);
     Outcome Apply();

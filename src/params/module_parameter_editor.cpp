@@ -1,4 +1,6 @@
 #include "params/module_parameter_editor.h"
+
+#include "db/row_guard.h"
 #include "params/text_field_check.h"
 
 #include "db/data_error.h"
@@ -88,6 +90,7 @@ ModuleParameterEditor::ApplyResult ModuleParameterEditor::Apply()
 {
     if (!m_modified || !m_loaded)
         return ApplyResult::NothingToApply;
+    m_readAgain = false;
     const bool takenOver = !m_takeOverHandler || m_takeOverHandler();
     const QString name = ComposedModuleName();
     if (!takenOver || !WriteApplied(name)) {
@@ -128,6 +131,10 @@ bool ModuleParameterEditor::WriteApplied(const QString &name)
         m_parameters.module.name = applied.module.name;
     } catch (const COLEDBException &error) {
         ReportDataError(error);
+        // Another program changed what the edit began with: nothing of it
+        // was stored, and the pages show what is stored now.
+        if (RowGuard::IsChangedElsewhere(error))
+            m_readAgain = Load();
         return false;
     }
     return true;

@@ -54,6 +54,9 @@ public:
 
     enum class ApplyResult { NothingToApply, Applied, Refused };
     ApplyResult Apply();
+    // Whether the last Apply was refused because another program changed
+    // the module meanwhile, and the parameters were read again.
+    bool ReadAgainAfterConflict() const { return m_readAgain; }
     enum class ResetResult { NothingToReset, Reloaded, DipSwitchChanged, Failed };
     ResetResult Reset();
     // The checks before a download: every channel, and what the module's
@@ -116,6 +119,7 @@ private:
     bool m_loaded = false;
     bool m_modified = false;
     bool m_newModule = false;
+    bool m_readAgain = false;
     std::array<std::optional<int>, 2> m_filledWorkingMode;
     std::function<void(bool)> m_modifiedHandler;
     std::function<void(const COLEDBException &)> m_dataErrorHandler;

@@ -3,6 +3,7 @@
 #include "db/data_error.h"
 #include "db/db_session.h"
 #include "db/db_strings.h"
+#include "db/row_guard.h"
 #include "db/variant_value.h"
 
 #include <QSqlError>
@@ -306,12 +307,13 @@ void ProjectParameterRows::WriteRow(CTableLevel &level, const ParameterRow &befo
 {
     if (!after.isValid())
         return;
-    const QString statement = level.BuildUpdate(after.values, before.values);
+    const QString statement = RowGuard::BuildUpdate(level, after.values, before.values);
     if (statement.isEmpty())
         return;
-    // An update that finds no row means the row vanished under us.
+    // No row: it vanished, or another program changed what this one read.
     if (level.ExecuteStatement(m_session, statement) == 0)
-        RaiseDataError(DbStrings::CantMoveNext);
+        RowGuard::RaiseChangedElsewhere(m_session, level, after.values, before.values,
+                                        after.textValue("Name"));
 }
 
 void ProjectParameterRows::WriteRows(const ModuleRows &before, const ModuleRows &after)

@@ -1,5 +1,7 @@
 #include "print/project_report.h"
 
+#include "db/output_file.h"
+
 #include "print/print_canvas.h"
 #include "print/print_strings.h"
 #include "base/app_paths.h"
@@ -579,28 +581,18 @@ void PrinterSettings::SetOrientation(QPageLayout::Orientation orientation)
 
 bool WriteReportPdf(CProjectReport &report, const QString &file, QPageLayout::Orientation orientation)
 {
-    // Written beside the target first, so that a failure leaves no half
-    // file and an existing file stays until the new one is complete.
-    const QString partial = file + QStringLiteral(".part");
-    bool written = false;
-    {
-        QPdfWriter writer(partial);
-        writer.setCreator(QStringLiteral("Zelnor Wizard"));
-        writer.setTitle(report.DocumentName());
-        writer.setResolution(600);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation, QMarginsF(5, 5, 5, 5),
-                                         QPageLayout::Millimeter));
-        report.Prepare();
-        written = report.Print(writer);
-    }
-    if (!written || !QFile::exists(partial)) {
-        QFile::remove(partial);
-        return false;
-    }
-    QFile::remove(file);
-    if (!QFile::rename(partial, file)) {
-        QFile::remove(partial);
-        return false;
-    }
-    return true;
+    QString error;
+    return OutputFile::WriteReplacing(
+        file,
+        [&](QIODevice &device) {
+            QPdfWriter writer(&device);
+            writer.setCreator(QStringLiteral("Zelnor Wizard"));
+            writer.setTitle(report.DocumentName());
+            writer.setResolution(600);
+            writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation, QMarginsF(5, 5, 5, 5),
+                                             QPageLayout::Millimeter));
+            report.Prepare();
+            return report.Print(writer);
+        },
+        &error);
 }

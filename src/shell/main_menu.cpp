@@ -206,6 +206,28 @@ int MainMenu::LanguageOfCommand(int id)
     return 0;
 }
 
+bool MainMenu::WritesProject(int id)
+{
+    switch (id) {
+    case Delete:
+    case DeleteKey:
+    case Rename:
+    case TreeDelete:
+    case TreeRename:
+    case Multiply:
+    case TreeMultiply:
+    case ModuleConversion:
+    case EditCut:
+    case EditPaste:
+    case MoveHere:
+    case CopyHere:
+    case FormApply:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool MainMenu::AlwaysEnabled(int id)
 {
     switch (id) {

@@ -52,4 +52,7 @@ public:
     static int LanguageOfCommand(int id);
     // Commands that are always enabled, also while nothing is open.
     static bool AlwaysEnabled(int id);
+    // Commands that change the project: disabled while it is open for
+    // reading only, as are the Add New commands.
+    static bool WritesProject(int id);
 };

@@ -76,6 +76,7 @@ void ProjectSession::RebuildTree()
         project.ids = m_database.IdSequence();
         project.displayName = m_database.DisplayName();
         project.rootShown = m_database.RootShown();
+        project.readOnly = m_database.ReadOnly();
         m_document.OpenProject(project);
     }
     emit treeRebuilt();

@@ -6,6 +6,9 @@
 #include "db/data_error.h"
 #include "db/db_session.h"
 #include "db/db_strings.h"
+#include "db/project_strings.h"
+#include "db/row_guard.h"
+#include "params/parameter_rows.h"
 #include "db/variant_value.h"
 #include "log/output_log.h"
 #include "base/message_service.h"
@@ -313,7 +316,7 @@ RowValues C7100Document::DefaultValues(CTableLevel &level) const
 
 Item *C7100Document::CreateItem(ContainerItem &parent, int nameStringId, QObject *sender)
 {
-    if (!EnsureChildren(parent) || !CanInsert(parent, nameStringId))
+    if (RefuseWhenReadOnly() || !EnsureChildren(parent) || !CanInsert(parent, nameStringId))
         return nullptr;
     CTableLevel *level = ChildLevel(parent, nameStringId);
     if (!level)
@@ -347,9 +350,18 @@ Item *C7100Document::CopyItem(Item &source, ContainerItem *newParent)
     return &copy;
 }
 
+bool C7100Document::RefuseWhenReadOnly() const
+{
+    if (!IsReadOnly())
+        return false;
+    MessageService::error(StrF(ProjectStrings::OpenForReadingOnly, {m_project.displayName}));
+    return true;
+}
+
 bool C7100Document::BeginEdit(Item &item)
 {
-    if (!CanBeginEdit(item) || item.level().attributes().readOnly || item.editState() != EditState::Clean)
+    // The views offer no edit of a project open for reading: quietly none.
+    if (IsReadOnly() || !CanBeginEdit(item) || item.level().attributes().readOnly || item.editState() != EditState::Clean)
         return false;
     item.beginEditState(EditState::Modified);
     emit updateAllViews(nullptr, HintEditState, &item);
@@ -373,13 +385,17 @@ void C7100Document::AssignKeys(Item &item)
 bool C7100Document::WriteItem(Item &item)
 {
     const RowValues &saved = *item.snapshot();
-    const QString statement = item.editState() == EditState::New
-                                  ? item.level().BuildInsert(item.values(), saved)
-                                  : item.level().BuildUpdate(item.values(), saved);
+    const bool isNew = item.editState() == EditState::New;
+    const QString statement = isNew                    ? item.level().BuildInsert(item.values(), saved)
+                              : HoldsStoredValues(item) ? RowGuard::BuildUpdate(item.level(), item.values(), saved)
+                                                        : item.level().BuildUpdate(item.values(), saved);
     if (statement.isEmpty())
         return false;
-    if (item.level().ExecuteStatement(*m_project.session, statement) == 0)
-        RaiseDataError({}); // the row to update is gone
+    if (item.level().ExecuteStatement(*m_project.session, statement) == 0) {
+        if (isNew)
+            RaiseDataError({});
+        RowGuard::RaiseChangedElsewhere(*m_project.session, item.level(), item.values(), saved, GetPath(item));
+    }
     return true;
 }
 
@@ -439,6 +455,8 @@ bool C7100Document::Save(Item &item, QObject *sender, bool reportErrors)
         if (isNew)
             RestoreKeys(item, before);
         ReportSaveFailure(item, error);
+        if (RowGuard::IsChangedElsewhere(error))
+            ReadAgain(item);
         return false;
     }
     SetModifiedFlag(false);
@@ -530,7 +548,7 @@ void C7100Document::DestroyItem(Item &item)
 
 bool C7100Document::Delete(Item &item, QObject *sender)
 {
-    if (!CanDelete(item))
+    if (RefuseWhenReadOnly() || !CanDelete(item))
         return false;
     Item *current = FindItem(m_current);
     if (current && (current == &item || item.isAncestorOf(*current)))
@@ -540,18 +558,50 @@ bool C7100Document::Delete(Item &item, QObject *sender)
     if (!item.parent() || !m_project.session)
         return false;
     try {
-        const QString statement = item.level().BuildDelete(&item.values());
+        const bool guarded = HoldsStoredValues(item);
+        const QString statement = guarded ? RowGuard::BuildDelete(item.level(), item.values())
+                                          : item.level().BuildDelete(&item.values());
+        int deletedRows = 1;
         if (!statement.isEmpty())
-            item.level().ExecuteStatement(*m_project.session, statement);
+            item.level().ExecuteStatement(*m_project.session, statement, &deletedRows);
+        if (guarded && deletedRows == 0)
+            RowGuard::RaiseChangedElsewhere(*m_project.session, item.level(), {}, item.values(), GetPath(item));
     } catch (COLEDBException &error) {
         AddMessage(error, TreeStrings::CantDeleteItem, {GetLevelName(item)});
         ReportDataError(error, m_reportErrors);
+        if (RowGuard::IsChangedElsewhere(error))
+            ReadAgain(item);
         return false;
     }
     emit updateAllViews(sender, HintRemoved, &item);
     OnDeleted(item);
     DestroyItem(item);
     return true;
+}
+
+void C7100Document::ReadAgain(Item &item)
+{
+    // What another program stored replaces what this one showed; a row it
+    // deleted leaves the tree.
+    const ItemHandle handle = item.handle();
+    if (item.editState() != EditState::Clean)
+        CancelEdit(item);
+    Item *still = FindItem(handle);
+    if (!still || !m_project.session)
+        return;
+    try {
+        const ParameterRow row =
+            ProjectParameterRows::ReadRowById(*m_project.session, still->level(), still->id().toInt());
+        if (!row.isValid()) {
+            emit updateAllViews(nullptr, HintRemoved, still);
+            DestroyItem(*still);
+            return;
+        }
+        still->values() = row.values;
+        emit updateAllViews(nullptr, HintWritten, still);
+    } catch (COLEDBException &error) {
+        ReportDataError(error, m_reportErrors);
+    }
 }
 
 bool C7100Document::ConfirmAndDelete(Item &item, QObject *sender)

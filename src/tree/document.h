@@ -70,6 +70,8 @@ public:
         IdSource *ids = nullptr;
         QString displayName;
         bool rootShown = false;
+        // Opened for reading only: nothing is created, changed or deleted.
+        bool readOnly = false;
     };
 
     explicit C7100Document(QObject *parent = nullptr);
@@ -79,6 +81,10 @@ public:
     void OpenProject(const Project &project);
     void CloseProject();
     bool IsOpen() const { return m_project.session != nullptr; }
+    bool IsReadOnly() const { return IsOpen() && m_project.readOnly; }
+    // True, after telling the user once, when the project is open for
+    // reading only: the guard of every operation that would write.
+    bool RefuseWhenReadOnly() const;
     // Destroys the item tree and, while a project is open, builds it anew.
     void DeleteContents();
 
@@ -236,6 +242,9 @@ public:
     virtual bool CanInsert(ContainerItem &, int) { return true; }
     virtual bool CanBeginEdit(Item &) { return true; }
     virtual bool CanDelete(Item &) { return true; }
+    // Whether every value the item holds is what this program last stored,
+    // so that an edit or a delete can require the row to still hold them.
+    virtual bool HoldsStoredValues(const Item &) const { return true; }
     virtual bool BeforeSave(Item &, const RowValues &, const RowValues &) { return true; }
     virtual bool CanCancelEdit(Item &) { return true; }
     virtual void OnInserted(Item &) {}
@@ -266,6 +275,9 @@ public:
     // children of the container parent (and whatever else the application
     // keeps beside them).
     virtual void ReloadAfterRollback(ItemHandle parent);
+    // After another program changed or deleted the item's row: the item
+    // shows the row as stored now, or leaves the tree.
+    void ReadAgain(Item &item);
     // The question after one pasted item failed; OK when last, else Yes or No.
     virtual MessageAnswer ConfirmPaste(bool move, const QString &sourceDatabase, const ItemDescriptor &descriptor,
                                        const Item &target, const QString &errorText, bool last);

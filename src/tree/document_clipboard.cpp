@@ -167,6 +167,8 @@ bool C7100Document::AcceptsData(const TransferData &data, const Item *target) co
 
 bool C7100Document::CanPaste(const Item *target)
 {
+    if (IsReadOnly())
+        return false;
     return target && AcceptsData(Clipboard().Contents(), target);
 }
 
@@ -313,7 +315,7 @@ void C7100Document::ReloadAfterRollback(ItemHandle parent)
 bool C7100Document::PasteItems(const TransferSet &set, Item &targetItem)
 {
     ContainerItem *target = targetItem.asContainer();
-    if (!target || set.empty())
+    if (!target || set.empty() || RefuseWhenReadOnly())
         return false;
     const bool sameDatabase = set.sourceDatabase == PathName();
     const ItemHandle targetHandle = target->handle();

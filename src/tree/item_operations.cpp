@@ -72,7 +72,8 @@ bool C7100Document::CopySubtree(ContainerItem &newContainer, ContainerItem &sour
 
 bool C7100Document::MultiplyEnabled(const Item *item) const
 {
-    return item && IsOpen() && !item->level().attributes().readOnly && item->parent() && CanMultiply(*item);
+    return item && IsOpen() && !IsReadOnly() && !item->level().attributes().readOnly && item->parent() &&
+           CanMultiply(*item);
 }
 
 std::optional<int> C7100Document::MultiplyOnce(ItemHandle sourceHandle, const MultiplyDialogLogic &dialog,
@@ -125,7 +126,7 @@ std::optional<int> C7100Document::MultiplyOnce(ItemHandle sourceHandle, const Mu
 C7100Document::MultiplyResult C7100Document::Multiply(Item &item)
 {
     MultiplyResult result;
-    if (!MultiplyEnabled(&item))
+    if (RefuseWhenReadOnly() || !MultiplyEnabled(&item))
         return result;
     MultiplyDialogLogic dialog;
     dialog.Open(GetName(item), GetPath(item), item.kind() == ItemKind::Leaf);

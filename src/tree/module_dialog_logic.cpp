@@ -186,6 +186,21 @@ bool ModuleDialogLogic::SignalNameTaken(const QString &name, qint32 ownSignal) c
     return false;
 }
 
+bool ModuleDialogLogic::ProposedNamesFree() const
+{
+    return !SignalNameTaken(m_signalName1, m_ownSignal1) &&
+           (m_channelCount != 2 || !SignalNameTaken(m_signalName2, m_ownSignal2));
+}
+
+bool ModuleDialogLogic::ProposeNextNames()
+{
+    if (!ProjectCounters(m_document).Raise(ProjectCounters::SignalRow))
+        return false;
+    ProposeNames(true);
+    Compose();
+    return true;
+}
+
 bool ModuleDialogLogic::RaisesCounter() const
 {
     return m_mode == ModuleDialogMode::NewModule || m_mode == ModuleDialogMode::CopyOrMove ||

@@ -61,6 +61,13 @@ public:
     // false (the dialog stays open); else raises the signal counter where the
     // mode says so and answers true.
     bool Accept();
+    // Whether no other signal carries the proposed names yet (checked
+    // quietly, unlike Accept).
+    bool ProposedNamesFree() const;
+    // The names the next counter value proposes, the counter raised: for a
+    // copy that cannot be cancelled when the proposal is taken. False when
+    // the counter cannot be read or raised.
+    bool ProposeNextNames();
     // A move keeps the source's names: the dialog ends at once with OK.
     bool ClosesItself() const { return m_mode == ModuleDialogMode::CopyOrMove && !m_interactive; }
 

@@ -24,5 +24,14 @@ bool ModuleDialogService::run(ModuleDialogLogic &logic)
 
 bool ModuleDialogService::acceptProposals(ModuleDialogLogic &logic)
 {
+    // Nobody can type other names into a copy's dialog here: a proposal that
+    // another signal already carries gives way to the next one.
+    constexpr int kMaxProposals = 1000;
+    if (logic.Mode() == ModuleDialogMode::CopyOrMove && logic.Interactive()) {
+        for (int tries = 0; tries < kMaxProposals && !logic.ProposedNamesFree(); ++tries) {
+            if (!logic.ProposeNextNames())
+                break;
+        }
+    }
     return logic.Accept();
 }

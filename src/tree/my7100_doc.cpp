@@ -201,6 +201,13 @@ bool CMy7100Doc::CheckFolderName(Item &item, const QString &newName)
     return true;
 }
 
+bool CMy7100Doc::StoreFolderNamed(Item &item, const QString &name)
+{
+    return RunInTransaction([&] {
+        return CheckFolderName(item, name) && SetValue(item, kName, name, true) && Save(item);
+    });
+}
+
 Item *CMy7100Doc::AddNewFolder(ContainerItem &parent, int nameStringId)
 {
     if (!ProjectCounters::RowOfFolder(nameStringId))
@@ -336,8 +343,13 @@ bool CMy7100Doc::BeforeSave(Item &item, const RowValues &, const RowValues &)
             m_pendingModules.remove(item.handle());
             return false;
         }
-        ModuleDialogService::run(m_dialog);
+        // Names the dialog refused are never stored: the copy fails whole.
+        const bool accepted = ModuleDialogService::run(m_dialog);
         m_dialog.SetInteractive(true);
+        if (!accepted) {
+            m_pendingModules.remove(item.handle());
+            return false;
+        }
         LinkStartInHook();
         return true;
     }

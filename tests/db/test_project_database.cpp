@@ -104,7 +104,7 @@ private slots:
     void badInput();
     void unknownProviderInDataLinkFile();
     void projectNamedByDataLinkMustExist();
-    void readOnlyDataSourceIsRefused();
+    void readOnlyDataSourceOpensForReading();
     void connectionDetailsOfAProjectFile();
     void askSaveChanges_data();
     void askSaveChanges();
@@ -537,17 +537,31 @@ void TestProjectDatabase::projectNamedByDataLinkMustExist()
     QVERIFY(!QFile::exists(dir.filePath("lost.prj")));
 }
 
-void TestProjectDatabase::readOnlyDataSourceIsRefused()
+void TestProjectDatabase::readOnlyDataSourceOpensForReading()
 {
     QTemporaryDir dir;
     const QString project = CopyReference(dir, "ro.prj");
     const QString link = WriteDataLink(dir, "ro.udl", "Provider=SQLite;Data Source=ro.prj;Mode=1");
     ProjectDatabase database;
     ScriptedMessages messages;
-    QVERIFY(!database.OpenFile(link, "Admin", QString()));
-    QCOMPARE(messages.texts().size(), 1);
-    QVERIFY(messages.texts().first().contains("can only be read"));
-    QVERIFY(!database.IsOpen());
+    const QByteArray before = [&] {
+        QFile file(project);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    QVERIFY(database.OpenFile(link, "Admin", QString()));
+    QVERIFY(messages.texts().isEmpty());
+    QVERIFY(database.IsOpen());
+    QVERIFY(database.ReadOnly());
+    // Not even the connection itself can write.
+    QSqlQuery write(database.Session()->database());
+    QVERIFY(!write.exec("UPDATE IDSequences SET ID = ID + 1"));
+    database.CloseDatabase();
+    QFile file(project);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    // Another project opened after it may be written again.
+    QVERIFY(database.OpenFile(project, "Admin", QString()));
+    QVERIFY(!database.ReadOnly());
 }
 
 void TestProjectDatabase::connectionDetailsOfAProjectFile()

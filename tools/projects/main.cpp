@@ -101,6 +101,10 @@ int NextIds(const QString &path, const QString &sequence, int count)
     ProjectDatabase database;
     if (Open(database, path) != 0)
         return 1;
+    if (database.ReadOnly()) {
+        Err() << StrF(ProjectStrings::OpenForReadingOnly, {database.DisplayName()}) << Qt::endl;
+        return 1;
+    }
     return Guarded([&] {
         for (int i = 0; i < count; ++i)
             Out() << database.IdSequence()->NextId(sequence).toInt() << Qt::endl;

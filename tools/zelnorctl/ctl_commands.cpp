@@ -223,8 +223,8 @@ int Add(const QString &path, const QString &parentPath, const QString &kind, con
         return ExitUnusable;
     }
     CtlProject project;
-    if (!project.Open(path))
-        return ExitUnusable;
+    if (!project.Open(path, CtlProject::Access::Write))
+        return project.OpenFailure();
     return Guarded([&] {
         CMy7100Doc &document = project.Document();
         Item *parent = project.FindItem(parentPath);
@@ -239,8 +239,7 @@ int Add(const QString &path, const QString &parentPath, const QString &kind, con
         // Taken as a label edit is taken: checked beside its siblings, the
         // folder counter raised.
         const QString chosen = name.isEmpty() ? document.DefaultFolderName(level->displayString()) : name;
-        if (!document.CheckFolderName(*item, chosen) ||
-            !document.SetValue(*item, QStringLiteral("Name"), chosen, true) || !document.Save(*item)) {
+        if (!document.StoreFolderNamed(*item, chosen)) {
             document.CancelEdit(*item);
             return int(ExitRefused);
         }
@@ -255,8 +254,8 @@ int AddModule(const QString &path, const QString &parentPath, const QString &typ
     bool ok = false;
     const qint32 typeId = typeText.toInt(&ok);
     CtlProject project;
-    if (!project.Open(path))
-        return ExitUnusable;
+    if (!project.Open(path, CtlProject::Access::Write))
+        return project.OpenFailure();
     return Guarded([&] {
         const std::optional<ModuleTypeInfo> type =
             ok ? FindModuleType(*project.Database().Session(), project.Database().Levels(), typeId)
@@ -297,8 +296,8 @@ int Set(const QString &path, const QString &modulePath, int channel, const QStri
     if (!pairs)
         return ExitUnusable;
     CtlProject project;
-    if (!project.Open(path))
-        return ExitUnusable;
+    if (!project.Open(path, CtlProject::Access::Write))
+        return project.OpenFailure();
     return Guarded([&] {
         const std::unique_ptr<CtlProject::LoadedModule> module = project.LoadModule(modulePath);
         if (!module)
@@ -333,8 +332,8 @@ int Delete(const QString &path, const QString &itemPath, bool yes)
 {
     AnswerQuestionsYes(yes);
     CtlProject project;
-    if (!project.Open(path))
-        return ExitUnusable;
+    if (!project.Open(path, CtlProject::Access::Write))
+        return project.OpenFailure();
     return Guarded([&] {
         Item *item = project.FindItem(itemPath);
         if (!item)
@@ -350,8 +349,8 @@ int Delete(const QString &path, const QString &itemPath, bool yes)
 int Multiply(const QString &path, const QString &itemPath, const MultiplyOptions &options)
 {
     CtlProject project;
-    if (!project.Open(path))
-        return ExitUnusable;
+    if (!project.Open(path, CtlProject::Access::Write))
+        return project.OpenFailure();
     return Guarded([&] {
         Item *item = project.FindItem(itemPath);
         if (!item)
@@ -402,19 +401,23 @@ int Copy(const QString &sourcePath, const QString &itemPath, const QString &targ
          bool move)
 {
     CtlProject source;
-    if (!source.Open(sourcePath))
-        return ExitUnusable;
+    const bool sameFile = QFileInfo(sourcePath).canonicalFilePath() == QFileInfo(targetPath).canonicalFilePath();
+    if (!source.Open(sourcePath, move || sameFile ? CtlProject::Access::Write : CtlProject::Access::Read))
+        return source.OpenFailure();
     // One project for both ends when they are one file: a move within it is
     // checked against its own subtree, as in the program.
-    const bool sameFile = QFileInfo(sourcePath).canonicalFilePath() == QFileInfo(targetPath).canonicalFilePath();
     std::unique_ptr<CtlProject> other;
     if (!sameFile) {
         other = std::make_unique<CtlProject>();
-        if (!other->Open(targetPath))
-            return ExitUnusable;
+        if (!other->Open(targetPath, CtlProject::Access::Write))
+            return other->OpenFailure();
     }
     CtlProject &target = sameFile ? source : *other;
-    return Guarded([&] {
+    // A copied module is named as the module dialog proposes, the next free
+    // proposal where one is taken.
+    const ModuleDialogService::Presenter previousModules =
+        ModuleDialogService::setPresenter(ModuleDialogService::acceptProposals);
+    const int result = Guarded([&] {
         Item *item = source.FindItem(itemPath);
         Item *parent = item ? target.FindItem(parentPath) : nullptr;
         if (!item || !parent)
@@ -441,6 +444,8 @@ int Copy(const QString &sourcePath, const QString &itemPath, const QString &targ
         Out() << StrF(move ? CtlStrings::ItemMoved : CtlStrings::ItemCopied, {shownItem, shownParent}) << Qt::endl;
         return int(ExitOk);
     });
+    ModuleDialogService::setPresenter(previousModules);
+    return result;
 }
 
 int Show(const QString &path, const QString &modulePath, bool json)
@@ -488,12 +493,14 @@ namespace {
 // The transfer of a project and the module on a port, online and looked up;
 // nothing after a printed refusal (exit code in code).
 std::unique_ptr<CtlTransfer> OpenTransfer(const QString &path, const QString &port, int &code,
-                                          bool needsProjectModule = true)
+                                          CtlProject::Access access, bool needsProjectModule = true)
 {
     auto transfer = std::make_unique<CtlTransfer>(port);
     code = ExitUnusable;
-    if (!transfer->Open(path))
+    if (!transfer->Open(path, access)) {
+        code = transfer->OpenFailure();
         return nullptr;
+    }
     if (needsProjectModule && !transfer->HasProjectModule()) {
         // The port and the project were fine: the module was refused.
         Err() << StrF(CtlStrings::NoProjectModule, {port}) << Qt::endl;
@@ -508,7 +515,7 @@ std::unique_ptr<CtlTransfer> OpenTransfer(const QString &path, const QString &po
 int Compare(const QString &path, const QString &port, bool json)
 {
     int code = ExitOk;
-    const std::unique_ptr<CtlTransfer> transfer = OpenTransfer(path, port, code);
+    const std::unique_ptr<CtlTransfer> transfer = OpenTransfer(path, port, code, CtlProject::Access::Read);
     if (!transfer)
         return code;
     // The report was written to the log as the module came online.
@@ -537,7 +544,7 @@ int Upload(const QString &path, const QString &port, bool create)
     const ModuleDialogService::Presenter previous = ModuleDialogService::setPresenter(
         create ? ModuleDialogService::Presenter(ModuleDialogService::acceptProposals) : nullptr);
     int code = ExitOk;
-    const std::unique_ptr<CtlTransfer> transfer = OpenTransfer(path, port, code);
+    const std::unique_ptr<CtlTransfer> transfer = OpenTransfer(path, port, code, CtlProject::Access::Write);
     ModuleDialogService::setPresenter(previous);
     AnswerQuestionsYes(false);
     if (!transfer)
@@ -575,7 +582,7 @@ int Download(const QString &path, const QString &modulePath, const QString &port
 {
     int code = ExitOk;
     // Any module may take the project module's parameters.
-    const std::unique_ptr<CtlTransfer> transfer = OpenTransfer(path, port, code, false);
+    const std::unique_ptr<CtlTransfer> transfer = OpenTransfer(path, port, code, CtlProject::Access::Write, false);
     if (!transfer)
         return code;
     return Guarded([&] {
@@ -628,7 +635,7 @@ int History(const QString &path, const QString &serialNr, bool json)
 int Restore(const QString &path, const QString &entryId, const QString &port)
 {
     int code = ExitOk;
-    const std::unique_ptr<CtlTransfer> transfer = OpenTransfer(path, port, code, false);
+    const std::unique_ptr<CtlTransfer> transfer = OpenTransfer(path, port, code, CtlProject::Access::Write, false);
     if (!transfer)
         return code;
     return Guarded([&] {

@@ -5,6 +5,7 @@
 #include "ctl_strings.h"
 
 #include "db/data_error.h"
+#include "db/output_file.h"
 #include "print/print_strings.h"
 #include "print/project_report.h"
 #include "print/report_commands.h"
@@ -80,6 +81,13 @@ int Print(const Request &request)
     if (request.card && request.modulePath.isEmpty()) {
         Err() << Str(CtlCardNeedsModule) << Qt::endl;
         return ExitUnusable;
+    }
+    const QString pdf = QDir::current().absoluteFilePath(request.pdf);
+    const std::optional<QString> refusal = OutputFile::Refusal(
+        {pdf, OutputFile::Content::Pdf, request.force, QDir::current().absoluteFilePath(request.project)});
+    if (refusal) {
+        Err() << *refusal << Qt::endl;
+        return ExitRefused;
     }
     CtlProject project;
     if (!project.Open(request.project))

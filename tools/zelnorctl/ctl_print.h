@@ -13,6 +13,8 @@ struct Request {
     QString modulePath; // empty: the project output
     bool card = false;
     QPageLayout::Orientation orientation = QPageLayout::Landscape;
+    // An existing file that is no PDF may be replaced.
+    bool force = false;
 };
 
 // The orientation an option names ("portrait" or "landscape"), or the one

@@ -25,12 +25,19 @@ CtlProject::~CtlProject()
     m_database.CloseDatabase();
 }
 
-bool CtlProject::Open(const QString &path)
+bool CtlProject::Open(const QString &path, Access access)
 {
+    m_refusedReadOnly = false;
     const QString absolute = QDir::current().absoluteFilePath(path);
     try {
         if (!m_database.OpenFile(absolute, m_database.OpenUser(), m_database.OpenPassword())) {
             Err() << StrF(ProjectStrings::LogOpenFailed, {absolute}) << Qt::endl;
+            return false;
+        }
+        if (access == Access::Write && m_database.ReadOnly()) {
+            Err() << StrF(ProjectStrings::OpenForReadingOnly, {m_database.DisplayName()}) << Qt::endl;
+            m_database.CloseDatabase();
+            m_refusedReadOnly = true;
             return false;
         }
         m_catalogues.Load(*m_database.Session(), m_database.Levels());
@@ -48,8 +55,14 @@ bool CtlProject::Open(const QString &path)
     project.ids = m_database.IdSequence();
     project.displayName = m_database.DisplayName();
     project.rootShown = false;
+    project.readOnly = m_database.ReadOnly();
     m_document->OpenProject(project);
     return true;
+}
+
+int CtlProject::OpenFailure() const
+{
+    return m_refusedReadOnly ? ExitRefused : ExitUnusable;
 }
 
 Item *CtlProject::FindItem(const QString &path)

@@ -18,8 +18,14 @@ public:
     CtlProject();
     ~CtlProject();
 
+    // What the command does with the project: a command that writes is
+    // refused for a project open for reading only.
+    enum class Access { Read, Write };
     // Opens a project file or a data link file; a refusal has been printed.
-    bool Open(const QString &path);
+    bool Open(const QString &path, Access access = Access::Read);
+    // The exit code of a failed Open: refused for a project that can only
+    // be read, else unusable.
+    int OpenFailure() const;
 
     ProjectDatabase &Database() { return m_database; }
     CMy7100Doc &Document() { return *m_document; }
@@ -52,6 +58,7 @@ private:
     ProjectDatabase m_database;
     std::unique_ptr<CMy7100Doc> m_document;
     CatalogueSet m_catalogues;
+    bool m_refusedReadOnly = false;
 };
 
 // The catalogues of the reference database beside the program, for the

@@ -16,9 +16,9 @@ CtlTransfer::~CtlTransfer()
     m_transfer.reset();
 }
 
-bool CtlTransfer::Open(const QString &project)
+bool CtlTransfer::Open(const QString &project, CtlProject::Access access)
 {
-    if (!m_project.Open(project))
+    if (!m_project.Open(project, access))
         return false;
     CMy7100Doc &document = m_project.Document();
     document.StartLink();

@@ -15,7 +15,8 @@ public:
 
     // Opens the project, starts the link and waits for the module to come
     // online and be looked up in the project; false after a printed refusal.
-    bool Open(const QString &project);
+    bool Open(const QString &project, CtlProject::Access access);
+    int OpenFailure() const { return m_project.OpenFailure(); }
     // Whether the connected module has its module in the project.
     bool HasProjectModule() const { return m_transfer && m_transfer->OnlineModule() != 0; }
 

@@ -118,7 +118,8 @@ int RunPrint(const QStringList &args, const QCommandLineParser &parser)
     if (!orientation)
         return ExitUnusable;
     return CtlPrint::Print({args[0], pdf, parser.value(QStringLiteral("module")),
-                            parser.isSet(QStringLiteral("card")), *orientation});
+                            parser.isSet(QStringLiteral("card")), *orientation,
+                            parser.isSet(QStringLiteral("force"))});
 }
 
 int RunTypes(const QStringList &args, const QCommandLineParser &parser)
@@ -280,7 +281,7 @@ const std::map<QString, Command> &Commands()
           false, 64147,
           QStringLiteral("zelnorctl choices plant.prj '\\\\Project\\Plant1\\7230/211-2 - [TT-101] [TT-102]' --channel 1 SensorTypID")}},
         {QStringLiteral("print"),
-         {QStringLiteral("PROJECT --pdf FILE [--module MODULE-PATH [--card]] [--orientation portrait|landscape]"), 1, 1,
+         {QStringLiteral("PROJECT --pdf FILE [--module MODULE-PATH [--card]] [--orientation portrait|landscape] [--force]"), 1, 1,
           RunPrint, false, PrintStrings::CtlPrintDescription,
           QStringLiteral("zelnorctl print plant.prj --pdf plant.pdf --module '\\\\Project\\Plant1\\7230/211-2 - [TT-101] [TT-102]'")}},
         {QStringLiteral("ports"),

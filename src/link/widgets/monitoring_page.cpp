@@ -1,4 +1,5 @@
 #include "link/widgets/monitoring_page.h"
+#include "db/output_file.h"
 
 #include "base/message_service.h"
 #include "base/string_table.h"
@@ -243,16 +244,12 @@ void CMonitoringPage::Export()
     const QString path = QFileDialog::getSaveFileName(this, Str(kExport), QString(), Str(kCsvFiles));
     if (path.isEmpty())
         return;
-    QFile file(path);
-    bool saved = file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
-    if (saved) {
-        QTextStream out(&file);
-        for (const QString &line : m_trend.CsvLines(m_unit))
-            out << line << '\n';
-        out.flush();
-        // A full disk shows only when the lines are written out.
-        saved = out.status() == QTextStream::Ok && file.error() == QFileDevice::NoError;
+    // The dialog asked before an existing file is replaced.
+    if (const std::optional<QString> refusal = OutputFile::Refusal({path, OutputFile::Content::Text, true, {}})) {
+        MessageService::show({*refusal, MessageIcon::Error});
+        return;
     }
-    if (!saved)
+    QString error;
+    if (!OutputFile::WriteTextLines(path, m_trend.CsvLines(m_unit), &error))
         MessageService::show({StrF(kNotSaved, {path}), MessageIcon::Error});
 }

@@ -162,7 +162,8 @@ void CChanelTabView::OnUpdate(QObject *sender, int hint, Item *item)
 
 void CChanelTabView::Apply()
 {
-    if (m_model.Apply() == ChanelTabModel::Outcome::Done)
+    const ChanelTabModel::Outcome outcome = m_model.Apply();
+    if (outcome == ChanelTabModel::Outcome::Done || outcome == ChanelTabModel::Outcome::ReadAgain)
         FillAll();
 }
 

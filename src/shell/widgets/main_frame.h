@@ -104,6 +104,7 @@ private:
     QMenu *BuildMenu(const MenuEntry &popup, QWidget *parent);
     QAction *MakeAction(int id);
     void UpdateCommandStates();
+    bool WriteRefused(int id);
     void UpdateStatusBar();
     void RestorePlacement();
     void StorePlacement();

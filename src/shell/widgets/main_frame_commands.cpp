@@ -86,7 +86,7 @@ PaneCommandTarget *CMainFrame::ActiveCommandTarget() const
 
 bool CMainFrame::IsCommandEnabled(int id)
 {
-    if (m_busy)
+    if (m_busy || WriteRefused(id))
         return false;
     if (PaneCommandTarget *target = ActiveCommandTarget())
         if (const std::optional<bool> enabled = target->PaneCommandEnabled(id))
@@ -94,9 +94,14 @@ bool CMainFrame::IsCommandEnabled(int id)
     return FrameCommandEnabled(id);
 }
 
+bool CMainFrame::WriteRefused(int id)
+{
+    return m_session.Document().IsReadOnly() && (MainMenu::WritesProject(id) || AddNewMenu::IsAddNewCommand(id));
+}
+
 bool CMainFrame::FrameCommandEnabled(int id)
 {
-    if (m_busy)
+    if (m_busy || WriteRefused(id))
         return false;
     if (MainMenu::AlwaysEnabled(id))
         return true;

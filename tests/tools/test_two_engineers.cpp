@@ -1,0 +1,227 @@
+#include "db/pg_server.h"
+#include "tool_test_support.h"
+
+#include "db/project_copy.h"
+#include "db/project_database.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace ToolTest;
+
+// Two engineers on one project, each a process of its own: the one who
+// stores later never silently undoes what the other stored. A field changed
+// elsewhere since an edit began refuses that edit whole and names the field;
+// a change to another field of the same item is kept beside the edit; a
+// delete of an item changed or deleted elsewhere is refused. Once on one
+// SQLite file, once on a PostgreSQL server.
+class TestTwoEngineers : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void sameFieldChangedElsewhereRefusesTheApply_data() { Backends(); }
+    void sameFieldChangedElsewhereRefusesTheApply();
+    void otherFieldChangedElsewhereIsKept_data() { Backends(); }
+    void otherFieldChangedElsewhereIsKept();
+    void formEditOfAnItemChangedOrDeletedElsewhere_data() { Backends(); }
+    void formEditOfAnItemChangedOrDeletedElsewhere();
+    void deleteOfAnItemChangedElsewhereIsRefused_data() { Backends(); }
+    void deleteOfAnItemChangedElsewhereIsRefused();
+
+private:
+    void Backends();
+    // A project with one plant and one module, as a file or on the server.
+    QString Project();
+
+    QTemporaryDir m_dir;
+    QString m_template;
+    PgTestServer m_server;
+    int m_databases = 0;
+};
+
+namespace {
+const QString kPlant = QStringLiteral("\\\\Project\\Plant1");
+const QString kModule = QStringLiteral("\\\\Project\\Plant1\\7230/211-2 - [TT-101] [TT-102]");
+
+// The other engineer's program, stopped after its edit began.
+class EditSession {
+public:
+    EditSession(const QString &project, const QStringList &edit)
+    {
+        m_process.setProgram(QDir(TestSupport::binDirectory()).filePath("edit_session"));
+        m_process.setArguments(QStringList{project} + edit);
+        m_process.start();
+    }
+    ~EditSession()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+    bool began()
+    {
+        QByteArray seen;
+        return TestSupport::waitForOutput(m_process, seen, "began", 60000);
+    }
+    // Lets it store its edit; its exit code.
+    int store()
+    {
+        m_process.write("go\n");
+        m_process.closeWriteChannel();
+        if (!m_process.waitForFinished(60000))
+            return -1;
+        m_err = QString::fromUtf8(m_process.readAllStandardError());
+        return m_process.exitCode();
+    }
+    const QString &err() const { return m_err; }
+
+private:
+    QProcess m_process;
+    QString m_err;
+};
+
+// A statement run by this process, the second engineer.
+QVariant Run(const QString &project, const QString &statement)
+{
+    ProjectDatabase database;
+    if (!database.OpenFile(project, database.OpenUser(), database.OpenPassword()))
+        return QStringLiteral("cannot open");
+    QSqlQuery query = database.Session()->NewQuery();
+    std::vector<ProviderErrorRecord> error;
+    if (!database.Session()->Execute(query, statement, &error))
+        return QStringLiteral("failed: ") + (error.empty() ? QString() : error.front().description);
+    return query.next() ? query.value(0) : QVariant();
+}
+
+QString RangeEnd(const QString &project)
+{
+    return Run(project, "SELECT [RangeEnd] FROM Signals WHERE [ID] = (SELECT [Ch1SignalID] FROM Modules7230_2)")
+        .toString();
+}
+} // namespace
+
+void TestTwoEngineers::initTestCase()
+{
+    TestSupport::useBuiltProgramPaths();
+    TestSupport::loadEnglish();
+    QVERIFY(m_dir.isValid());
+    m_template = NewProject(m_dir, "template.prj");
+    QCOMPARE(Ctl({"add", m_template, "\\\\Project", "plant"}).exitCode, 0);
+    QCOMPARE(Ctl({"add-module", m_template, kPlant, "7", "TT-101", "TT-102"}).exitCode, 0);
+    QString error;
+    if (!m_server.start(&error))
+        QFAIL(qPrintable("The PostgreSQL test server cannot be started: " + error));
+}
+
+void TestTwoEngineers::cleanupTestCase()
+{
+    m_server.stop();
+}
+
+void TestTwoEngineers::Backends()
+{
+    QTest::addColumn<bool>("server");
+    QTest::newRow("one SQLite file") << false;
+    QTest::newRow("PostgreSQL server") << true;
+}
+
+QString TestTwoEngineers::Project()
+{
+    QFETCH(bool, server);
+    const QString name = QStringLiteral("project%1").arg(++m_databases);
+    const QString file = m_dir.filePath(name + ".prj");
+    QFile::copy(m_template, file);
+    if (!server)
+        return file;
+    QString error;
+    if (!m_server.createDatabase(name, &error))
+        qWarning("%s", qPrintable(error));
+    ConnectionProperties properties;
+    properties.setValue("Provider", "PostgreSQL");
+    properties.setValue("Data Source", m_server.dataSource());
+    properties.setValue("Initial Catalog", name);
+    properties.setValue("User ID", m_server.user());
+    properties.setValue("Password", m_server.password());
+    const QString link = m_dir.filePath(name + ".udl");
+    ProjectServerCopy copy;
+    if (!copy.run(file, properties, link))
+        qWarning("%s", qPrintable(copy.errorText()));
+    return link;
+}
+
+void TestTwoEngineers::sameFieldChangedElsewhereRefusesTheApply()
+{
+    const QString project = Project();
+    const QString shown = RangeEnd(project);
+    EditSession first(project, {kModule, "set", "1", "RangeEnd=150"});
+    QVERIFY(first.began());
+    const TestSupport::ToolRun second = Ctl({"set", project, kModule, "--channel", "1", "RangeEnd=200"});
+    QVERIFY2(second.exitCode == 0, qPrintable(second.err));
+    const QString theirs = RangeEnd(project);
+    QVERIFY(theirs != shown);
+
+    QCOMPARE(first.store(), 1);
+    QCOMPARE(RangeEnd(project), theirs);
+    QVERIFY2(first.err().contains("was changed by another program since its edit began"), qPrintable(first.err()));
+    QVERIFY2(first.err().contains(QStringLiteral("RangeEnd: shown '%1', stored now '%2', yours '").arg(shown, theirs)),
+             qPrintable(first.err()));
+    QVERIFY2(first.err().contains("read again"), qPrintable(first.err()));
+}
+
+void TestTwoEngineers::otherFieldChangedElsewhereIsKept()
+{
+    const QString project = Project();
+    const QString shown = RangeEnd(project);
+    EditSession first(project, {kModule, "set", "1", "RangeEnd=150"});
+    QVERIFY(first.began());
+    Run(project, "UPDATE Modules7230_2 SET [Description] = 'set elsewhere'");
+    QCOMPARE(first.store(), 0);
+    QCOMPARE(Run(project, "SELECT [Description] FROM Modules7230_2").toString(), QString("set elsewhere"));
+    QVERIFY(RangeEnd(project) != shown);
+}
+
+void TestTwoEngineers::formEditOfAnItemChangedOrDeletedElsewhere()
+{
+    const QString project = Project();
+    {
+        EditSession first(project, {kPlant, "describe", "Boiler house"});
+        QVERIFY(first.began());
+        Run(project, "UPDATE Equipments SET [Description] = 'Turbine hall'");
+        QCOMPARE(first.store(), 1);
+        QCOMPARE(Run(project, "SELECT [Description] FROM Equipments").toString(), QString("Turbine hall"));
+        QVERIFY2(first.err().contains("Description: shown '', stored now 'Turbine hall', yours 'Boiler house'"),
+                 qPrintable(first.err()));
+        // The form shows what is stored now.
+        QVERIFY2(first.err().contains("shown: Turbine hall"), qPrintable(first.err()));
+    }
+    EditSession first(project, {kPlant, "describe", "Boiler house"});
+    QVERIFY(first.began());
+    const TestSupport::ToolRun second = Ctl({"delete", project, kPlant, "--yes"});
+    QVERIFY2(second.exitCode == 0, qPrintable(second.err));
+    QCOMPARE(first.store(), 1);
+    QVERIFY2(first.err().contains("was deleted by another program meanwhile"), qPrintable(first.err()));
+    QVERIFY2(first.err().contains("shown: gone"), qPrintable(first.err()));
+    QCOMPARE(Run(project, "SELECT COUNT(*) FROM Equipments").toInt(), 0);
+}
+
+void TestTwoEngineers::deleteOfAnItemChangedElsewhereIsRefused()
+{
+    const QString project = Project();
+    EditSession first(project, {kPlant, "delete"});
+    QVERIFY(first.began());
+    Run(project, "UPDATE Equipments SET [Description] = 'still in use'");
+    QCOMPARE(first.store(), 1);
+    QVERIFY2(first.err().contains("was changed by another program since it was read and was not deleted"),
+             qPrintable(first.err()));
+    QVERIFY2(first.err().contains("Description: read '', stored now 'still in use'"), qPrintable(first.err()));
+    QCOMPARE(Run(project, "SELECT COUNT(*) FROM Equipments").toInt(), 1);
+    QCOMPARE(Run(project, "SELECT COUNT(*) FROM Modules7230_2").toInt(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestTwoEngineers)
+#include "test_two_engineers.moc"
