@@ -5,6 +5,7 @@
 #include "db/db_strings.h"
 #include "db/table_level.h"
 #include "db/variant_value.h"
+#include "params/catalogues.h"
 #include "params/parameter_rows.h"
 #include "tree/document.h"
 #include "tree/tree_queries.h"

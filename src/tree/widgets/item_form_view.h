@@ -71,7 +71,6 @@ private:
     void ShowEnabled();
     void ShowItem();
     void ApplyClicked();
-    std::optional<FocusedTextField> FocusedField() const;
     bool RunTextFieldCommand(int id);
     DropEffect EffectOver(const QMimeData &data, Qt::KeyboardModifiers modifiers) const;
     DropEffect ChooseFromDropMenu(const QMimeData &data, DropEffect proposed);
