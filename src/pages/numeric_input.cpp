@@ -208,7 +208,8 @@ NumericInput::Result NumericInput::Inserted(const State &state, const QString &t
     const bool signed_ = pasted.startsWith('-') || pasted.startsWith('+');
     if ((pasted.contains('.') && kept.contains('.')) || (signed_ && (from != 0 || kept.startsWith('-'))))
         return refused;
-    Result result{Typed::Taken, state};
+    // The selection goes first, as a typed character would replace it.
+    Result result{Typed::Taken, {WithSuffix(kept), from, from}};
     for (const QChar typed : pasted) {
         const Result next = Type(result.state, typed);
         if (next.outcome != Typed::Taken)

@@ -361,8 +361,14 @@ bool CMy7100Doc::BeforeSave(Item &item, const RowValues &, const RowValues &)
     return true;
 }
 
-void CMy7100Doc::OnSaved(Item &item, const RowValues &, const RowValues &)
+void CMy7100Doc::OnSaved(Item &item, const RowValues &oldValues, const RowValues &)
 {
+    // A folder from "Add New" took its name from the counter: once stored,
+    // the next one is proposed with the following number.
+    if (oldValues.empty() && item.handle() == ItemToRename()) {
+        if (const int row = ProjectCounters::RowOfFolder(item.level().displayString()))
+            ProjectCounters(*this).Raise(row);
+    }
     if (!m_pendingModules.remove(item.handle()))
         return;
     // Runs inside the transaction of SaveNewModule (or of the bulk operation),

@@ -140,7 +140,7 @@ void TestDeleteSafety::deleteQuestionsDefaultToNo_data()
     QTest::addColumn<QString>("what");
     QTest::addColumn<QString>("question");
     QTest::newRow("empty plant") << "one empty" << "Are you sure you want to delete Plant";
-    QTest::newRow("plant with a cabinet") << "one not empty" << "Plant 'Plant A' is not empty.";
+    QTest::newRow("plant with a cabinet") << "one not empty" << "Plant '\\\\Project\\Plant A' is not empty.";
     QTest::newRow("two plants") << "several" << "Are you sure you want to delete these 2 items ?";
 }
 

@@ -110,8 +110,8 @@ void TestRollbackKeepsPlace::theCurrentItemAndTheListStay()
     ScriptedModuleDialog moduleDialogs;
     RecordedProgress progress;
     if (operation == "multiply cancelled") {
-        // Cancel while the second module of the first copy is being written.
-        progress.cancelAfter = 4;
+        // Cancel while the carrier of the first copy is being written.
+        progress.cancelAfter = 2;
         project.exec("UPDATE Modules7230_4 SET ModulTypID = 6");
         ScriptedMultiplyDialog dialog({"1", "2", "1", true, {}, false});
         QVERIFY(document.Multiply(*document.FindItem(plants.cab)).ran);
