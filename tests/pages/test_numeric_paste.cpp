@@ -94,7 +94,9 @@ void TestNumericPaste::insertedTextFollowsTheTypingRules()
         data.setText(text);
         QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         edit->selectAll();
-        QApplication::sendEvent(edit, &drop);
+        // Straight to the field: the application would route a drop to the
+        // target of a running drag, and there is none here.
+        static_cast<QObject *>(edit)->event(&drop);
     }
     if (shown.isEmpty()) {
         QCOMPARE(edit->text(), before);
