@@ -59,6 +59,11 @@ MessageAnswer MessageService::question(const QString &text)
     return show({text, MessageIcon::Question, MessageButtons::YesNo});
 }
 
+MessageAnswer MessageService::riskyQuestion(const QString &text)
+{
+    return show({text, MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::No});
+}
+
 MessageAnswer MessageService::questionWithCancel(const QString &text)
 {
     return show({text, MessageIcon::Question, MessageButtons::YesNoCancel});

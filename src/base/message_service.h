@@ -32,6 +32,9 @@ public:
     static void information(const QString &text);
     // Yes or No.
     static MessageAnswer question(const QString &text);
+    // Yes or No with No the default answer: the question before a gesture
+    // that can lose data, so that Enter keeps it.
+    static MessageAnswer riskyQuestion(const QString &text);
     // Yes, No or Cancel (saving changes).
     static MessageAnswer questionWithCancel(const QString &text);
 };

@@ -59,6 +59,8 @@ bool ProjectCommands::Conclude(bool ok, bool hadSession)
 
 void ProjectCommands::OnFileNew()
 {
+    if (!MayLeaveCurrentItem())
+        return;
     const bool hadSession = m_database.IsOpen();
     MakeActive();
     const bool ok = Guarded([this] { return m_database.CreateNew(); });
@@ -72,6 +74,8 @@ void ProjectCommands::OnFileNew()
 
 void ProjectCommands::OnFileOpen()
 {
+    if (!MayLeaveCurrentItem())
+        return;
     MakeActive();
     QString path = m_pathName;
     bool ok = Guarded([this, &path] { return m_database.AskAndOpen(path); });
@@ -99,7 +103,7 @@ void ProjectCommands::OnFileOpen()
 
 void ProjectCommands::OnFileSaveAs()
 {
-    if (!CanSaveAs())
+    if (!CanSaveAs() || !MayLeaveCurrentItem())
         return;
     const bool hadSession = m_database.IsOpen();
     MakeActive();
@@ -109,7 +113,7 @@ void ProjectCommands::OnFileSaveAs()
 
 bool ProjectCommands::OnOpenRecentFile(int index)
 {
-    if (index < 0 || index >= m_recentFiles.size())
+    if (index < 0 || index >= m_recentFiles.size() || !MayLeaveCurrentItem())
         return false;
     return OnOpenDocument(m_recentFiles.at(index));
 }

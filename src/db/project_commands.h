@@ -31,6 +31,12 @@ public:
     // Opens entry index (0 = most recent) of the recent-file list.
     bool OnOpenRecentFile(int index);
 
+    // The question before the current item is left with unapplied edits:
+    // every command here that leaves it asks first and stops on a refusal.
+    void SetLeaveGuard(std::function<bool()> mayLeave) { m_mayLeave = std::move(mayLeave); }
+    // True when the current item may be left now (asking when it must).
+    bool MayLeaveCurrentItem() const { return !m_mayLeave || m_mayLeave(); }
+
     // Whether the commands can be chosen now.
     bool CanSaveAs() const;
     bool CanMakeActive() const;
@@ -75,6 +81,7 @@ private:
     QString m_title;
     bool m_modified = false;
     QStringList m_recentFiles;
+    std::function<bool()> m_mayLeave;
 };
 
 // The document's question before edits are left (a new current item, a

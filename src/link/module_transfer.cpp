@@ -131,6 +131,10 @@ int ModuleTransfer::FindConnectedModule()
         MessageService::error(text);
         return NothingLooked;
     }
+    // The connected module becomes the current item: unapplied edits of the
+    // item shown now are asked about before anything is looked up or made.
+    if (!m_document.AskSaveChanges())
+        return NothingLooked;
     if (Item *module = LookUpConnected()) {
         m_document.Select(module->handle());
         MarkOnline(module);

@@ -1,5 +1,8 @@
 #include "pages/numeric_input.h"
 
+#include "base/string_table.h"
+#include "params/params_strings.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -73,6 +76,40 @@ double NumericInput::Parse(const QString &text) const
     if (body.trimmed().isEmpty())
         return 0.0;
     return has(Hexadecimal) ? LeadingHex(body) : LeadingDecimal(body);
+}
+
+bool NumericInput::IsNumber(const QString &text) const
+{
+    QString body = text;
+    body.remove('%');
+    body = body.trimmed();
+    if (body.isEmpty())
+        return true;
+    if (has(Hexadecimal))
+        return std::all_of(body.begin(), body.end(), [](QChar c) { return std::isxdigit(c.toLatin1()) != 0; });
+    qsizetype at = body.startsWith('-') || body.startsWith('+') ? 1 : 0;
+    int digits = 0;
+    bool point = false;
+    for (; at < body.size(); ++at) {
+        if (body[at].isDigit() && body[at].toLatin1() != 0)
+            ++digits;
+        else if (body[at] == '.' && !point)
+            point = true;
+        else
+            return false;
+    }
+    return digits > 0;
+}
+
+QString NumericInput::RefusalAtApply(const QString &text, const QString &fieldName) const
+{
+    if (IsNumber(text))
+        return {};
+    QString field = fieldName;
+    field.remove('&');
+    if (field.endsWith(':'))
+        field.chop(1);
+    return StrF(ParamsStrings::ColumnNotANumber, {text, field.trimmed()});
 }
 
 NumericInput::State NumericInput::Clamped(const State &state) const
@@ -153,6 +190,35 @@ NumericInput::Result NumericInput::Type(const State &before, QChar typed) const
         return refuse(Typed::LimitReached);
     body.insert(from, typed);
     return done(body, from + 1);
+}
+
+NumericInput::Result NumericInput::Inserted(const State &state, const QString &text) const
+{
+    QString pasted = text.trimmed();
+    if (has(Percent) && pasted.endsWith('%'))
+        pasted.chop(1);
+    const Result refused{Typed::Refused, state};
+    if (pasted.isEmpty() || !IsNumber(pasted))
+        return refused;
+    // Typed one by one, a second point or a sign inside the text would move
+    // the point or the sign of the field instead of being refused.
+    const State clamped = Clamped(state);
+    const QString body = clamped.text.left(BodyLength(clamped.text));
+    const int from = std::min(clamped.selectionStart, clamped.selectionEnd);
+    const int to = std::max(clamped.selectionStart, clamped.selectionEnd);
+    const QString kept = body.left(from) + body.mid(to);
+    const bool signed_ = pasted.startsWith('-') || pasted.startsWith('+');
+    if ((pasted.contains('.') && kept.contains('.')) || (signed_ && (from != 0 || kept.startsWith('-'))))
+        return refused;
+    // The selection goes first, as a typed character would replace it.
+    Result result{Typed::Taken, {WithSuffix(kept), from, from}};
+    for (const QChar typed : pasted) {
+        const Result next = Type(result.state, typed);
+        if (next.outcome != Typed::Taken)
+            return {next.outcome, state};
+        result.state = next.state;
+    }
+    return result;
 }
 
 NumericInput::State NumericInput::AfterErase(const State &state) const

@@ -43,9 +43,19 @@ public:
     // The number a text stands for; the "%" characters are ignored, and an
     // empty or unreadable text is 0.
     double Parse(const QString &text) const;
+    // Whether the text (its "%" characters ignored) is a whole number of the
+    // field's kind, or empty; "12abc" is not.
+    bool IsNumber(const QString &text) const;
+    // The message that refuses the text of the field named fieldName at
+    // Apply; empty when the text is a number.
+    QString RefusalAtApply(const QString &text, const QString &fieldName) const;
 
     // One printable character typed into the field.
     Result Type(const State &state, QChar typed) const;
+    // A text pasted or dropped at the caret: taken only when every one of
+    // its characters would be taken typed there, one after the other (blanks
+    // around it and, in percent mode, a trailing "%" set aside).
+    Result Inserted(const State &state, const QString &text) const;
     // What a backspace (or delete) left: an empty, blank or zero text shows 0.
     State AfterErase(const State &state) const;
     // The caret and selection kept before the trailing "%".

@@ -37,6 +37,7 @@ void ProjectSession::InstallSaveChangesQuestion()
     hooks.applyItemView = [this] { return m_itemForms.Apply(); };
     hooks.clearModified = [this] { m_document.SetModifiedFlag(false); };
     m_document.SetSaveChangesHooks(std::move(hooks));
+    m_commands.SetLeaveGuard([this] { return m_document.AskSaveChanges(); });
 }
 
 ProjectSession::~ProjectSession()

@@ -218,10 +218,11 @@ bool C7100Document::EnsureChildren(Item &item)
     return LoadChildren(*container);
 }
 
-bool C7100Document::LoadChildren(ContainerItem &container)
+std::optional<std::vector<C7100Document::ChildRow>> C7100Document::ReadChildRows(const ContainerItem &container)
 {
     if (!m_project.session || !m_project.levels)
-        return false;
+        return std::nullopt;
+    std::vector<ChildRow> rows;
     CTableLevel *reading = nullptr;
     try {
         for (CTableLevel *level : m_project.levels->ChildLevels(container.level())) {
@@ -230,18 +231,28 @@ bool C7100Document::LoadChildren(ContainerItem &container)
                  row = level->MoveNext()) {
                 RowValues values;
                 level->ReadRowValues(values);
-                Item &child = container.append(MakeItem(*level, m_registry, std::move(values)));
-                m_registry.enterRow(child);
+                rows.push_back({level, std::move(values)});
             }
             level->Close();
         }
     } catch (COLEDBException &error) {
         if (reading)
             reading->Close();
-        // A half-read list would pass for the whole one.
-        container.destroyChildren();
         ReportDataError(error, m_reportErrors);
+        return std::nullopt;
+    }
+    return rows;
+}
+
+bool C7100Document::LoadChildren(ContainerItem &container)
+{
+    // A half-read list would pass for the whole one: nothing enters then.
+    std::optional<std::vector<ChildRow>> rows = ReadChildRows(container);
+    if (!rows)
         return false;
+    for (ChildRow &row : *rows) {
+        Item &child = container.append(MakeItem(*row.level, m_registry, std::move(row.values)));
+        m_registry.enterRow(child);
     }
     container.setLoaded(true);
     return true;
@@ -618,7 +629,7 @@ bool C7100Document::ConfirmAndDelete(Item &item, QObject *sender)
     const int question = container && container->hasChildren() ? TreeStrings::ConfirmDeleteNotEmpty
                                                                : TreeStrings::ConfirmDelete;
     const QString text = FillArguments(Str(question), {GetLevelName(item), GetPath(item)});
-    if (MessageService::question(text) != MessageAnswer::Yes)
+    if (MessageService::riskyQuestion(text) != MessageAnswer::Yes)
         return false;
     const int nameString = item.level().displayString();
     const QString name = GetName(item);

@@ -271,9 +271,10 @@ public:
     // Saves an item a bulk operation made; the application document also
     // answers false when a new module could not be completed.
     virtual bool SaveInBulk(Item &item) { return Save(item); }
-    // Items in memory whose rows a rollback took away are read again: the
-    // children of the container parent (and whatever else the application
-    // keeps beside them).
+    // The children of the container parent follow the database again after
+    // a rollback: items whose rows it took away leave, rows it brought back
+    // enter; every other item, the current one among them, stays as it is
+    // (and so does whatever else the application keeps beside them).
     virtual void ReloadAfterRollback(ItemHandle parent);
     // After another program changed or deleted the item's row: the item
     // shows the row as stored now, or leaves the tree.
@@ -312,6 +313,13 @@ private:
     int ColumnIndex(const Item &item, const QString &column) const;
     int NameColumn(CTableLevel &level) const;
     bool LoadChildren(ContainerItem &container);
+    // The rows below a container as the database holds them now; none after
+    // a data error (reported).
+    struct ChildRow {
+        CTableLevel *level;
+        RowValues values;
+    };
+    std::optional<std::vector<ChildRow>> ReadChildRows(const ContainerItem &container);
     // The insert or update of the item; false when there was nothing to write.
     bool WriteItem(Item &item);
     void RestoreKeys(Item &item, const RowValues &before);

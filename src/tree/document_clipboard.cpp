@@ -303,13 +303,38 @@ void C7100Document::ReloadAfterRollback(ItemHandle parent)
     ContainerItem *container = FindContainer(parent);
     if (!container || !container->loaded())
         return;
-    emit updateAllViews(nullptr, HintSubtreeReload, container);
-    container->destroyChildren();
-    // Items of the cut list may have gone with the children.
+    std::optional<std::vector<ChildRow>> rows = ReadChildRows(*container);
+    if (!rows)
+        return;
+    const auto sameRow = [](const Item &child, const ChildRow &row) {
+        const int idColumn = row.level->IdColumnIndex();
+        return row.level == &child.level() && idColumn >= 0 && idColumn < int(row.values.size()) &&
+               child.id().isValid() && row.values[size_t(idColumn)].toLongLong() == child.id().toLongLong();
+    };
+    // A new item has no row yet; the operation that made it decides on it.
+    std::vector<ItemHandle> gone;
+    container->forEachChild([&](Item &child) {
+        const bool kept = child.editState() == EditState::New ||
+                          std::any_of(rows->begin(), rows->end(), [&](const ChildRow &row) { return sameRow(child, row); });
+        if (!kept)
+            gone.push_back(child.handle());
+    });
+    for (ItemHandle handle : gone) {
+        if (Item *child = FindItem(handle)) {
+            emit updateAllViews(nullptr, HintRemoved, child);
+            DestroyItem(*child);
+        }
+    }
     std::erase_if(m_cutList, [this](ItemHandle handle) { return !FindItem(handle); });
-    ForgetCurrentIfGone();
-    EnsureChildren(*container);
-    emit updateAllViews(nullptr, HintRebuild, container);
+    for (ChildRow &row : *rows) {
+        bool present = false;
+        container->forEachChild([&](Item &child) { present = present || sameRow(child, row); });
+        if (present)
+            continue;
+        Item &child = container->append(MakeItem(*row.level, m_registry, std::move(row.values)));
+        m_registry.enterRow(child);
+        emit updateAllViews(nullptr, HintCreated, &child);
+    }
 }
 
 bool C7100Document::PasteItems(const TransferSet &set, Item &targetItem)

@@ -226,7 +226,7 @@ std::vector<ItemHandle> C7100Document::DeleteSelection(const std::vector<ItemHan
         return deleted;
     const QString question =
         FillArguments(Str(TreeStrings::ConfirmDeleteSeveral), {QString::number(present.size())});
-    if (MessageService::question(question) != MessageAnswer::Yes)
+    if (MessageService::riskyQuestion(question) != MessageAnswer::Yes)
         return deleted;
     BulkScope bulk(*this, false);
     std::unique_ptr<ItemProgress> progress =

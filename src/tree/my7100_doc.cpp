@@ -210,26 +210,37 @@ bool CMy7100Doc::StoreFolderNamed(Item &item, const QString &name)
 
 Item *CMy7100Doc::AddNewFolder(ContainerItem &parent, int nameStringId)
 {
-    if (!ProjectCounters::RowOfFolder(nameStringId))
+    // The new folder becomes the current item: what the present one holds
+    // unapplied is asked about first.
+    if (!ProjectCounters::RowOfFolder(nameStringId) || !AskSaveChanges() || !StoreNewParent(parent))
         return nullptr;
     Item *item = CreateItem(parent, nameStringId);
     if (!item)
         return nullptr;
     SetValue(*item, kName, DefaultFolderName(nameStringId), true);
-    if (!Save(*item)) {
-        DiscardNow(item);
+    // It stays new in its form until "Apply" stores it; "Reset" removes it.
+    const ItemHandle handle = item->handle();
+    ActivateCreatedItem(*item, true);
+    if (CurrentItem() != handle) {
+        DiscardNow(FindItem(handle));
         return nullptr;
     }
-    Select(item->handle());
-    FolderNaming::Begin(*this, item->handle());
-    emit renameRequested(item->handle(), true);
     return item;
 }
 
 // ---------------------------------------------------------------- new modules
 
+bool CMy7100Doc::StoreNewParent(ContainerItem &parent)
+{
+    // A folder still new in its form is stored before anything goes below
+    // it: a child needs its parent's row.
+    return parent.editState() != EditState::New || Save(parent);
+}
+
 Item *CMy7100Doc::AddNewModule(ContainerItem &parent, ModuleFamily family, qint32 typeId)
 {
+    if (!StoreNewParent(parent))
+        return nullptr;
     SetFamily(family);
     Item *item = CreateItem(parent, ModuleNameString(family));
     if (!item)
@@ -364,8 +375,14 @@ bool CMy7100Doc::BeforeSave(Item &item, const RowValues &, const RowValues &)
     return true;
 }
 
-void CMy7100Doc::OnSaved(Item &item, const RowValues &, const RowValues &)
+void CMy7100Doc::OnSaved(Item &item, const RowValues &oldValues, const RowValues &)
 {
+    // A folder from "Add New" took its name from the counter: once stored,
+    // the next one is proposed with the following number.
+    if (oldValues.empty() && item.handle() == ItemToRename()) {
+        if (const int row = ProjectCounters::RowOfFolder(item.level().displayString()))
+            ProjectCounters(*this).Raise(row);
+    }
     if (!m_pendingModules.remove(item.handle()))
         return;
     // Runs inside the transaction of SaveNewModule (or of the bulk operation),

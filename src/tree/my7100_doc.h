@@ -67,9 +67,12 @@ public:
     // transaction: a refusal anywhere leaves the project as it was.
     bool StoreFolderNamed(Item &item, const QString &name);
 
-    // "Add New": a folder under parent, saved with its default name, made
-    // current and put into label editing; null when any step fails.
+    // "Add New": a new folder under parent with its default name, made the
+    // current item with its form shown and not yet stored; null when the
+    // present item's edits were kept or any step fails.
     Item *AddNewFolder(ContainerItem &parent, int nameStringId);
+    // Stores parent when it is still new; false when that fails.
+    bool StoreNewParent(ContainerItem &parent);
     // "Add New": a module of family and type under parent, named in the
     // module dialog; null when it was cancelled or could not be saved.
     Item *AddNewModule(ContainerItem &parent, ModuleFamily family, qint32 typeId);

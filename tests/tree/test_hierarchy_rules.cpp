@@ -45,12 +45,14 @@ private slots:
         QSignalSpy renames(&doc, &C7100Document::renameRequested);
         Item *plant = doc.AddNewFolder(project.projectItem(), Plant);
         QVERIFY(plant);
-        QCOMPARE(project.stored("Equipments", plant->id().toInt(), "Name").toString(), QString("Plant4"));
+        QCOMPARE(plant->editState(), EditState::New);
+        QCOMPARE(doc.GetName(*plant), QString("Plant4"));
         QCOMPARE(doc.CurrentItem(), plant->handle());
-        QCOMPARE(renames.size(), 1);
-        // Proposing does not count; accepting the label edit does.
+        QCOMPARE(renames.size(), 0);
+        // Proposing does not count; storing the new plant does.
         QCOMPARE(project.counter(2), 4);
-        QVERIFY(doc.CheckFolderName(*plant, QString()));
+        QVERIFY(doc.Save(*plant));
+        QCOMPARE(project.stored("Equipments", plant->id().toInt(), "Name").toString(), QString("Plant4"));
         QCOMPARE(project.counter(2), 5);
         // A missing counter row gives no name.
         project.exec("DELETE FROM ProjectOptions WHERE ID = 4");

@@ -4,8 +4,18 @@
 #include "params/page_strings.h"
 #include "params/params_strings.h"
 #include "pages/widgets/chanel_pages.h"
+#include "base/command_ids.h"
+#include "base/message_service.h"
+#include "log/output_log.h"
 #include "base/string_table.h"
+#include "pages/widgets/num_spin_edit.h"
+#include "tree/widgets/text_field_commands.h"
 #include "tree/my7100_doc.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QTabWidget>
 
 namespace {
 constexpr int kHintSelected = C7100Document::HintRebuild;
@@ -123,6 +133,28 @@ void CChanelTabView::FillAll()
 
 bool CChanelTabView::TakeOverAll()
 {
+    // A number field whose text is no number stops Apply; it is never read
+    // as 0.
+    for (PageKind kind : m_model.PageKinds()) {
+        CChanelPage *page = Page(kind);
+        if (!page)
+            continue;
+        for (CNumSpinEdit *edit : page->findChildren<CNumSpinEdit *>()) {
+            const QString refusal = edit->rules().RefusalAtApply(edit->text(), edit->accessibleName());
+            if (!edit->isEnabled() || refusal.isEmpty())
+                continue;
+            WriteLogLine(refusal);
+            MessageService::error(refusal);
+            SetActivePage(page);
+            if (QTabWidget *tabs = page->channelTabs()) {
+                for (int tab = 0; tab < tabs->count(); ++tab)
+                    if (tabs->widget(tab)->isAncestorOf(edit))
+                        tabs->setCurrentIndex(tab);
+            }
+            edit->setFocus();
+            return false;
+        }
+    }
     for (PageKind kind : m_model.PageKinds()) {
         if (CChanelPage *page = Page(kind))
             page->Take();
@@ -189,6 +221,54 @@ void CChanelTabView::Upload()
 {
     if (m_context.upload)
         m_context.upload();
+}
+
+std::optional<bool> CChanelTabView::PaneCommandEnabled(int id)
+{
+    switch (id) {
+    case CommandId::EditCopy:
+    case CommandId::EditCut:
+    case CommandId::EditPaste:
+        return TextFieldCommands::Enabled(*this, id);
+    case CommandId::FormReset:
+        return m_model.Buttons(false).reset;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool CChanelTabView::RunPaneCommand(int id)
+{
+    switch (id) {
+    case CommandId::EditCopy:
+    case CommandId::EditCut:
+    case CommandId::EditPaste:
+        if (!TextFieldCommands::Focused(*this))
+            return false;
+        RunTextFieldCommand(id);
+        return true;
+    case CommandId::FormReset:
+        Reset();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CChanelTabView::RunTextFieldCommand(int id)
+{
+    // A number field takes from the clipboard only what it takes typed.
+    if (auto *number = qobject_cast<CNumSpinEdit *>(QApplication::focusWidget())) {
+        if (id == CommandId::EditPaste)
+            number->PasteFrom(QClipboard::Clipboard);
+        else if (id == CommandId::EditCut)
+            number->CutSelection();
+        else
+            number->copy();
+        return;
+    }
+    if (auto *line = qobject_cast<QLineEdit *>(TextFieldCommands::Run(id)))
+        emit line->textEdited(line->text());
 }
 
 QWidget *CreateChanelTabView(const ChanelTabViewContext &context, QWidget *parent)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/pane_commands.h"
 #include "link/module_transfer.h"
 #include "pages/chanel_tab_model.h"
 #include "pages/widgets/property_view.h"
@@ -26,8 +27,9 @@ ChanelTabViewContext ProgramChanelTabContext(CMy7100Doc &document, const Catalog
                                              ModuleTransfer &transfer, SelectedModuleView *transferView);
 
 // The parameter view of a module or signal item: the family's pages over
-// the module's parameters, with Apply and Reset.
-class CChanelTabView : public CPropertyView, public TransferViewPort {
+// the module's parameters, with Apply and Reset. While it is active the
+// clipboard and Delete keys belong to its controls, never to the module.
+class CChanelTabView : public CPropertyView, public TransferViewPort, public PaneCommandTarget {
     Q_OBJECT
 public:
     CChanelTabView(const ChanelTabViewContext &context, QWidget *parent = nullptr);
@@ -50,12 +52,19 @@ public:
     void Download();
     void Upload();
 
+    // PaneCommandTarget.
+    std::optional<bool> PaneCommandEnabled(int id) override;
+    bool RunPaneCommand(int id) override;
+    AcceleratorTable PaneAccelerators() const override { return AcceleratorTable::Form; }
+
     // TransferViewPort.
     ModuleParameterEditor *ShownModule() override { return m_model.editor(); }
     void FillPages() override { FillAll(); }
 
 private:
     void LoadAndBuild();
+    // Cut and Paste through the focused text field, as the user's edit.
+    void RunTextFieldCommand(int id);
     void BuildPages();
 
     ChanelTabViewContext m_context;

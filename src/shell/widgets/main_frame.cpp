@@ -486,7 +486,7 @@ void CMainFrame::StorePlacement()
 
 void CMainFrame::closeEvent(QCloseEvent *event)
 {
-    if (m_busy) {
+    if (m_busy || !m_session.Commands().MayLeaveCurrentItem()) {
         event->ignore();
         return;
     }

@@ -391,6 +391,10 @@ void CMainFrame::UpdateStatusBar()
 
 void CMainFrame::ChangeLanguage(int index)
 {
+    // The views are built again from the database: what the current item
+    // holds unapplied is asked about first.
+    if (!m_session.Commands().MayLeaveCurrentItem())
+        return;
     if (Language::localeLanguageIndex() != index)
         MessageService::warning(StrF(LanguageNotSupported, {Str(Language::nameStringId(index))}));
     if (!Language::load(index))
@@ -411,7 +415,7 @@ void CMainFrame::LocaleChanged()
     if (index < 1 || index == Language::current())
         return;
     if (m_session.Document().IsModified() &&
-        MessageService::question(Str(RegionalReloadQuestion)) != MessageAnswer::Yes)
+        MessageService::riskyQuestion(Str(RegionalReloadQuestion)) != MessageAnswer::Yes)
         return;
     if (Language::load(index))
         Rebuild();

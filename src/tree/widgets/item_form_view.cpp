@@ -10,6 +10,7 @@
 #include "tree/drag_drop_presenter.h"
 #include "tree/item_form_strings.h"
 #include "tree/widgets/command_focus.h"
+#include "tree/widgets/text_field_commands.h"
 #include "tree/widgets/tree_images.h"
 
 #include <QApplication>
@@ -286,31 +287,15 @@ void CTagView::focusInEvent(QFocusEvent *event)
         field->setFocus(event->reason());
 }
 
-std::optional<FocusedTextField> CTagView::FocusedField() const
-{
-    QWidget *focus = CommandFocus::Widget();
-    if (!focus || !isAncestorOf(focus))
-        return std::nullopt;
-    if (const auto *line = qobject_cast<QLineEdit *>(focus))
-        return FocusedTextField{line->isReadOnly() || !line->isEnabled(), line->hasSelectedText()};
-    if (const auto *plain = qobject_cast<QPlainTextEdit *>(focus))
-        return FocusedTextField{plain->isReadOnly() || !plain->isEnabled(),
-                                plain->textCursor().hasSelection()};
-    return std::nullopt;
-}
-
 std::optional<bool> CTagView::PaneCommandEnabled(int id)
 {
     switch (id) {
     case CommandId::EditCopy:
     case CommandId::EditCut:
-    case CommandId::EditPaste: {
-        const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
-        const bool itemEnabled = m_context.itemCommandEnabled && m_context.itemCommandEnabled(id);
-        return ItemFormModel::RouteClipboardCommand(id, FocusedField(), clipboard && clipboard->hasText(),
-                                                    itemEnabled)
-            .enabled;
-    }
+    case CommandId::EditPaste:
+        if (const std::optional<bool> inField = TextFieldCommands::Enabled(*this, id))
+            return *inField;
+        return m_context.itemCommandEnabled && m_context.itemCommandEnabled(id);
     case CommandId::Rename:
         return m_model->HasControl(m_model->NameControlId());
     case CommandId::DeleteKey:
@@ -326,24 +311,8 @@ std::optional<bool> CTagView::PaneCommandEnabled(int id)
 
 bool CTagView::RunTextFieldCommand(int id)
 {
-    QWidget *focus = CommandFocus::Widget();
-    auto *line = qobject_cast<QLineEdit *>(focus);
-    auto *plain = qobject_cast<QPlainTextEdit *>(focus);
-    switch (id) {
-    case CommandId::EditCopy:
-        line ? line->copy() : plain->copy();
-        return true;
-    case CommandId::EditCut:
-        line ? line->cut() : plain->cut();
-        break;
-    case CommandId::EditPaste:
-        line ? line->paste() : plain->paste();
-        break;
-    default:
-        return false;
-    }
     // What the clipboard changed in a field counts as the user's edit.
-    if (line)
+    if (auto *line = qobject_cast<QLineEdit *>(TextFieldCommands::Run(id)))
         m_model->FieldEdited(line->objectName().toInt(), line->text());
     return true;
 }
@@ -354,7 +323,7 @@ bool CTagView::RunPaneCommand(int id)
     case CommandId::EditCopy:
     case CommandId::EditCut:
     case CommandId::EditPaste:
-        if (FocusedField())
+        if (TextFieldCommands::Focused(*this))
             return RunTextFieldCommand(id);
         if (m_context.runItemCommand)
             m_context.runItemCommand(id);
@@ -367,12 +336,7 @@ bool CTagView::RunPaneCommand(int id)
         }
         return true;
     case CommandId::DeleteKey:
-        if (QWidget *focus = QApplication::focusWidget()) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
-            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier);
-            QApplication::sendEvent(focus, &press);
-            QApplication::sendEvent(focus, &release);
-        }
+        TextFieldCommands::SendDeleteKey();
         return true;
     case CommandId::FormApply:
         ApplyClicked();

@@ -72,7 +72,6 @@ private:
     void ShowEnabled();
     void ShowItem();
     void ApplyClicked();
-    std::optional<FocusedTextField> FocusedField() const;
     // The field that takes the focus when the form gets it as a pane: the
     // first one-line field, else the description; only an enabled one.
     QWidget *FirstField() const;
