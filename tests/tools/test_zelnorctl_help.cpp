@@ -53,7 +53,7 @@ void TestZelnorctlHelp::everyCommandExplainsItself_data()
         {"types", "[PROJECT] [--family 7230|7210|7220] [--json]"},
         {"ports", "[--port DEVICE] [--json]"},
         {"choices", "PROJECT MODULE-PATH [--channel 1|2] COLUMN [--json]"},
-        {"print", "PROJECT --pdf FILE [--module MODULE-PATH [--card]] [--orientation portrait|landscape]"},
+        {"print", "PROJECT --pdf FILE [--module MODULE-PATH [--card]] [--orientation portrait|landscape] [--force]"},
         {"export", "PROJECT --csv FILE [--under PATH] [--codes]"},
         {"import", "PROJECT FILE [--dry-run]"},
         {"help", "[COMMAND]"},
