@@ -469,19 +469,21 @@ void ModuleTransfer::StoreLastProgramming(const ProjectRow &row, const QString &
 {
     if (row.id == 0)
         return;
-    if (ModuleParameterEditor *editor = m_view.ShownModule()) {
-        ModuleValues &shown = editor->parameters().module;
-        if (shown.table == row.table && shown.id == row.id) {
-            shown.lastProgramming = date;
-            if (!IsProjectModified())
-                m_view.FillPages();
-        }
-    }
     Item *item = m_lookup.LoadRow(row.table, row.id);
     if (!item || !m_document.BeginEdit(*item))
         return;
     m_document.SetValue(*item, QStringLiteral("LastProgramming"), date, true);
-    m_document.Save(*item);
+    if (!m_document.Save(*item))
+        return;
+    ModuleParameterEditor *editor = m_view.ShownModule();
+    if (!editor)
+        return;
+    const ModuleValues &shown = editor->parameters().module;
+    if (shown.table != row.table || shown.id != row.id)
+        return;
+    editor->TakeStoredLastProgramming(date);
+    if (!IsProjectModified())
+        m_view.FillPages();
 }
 
 bool ModuleTransfer::SendDownload(const CModuleImage &image, ModuleFamily family, bool tagsOnly,

@@ -140,6 +140,13 @@ bool ModuleParameterEditor::WriteApplied(const QString &name)
     return true;
 }
 
+void ModuleParameterEditor::TakeStoredLastProgramming(const QString &date)
+{
+    m_parameters.module.lastProgramming = date;
+    if (m_rows.module.isValid())
+        m_rows.module.setValue(QStringLiteral("LastProgramming"), date);
+}
+
 bool ModuleParameterEditor::CheckTexts() const
 {
     using namespace TextFieldLimits;

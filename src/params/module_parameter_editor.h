@@ -59,6 +59,10 @@ public:
     bool ReadAgainAfterConflict() const { return m_readAgain; }
     enum class ResetResult { NothingToReset, Reloaded, DipSwitchChanged, Failed };
     ResetResult Reset();
+    // The date of a download this program stored in the module row itself:
+    // shown, and taken as what the edit began with, so that the next Apply
+    // does not read it as another program's change.
+    void TakeStoredLastProgramming(const QString &date);
     // The checks before a download: every channel, and what the module's
     // blocks cannot hold.
     bool CheckDownloadable() const;

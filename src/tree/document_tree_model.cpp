@@ -316,10 +316,20 @@ void DocumentTreeModel::fetchMore(const QModelIndex &parent)
         return;
     }
     // Read and found empty: the views drop the expand button they showed
-    // while the container was unread.
-    const QList<QPersistentModelIndex> changed{QPersistentModelIndex(parent)};
-    emit layoutAboutToBeChanged(changed);
-    emit layoutChanged(changed);
+    // while the container was unread. A view often fetches from inside its
+    // handling of another change, so the news waits until that is over.
+    if (!parent.isValid())
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this, entry = QPersistentModelIndex(parent)] {
+            if (!entry.isValid())
+                return;
+            const QList<QPersistentModelIndex> changed{entry};
+            emit layoutAboutToBeChanged(changed);
+            emit layoutChanged(changed);
+        },
+        Qt::QueuedConnection);
 }
 
 void DocumentTreeModel::Insert(Item &item)

@@ -278,6 +278,26 @@ private slots:
         QVERIFY(!h.transfer->RestoreKeptBlocks(foreign));
     }
 
+    void aSecondDownloadFollowsTheDateTheFirstStored()
+    {
+        // The first download stores its date in the module row; the pages'
+        // edit must take it as its own, not as another program's change.
+        Online online;
+        QVERIFY(online.start());
+        TransferHarness &h = online.harness;
+        for (const int value : {6550, 6600}) {
+            ModuleParameterEditor &editor = h.editor();
+            editor.channel(1)->relay1ActiveRangeValue = value;
+            editor.SetModified(true);
+            const qsizetype notices = h.link.notices.size();
+            QVERIFY2(h.transfer->Download(), qPrintable(h.messages.texts().join('|')));
+            QVERIFY(h.waitForReadBack(4, notices));
+            QCOMPARE(h.link.simulator.image().Channel[0].Config.Relay1ActiveRangeValue, value);
+            QCOMPARE(h.editor().parameters().module.lastProgramming, Today());
+        }
+        QVERIFY(!h.messages.texts().join('|').contains(QStringLiteral("changed by another program")));
+    }
+
     void downloadTheModuleDidNotTakeIsReported()
     {
         Online online;

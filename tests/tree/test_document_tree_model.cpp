@@ -199,9 +199,13 @@ void TestDocumentTreeModel::emptyContainerLosesItsArrowOnceRead()
     const QModelIndex plant = model.index(0, 0, top);
     QVERIFY(model.hasChildren(plant));
     QVERIFY(model.canFetchMore(plant));
+    QSignalSpy layouts(&model, &QAbstractItemModel::layoutChanged);
     model.fetchMore(plant);
     QVERIFY(!model.hasChildren(plant));
     QVERIFY(!model.canFetchMore(plant));
+    // The views hear of it once the fetch is over, so they drop the button.
+    QTRY_COMPARE(layouts.size(), 1);
+    QCOMPARE(layouts.first().first().value<QList<QPersistentModelIndex>>().value(0), QPersistentModelIndex(plant));
 }
 
 void TestDocumentTreeModel::rootsSpeakTheActiveLanguage_data()
