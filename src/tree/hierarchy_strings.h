@@ -32,6 +32,7 @@ enum : int {
     ModuleCopied = 2235,
     ModuleMoved = 2236,
     ModuleConverted = 2237,
+    FolderCreated = 2240,
     SameChannelNames = 2288,
     ModuleTypeLabel = 63000,
     ChannelsLabel = 63001,

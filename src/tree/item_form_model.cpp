@@ -371,7 +371,9 @@ void ItemFormModel::ItemWrittenElsewhere(Item *item, bool ask)
     Item *shown = ShownItem();
     if (!item || item != shown)
         return;
-    const bool pending = m_applyEnabled;
+    // A new item the program stored itself (a parent of what is added below
+    // it) holds nothing typed: its form has nothing to lose and asks nothing.
+    const bool pending = m_applyEnabled && m_changed;
     if (ask && (!pending || MessageService::question(Str(ChangedOutside)) == MessageAnswer::Yes)) {
         ReloadFromItem();
         return;

@@ -8,7 +8,6 @@
 #include "params/module_parameters.h"
 #include "base/message_service.h"
 #include "base/string_table.h"
-#include "tree/folder_naming.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/item_errors.h"
 #include "tree/module_dialog_service.h"
@@ -196,7 +195,10 @@ bool CMy7100Doc::CheckFolderName(Item &item, const QString &newName)
         Refuse(StrF(FolderNameExists, {name}));
         return false;
     }
-    if (const int row = ProjectCounters::RowOfFolder(item.level().displayString()))
+    // A folder from "Add New" still new raises its counter once, when it is
+    // stored.
+    const bool countedWhenStored = item.editState() == EditState::New && item.handle() == ItemToRename();
+    if (const int row = ProjectCounters::RowOfFolder(item.level().displayString()); row && !countedWhenStored)
         ProjectCounters(*this).Raise(row);
     return true;
 }
@@ -378,10 +380,13 @@ bool CMy7100Doc::BeforeSave(Item &item, const RowValues &, const RowValues &)
 void CMy7100Doc::OnSaved(Item &item, const RowValues &oldValues, const RowValues &)
 {
     // A folder from "Add New" took its name from the counter: once stored,
-    // the next one is proposed with the following number.
+    // the next one is proposed with the following number, and the log says
+    // it was made, whichever way it was stored (its form, a label edit).
     if (oldValues.empty() && item.handle() == ItemToRename()) {
-        if (const int row = ProjectCounters::RowOfFolder(item.level().displayString()))
+        if (const int row = ProjectCounters::RowOfFolder(item.level().displayString())) {
             ProjectCounters(*this).Raise(row);
+            WriteLogLine(StrF(FolderCreated, {GetName(item)}));
+        }
     }
     if (!m_pendingModules.remove(item.handle()))
         return;

@@ -2,14 +2,12 @@
 
 #include "log/output_log.h"
 #include "base/string_table.h"
-#include "tree/folder_naming.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/my7100_doc.h"
 
 #include <algorithm>
 
 namespace {
-constexpr int kFolderCreatedLine = 2240;
 constexpr int kFolderRenamedLine = 63362;
 } // namespace
 
@@ -33,16 +31,16 @@ TreeViewLogic::LabelEnd TreeViewLogic::EndLabelEdit(ItemHandle handle, const std
     const bool folder = application && CMy7100Doc::IsFolder(*item);
     if (folder && !application->CheckFolderName(*item, typed))
         return LabelEnd::Reopen;
-    const bool created = (folder && FolderNaming::End(m_document, handle)) ||
-                         item->editState() == EditState::New;
+    // A new folder's making is logged by the document once it is stored.
+    const bool created = item->editState() == EditState::New;
     if (item->editState() == EditState::Clean)
         return LabelEnd::NotStored;
     const QString before = m_document.GetName(*item);
     if (text && !typed.isEmpty())
         m_document.SetValue(*item, QStringLiteral("Name"), typed, true);
     if (m_document.Save(*item, nullptr, true)) {
-        if (folder && place.writeLog)
-            LogFolderEdit(created, before, m_document.GetName(*item));
+        if (folder && place.writeLog && !created)
+            LogFolderRenamed(before, m_document.GetName(*item));
         return LabelEnd::Stored;
     }
     // The save reported why; the item may be gone meanwhile.
@@ -52,13 +50,10 @@ TreeViewLogic::LabelEnd TreeViewLogic::EndLabelEdit(ItemHandle handle, const std
     return LabelEnd::NotStored;
 }
 
-// The line tells what the edit did: a new folder was made, an existing one
-// got another name; an edit that changed nothing leaves no line.
-void TreeViewLogic::LogFolderEdit(bool created, const QString &before, const QString &after)
+// An edit that changed nothing leaves no line.
+void TreeViewLogic::LogFolderRenamed(const QString &before, const QString &after)
 {
-    if (created)
-        WriteLogLine(StrF(kFolderCreatedLine, {after}));
-    else if (before != after)
+    if (before != after)
         WriteLogLine(StrF(kFolderRenamedLine, {before, after}));
 }
 

@@ -52,7 +52,7 @@ public:
     static bool CanEdit(const Item *item);
 
 private:
-    static void LogFolderEdit(bool created, const QString &before, const QString &after);
+    static void LogFolderRenamed(const QString &before, const QString &after);
 
     C7100Document &m_document;
 };

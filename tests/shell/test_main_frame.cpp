@@ -9,6 +9,7 @@
 #include "base/string_table.h"
 #include "shell/widgets/help_window.h"
 #include "shell/widgets/main_frame.h"
+#include "folder_support.h"
 #include "shell_test_project.h"
 #include "support/captured_log.h"
 #include "tree/document_tree_model.h"
@@ -185,9 +186,9 @@ void TestMainFrame::treeNavigationFollowsTheTree()
     CMainFrame &frame = *window.frame;
     CMy7100Doc &document = window.project.session.Document();
     QVERIFY(window.project.selectProject());
-    QVERIFY(frame.RunCommand(AddPlant));
-    QVERIFY(frame.RunCommand(AddCabinet));
-    QVERIFY(frame.RunCommand(AddCarrier));
+    QVERIFY(AddAppliedFolder(frame, AddPlant));
+    QVERIFY(AddAppliedFolder(frame, AddCabinet));
+    QVERIFY(AddAppliedFolder(frame, AddCarrier));
     QTreeView *tree = frame.Tree();
     QTRY_VERIFY(tree->currentIndex().isValid());
     auto *model = qobject_cast<DocumentTreeModel *>(tree->model());
@@ -218,11 +219,11 @@ void TestMainFrame::containersShowTheirListAndCount()
     CMainFrame &frame = *window.frame;
     CMy7100Doc &document = window.project.session.Document();
     QVERIFY(window.project.selectProject());
-    QVERIFY(frame.RunCommand(AddPlant));
+    QVERIFY(AddAppliedFolder(frame, AddPlant));
     const ItemHandle plant = document.CurrentItem();
-    QVERIFY(frame.RunCommand(AddCabinet));
+    QVERIFY(AddAppliedFolder(frame, AddCabinet));
     QVERIFY(document.Select(plant));
-    QVERIFY(frame.RunCommand(AddCabinet));
+    QVERIFY(AddAppliedFolder(frame, AddCabinet));
     QVERIFY(document.Select(plant));
     CMy7100View *list = nullptr;
     QTRY_VERIFY((list = frame.findChild<CMy7100View *>()) != nullptr && list->isVisible());
@@ -244,15 +245,16 @@ void TestMainFrame::foldersAreRenamedInTheTree()
     CMainFrame &frame = *window.frame;
     CMy7100Doc &document = window.project.session.Document();
     QVERIFY(window.project.selectProject());
-    QVERIFY(frame.RunCommand(AddPlant));
+    QVERIFY(AddAppliedFolder(frame, AddPlant));
     QVERIFY(window.project.selectProject());
-    QVERIFY(frame.RunCommand(AddPlant));
+    QVERIFY(AddAppliedFolder(frame, AddPlant));
     CLeftView *tree = frame.Tree();
     const ItemHandle second = document.CurrentItem();
     const auto editor = [tree, second] {
         return qobject_cast<QLineEdit *>(tree->indexWidget(tree->treeModel().indexOf(second)));
     };
-    // The new folder is waiting for its name.
+    // Renamed in place in the tree.
+    QVERIFY(tree->StartRename(second));
     QTRY_VERIFY(editor());
     editor()->setText(QStringLiteral("North"));
     QTest::keyClick(editor(), Qt::Key_Return);
@@ -278,7 +280,7 @@ void TestMainFrame::viewModesToggleTheListBesideTheItemView()
     CMainFrame &frame = *window.frame;
     CMy7100Doc &document = window.project.session.Document();
     QVERIFY(window.project.selectProject());
-    QVERIFY(frame.RunCommand(AddPlant));
+    QVERIFY(AddAppliedFolder(frame, AddPlant));
     QVERIFY(document.Select(document.CurrentItem()));
     const auto list = [&frame] { return frame.findChild<CMy7100View *>(); };
     QTRY_VERIFY(list() && frame.RightPane()->count() == 2);
@@ -347,7 +349,7 @@ void TestMainFrame::multiplyRunsOnTheCurrentItem()
     QVERIFY(window.project.selectProject());
     // The one project has no copies.
     QVERIFY(!frame.IsCommandEnabled(Multiply));
-    QVERIFY(frame.RunCommand(AddPlant));
+    QVERIFY(AddAppliedFolder(frame, AddPlant));
     const ItemHandle plant = document.CurrentItem();
     QVERIFY(frame.IsCommandEnabled(Multiply));
     QVERIFY(frame.IsCommandEnabled(TreeMultiply));

@@ -2,6 +2,7 @@
 #include "base/settings.h"
 #include "shell/startup.h"
 #include "shell/widgets/main_frame.h"
+#include "folder_support.h"
 #include "shell_test_project.h"
 #include "support/captured_log.h"
 #include "tree/document_tree_model.h"
@@ -56,17 +57,12 @@ private:
             QVERIFY(QTest::qWaitForWindowActive(frame.get()));
         }
         CMy7100Doc &document() { return project.session.Document(); }
-        // A plant by Add New, its name taken as proposed.
+        // A plant by Add New, its name taken as proposed and applied.
         ItemHandle addPlant()
         {
-            if (!project.selectProject() || !frame->RunCommand(AddPlant))
+            if (!project.selectProject() || !AddAppliedFolder(*frame, AddPlant))
                 return 0;
-            const ItemHandle made = document().CurrentItem();
-            if (QLineEdit *editor = treeEditor())
-                QTest::keyClick(editor, Qt::Key_Return);
-            if (!QTest::qWaitFor([this] { return !treeEditor(); }))
-                return 0;
-            return made;
+            return document().CurrentItem();
         }
         CTagView *form() const { return frame->findChild<CTagView *>(); }
         // The open label edit of a view, if any.
@@ -118,6 +114,8 @@ void TestMainFramePanes::renameAndMultiplyKeysActOnTheListsSelection()
     // Ctrl+R opens the edit on the list's row, not on the tree's project.
     window.selectRow(QStringLiteral("Plant2"));
     QAbstractItemView *view = window.list()->currentView();
+    // The menu's states follow the focus once the window is idle.
+    QTRY_VERIFY(window.frame->Action(Rename)->isEnabled());
     QTest::keyClick(view, Qt::Key_R, Qt::ControlModifier);
     QTRY_VERIFY(Window::editorIn(view));
     QVERIFY(!window.treeEditor());
@@ -211,7 +209,9 @@ void TestMainFramePanes::contextMenusOfferModuleTypesAndCheckTheViewModes()
     std::unique_ptr<QMenu> menu(window.frame->Tree()->BuildContextMenu(*project, window.frame.get()));
     QVERIFY(menu);
     const auto entry = [](QMenu &in, int id) { return in.findChild<QAction *>(QString::number(id)); };
-    // The list shows details beside the project's form: as in the View menu.
+    // The list shows details beside the project's form: as in the View menu,
+    // whose marks follow once the window is idle.
+    QTRY_VERIFY(window.frame->Action(Details)->isChecked());
     for (const int id : {SmallIcons, List, Details, DialogView}) {
         QVERIFY2(entry(*menu, id) && entry(*menu, id)->isCheckable(), qPrintable(QString::number(id)));
         QCOMPARE(entry(*menu, id)->isChecked(), window.frame->Action(id)->isChecked());
@@ -264,12 +264,26 @@ void TestMainFramePanes::folderMadeByAddNewIsLoggedAsMade()
     Window window;
     CapturedLog log; // after the window's own log, so that it is the active one
     QVERIFY(window.project.selectProject());
+    // Named in place while still new: one line says it was made.
     QVERIFY(window.frame->RunCommand(AddPlant));
+    const ItemHandle made = window.document().CurrentItem();
+    QVERIFY(window.frame->Tree()->StartRename(made));
     QTRY_VERIFY(window.treeEditor());
     QLineEdit *editor = window.treeEditor();
     editor->setText(QStringLiteral("Boiler house"));
     QTest::keyClick(editor, Qt::Key_Return);
     QTRY_COMPARE(log.lines.filter("Folder").join("|"), QStringLiteral("Folder 'Boiler house' was created."));
+    // Stored by its form's Apply: the same line with the proposed name.
+    QVERIFY(window.addPlant());
+    QTRY_COMPARE(log.lines.filter("Folder").join("|"),
+                 QStringLiteral("Folder 'Boiler house' was created.|Folder 'Plant2' was created."));
+    // Renamed later: the line says so.
+    QVERIFY(window.frame->Tree()->StartRename(made));
+    QTRY_VERIFY(window.treeEditor());
+    window.treeEditor()->setText(QStringLiteral("Pump house"));
+    QTest::keyClick(window.treeEditor(), Qt::Key_Return);
+    QTRY_VERIFY(log.lines.filter("Folder").size() == 3);
+    QVERIFY(log.lines.filter("Folder").last().contains("Pump house"));
 }
 
 void TestMainFramePanes::statusBarPromptsSaysReadyAndShowsTheLocks()
