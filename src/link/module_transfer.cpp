@@ -385,7 +385,7 @@ bool ModuleTransfer::Download()
         return false;
     const QString date = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
     if (editor->parameters().module.name != ConnectedModuleName() &&
-        MessageService::question(Str(NameDiffers)) != MessageAnswer::Yes)
+        MessageService::riskyQuestion(Str(NameDiffers)) != MessageAnswer::Yes)
         return false;
     if (Connected().DIPSwitch != 0)
         return DownloadTagsOnly(*editor);

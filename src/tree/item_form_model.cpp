@@ -374,7 +374,7 @@ void ItemFormModel::ItemWrittenElsewhere(Item *item, bool ask)
     // A new item the program stored itself (a parent of what is added below
     // it) holds nothing typed: its form has nothing to lose and asks nothing.
     const bool pending = m_applyEnabled && m_changed;
-    if (ask && (!pending || MessageService::question(Str(ChangedOutside)) == MessageAnswer::Yes)) {
+    if (ask && (!pending || MessageService::riskyQuestion(Str(ChangedOutside)) == MessageAnswer::Yes)) {
         ReloadFromItem();
         return;
     }

@@ -164,6 +164,8 @@ private slots:
                  QStringList(
                      {"Module name is different like database module name. \nModule tag name overwrite. Are "
                       "you sure you want to make download?"}));
+        // Overwriting the module's tags is not what Enter does.
+        QCOMPARE(h.messages.shown().front().defaultAnswer, MessageAnswer::No);
         QTest::qWait(300);
         QVERIFY(h.writesFrom(traffic).isEmpty());
         QCOMPARE(h.link.lines.size(), lines);
@@ -461,6 +463,9 @@ private slots:
             h.link.lines.contains(QStringLiteral("Module disconnected or not found! Starts offline mode:")));
         QCOMPARE(h.messages.texts(),
                  QStringList({"Data has been changed but has not being downloaded to the module!"}));
+        // The edit itself stays, still to be applied.
+        QCOMPARE(h.editor().channel(1)->description, QStringLiteral("edited"));
+        QVERIFY(h.editor().isModified());
         QFile file(monitor.FilePath());
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(QString::fromUtf8(file.readAll())

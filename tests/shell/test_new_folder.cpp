@@ -23,6 +23,7 @@ private slots:
     void init();
     void newFolderWaitsForApply_data();
     void newFolderWaitsForApply();
+    void aChildStoresItsNewParentWithoutAQuestion();
 
 private:
     struct Window {
@@ -117,6 +118,28 @@ void TestNewFolder::newFolderWaitsForApply()
     QCOMPARE(window.rows(table), before + 1);
     QCOMPARE(document.GetValue(*folder, "Description", true).toString(), QStringLiteral("North"));
     QVERIFY2(messages.texts().isEmpty(), qPrintable(messages.texts().join('\n')));
+}
+
+void TestNewFolder::aChildStoresItsNewParentWithoutAQuestion()
+{
+    ScriptedMessages messages;
+    Window window;
+    CMy7100Doc &document = window.document();
+    QVERIFY(window.project.selectProject());
+    const int plants = window.rows("Equipments");
+    QVERIFY(window.frame->RunCommand(AddPlant));
+    const ItemHandle plant = document.CurrentItem();
+    // A cabinet straight away: the plant is stored for it; nothing typed
+    // into the plant's form could be lost, so nothing is asked.
+    QVERIFY(window.frame->RunCommand(AddCabinet));
+    QCoreApplication::processEvents();
+    QVERIFY2(messages.texts().isEmpty(), qPrintable(messages.texts().join('\n')));
+    QCOMPARE(window.rows("Equipments"), plants + 1);
+    QCOMPARE(document.FindItem(plant)->editState(), EditState::Clean);
+    Item *cabinet = document.FindItem(document.CurrentItem());
+    QVERIFY(cabinet && cabinet->parent()->handle() == plant);
+    QCOMPARE(cabinet->editState(), EditState::New);
+    QVERIFY(window.button("40201")->isEnabled());
 }
 
 QTEST_MAIN(TestNewFolder)

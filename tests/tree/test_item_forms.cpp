@@ -273,6 +273,8 @@ void TestItemForms::renameWhileChangedAsksBeforeReloading()
         messages.texts(),
         QStringList{"Edited Item has been changed outside of dialog view. Do you want to reload new data ?"});
     QCOMPARE(messages.shown().back().icon, MessageIcon::Question);
+    // A reload throws the typing away: Enter keeps it.
+    QCOMPARE(messages.shown().back().defaultAnswer, MessageAnswer::No);
     QCOMPARE(form.description()->toPlainText(), QStringLiteral("typed"));
     QCOMPARE(form.plant->editState(), EditState::Modified);
     QVERIFY(document.IsModified());
