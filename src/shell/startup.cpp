@@ -4,6 +4,7 @@
 #include "shell/login.h"
 #include "base/shell_strings.h"
 #include "base/string_table.h"
+#include "log/log_line_hold.h"
 
 CommandLineOptions CommandLineOptions::Parse(const QStringList &arguments)
 {
@@ -58,6 +59,9 @@ bool StartupSequence::Run(const CommandLineOptions &options, AppSettings &settin
         return false;
     if (options.splash && steps.showSplash)
         steps.showSplash();
+    // The log's pane writes its header when the window first shows; what
+    // opening the project logs comes after it, not above it.
+    LogLineHold untilWindowShows;
     bool opened = false;
     if (!options.file.isEmpty()) {
         opened = steps.openDocument(options.file);
@@ -69,9 +73,12 @@ bool StartupSequence::Run(const CommandLineOptions &options, AppSettings &settin
             opened = true;
         }
     }
-    if (!opened)
+    if (!opened) {
+        untilWindowShows.Release(true);
         return false;
+    }
     steps.showMainWindow();
+    untilWindowShows.Release(true);
     steps.startLink();
     return true;
 }

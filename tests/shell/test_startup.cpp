@@ -3,7 +3,10 @@
 #include "shell/startup.h"
 #include "support/test_support.h"
 
+#include "support/captured_log.h"
+
 #include <QSettings>
+
 #include <QtTest>
 
 // The start in its order, the command line, and what the exit writes.
@@ -14,6 +17,7 @@ private slots:
     void commandLine_data();
     void commandLine();
     void stepsRunInOrder();
+    void whatOpeningLogsFollowsTheWindowsHeader();
     void wrongPasswordEndsBeforeAnythingOpens();
     void dataLinkFileIsOpenedBeforeProjectFile();
     void failedRememberedOpenStartsANewDocument();
@@ -106,6 +110,38 @@ void TestStartup::stepsRunInOrder()
     noSplash.file = "/p/given.prj";
     QVERIFY(StartupSequence::Run(noSplash, settings, recordingSteps(true), QLocale(QLocale::English)));
     QCOMPARE(m_order, (QStringList{"login", "open /p/given.prj", "show", "link"}));
+}
+
+void TestStartup::whatOpeningLogsFollowsTheWindowsHeader()
+{
+    ScriptedMessages messages;
+    CapturedLog log;
+    AppSettings settings;
+    StartupSequence::Steps steps = recordingSteps(true);
+    steps.openDocument = [](const QString &path) {
+        WriteLogLine("opened " + path);
+        return true;
+    };
+    // The output pane writes its header straight into the log as the window
+    // first shows.
+    steps.showMainWindow = [] {
+        OutputLog::active()->addText(OutputLog::logLine(QDateTime::currentDateTime(), "header"));
+    };
+    steps.startLink = [] { WriteLogLine("port"); };
+    CommandLineOptions given;
+    given.file = "/p/given.prj";
+    QVERIFY(StartupSequence::Run(given, settings, steps, QLocale(QLocale::English)));
+    QCOMPARE(log.lines, (QStringList{"header", "opened /p/given.prj", "port"}));
+
+    // A start that ends at a failed open still logs why.
+    log.lines.clear();
+    steps = recordingSteps(false);
+    steps.openDocument = [](const QString &path) {
+        WriteLogLine("failed " + path);
+        return false;
+    };
+    QVERIFY(!StartupSequence::Run(given, settings, steps, QLocale(QLocale::English)));
+    QCOMPARE(log.lines, QStringList{"failed /p/given.prj"});
 }
 
 void TestStartup::wrongPasswordEndsBeforeAnythingOpens()
