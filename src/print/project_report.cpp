@@ -35,6 +35,7 @@ constexpr double kCardInset = 10;
 constexpr double kCardBottom = 160;
 constexpr double kCardPen = 2;
 constexpr double kCardGap = 50; // between a card and the one that continues it
+constexpr int kCardsPerColumn = 2;
 // Points: the card's section titles, and the smallest type its values take.
 constexpr double kCardTitlePoints = 8;
 constexpr double kSmallestCardPoints = 6;
@@ -484,9 +485,12 @@ void CProjectReport::DrawDataCard(CPrintCanvas &canvas) const
             break;
     }
     // What one card cannot hold at the smallest type goes on to a second card
-    // below it, with its own frame and channel titles.
+    // below it, with its own frame and channel titles; two cards fill the
+    // height of a landscape sheet, so a third starts a column beside them.
     const auto startCard = [&](int card) {
-        canvas.SetOrigin({kCardInset, -kCardInset - card * (kCardHeight + kCardGap)});
+        const int column = card / kCardsPerColumn;
+        const int row = card % kCardsPerColumn;
+        canvas.SetOrigin({kCardInset + column * (kCardWidth + kCardGap), -kCardInset - row * (kCardHeight + kCardGap)});
         canvas.DrawFrame({0, 0}, {area.width, -area.height}, kCardPen);
         canvas.SetFont(points, CPrintCanvas::Bold);
         for (int channel = 0; channel < 2; ++channel)

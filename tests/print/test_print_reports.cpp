@@ -46,13 +46,15 @@ private slots:
 private:
     QString pdfPath(const QString &name) const { return m_dir.filePath(name); }
     // Within the data card of 85 x 80 mm at the top left of the printable
-    // area (5 mm into the paper), or a card 5 mm below it that continues it.
+    // area (5 mm into the paper), or a card that continues it: 5 mm below it,
+    // then 5 mm beside those two, so that every card stays on the sheet.
     static bool OnACard(const PdfTools::Word &word)
     {
         const auto points = [](double mm) { return mm / 25.4 * 72; };
-        const bool across = word.xMin > points(5) && word.xMax < points(5 + 85);
-        const double card = std::floor((word.yMin - points(5)) / points(85));
-        return across && card >= 0 && word.yMax < points(5 + 85 * card + 80);
+        const double column = std::floor((word.xMin - points(5)) / points(90));
+        const double row = std::floor((word.yMin - points(5)) / points(85));
+        return column >= 0 && row >= 0 && row < 2 && word.xMax < points(5 + 90 * column + 85) &&
+               word.yMax < points(5 + 85 * row + 80);
     }
     QTemporaryDir m_dir;
 };
