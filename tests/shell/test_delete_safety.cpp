@@ -4,7 +4,7 @@
 #include "shell/main_menu.h"
 #include "shell/startup.h"
 #include "shell/widgets/main_frame.h"
-#include "shell_test_project.h"
+#include "shell_test_window.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/hierarchy_test_support.h"
 
@@ -32,19 +32,7 @@ private slots:
     void deleteQuestionsDefaultToNo();
 
 private:
-    struct Window {
-        ShellTestProject project;
-        AppSettings settings;
-        std::unique_ptr<CMainFrame> frame;
-        Window()
-        {
-            QVERIFY(project.open());
-            frame = std::make_unique<CMainFrame>(project.session, settings);
-            frame->show();
-            QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-            frame->activateWindow();
-        }
-        CMy7100Doc &document() { return project.session.Document(); }
+    struct Window : ShellTestWindow {
         Item *addFolder(ItemHandle parent, int nameString, const QString &name)
         {
             Item *item = document().CreateItem(*document().FindContainer(parent), nameString);
@@ -52,13 +40,7 @@ private:
                 return nullptr;
             return item;
         }
-        CChanelTabView *pages() const
-        {
-            for (int i = 0; i < frame->RightPane()->count(); ++i)
-                if (auto *view = qobject_cast<CChanelTabView *>(frame->RightPane()->widget(i)))
-                    return view;
-            return nullptr;
-        }
+        CChanelTabView *pages() const { return rightView<CChanelTabView>(); }
     };
 };
 

@@ -5,7 +5,7 @@
 #include "pages/widgets/num_spin_edit.h"
 #include "shell/startup.h"
 #include "shell/widgets/main_frame.h"
-#include "shell_test_project.h"
+#include "shell_test_window.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/hierarchy_test_support.h"
 #include "tree/widgets/item_form_view.h"
@@ -30,31 +30,8 @@ private slots:
     void aModuleComingOnlineAsksFirst();
 
 private:
-    struct Window {
-        ShellTestProject project;
-        AppSettings settings;
-        std::unique_ptr<CMainFrame> frame;
-        ItemHandle plant = 0;
-        Window()
-        {
-            QVERIFY(project.open());
-            CMy7100Doc &document = project.session.Document();
-            Item *item = document.CreateItem(*document.FindContainer(project.projectHandle()),
-                                             HierarchyStrings::PlantName);
-            QVERIFY(item && document.SetValue(*item, "Name", "Plant1", true) && document.Save(*item));
-            plant = item->handle();
-            frame = std::make_unique<CMainFrame>(project.session, settings);
-            frame->show();
-            QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-        }
-        CMy7100Doc &document() { return project.session.Document(); }
-        template <typename View> View *rightView() const
-        {
-            for (int i = 0; i < frame->RightPane()->count(); ++i)
-                if (auto *view = qobject_cast<View *>(frame->RightPane()->widget(i)))
-                    return view;
-            return nullptr;
-        }
+    struct Window : ShellTestWindow {
+        Window() : ShellTestWindow({.plant = true}) {}
         // Types into the plant's description; the field that holds it.
         QWidget *typeIntoPlant()
         {

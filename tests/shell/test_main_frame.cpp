@@ -9,7 +9,7 @@
 #include "base/string_table.h"
 #include "shell/widgets/help_window.h"
 #include "shell/widgets/main_frame.h"
-#include "folder_support.h"
+#include "shell_test_window.h"
 #include "shell_test_project.h"
 #include "support/captured_log.h"
 #include "tree/document_tree_model.h"

@@ -3,7 +3,7 @@
 #include "base/settings.h"
 #include "shell/startup.h"
 #include "shell/widgets/main_frame.h"
-#include "shell_test_project.h"
+#include "shell_test_window.h"
 #include "tree/document_tree_model.h"
 #include "tree/drag_drop_presenter.h"
 #include "tree/hierarchy_strings.h"
@@ -39,32 +39,9 @@ private slots:
     void formTakesADropUnderItsItem();
 
 private:
-    struct Window {
-        ShellTestProject project;
-        AppSettings settings;
-        std::unique_ptr<CMainFrame> frame;
-        ItemHandle plant = 0;
-        Window()
-        {
-            QVERIFY(project.open());
-            CMy7100Doc &document = project.session.Document();
-            ContainerItem *root = document.FindContainer(project.projectHandle());
-            Item *item = document.CreateItem(*root, HierarchyStrings::PlantName);
-            QVERIFY(item && document.SetValue(*item, "Name", "Plant1", true) && document.Save(*item));
-            plant = item->handle();
-            frame = std::make_unique<CMainFrame>(project.session, settings);
-            frame->show();
-            QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-            frame->activateWindow();
-        }
-        CMy7100Doc &document() { return project.session.Document(); }
-        CTagView *form() const
-        {
-            for (int i = 0; i < frame->RightPane()->count(); ++i)
-                if (auto *view = qobject_cast<CTagView *>(frame->RightPane()->widget(i)))
-                    return view;
-            return nullptr;
-        }
+    struct Window : ShellTestWindow {
+        Window() : ShellTestWindow({.plant = true}) {}
+        CTagView *form() const { return rightView<CTagView>(); }
         QStringList rightPane() const
         {
             QStringList classes;

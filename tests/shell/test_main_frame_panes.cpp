@@ -2,8 +2,7 @@
 #include "base/settings.h"
 #include "shell/startup.h"
 #include "shell/widgets/main_frame.h"
-#include "folder_support.h"
-#include "shell_test_project.h"
+#include "shell_test_window.h"
 #include "support/captured_log.h"
 #include "tree/document_tree_model.h"
 #include "tree/hierarchy_strings.h"
@@ -41,22 +40,8 @@ private slots:
     void fileMenuMakesTheProjectActiveAndShowsTheConnection();
 
 private:
-    struct Window {
-        ShellTestProject project;
-        AppSettings settings;
-        std::unique_ptr<CMainFrame> frame;
-        Window()
-        {
-            QVERIFY(project.open());
-            frame = std::make_unique<CMainFrame>(project.session, settings);
-            // As at the program's start: the forms' fields take input.
-            project.session.Document().StartLink();
-            frame->show();
-            QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-            frame->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(frame.get()));
-        }
-        CMy7100Doc &document() { return project.session.Document(); }
+    struct Window : ShellTestWindow {
+        Window() : ShellTestWindow({.link = true}) { QVERIFY(QTest::qWaitForWindowActive(frame.get())); }
         // A plant by Add New, its name taken as proposed and applied.
         ItemHandle addPlant()
         {

@@ -3,7 +3,7 @@
 #include "db/db_session.h"
 #include "shell/startup.h"
 #include "shell/widgets/main_frame.h"
-#include "shell_test_project.h"
+#include "shell_test_window.h"
 #include "tree/widgets/item_form_view.h"
 
 #include <QPlainTextEdit>
@@ -26,30 +26,13 @@ private slots:
     void aChildStoresItsNewParentWithoutAQuestion();
 
 private:
-    struct Window {
-        ShellTestProject project;
-        AppSettings settings;
-        std::unique_ptr<CMainFrame> frame;
-        Window()
-        {
-            QVERIFY(project.open());
-            frame = std::make_unique<CMainFrame>(project.session, settings);
-            frame->show();
-            QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-        }
-        CMy7100Doc &document() { return project.session.Document(); }
+    struct Window : ShellTestWindow {
         int rows(const QString &table)
         {
             QSqlQuery query(project.session.Database().Session()->database());
             return query.exec("SELECT COUNT(*) FROM " + table) && query.next() ? query.value(0).toInt() : -1;
         }
-        CTagView *form() const
-        {
-            for (int i = 0; i < frame->RightPane()->count(); ++i)
-                if (auto *view = qobject_cast<CTagView *>(frame->RightPane()->widget(i)))
-                    return view;
-            return nullptr;
-        }
+        CTagView *form() const { return rightView<CTagView>(); }
         QPushButton *button(const char *id) const { return form()->findChild<QPushButton *>(id); }
     };
 };
