@@ -122,7 +122,10 @@ bool CommissioningQueue::AllVerified() const
 
 bool CommissioningQueue::Retry(int index)
 {
-    if (index < 0 || index >= size() || at(index).state == CommissioningState::Waiting)
+    // A failed or skipped module waits again; a verified one stays verified
+    // (plugged again, it is offered as already verified).
+    if (index < 0 || index >= size() ||
+        (at(index).state != CommissioningState::Failed && at(index).state != CommissioningState::Skipped))
         return false;
     CommissioningEntry &entry = at(index);
     entry.state = CommissioningState::Waiting;
@@ -133,7 +136,10 @@ bool CommissioningQueue::Retry(int index)
 
 bool CommissioningQueue::Skip(int index)
 {
-    if (index < 0 || index >= size() || at(index).state == CommissioningState::Skipped)
+    // Only what is still to be done is skipped: a verified module keeps its
+    // verdict.
+    if (index < 0 || index >= size() ||
+        at(index).state == CommissioningState::Verified || at(index).state == CommissioningState::Skipped)
         return false;
     CommissioningEntry &entry = at(index);
     entry.state = CommissioningState::Skipped;

@@ -118,6 +118,11 @@ void TestCommissioningRun::identificationFollowsTheQueue()
     QCOMPARE(queue.Identify("new", 7).kind, CommissioningMatch::NoneWaiting);
     QVERIFY(queue.Retry(1));
     QCOMPARE(queue.Identify("new", 7).index, 1);
+    // A verified module keeps its verdict: neither retried nor skipped.
+    QVERIFY(!queue.Retry(0));
+    QVERIFY(!queue.Skip(3));
+    QCOMPARE(queue.at(0).state, CommissioningState::Verified);
+    QCOMPARE(queue.at(3).state, CommissioningState::Verified);
     const CommissioningTotals totals = queue.Totals();
     QCOMPARE(totals.verified, 2);
     QCOMPARE(totals.waiting, 2);
