@@ -8,6 +8,7 @@
 #include "tree/module_lookup.h"
 #include "tree/my7100_doc.h"
 
+#include <QSet>
 #include <QSqlQuery>
 #include <QStringList>
 
@@ -43,6 +44,25 @@ std::vector<CommissioningEntry> CommissioningQueue::EntriesUnder(C7100Document &
 {
     std::vector<CommissioningEntry> entries;
     CollectModules(document, item, entries);
+    return entries;
+}
+
+std::vector<CommissioningEntry> CommissioningQueue::EntriesUnder(C7100Document &document,
+                                                                const std::vector<Item *> &items)
+{
+    std::vector<CommissioningEntry> entries;
+    QSet<QPair<QString, qint32>> taken;
+    for (Item *item : items) {
+        if (!item)
+            continue;
+        for (CommissioningEntry &entry : EntriesUnder(document, *item)) {
+            const QPair<QString, qint32> row{entry.moduleTable, entry.moduleId};
+            if (taken.contains(row))
+                continue;
+            taken.insert(row);
+            entries.push_back(std::move(entry));
+        }
+    }
     return entries;
 }
 

@@ -59,6 +59,9 @@ public:
     // The modules at or below item, depth first in the tree's order; the
     // children are read from the database where not loaded yet.
     static std::vector<CommissioningEntry> EntriesUnder(C7100Document &document, Item &item);
+    // The modules of several chosen items (a selection in the list), in
+    // their order, each module once however often it was chosen.
+    static std::vector<CommissioningEntry> EntriesUnder(C7100Document &document, const std::vector<Item *> &items);
     static CommissioningEntry EntryOf(C7100Document &document, const Item &module);
 
     CommissioningQueue() = default;

@@ -97,6 +97,7 @@ private slots:
     void aReadBackThatDiffersFailsAndCanBeRetried();
     void aModuleThatStopsAnsweringFailsAndIsRetriedAtItsNextPlug();
     void aProjectThatCannotBeWrittenDoesNotStart();
+    void aListSelectionQueuesEachModuleOnce();
 };
 
 void TestCommissioningRun::identificationFollowsTheQueue()
@@ -290,6 +291,26 @@ void TestCommissioningRun::aModuleThatStopsAnsweringFailsAndIsRetriedAtItsNextPl
     // It answers again: the same module, named as queued now, is retried.
     QVERIFY(fixture.waitForVerdicts(2));
     QCOMPARE(fixture.stateOf(0), CommissioningState::Verified);
+}
+
+void TestCommissioningRun::aListSelectionQueuesEachModuleOnce()
+{
+    RunFixture fixture({"A", "B", "C"});
+    C7100Document &document = fixture.project.document;
+    Item *root = FindItemByPath(document, QStringLiteral("\\\\Project"));
+    QVERIFY(root);
+    const std::vector<CommissioningEntry> all = CommissioningQueue::EntriesUnder(document, *root);
+    QCOMPARE(all.size(), size_t(3));
+    Item *second = FindItemByPath(document, all[1].path);
+    QVERIFY(second);
+    // The second module, then the project holding it again, then the second
+    // module once more: chosen order, each module once.
+    const std::vector<CommissioningEntry> chosen =
+        CommissioningQueue::EntriesUnder(document, std::vector<Item *>{second, root, second, nullptr});
+    QStringList paths;
+    for (const CommissioningEntry &entry : chosen)
+        paths << entry.path;
+    QCOMPARE(paths, (QStringList{all[1].path, all[0].path, all[2].path}));
 }
 
 void TestCommissioningRun::aProjectThatCannotBeWrittenDoesNotStart()

@@ -27,20 +27,27 @@ QString PlainText(int id)
 }
 } // namespace
 
-void CommissioningWindow::Run(ProjectSession &session, QWidget *parent)
+void CommissioningWindow::Run(ProjectSession &session, QWidget *parent, const std::vector<ItemHandle> &chosen)
 {
     CMy7100Doc &document = session.Document();
     DbSession *db = session.Database().Session();
     if (!document.IsOpen() || !db)
         return;
-    Item *start = document.FindItem(document.CurrentItem());
-    if (!start)
-        start = document.Root();
-    if (!start)
-        return;
+    std::vector<Item *> items;
+    for (const ItemHandle handle : chosen)
+        if (Item *item = document.FindItem(handle))
+            items.push_back(item);
+    if (items.empty()) {
+        Item *start = document.FindItem(document.CurrentItem());
+        if (!start)
+            start = document.Root();
+        if (!start)
+            return;
+        items.push_back(start);
+    }
     auto run = std::make_unique<CommissioningRun>(document, document.Lookup(), session.Transfer(),
                                                   session.Link(), *db);
-    if (!run->Prepare(CommissioningQueue::EntriesUnder(document, *start)))
+    if (!run->Prepare(CommissioningQueue::EntriesUnder(document, items)))
         return;
     CommissioningWindow window(session, std::move(run), parent);
     window.m_run->Start();

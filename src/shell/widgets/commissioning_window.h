@@ -2,7 +2,10 @@
 
 #include <QDialog>
 
+#include "tree/item.h"
+
 #include <memory>
+#include <vector>
 
 class CommissioningQueueModel;
 class CommissioningRun;
@@ -19,7 +22,9 @@ class CommissioningWindow : public QDialog {
 public:
     // Runs the modules at or below the current item (the whole project when
     // none is selected); nothing when the project cannot be written.
-    static void Run(ProjectSession &session, QWidget *parent);
+    // The modules at or below the tree's current item, or below the items
+    // chosen in the list when there are any.
+    static void Run(ProjectSession &session, QWidget *parent, const std::vector<ItemHandle> &chosen = {});
 
     CommissioningWindow(ProjectSession &session, std::unique_ptr<CommissioningRun> run,
                         QWidget *parent = nullptr);

@@ -355,9 +355,13 @@ bool CMainFrame::RunFrameCommand(int id)
     case Monitoring:
         MonitoringOptionsDialog(this).exec();
         break;
-    case Commissioning:
-        CommissioningWindow::Run(m_session, this);
+    case Commissioning: {
+        // Rows chosen in the active list make the queue; else the tree's item.
+        CMy7100View *list = ShownList();
+        CommissioningWindow::Run(m_session, this,
+                                 list && ActivePane() == list ? list->SelectedItems() : std::vector<ItemHandle>{});
         break;
+    }
     default:
         if (id >= NextVisible && id <= TreeLeft)
             TreeCommand(id);
