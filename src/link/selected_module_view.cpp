@@ -5,6 +5,37 @@
 #include "params/parameter_rows.h"
 #include "tree/my7100_doc.h"
 
+namespace {
+// The pages' rows: what their Apply stores is what the document's items of
+// those rows hold from then on, so that a rename or delete through the tree
+// compares against it and not against what was read before.
+class DocumentParameterRows : public ProjectParameterRows {
+public:
+    DocumentParameterRows(C7100Document &document, DbSession &session, CLevelList &levels, const QString &table,
+                          qint32 id)
+        : ProjectParameterRows(session, levels, table, id), m_document(document)
+    {
+    }
+
+    void WriteRows(const ModuleRows &before, const ModuleRows &after) override
+    {
+        ProjectParameterRows::WriteRows(before, after);
+        Take(after.moduleTable, after.module);
+        for (const ParameterRow &row : after.signalRows)
+            Take(QStringLiteral("Signals"), row);
+    }
+
+private:
+    void Take(const QString &table, const ParameterRow &row)
+    {
+        if (row.isValid())
+            m_document.TakeStoredValues(table, row.intValue(QStringLiteral("ID")), row.values);
+    }
+
+    C7100Document &m_document;
+};
+} // namespace
+
 SelectedModuleView::SelectedModuleView(C7100Document &document, const CatalogueSet &catalogues)
     : m_document(document), m_catalogues(catalogues)
 {
@@ -65,7 +96,7 @@ bool SelectedModuleView::LoadFor(ItemHandle handle)
         id = owner->moduleId;
         shownChannel = owner->channel;
     }
-    m_rows = std::make_unique<ProjectParameterRows>(*session, *levels, table, id);
+    m_rows = std::make_unique<DocumentParameterRows>(m_document, *session, *levels, table, id);
     m_editor = std::make_unique<ModuleParameterEditor>(*m_rows, m_catalogues, shownChannel);
     m_editor->setModifiedHandler([this](bool modified) { m_document.SetModifiedFlag(modified); });
     if (!m_editor->Load()) {

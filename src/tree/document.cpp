@@ -615,6 +615,32 @@ void C7100Document::ReadAgain(Item &item)
     }
 }
 
+void C7100Document::TakeStoredValues(const QString &table, qint32 id, const RowValues &values)
+{
+    Item *item = FindRow(table, id, true);
+    if (item && item->editState() == EditState::Clean && values.size() == item->values().size())
+        item->values() = values;
+}
+
+void C7100Document::TakeStoredValues(const std::function<bool(const Item &)> &which)
+{
+    if (!m_project.session)
+        return;
+    for (Item *item : m_registry.items()) {
+        if (item->editState() != EditState::Clean || !item->id().isValid() || !which(*item))
+            continue;
+        try {
+            const ParameterRow row =
+                ProjectParameterRows::ReadRowById(*m_project.session, item->level(), item->id().toInt());
+            if (row.isValid() && row.values.size() == item->values().size())
+                item->values() = row.values;
+        } catch (const COLEDBException &error) {
+            ReportDataError(error, m_reportErrors);
+            return;
+        }
+    }
+}
+
 bool C7100Document::ConfirmAndDelete(Item &item, QObject *sender)
 {
     // Catalogues, the signals root and the project's own rows are shown or

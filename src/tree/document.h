@@ -279,6 +279,12 @@ public:
     // After another program changed or deleted the item's row: the item
     // shows the row as stored now, or leaves the tree.
     void ReadAgain(Item &item);
+    // This program stored a row past the item (the parameter pages, an
+    // import): a loaded item of it that is not in an edit takes the stored
+    // values, so that its next change or delete compares against them.
+    void TakeStoredValues(const QString &table, qint32 id, const RowValues &values);
+    // The same for every loaded item that which picks, read from the project.
+    void TakeStoredValues(const std::function<bool(const Item &)> &which);
     // The question after one pasted item failed; OK when last, else Yes or No.
     virtual MessageAnswer ConfirmPaste(bool move, const QString &sourceDatabase, const ItemDescriptor &descriptor,
                                        const Item &target, const QString &errorText, bool last);

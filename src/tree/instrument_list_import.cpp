@@ -487,6 +487,10 @@ ImportReport InstrumentListImport::Run(const QByteArray &file, bool write)
     // The items in memory are read again from what the project now holds.
     if (ContainerItem *project = ProjectItemOf(m_document))
         m_document.ReloadAfterRollback(project->handle());
+    // The modules and signals it changed were written past their items.
+    if (keep)
+        m_document.TakeStoredValues(
+            [](const Item &item) { return CMy7100Doc::IsModule(item) || CMy7100Doc::IsSignal(item); });
     return report;
 }
 

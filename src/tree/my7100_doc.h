@@ -59,9 +59,6 @@ public:
     QString DefaultFolderName(int nameStringId);
     // Before a folder's label edit is taken: refuses a name that another
     // folder beside it has (case counts), else raises the folder counter.
-    // The parameter pages store a module's and its signals' rows past the
-    // item, whose values may then lag behind what this program stored.
-    bool HoldsStoredValues(const Item &item) const override { return !IsModule(item) && !IsSignal(item); }
     bool CheckFolderName(Item &item, const QString &newName);
     // The folder's name checked and stored with its counter in one
     // transaction: a refusal anywhere leaves the project as it was.

@@ -300,6 +300,38 @@ private slots:
         QVERIFY(!h.messages.texts().join('|').contains(QStringLiteral("changed by another program")));
     }
 
+    void theTreeComparesAgainstWhatThePagesStored()
+    {
+        // The pages store the module's row past its item; a change or a
+        // delete through the tree afterwards refuses only another program's
+        // change, not the pages' own.
+        Online online;
+        QVERIFY(online.start());
+        TransferHarness &h = online.harness;
+        CMy7100Doc &document = online.project.document;
+        ModuleParameterEditor &editor = h.editor();
+        editor.parameters().module.description = QStringLiteral("pages");
+        editor.SetModified(true);
+        QCOMPARE(editor.Apply(), ModuleParameterEditor::ApplyResult::Applied);
+        Item *module = online.project.moduleItem(kTwoChannel7230, online.moduleId);
+        QVERIFY(module);
+        QVERIFY(document.BeginEdit(*module));
+        QVERIFY(document.SetValue(*module, "Description", "tree", true));
+        QVERIFY2(document.Save(*module), qPrintable(h.messages.texts().join('|')));
+        const QString table = ParamsProject::moduleTable(Family7230);
+        const QString comment = QString("SELECT Description FROM %1 WHERE ID = %2").arg(table).arg(online.moduleId);
+        QCOMPARE(online.project.scalar(comment).toString(), QStringLiteral("tree"));
+
+        online.project.exec(
+            QString("UPDATE %1 SET Description = 'theirs' WHERE ID = %2").arg(table).arg(online.moduleId));
+        h.messages.clear();
+        h.messages.answer(MessageAnswer::Yes);
+        QVERIFY(!document.ConfirmAndDelete(*module));
+        QVERIFY2(h.messages.texts().join('|').contains(QStringLiteral("changed by another program")),
+                 qPrintable(h.messages.texts().join('|')));
+        QCOMPARE(online.project.scalar(comment).toString(), QStringLiteral("theirs"));
+    }
+
     void downloadTheModuleDidNotTakeIsReported()
     {
         Online online;
