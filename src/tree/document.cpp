@@ -569,7 +569,7 @@ bool C7100Document::Delete(Item &item, QObject *sender)
     if (!item.parent() || !m_project.session)
         return false;
     try {
-        const bool guarded = HoldsStoredValues(item);
+        const bool guarded = HoldsStoredValues(item) && GuardsDelete(item);
         const QString statement = guarded ? RowGuard::BuildDelete(item.level(), item.values())
                                           : item.level().BuildDelete(&item.values());
         int deletedRows = 1;

@@ -245,6 +245,9 @@ public:
     // Whether every value the item holds is what this program last stored,
     // so that an edit or a delete can require the row to still hold them.
     virtual bool HoldsStoredValues(const Item &) const { return true; }
+    // Whether a delete requires the row to still hold every value the item
+    // holds.
+    virtual bool GuardsDelete(const Item &) const { return true; }
     virtual bool BeforeSave(Item &, const RowValues &, const RowValues &) { return true; }
     virtual bool CanCancelEdit(Item &) { return true; }
     virtual void OnInserted(Item &) {}

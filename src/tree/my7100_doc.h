@@ -110,6 +110,10 @@ public:
     bool CanInsert(ContainerItem &parent, int nameStringId) override;
     bool CanBeginEdit(Item &item) override;
     bool CanDelete(Item &item) override;
+    // A module's or signal's row is deleted by the operations that move or
+    // convert it, after they wrote its new rows past the items: those
+    // deletes do not compare every value.
+    bool GuardsDelete(const Item &item) const override { return !IsModule(item) && !IsSignal(item); }
     bool BeforeSave(Item &item, const RowValues &oldValues, const RowValues &snapshot) override;
     bool CanCancelEdit(Item &item) override;
     void OnInserted(Item &item) override;
