@@ -6,9 +6,9 @@
 #include "tree/my7100_doc.h"
 
 namespace {
-// The pages' rows: what their Apply stores is what the document's items of
-// those rows hold from then on, so that a rename or delete through the tree
-// compares against it and not against what was read before.
+// The pages' rows: the fields their Apply stores are what the document's
+// items of those rows hold from then on, so that a rename or delete through
+// the tree compares against them and not against what was read before.
 class DocumentParameterRows : public ProjectParameterRows {
 public:
     DocumentParameterRows(C7100Document &document, DbSession &session, CLevelList &levels, const QString &table,
@@ -20,16 +20,16 @@ public:
     void WriteRows(const ModuleRows &before, const ModuleRows &after) override
     {
         ProjectParameterRows::WriteRows(before, after);
-        Take(after.moduleTable, after.module);
-        for (const ParameterRow &row : after.signalRows)
-            Take(QStringLiteral("Signals"), row);
+        Take(after.moduleTable, before.module, after.module);
+        for (size_t i = 0; i < after.signalRows.size() && i < before.signalRows.size(); ++i)
+            Take(QStringLiteral("Signals"), before.signalRows[i], after.signalRows[i]);
     }
 
 private:
-    void Take(const QString &table, const ParameterRow &row)
+    void Take(const QString &table, const ParameterRow &before, const ParameterRow &after)
     {
-        if (row.isValid())
-            m_document.TakeStoredValues(table, row.intValue(QStringLiteral("ID")), row.values);
+        if (before.isValid() && after.isValid())
+            m_document.TakeWrittenValues(table, after.intValue(QStringLiteral("ID")), before.values, after.values);
     }
 
     C7100Document &m_document;

@@ -569,7 +569,7 @@ bool C7100Document::Delete(Item &item, QObject *sender)
     if (!item.parent() || !m_project.session)
         return false;
     try {
-        const bool guarded = HoldsStoredValues(item) && GuardsDelete(item);
+        const bool guarded = HoldsStoredValues(item);
         const QString statement = guarded ? RowGuard::BuildDelete(item.level(), item.values())
                                           : item.level().BuildDelete(&item.values());
         int deletedRows = 1;
@@ -620,6 +620,18 @@ void C7100Document::TakeStoredValues(const QString &table, qint32 id, const RowV
     Item *item = FindRow(table, id, true);
     if (item && item->editState() == EditState::Clean && values.size() == item->values().size())
         item->values() = values;
+}
+
+void C7100Document::TakeWrittenValues(const QString &table, qint32 id, const RowValues &before,
+                                      const RowValues &after)
+{
+    Item *item = FindRow(table, id, true);
+    if (!item || item->editState() != EditState::Clean || before.size() != after.size() ||
+        after.size() != item->values().size())
+        return;
+    for (size_t i = 0; i < after.size(); ++i)
+        if (before[i] != after[i])
+            item->values()[i] = after[i];
 }
 
 void C7100Document::TakeStoredValues(const std::function<bool(const Item &)> &which)

@@ -245,9 +245,6 @@ public:
     // Whether every value the item holds is what this program last stored,
     // so that an edit or a delete can require the row to still hold them.
     virtual bool HoldsStoredValues(const Item &) const { return true; }
-    // Whether a delete requires the row to still hold every value the item
-    // holds.
-    virtual bool GuardsDelete(const Item &) const { return true; }
     virtual bool BeforeSave(Item &, const RowValues &, const RowValues &) { return true; }
     virtual bool CanCancelEdit(Item &) { return true; }
     virtual void OnInserted(Item &) {}
@@ -286,6 +283,9 @@ public:
     // import): a loaded item of it that is not in an edit takes the stored
     // values, so that its next change or delete compares against them.
     void TakeStoredValues(const QString &table, qint32 id, const RowValues &values);
+    // The same for the columns a write of this program changed from before
+    // to after; the item's other columns stay as read.
+    void TakeWrittenValues(const QString &table, qint32 id, const RowValues &before, const RowValues &after);
     // The same for every loaded item that which picks, read from the project.
     void TakeStoredValues(const std::function<bool(const Item &)> &which);
     // The question after one pasted item failed; OK when last, else Yes or No.

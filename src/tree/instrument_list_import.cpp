@@ -132,6 +132,9 @@ public:
             m_report.refused.push_back({m_line, QString(), MessageText(error)});
         }
         // A module the refused row made would answer for it in later rows.
+        // Its parameters were written past its item.
+        if (m_created)
+            m_document.TakeStoredModuleValues(m_created);
         if (Item *module = m_created ? m_document.FindItem(m_created) : nullptr)
             m_document.Delete(*module);
         m_capture.Take();

@@ -485,7 +485,7 @@ ParameterRow CMy7100Doc::SignalSource(int channel, qint32 defaultSignal, const I
         return SourceSignal(GetValue(module, kChannelSignal[channel - 1], true).toInt());
     case ModuleOrigin::Converted:
         if (channel == 1 || m_conversion.oldChannelCount == 2)
-            return ReadRow(kSignals, m_conversion.oldSignalIds[size_t(channel - 1)]);
+            return ReadSignalToMove(m_conversion.oldSignalIds[size_t(channel - 1)]);
         return ReadRow(QStringLiteral("DefaultSignals"), defaultSignal);
     }
     return ParameterRow();
@@ -790,11 +790,32 @@ void CMy7100Doc::DescribeCompanions(Item &item, TransferSet &set)
     }
 }
 
+void CMy7100Doc::TakeStoredModuleValues(ItemHandle module)
+{
+    TakeStoredValues([module](const Item &item) { return item.handle() == module; });
+    const Item *item = FindItem(module);
+    if (!item)
+        return;
+    for (const QString &column : kChannelSignal) {
+        const qint32 id = GetValue(*item, column, true).toInt();
+        if (id > 0)
+            TakeStoredValues([id](const Item &signal) { return IsSignal(signal) && signal.id().toInt() == id; });
+    }
+}
+
+ParameterRow CMy7100Doc::ReadSignalToMove(qint32 id)
+{
+    ParameterRow row = ReadRow(kSignals, id);
+    if (row.isValid())
+        TakeStoredValues(kSignals, id, row.values);
+    return row;
+}
+
 ParameterRow CMy7100Doc::SourceSignal(qint32 id)
 {
     const TransferSet *foreign = ForeignPasteSet();
     if (!foreign)
-        return ReadRow(kSignals, id);
+        return Bulk() && Bulk()->move ? ReadSignalToMove(id) : ReadRow(kSignals, id);
     // The IDs name rows of the source database; this one's rows under the
     // same IDs belong to other modules.
     const ItemDescriptor *row = foreign->companion(kSignals, id);

@@ -97,6 +97,10 @@ public:
     ModuleOrigin Origin() const { return m_origin; }
 
     bool Delete(Item &item, QObject *sender = nullptr) override;
+    // This program wrote the module's row and its signals' rows past their
+    // items: the items take what is stored, so that a delete of the module
+    // compares against it.
+    void TakeStoredModuleValues(ItemHandle module);
     // A module made by a bulk copy counts as saved only with its signals.
     bool SaveInBulk(Item &item) override;
 
@@ -113,7 +117,6 @@ public:
     // A module's or signal's row is deleted by the operations that move or
     // convert it, after they wrote its new rows past the items: those
     // deletes do not compare every value.
-    bool GuardsDelete(const Item &item) const override { return !IsModule(item) && !IsSignal(item); }
     bool BeforeSave(Item &item, const RowValues &oldValues, const RowValues &snapshot) override;
     bool CanCancelEdit(Item &item) override;
     void OnInserted(Item &item) override;
@@ -166,6 +169,10 @@ private:
     // A signal of the module being copied or moved: from the transfer when
     // it comes from another database, else from this one.
     ParameterRow SourceSignal(qint32 id);
+    // A signal row of this project that a move or a conversion copies: the
+    // old signal's item takes it, so that deleting the old signal afterwards
+    // compares against what was copied.
+    ParameterRow ReadSignalToMove(qint32 id);
     ContainerItem *SignalsRoot();
     bool RunInTransaction(const std::function<bool()> &work);
 

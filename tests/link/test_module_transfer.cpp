@@ -333,6 +333,20 @@ private slots:
         QVERIFY2(h.messages.texts().join('|').contains(QStringLiteral("changed by another program")),
                  qPrintable(h.messages.texts().join('|')));
         QCOMPARE(online.project.scalar(comment).toString(), QStringLiteral("theirs"));
+
+        // The pages change a signal of the module: deleting the module
+        // afterwards takes it and its signals.
+        QVERIFY(document.SignalOfChannel(*module, 1));
+        editor.channel(1)->description = QStringLiteral("pages");
+        editor.SetModified(true);
+        QCOMPARE(editor.Apply(), ModuleParameterEditor::ApplyResult::Applied);
+        const int signalId = editor.channel(1)->signalId;
+        QCOMPARE(online.project.scalar(QString("SELECT Description FROM Signals WHERE ID = %1").arg(signalId)),
+                 QVariant("pages"));
+        h.messages.clear();
+        QVERIFY2(document.Delete(*module), qPrintable(h.messages.texts().join('|')));
+        QCOMPARE(online.project.scalar(QString("SELECT COUNT(*) FROM %1").arg(table)).toInt(), 0);
+        QCOMPARE(online.project.scalar(QString("SELECT COUNT(*) FROM Signals WHERE ID = %1").arg(signalId)).toInt(), 0);
     }
 
     void downloadTheModuleDidNotTakeIsReported()

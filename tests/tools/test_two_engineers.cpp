@@ -31,6 +31,8 @@ private slots:
     void formEditOfAnItemChangedOrDeletedElsewhere();
     void deleteOfAnItemChangedElsewhereIsRefused_data() { Backends(); }
     void deleteOfAnItemChangedElsewhereIsRefused();
+    void deleteOfAModuleChangedElsewhereIsRefused_data() { Backends(); }
+    void deleteOfAModuleChangedElsewhereIsRefused();
 
 private:
     void Backends();
@@ -221,6 +223,20 @@ void TestTwoEngineers::deleteOfAnItemChangedElsewhereIsRefused()
     QVERIFY2(first.err().contains("Description: read '', stored now 'still in use'"), qPrintable(first.err()));
     QCOMPARE(Run(project, "SELECT COUNT(*) FROM Equipments").toInt(), 1);
     QCOMPARE(Run(project, "SELECT COUNT(*) FROM Modules7230_2").toInt(), 1);
+}
+
+void TestTwoEngineers::deleteOfAModuleChangedElsewhereIsRefused()
+{
+    const QString project = Project();
+    EditSession first(project, {kModule, "delete"});
+    QVERIFY(first.began());
+    Run(project, "UPDATE Modules7230_2 SET [Description] = 'spare'");
+    QCOMPARE(first.store(), 1);
+    QVERIFY2(first.err().contains("was changed by another program since it was read and was not deleted"),
+             qPrintable(first.err()));
+    QVERIFY2(first.err().contains("Description: read '', stored now 'spare'"), qPrintable(first.err()));
+    QCOMPARE(Run(project, "SELECT COUNT(*) FROM Modules7230_2").toInt(), 1);
+    QCOMPARE(Run(project, "SELECT COUNT(*) FROM Signals").toInt(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestTwoEngineers)

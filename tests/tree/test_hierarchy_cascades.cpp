@@ -105,6 +105,51 @@ private slots:
             QVERIFY(!doc.GetPath(*item).contains("Doomed"));
     }
 
+    void aModuleChangedElsewhereIsNotDeleted_data()
+    {
+        QTest::addColumn<bool>("signalRow");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("its own row") << false << "Description = 'theirs'" << "Description: read '', stored now 'theirs'";
+        QTest::newRow("a signal's row") << true << "RangeEnd = 4242" << "stored now '4242'";
+    }
+    void aModuleChangedElsewhereIsNotDeleted()
+    {
+        QFETCH(bool, signalRow);
+        QFETCH(QString, change);
+        QFETCH(QString, line);
+        HierarchyProject project;
+        project.open();
+        ScriptedModuleDialog dialog;
+        CMy7100Doc &doc = project.document;
+        Item *module = doc.AddNewModule(project.projectItem(), Family7230, 6);
+        QVERIFY(module);
+        const QString moduleTable = module->level().tableName();
+        const int moduleId = module->id().toInt();
+        const QString table = signalRow ? QStringLiteral("Signals") : moduleTable;
+        const int id = signalRow ? channelSignal(project, *module, 1) : module->id().toInt();
+        // Another program changes the row after this one read it.
+        project.exec(QStringLiteral("UPDATE %1 SET %2 WHERE ID = %3").arg(table, change).arg(id));
+        QStringList reported;
+        const DataErrorReporter::Presenter previous = DataErrorReporter::setPresenter(
+            [&](const QString &text, const std::vector<ProviderErrorRecord> &) { reported << text; });
+        const bool deleted = doc.Delete(*module);
+        DataErrorReporter::setPresenter(previous);
+        QVERIFY(!deleted);
+        QVERIFY2(reported.join('|').contains("was changed by another program since it was read and was not deleted"),
+                 qPrintable(reported.join('|')));
+        QVERIFY2(reported.join('|').contains(line), qPrintable(reported.join('|')));
+        QCOMPARE(project.moduleRows(), 1);
+        QCOMPARE(project.rows("Signals"), 2);
+        QCOMPARE(project.danglingReferences(), 0);
+        // The tree now shows what is stored: deleting it again, knowingly, goes through.
+        module = doc.FindRow(moduleTable, moduleId, true);
+        QVERIFY(module);
+        QVERIFY(doc.Delete(*module));
+        QCOMPARE(project.moduleRows(), 0);
+        QCOMPARE(project.rows("Signals"), 0);
+    }
+
     void aFailingCascadeDeletesNothing_data() { loadedOrNeverExpanded(); }
     void aFailingCascadeDeletesNothing()
     {
