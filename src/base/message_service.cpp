@@ -24,18 +24,18 @@ MessageAnswer answerOnConsole(const MessageRequest &request)
     return MessageAnswer::Cancel;
 }
 
-using Slot = PresenterSlot<MessageService, MessageService::Presenter>;
+using MessageSlot = PresenterSlot<MessageService, MessageService::Presenter>;
 
 } // namespace
 
 MessageService::Presenter MessageService::setPresenter(Presenter presenter)
 {
-    return Slot::replace(std::move(presenter));
+    return MessageSlot::replace(std::move(presenter));
 }
 
 MessageAnswer MessageService::show(const MessageRequest &request)
 {
-    const Presenter &presenter = Slot::current();
+    const Presenter &presenter = MessageSlot::current();
     return presenter ? presenter(request) : answerOnConsole(request);
 }
 

@@ -73,18 +73,18 @@ QString MessageText(const COLEDBException &exception)
 }
 
 namespace {
-using Slot = PresenterSlot<DataErrorReporter, DataErrorReporter::Presenter>;
+using DataErrorSlot = PresenterSlot<DataErrorReporter, DataErrorReporter::Presenter>;
 } // namespace
 
 DataErrorReporter::Presenter DataErrorReporter::setPresenter(Presenter presenter)
 {
-    return Slot::replace(std::move(presenter));
+    return DataErrorSlot::replace(std::move(presenter));
 }
 
 void DataErrorReporter::present(const QString &topText, const std::vector<ProviderErrorRecord> &records)
 {
-    if (Slot::current()) {
-        Slot::current()(topText, records);
+    if (DataErrorSlot::current()) {
+        DataErrorSlot::current()(topText, records);
         return;
     }
     QString text = topText;

@@ -7,19 +7,19 @@
 #include <QStringList>
 
 namespace {
-using Slot = PresenterSlot<FileDialogService, FileDialogService::Presenter>;
+using FileDialogSlot = PresenterSlot<FileDialogService, FileDialogService::Presenter>;
 } // namespace
 
 FileDialogService::Presenter FileDialogService::setPresenter(Presenter presenter)
 {
-    return Slot::replace(std::move(presenter));
+    return FileDialogSlot::replace(std::move(presenter));
 }
 
 QString FileDialogService::show(const FileDialogRequest &request)
 {
-    if (!Slot::current() || request.filters.isEmpty())
+    if (!FileDialogSlot::current() || request.filters.isEmpty())
         return {};
-    return Slot::current()(request);
+    return FileDialogSlot::current()(request);
 }
 
 QList<FileDialogFilter> FileDialogService::BuildFilters(std::initializer_list<std::pair<int, int>> pairs)

@@ -11,18 +11,18 @@ public:
     bool Cancelled() const override { return false; }
 };
 
-using Slot = PresenterSlot<ProgressService, ProgressService::Factory>;
+using ProgressSlot = PresenterSlot<ProgressService, ProgressService::Factory>;
 
 } // namespace
 
 ProgressService::Factory ProgressService::setFactory(Factory factory)
 {
-    return Slot::replace(std::move(factory));
+    return ProgressSlot::replace(std::move(factory));
 }
 
 std::unique_ptr<ItemProgress> ProgressService::Begin(ProgressKind kind, int length)
 {
-    if (const Factory &factory = Slot::current())
+    if (const Factory &factory = ProgressSlot::current())
         if (std::unique_ptr<ItemProgress> progress = factory(kind, length))
             return progress;
     return std::make_unique<SilentProgress>();

@@ -4,19 +4,19 @@
 #include "tree/module_dialog_logic.h"
 
 namespace {
-using Slot = PresenterSlot<ModuleDialogService, ModuleDialogService::Presenter>;
+using ModuleDialogSlot = PresenterSlot<ModuleDialogService, ModuleDialogService::Presenter>;
 } // namespace
 
 ModuleDialogService::Presenter ModuleDialogService::setPresenter(Presenter presenter)
 {
-    return Slot::replace(std::move(presenter));
+    return ModuleDialogSlot::replace(std::move(presenter));
 }
 
 bool ModuleDialogService::run(ModuleDialogLogic &logic)
 {
     if (logic.ClosesItself())
         return true;
-    const Presenter &presenter = Slot::current();
+    const Presenter &presenter = ModuleDialogSlot::current();
     if (presenter)
         return presenter(logic);
     return !logic.CancelEnabled() && logic.Accept();

@@ -14,7 +14,7 @@ const QString kFirstNumber = QStringLiteral("MultDlg.FirstNumber");
 const QString kNumberOfItems = QStringLiteral("MultDlg.NumberOfItems");
 const QString kNumericPlaces = QStringLiteral("MultDlg.NumberOfDecPlaces");
 
-using Slot = PresenterSlot<MultiplyDialogService, MultiplyDialogService::Presenter>;
+using MultiplySlot = PresenterSlot<MultiplyDialogService, MultiplyDialogService::Presenter>;
 } // namespace
 
 void MultiplyDialogLogic::Open(const QString &name, const QString &path, bool leaf)
@@ -89,11 +89,11 @@ QString MultiplyDialogLogic::CopyName(int index) const
 
 MultiplyDialogService::Presenter MultiplyDialogService::setPresenter(Presenter presenter)
 {
-    return Slot::replace(std::move(presenter));
+    return MultiplySlot::replace(std::move(presenter));
 }
 
 bool MultiplyDialogService::run(MultiplyDialogLogic &logic)
 {
-    const Presenter &presenter = Slot::current();
+    const Presenter &presenter = MultiplySlot::current();
     return presenter && presenter(logic);
 }

@@ -3,6 +3,8 @@
 // Numbers of the texts of the item model in the language packs.
 namespace TreeStrings {
 enum : int {
+    // "Rename" in the tree's and the list's context menus
+    RenameCommand = 565,
     ModuleDeleted = 2238,
     FolderDeleted = 2239,
     ItemExists = 50017,

@@ -6,6 +6,7 @@
 #include "link/widgets/monitoring_page.h"
 #include "link/transfer_strings.h"
 #include "base/string_table.h"
+#include "log/log_strings.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -27,7 +28,6 @@ enum : int {
     kLimitValue = 62391,
     kResetLimit = 62392,
     kChannel1 = 62351,
-    kMonitoring = 62387,
     kChannelTitle = 62388,
 };
 
@@ -185,7 +185,7 @@ void CPropertyTabView::BuildMonitoring()
         auto *page = new CMonitoringPage(channel, LiveFamily(), this);
         page->setObjectName(IdName(165));
         m_monitoring.push_back(page);
-        addTab(page, Str(kMonitoring) + StrF(kChannelTitle, {channel}));
+        addTab(page, Str(LogStrings::Monitoring) + StrF(kChannelTitle, {channel}));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "log/monitoring_options.h"
 #include "base/string_table.h"
+#include "log/log_strings.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -10,7 +11,6 @@
 
 namespace {
 enum : int {
-    kMonitoring = 62387,
     kIntervalLabel = 62326,
     kRecordBox = 62399,
 };
@@ -34,7 +34,7 @@ void CIntervalSpin::stepBy(int steps)
 MonitoringOptionsDialog::MonitoringOptionsDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("553"));
-    setWindowTitle(Str(kMonitoring));
+    setWindowTitle(Str(LogStrings::Monitoring));
     auto *layout = new QVBoxLayout(this);
     m_recording = new QCheckBox(Str(kRecordBox), this);
     m_recording->setObjectName(QStringLiteral("1352"));

@@ -11,6 +11,7 @@
 #include "tree/hover_selection.h"
 #include "tree/list_view_modes.h"
 #include "tree/my7100_doc.h"
+#include "tree/tree_strings.h"
 #include "tree/widgets/context_menu_lines.h"
 #include "tree/widgets/system_clipboard.h"
 #include "tree/widgets/tree_images.h"
@@ -33,7 +34,6 @@
 
 namespace {
 
-constexpr int kRenameText = 565;
 constexpr int kArrangeIconsText = 63361;
 constexpr int kLargeIconsText = ShellStrings::ToolLargeIcons;
 
@@ -101,7 +101,7 @@ constexpr MenuLine kMainEdit[] = {
 
 // "MainEdt": a right click on a row.
 constexpr MenuLine kMainEdt[] = {
-    {C7100ListView::Rename, kRenameText},
+    {C7100ListView::Rename, TreeStrings::RenameCommand},
     {C7100ListView::Delete, ShellStrings::MenuDelete},
     {0, 0},
     {C7100ListView::InvertSelection, ShellStrings::MenuInvertSelection},

@@ -6,6 +6,7 @@
 #include "base/shell_strings.h"
 #include "base/string_table.h"
 #include "tree/my7100_doc.h"
+#include "tree/tree_strings.h"
 #include "tree/widgets/context_menu_lines.h"
 #include "tree/widgets/system_clipboard.h"
 #include "tree/widgets/tree_entry_model.h"
@@ -21,7 +22,6 @@
 namespace {
 
 constexpr int kMultiplyText = 63351; // the Edit menu's own text
-constexpr int kRenameText = 565;
 
 // Menu "TreeEdit": Add New, the item commands, the clipboard and, as its
 // last six entries, the view commands.
@@ -30,7 +30,7 @@ constexpr MenuLine kTreeEdit[] = {
     {0, 0},
     {C7100TreeView::DeleteContext, ShellStrings::MenuDelete},
     {C7100TreeView::MultiplyContext, kMultiplyText},
-    {C7100TreeView::RenameContext, kRenameText},
+    {C7100TreeView::RenameContext, TreeStrings::RenameCommand},
     {0, 0},
     {C7100TreeView::CutContext, ShellStrings::MenuCut},
     {C7100TreeView::CopyContext, ShellStrings::MenuCopy},

@@ -1,11 +1,11 @@
 #include "tree/widgets/left_view.h"
 
 #include "base/string_table.h"
+#include "tree/tree_strings.h"
 
 #include <QMenu>
 
 namespace {
-constexpr int kRenameText = 565;
 constexpr int kViewCommandsKept = 6;
 } // namespace
 
@@ -24,7 +24,7 @@ bool CLeftView::PrepareContextMenu(QMenu &menu, Item &item)
         if (actions[i]->parent() == &menu && !actions[i]->menu())
             delete actions[i];
     }
-    auto *rename = new QAction(Str(kRenameText), &menu);
+    auto *rename = new QAction(Str(TreeStrings::RenameCommand), &menu);
     rename->setObjectName(QString::number(RenameContext));
     // The signals root itself cannot be renamed.
     rename->setEnabled(TreeViewLogic::CanEdit(&item));
