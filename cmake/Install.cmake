@@ -6,6 +6,9 @@
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 install(TARGETS zelnor-wizard zelnorctl zelnor-project zelnor-simulator zelnor-linkwatch
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(ZW_SHARED_LIBS)
+  install(TARGETS zelnor_core zelnor_gui LIBRARY DESTINATION ${ZW_LIBRARY_DIR})
+endif()
 
 set(ZW_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/zelnor-wizard)
 set(shared_files ${ZW_BIN_DIR}/zelnor-wizard.vor ${ZW_BIN_DIR}/brakwell_logo.bmp ${ZW_BIN_DIR}/zelnor_logo.bmp)

@@ -6,7 +6,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/deps.sh"
-"$here/scripts/build.sh" build-test -DCMAKE_BUILD_TYPE=Debug -DZW_SANITIZE=ON -DZW_WERROR=ON
+"$here/scripts/build.sh" build-test -DCMAKE_BUILD_TYPE=Debug -DZW_SANITIZE=ON -DZW_WERROR=ON -DZW_SHARED_LIBS=ON
 (cd "$here/build-test" && ctest --output-on-failure -j2 --timeout 600)
 
 # The tests that run the link worker, the simulator and the notices across
