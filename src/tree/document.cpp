@@ -584,6 +584,9 @@ bool C7100Document::Delete(Item &item, QObject *sender)
             ReadAgain(item);
         return false;
     }
+    // What the delete takes along may ask or report something first; a view
+    // that fills itself meanwhile must not list the item again.
+    item.setShown(false);
     emit updateAllViews(sender, HintRemoved, &item);
     OnDeleted(item);
     DestroyItem(item);

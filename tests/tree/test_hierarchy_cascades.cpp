@@ -1,4 +1,5 @@
 #include "hierarchy_test_support.h"
+#include "tree/container_list_model.h"
 
 using namespace TreeNames;
 
@@ -130,9 +131,17 @@ private slots:
         const int id = signalRow ? channelSignal(project, *module, 1) : module->id().toInt();
         // Another program changes the row after this one read it.
         project.exec(QStringLiteral("UPDATE %1 SET %2 WHERE ID = %3").arg(table, change).arg(id));
+        // The list shows the module's container and fills itself again while
+        // the refusal is on the screen, as the window's list does.
+        ContainerListModel list(doc);
+        const ItemHandle container = project.projectItem().handle();
+        list.Show(container);
         QStringList reported;
         const DataErrorReporter::Presenter previous = DataErrorReporter::setPresenter(
-            [&](const QString &text, const std::vector<ProviderErrorRecord> &) { reported << text; });
+            [&](const QString &text, const std::vector<ProviderErrorRecord> &) {
+                reported << text;
+                list.Show(container);
+            });
         const bool deleted = doc.Delete(*module);
         DataErrorReporter::setPresenter(previous);
         QVERIFY(!deleted);
@@ -142,9 +151,12 @@ private slots:
         QCOMPARE(project.moduleRows(), 1);
         QCOMPARE(project.rows("Signals"), 2);
         QCOMPARE(project.danglingReferences(), 0);
-        // The tree now shows what is stored: deleting it again, knowingly, goes through.
+        // The tree now shows what is stored, and the list the module once:
+        // deleting it again, knowingly, goes through.
         module = doc.FindRow(moduleTable, moduleId, true);
         QVERIFY(module);
+        QCOMPARE(list.rowCount(), 1);
+        QCOMPARE(list.itemAt(0), module);
         QVERIFY(doc.Delete(*module));
         QCOMPARE(project.moduleRows(), 0);
         QCOMPARE(project.rows("Signals"), 0);
