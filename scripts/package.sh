@@ -3,7 +3,9 @@
 # from a Release build without tests and benchmarks, and checks it with
 # lintian. Install it with: sudo apt install ./build-package/zelnor-wizard_*.deb
 #   package.sh FOLDER   packages the build folder FOLDER instead, as it is
-#                       built (a test build, to check the packaging quickly)
+#                       built (a test build, to check the packaging quickly;
+#                       its libraries are shared, so that package carries them
+#                       and CPack adds ldconfig calls lintian warns about)
 # Nothing of the package runs as root: it has no maintainer scripts, and the
 # desktop's own triggers update the menu, file types and icons.
 set -euo pipefail
