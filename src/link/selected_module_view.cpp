@@ -103,8 +103,22 @@ bool SelectedModuleView::LoadFor(ItemHandle handle)
         Reload();
         return false;
     }
+    ReadSignalItems(handle);
     m_loadedFor = handle;
     return true;
+}
+
+void SelectedModuleView::ReadSignalItems(ItemHandle module)
+{
+    // The signals the pages show are read as the tree's items too, so that
+    // deleting the module compares their rows with what was read, whether or
+    // not the Signals folder was ever opened.
+    auto *document = qobject_cast<CMy7100Doc *>(&m_document);
+    Item *item = m_document.FindItem(module);
+    if (!document || !item || !CMy7100Doc::IsModule(*item))
+        return;
+    for (int channel = 1; channel <= 2; ++channel)
+        document->SignalOfChannel(*item, channel);
 }
 
 TransferViewPort::CreatedModule SelectedModuleView::CreateConnectedModule(ModuleFamily family,

@@ -37,6 +37,7 @@ public:
 
 private:
     bool LoadFor(ItemHandle handle);
+    void ReadSignalItems(ItemHandle module);
 
     C7100Document &m_document;
     const CatalogueSet &m_catalogues;

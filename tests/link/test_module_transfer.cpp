@@ -349,6 +349,26 @@ private slots:
         QCOMPARE(online.project.scalar(QString("SELECT COUNT(*) FROM Signals WHERE ID = %1").arg(signalId)).toInt(), 0);
     }
 
+    void aModuleDeleteComparesTheSignalsThePagesShowed()
+    {
+        // The Signals folder was never opened: what the pages read of the
+        // module's signals is what its delete compares.
+        Online online;
+        QVERIFY(online.start());
+        TransferHarness &h = online.harness;
+        const int signalId = h.editor().channel(1)->signalId;
+        online.project.exec(QString("UPDATE Signals SET Description = 'theirs' WHERE ID = %1").arg(signalId));
+        Item *module = online.project.moduleItem(kTwoChannel7230, online.moduleId);
+        QVERIFY(module);
+        h.messages.clear();
+        QVERIFY(!online.project.document.Delete(*module));
+        QVERIFY2(h.messages.texts().join('|').contains(QStringLiteral("was changed by another program")),
+                 qPrintable(h.messages.texts().join('|')));
+        const QString table = ParamsProject::moduleTable(Family7230);
+        QCOMPARE(online.project.scalar(QString("SELECT COUNT(*) FROM %1").arg(table)).toInt(), 1);
+        QCOMPARE(online.project.scalar(QString("SELECT COUNT(*) FROM Signals WHERE ID = %1").arg(signalId)).toInt(), 1);
+    }
+
     void downloadTheModuleDidNotTakeIsReported()
     {
         Online online;
