@@ -20,6 +20,8 @@ test_packages=(
   desktop-file-utils appstream shared-mime-info
   # what a desktop says a file is and what opens it
   xdg-utils libglib2.0-bin
+  # the manual pages are read through man and lexgrog
+  man-db
 )
 package_packages=(dpkg-dev lintian)
 # hardening-check, which the package test runs on the programs
