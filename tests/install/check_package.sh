@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# check_package.sh: builds the Debian package with scripts/package.sh twice
+# and checks what a packager checks: the same bytes from both runs, dates
+# that are the last commit's, hardened programs, and lintian --pedantic
+# without an error, a warning or a hardening tag (the rest is printed).
+# It takes a Release build (minutes), so the test command does not run it:
+#   tests/install/check_package.sh
+set -euo pipefail
+here=$(cd "$(dirname "$0")/../.." && pwd)
+out=$here/build-package
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+"$here/scripts/package.sh"
+deb=$(ls "$out"/zelnor-wizard_*.deb)
+cp "$deb" "$work/first.deb"
+"$here/scripts/package.sh" >/dev/null
+cmp -s "$work/first.deb" "$deb" || {
+  fail "two runs of package.sh give different packages"
+  diff <(dpkg-deb --fsys-tarfile "$work/first.deb" | tar -tv --full-time) \
+       <(dpkg-deb --fsys-tarfile "$deb" | tar -tv --full-time) >&2 || true
+}
+
+# Every date is the last commit's.
+epoch=$(git -C "$here" log -1 --format=%ct)
+stamp=$(date -u -d "@$epoch" '+%Y-%m-%d %H:%M:%S')
+others=$(dpkg-deb --fsys-tarfile "$deb" | tar -tv --full-time | grep -v -F " $stamp " || true)
+[ -z "$others" ] || fail "files not dated $stamp: $others"
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+doc=$root/usr/share/doc/zelnor-wizard
+zcat "$doc/changelog.gz" | grep -qF -- "> $(date -u -R -d "@$epoch")" ||
+  fail "the changelog is not dated $(date -u -R -d "@$epoch")"
+grep -qF "date=\"$(date -u -d "@$epoch" +%F)\"" "$root/usr/share/metainfo/com.zelnor.wizard.metainfo.xml" ||
+  fail "the release in the metainfo is not dated $(date -u -d "@$epoch" +%F)"
+
+# Stack protector, FORTIFY, PIE, read-only relocations, bound at start.
+# Control-flow protection is not among Debian 12's default flags (nor in its
+# own programs), so it is not asked for.
+for program in "$root"/usr/bin/*; do
+  hardening-check --quiet --nocfprotection "$program" >"$work/hardening.txt" 2>&1 ||
+    fail "hardening-check $(basename "$program"): $(cat "$work/hardening.txt")"
+done
+
+lintian --pedantic --tag-display-limit 0 "$deb" >"$work/lintian.txt" 2>&1 || true
+grep -E '^[EW]: |hardening-' "$work/lintian.txt" >&2 && fail "lintian finds the above"
+echo "lintian --pedantic, what remains:"
+grep -E '^[IPX]: ' "$work/lintian.txt" | sed 's/^/  /' || echo "  nothing"
+
+[ "$failures" -eq 0 ] || { echo "$failures failures" >&2; exit 1; }
+echo "the package $deb: reproducible, dated by its commit, hardened, lintian clean"
