@@ -7,8 +7,7 @@
 set -euo pipefail
 man_dir=$1
 bin=$2
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+. "$(dirname "$0")/check_common.sh"
 
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
@@ -61,5 +60,4 @@ expect_options "zelnor-wizard(1)" "$(roff zelnor-wizard)" \
   "$(env -u DISPLAY -u WAYLAND_DISPLAY "$bin/zelnor-wizard" --help)"
 expect_options "zelnor-linkwatch(1)" "$(roff zelnor-linkwatch)" "$("$bin/zelnor-linkwatch" --help)"
 
-[ "$failures" -eq 0 ] || { echo "$failures failures" >&2; exit 1; }
-echo "the manual pages read cleanly and name every command and option"
+finish "the manual pages read cleanly and name every command and option"

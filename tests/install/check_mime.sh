@@ -9,8 +9,7 @@ set -euo pipefail
 xml=$1
 desktop=$2
 ctl=$3
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+. "$(dirname "$0")/check_common.sh"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -59,5 +58,4 @@ done
 got=$(xdg-mime query default application/vnd.sqlite3 2>&1)
 [ "$got" != com.zelnor.wizard.desktop ] || fail "every SQLite database opens the program"
 
-[ "$failures" -eq 0 ] || { echo "$failures failures" >&2; exit 1; }
-echo "the file types claim projects and data link files, and nothing else"
+finish "the file types claim projects and data link files, and nothing else"

@@ -8,8 +8,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 out=$here/build-package
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+. "$(dirname "$0")/check_common.sh"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -50,5 +49,4 @@ grep -E '^[EW]: |hardening-' "$work/lintian.txt" >&2 && fail "lintian finds the 
 echo "lintian --pedantic, what remains:"
 grep -E '^[IPX]: ' "$work/lintian.txt" | sed 's/^/  /' || echo "  nothing"
 
-[ "$failures" -eq 0 ] || { echo "$failures failures" >&2; exit 1; }
-echo "the package $deb: reproducible, dated by its commit, hardened, lintian clean"
+finish "the package $deb: reproducible, dated by its commit, hardened, lintian clean"
