@@ -38,6 +38,6 @@ fi
 rm -f "$out"/zelnor-wizard_*.deb
 step "Making the package (cpack -G DEB)" cpack --config "$out/CPackConfig.cmake" -B "$out" -G DEB
 deb=$(ls "$out"/zelnor-wizard_*.deb)
-step "Checking it with lintian" lintian --pedantic --tag-display-limit 0 --fail-on error "$deb"
+step "Checking it with lintian" lintian --pedantic --display-info --tag-display-limit 0 --fail-on error "$deb"
 grep -E '^[EWIP]: ' "$steps_log_file" | sed 's/^/  lintian: /' || true
 echo "The package: $deb"
