@@ -4,8 +4,18 @@
 # Installing builds nothing: the install and package commands take the build
 # folder as it is, so packaging a test build does not build its tests first.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
-install(TARGETS zelnor-wizard zelnorctl zelnor-project zelnor-simulator zelnor-linkwatch
-        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+set(installed_programs zelnor-wizard zelnorctl zelnor-project zelnor-simulator zelnor-linkwatch)
+install(TARGETS ${installed_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Stripped (the package's install), the programs also lose the compiler's
+# .comment and .note sections, as Debian's own packages do.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program ${installed_programs})
+      execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
+                      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\"
+                      COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
+  endif()")
 if(ZW_SHARED_LIBS)
   install(TARGETS zelnor_core zelnor_gui LIBRARY DESTINATION ${ZW_LIBRARY_DIR})
 endif()

@@ -1,18 +1,16 @@
 #!/usr/bin/env python3
 """Writes a manual page (roff, gzip-compressed) from a program's own help.
 
-    manpage.py --name NAME --summary TEXT --version V --output PAGE.1.gz [--commands]
-               -- PROGRAM [OPTIONS EVERY CALL TAKES]
+    manpage.py --name NAME --summary TEXT --version V --date YYYY-MM-DD
+               --output PAGE.1.gz -- PROGRAM
 
-The page holds what `PROGRAM --help` prints; with --commands also what
-`PROGRAM help COMMAND` prints for every command that its help lists.
-A program whose help cannot be read fails the build rather than giving an
+The page holds what `PROGRAM --help` prints: for the small tools whose help
+says all there is. A program whose help cannot be read fails the build rather than giving an
 empty page.
 """
 import argparse
 import gzip
 import os
-import re
 import subprocess
 import sys
 
@@ -41,41 +39,15 @@ def verbatim(text):
     return lines
 
 
-def listed_commands(listing):
-    """The command names of a listing: the indented lines after the first
-    line ending in a colon, up to the next empty line."""
-    names, inside = [], False
-    for line in listing.split("\n"):
-        if not inside:
-            inside = line.rstrip().endswith(":") and not line.startswith(" ")
-            continue
-        if not line.strip():
-            if names:
-                break
-            continue
-        match = re.match(r"^\s+(\S+)", line)
-        if match:
-            names.append(match.group(1))
-    return names
-
-
 def page(options):
     program = options.program
-    help_text = run(program, "--help", *options.extra)
+    help_text = run(program, "--help")
     version = options.version
     title = options.name.upper()
-    out = [f'.TH {title} 1 "" "{options.name} {version}" "User Commands"',
+    out = [f'.TH {title} 1 "{options.date}" "{options.name} {version}" "User Commands"',
            ".SH NAME", f"{options.name} \\- {roff_text(options.summary)}",
            ".SH DESCRIPTION"]
     out += verbatim(help_text)
-    if options.commands:
-        names = listed_commands(help_text)
-        if not names:
-            sys.exit(f"manpage.py: '{program} help' lists no commands")
-        out.append(".SH COMMANDS")
-        for name in names:
-            out += [".SS " + roff_text(name)]
-            out += verbatim(run(program, "help", name, *options.extra))
     out += [".SH VERSION", f"{options.name} {version}"]
     return "\n".join(out) + "\n"
 
@@ -86,9 +58,8 @@ def main():
     parser.add_argument("--summary", required=True)
     parser.add_argument("--version", required=True)
     parser.add_argument("--output", required=True)
-    parser.add_argument("--commands", action="store_true")
+    parser.add_argument("--date", required=True)
     parser.add_argument("program")
-    parser.add_argument("extra", nargs="*", help="options every help call takes (--lang 1)")
     options = parser.parse_args()
     text = page(options)
     # No name and no time in the gzip header: the same help gives the same bytes.

@@ -18,8 +18,14 @@ test_packages=(
   postgresql libsqlite3-dev poppler-utils xdotool xclip
   # the installed menu entry, file types and software-centre description are checked
   desktop-file-utils appstream shared-mime-info
+  # what a desktop says a file is and what opens it
+  xdg-utils libglib2.0-bin
+  # the manual pages are read through man and lexgrog
+  man-db
 )
 package_packages=(dpkg-dev lintian)
+# hardening-check, which the package test runs on the programs
+package_packages+=(devscripts)
 case "${1:-test}" in
   run) packages=("${run_packages[@]}") ;;
   test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;

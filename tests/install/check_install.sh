@@ -5,8 +5,7 @@
 set -euo pipefail
 build=$1
 stage=$2
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+. "$(dirname "$0")/check_common.sh"
 
 rm -rf "$stage"
 DESTDIR="$stage" cmake --install "$build" --prefix /usr >"$build/install-stage.log" ||
@@ -92,5 +91,4 @@ for command in new print download; do
   grep -qx "\.SS $command" <<<"$sections" || fail "zelnorctl(1) misses $command"
 done
 
-[ "$failures" -eq 0 ] || { echo "$failures failures" >&2; exit 1; }
-echo "installed under $stage: every check passed"
+finish "installed under $stage: every check passed"
