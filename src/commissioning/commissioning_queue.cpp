@@ -85,26 +85,81 @@ CommissioningEntry CommissioningQueue::EntryOf(C7100Document &document, const It
     return entry;
 }
 
-CommissioningMatch CommissioningQueue::Identify(const QString &connectedName, qint32 typeId) const
+std::vector<CommissioningEntry> CommissioningQueue::KeptRun(C7100Document &document, ModuleLookup &lookup,
+                                                            DbSession &session)
 {
+    std::vector<CommissioningEntry> entries;
+    CommissioningStore store(session);
+    for (const auto &[table, id] : store.KeptModules()) {
+        // A module deleted since has left the run.
+        if (Item *module = lookup.LoadRow(table, id))
+            entries.push_back(EntryOf(document, *module));
+    }
+    store.LoadStates(entries);
+    return entries;
+}
+
+QString CommissioningQueue::Folder() const
+{
+    // The deepest folder holding every queued module.
+    QStringList common;
     for (int index = 0; index < size(); ++index) {
-        if (!connectedName.isEmpty() && at(index).name == connectedName)
-            return {at(index).isDone() ? CommissioningMatch::AlreadyVerified : CommissioningMatch::Queued,
-                    index};
+        QStringList parts = at(index).path.split(QLatin1Char('\\'));
+        parts.removeLast();
+        if (index == 0) {
+            common = parts;
+            continue;
+        }
+        qsizetype same = 0;
+        while (same < common.size() && same < parts.size() && common[same] == parts[same])
+            ++same;
+        common = common.mid(0, same);
+    }
+    return common.join(QLatin1Char('\\'));
+}
+
+CommissioningMatch CommissioningQueue::Identify(const QString &serialNr, const QString &connectedName,
+                                                qint32 typeId) const
+{
+    const auto own = [this](int index) {
+        return CommissioningMatch{at(index).isDone() ? CommissioningMatch::AlreadyVerified : CommissioningMatch::Queued,
+                                  index};
+    };
+    for (int index = 0; !serialNr.isEmpty() && index < size(); ++index) {
+        if (at(index).serialNr == serialNr)
+            return own(index);
+    }
+    for (int index = 0; !connectedName.isEmpty() && index < size(); ++index) {
+        const CommissioningEntry &entry = at(index);
+        if (entry.name != connectedName)
+            continue;
+        // Tags alone do not make a module: another one may carry them.
+        if (entry.serialNr.isEmpty() || serialNr.isEmpty())
+            return own(index);
+        if (entry.isDone())
+            return {CommissioningMatch::OtherModule, index};
+        break;
     }
     const bool typeQueued =
         std::any_of(m_entries.begin(), m_entries.end(),
                     [typeId](const CommissioningEntry &entry) { return entry.typeId == typeId; });
     if (!typeQueued)
         return {CommissioningMatch::UnknownType, -1};
-    const int next = NextWaitingOfType(typeId);
-    return {next < 0 ? CommissioningMatch::NoneWaiting : CommissioningMatch::Offered, next};
+    // A module never seen takes a waiting place first; a failed or skipped
+    // one is taken by a replacement only when nothing else waits.
+    for (const CommissioningState state :
+         {CommissioningState::Waiting, CommissioningState::Failed, CommissioningState::Skipped}) {
+        const int next = NextOfType(typeId, state);
+        if (next >= 0)
+            return {CommissioningMatch::Offered, next};
+    }
+    return {CommissioningMatch::NoneWaiting, -1};
 }
 
-int CommissioningQueue::NextWaitingOfType(qint32 typeId) const
+int CommissioningQueue::NextOfType(qint32 typeId, CommissioningState state) const
 {
     for (int index = 0; index < size(); ++index) {
-        if (at(index).typeId == typeId && at(index).state == CommissioningState::Waiting)
+        if (at(index).typeId == typeId && at(index).state == state)
             return index;
     }
     return -1;
@@ -140,6 +195,14 @@ bool CommissioningQueue::AllVerified() const
     return !m_entries.empty() && Totals().verified == size();
 }
 
+void CommissioningQueue::Change(int index, CommissioningState state)
+{
+    CommissioningEntry &entry = at(index);
+    entry.state = state;
+    entry.reason.clear();
+    entry.changedAt = QDateTime::currentDateTime();
+}
+
 bool CommissioningQueue::Retry(int index)
 {
     // A failed or skipped module waits again; a verified one stays verified
@@ -147,10 +210,16 @@ bool CommissioningQueue::Retry(int index)
     if (index < 0 || index >= size() ||
         (at(index).state != CommissioningState::Failed && at(index).state != CommissioningState::Skipped))
         return false;
-    CommissioningEntry &entry = at(index);
-    entry.state = CommissioningState::Waiting;
-    entry.reason.clear();
-    entry.changedAt = QDateTime::currentDateTime();
+    Change(index, CommissioningState::Waiting);
+    return true;
+}
+
+bool CommissioningQueue::Reset(int index)
+{
+    if (index < 0 || index >= size() || at(index).state == CommissioningState::Waiting)
+        return false;
+    Change(index, CommissioningState::Waiting);
+    at(index).elapsedMs = -1;
     return true;
 }
 
@@ -161,11 +230,15 @@ bool CommissioningQueue::Skip(int index)
     if (index < 0 || index >= size() ||
         at(index).state == CommissioningState::Verified || at(index).state == CommissioningState::Skipped)
         return false;
-    CommissioningEntry &entry = at(index);
-    entry.state = CommissioningState::Skipped;
-    entry.reason.clear();
-    entry.changedAt = QDateTime::currentDateTime();
+    Change(index, CommissioningState::Skipped);
     return true;
+}
+
+QString CommissioningResultText(bool verified, const QString &reason)
+{
+    if (!verified)
+        return StrF(StateFailed, {reason});
+    return reason.isEmpty() ? Str(StateVerified) : StrF(StateVerifiedWith, {reason});
 }
 
 QString CommissioningStateText(const CommissioningEntry &entry)
@@ -176,9 +249,8 @@ QString CommissioningStateText(const CommissioningEntry &entry)
     case CommissioningState::InProgress:
         return Str(StateInProgress);
     case CommissioningState::Verified:
-        return Str(StateVerified);
     case CommissioningState::Failed:
-        return StrF(StateFailed, {entry.reason});
+        return CommissioningResultText(entry.state == CommissioningState::Verified, entry.reason);
     case CommissioningState::Skipped:
         return Str(StateSkipped);
     }
@@ -214,11 +286,21 @@ void CommissioningStore::LoadStates(std::vector<CommissioningEntry> &entries)
 
 void CommissioningStore::Write(const CommissioningEntry &entry)
 {
-    QSqlQuery remove = PrepareOrRaise(
-        m_session, QStringLiteral("DELETE FROM %1 WHERE ModuleTable = ? AND ModuleID = ?").arg(Table()));
-    remove.addBindValue(entry.moduleTable);
-    remove.addBindValue(entry.moduleId);
-    ExecOrRaise(m_session, remove);
+    // A module keeps its row, and so its place in the kept queue's order.
+    const QVariantList values = {int(entry.state), entry.reason, entry.serialNr,
+                                 entry.elapsedMs < 0 ? QVariant() : QVariant(entry.elapsedMs),
+                                 entry.changedAt.isValid() ? entry.changedAt.toString(Qt::ISODate) : QString()};
+    QSqlQuery update = PrepareOrRaise(m_session, QStringLiteral("UPDATE %1 SET State = ?, Reason = ?, SerialNr = ?, "
+                                                                "ElapsedMs = ?, ChangedAt = ? "
+                                                                "WHERE ModuleTable = ? AND ModuleID = ?")
+                                                     .arg(Table()));
+    for (const QVariant &value : values)
+        update.addBindValue(value);
+    update.addBindValue(entry.moduleTable);
+    update.addBindValue(entry.moduleId);
+    ExecOrRaise(m_session, update);
+    if (update.numRowsAffected() > 0)
+        return;
     const QVariant id = CIdSequence(m_session).NextId(Table());
     QSqlQuery insert =
         PrepareOrRaise(m_session, QStringLiteral("INSERT INTO %1 (ID, ModuleTable, ModuleID, State, Reason, "
@@ -228,12 +310,30 @@ void CommissioningStore::Write(const CommissioningEntry &entry)
     insert.addBindValue(id.toInt());
     insert.addBindValue(entry.moduleTable);
     insert.addBindValue(entry.moduleId);
-    insert.addBindValue(int(entry.state));
-    insert.addBindValue(entry.reason);
-    insert.addBindValue(entry.serialNr);
-    insert.addBindValue(entry.elapsedMs < 0 ? QVariant() : QVariant(entry.elapsedMs));
-    insert.addBindValue(entry.changedAt.isValid() ? entry.changedAt.toString(Qt::ISODate) : QString());
+    for (const QVariant &value : values)
+        insert.addBindValue(value);
     ExecOrRaise(m_session, insert);
+}
+
+std::vector<std::pair<QString, qint32>> CommissioningStore::KeptModules()
+{
+    QSqlQuery query =
+        PrepareOrRaise(m_session, QStringLiteral("SELECT ModuleTable, ModuleID FROM %1 ORDER BY ID").arg(Table()));
+    ExecOrRaise(m_session, query);
+    std::vector<std::pair<QString, qint32>> modules;
+    while (query.next())
+        modules.emplace_back(query.value(0).toString(), query.value(1).toInt());
+    return modules;
+}
+
+void CommissioningStore::ReplaceAll(const std::vector<CommissioningEntry> &entries)
+{
+    InOwnTransaction(m_session, [&] {
+        QSqlQuery remove = PrepareOrRaise(m_session, QStringLiteral("DELETE FROM %1").arg(Table()));
+        ExecOrRaise(m_session, remove);
+        for (const CommissioningEntry &entry : entries)
+            Write(entry);
+    });
 }
 
 void CommissioningStore::SaveAll(const std::vector<CommissioningEntry> &entries)

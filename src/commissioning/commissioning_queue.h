@@ -5,11 +5,13 @@
 #include <QDateTime>
 #include <QString>
 
+#include <utility>
 #include <vector>
 
 class C7100Document;
 class DbSession;
 class Item;
+class ModuleLookup;
 
 enum class CommissioningState : int { Waiting = 0, InProgress = 1, Verified = 2, Failed = 3, Skipped = 4 };
 
@@ -31,13 +33,17 @@ struct CommissioningEntry {
 };
 
 // How a connected module relates to the queue.
+// A module is known by its serial number first: a queued module that has
+// seen a serial number keeps it, and only a module never seen before is
+// known by its name (type and tags).
 struct CommissioningMatch {
     enum Kind {
-        Queued,          // its name is a queued module's, not yet verified
-        AlreadyVerified, // its name is a verified module's
-        Offered,         // unknown, the next waiting module of its type is offered
+        Queued,          // its own queued module, not yet verified: written at once
+        AlreadyVerified, // its own queued module is verified
+        OtherModule,     // another serial number with a verified module's tags: replace it or leave it
+        Offered,         // unknown: the next waiting (else failed, else skipped) module of its type is offered
         UnknownType,     // nothing queued has its type: refused, nothing written
-        NoneWaiting,     // its type is queued, but no module of it waits
+        NoneWaiting,     // its type is queued, but every module of it is verified
     };
     Kind kind = UnknownType;
     int index = -1;
@@ -63,6 +69,11 @@ public:
     // their order, each module once however often it was chosen.
     static std::vector<CommissioningEntry> EntriesUnder(C7100Document &document, const std::vector<Item *> &items);
     static CommissioningEntry EntryOf(C7100Document &document, const Item &module);
+    // The run the project keeps: its modules in the order they were queued,
+    // with their states; those deleted since are left out. Raises
+    // COLEDBException when the project cannot be read.
+    static std::vector<CommissioningEntry> KeptRun(C7100Document &document, ModuleLookup &lookup,
+                                                   DbSession &session);
 
     CommissioningQueue() = default;
     explicit CommissioningQueue(std::vector<CommissioningEntry> entries) : m_entries(std::move(entries)) {}
@@ -72,17 +83,26 @@ public:
     const CommissioningEntry &at(int index) const { return m_entries[size_t(index)]; }
     int size() const { return int(m_entries.size()); }
 
-    // A module named connectedName (type and tags) of the type typeId.
-    CommissioningMatch Identify(const QString &connectedName, qint32 typeId) const;
-    int NextWaitingOfType(qint32 typeId) const;
+    // A module with the serial number serialNr, named connectedName (type
+    // and tags), of the type typeId.
+    CommissioningMatch Identify(const QString &serialNr, const QString &connectedName, qint32 typeId) const;
+    // The first queued module of the type in that state, or -1.
+    int NextOfType(qint32 typeId, CommissioningState state) const;
     CommissioningTotals Totals() const;
+    // The path of the deepest folder that holds every queued module.
+    QString Folder() const;
     bool AllVerified() const;
 
     // A failed, skipped or stale module waits again.
     bool Retry(int index);
     bool Skip(int index);
+    // Any module waits again, a verified one too; it keeps the serial
+    // number it has seen.
+    bool Reset(int index);
 
 private:
+    void Change(int index, CommissioningState state);
+
     std::vector<CommissioningEntry> m_entries;
 };
 
@@ -101,12 +121,20 @@ public:
     // only on a project that can be written.
     void SaveAll(const std::vector<CommissioningEntry> &entries);
     void Save(const CommissioningEntry &entry);
+    // A new run: the kept queue becomes the entries, in their order.
+    void ReplaceAll(const std::vector<CommissioningEntry> &entries);
+    // The modules of the kept queue (table, ID) in the order they were queued.
+    std::vector<std::pair<QString, qint32>> KeptModules();
+    // The state of one entry, in the caller's transaction.
+    void Write(const CommissioningEntry &entry);
 
 private:
-    void Write(const CommissioningEntry &entry);
 
     DbSession &m_session;
 };
 
-// "waiting", "in progress", "verified", "failed: reason", "skipped".
+// "waiting", "in progress", "verified" (or "verified: what it was"),
+// "failed: reason", "skipped".
 QString CommissioningStateText(const CommissioningEntry &entry);
+// The verdict of an attempt: "verified", "verified: note", "failed: reason".
+QString CommissioningResultText(bool verified, const QString &reason);

@@ -109,3 +109,43 @@ std::vector<CommissioningRecord> CommissioningRecords::List(const QString &under
     }
     return records;
 }
+
+QJsonObject CommissioningRecords::Json(const CommissioningRecord &record)
+{
+    return QJsonObject{
+        {"id", record.id},
+        {"time", record.recordedAt.toString(Qt::ISODate)},
+        {"moduleTable", record.moduleTable},
+        {"moduleId", record.moduleId},
+        {"path", record.modulePath},
+        {"serialNumber", record.serialNr},
+        {"revision", record.revision},
+        {"user", record.osUser},
+        {"programVersion", record.programVersion},
+        {"verified", record.verified},
+        {"reason", record.reason},
+        {"crcWritten", record.crcWritten},
+        {"crcReadBack", record.crcReadBack},
+        {"seconds", record.elapsedMs < 0 ? QJsonValue() : QJsonValue(double(record.elapsedMs) / 1000.0)}};
+}
+
+CommissioningRecord CommissioningRecords::FromJson(const QJsonObject &object)
+{
+    CommissioningRecord record;
+    record.id = object.value("id").toInt();
+    record.recordedAt = QDateTime::fromString(object.value("time").toString(), Qt::ISODate);
+    record.moduleTable = object.value("moduleTable").toString();
+    record.moduleId = object.value("moduleId").toInt();
+    record.modulePath = object.value("path").toString();
+    record.serialNr = object.value("serialNumber").toString();
+    record.revision = object.value("revision").toString();
+    record.osUser = object.value("user").toString();
+    record.programVersion = object.value("programVersion").toString();
+    record.verified = object.value("verified").toBool();
+    record.reason = object.value("reason").toString();
+    record.crcWritten = object.value("crcWritten").toString();
+    record.crcReadBack = object.value("crcReadBack").toString();
+    const QJsonValue seconds = object.value("seconds");
+    record.elapsedMs = seconds.isDouble() ? qint64(seconds.toDouble() * 1000.0 + 0.5) : -1;
+    return record;
+}

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QJsonObject>
 #include <QString>
 
 #include <vector>
@@ -45,6 +46,9 @@ public:
     static QString Crc32(const QByteArray &bytes);
     // The user the program runs as.
     static QString OsUser();
+    // A record as JSON (the form of `zelnorctl records --json`) and back.
+    static QJsonObject Json(const CommissioningRecord &record);
+    static CommissioningRecord FromJson(const QJsonObject &object);
 
 private:
     DbSession &m_session;

@@ -4,8 +4,16 @@
 #include "commissioning/commissioning_strings.h"
 #include "print/print_strings.h"
 #include "print/report_data.h"
+#include "tree/document.h"
+#include "tree/item.h"
 
+#include <QFileInfo>
+#include <QJsonArray>
 #include <QSaveFile>
+
+#include <algorithm>
+
+using namespace CommissioningStrings;
 
 namespace {
 QString CsvField(const QString &text)
@@ -18,80 +26,223 @@ QString CsvField(const QString &text)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+QString CsvLine(const QStringList &fields)
+{
+    QStringList quoted;
+    for (const QString &field : fields)
+        quoted << CsvField(field);
+    return quoted.join(QLatin1Char(',')) + QLatin1Char('\n');
+}
+
 QString Seconds(qint64 elapsedMs)
 {
     return elapsedMs < 0 ? QString() : QString::number(double(elapsedMs) / 1000.0, 'f', 1);
+}
+
+QString Shown(const QDateTime &time)
+{
+    return time.isValid() ? time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : QString();
+}
+
+// The words files carry, whatever the language.
+QString StateWord(CommissioningState state)
+{
+    static const char *const words[] = {"waiting", "in progress", "verified", "failed", "skipped"};
+    return QString::fromLatin1(words[int(state)]);
+}
+
+bool IsOf(const CommissioningRecord &record, const CommissioningEntry &entry)
+{
+    return record.moduleId == entry.moduleId && record.moduleTable.compare(entry.moduleTable, Qt::CaseInsensitive) == 0;
+}
+
+// A module that is gone: known only by its records, the latest deciding.
+CommissioningEntry EntryOfRecords(const CommissioningRecord &latest)
+{
+    CommissioningEntry entry;
+    entry.moduleTable = latest.moduleTable;
+    entry.moduleId = latest.moduleId;
+    entry.path = latest.modulePath;
+    entry.state = latest.verified ? CommissioningState::Verified : CommissioningState::Failed;
+    entry.reason = latest.reason;
+    entry.serialNr = latest.serialNr;
+    entry.elapsedMs = latest.elapsedMs;
+    entry.changedAt = latest.recordedAt;
+    return entry;
+}
+
+bool HasVerdict(const CommissioningEntry &entry)
+{
+    return entry.state == CommissioningState::Verified || entry.state == CommissioningState::Failed;
+}
+
+struct Counts {
+    CommissioningTotals totals;
+    int neverAttempted = 0;
+    int attempts = 0;
+};
+
+Counts CountsOf(const std::vector<CommissioningHistory> &histories)
+{
+    Counts counts;
+    std::vector<CommissioningEntry> entries;
+    for (const CommissioningHistory &history : histories) {
+        entries.push_back(history.entry);
+        counts.neverAttempted += history.attempts.empty() ? 1 : 0;
+        counts.attempts += int(history.attempts.size());
+    }
+    counts.totals = CommissioningQueue(std::move(entries)).Totals();
+    return counts;
 }
 } // namespace
 
 namespace CommissioningReport {
 
-QString ResultText(const CommissioningRecord &record)
+std::vector<CommissioningHistory> Histories(const std::vector<CommissioningEntry> &entries,
+                                            const std::vector<CommissioningRecord> &records, bool othersToo)
 {
-    return record.verified ? Str(CommissioningStrings::StateVerified)
-                           : StrF(CommissioningStrings::StateFailed, {record.reason});
+    std::vector<CommissioningHistory> histories;
+    for (const CommissioningEntry &entry : entries)
+        histories.push_back({entry, {}});
+    for (const CommissioningRecord &record : records) {
+        auto owner = std::find_if(histories.begin(), histories.end(),
+                                  [&record](const CommissioningHistory &history) { return IsOf(record, history.entry); });
+        if (owner == histories.end()) {
+            if (!othersToo)
+                continue;
+            histories.push_back({EntryOfRecords(record), {}});
+            owner = histories.end() - 1;
+        } else if (owner - histories.begin() >= qsizetype(entries.size())) {
+            owner->entry = EntryOfRecords(record);
+        }
+        owner->attempts.push_back(record);
+    }
+    return histories;
 }
 
-CommissioningReportData Data(const ProjectFields &fields, const std::vector<CommissioningRecord> &records)
+std::vector<CommissioningHistory> Read(C7100Document &document, DbSession &session, Item &item)
+{
+    std::vector<CommissioningEntry> entries = CommissioningQueue::EntriesUnder(document, item);
+    CommissioningStore(session).LoadStates(entries);
+    const QString under = &item == document.Root() ? QString() : document.GetPath(item);
+    return Histories(entries, CommissioningRecords(session).List(under), true);
+}
+
+QString WithExtension(const QString &file, bool pdf)
+{
+    if (file.isEmpty() || !QFileInfo(file).suffix().isEmpty())
+        return file;
+    return file + (pdf ? QStringLiteral(".pdf") : QStringLiteral(".csv"));
+}
+
+QString ResultText(const CommissioningRecord &record)
+{
+    return CommissioningResultText(record.verified, record.reason);
+}
+
+QString TotalsText(const std::vector<CommissioningHistory> &histories)
+{
+    const Counts counts = CountsOf(histories);
+    const CommissioningTotals &totals = counts.totals;
+    return StrF(ReportTotals, {totals.all(), totals.verified, totals.failed, totals.skipped,
+                               totals.waiting + totals.inProgress, counts.neverAttempted, counts.attempts});
+}
+
+QStringList ModuleLine(const CommissioningHistory &history)
+{
+    const CommissioningEntry &entry = history.entry;
+    return {entry.path, entry.serialNr, HasVerdict(entry) ? Shown(entry.changedAt) : QString(),
+            CommissioningStateText(entry), StrF(AttemptCount, {int(history.attempts.size())})};
+}
+
+QStringList AttemptLine(const CommissioningRecord &record, int number)
+{
+    const QString readBack = record.crcReadBack.isEmpty() ? QStringLiteral("--------") : record.crcReadBack;
+    const QString written = record.crcWritten.isEmpty() ? QStringLiteral("--------") : record.crcWritten;
+    return {QStringLiteral("    ") + StrF(AttemptNumber, {number}), record.serialNr, Shown(record.recordedAt),
+            ResultText(record), written + QStringLiteral(" / ") + readBack};
+}
+
+CommissioningReportData Data(const ProjectFields &fields, const std::vector<CommissioningHistory> &histories)
 {
     CommissioningReportData data;
     data.fields = fields;
-    int verified = 0;
-    for (const CommissioningRecord &record : records) {
-        verified += record.verified ? 1 : 0;
-        const QString readBack =
-            record.crcReadBack.isEmpty() ? QStringLiteral("--------") : record.crcReadBack;
-        const QString written = record.crcWritten.isEmpty() ? QStringLiteral("--------") : record.crcWritten;
-        data.rows.push_back({record.modulePath, record.serialNr,
-                             record.recordedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                             ResultText(record), written + QStringLiteral(" / ") + readBack});
+    for (const CommissioningHistory &history : histories) {
+        data.rows.push_back(ModuleLine(history));
+        int number = 0;
+        for (const CommissioningRecord &record : history.attempts)
+            data.rows.push_back(AttemptLine(record, ++number));
     }
-    data.totals = StrF(PrintStrings::CommissioningTotals,
-                       {int(records.size()), verified, int(records.size()) - verified});
+    data.totals = TotalsText(histories);
+    data.note = Str(PrintStrings::CommissioningChecksumNote);
     return data;
 }
 
 std::unique_ptr<CProjectReport> Make(CMy7100Doc &document, const CatalogueSet &catalogues,
-                                     const std::vector<CommissioningRecord> &records)
+                                     const std::vector<CommissioningHistory> &histories)
 {
-    return std::make_unique<CProjectReport>(Data(ReportDataReader(document, catalogues).Fields(), records));
+    return std::make_unique<CProjectReport>(Data(ReportDataReader(document, catalogues).Fields(), histories));
 }
 
-QString Csv(const std::vector<CommissioningRecord> &records)
+QString Csv(const std::vector<CommissioningHistory> &histories)
 {
-    QString text =
-        QStringLiteral("ID,Time,ModuleTable,ModuleID,ModulePath,SerialNr,Revision,User,ProgramVersion,"
-                       "Result,Reason,CrcWritten,CrcReadBack,Seconds\n");
-    for (const CommissioningRecord &record : records) {
-        const QStringList fields = {QString::number(record.id),
-                                    record.recordedAt.toString(Qt::ISODate),
-                                    record.moduleTable,
-                                    QString::number(record.moduleId),
-                                    record.modulePath,
-                                    record.serialNr,
-                                    record.revision,
-                                    record.osUser,
-                                    record.programVersion,
-                                    record.verified ? QStringLiteral("verified") : QStringLiteral("failed"),
-                                    record.reason,
-                                    record.crcWritten,
-                                    record.crcReadBack,
-                                    Seconds(record.elapsedMs)};
-        QStringList quoted;
-        for (const QString &field : fields)
-            quoted << CsvField(field);
-        text += quoted.join(QLatin1Char(',')) + QLatin1Char('\n');
+    QString text = QStringLiteral("Level,ModulePath,State,SerialNr,Time,Attempts,ID,ModuleTable,ModuleID,Revision,"
+                                  "User,ProgramVersion,Result,Reason,CrcWritten,CrcReadBack,Seconds\n");
+    for (const CommissioningHistory &history : histories) {
+        const CommissioningEntry &entry = history.entry;
+        text += CsvLine({QStringLiteral("module"), entry.path, StateWord(entry.state), entry.serialNr,
+                         HasVerdict(entry) ? entry.changedAt.toString(Qt::ISODate) : QString(),
+                         QString::number(history.attempts.size()), QString(), entry.moduleTable,
+                         QString::number(entry.moduleId), QString(), QString(), QString(), QString(), entry.reason,
+                         QString(), QString(), Seconds(entry.elapsedMs)});
+        for (const CommissioningRecord &record : history.attempts)
+            text += CsvLine({QStringLiteral("attempt"), record.modulePath, QString(), record.serialNr,
+                             record.recordedAt.toString(Qt::ISODate), QString(), QString::number(record.id),
+                             record.moduleTable, QString::number(record.moduleId), record.revision, record.osUser,
+                             record.programVersion,
+                             record.verified ? QStringLiteral("verified") : QStringLiteral("failed"), record.reason,
+                             record.crcWritten, record.crcReadBack, Seconds(record.elapsedMs)});
     }
     return text;
 }
 
-bool WriteCsv(const std::vector<CommissioningRecord> &records, const QString &file)
+bool WriteCsv(const std::vector<CommissioningHistory> &histories, const QString &file)
 {
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
         return false;
-    out.write(Csv(records).toUtf8());
+    out.write(Csv(histories).toUtf8());
     return out.commit();
+}
+
+QJsonObject Json(const std::vector<CommissioningHistory> &histories)
+{
+    QJsonArray modules;
+    for (const CommissioningHistory &history : histories) {
+        const CommissioningEntry &entry = history.entry;
+        QJsonArray attempts;
+        for (const CommissioningRecord &record : history.attempts)
+            attempts.append(CommissioningRecords::Json(record));
+        modules.append(QJsonObject{
+            {"path", entry.path},
+            {"moduleTable", entry.moduleTable},
+            {"moduleId", entry.moduleId},
+            {"state", StateWord(entry.state)},
+            {"reason", entry.reason},
+            {"serialNumber", entry.serialNr},
+            {"time", HasVerdict(entry) ? QJsonValue(entry.changedAt.toString(Qt::ISODate)) : QJsonValue()},
+            {"attempts", attempts}});
+    }
+    const Counts counts = CountsOf(histories);
+    const CommissioningTotals &totals = counts.totals;
+    return QJsonObject{{"modules", modules},
+                       {"totals", QJsonObject{{"modules", totals.all()},
+                                              {"verified", totals.verified},
+                                              {"failed", totals.failed},
+                                              {"skipped", totals.skipped},
+                                              {"waiting", totals.waiting + totals.inProgress},
+                                              {"neverAttempted", counts.neverAttempted},
+                                              {"attempts", counts.attempts}}}};
 }
 
 } // namespace CommissioningReport

@@ -1,25 +1,62 @@
 #pragma once
 
+#include "commissioning/commissioning_queue.h"
 #include "commissioning/commissioning_records.h"
 #include "print/project_report.h"
+
+#include <QJsonObject>
 
 #include <memory>
 #include <vector>
 
+class C7100Document;
 class CMy7100Doc;
 class CatalogueSet;
+class DbSession;
+class Item;
 
-// The commissioning report of a project's records: as a PDF file with the
-// project's title block, one line per record and the totals, or as CSV.
+// One queued module, its state as the project keeps it, and its attempts
+// oldest first.
+struct CommissioningHistory {
+    CommissioningEntry entry;
+    std::vector<CommissioningRecord> attempts;
+};
+
+// The commissioning report: one line per queued module (its final state,
+// serial number, time of the verdict, attempts) with its attempts beneath,
+// and the modules counted by state; as a PDF file with the project's title
+// block, as CSV or as JSON of the same two levels.
 namespace CommissioningReport {
-CommissioningReportData Data(const ProjectFields &fields, const std::vector<CommissioningRecord> &records);
+// The modules of entries with their records. With othersToo, records of a
+// module not among them (deleted since) follow as a module of their own, so
+// that none is lost; else they are left out.
+std::vector<CommissioningHistory> Histories(const std::vector<CommissioningEntry> &entries,
+                                            const std::vector<CommissioningRecord> &records, bool othersToo);
+// The modules at or below item with their kept states and the records made
+// under it. Raises COLEDBException when the project cannot be read.
+std::vector<CommissioningHistory> Read(C7100Document &document, DbSession &session, Item &item);
+
+CommissioningReportData Data(const ProjectFields &fields, const std::vector<CommissioningHistory> &histories);
 // Raises COLEDBException when the project row cannot be read.
 std::unique_ptr<CProjectReport> Make(CMy7100Doc &document, const CatalogueSet &catalogues,
-                                     const std::vector<CommissioningRecord> &records);
-// One header line and one line per record, fields quoted where they must be.
-QString Csv(const std::vector<CommissioningRecord> &records);
+                                     const std::vector<CommissioningHistory> &histories);
+// A header line, then per module a "module" line followed by its "attempt"
+// lines; fields quoted where they must be.
+QString Csv(const std::vector<CommissioningHistory> &histories);
 // Writes the CSV text whole or not at all.
-bool WriteCsv(const std::vector<CommissioningRecord> &records, const QString &file);
-// "verified" or "failed: reason" in the active language.
+bool WriteCsv(const std::vector<CommissioningHistory> &histories, const QString &file);
+// {"modules": [{..., "attempts": [...]}], "totals": {...}}
+QJsonObject Json(const std::vector<CommissioningHistory> &histories);
+// "Totals: N modules: ... (N never attempted); N attempts"
+QString TotalsText(const std::vector<CommissioningHistory> &histories);
+// The module line of the listing and the report: state, serial number,
+// time of the verdict, attempts.
+QStringList ModuleLine(const CommissioningHistory &history);
+// An attempt's line beneath it: number, serial number, time, verdict,
+// checksums.
+QStringList AttemptLine(const CommissioningRecord &record, int number);
+// The file name as typed, with ".pdf" or ".csv" when it has no extension.
+QString WithExtension(const QString &file, bool pdf);
+// "verified", "verified: note" or "failed: reason" in the active language.
 QString ResultText(const CommissioningRecord &record);
 } // namespace CommissioningReport

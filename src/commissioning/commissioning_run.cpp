@@ -12,6 +12,7 @@
 #include "tree/document.h"
 #include "tree/module_lookup.h"
 
+#include <algorithm>
 #include <functional>
 
 using namespace CommissioningStrings;
@@ -52,7 +53,7 @@ QByteArray BlocksOf(const std::vector<int> &blocks, const std::function<QByteArr
 CommissioningRun::CommissioningRun(C7100Document &document, ModuleLookup &lookup, ModuleTransfer &transfer,
                                    LinkController &link, DbSession &session, QObject *parent)
     : QObject(parent), m_document(document), m_lookup(lookup), m_transfer(transfer), m_link(link),
-      m_session(session)
+      m_session(session), m_backlog(session)
 {
     m_link.handler().setProjectHooks(this);
 }
@@ -60,16 +61,41 @@ CommissioningRun::CommissioningRun(C7100Document &document, ModuleLookup &lookup
 CommissioningRun::~CommissioningRun()
 {
     m_link.handler().setProjectHooks(&m_transfer);
+    // The last chance of this run; the side file keeps what still fails.
+    if (!m_finished)
+        m_backlog.Flush();
 }
 
-bool CommissioningRun::Prepare(std::vector<CommissioningEntry> entries)
+QString CommissioningRun::Finish()
 {
+    m_finished = true;
+    QString reason;
+    if (m_backlog.Flush(&reason))
+        return QString();
+    const QString text = StrF(LeftNotStored, {reason, m_backlog.sideFile()});
+    WriteLogLine(text);
+    return text;
+}
+
+bool CommissioningRun::Prepare(std::vector<CommissioningEntry> entries, bool newRun)
+{
+    QString reason;
     try {
         CommissioningStore store(m_session);
         store.LoadStates(entries);
-        store.SaveAll(entries);
+        // What an earlier run could not store is newer than the project.
+        m_backlog.TakeOverSideFile(entries);
+        if (newRun)
+            store.ReplaceAll(entries);
+        else
+            store.SaveAll(entries);
     } catch (const COLEDBException &error) {
-        const QString text = StrF(NotWritable, {MessageText(error)});
+        reason = MessageText(error);
+    }
+    if (reason.isEmpty())
+        m_backlog.Flush(&reason);
+    if (!reason.isEmpty()) {
+        const QString text = StrF(NotWritable, {reason});
         WriteLogLine(text);
         MessageService::error(text);
         return false;
@@ -98,12 +124,28 @@ void CommissioningRun::SetPhase(Phase phase, int index, const QString &message)
 
 void CommissioningRun::Store(int index)
 {
-    try {
-        CommissioningStore(m_session).Save(m_queue.at(index));
-    } catch (const COLEDBException &error) {
-        ReportDataError(error);
+    QString reason;
+    if (!m_backlog.Store(m_queue.at(index), nullptr, &reason)) {
+        m_backlog.Keep(m_queue.at(index), nullptr);
+        WriteLogLine(StrF(ReasonRecordNotStored, {reason}) + QLatin1Char(' ') +
+                     StrF(KeptInSideFile, {m_backlog.sideFile()}));
     }
     emit entryChanged(index);
+}
+
+void CommissioningRun::StoreVerdict(CommissioningEntry &entry, CommissioningRecord &record, bool &verified,
+                                    QString &kept)
+{
+    QString reason;
+    if (m_backlog.Store(entry, &record, &reason))
+        return;
+    verified = false;
+    entry.state = CommissioningState::Failed;
+    entry.reason = StrF(ReasonRecordNotStored, {reason});
+    record.verified = false;
+    record.reason = entry.reason;
+    m_backlog.Keep(entry, &record);
+    kept = StrF(KeptInSideFile, {m_backlog.sideFile()});
 }
 
 QString CommissioningRun::TypeText(const CModuleImage &connected)
@@ -115,10 +157,13 @@ QString CommissioningRun::TypeText(const CModuleImage &connected)
 
 void CommissioningRun::Identify(const CModuleImage &connected)
 {
-    m_clock.start();
+    // A cycle counts from the module's first answer, its connection read
+    // included.
+    const qint64 answeredAt = m_link.shared().moduleAnsweredAtMs;
+    m_startedMs = answeredAt > 0 ? answeredAt : LinkShared::SteadyMs();
     const qint32 typeId = connected.ModulTypID + 1;
     const QString name = m_lookup.ModuleName(typeId, connected.Channel[0].Name, connected.Channel[1].Name);
-    const CommissioningMatch match = m_queue.Identify(name, typeId);
+    const CommissioningMatch match = m_queue.Identify(connected.SerialNr, name, typeId);
     switch (match.kind) {
     case CommissioningMatch::Queued:
         BeginDownload(match.index);
@@ -126,12 +171,21 @@ void CommissioningRun::Identify(const CModuleImage &connected)
     case CommissioningMatch::AlreadyVerified: {
         const CommissioningEntry &entry = m_queue.at(match.index);
         SetPhase(Phase::AlreadyVerified, match.index,
-                 StrF(AlreadyVerified,
-                      {entry.path, entry.changedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))}));
+                 StrF(AlreadyVerified, {entry.path, entry.changedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                                        entry.serialNr}));
+        return;
+    }
+    case CommissioningMatch::OtherModule: {
+        const CommissioningEntry &entry = m_queue.at(match.index);
+        const QString text = StrF(OtherModuleWithTags, {entry.path, connected.SerialNr, entry.serialNr});
+        WriteLogLine(text);
+        SetPhase(Phase::OtherModule, match.index, text);
         return;
     }
     case CommissioningMatch::Offered:
-        if (m_assignNext) {
+        // A skipped module was left out on purpose: only the engineer takes
+        // its place.
+        if (m_assignNext && m_queue.at(match.index).state != CommissioningState::Skipped) {
             BeginDownload(match.index);
             return;
         }
@@ -156,6 +210,7 @@ void CommissioningRun::BeginDownload(int index)
     const CModuleImage &connected = m_transfer.ConnectedImage();
     m_serialNr = connected.SerialNr;
     m_revision = connected.Revision;
+    m_tagsOnly = connected.DIPSwitch != 0;
     entry.state = CommissioningState::InProgress;
     entry.serialNr = m_serialNr;
     entry.reason.clear();
@@ -194,8 +249,11 @@ CommissioningRecord CommissioningRun::RecordOf(const CommissioningEntry &entry, 
     if (!m_sent)
         return record;
     const LinkShared &shared = m_link.shared();
-    const std::vector<int> blocks =
+    // In block order, whatever order they were written in: anyone can check
+    // the sum from a dump of the blocks.
+    std::vector<int> blocks =
         LinkWorker::DownloadBlocks(shared.writeImage, shared.connectedImage.DIPSwitch != 0);
+    std::sort(blocks.begin(), blocks.end());
     record.crcWritten = CommissioningRecords::Crc32(BlocksOf(
         blocks, [&shared](int block) { return shared.writeImage.EncodeBlock(block, shared.family); }));
     // Only a read that went through gives the bytes the module holds.
@@ -211,18 +269,21 @@ void CommissioningRun::Conclude(bool verified, const QString &reason)
     const int index = m_current;
     CommissioningEntry &entry = m_queue.at(index);
     entry.state = verified ? CommissioningState::Verified : CommissioningState::Failed;
-    entry.reason = verified ? QString() : reason;
-    entry.elapsedMs = m_clock.elapsed();
+    // The DIP switches set the parameters: a verdict on the tags alone says so.
+    entry.reason = !verified ? reason : m_tagsOnly ? Str(TagsOnly) : QString();
+    entry.elapsedMs = LinkShared::SteadyMs() - m_startedMs;
     entry.changedAt = QDateTime::currentDateTime();
-    Store(index);
-    try {
-        CommissioningRecords(m_session).Add(RecordOf(entry, verified));
-    } catch (const COLEDBException &error) {
-        ReportDataError(error);
-    }
+    CommissioningRecord record = RecordOf(entry, verified);
+    // No verdict is shown, counted or returned before its record is stored.
+    QString kept;
+    StoreVerdict(entry, record, verified, kept);
+    emit entryChanged(index);
     const QString seconds = QString::number(double(entry.elapsedMs) / 1000.0, 'f', 1);
-    const QString line = verified ? StrF(LogVerified, {entry.path, m_serialNr, seconds})
-                                  : StrF(LogFailed, {entry.path, m_serialNr, reason});
+    QString line = !verified              ? StrF(LogFailed, {entry.path, m_serialNr, entry.reason})
+                   : entry.reason.isEmpty() ? StrF(LogVerified, {entry.path, m_serialNr, seconds})
+                                            : StrF(LogVerifiedWith, {entry.path, m_serialNr, entry.reason, seconds});
+    if (!kept.isEmpty())
+        line += QLatin1Char('\n') + kept;
     WriteLogLine(line);
     m_lastVerified = verified;
     ++m_verdicts;
@@ -250,19 +311,24 @@ void CommissioningRun::Pause(bool paused)
         emit phaseChanged();
 }
 
+bool CommissioningRun::isAsking() const
+{
+    return m_phase == Phase::Offered || m_phase == Phase::AlreadyVerified || m_phase == Phase::OtherModule;
+}
+
 bool CommissioningRun::Confirm()
 {
-    if (m_phase != Phase::Offered && m_phase != Phase::AlreadyVerified)
+    if (!isAsking())
         return false;
     // The time the engineer took to decide is not the module's.
-    m_clock.start();
+    m_startedMs = LinkShared::SteadyMs();
     BeginDownload(m_current);
     return true;
 }
 
 bool CommissioningRun::Decline()
 {
-    if (m_phase != Phase::Offered && m_phase != Phase::AlreadyVerified)
+    if (!isAsking())
         return false;
     SetPhase(Phase::WaitingForUnplug, -1, Str(Unplug));
     return true;
@@ -283,7 +349,7 @@ bool CommissioningRun::Skip(int index)
 
 bool CommissioningRun::SkipKey(int selected)
 {
-    if (m_phase == Phase::AlreadyVerified)
+    if (m_phase == Phase::AlreadyVerified || m_phase == Phase::OtherModule)
         return Decline();
     return Skip(m_phase == Phase::Offered ? m_current : selected);
 }
@@ -303,9 +369,19 @@ QString CommissioningRun::VerdictText() const
     case Phase::Idle:
     case Phase::Offered:
     case Phase::AlreadyVerified:
+    case Phase::OtherModule:
         return QString();
     }
     return QString();
+}
+
+bool CommissioningRun::Reset(int index)
+{
+    if (index < 0 || index >= m_queue.size() || (m_phase == Phase::Downloading && index == m_current) ||
+        !m_queue.Reset(index))
+        return false;
+    Store(index);
+    return true;
 }
 
 bool CommissioningRun::Retry(int index)
@@ -317,7 +393,7 @@ bool CommissioningRun::Retry(int index)
     Store(index);
     // The failed module is still plugged in: write it again at once.
     if (m_phase == Phase::WaitingForUnplug && index == m_current && m_link.isOnline()) {
-        m_clock.start();
+        m_startedMs = LinkShared::SteadyMs();
         BeginDownload(index);
     }
     return true;
@@ -327,6 +403,7 @@ bool CommissioningRun::Retry(int index)
 
 void CommissioningRun::findConnectedModule(const CModuleImage &connected)
 {
+    m_pluggedSerialNr = connected.SerialNr;
     // The transfer's copy of the connected module is what its download
     // writes over.
     m_transfer.runSilentComparison();
@@ -351,8 +428,14 @@ void CommissioningRun::leaveOnlineMode()
         return;
     m_plugWhilePaused = false;
     // A download in progress ends by its read-back failing.
-    if (m_phase == Phase::Offered || m_phase == Phase::AlreadyVerified || m_phase == Phase::WaitingForUnplug)
+    if (isAsking() || m_phase == Phase::WaitingForUnplug)
         SetPhase(Phase::WaitingForPlug, -1, Str(PlugNext));
+}
+
+QString CommissioningRun::moduleLostLine() const
+{
+    // Modules come and go all through a run: an unplug is no fault.
+    return StrF(Unplugged, {m_pluggedSerialNr});
 }
 
 void CommissioningRun::refreshLiveValues(const CModuleImage &connected)

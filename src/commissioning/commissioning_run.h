@@ -1,10 +1,10 @@
 #pragma once
 
+#include "commissioning/commissioning_backlog.h"
 #include "commissioning/commissioning_queue.h"
 #include "commissioning/commissioning_records.h"
 #include "link/link_notice_handler.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 
@@ -28,6 +28,7 @@ public:
         WaitingForPlug,  // no module, or the last one was unplugged
         Offered,         // an unknown module waits to be taken as the offered one
         AlreadyVerified, // a verified module was plugged: download again or leave it
+        OtherModule,     // another module with a verified module's tags: replace that one or leave it
         Downloading,     // written and not yet read back
         WaitingForUnplug // a verdict or a refusal stands until the module goes
     };
@@ -39,9 +40,13 @@ public:
     // The modules of the run, with the states kept in the project. Writes them
     // all at once: false after a message when the project cannot be written,
     // and the run does not start.
-    bool Prepare(std::vector<CommissioningEntry> entries);
+    // A new run replaces the queue the project keeps; else the entries join it.
+    bool Prepare(std::vector<CommissioningEntry> entries, bool newRun = false);
     // Waits for modules; a module online already is taken at once.
     void Start();
+    // Stores what could not be stored during the run. Empty when all is
+    // stored; else what the engineer is told (where it is kept).
+    QString Finish();
     // An unknown module is taken as the next waiting one of its type without
     // being offered.
     void setAssignNext(bool assignNext) { m_assignNext = assignNext; }
@@ -49,14 +54,21 @@ public:
     // While paused a plugged module is not identified; resuming takes it.
     void Pause(bool paused);
     bool isPaused() const { return m_paused; }
-    // Takes the offered module, or downloads a verified one again.
+    // Whether the run waits for the engineer's answer about the plugged
+    // module (offered, verified, or another module with a verified one's tags).
+    bool isAsking() const;
+    // Takes the offered module, downloads a verified one again, or lets
+    // another module replace the verified one whose tags it carries (the
+    // records keep both).
     bool Confirm();
-    // Leaves the plugged module alone (offered or verified): nothing is written.
+    // Leaves the plugged module alone: nothing is written.
     bool Decline();
     // A module not in progress is skipped; it waits again on Retry, and when
     // it is the one plugged, is written at once.
     bool Skip(int index);
     bool Retry(int index);
+    // Any module not being written waits again; its records stay.
+    bool Reset(int index);
     // The skip key: the offered module is skipped (the next one is offered),
     // a verified module plugged again is left alone, otherwise the selected
     // queued module is skipped.
@@ -78,6 +90,7 @@ public:
     // LinkProjectHooks.
     void findConnectedModule(const CModuleImage &connected) override;
     void leaveOnlineMode() override;
+    QString moduleLostLine() const override;
     void refreshLiveValues(const CModuleImage &connected) override;
     void runSilentComparison() override;
     void moduleReadAgain() override;
@@ -98,6 +111,9 @@ private:
     void Conclude(bool verified, const QString &reason);
     CommissioningRecord RecordOf(const CommissioningEntry &entry, bool verified) const;
     void Store(int index);
+    // Stores the verdict with its record; a verdict that cannot be stored
+    // turns into a failure saying so.
+    void StoreVerdict(CommissioningEntry &entry, CommissioningRecord &record, bool &verified, QString &kept);
     void SetPhase(Phase phase, int index, const QString &message);
 
     C7100Document &m_document;
@@ -106,6 +122,7 @@ private:
     LinkController &m_link;
     DbSession &m_session;
     CommissioningQueue m_queue;
+    CommissioningBacklog m_backlog;
     Phase m_phase = Phase::Idle;
     int m_current = -1;
     QString m_message;
@@ -114,9 +131,12 @@ private:
     bool m_plugWhilePaused = false;
     bool m_lastVerified = false;
     int m_verdicts = 0;
+    bool m_finished = false;
     bool m_sent = false; // the download of the module in progress went to the link
     QString m_serialNr;  // of the module being written
+    QString m_pluggedSerialNr; // of the module plugged in now
     QString m_revision;
+    bool m_tagsOnly = false; // the module's DIP switches set its parameters
     QStringList m_captured; // messages the transfer gave while the run spoke for the user
-    QElapsedTimer m_clock;  // since the module was identified
+    qint64 m_startedMs = 0; // LinkShared::SteadyMs when the cycle began
 };

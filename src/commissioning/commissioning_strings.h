@@ -51,5 +51,26 @@ enum : int {
     Paused = 62297,
     NotWritable = 62298,
     Totals = 62299,
+
+    // What could not be stored.
+    ReasonRecordNotStored = 62247,
+    KeptInSideFile = 62248,
+    LeftNotStored = 62249,
+
+    // A module known by its serial number.
+    OtherModuleWithTags = 62250,
+    ButtonReplace = 62251,
+    TotalsOne = 62252,
+    StateVerifiedWith = 62253,
+    TagsOnly = 62254,
+    LogVerifiedWith = 62255,
+    Unplugged = 62256,
+    CloseWhileWriting = 62257,
+
+    // The report of the modules with their attempts.
+    ReportTotals = 62258,
+    AttemptCount = 62259,
+    AttemptNumber = 62260,
+    ContinueOrNewRun = 62217,
 };
 } // namespace CommissioningStrings

@@ -55,7 +55,11 @@ void LinkNoticeHandler::handleConnection(int change)
         m_hooks->compareConnectedModule(m_shared.connectedImage);
     } else if (change == ModuleLost) {
         m_hooks->leaveOnlineMode();
-        WriteLogLine(LogStrings::ModuleDisconnected);
+        const QString line = m_hooks->moduleLostLine();
+        if (line.isEmpty())
+            WriteLogLine(LogStrings::ModuleDisconnected);
+        else
+            WriteLogLine(line);
         m_hooks->wentOffline();
     }
     m_hooks->refreshLiveValues(m_shared.connectedImage);

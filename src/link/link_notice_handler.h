@@ -22,6 +22,8 @@ public:
     virtual void leaveOnlineMode() {}
     // After the offline line: the monitoring file and the user are told.
     virtual void wentOffline() {}
+    // The offline line; empty: the usual one.
+    virtual QString moduleLostLine() const { return {}; }
     virtual void refreshLiveValues(const CModuleImage &) {}
     virtual void runSilentComparison() {}
     // The module was read in full again after an upload or a download

@@ -1,5 +1,7 @@
 #include "link/link_shared.h"
 
+#include <chrono>
+
 ModuleIdentity ModuleIdentity::of(const CModuleImage &image)
 {
     ModuleIdentity identity;
@@ -28,4 +30,10 @@ void LinkShared::setPortName(const QString &name)
 {
     std::lock_guard lock(m_portLock);
     m_portName = name;
+}
+
+qint64 LinkShared::SteadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }

@@ -94,10 +94,16 @@ struct LinkShared {
     int retryWaitMs = 0;
     // The latest poll's result, for the views.
     std::atomic<bool> online{false};
+    // When the module connected now began to answer (the start of the poll
+    // that found it), in SteadyMs: a cycle of work on it counts from there.
+    std::atomic<qint64> moduleAnsweredAtMs{0};
 
     // Counters for whoever watches the link's pace.
     std::atomic<std::uint64_t> polls{0};
     std::atomic<std::uint64_t> noticesPosted{0};
+
+    // A monotonic clock in milliseconds, the same on every thread.
+    static qint64 SteadyMs();
 
     QString portName() const;
     void setPortName(const QString &name);

@@ -108,6 +108,7 @@ bool LinkWorker::readParameterBlocks(CSerialLink &link)
 bool LinkWorker::poll(CSerialLink &link)
 {
     ++m_shared.polls;
+    const qint64 began = LinkShared::SteadyMs();
     const bool forced = m_shared.forceFullRead;
     bool connected = readIdentityBlocks(link);
     const ModuleIdentity identity = ModuleIdentity::of(m_shared.connectedImage);
@@ -115,6 +116,8 @@ bool LinkWorker::poll(CSerialLink &link)
         m_shared.sameModule = false;
     } else {
         m_shared.sameModule = m_shared.wasConnected && identity == m_shared.previous;
+        if (!m_shared.sameModule && !(m_shared.wasConnected && identity.serialNr == m_shared.previous.serialNr))
+            m_shared.moduleAnsweredAtMs = began;
         if (!m_shared.sameModule || forced)
             connected = readParameterBlocks(link);
     }

@@ -113,4 +113,5 @@ inline constexpr int CommissioningTime = 63883;
 inline constexpr int CommissioningResult = 63884;
 inline constexpr int CommissioningChecksums = 63885;
 inline constexpr int CommissioningTotals = 63886;
+inline constexpr int CommissioningChecksumNote = 63887;
 } // namespace PrintStrings

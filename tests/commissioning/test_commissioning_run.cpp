@@ -1,22 +1,29 @@
 // Commissioning runs against a simulated module on a real pseudo-terminal:
 // how plugged modules are identified against the queue, written, read back,
 // judged, recorded and kept in a real project file.
+#include "commissioning/commissioning_backlog.h"
+#include "commissioning/commissioning_choice.h"
 #include "commissioning/commissioning_queue.h"
+#include "commissioning/commissioning_report.h"
 #include "commissioning/commissioning_records.h"
 #include "commissioning/commissioning_run.h"
 #include "link/transfer_harness.h"
+#include "link/block_layout.h"
 #include "tree/item_path.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 namespace {
 using Phase = CommissioningRun::Phase;
 
 CommissioningEntry Entry(const QString &name, qint32 typeId,
-                         CommissioningState state = CommissioningState::Waiting)
+                         CommissioningState state = CommissioningState::Waiting, const QString &serialNr = {})
 {
     CommissioningEntry entry;
     entry.name = name;
+    entry.serialNr = serialNr;
     entry.path = QStringLiteral("\\\\Project\\") + name;
     entry.typeId = typeId;
     entry.state = state;
@@ -27,7 +34,9 @@ CommissioningEntry Entry(const QString &name, qint32 typeId,
 // simulated two-channel 7230/211-2 and a run over every module.
 class RunFixture {
 public:
-    explicit RunFixture(const QStringList &prefixes, int typeId = kTwoChannel7230) : harness(TwoChannel7230())
+    explicit RunFixture(const QStringList &prefixes, int typeId = kTwoChannel7230,
+                        const SimulatorOptions &options = TwoChannel7230())
+        : harness(options)
     {
         for (const QString &prefix : prefixes)
             project.createModule(typeId, prefix);
@@ -37,16 +46,24 @@ public:
 
     bool start(bool assignNext)
     {
+        if (!prepare(assignNext))
+            return false;
+        run->Start();
+        return true;
+    }
+
+    // The run made and its queue read, not started.
+    bool prepare(bool assignNext)
+    {
         if (!harness.link.controller.isRunning() && !harness.goOnline())
             return false;
         run = std::make_unique<CommissioningRun>(project.document, project.lookup, *harness.transfer,
                                                  harness.link.controller, project.session());
         run->setAssignNext(assignNext);
+        if (beforeStart)
+            beforeStart();
         Item *root = FindItemByPath(project.document, QStringLiteral("\\\\Project"));
-        if (!root || !run->Prepare(CommissioningQueue::EntriesUnder(project.document, *root)))
-            return false;
-        run->Start();
-        return true;
+        return root && run->Prepare(CommissioningQueue::EntriesUnder(project.document, *root));
     }
 
     bool waitFor(const std::function<bool()> &done, int timeoutMs = 15000)
@@ -57,9 +74,9 @@ public:
             QTest::qWait(10);
         return done();
     }
-    bool waitForVerdicts(int count)
+    bool waitForVerdicts(int count, int timeoutMs = 15000)
     {
-        return waitFor([&] { return run->verdicts() >= count; });
+        return waitFor([&] { return run->verdicts() >= count; }, timeoutMs);
     }
     bool waitForPhase(Phase phase)
     {
@@ -69,12 +86,21 @@ public:
     CommissioningState stateOf(int index) const { return run->queue().at(index).state; }
     std::vector<CommissioningRecord> records() { return CommissioningRecords(project.session()).List(); }
     QStringList writes() const { return harness.writesFrom(0); }
+    // The module keeps a byte of block 6 other than it is sent, once.
+    void misstoreNextWrite()
+    {
+        SimulatorFault misstore;
+        misstore.kind = SimulatorFault::Misstore;
+        misstore.commands = {0xC6};
+        misstore.count = 5;
+        harness.link.simulator.injectFault(misstore);
+    }
     // The blocks a full download of a two-channel module writes, as the
-    // simulated module now holds them.
+    // simulated module now holds them, in block order.
     QString moduleCrc() const
     {
         QByteArray bytes;
-        for (int block : {1, 2, 3, 6, 4, 5, 7})
+        for (int block : {1, 2, 3, 4, 5, 6, 7})
             bytes += harness.link.simulator.block(block);
         return CommissioningRecords::Crc32(bytes);
     }
@@ -82,7 +108,50 @@ public:
     TransferProject project;
     TransferHarness harness;
     std::unique_ptr<CommissioningRun> run;
+    std::function<void()> beforeStart; // once the run is made, before it starts
 };
+
+// Another program's write lock on the project: a second connection to the
+// file holding an immediate transaction.
+class WriteLock {
+public:
+    explicit WriteLock(const QString &file)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kName);
+        db.setDatabaseName(file);
+        db.open();
+    }
+    ~WriteLock()
+    {
+        release();
+        QSqlDatabase::database(kName).close();
+        QSqlDatabase::removeDatabase(kName);
+    }
+    bool take() { return QSqlQuery(QSqlDatabase::database(kName)).exec(QStringLiteral("BEGIN IMMEDIATE")); }
+    void release() { QSqlQuery(QSqlDatabase::database(kName)).exec(QStringLiteral("COMMIT")); }
+    // Taken once the module's download has gone to the link: the run's
+    // writes after that meet the lock.
+    void takeDuringDownload(CommissioningRun &run)
+    {
+        QObject::connect(&run, &CommissioningRun::phaseChanged, &run, [this, &run] {
+            if (run.phase() == Phase::Downloading && !taken)
+                QTimer::singleShot(0, &run, [this] { taken = take(); });
+        });
+    }
+
+    bool taken = false;
+
+private:
+    static constexpr const char *kName = "another-program";
+};
+
+// A run of the fixture's first module whose download meets the lock, until
+// its verdict.
+bool RunUnderLock(RunFixture &fixture, WriteLock &lock)
+{
+    fixture.beforeStart = [&] { lock.takeDuringDownload(*fixture.run); };
+    return fixture.start(true) && fixture.waitForVerdicts(1, 40000) && lock.taken;
+}
 } // namespace
 
 class TestCommissioningRun : public QObject {
@@ -98,36 +167,58 @@ private slots:
     void aModuleThatStopsAnsweringFailsAndIsRetriedAtItsNextPlug();
     void aProjectThatCannotBeWrittenDoesNotStart();
     void aListSelectionQueuesEachModuleOnce();
+    void aVerdictStandsOnlyWithItsStoredRecord();
+    void whatARunCouldNotStoreIsStoredByTheNextRun();
+    void aModuleWrittenHalfwayGoesBackToItsOwnPlace();
+    void aReplacementTakesTheFailedPlace();
+    void anotherModuleWithAVerifiedModulesTagsReplacesItOnlyWhenAsked();
+    void aModuleSetByItsDipSwitchesIsVerifiedOnItsTags();
+    void aCycleCountsFromTheModulesFirstAnswer();
+    void theKeptRunIsContinuedOrReplaced();
 };
 
 void TestCommissioningRun::identificationFollowsTheQueue()
 {
-    CommissioningQueue queue({Entry("A", 7, CommissioningState::Verified),
-                              Entry("B", 7, CommissioningState::Failed), Entry("C", 7), Entry("D", 7),
+    CommissioningQueue queue({Entry("A", 7, CommissioningState::Verified, "S1"),
+                              Entry("B", 7, CommissioningState::Failed, "S2"), Entry("C", 7), Entry("D", 7),
                               Entry("E", 9)});
-    QCOMPARE(queue.Identify("B", 7).kind, CommissioningMatch::Queued);
-    QCOMPARE(queue.Identify("B", 7).index, 1);
-    QCOMPARE(queue.Identify("A", 7).kind, CommissioningMatch::AlreadyVerified);
+    // A module seen before goes to its own place, whatever its tags say now.
+    QCOMPARE(queue.Identify("S2", "B", 7).kind, CommissioningMatch::Queued);
+    QCOMPARE(queue.Identify("S2", "half written", 7).index, 1);
+    QCOMPARE(queue.Identify("S1", "A", 7).kind, CommissioningMatch::AlreadyVerified);
+    // Another serial number with a verified module's tags is another module.
+    QCOMPARE(queue.Identify("S9", "A", 7).kind, CommissioningMatch::OtherModule);
+    QCOMPARE(queue.Identify("S9", "A", 7).index, 0);
+    // Tags of a place never written are the place's own.
+    QCOMPARE(queue.Identify("S9", "C", 7).index, 2);
+    QCOMPARE(queue.Identify("S9", "C", 7).kind, CommissioningMatch::Queued);
     // Unknown: the first waiting module of its type, not a failed one.
-    QCOMPARE(queue.Identify("new", 7).kind, CommissioningMatch::Offered);
-    QCOMPARE(queue.Identify("new", 7).index, 2);
-    QCOMPARE(queue.Identify("new", 9).index, 4);
-    QCOMPARE(queue.Identify("new", 3).kind, CommissioningMatch::UnknownType);
+    QCOMPARE(queue.Identify("S9", "new", 7).kind, CommissioningMatch::Offered);
+    QCOMPARE(queue.Identify("S9", "new", 7).index, 2);
+    QCOMPARE(queue.Identify("S9", "new", 9).index, 4);
+    QCOMPARE(queue.Identify("S9", "new", 3).kind, CommissioningMatch::UnknownType);
     QVERIFY(queue.Skip(2));
-    QCOMPARE(queue.Identify("new", 7).index, 3);
+    QCOMPARE(queue.Identify("S9", "new", 7).index, 3);
     queue.at(3).state = CommissioningState::Verified;
-    QCOMPARE(queue.Identify("new", 7).kind, CommissioningMatch::NoneWaiting);
-    QVERIFY(queue.Retry(1));
-    QCOMPARE(queue.Identify("new", 7).index, 1);
+    // Nothing waits: a replacement takes the failed place, then the skipped one.
+    QCOMPARE(queue.Identify("S9", "new", 7).kind, CommissioningMatch::Offered);
+    QCOMPARE(queue.Identify("S9", "new", 7).index, 1);
+    queue.at(1).state = CommissioningState::Verified;
+    QCOMPARE(queue.Identify("S9", "new", 7).index, 2);
+    QVERIFY(queue.Reset(1));
+    QCOMPARE(queue.at(1).state, CommissioningState::Waiting);
+    QCOMPARE(queue.at(1).serialNr, QStringLiteral("S2"));
+    QCOMPARE(queue.Identify("S9", "new", 7).index, 1);
+    queue.at(1).state = CommissioningState::Verified;
+    queue.at(2).state = CommissioningState::Verified;
+    QCOMPARE(queue.Identify("S9", "new", 7).kind, CommissioningMatch::NoneWaiting);
     // A verified module keeps its verdict: neither retried nor skipped.
     QVERIFY(!queue.Retry(0));
     QVERIFY(!queue.Skip(3));
     QCOMPARE(queue.at(0).state, CommissioningState::Verified);
-    QCOMPARE(queue.at(3).state, CommissioningState::Verified);
     const CommissioningTotals totals = queue.Totals();
-    QCOMPARE(totals.verified, 2);
-    QCOMPARE(totals.waiting, 2);
-    QCOMPARE(totals.skipped, 1);
+    QCOMPARE(totals.verified, 4);
+    QCOMPARE(totals.waiting, 1);
     QVERIFY(!queue.AllVerified());
 }
 
@@ -243,11 +334,7 @@ void TestCommissioningRun::aModuleOfATypeNothingQueuedHasIsRefused()
 void TestCommissioningRun::aReadBackThatDiffersFailsAndCanBeRetried()
 {
     RunFixture fixture({"A"});
-    SimulatorFault misstore;
-    misstore.kind = SimulatorFault::Misstore;
-    misstore.commands = {0xC6};
-    misstore.count = 5;
-    fixture.harness.link.simulator.injectFault(misstore);
+    fixture.misstoreNextWrite();
     QVERIFY(fixture.start(true));
     QVERIFY(fixture.waitForVerdicts(1));
     QVERIFY(!fixture.run->lastVerified());
@@ -323,6 +410,234 @@ void TestCommissioningRun::aProjectThatCannotBeWrittenDoesNotStart()
     QTest::qWait(300);
     QVERIFY(fixture.writes().isEmpty());
     QCOMPARE(fixture.project.scalar("SELECT COUNT(*) FROM CommissioningQueue").toInt(), 0);
+}
+
+void TestCommissioningRun::aVerdictStandsOnlyWithItsStoredRecord()
+{
+    RunFixture fixture({"A"});
+    WriteLock lock(fixture.project.path());
+    QVERIFY(RunUnderLock(fixture, lock));
+    // The module took its download, but without its record the verdict is
+    // a failure that says why.
+    QVERIFY(!fixture.run->lastVerified());
+    QCOMPARE(fixture.stateOf(0), CommissioningState::Failed);
+    const QString reason = fixture.run->queue().at(0).reason;
+    QVERIFY2(reason.startsWith("the record could not be stored (") && !reason.endsWith("()"), qPrintable(reason));
+    QVERIFY(fixture.harness.texts.join(QString()).contains("failed: " + reason));
+    QVERIFY(!fixture.harness.texts.join(QString()).contains("verified in"));
+    const QString sideFile = CommissioningBacklog(fixture.project.session()).sideFile();
+    QVERIFY2(fixture.run->message().contains("It is kept in " + sideFile), qPrintable(fixture.run->message()));
+    QFile kept(sideFile);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QVERIFY(kept.readAll().contains("the record could not be stored"));
+    QVERIFY(fixture.records().empty());
+
+    // The lock goes: the run's end stores the record and the queue state.
+    lock.release();
+    QCOMPARE(fixture.run->Finish(), QString());
+    const std::vector<CommissioningRecord> records = fixture.records();
+    QCOMPARE(records.size(), size_t(1));
+    QVERIFY(!records[0].verified);
+    QCOMPARE(records[0].reason, reason);
+    QCOMPARE(records[0].crcReadBack, records[0].crcWritten);
+    QCOMPARE(fixture.project.scalar("SELECT State FROM CommissioningQueue").toInt(), int(CommissioningState::Failed));
+    QVERIFY(!QFile::exists(sideFile));
+}
+
+void TestCommissioningRun::whatARunCouldNotStoreIsStoredByTheNextRun()
+{
+    RunFixture fixture({"A"});
+    WriteLock lock(fixture.project.path());
+    QVERIFY(RunUnderLock(fixture, lock));
+    // Still locked at its end, and when it goes: the side file keeps it.
+    const QString sideFile = CommissioningBacklog(fixture.project.session()).sideFile();
+    QVERIFY(fixture.run->Finish().contains(sideFile));
+    fixture.run.reset();
+    QVERIFY(QFile::exists(sideFile));
+    QCOMPARE(fixture.project.scalar("SELECT State FROM CommissioningQueue").toInt(),
+             int(CommissioningState::InProgress));
+    lock.release();
+
+    // The next run of the project stores it before it starts; the module
+    // waits to be written again, not "in progress".
+    fixture.beforeStart = nullptr;
+    QVERIFY(fixture.prepare(true));
+    QVERIFY(!QFile::exists(sideFile));
+    QCOMPARE(fixture.records().size(), size_t(1));
+    QVERIFY(fixture.records()[0].reason.startsWith("the record could not be stored ("));
+    QCOMPARE(fixture.stateOf(0), CommissioningState::Failed);
+    QCOMPARE(fixture.project.scalar("SELECT State FROM CommissioningQueue").toInt(), int(CommissioningState::Failed));
+}
+
+void TestCommissioningRun::aModuleWrittenHalfwayGoesBackToItsOwnPlace()
+{
+    RunFixture fixture({"A", "B"});
+    // The module stops answering after its first tag is written: block 3
+    // goes unanswered.
+    SimulatorFault cut;
+    cut.kind = SimulatorFault::NoReply;
+    cut.commands = {0xC3};
+    cut.times = 20;
+    fixture.harness.link.simulator.injectFault(cut);
+    QVERIFY(fixture.start(true));
+    QVERIFY(fixture.waitForVerdicts(1, 30000));
+    QCOMPARE(fixture.stateOf(0), CommissioningState::Failed);
+    QCOMPARE(fixture.harness.link.simulator.image().Channel[0].Name, QStringLiteral("A_CH1"));
+    QVERIFY(fixture.harness.link.simulator.image().Channel[1].Name != QStringLiteral("A_CH2"));
+
+    // Plugged again, it is the same module: its own place is written, not
+    // the next one.
+    fixture.harness.link.simulator.clearFaults();
+    fixture.harness.link.simulator.setUnplugged(true);
+    QVERIFY(fixture.waitForPhase(Phase::WaitingForPlug));
+    fixture.harness.link.simulator.setUnplugged(false);
+    QVERIFY(fixture.waitForVerdicts(2, 30000));
+    QCOMPARE(fixture.stateOf(0), CommissioningState::Verified);
+    QCOMPARE(fixture.stateOf(1), CommissioningState::Waiting);
+    QCOMPARE(fixture.harness.link.simulator.image().Channel[1].Name, QStringLiteral("A_CH2"));
+}
+
+void TestCommissioningRun::aReplacementTakesTheFailedPlace()
+{
+    RunFixture fixture({"A"});
+    fixture.misstoreNextWrite();
+    QVERIFY(fixture.start(true));
+    QVERIFY(fixture.waitForVerdicts(1));
+    QCOMPARE(fixture.stateOf(0), CommissioningState::Failed);
+
+    // The faulty module is put aside; a new one takes its place.
+    fixture.harness.link.simulator.clearFaults();
+    fixture.harness.link.simulator.replaceModule(QStringLiteral("SIM00000002"));
+    QVERIFY(fixture.waitForVerdicts(2));
+    QCOMPARE(fixture.stateOf(0), CommissioningState::Verified);
+    QCOMPARE(fixture.run->queue().at(0).serialNr, QStringLiteral("SIM00000002"));
+    const std::vector<CommissioningRecord> records = fixture.records();
+    QCOMPARE(records.size(), size_t(2));
+    QCOMPARE(records[0].serialNr, QStringLiteral("SIM00000001"));
+    QVERIFY(!records[0].verified);
+    QCOMPARE(records[1].serialNr, QStringLiteral("SIM00000002"));
+    QVERIFY(records[1].verified);
+}
+
+void TestCommissioningRun::anotherModuleWithAVerifiedModulesTagsReplacesItOnlyWhenAsked()
+{
+    RunFixture fixture({"A"});
+    QVERIFY(fixture.start(true));
+    QVERIFY(fixture.waitForVerdicts(1));
+    ModuleSimulator &simulator = fixture.harness.link.simulator;
+    const auto plugOther = [&] {
+        simulator.setUnplugged(true);
+        if (!fixture.waitForPhase(Phase::WaitingForPlug))
+            return false;
+        // Another module carrying the same tags.
+        simulator.setSerialNumber(QStringLiteral("SIM00000002"));
+        simulator.setUnplugged(false);
+        return fixture.waitForPhase(Phase::OtherModule);
+    };
+    QVERIFY(plugOther());
+    const QString path = fixture.run->queue().at(0).path;
+    QVERIFY2(fixture.run->message().contains("A different module: tags of " + path +
+                                             " but serial number SIM00000002, verified was SIM00000001"),
+             qPrintable(fixture.run->message()));
+    const qsizetype before = fixture.writes().size();
+    QVERIFY(fixture.run->Decline());
+    QTest::qWait(300);
+    QCOMPARE(fixture.writes().size(), before);
+    QCOMPARE(fixture.run->queue().at(0).serialNr, QStringLiteral("SIM00000001"));
+
+    QVERIFY(plugOther());
+    QVERIFY(fixture.run->Confirm());
+    QVERIFY(fixture.waitForVerdicts(2));
+    QCOMPARE(fixture.stateOf(0), CommissioningState::Verified);
+    QCOMPARE(fixture.run->queue().at(0).serialNr, QStringLiteral("SIM00000002"));
+    const std::vector<CommissioningRecord> records = fixture.records();
+    QCOMPARE(records.size(), size_t(2));
+    QCOMPARE(records[0].serialNr, QStringLiteral("SIM00000001"));
+    QCOMPARE(records[1].serialNr, QStringLiteral("SIM00000002"));
+}
+
+void TestCommissioningRun::aModuleSetByItsDipSwitchesIsVerifiedOnItsTags()
+{
+    RunFixture fixture({"A"}, kTwoChannel7230, TwoChannel7230(true));
+    QVERIFY(fixture.start(true));
+    QVERIFY(fixture.waitForVerdicts(1));
+    QVERIFY(fixture.run->lastVerified());
+    const QString verdict = QStringLiteral("verified: tags only; parameters set by the DIP switches");
+    QCOMPARE(CommissioningStateText(fixture.run->queue().at(0)), verdict);
+    QVERIFY2(fixture.run->message().contains(verdict + " ("), qPrintable(fixture.run->message()));
+    QCOMPARE(fixture.writes(), (QStringList{"W2", "W4"}));
+    const std::vector<CommissioningRecord> records = fixture.records();
+    QCOMPARE(records.size(), size_t(1));
+    QVERIFY(records[0].verified);
+    QCOMPARE(CommissioningReport::ResultText(records[0]), verdict);
+    QCOMPARE(records[0].crcWritten, CommissioningRecords::Crc32(fixture.harness.link.simulator.block(2) +
+                                                                fixture.harness.link.simulator.block(4)));
+}
+
+void TestCommissioningRun::aCycleCountsFromTheModulesFirstAnswer()
+{
+    SimulatorOptions options = TwoChannel7230();
+    options.lineRate = true;
+    RunFixture fixture({"A", "B"}, kTwoChannel7230, options);
+    QVERIFY(fixture.start(true));
+    QVERIFY(fixture.waitForVerdicts(1, 30000));
+    fixture.harness.link.simulator.replaceModule(QStringLiteral("SIM00000002"));
+    QVERIFY(fixture.waitForVerdicts(2, 30000));
+    // On the wire alone: the connection read of every block, the seven
+    // writes and the read-back of every block.
+    int readBytes = 0;
+    int writeBytes = 0;
+    for (int block = 0; block < kBlockCount; ++block) {
+        readBytes += 5 + 5 + 2 + BlockLengthStd[size_t(block)];
+        if (block >= 1 && block <= 7)
+            writeBytes += 5 + BlockLengthStd[size_t(block)] + 7;
+    }
+    const double wireMs = (2 * readBytes + writeBytes) * ModuleSimulator::kByteTimeUs / 1000.0;
+    const qint64 elapsedMs = fixture.run->queue().at(1).elapsedMs;
+    QVERIFY2(double(elapsedMs) >= wireMs, qPrintable(QStringLiteral("%1 ms < %2 ms").arg(elapsedMs).arg(wireMs)));
+    QCOMPARE(fixture.records()[1].elapsedMs, elapsedMs);
+}
+
+void TestCommissioningRun::theKeptRunIsContinuedOrReplaced()
+{
+    RunFixture fixture({"A", "B", "C"});
+    QVERIFY(fixture.start(true));
+    QVERIFY(fixture.waitForVerdicts(1));
+    fixture.run.reset();
+    C7100Document &document = fixture.project.document;
+    Item *root = FindItemByPath(document, QStringLiteral("\\\\Project"));
+    QVERIFY(root);
+    const std::vector<CommissioningEntry> all = CommissioningQueue::EntriesUnder(document, *root);
+    Item *third = FindItemByPath(document, all[2].path);
+    QVERIFY(third);
+    const auto choose = [&](MessageAnswer answer) {
+        fixture.harness.messages.answer(answer);
+        return ChooseCommissioningQueue(document, fixture.project.lookup, fixture.project.session(), {third});
+    };
+
+    // The run moved the tree's current item: the kept queue is offered
+    // whatever is chosen now.
+    CommissioningChoice choice = choose(MessageAnswer::Yes);
+    QVERIFY(!choice.newRun && !choice.cancelled);
+    QVERIFY2(fixture.harness.messages.texts().last().contains("Continue the run of \\\\Project (1 of 3 verified)?"),
+             qPrintable(fixture.harness.messages.texts().last()));
+    QCOMPARE(choice.entries.size(), size_t(3));
+    QCOMPARE(choice.entries[0].state, CommissioningState::Verified);
+    QCOMPARE(choice.entries[2].path, all[2].path);
+
+    QVERIFY(choose(MessageAnswer::Cancel).cancelled);
+
+    // A new run of the chosen module replaces the kept queue.
+    choice = choose(MessageAnswer::No);
+    QVERIFY(choice.newRun);
+    QCOMPARE(choice.entries.size(), size_t(1));
+    CommissioningRun run(document, fixture.project.lookup, *fixture.harness.transfer, fixture.harness.link.controller,
+                         fixture.project.session());
+    QVERIFY(run.Prepare(choice.entries, choice.newRun));
+    const std::vector<CommissioningEntry> kept =
+        CommissioningQueue::KeptRun(document, fixture.project.lookup, fixture.project.session());
+    QCOMPARE(kept.size(), size_t(1));
+    QCOMPARE(kept[0].path, all[2].path);
 }
 
 QTEST_MAIN(TestCommissioningRun)

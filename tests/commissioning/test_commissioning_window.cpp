@@ -1,6 +1,7 @@
 // The commissioning run's window, offscreen, over a real project and a
 // simulated module on a real pseudo-terminal, driven by keys alone.
 #include "commissioning/commissioning_queue_model.h"
+#include "commissioning/commissioning_records.h"
 #include "commissioning/commissioning_run.h"
 #include "commissioning/widgets/commissioning_window.h"
 #include "shell/shell_test_project.h"
@@ -15,6 +16,7 @@ class TestCommissioningWindow : public QObject {
     Q_OBJECT
 private slots:
     void aModuleIsTakenAndVerifiedFromTheKeyboard();
+    void closingWhileAModuleIsWrittenWaitsForItsRecord();
 };
 
 namespace {
@@ -28,39 +30,66 @@ bool WaitFor(const std::function<bool()> &done, int timeoutMs = 15000)
 }
 } // namespace
 
+// A project with one two-channel module, the link to a simulated one and
+// the run's window over them, shown and active.
+class WindowFixture {
+public:
+    explicit WindowFixture(bool lineRate = false)
+    {
+        m_moduleAdded = TestSupport::runTool("zelnorctl", {"add-module", project.path, "\\\\Project", "7", "TT-201",
+                                                          "TT-202"})
+                          .exitCode == 0;
+        SimulatorOptions options;
+        options.moduleType = 6;
+        options.lineRate = lineRate;
+        simulator = std::make_unique<ModuleSimulator>(options);
+    }
+
+    bool open(bool assignNext = false)
+    {
+        if (!m_moduleAdded || !simulator->start())
+            return false;
+        project.session.SetPortForThisRun(simulator->devicePath());
+        if (!project.open())
+            return false;
+        // Without the main window the link is started as the window starts it.
+        project.session.Document().StartLink();
+        if (!project.session.Link().StartLink() ||
+            !WaitFor([&] { return project.session.Transfer().ConnectedImage().SerialNr == "SIM00000001"; }) ||
+            !project.selectProject())
+            return false;
+        CMy7100Doc &document = project.session.Document();
+        DbSession &database = *project.session.Database().Session();
+        auto run = std::make_unique<CommissioningRun>(document, document.Lookup(), project.session.Transfer(),
+                                                      project.session.Link(), database);
+        run->setAssignNext(assignNext);
+        if (!run->Prepare(CommissioningQueue::EntriesUnder(document, *document.FindItem(project.projectHandle()))))
+            return false;
+        window = std::make_unique<CommissioningWindow>(
+            CommissioningSetup{document, database, project.session.Catalogues(), project.session.Link(),
+                               project.session.Transfer()},
+            std::move(run));
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        if (!QTest::qWaitForWindowActive(window.get()))
+            return false;
+        window->run().Start();
+        return true;
+    }
+
+    ShellTestProject project;
+    ScriptedMessages messages;
+    std::unique_ptr<ModuleSimulator> simulator;
+    std::unique_ptr<CommissioningWindow> window;
+    bool m_moduleAdded = false; // the project holds the module
+};
+
 void TestCommissioningWindow::aModuleIsTakenAndVerifiedFromTheKeyboard()
 {
-    ShellTestProject project;
-    QCOMPARE(TestSupport::runTool("zelnorctl",
-                                  {"add-module", project.path, "\\\\Project", "7", "TT-201", "TT-202"})
-                 .exitCode,
-             0);
-    SimulatorOptions options;
-    options.moduleType = 6;
-    ModuleSimulator simulator(options);
-    QVERIFY(simulator.start());
-    ScriptedMessages messages;
-    project.session.SetPortForThisRun(simulator.devicePath());
-    QVERIFY(project.open());
-    // Without the main window the link is started as the window starts it.
-    project.session.Document().StartLink();
-    QVERIFY(project.session.Link().StartLink());
-    QVERIFY(WaitFor([&] { return project.session.Transfer().ConnectedImage().SerialNr == "SIM00000001"; }));
-    QVERIFY(project.selectProject());
-
-    CMy7100Doc &document = project.session.Document();
-    auto run =
-        std::make_unique<CommissioningRun>(document, document.Lookup(), project.session.Transfer(),
-                                           project.session.Link(), *project.session.Database().Session());
-    QVERIFY(run->Prepare(
-        CommissioningQueue::EntriesUnder(document, *document.FindItem(project.projectHandle()))));
-    CommissioningWindow window({document, *project.session.Database().Session(), project.session.Catalogues(),
-                                project.session.Link(), project.session.Transfer()},
-                               std::move(run));
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    window.run().Start();
+    WindowFixture fixture;
+    QVERIFY(fixture.open());
+    CommissioningWindow &window = *fixture.window;
+    ModuleSimulator &simulator = *fixture.simulator;
 
     auto *verdict = window.findChild<QLabel *>("CommissioningVerdict");
     auto *message = window.findChild<QLabel *>("CommissioningMessage");
@@ -80,6 +109,7 @@ void TestCommissioningWindow::aModuleIsTakenAndVerifiedFromTheKeyboard()
     // Pausing and going on are keys as well.
     QTest::keyClick(&window, Qt::Key_P);
     QVERIFY(window.run().isPaused());
+    QCOMPARE((verdict->text() + message->text()).count("The run is paused."), 1);
     QCOMPARE(pause->text(), QStringLiteral("Res&ume"));
     QTest::keyClick(&window, Qt::Key_U);
     QVERIFY(!window.run().isPaused());
@@ -99,6 +129,22 @@ void TestCommissioningWindow::aModuleIsTakenAndVerifiedFromTheKeyboard()
     simulator.setUnplugged(true);
     QVERIFY(WaitFor([&] { return verdict->text().isEmpty(); }));
     QVERIFY(message->text().contains("Plug in the next module."));
+}
+
+void TestCommissioningWindow::closingWhileAModuleIsWrittenWaitsForItsRecord()
+{
+    // At the line rate a download lasts long enough to close in its middle.
+    WindowFixture fixture(true);
+    QVERIFY(fixture.open(true));
+    CommissioningWindow &window = *fixture.window;
+    QVERIFY(WaitFor([&] { return window.run().phase() == CommissioningRun::Phase::Downloading; }));
+    fixture.messages.answer(MessageAnswer::Yes);
+    window.close();
+    QVERIFY(fixture.messages.texts().join('\n').contains("A module is being written."));
+    QVERIFY(window.isVisible());
+    QVERIFY(WaitFor([&] { return !window.isVisible(); }, 30000));
+    QCOMPARE(window.run().queue().at(0).state, CommissioningState::Verified);
+    QCOMPARE(CommissioningRecords(*fixture.project.session.Database().Session()).List().size(), size_t(1));
 }
 
 QTEST_MAIN(TestCommissioningWindow)

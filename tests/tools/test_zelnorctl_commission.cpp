@@ -7,6 +7,8 @@
 #include <QJsonObject>
 #include <QtTest>
 
+#include <signal.h>
+
 using namespace ToolTest;
 
 namespace {
@@ -23,6 +25,43 @@ QString PlantProject(const QTemporaryDir &dir)
     Ctl({"add-module", project, kPlant, "7", "TT-301", "TT-302"});
     return project;
 }
+
+// Another program that holds a write lock on the project from the moment a
+// module is being written (its queue row says "in progress") until it is
+// told to let go.
+class LockHolder {
+public:
+    explicit LockHolder(const QString &project)
+    {
+        m_process.start(QStringLiteral("python3"), {QStringLiteral("-c"), QString::fromLatin1(kScript), project});
+    }
+    ~LockHolder() { release(); }
+    void release()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.write("\n");
+        m_process.closeWriteChannel();
+        m_process.waitForFinished(10000);
+    }
+    bool locked() { return TestSupport::waitForOutput(m_process, m_out, "locked", 2000); }
+
+private:
+    static constexpr const char *kScript =
+        "import sqlite3, sys, time\n"
+        "c = sqlite3.connect(sys.argv[1], isolation_level=None, timeout=30)\n"
+        "while True:\n"
+        "    try:\n"
+        "        if c.execute('SELECT COUNT(*) FROM CommissioningQueue WHERE State = 1').fetchone()[0]: break\n"
+        "    except sqlite3.OperationalError: pass\n"
+        "    time.sleep(0.002)\n"
+        "c.execute('BEGIN IMMEDIATE')\n"
+        "print('locked', flush=True)\n"
+        "sys.stdin.readline()\n"
+        "c.execute('COMMIT')\n";
+    QProcess m_process;
+    QByteArray m_out;
+};
 } // namespace
 
 class TestZelnorctlCommission : public QObject {
@@ -32,6 +71,9 @@ private slots:
     void anUnknownModuleIsTakenOnlyWithAssignNext();
     void aModuleOfAnotherTypeIsRefused();
     void recordsAreListedAndReported();
+    void aVerdictWhoseRecordCannotBeStoredIsAFailure();
+    void theQueueIsChangedFromTheCommandLine();
+    void anInterruptedRunLeavesEveryModuleStored();
 };
 
 void TestZelnorctlCommission::modulesAreCommissionedOneAfterTheOther()
@@ -107,29 +149,54 @@ void TestZelnorctlCommission::recordsAreListedAndReported()
     QCOMPARE(Ctl({"commission", project, "--port", simulator.device(), "--under", kModuleA, "--count", "1"}).exitCode,
              0);
 
+    // One entry per queued module, its attempts beneath, the never
+    // attempted one counted.
     TestSupport::ToolRun run = Ctl({"records", project, "--json"});
     QCOMPARE(run.exitCode, 0);
-    const QJsonArray records = QJsonDocument::fromJson(run.out.toUtf8()).array();
-    QCOMPARE(records.size(), 2);
-    const QJsonObject failed = records[0].toObject();
-    const QJsonObject verified = records[1].toObject();
+    const QJsonObject listed = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    const QJsonArray modules = listed.value("modules").toArray();
+    QCOMPARE(modules.size(), 2);
+    const QJsonObject moduleA = modules[0].toObject();
+    QCOMPARE(moduleA.value("path").toString(), kModuleA);
+    QCOMPARE(moduleA.value("state").toString(), QStringLiteral("verified"));
+    QCOMPARE(moduleA.value("serialNumber").toString(), QStringLiteral("SIM00000001"));
+    const QJsonArray attempts = moduleA.value("attempts").toArray();
+    QCOMPARE(attempts.size(), 2);
+    const QJsonObject failed = attempts[0].toObject();
+    const QJsonObject verified = attempts[1].toObject();
     QCOMPARE(failed.value("verified").toBool(), false);
     QCOMPARE(failed.value("reason").toString(), QStringLiteral("the read-back differs from what was written"));
     QVERIFY(failed.value("crcWritten").toString() != failed.value("crcReadBack").toString());
     QCOMPARE(verified.value("verified").toBool(), true);
     QCOMPARE(verified.value("path").toString(), kModuleA);
-    QCOMPARE(verified.value("serialNumber").toString(), QStringLiteral("SIM00000001"));
     QCOMPARE(verified.value("crcWritten").toString().size(), 8);
     QCOMPARE(verified.value("crcReadBack").toString(), verified.value("crcWritten").toString());
     QCOMPARE(verified.value("crcWritten").toString(), failed.value("crcWritten").toString());
+    QCOMPARE(modules[1].toObject().value("state").toString(), QStringLiteral("waiting"));
+    QVERIFY(modules[1].toObject().value("attempts").toArray().isEmpty());
+    const QJsonObject totals = listed.value("totals").toObject();
+    QCOMPARE(totals.value("modules").toInt(), 2);
+    QCOMPARE(totals.value("verified").toInt(), 1);
+    QCOMPARE(totals.value("neverAttempted").toInt(), 1);
 
     run = Ctl({"records", project, "--csv", "-", "--under", kPlant});
     QCOMPARE(run.exitCode, 0);
     const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 3);
-    QVERIFY(lines[0].startsWith("ID,Time,ModuleTable,ModuleID,ModulePath,SerialNr"));
-    QVERIFY(lines[2].contains(",SIM00000001,1.04,"));
-    QVERIFY(lines[2].contains(",verified,"));
+    QCOMPARE(lines.size(), 5);
+    QVERIFY(lines[0].startsWith("Level,ModulePath,State,SerialNr,Time,Attempts"));
+    QVERIFY2(lines[1].startsWith("module," + kModuleA + ",verified,SIM00000001,"), qPrintable(lines[1]));
+    QVERIFY(lines[2].startsWith("attempt,") && lines[2].contains(",failed,"));
+    QVERIFY(lines[3].startsWith("attempt,") && lines[3].contains(",SIM00000001,") && lines[3].contains(",verified,"));
+    QVERIFY(lines[4].startsWith("module," + kModuleB + ",waiting,,,0,"));
+
+    run = Ctl({"records", project});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains("attempt 2\tSIM00000001\t"), qPrintable(run.out));
+    QVERIFY(run.out.contains("Totals: 2 modules: 1 verified, 0 failed, 0 skipped, 1 waiting (1 never attempted); 2 attempts"));
+
+    // The file name as typed, with its extension.
+    QCOMPARE(Ctl({"records", project, "--csv", dir.filePath("records")}).exitCode, 0);
+    QVERIFY(QFile::exists(dir.filePath("records.csv")));
 
     QCOMPARE(Ctl({"records", project, "--under", kModuleB}).exitCode, 1);
     QCOMPARE(Ctl({"records", project, "--under", "\\\\Project\\Nowhere"}).exitCode, 1);
@@ -141,6 +208,93 @@ void TestZelnorctlCommission::recordsAreListedAndReported()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.read(5) == "%PDF-");
     QVERIFY(file.size() > 2000);
+}
+
+void TestZelnorctlCommission::aVerdictWhoseRecordCannotBeStoredIsAFailure()
+{
+    TestSupport::SimulatorProcess simulator({"--family", "7230", "--type", "6", "--channels", "2"});
+    QVERIFY(!simulator.device().isEmpty());
+    QTemporaryDir dir;
+    const QString project = PlantProject(dir);
+    LockHolder lock(project);
+    TestSupport::ToolRun run = Ctl({"commission", project, "--port", simulator.device(), "--under", kModuleA,
+                                    "--assign-next", "--count", "1"});
+    QVERIFY2(lock.locked(), qPrintable(run.out + run.err));
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.contains(kModuleA + ", serial number SIM00000001 ...... failed: the record could not be stored ("),
+             qPrintable(run.out));
+    QVERIFY(!run.out.contains("verified in"));
+    QVERIFY2(run.out.contains("1 module: 0 verified, 1 failed, 0 skipped, 0 waiting"), qPrintable(run.out));
+    // Still locked at the end: the side file named keeps what was not stored.
+    const QRegularExpressionMatch kept =
+        QRegularExpression("what the run could not store is kept in (\\S+\\.json)").match(run.err);
+    QVERIFY2(kept.hasMatch(), qPrintable(run.err));
+    QVERIFY(QFile::exists(kept.captured(1)));
+    lock.release();
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM CommissioningRecords").toInt(), 0);
+
+    // The next run stores it first, then writes the same module again.
+    run = Ctl({"commission", project, "--port", simulator.device(), "--under", kModuleA, "--count", "1"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(!QFile::exists(kept.captured(1)));
+    const QVariantList results = Column(project, "SELECT Result || ': ' || Reason FROM CommissioningRecords ORDER BY ID");
+    QCOMPARE(results.size(), 2);
+    QVERIFY2(results[0].toString().startsWith("failed: the record could not be stored ("), qPrintable(results[0].toString()));
+    QCOMPARE(results[1].toString(), QStringLiteral("verified: "));
+    QCOMPARE(Scalar(project, "SELECT State FROM CommissioningQueue").toInt(), 2);
+}
+
+void TestZelnorctlCommission::theQueueIsChangedFromTheCommandLine()
+{
+    TestSupport::SimulatorProcess simulator({"--family", "7230", "--type", "6", "--channels", "2"});
+    QVERIFY(!simulator.device().isEmpty());
+    QTemporaryDir dir;
+    const QString project = PlantProject(dir);
+    QVERIFY(simulator.command("fault misstore on=writes blocks=6 count=5").startsWith("ok:"));
+    QCOMPARE(Ctl({"commission", project, "--port", simulator.device(), "--under", kPlant, "--assign-next", "--count", "1"})
+                 .exitCode,
+             1);
+    const QStringList base = {"commission", project, "--port", simulator.device(), "--under", kPlant};
+    TestSupport::ToolRun run = Ctl(base + QStringList{"--skip", "\\\\Project\\Nowhere"});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains("'\\\\Project\\Nowhere' is not a module of the run."), qPrintable(run.err));
+
+    // The failed module waits again, the other one is left out: the run
+    // ends when the first is verified.
+    run = Ctl(base + QStringList{"--retry-failed", "--skip", kModuleB, "--assign-next"});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.contains(kModuleA + ", serial number SIM00000001 ...... verified in "), qPrintable(run.out));
+    QVERIFY2(run.out.contains("2 modules: 1 verified, 0 failed, 1 skipped, 0 waiting"), qPrintable(run.out));
+
+    // A verified module put back to waiting is written again; its records stay.
+    run = Ctl(base + QStringList{"--reset", kModuleA, "--count", "1"});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.contains(kModuleA + ", serial number SIM00000001 ...... verified in "), qPrintable(run.out));
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM CommissioningRecords").toInt(), 3);
+}
+
+void TestZelnorctlCommission::anInterruptedRunLeavesEveryModuleStored()
+{
+    TestSupport::SimulatorProcess simulator({"--family", "7230", "--type", "6", "--channels", "2"});
+    QVERIFY(!simulator.device().isEmpty());
+    QTemporaryDir dir;
+    const QString project = PlantProject(dir);
+    QProcess run;
+    run.start(QDir(TestSupport::binDirectory()).filePath("zelnorctl"),
+              {"commission", project, "--port", simulator.device(), "--under", kPlant, "--assign-next"});
+    QByteArray out;
+    QVERIFY(TestSupport::waitForOutput(run, out, "verified in", 30000));
+    // The engineer presses Ctrl+C while the run waits for the next module.
+    ::kill(pid_t(run.processId()), SIGINT);
+    QVERIFY(run.waitForFinished(30000));
+    out += run.readAllStandardOutput();
+    QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(run.exitCode(), 1);
+    QVERIFY2(out.contains("2 modules: 1 verified, 0 failed, 0 skipped, 1 waiting"), out.constData());
+    QStringList states;
+    for (const QVariant &state : Column(project, "SELECT State FROM CommissioningQueue ORDER BY ModuleID"))
+        states << state.toString();
+    QCOMPARE(states, (QStringList{"2", "0"}));
 }
 
 QTEST_MAIN(TestZelnorctlCommission)

@@ -15,14 +15,17 @@
 #include "commissioning/commissioning_report.h"
 #include "print/print_strings.h"
 #include "tree/instrument_list.h"
+#include "tree/item.h"
 
 #include <QDir>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <limits>
+#include <algorithm>
+#include <csignal>
 #include <optional>
+
+#include <signal.h>
 
 namespace CtlCommission {
 namespace {
@@ -31,6 +34,44 @@ constexpr int kAssignNextOption = 64403;
 constexpr int kCsvOption = 64404;
 constexpr int kNothingUnder = 64405;
 constexpr int kNothingRecorded = 64406;
+constexpr int kRetryFailedOption = 64407;
+constexpr int kSkipOption = 64408;
+constexpr int kResetOption = 64409;
+constexpr int kNotInTheRun = 64410;
+constexpr int kInterrupted = 64411;
+
+// Ctrl+C ends the run between two modules: the one being written is
+// finished and recorded first, and every queued module is left stored.
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void OnInterrupt(int)
+{
+    g_interrupted = 1;
+}
+
+class InterruptHandler {
+public:
+    InterruptHandler()
+    {
+        g_interrupted = 0;
+        struct sigaction action = {};
+        action.sa_handler = OnInterrupt;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &m_previous);
+        sigaction(SIGTERM, &action, &m_previousTerm);
+    }
+    ~InterruptHandler()
+    {
+        sigaction(SIGINT, &m_previous, nullptr);
+        sigaction(SIGTERM, &m_previousTerm, nullptr);
+    }
+    InterruptHandler(const InterruptHandler &) = delete;
+    InterruptHandler &operator=(const InterruptHandler &) = delete;
+
+private:
+    struct sigaction m_previous = {};
+    struct sigaction m_previousTerm = {};
+};
 
 std::optional<int> CountOption(const QCommandLineParser &parser)
 {
@@ -49,8 +90,43 @@ std::optional<int> CountOption(const QCommandLineParser &parser)
 QString SummaryLine(const CommissioningQueue &queue)
 {
     const CommissioningTotals totals = queue.Totals();
-    return StrF(CommissioningStrings::Totals, {totals.all(), totals.verified, totals.failed, totals.skipped,
-                                               totals.waiting + totals.inProgress});
+    return StrF(totals.all() == 1 ? CommissioningStrings::TotalsOne : CommissioningStrings::Totals,
+                {totals.all(), totals.verified, totals.failed, totals.skipped, totals.waiting + totals.inProgress});
+}
+
+int IndexOfPath(const CommissioningQueue &queue, const QString &path)
+{
+    for (int index = 0; index < queue.size(); ++index) {
+        if (queue.at(index).path == path)
+            return index;
+    }
+    return -1;
+}
+
+// --reset, --skip and --retry-failed: the queue as the engineer wants it
+// before the first module. False after a printed refusal of a path that is
+// not queued.
+bool ApplyQueueOptions(CommissioningRun &run, const QCommandLineParser &parser)
+{
+    const std::pair<const char *, bool (CommissioningRun::*)(int)> byPath[] = {
+        {"reset", &CommissioningRun::Reset}, {"skip", &CommissioningRun::Skip}};
+    for (const auto &[option, change] : byPath) {
+        for (const QString &path : parser.values(QLatin1String(option))) {
+            const int index = IndexOfPath(run.queue(), path);
+            if (index < 0) {
+                Err() << StrF(kNotInTheRun, {path}) << Qt::endl;
+                return false;
+            }
+            (run.*change)(index);
+        }
+    }
+    if (parser.isSet(QStringLiteral("retry-failed"))) {
+        for (int index = 0; index < run.queue().size(); ++index) {
+            if (run.queue().at(index).state == CommissioningState::Failed)
+                run.Retry(index);
+        }
+    }
+    return true;
 }
 
 // The queue of the modules under the path; empty after a printed refusal.
@@ -112,7 +188,7 @@ private:
     void Answer()
     {
         const CommissioningRun::Phase phase = m_run.phase();
-        if (phase == CommissioningRun::Phase::Offered || phase == CommissioningRun::Phase::AlreadyVerified) {
+        if (m_run.isAsking()) {
             Err() << m_run.message() << ' '
                   << (phase == CommissioningRun::Phase::Offered
                           ? StrF(CtlStrings::AnsweredNo, {QStringLiteral("--assign-next")})
@@ -138,29 +214,10 @@ bool RunIsOver(const CommissioningRun &run, const ToolAnswers &answers, int coun
     return totals.waiting == 0 && totals.failed == 0 && totals.inProgress == 0;
 }
 
-QJsonObject JsonOf(const CommissioningRecord &record)
-{
-    return QJsonObject{
-        {"id", record.id},
-        {"time", record.recordedAt.toString(Qt::ISODate)},
-        {"moduleTable", record.moduleTable},
-        {"moduleId", record.moduleId},
-        {"path", record.modulePath},
-        {"serialNumber", record.serialNr},
-        {"revision", record.revision},
-        {"user", record.osUser},
-        {"programVersion", record.programVersion},
-        {"verified", record.verified},
-        {"reason", record.reason},
-        {"crcWritten", record.crcWritten},
-        {"crcReadBack", record.crcReadBack},
-        {"seconds", record.elapsedMs < 0 ? QJsonValue() : QJsonValue(double(record.elapsedMs) / 1000.0)}};
-}
-
-int WritePdf(CtlProject &project, const std::vector<CommissioningRecord> &records, const QString &file)
+int WritePdf(CtlProject &project, const std::vector<CommissioningHistory> &histories, const QString &file)
 {
     const std::unique_ptr<CProjectReport> report =
-        CommissioningReport::Make(project.Document(), project.Catalogues(), records);
+        CommissioningReport::Make(project.Document(), project.Catalogues(), histories);
     const QString pdf = QDir::current().absoluteFilePath(file);
     if (!WriteReportPdf(*report, pdf, PrinterSettings::Orientation())) {
         Err() << StrF(PrintStrings::CtlCannotWritePdf, {pdf}) << Qt::endl;
@@ -175,6 +232,9 @@ void AddOptions(QCommandLineParser &parser)
 {
     // --under PATH and --csv FILE are the instrument list's options too.
     parser.addOption({QStringLiteral("assign-next"), Str(kAssignNextOption)});
+    parser.addOption({QStringLiteral("retry-failed"), Str(kRetryFailedOption)});
+    parser.addOption({QStringLiteral("skip"), Str(kSkipOption), QStringLiteral("PATH")});
+    parser.addOption({QStringLiteral("reset"), Str(kResetOption), QStringLiteral("PATH")});
 }
 
 int Commission(const QStringList &args, const QCommandLineParser &parser)
@@ -206,14 +266,31 @@ int Commission(const QStringList &args, const QCommandLineParser &parser)
         run.setAssignNext(parser.isSet(QStringLiteral("assign-next")));
         if (!run.Prepare(std::move(entries)))
             return ExitRefused;
+        if (!ApplyQueueOptions(run, parser))
+            return ExitUnusable;
         LinkController &controller = setup.Link().Controller();
         controller.setProjectOpen(true);
         controller.StartLink();
         const ToolAnswers answers(run);
+        const InterruptHandler interrupt;
         run.Start();
-        setup.Link().RunUntil([&] { return RunIsOver(run, answers, *count); }, std::numeric_limits<int>::max());
+        const auto stop = [&] {
+            return RunIsOver(run, answers, *count) ||
+                   (g_interrupted && run.phase() != CommissioningRun::Phase::Downloading);
+        };
+        bool told = false;
+        while (!stop()) {
+            setup.Link().RunUntil(stop, 200);
+            if (g_interrupted && !told && !stop()) {
+                Err() << Str(kInterrupted) << Qt::endl;
+                told = true;
+            }
+        }
+        const QString notStored = run.Finish();
         Out() << SummaryLine(run.queue()) << Qt::endl;
-        return run.queue().AllVerified() ? ExitOk : ExitRefused;
+        if (!notStored.isEmpty())
+            Err() << notStored << Qt::endl;
+        return run.queue().AllVerified() && notStored.isEmpty() ? ExitOk : ExitRefused;
     } catch (const COLEDBException &error) {
         Err() << MessageText(error) << Qt::endl;
         return ExitRefused;
@@ -227,21 +304,23 @@ int Records(const QStringList &args, const QCommandLineParser &parser)
         return ExitUnusable;
     const QString under = parser.value(QStringLiteral("under"));
     try {
-        if (!under.isEmpty() && !project.FindItem(under))
+        Item *item = under.isEmpty() ? project.Document().Root() : project.FindItem(under);
+        if (!item)
             return ExitRefused;
-        const std::vector<CommissioningRecord> records =
-            CommissioningRecords(*project.Database().Session()).List(under);
+        const std::vector<CommissioningHistory> histories =
+            CommissioningReport::Read(project.Document(), *project.Database().Session(), *item);
         if (parser.isSet(QStringLiteral("pdf")))
-            return WritePdf(project, records, parser.value(QStringLiteral("pdf")));
+            return WritePdf(project, histories, parser.value(QStringLiteral("pdf")));
         if (parser.isSet(QStringLiteral("csv"))) {
             // "-" stands for the standard output, as the export's file does not.
             const QString target = parser.value(QStringLiteral("csv"));
-            const QString csv = CommissioningReport::Csv(records);
+            const QString csv = CommissioningReport::Csv(histories);
             if (target == QLatin1String("-")) {
                 Out() << csv << Qt::flush;
                 return ExitOk;
             }
-            const QString refusal = WriteListFile(QDir::current().absoluteFilePath(target), csv.toUtf8());
+            const QString refusal = WriteListFile(
+                QDir::current().absoluteFilePath(CommissioningReport::WithExtension(target, false)), csv.toUtf8());
             if (!refusal.isEmpty()) {
                 Err() << refusal << Qt::endl;
                 return ExitUnusable;
@@ -249,21 +328,22 @@ int Records(const QStringList &args, const QCommandLineParser &parser)
             return ExitOk;
         }
         if (parser.isSet(QStringLiteral("json"))) {
-            QJsonArray listed;
-            for (const CommissioningRecord &record : records)
-                listed.append(JsonOf(record));
-            Out() << QJsonDocument(listed).toJson() << Qt::flush;
+            Out() << QJsonDocument(CommissioningReport::Json(histories)).toJson() << Qt::flush;
             return ExitOk;
         }
-        if (records.empty()) {
+        const bool attempted = std::any_of(histories.begin(), histories.end(),
+                                           [](const CommissioningHistory &history) { return !history.attempts.empty(); });
+        if (!attempted) {
             Err() << StrF(kNothingRecorded, {under.isEmpty() ? QStringLiteral("\\\\") : under}) << Qt::endl;
             return ExitRefused;
         }
-        for (const CommissioningRecord &record : records)
-            Out() << record.id << '\t' << record.recordedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-                  << '\t' << record.modulePath << '\t' << record.serialNr << '\t'
-                  << CommissioningReport::ResultText(record) << '\t' << record.crcWritten << '\t'
-                  << record.crcReadBack << Qt::endl;
+        for (const CommissioningHistory &history : histories) {
+            Out() << CommissioningReport::ModuleLine(history).join(QLatin1Char('\t')) << Qt::endl;
+            int number = 0;
+            for (const CommissioningRecord &record : history.attempts)
+                Out() << CommissioningReport::AttemptLine(record, ++number).join(QLatin1Char('\t')) << Qt::endl;
+        }
+        Out() << CommissioningReport::TotalsText(histories) << Qt::endl;
         return ExitOk;
     } catch (const COLEDBException &error) {
         Err() << MessageText(error) << Qt::endl;

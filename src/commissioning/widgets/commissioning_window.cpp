@@ -3,6 +3,7 @@
 #include "base/message_service.h"
 #include "base/string_table.h"
 #include "db/data_error.h"
+#include "commissioning/commissioning_choice.h"
 #include "commissioning/commissioning_queue_model.h"
 #include "commissioning/commissioning_run.h"
 #include "commissioning/commissioning_strings.h"
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace CommissioningStrings;
@@ -44,9 +46,18 @@ void CommissioningWindow::Run(const CommissioningSetup &setup, QWidget *parent, 
             return;
         items.push_back(start);
     }
+    CommissioningChoice choice;
+    try {
+        choice = ChooseCommissioningQueue(document, document.Lookup(), setup.session, items);
+    } catch (const COLEDBException &error) {
+        ReportDataError(error);
+        return;
+    }
+    if (choice.cancelled)
+        return;
     auto run = std::make_unique<CommissioningRun>(document, document.Lookup(), setup.transfer, setup.link,
                                                   setup.session);
-    if (!run->Prepare(CommissioningQueue::EntriesUnder(document, items)))
+    if (!run->Prepare(std::move(choice.entries), choice.newRun))
         return;
     CommissioningWindow window(setup, std::move(run), parent);
     window.m_run->Start();
@@ -85,8 +96,11 @@ CommissioningWindow::CommissioningWindow(const CommissioningSetup &setup, std::u
     m_table->setModel(m_model);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A long reason wraps in its row rather than push the time out of view.
+    m_table->setWordWrap(true);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->horizontalHeader()->setSectionResizeMode(CommissioningQueueModel::State, QHeaderView::Stretch);
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->verticalHeader()->hide();
 
     auto *buttons = new QHBoxLayout;
@@ -114,7 +128,7 @@ CommissioningWindow::CommissioningWindow(const CommissioningSetup &setup, std::u
     connect(m_pause, &QPushButton::clicked, this, [this] { m_run->Pause(!m_run->isPaused()); });
     connect(pdf, &QPushButton::clicked, this, [this] { SaveReport(true); });
     connect(csv, &QPushButton::clicked, this, [this] { SaveReport(false); });
-    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
     // One key each, read from a metre away too: the buttons' letters work
     // without Alt, since nothing in the window takes typed text.
     const std::pair<int, QPushButton *> keys[] = {
@@ -123,6 +137,12 @@ CommissioningWindow::CommissioningWindow(const CommissioningSetup &setup, std::u
         connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, button, &QPushButton::click);
     connect(m_run.get(), &CommissioningRun::phaseChanged, this, &CommissioningWindow::Refresh);
     connect(m_run.get(), &CommissioningRun::entryChanged, this, &CommissioningWindow::Refresh);
+    // Closing asked for while a module was written: once its verdict is
+    // stored.
+    connect(m_run.get(), &CommissioningRun::verdictReached, this, [this] {
+        if (m_closeAfterVerdict)
+            QTimer::singleShot(0, this, &CommissioningWindow::reject);
+    });
     resize(900, 600);
     Refresh();
 }
@@ -155,12 +175,12 @@ void CommissioningWindow::Refresh()
     else if (verdict == Str(VerdictFailed))
         style = QStringLiteral("background: #c0161d; color: white;");
     m_verdict->setStyleSheet(style);
-    m_message->setText(m_run->isPaused() ? Str(Paused) + QLatin1Char('\n') + m_run->message()
-                                         : m_run->message());
-    const bool asking =
-        phase == CommissioningRun::Phase::Offered || phase == CommissioningRun::Phase::AlreadyVerified;
-    m_take->setText(
-        Str(phase == CommissioningRun::Phase::AlreadyVerified ? ButtonDownloadAgain : ButtonTake));
+    // The band says that the run is paused.
+    m_message->setText(m_run->message());
+    const bool asking = m_run->isAsking();
+    m_take->setText(Str(phase == CommissioningRun::Phase::AlreadyVerified ? ButtonDownloadAgain
+                        : phase == CommissioningRun::Phase::OtherModule   ? ButtonReplace
+                                                                          : ButtonTake));
     m_take->setAccessibleName(m_take->text().remove(QLatin1Char('&')));
     m_take->setEnabled(asking);
     m_pause->setText(Str(m_run->isPaused() ? ButtonResume : ButtonPause));
@@ -171,23 +191,38 @@ void CommissioningWindow::Refresh()
         m_take->setFocus();
 }
 
+void CommissioningWindow::reject()
+{
+    if (m_run->phase() == CommissioningRun::Phase::Downloading) {
+        m_closeAfterVerdict = MessageService::question(Str(CloseWhileWriting)) == MessageAnswer::Yes;
+        return;
+    }
+    m_closeAfterVerdict = false;
+    const QString notStored = m_run->Finish();
+    if (!notStored.isEmpty())
+        MessageService::error(notStored);
+    QDialog::reject();
+}
+
 void CommissioningWindow::SaveReport(bool pdf)
 {
-    const QString file =
+    const QString file = CommissioningReport::WithExtension(
         QFileDialog::getSaveFileName(this, PlainText(pdf ? ButtonPdf : ButtonCsv), QString(),
-                                     pdf ? QStringLiteral("PDF (*.pdf)") : QStringLiteral("CSV (*.csv)"));
+                                     pdf ? QStringLiteral("PDF (*.pdf)") : QStringLiteral("CSV (*.csv)")),
+        pdf);
     if (file.isEmpty())
         return;
     try {
-        const std::vector<CommissioningRecord> records =
-            CommissioningRecords(m_setup.session).List();
+        // The modules of this run, each with every attempt the project keeps.
+        const std::vector<CommissioningHistory> histories = CommissioningReport::Histories(
+            m_run->queue().entries(), CommissioningRecords(m_setup.session).List(), false);
         bool written = false;
         if (pdf) {
             const std::unique_ptr<CProjectReport> report =
-                CommissioningReport::Make(m_setup.document, m_setup.catalogues, records);
+                CommissioningReport::Make(m_setup.document, m_setup.catalogues, histories);
             written = WriteReportPdf(*report, file, PrinterSettings::Orientation());
         } else {
-            written = CommissioningReport::WriteCsv(records, file);
+            written = CommissioningReport::WriteCsv(histories, file);
         }
         if (!written)
             MessageService::error(StrF(CannotWriteFile, {file}));

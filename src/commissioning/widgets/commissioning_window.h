@@ -32,6 +32,12 @@ public:
 
     CommissioningRun &run() { return *m_run; }
 
+    // Closing (Esc, Close, the window's frame) while a module is being
+    // written asks, and closes once its verdict is stored; what the run
+    // could not store is stored now, or the engineer is told where it is
+    // kept.
+    void reject() override;
+
 private:
     QPushButton *AddButton(int textId, const QString &id);
     void Refresh();
@@ -48,4 +54,5 @@ private:
     QPushButton *m_skip = nullptr;
     QPushButton *m_retry = nullptr;
     QPushButton *m_pause = nullptr;
+    bool m_closeAfterVerdict = false;
 };
