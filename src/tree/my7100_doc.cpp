@@ -356,8 +356,12 @@ bool CMy7100Doc::BeforeSave(Item &item, const RowValues &, const RowValues &)
             m_pendingModules.remove(item.handle());
             return false;
         }
-        // Names the dialog refused are never stored: the copy fails whole.
-        const bool accepted = ModuleDialogService::run(m_dialog);
+        // Within a bulk operation nothing is asked per module: a copy takes
+        // the proposed names (the next free ones where another signal has
+        // them), so that a multiply of thousands runs through and its
+        // progress window's Cancel stays in reach. Names the checks refuse
+        // are never stored: the copy fails whole.
+        const bool accepted = ModuleDialogService::acceptProposals(m_dialog);
         m_dialog.SetInteractive(true);
         if (!accepted) {
             m_pendingModules.remove(item.handle());

@@ -112,8 +112,8 @@ private slots:
         QCOMPARE(project.rows("Signals"), signalsBefore * 3);
         QCOMPARE(project.orphanSignals(), 0);
         QCOMPARE(project.danglingReferences(), 0);
-        QCOMPARE(int(moduleDialogs.seen.size()), 4);
-        QVERIFY(!moduleDialogs.seen.front().cancelEnabled);
+        // Nothing is asked per copied module.
+        QVERIFY(moduleDialogs.seen.empty());
         QCOMPARE(childNames(project, *built.plant), (QStringList{"Cab", "Cab01", "Cab02"}));
     }
 
