@@ -24,6 +24,8 @@
 namespace {
 
 constexpr int kSqliteReadOnly = 8;
+// A project file its owner may not write is never replaced.
+constexpr int kTargetWriteProtected = 62990;
 
 QString ProjectExtension()
 {
@@ -161,6 +163,11 @@ bool ProjectDatabase::Connect(const QString &path, const ConnectionProperties &p
             MessageService::error(StrF(ProjectStrings::DatabaseFileMissing, {source.database}));
         return false;
     }
+    // A project file its owner may not write was protected on purpose: it
+    // opens for reading for every user, the superuser too, whom the
+    // system would let write it anyway.
+    if (source.driver == DbDriver::SQLite && !(QFileInfo(source.database).permissions() & QFile::WriteOwner))
+        source.mode = DataSource::kModeRead;
     std::vector<ProviderErrorRecord> records;
     std::unique_ptr<DbSession> session = DbSession::open(source, &records);
     if (!session)
@@ -351,6 +358,12 @@ bool ProjectDatabase::CopyAndOpen(const QString &source, const QString &title, c
     if (const std::optional<QString> refusal =
             OutputFile::Refusal({target, OutputFile::Content::Project, true, m_openedPath})) {
         MessageService::error(*refusal);
+        return false;
+    }
+    // A project its owner protected opens for reading only; replacing it
+    // would undo that protection (the superuser is not stopped by it).
+    if (QFileInfo(target).isFile() && !(QFileInfo(target).permissions() & QFile::WriteOwner)) {
+        MessageService::error(StrF(kTargetWriteProtected, {target}));
         return false;
     }
     QString why;

@@ -568,6 +568,17 @@ bool C7100Document::Delete(Item &item, QObject *sender)
         return CancelEdit(item, sender);
     if (!item.parent() || !m_project.session)
         return false;
+    // Within a long operation, the folder the rows are deleted from must
+    // still stand: another program that deleted it took them along.
+    if (m_bulk && !m_cascading) {
+        const std::optional<bool> stored = StillStored(*item.parent());
+        if (!stored)
+            return false;
+        if (!*stored) {
+            m_parentGone = item.parent()->handle();
+            return false;
+        }
+    }
     try {
         const bool guarded = HoldsStoredValues(item);
         const QString statement = guarded ? RowGuard::BuildDelete(item.level(), item.values())
@@ -588,7 +599,9 @@ bool C7100Document::Delete(Item &item, QObject *sender)
     // that fills itself meanwhile must not list the item again.
     item.setShown(false);
     emit updateAllViews(sender, HintRemoved, &item);
+    const bool cascading = std::exchange(m_cascading, true);
     OnDeleted(item);
+    m_cascading = cascading;
     DestroyItem(item);
     return true;
 }

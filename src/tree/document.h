@@ -133,6 +133,9 @@ public:
         int inserted = 0;
         int errors = 0;
         QStringList copies; // the paths of the copies that were stored
+        // Why it stopped before its end when another program deleted what
+        // it copies into; empty otherwise.
+        QString stopped;
     };
     // Whether item may be multiplied: its level is not read-only and
     // CanMultiply agrees.
@@ -142,6 +145,17 @@ public:
     MultiplyResult Multiply(Item &item);
     // The summary text: the items inserted and, after errors, their number.
     static QString MultiplySummary(int inserted, int errors);
+
+    // Whether the row of a container that a long operation writes under still
+    // stands where this program read it, asked inside the operation's
+    // transaction and held there until it ends, so that no other program
+    // deletes it meanwhile. Nothing after a reported data error.
+    std::optional<bool> StillStored(const ContainerItem &container);
+    // What a long operation says when another program deleted the container
+    // it worked in: how many of its items it did before (frame is the text
+    // of the operation), and which container went. The container leaves
+    // the tree.
+    QString StoppedByDeletion(int frame, int done, int total, ItemHandle container);
 
     // Deleting the selected rows of a list: one row through ConfirmAndDelete,
     // several after one question, each through Delete with the progress
@@ -345,10 +359,15 @@ private:
     void SaveViewSetting(const char *name, bool value);
     static int CountBelow(const ContainerItem &container);
     bool CopyChild(Item &child, ContainerItem &newContainer, int &counter, ItemProgress &progress);
-    // One copy of a multiply with its subtree, in one transaction; the
-    // number of items written, or nothing after a failure (rolled back).
+    // One copy of a multiply with its subtree, inside the transaction of its
+    // group; the number of items written, or nothing after a failure.
     std::optional<int> MultiplyOnce(ItemHandle source, const MultiplyDialogLogic &dialog, int index,
                                     ItemProgress &progress, QString &copyPath);
+    struct MultiplyRun;
+    struct CopyGroup;
+    // The next copies of a multiply in one transaction, as many as fit one
+    // group, after checking that their parent still stands.
+    CopyGroup MultiplyGroup(MultiplyRun &run, ItemProgress &progress);
     bool DescribeItem(Item &item, ItemDescriptor &descriptor);
     bool DescribeContainer(ContainerItem &item, ContainerDescriptor &descriptor);
     CTableLevel *PasteLevel(const ContainerItem &parent, const QString &accessorClass) const;
@@ -356,7 +375,7 @@ private:
                    int &error);
     Item *PasteContainer(const ContainerDescriptor &descriptor, ContainerItem &parent, bool moveWithinDatabase,
                          ItemProgress &progress, int &error);
-    bool PasteTopLevel(const std::function<Item *(int &)> &paste, int &error);
+    bool PasteTopLevel(ItemHandle target, const std::function<Item *(int &)> &paste, int &error);
 
     Project m_project;
     ColumnLayouts m_layouts;
@@ -372,6 +391,11 @@ private:
     const TransferSet *m_foreignPaste = nullptr;
     // The first item the paste of one top-level item created.
     ItemHandle m_pasteTop = 0;
+    // Set by a delete within a bulk operation that found its parent deleted
+    // by another program; cleared by the operation that reports it.
+    ItemHandle m_parentGone = 0;
+    // While a delete takes along what belongs to the item.
+    bool m_cascading = false;
     bool m_reportErrors = true;
     bool m_modified = false;
     bool m_detailsView = true;

@@ -5,9 +5,13 @@
 
 #include "db/data_error.h"
 #include "db/db_session.h"
+#include "db/project_transaction.h"
+#include "base/message_service.h"
+#include "log/output_log.h"
 #include "base/string_table.h"
 #include "tree/clipboard_strings.h"
 #include "tree/item_progress.h"
+#include "tree/long_operation_strings.h"
 #include "tree/tree_strings.h"
 
 #include <QPointer>
@@ -17,6 +21,9 @@
 namespace {
 using namespace ClipboardStrings;
 constexpr int kMaxUniqueTries = 10000;
+// Not a text: the paste target was deleted by another program, which ends
+// the paste with its own report.
+constexpr int kTargetGone = -1;
 
 } // namespace
 
@@ -272,20 +279,26 @@ Item *C7100Document::PasteContainer(const ContainerDescriptor &descriptor, Conta
     return FindItem(handle);
 }
 
-bool C7100Document::PasteTopLevel(const std::function<Item *(int &)> &paste, int &error)
+bool C7100Document::PasteTopLevel(ItemHandle target, const std::function<Item *(int &)> &paste, int &error)
 {
     // One transaction per top-level item: a failure or a kill leaves none of
     // it, and what was pasted before stays.
-    DbSession *session = m_project.session;
-    const bool own = session && session->BeginTransaction();
+    ProjectTransaction transaction(m_project.session);
     error = 0;
     m_pasteTop = 0;
+    // The target must still stand: another program may have deleted it.
+    const ContainerItem *into = FindContainer(target);
+    const std::optional<bool> stored = into ? StillStored(*into) : std::optional<bool>(false);
+    if (!stored || !*stored) {
+        error = stored ? kTargetGone : InsertError;
+        return false;
+    }
     Item *pasted = paste(error);
-    if (!own)
+    if (!transaction.Own())
         return pasted != nullptr;
-    if (pasted && session->Commit())
+    if (pasted && transaction.Commit())
         return true;
-    session->Rollback();
+    transaction.Rollback();
     if (!error)
         error = InsertError;
     // The item and what was saved below it entered the tree for rows the
@@ -356,9 +369,17 @@ bool C7100Document::PasteItems(const TransferSet &set, Item &targetItem)
         set.move ? ProgressKind::Moving : ProgressKind::Copying, set.descriptorCount());
 
     bool failed = false;
+    int pasted = 0;
+    const int topLevel = int(set.leaves.size() + set.containers.size());
     // Asks the user after a failed item; false ends the paste.
     auto goOn = [&](const ItemDescriptor &descriptor, int error, bool last) {
         failed = true;
+        if (error == kTargetGone) {
+            const QString text = StoppedByDeletion(LongOperationStrings::PastedBeforeGone, pasted, topLevel, targetHandle);
+            WriteLogLine(text);
+            MessageService::error(text);
+            return false;
+        }
         ContainerItem *now = FindContainer(targetHandle);
         // A cancel ends the paste without a question.
         if (!now || progress->Cancelled())
@@ -376,8 +397,9 @@ bool C7100Document::PasteItems(const TransferSet &set, Item &targetItem)
             return false;
         int error = 0;
         const ItemDescriptor &leaf = set.leaves[i];
-        if (!PasteTopLevel([&](int &e) { return PasteOne(leaf, *parent, *progress, e); }, error) &&
-            !goOn(leaf, error, i + 1 == leafCount && set.containers.empty()))
+        if (PasteTopLevel(targetHandle, [&](int &e) { return PasteOne(leaf, *parent, *progress, e); }, error))
+            ++pasted;
+        else if (!goOn(leaf, error, i + 1 == leafCount && set.containers.empty()))
             return false;
     }
     const bool moveWithinDatabase = sameDatabase && set.move;
@@ -389,10 +411,12 @@ bool C7100Document::PasteItems(const TransferSet &set, Item &targetItem)
             return false;
         int error = 0;
         const ContainerDescriptor &container = set.containers[i];
-        if (!PasteTopLevel(
+        if (PasteTopLevel(
+                targetHandle,
                 [&](int &e) { return PasteContainer(container, *parent, moveWithinDatabase, *progress, e); },
-                error) &&
-            !goOn(container.item, error, i + 1 == set.containers.size()))
+                error))
+            ++pasted;
+        else if (!goOn(container.item, error, i + 1 == set.containers.size()))
             return false;
     }
     return !failed && !progress->Cancelled();

@@ -1,5 +1,7 @@
 #include "tree/instrument_list_import.h"
 
+#include "db/project_strings.h"
+
 #include "tree/csv_table.h"
 #include "tree/hierarchy_strings.h"
 #include "tree/instrument_list.h"
@@ -443,6 +445,11 @@ private:
 ImportReport InstrumentListImport::Run(const QByteArray &file, bool write)
 {
     ImportReport report;
+    // Said once, before any row is tried against a project that refuses writing.
+    if (m_document.IsReadOnly()) {
+        report.fileError = StrF(ProjectStrings::OpenForReadingOnly, {m_document.PathName()});
+        return report;
+    }
     const CsvTable table = CsvTable::Parse(file);
     if (!table.error.isEmpty()) {
         report.fileError = table.error;

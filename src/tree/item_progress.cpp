@@ -3,6 +3,8 @@
 #include "base/presenter_slot.h"
 #include "tree/document.h"
 
+#include <utility>
+
 namespace {
 
 class SilentProgress : public ItemProgress {
@@ -26,6 +28,20 @@ std::unique_ptr<ItemProgress> ProgressService::Begin(ProgressKind kind, int leng
         if (std::unique_ptr<ItemProgress> progress = factory(kind, length))
             return progress;
     return std::make_unique<SilentProgress>();
+}
+
+bool HeldProgress::Step(int count, const QString &source, const QString &destination)
+{
+    m_steps.push_back({count, source, destination});
+    return !Cancelled();
+}
+
+bool HeldProgress::Release()
+{
+    bool goOn = !Cancelled();
+    for (const Held &step : std::exchange(m_steps, {}))
+        goOn = goOn && m_progress.Step(step.count, step.source, step.destination);
+    return goOn;
 }
 
 BulkScope::BulkScope(C7100Document &document, bool move)

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class C7100Document;
 
@@ -22,6 +23,31 @@ public:
     // ends as a failure.
     virtual bool Step(int count, const QString &source, const QString &destination) = 0;
     virtual bool Cancelled() const = 0;
+};
+
+// The steps of an operation made inside a transaction, passed on once it
+// ended: the program's window lets messages through at a step, and nothing
+// outside the database may run while other programs wait for the project.
+class HeldProgress : public ItemProgress {
+public:
+    explicit HeldProgress(ItemProgress &progress) : m_progress(progress) {}
+    ~HeldProgress() override { Release(); }
+    HeldProgress(const HeldProgress &) = delete;
+    HeldProgress &operator=(const HeldProgress &) = delete;
+
+    bool Step(int count, const QString &source, const QString &destination) override;
+    bool Cancelled() const override { return m_progress.Cancelled(); }
+    // Passes the held steps on in their order; false once the user cancelled.
+    bool Release();
+
+private:
+    struct Held {
+        int count;
+        QString source;
+        QString destination;
+    };
+    ItemProgress &m_progress;
+    std::vector<Held> m_steps;
 };
 
 // Where long item operations get their progress from: the program installs

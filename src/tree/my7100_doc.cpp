@@ -1,5 +1,7 @@
 #include "tree/my7100_doc.h"
 
+#include "db/project_transaction.h"
+
 #include "db/data_error.h"
 #include "db/db_session.h"
 #include "db/db_strings.h"
@@ -260,19 +262,18 @@ bool CMy7100Doc::SaveNewModule(Item &module)
 {
     // The module row, its signals, its default values and the counters they
     // draw are one change: a failure anywhere, or a kill, leaves none of it.
-    DbSession *session = Registry().session();
-    const bool own = session && session->BeginTransaction();
+    ProjectTransaction transaction(Registry().session());
     const ItemHandle parent = module.parent() ? module.parent()->handle() : 0;
     m_completionFailed = false;
     const bool saved = Save(module);
     const bool complete = saved && !m_completionFailed;
-    if (!own)
+    if (!transaction.Own())
         return complete;
-    if (complete && session->Commit()) {
+    if (complete && transaction.Commit()) {
         m_completionFailed = false;
         return true;
     }
-    session->Rollback();
+    transaction.Rollback();
     if (saved) {
         Refuse(StrF(ModuleNotCreated, {m_dialog.ModuleName()}));
         // The module and its signals entered the tree for rows the rollback
@@ -356,8 +357,12 @@ bool CMy7100Doc::BeforeSave(Item &item, const RowValues &, const RowValues &)
             m_pendingModules.remove(item.handle());
             return false;
         }
-        // Names the dialog refused are never stored: the copy fails whole.
-        const bool accepted = ModuleDialogService::run(m_dialog);
+        // Within a bulk operation nothing is asked per module: a copy takes
+        // the proposed names (the next free ones where another signal has
+        // them), so that a multiply of thousands runs through and its
+        // progress window's Cancel stays in reach. Names the checks refuse
+        // are never stored: the copy fails whole.
+        const bool accepted = ModuleDialogService::acceptProposals(m_dialog);
         m_dialog.SetInteractive(true);
         if (!accepted) {
             m_pendingModules.remove(item.handle());
@@ -397,14 +402,13 @@ void CMy7100Doc::OnSaved(Item &item, const RowValues &oldValues, const RowValues
 
 bool CMy7100Doc::RunInTransaction(const std::function<bool()> &work)
 {
-    DbSession *session = Registry().session();
-    const bool own = session && session->BeginTransaction();
+    ProjectTransaction transaction(Registry().session());
     const bool ok = work();
-    if (!own)
+    if (!transaction.Own())
         return ok;
-    if (ok && session->Commit())
+    if (ok && transaction.Commit())
         return true;
-    session->Rollback();
+    transaction.Rollback();
     return false;
 }
 
@@ -729,18 +733,17 @@ bool CMy7100Doc::AskSaveChanges()
 
 bool CMy7100Doc::Delete(Item &item, QObject *sender)
 {
-    DbSession *session = Registry().session();
     // A folder goes with everything below it, or nothing of it goes.
-    const bool own = session && session->BeginTransaction();
+    ProjectTransaction transaction(Registry().session());
     const ItemHandle parent = item.parent() ? item.parent()->handle() : 0;
-    if (own)
+    if (transaction.Own())
         m_cascadeFailed = false;
     const bool deleted = C7100Document::Delete(item, sender);
-    if (!own)
+    if (!transaction.Own())
         return deleted;
-    if (deleted && !m_cascadeFailed && session->Commit())
+    if (deleted && !m_cascadeFailed && transaction.Commit())
         return true;
-    session->Rollback();
+    transaction.Rollback();
     if (deleted)
         ReloadAfterRollback(parent);
     m_cascadeFailed = false;

@@ -18,6 +18,7 @@ private slots:
     void initTestCase();
     void readingCommandsWorkAndWritingOnesAreRefused();
     void writeProtectedProjectFileOpensForReading();
+    void writeProtectionHoldsForTheSuperuserToo();
 
 private:
     QTemporaryDir m_dir;
@@ -112,6 +113,43 @@ void TestReadOnlyProjects::writeProtectedProjectFileOpensForReading()
     QCOMPARE(result.exitCode, 1);
     QVERIFY2(result.err.contains(kRefusal), qPrintable(result.err));
     QCOMPARE(Checksum(project), before);
+}
+
+void TestReadOnlyProjects::writeProtectionHoldsForTheSuperuserToo()
+{
+    // The mode bits say what the owner meant, whoever runs the tool: the
+    // superuser, whom the system would let write, is refused as well.
+    QTemporaryDir dir;
+    const QString project = dir.filePath("protected.prj");
+    QVERIFY(QFile::copy(m_project, project));
+    QVERIFY(QFile::setPermissions(project, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QByteArray before = Checksum(project);
+    const QString list = dir.filePath("list.csv");
+    QFile csv(list);
+    QVERIFY(csv.open(QIODevice::WriteOnly));
+    csv.write("Module,Comment\r\n7230/211-2 - [TT-101] [TT-102],boiler\r\n");
+    csv.close();
+    const QList<QStringList> writers = {
+        {"set", project, kModule, "--channel", "1", "RangeEnd=150"},
+        {"add", project, "\\\\Project", "plant"},
+        {"add-module", project, kPlant, "7", "PT-1", "PT-2"},
+        {"delete", project, kPlant, "--yes"},
+        {"copy", m_project, kPlant, project, "\\\\Project"},
+        {"import", project, list},
+    };
+    for (const QStringList &args : writers) {
+        const TestSupport::ToolRun run = Ctl(args);
+        QVERIFY2(run.exitCode == 1, qPrintable(args.first() + ": " + run.out + run.err));
+        QVERIFY2(run.err.count(kRefusal) == 1, qPrintable(args.first() + ": " + run.err));
+        QVERIFY2(!run.err.contains("readonly database"), qPrintable(run.err));
+        QCOMPARE(Checksum(project), before);
+    }
+    // Not replaced by a new project either.
+    const TestSupport::ToolRun replaced = Ctl({"new", project, "--force"});
+    QVERIFY(replaced.exitCode != 0);
+    QVERIFY2(replaced.err.contains("is write-protected and was not replaced"), qPrintable(replaced.err));
+    QCOMPARE(Checksum(project), before);
+    QVERIFY(!(QFileInfo(project).permissions() & QFile::WriteOwner));
 }
 
 QTEST_GUILESS_MAIN(TestReadOnlyProjects)

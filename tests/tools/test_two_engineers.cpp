@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
@@ -31,6 +32,8 @@ private slots:
     void formEditOfAnItemChangedOrDeletedElsewhere();
     void deleteOfAnItemChangedElsewhereIsRefused_data();
     void deleteOfAnItemChangedElsewhereIsRefused();
+    void multiplyIntoACabinetDeletedElsewhereStops_data() { Backends(); }
+    void multiplyIntoACabinetDeletedElsewhereStops();
 
 private:
     void Backends();
@@ -237,6 +240,45 @@ void TestTwoEngineers::deleteOfAnItemChangedElsewhereIsRefused()
     QVERIFY2(first.err().contains("Description: read '', stored now 'still in use'"), qPrintable(first.err()));
     QCOMPARE(Run(project, "SELECT COUNT(*) FROM Equipments").toInt(), 1);
     QCOMPARE(Run(project, "SELECT COUNT(*) FROM Modules7230_2").toInt(), 1);
+    QCOMPARE(Run(project, "SELECT COUNT(*) FROM Signals").toInt(), 2);
+}
+
+void TestTwoEngineers::multiplyIntoACabinetDeletedElsewhereStops()
+{
+    // One engineer multiplies a module of a cabinet a thousand times while
+    // the other deletes the cabinet: the delete goes through, the multiply
+    // stops saying how far it got and fails, and nothing is left without its
+    // parent.
+    const QString project = Project();
+    const QString cabinet = kPlant + "\\C";
+    QCOMPARE(Ctl({"add", project, kPlant, "cabinet", "C"}).exitCode, 0);
+    QCOMPARE(Ctl({"add-module", project, cabinet, "7", "TT-201", "TT-202"}).exitCode, 0);
+    QProcess multiply;
+    multiply.setProgram(QDir(TestSupport::binDirectory()).filePath("zelnorctl"));
+    multiply.setArguments({"multiply", project, cabinet + "\\7230/211-2 - [TT-201] [TT-202]", "--count", "1000"});
+    multiply.start();
+    QByteArray seen;
+    // A copy's log line is written once its group is stored.
+    QVERIFY2(TestSupport::waitForOutput(multiply, seen, "was copied.", 120000), seen.constData());
+    const TestSupport::ToolRun deletion = Ctl({"delete", project, cabinet, "--yes"});
+    QVERIFY2(deletion.exitCode == 0, qPrintable(deletion.err));
+    QVERIFY(multiply.waitForFinished(600000));
+    const QString err = QString::fromUtf8(multiply.readAllStandardError());
+    QCOMPARE(multiply.exitCode(), 1);
+    static const QRegularExpression stopped(
+        QStringLiteral("(\\d+) of 1000 copies were made; the cabinet '%1' was deleted by another program.")
+            .arg(QRegularExpression::escape(cabinet)));
+    const QRegularExpressionMatch match = stopped.match(err);
+    QVERIFY2(match.hasMatch(), qPrintable(err));
+    QVERIFY(match.captured(1).toInt() < 1000);
+    QVERIFY(!QString::fromUtf8(multiply.readAllStandardOutput()).contains("successfuly inserted"));
+    // Nothing of the cabinet stays: no module, no signal of one.
+    QCOMPARE(Run(project, "SELECT COUNT(*) FROM Racks").toInt(), 0);
+    QCOMPARE(Run(project, "SELECT COUNT(*) FROM Modules7230_3").toInt(), 0);
+    QCOMPARE(Run(project, "SELECT COUNT(*) FROM Signals WHERE [ID] NOT IN (SELECT [Ch1SignalID] FROM Modules7230_2 "
+                          "UNION SELECT [Ch2SignalID] FROM Modules7230_2)")
+                 .toInt(),
+             0);
     QCOMPARE(Run(project, "SELECT COUNT(*) FROM Signals").toInt(), 2);
 }
 

@@ -1,5 +1,6 @@
-#include "hierarchy_test_support.h"
+#include "multiply_test_support.h"
 #include "tree/widgets/module_dialog.h"
+#include "tree/widgets/progress_window.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -143,33 +144,54 @@ private slots:
         QCOMPARE(project.rows("Signals"), 2);
     }
 
-    void copyCannotBeCancelled()
+    // A multiply of a plant holding modules, in the window: every module copy
+    // takes the proposed names without a dialog, and the progress window's
+    // Cancel ends the operation, leaving whole copies only.
+    void aMultiplyOfModulesAsksNothingAndItsCancelStopsIt()
     {
         HierarchyProject project;
         project.open();
         ModuleDialogService::setPresenter(&ModuleDialogService::acceptProposals);
-        Item *source = project.document.AddNewModule(project.projectItem(), Family7210, 33);
-        QVERIFY(source);
+        ContainerItem *plant = project.addFolder(project.projectItem(), Plant, "P")->asContainer();
+        QVERIFY(project.document.AddNewModule(*plant, Family7230, 6));
+        QVERIFY(project.document.AddNewModule(*plant, Family7230, 6));
         ModuleDialog::install(nullptr);
-        bool cancelEnabled = true;
-        bool escapeClosed = true;
-        QString title;
-        whenShown([&](QDialog &dialog) {
-            title = dialog.windowTitle();
-            cancelEnabled = child<QPushButton>(dialog, "IDCANCEL")->isEnabled();
-            QTest::keyClick(&dialog, Qt::Key_Escape);
-            escapeClosed = !dialog.isVisible();
-            click(dialog, "IDOK");
+        ProgressWindow::install(nullptr);
+        int moduleDialogs = 0;
+        bool cancelPressed = false;
+        QTimer watch;
+        watch.setInterval(10);
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+                dialog && dialog->objectName() == "215") {
+                ++moduleDialogs;
+                child<QPushButton>(*dialog, "IDOK")->click();
+            }
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                auto *window = qobject_cast<ProgressWindow *>(widget);
+                if (!cancelPressed && window && window->isVisible()) {
+                    cancelPressed = true;
+                    window->findChild<QPushButton *>("IDCANCEL")->click();
+                }
+            }
         });
-        project.document.Bulk() = C7100Document::BulkContext{false};
-        Item *copy = project.document.CopyItem(*source, nullptr);
-        QVERIFY(copy && project.document.Save(*copy));
-        project.document.Bulk().reset();
-        QCOMPARE(title, QString("New module for copy operation"));
-        QVERIFY(!cancelEnabled);
-        QVERIFY(!escapeClosed);
-        QCOMPARE(project.document.GetName(*copy), QString("7210/101-0 - [S002_CH1]"));
-        QCOMPARE(project.rows("Signals"), 2);
+        watch.start();
+        ScriptedMultiplyDialog multiply({"1", "2000", "4", true, {}, false});
+        ScriptedMessages messages;
+        const C7100Document::MultiplyResult result = project.document.Multiply(*plant);
+        watch.stop();
+        ProgressService::setFactory({});
+        QCOMPARE(moduleDialogs, 0);
+        QVERIFY(cancelPressed);
+        const int copies = int(result.copies.size());
+        QVERIFY2(copies > 0 && copies < 2000, qPrintable(QString::number(copies)));
+        QCOMPARE(project.rows("Equipments"), 1 + copies);
+        QCOMPARE(project.rows("Modules7230_2"), 2 * (1 + copies));
+        QCOMPARE(project.rows("Signals"), 4 * (1 + copies));
+        QCOMPARE(project.orphanSignals(), 0);
+        QCOMPARE(project.danglingReferences(), 0);
+        // The copies' modules took the next proposals, each pair once.
+        QCOMPARE(project.scalar("SELECT COUNT(DISTINCT Name) FROM Signals").toInt(), 4 * (1 + copies));
     }
 };
 

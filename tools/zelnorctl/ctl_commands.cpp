@@ -375,7 +375,8 @@ int Multiply(const QString &path, const QString &itemPath, const MultiplyOptions
         MultiplyDialogService::setPresenter(previousDialog);
         if (refusedByDialog)
             return int(ExitUnusable);
-        return result.ran && result.errors == 0 ? int(ExitOk) : int(ExitRefused);
+        // Stopped because another program deleted the parent: not done.
+        return result.ran && result.errors == 0 && result.stopped.isEmpty() ? int(ExitOk) : int(ExitRefused);
     });
 }
 
