@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
-"""Fails when the top-level folders of src/ include each other in a circle,
-or when a source file grows past MAX_LINES lines.
+"""Fails when a top-level folder of src/ includes one that stands above it in
+LAYERS (or folders include each other in a circle), or when a source file
+grows past MAX_LINES lines.
 
 A file of folder A that includes "B/..." makes an edge A -> B (the widgets
-of a folder count as that folder). Every cycle found is printed with one
-include line per edge, so that the reader sees where to cut it.
+of a folder count as that folder). Every cycle and every include that runs
+back up is printed with its include line, so that the reader sees where to
+cut it.
 
     include_layers.py [SRC_DIR]          check, exit 1 on a cycle
     include_layers.py --graph [SRC_DIR]  print the folder graph too
@@ -14,6 +16,8 @@ import sys
 from pathlib import Path
 
 MAX_LINES = 1000
+# Bottom first: each folder includes only those before it.
+LAYERS = ['base', 'log', 'db', 'params', 'tree', 'link', 'pages', 'print', 'commissioning', 'shell', 'app']
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"/]+)/[^"]+"', re.M)
 
 
@@ -68,6 +72,12 @@ def cycles(edges):
     return found
 
 
+def upward(edges):
+    """Edges from a folder to one above it in LAYERS, or to or from a folder LAYERS does not name."""
+    rank = {name: n for n, name in enumerate(LAYERS)}
+    return sorted((a, b) for a, b in edges if a not in rank or b not in rank or rank[a] < rank[b])
+
+
 def main(argv):
     show = '--graph' in argv
     args = [a for a in argv if a != '--graph']
@@ -82,11 +92,14 @@ def main(argv):
         for a, b in sorted(edges):
             if a in component and b in component:
                 print(f'  {a} -> {b}: {edges[(a, b)]}')
+    up = upward(edges)
+    for a, b in up:
+        print(f'{a} includes {b}, which does not stand below it: {edges[(a, b)]}')
     long_files = [p for p in sorted(src.rglob('*')) if p.suffix in ('.h', '.cpp') and p.is_file()
                   and len(p.read_text(encoding='utf-8', errors='replace').splitlines()) > MAX_LINES]
     for path in long_files:
         print(f'{path.relative_to(src)}: over {MAX_LINES} lines; split it along its concerns')
-    if bad or long_files:
+    if bad or up or long_files:
         return 1
     print(f'include layers: {len(edges)} edges between the folders of {src}, no cycle')
     return 0

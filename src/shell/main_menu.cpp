@@ -1,7 +1,7 @@
 #include "shell/main_menu.h"
 
 #include "base/command_ids.h"
-#include "link/commissioning_strings.h"
+#include "commissioning/commissioning_strings.h"
 #include "print/print_strings.h"
 #include "base/shell_strings.h"
 #include "shell/instrument_list_commands.h"

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-// The commands of zelnorctl; each returns its exit code.
+// The commands of zelnorctl that edit a project; each returns its exit code.
 namespace CtlCommands {
 int New(const QString &file, bool force);
 int Tree(const QString &project, bool json);
@@ -29,14 +29,4 @@ int Multiply(const QString &project, const QString &itemPath, const MultiplyOpti
 int Copy(const QString &sourceProject, const QString &itemPath, const QString &targetProject,
          const QString &parentPath, bool move);
 int Show(const QString &project, const QString &modulePath, bool json);
-int Compare(const QString &project, const QString &port, bool json);
-int Upload(const QString &project, const QString &port, bool create);
-int Download(const QString &project, const QString &modulePath, const QString &port, bool yes);
-// What was kept of a module before each download, newest first.
-int History(const QString &project, const QString &serialNr, bool json);
-// Writes blocks kept before an earlier download back into their module.
-int Restore(const QString &project, const QString &entryId, const QString &port);
-// count 0: until interrupted.
-int Monitor(const QString &port, int count, int intervalSeconds);
-int Action(const QString &port, int code);
 } // namespace CtlCommands

@@ -7,12 +7,12 @@
 
 #include "base/string_table.h"
 #include "db/data_error.h"
-#include "link/commissioning_run.h"
-#include "link/commissioning_strings.h"
+#include "commissioning/commissioning_run.h"
+#include "commissioning/commissioning_strings.h"
 #include "link/module_transfer.h"
 #include "link/selected_module_view.h"
 #include "link/serial_link.h"
-#include "print/commissioning_report.h"
+#include "commissioning/commissioning_report.h"
 #include "print/print_strings.h"
 #include "tree/instrument_list.h"
 

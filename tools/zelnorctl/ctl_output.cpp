@@ -46,3 +46,13 @@ void InstallConsolePresenters()
             Err() << "  " << record.source << ": " << record.description << Qt::endl;
     });
 }
+
+int Guarded(const std::function<int()> &body)
+{
+    try {
+        return body();
+    } catch (const COLEDBException &error) {
+        ReportDataError(error);
+        return ExitRefused;
+    }
+}

@@ -1,5 +1,6 @@
 // zelnorctl: the projects and modules of the program without its window.
 #include "ctl_commands.h"
+#include "ctl_link_commands.h"
 #include "ctl_instrument_list.h"
 #include "ctl_commission.h"
 #include "ctl_output.h"

@@ -23,7 +23,7 @@
 #include "shell/startup.h"
 #include "base/string_table.h"
 #include "shell/tree_navigation.h"
-#include "shell/widgets/commissioning_window.h"
+#include "commissioning/widgets/commissioning_window.h"
 #include "shell/widgets/help_window.h"
 #include "shell/widgets/pane_view_factory.h"
 #include "shell/widgets/shell_dialogs.h"
@@ -358,8 +358,12 @@ bool CMainFrame::RunFrameCommand(int id)
     case Commissioning: {
         // Rows chosen in the active list make the queue; else the tree's item.
         CMy7100View *list = ShownList();
-        CommissioningWindow::Run(m_session, this,
-                                 list && ActivePane() == list ? list->SelectedItems() : std::vector<ItemHandle>{});
+        DbSession *database = m_session.Database().Session();
+        if (!database)
+            break;
+        CommissioningWindow::Run({m_session.Document(), *database, m_session.Catalogues(), m_session.Link(),
+                                  m_session.Transfer()},
+                                 this, list && ActivePane() == list ? list->SelectedItems() : std::vector<ItemHandle>{});
         break;
     }
     default:

@@ -1,10 +1,10 @@
 // Commissioning runs against a simulated module on a real pseudo-terminal:
 // how plugged modules are identified against the queue, written, read back,
 // judged, recorded and kept in a real project file.
-#include "link/commissioning_queue.h"
-#include "link/commissioning_records.h"
-#include "link/commissioning_run.h"
-#include "transfer_harness.h"
+#include "commissioning/commissioning_queue.h"
+#include "commissioning/commissioning_records.h"
+#include "commissioning/commissioning_run.h"
+#include "link/transfer_harness.h"
 #include "tree/item_path.h"
 
 #include <QtTest>

@@ -1,8 +1,8 @@
-#include "link/commissioning_queue_model.h"
+#include "commissioning/commissioning_queue_model.h"
 
 #include "base/string_table.h"
-#include "link/commissioning_run.h"
-#include "link/commissioning_strings.h"
+#include "commissioning/commissioning_run.h"
+#include "commissioning/commissioning_strings.h"
 
 #include <QBrush>
 #include <QColor>

@@ -1,9 +1,9 @@
-#include "link/commissioning_run.h"
+#include "commissioning/commissioning_run.h"
 
 #include "base/message_service.h"
 #include "base/string_table.h"
 #include "db/data_error.h"
-#include "link/commissioning_strings.h"
+#include "commissioning/commissioning_strings.h"
 #include "link/link_controller.h"
 #include "link/link_worker.h"
 #include "link/module_transfer.h"

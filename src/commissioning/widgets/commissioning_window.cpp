@@ -1,13 +1,13 @@
-#include "shell/widgets/commissioning_window.h"
+#include "commissioning/widgets/commissioning_window.h"
 
 #include "base/message_service.h"
 #include "base/string_table.h"
 #include "db/data_error.h"
-#include "link/commissioning_queue_model.h"
-#include "link/commissioning_run.h"
-#include "link/commissioning_strings.h"
-#include "print/commissioning_report.h"
-#include "shell/project_session.h"
+#include "commissioning/commissioning_queue_model.h"
+#include "commissioning/commissioning_run.h"
+#include "commissioning/commissioning_strings.h"
+#include "commissioning/commissioning_report.h"
+#include "tree/my7100_doc.h"
 
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -27,11 +27,10 @@ QString PlainText(int id)
 }
 } // namespace
 
-void CommissioningWindow::Run(ProjectSession &session, QWidget *parent, const std::vector<ItemHandle> &chosen)
+void CommissioningWindow::Run(const CommissioningSetup &setup, QWidget *parent, const std::vector<ItemHandle> &chosen)
 {
-    CMy7100Doc &document = session.Document();
-    DbSession *db = session.Database().Session();
-    if (!document.IsOpen() || !db)
+    CMy7100Doc &document = setup.document;
+    if (!document.IsOpen())
         return;
     std::vector<Item *> items;
     for (const ItemHandle handle : chosen)
@@ -45,18 +44,18 @@ void CommissioningWindow::Run(ProjectSession &session, QWidget *parent, const st
             return;
         items.push_back(start);
     }
-    auto run = std::make_unique<CommissioningRun>(document, document.Lookup(), session.Transfer(),
-                                                  session.Link(), *db);
+    auto run = std::make_unique<CommissioningRun>(document, document.Lookup(), setup.transfer, setup.link,
+                                                  setup.session);
     if (!run->Prepare(CommissioningQueue::EntriesUnder(document, items)))
         return;
-    CommissioningWindow window(session, std::move(run), parent);
+    CommissioningWindow window(setup, std::move(run), parent);
     window.m_run->Start();
     window.exec();
 }
 
-CommissioningWindow::CommissioningWindow(ProjectSession &session, std::unique_ptr<CommissioningRun> run,
+CommissioningWindow::CommissioningWindow(const CommissioningSetup &setup, std::unique_ptr<CommissioningRun> run,
                                          QWidget *parent)
-    : QDialog(parent), m_session(session), m_run(std::move(run))
+    : QDialog(parent), m_setup(setup), m_run(std::move(run))
 {
     setObjectName(QStringLiteral("CommissioningWindow"));
     setWindowTitle(Str(WindowTitle));
@@ -181,11 +180,11 @@ void CommissioningWindow::SaveReport(bool pdf)
         return;
     try {
         const std::vector<CommissioningRecord> records =
-            CommissioningRecords(*m_session.Database().Session()).List();
+            CommissioningRecords(m_setup.session).List();
         bool written = false;
         if (pdf) {
             const std::unique_ptr<CProjectReport> report =
-                CommissioningReport::Make(m_session.Document(), m_session.Catalogues(), records);
+                CommissioningReport::Make(m_setup.document, m_setup.catalogues, records);
             written = WriteReportPdf(*report, file, PrinterSettings::Orientation());
         } else {
             written = CommissioningReport::WriteCsv(records, file);

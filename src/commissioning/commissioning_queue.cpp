@@ -1,9 +1,9 @@
-#include "link/commissioning_queue.h"
+#include "commissioning/commissioning_queue.h"
 
 #include "base/string_table.h"
 #include "db/id_sequence.h"
 #include "db/session_statements.h"
-#include "link/commissioning_strings.h"
+#include "commissioning/commissioning_strings.h"
 #include "tree/document.h"
 #include "tree/module_lookup.h"
 #include "tree/my7100_doc.h"

@@ -1,4 +1,4 @@
-#include "link/commissioning_records.h"
+#include "commissioning/commissioning_records.h"
 
 #include "db/id_sequence.h"
 #include "db/session_statements.h"

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include "commissioning/commissioning_setup.h"
 #include "tree/item.h"
 
 #include <memory>
@@ -9,7 +10,6 @@
 
 class CommissioningQueueModel;
 class CommissioningRun;
-class ProjectSession;
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -24,9 +24,9 @@ public:
     // none is selected); nothing when the project cannot be written.
     // The modules at or below the tree's current item, or below the items
     // chosen in the list when there are any.
-    static void Run(ProjectSession &session, QWidget *parent, const std::vector<ItemHandle> &chosen = {});
+    static void Run(const CommissioningSetup &setup, QWidget *parent, const std::vector<ItemHandle> &chosen = {});
 
-    CommissioningWindow(ProjectSession &session, std::unique_ptr<CommissioningRun> run,
+    CommissioningWindow(const CommissioningSetup &setup, std::unique_ptr<CommissioningRun> run,
                         QWidget *parent = nullptr);
     ~CommissioningWindow() override;
 
@@ -38,7 +38,7 @@ private:
     int SelectedRow() const;
     void SaveReport(bool pdf);
 
-    ProjectSession &m_session;
+    CommissioningSetup m_setup;
     std::unique_ptr<CommissioningRun> m_run;
     CommissioningQueueModel *m_model = nullptr;
     QTableView *m_table = nullptr;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/commissioning_queue.h"
-#include "link/commissioning_records.h"
+#include "commissioning/commissioning_queue.h"
+#include "commissioning/commissioning_records.h"
 #include "link/link_notice_handler.h"
 
 #include <QElapsedTimer>

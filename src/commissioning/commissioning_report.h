@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/commissioning_records.h"
+#include "commissioning/commissioning_records.h"
 #include "print/project_report.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
-#include "print/commissioning_report.h"
+#include "commissioning/commissioning_report.h"
 
 #include "base/string_table.h"
-#include "link/commissioning_strings.h"
+#include "commissioning/commissioning_strings.h"
 #include "print/print_strings.h"
 #include "print/report_data.h"
 

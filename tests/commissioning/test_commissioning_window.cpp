@@ -1,9 +1,9 @@
 // The commissioning run's window, offscreen, over a real project and a
 // simulated module on a real pseudo-terminal, driven by keys alone.
-#include "link/commissioning_queue_model.h"
-#include "link/commissioning_run.h"
-#include "shell/widgets/commissioning_window.h"
-#include "shell_test_project.h"
+#include "commissioning/commissioning_queue_model.h"
+#include "commissioning/commissioning_run.h"
+#include "commissioning/widgets/commissioning_window.h"
+#include "shell/shell_test_project.h"
 #include "tools/simulator/module_simulator.h"
 
 #include <QApplication>
@@ -54,7 +54,9 @@ void TestCommissioningWindow::aModuleIsTakenAndVerifiedFromTheKeyboard()
                                            project.session.Link(), *project.session.Database().Session());
     QVERIFY(run->Prepare(
         CommissioningQueue::EntriesUnder(document, *document.FindItem(project.projectHandle()))));
-    CommissioningWindow window(project.session, std::move(run));
+    CommissioningWindow window({document, *project.session.Database().Session(), project.session.Catalogues(),
+                                project.session.Link(), project.session.Transfer()},
+                               std::move(run));
     window.show();
     QApplication::setActiveWindow(&window);
     QVERIFY(QTest::qWaitForWindowActive(&window));
