@@ -11,6 +11,8 @@ run_packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev qt6-charts-dev
   libqt6sql6-sqlite libqt6sql6-psql libqt6printsupport6
   sqlite3 fonts-dejavu-core xvfb xauth
+  # Qt's own texts (the Yes, No and Cancel of a question) in the chosen language
+  qt6-translations-l10n
   # the reports' faces "Arial" and "Times New Roman" resolve to their metric twins
   fonts-liberation2
 )

@@ -8,19 +8,35 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QPointer>
 #include <QResource>
+#include <QTranslator>
+
+#ifdef Q_OS_UNIX
+#include <iconv.h>
+#include <langinfo.h>
+#endif
 
 namespace {
+
+constexpr int kLocaleCannotShowLanguage = 62005;
 
 struct LanguageInfo {
     const char *code;
     const char *help;
     int nameId;
+    const char *qtName;      // the language of Qt's own translations
+    const char *utf8Locale;  // a locale that shows and speaks it
+    const char *letters;     // what a locale must show of it beyond ASCII
 };
 
 constexpr LanguageInfo kLanguages[Language::kCount] = {
-    {"EN", "7100E.chm", 3024}, {"GE", "7100G.chm", 3025}, {"FR", "7100F.chm", 3026},
-    {"RU", "7100R.chm", 3027}, {"SP", "7100S.chm", 3028},
+    {"EN", "7100E.chm", 3024, "en", "en_GB.UTF-8", ""},
+    {"GE", "7100G.chm", 3025, "de", "de_DE.UTF-8", "äöüÄÖÜß"},
+    {"FR", "7100F.chm", 3026, "fr", "fr_FR.UTF-8", "éèêàçôûî"},
+    {"RU", "7100R.chm", 3027, "ru", "ru_RU.UTF-8", "абвгдежзиклмнопрстуя"},
+    {"SP", "7100S.chm", 3028, "es", "es_ES.UTF-8", "áéíóúñ¿¡"},
 };
 
 const LanguageInfo &info(int index)
@@ -49,7 +65,102 @@ void ensureBuiltin()
         loaded = StringTable::instance().loadBuiltin();
 }
 
+// Qt's own texts (the Yes, No and Cancel of a question, the standard
+// dialogs) speak the pack's language too; the system's Qt translations hold
+// them. Without them the buttons stay English.
+void useQtTranslations(int index)
+{
+    static QPointer<QTranslator> installed;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+    }
+    if (!QCoreApplication::instance())
+        return;
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    const QString name = QStringLiteral("qtbase_") + QLatin1String(info(index).qtName);
+    if (translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator))
+        installed = translator;
+    else
+        delete translator;
+}
+
+bool isUtf8(const QByteArray &codeset)
+{
+    const QByteArray plain = codeset.toLower().replace("-", "");
+    return plain == "utf8";
+}
+
+// Whether every character of utf8Text has a place in codeset.
+bool codesetHolds(const QByteArray &codeset, const char *utf8Text)
+{
+#ifdef Q_OS_UNIX
+    iconv_t converter = iconv_open(codeset.constData(), "UTF-8");
+    if (converter == iconv_t(-1))
+        return false;
+    QByteArray input(utf8Text);
+    QByteArray output(input.size() * 4 + 4, '\0');
+    char *in = input.data();
+    char *out = output.data();
+    size_t inLeft = size_t(input.size());
+    size_t outLeft = size_t(output.size());
+    const bool held = iconv(converter, &in, &inLeft, &out, &outLeft) != size_t(-1) && inLeft == 0;
+    iconv_close(converter);
+    return held;
+#else
+    // The window's texts are Unicode there whatever the code page.
+    Q_UNUSED(codeset);
+    Q_UNUSED(utf8Text);
+    return true;
+#endif
+}
+
 } // namespace
+
+QByteArray Language::systemCodeset()
+{
+#ifdef Q_OS_UNIX
+    return QByteArray(nl_langinfo(CODESET));
+#else
+    return QByteArrayLiteral("UTF-8");
+#endif
+}
+
+bool Language::localeShows(int index, const QByteArray &codeset)
+{
+    const char *letters = info(index).letters;
+    return *letters == '\0' || isUtf8(codeset) || codesetHolds(codeset, letters);
+}
+
+QString Language::unshownWarning(int index, const QByteArray &codeset)
+{
+    if (localeShows(index, codeset))
+        return {};
+    return StrF(kLocaleCannotShowLanguage, {Str(nameStringId(index)), QString::fromLatin1(codeset),
+                                            QString::fromLatin1(info(index).utf8Locale)});
+}
+
+QString Language::environmentLocaleName()
+{
+    for (const char *variable : {"LC_ALL", "LC_MESSAGES", "LANG"})
+        if (const QString name = qEnvironmentVariable(variable); !name.isEmpty())
+            return name;
+    return {};
+}
+
+int Language::toolLanguageIndex(int chosenIndex, const QString &localeName)
+{
+    if (chosenIndex >= 1 && chosenIndex <= kCount)
+        return chosenIndex;
+    if (!localeName.isEmpty()) {
+        // "de_DE.UTF-8@euro" names its language before the dot.
+        const int spoken = localeLanguageIndex(QLocale(localeName.section(u'.', 0, 0).section(u'@', 0, 0)));
+        if (spoken != -1)
+            return spoken;
+    }
+    return ReadSetting(QStringLiteral("LangDLL")).toInt();
+}
 
 QString Language::packFileName(int index)
 {
@@ -130,6 +241,7 @@ bool Language::load(int index)
     if (!pack.file.isEmpty())
         QResource::unregisterResource(pack.file, pack.mapRoot);
     StringTable::instance().replace(loaded.entries());
+    useQtTranslations(index);
     pack.index = index;
     pack.file = path;
     pack.mapRoot = mapRoot;
@@ -150,7 +262,7 @@ QString Language::packResource(const QString &relativePath)
     return QFile::exists(path) ? path : QString();
 }
 
-void Language::startUp(const QLocale &locale, int chosenIndex)
+void Language::startUp(const QLocale &locale, int chosenIndex, const QByteArray &codeset)
 {
     const int localeIndex = localeLanguageIndex(locale);
     if (ReadSetting(QStringLiteral("AppFirstStart")).toInt() != 0) {
@@ -163,8 +275,8 @@ void Language::startUp(const QLocale &locale, int chosenIndex)
         ensureBuiltin();
         active().index = 1;
     }
-    if (current() != localeIndex)
-        MessageService::warning(StrF(62001, {Str(nameStringId(current()))}));
+    if (const QString warning = unshownWarning(current(), codeset); !warning.isEmpty())
+        MessageService::warning(warning);
 }
 
 void Language::saveAtExit()

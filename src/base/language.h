@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QLocale>
 #include <QString>
 
@@ -19,6 +20,24 @@ public:
     // The index of a locale's language, or -1 when no pack speaks it.
     static int localeLanguageIndex(const QLocale &locale = QLocale::system());
 
+    // The character set of the program's locale ("UTF-8", "ANSI_X3.4-1968"
+    // for the POSIX locale, "ISO-8859-1" ...).
+    static QByteArray systemCodeset();
+    // Whether a locale of that character set shows the language's letters:
+    // a UTF-8 locale shows every language, English needs no more than ASCII.
+    static bool localeShows(int index, const QByteArray &codeset);
+    // "The 'Deutsch' language is not supported ...", saying how to choose a
+    // UTF-8 locale here; empty when the locale shows the language.
+    static QString unshownWarning(int index, const QByteArray &codeset);
+
+    // The name of the locale the environment gives the texts of a program:
+    // LC_ALL, else LC_MESSAGES, else LANG; empty when none is set.
+    static QString environmentLocaleName();
+    // The language of a command-line tool: the chosen index (its --lang)
+    // when 1..5, else the language of the environment's locale when a pack
+    // speaks it, else the stored setting of the program.
+    static int toolLanguageIndex(int chosenIndex, const QString &localeName);
+
     // The active index (1 until a pack was loaded).
     static int current();
     // Loads the pack of index (outside 1..5: English) from beside the
@@ -32,9 +51,10 @@ public:
     static bool loadFromSettings();
     // At start: on the first start after installation choose the language
     // of the locale, load the stored language, and warn when the locale
-    // does not speak it. A chosen index (the command line's) is loaded in
+    // cannot show it. A chosen index (the command line's) is loaded in
     // place of the stored one.
-    static void startUp(const QLocale &locale = QLocale::system(), int chosenIndex = 0);
+    static void startUp(const QLocale &locale = QLocale::system(), int chosenIndex = 0,
+                        const QByteArray &codeset = systemCodeset());
     // At exit: release the pack and store the active language.
     static void saveAtExit();
     // The path of a file inside the active pack (":/pack1/splash.png"), or

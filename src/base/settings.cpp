@@ -19,6 +19,7 @@ void SettingsSection::load()
     for (size_t i = 0; i < m_specs.size(); ++i) {
         const SettingSpec &entry = m_specs[i];
         const QVariant stored = store.value(entry.name);
+        m_given[i] = false;
         if (!stored.isValid()) {
             m_values[i] = entry.defaultValue;
             continue;
@@ -26,10 +27,8 @@ void SettingsSection::load()
         // A stored value that cannot be read as the type of its default is
         // ignored: the default serves.
         QVariant converted = stored;
-        if (converted.convert(entry.defaultValue.metaType()))
-            m_values[i] = converted;
-        else
-            m_values[i] = entry.defaultValue;
+        m_given[i] = converted.convert(entry.defaultValue.metaType());
+        m_values[i] = m_given[i] ? converted : entry.defaultValue;
     }
 }
 
@@ -50,6 +49,7 @@ void SettingsSection::resetToDefaults()
     m_values.clear();
     for (const SettingSpec &entry : m_specs)
         m_values.push_back(entry.defaultValue);
+    m_given.assign(m_specs.size(), false);
 }
 
 const SettingSpec *SettingsSection::find(const QString &name) const
@@ -71,8 +71,17 @@ void SettingsSection::setValue(const QString &name, const QVariant &value)
     if (!entry)
         return;
     QVariant converted = value;
-    if (converted.convert(entry->defaultValue.metaType()))
-        m_values[size_t(entry - m_specs.data())] = converted;
+    if (!converted.convert(entry->defaultValue.metaType()))
+        return;
+    const size_t at = size_t(entry - m_specs.data());
+    m_values[at] = converted;
+    m_given[at] = true;
+}
+
+bool SettingsSection::isGiven(const QString &name) const
+{
+    const SettingSpec *entry = find(name);
+    return entry && m_given[size_t(entry - m_specs.data())];
 }
 
 QVariant SettingsSection::defaultValue(const QString &name) const
@@ -153,6 +162,14 @@ void LayoutSettings::load()
     SettingsSection::load();
     if (intValue("MonitorNameWidth") <= 0 || (intValue("XSize") == 0 && intValue("YSize") == 0))
         resetToDefaults();
+}
+
+bool LayoutSettings::holdsPlacement() const
+{
+    for (const char *name : {"XPos", "YPos", "XSize", "YSize", "Maximized"})
+        if (isGiven(QString::fromLatin1(name)))
+            return true;
+    return false;
 }
 
 ConfigurationSettings::ConfigurationSettings()

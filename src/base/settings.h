@@ -32,6 +32,9 @@ public:
     QString textValue(const QString &name) const { return value(name).toString(); }
     void setValue(const QString &name, const QVariant &value);
     QVariant defaultValue(const QString &name) const;
+    // Whether the value came from the store or was set since: false while
+    // its default serves for want of anything of the user's.
+    bool isGiven(const QString &name) const;
     const QString &section() const { return m_section; }
 
 protected:
@@ -42,6 +45,7 @@ private:
     QString m_section;
     std::vector<SettingSpec> m_specs;
     std::vector<QVariant> m_values;
+    std::vector<bool> m_given;
 };
 
 // Section "Settings".
@@ -57,6 +61,9 @@ public:
     explicit LayoutSettings(int averageCharWidth = 8);
     // Falls back to every default when the stored layout is unusable.
     void load() override;
+    // Whether the window has a placement of the user's: none on a first
+    // start, nor after an unusable one was dropped.
+    bool holdsPlacement() const;
 };
 
 // Section "Configuration": the last project file and data link file.

@@ -8,6 +8,8 @@
 #include "params/parameter_rows.h"
 #include "print/print_strings.h"
 #include "base/string_table.h"
+#include "base/language.h"
+#include "tree/document_tree_model.h"
 #include "tree/my7100_doc.h"
 
 #include <algorithm>
@@ -282,7 +284,9 @@ void ReportDataReader::CollectTree(Item &item, int depth, ProjectOutputData &dat
 {
     const bool folder = CMy7100Doc::IsFolder(item);
     const QString name = m_document.GetName(item);
-    data.tree.push_back({depth, name, folder});
+    // The outline reads as the tree does, the project's name in the
+    // window's language included.
+    data.tree.push_back({depth, DocumentTreeModel::EntryText(m_document, item, Language::current()), folder});
     if (folder)
         data.folders.push_back(
             {name, m_document.GetValue(item, QStringLiteral("Description"), false).toString()});

@@ -50,10 +50,10 @@ QString StartupSequence::RememberedFile(const AppSettings &settings)
 }
 
 bool StartupSequence::Run(const CommandLineOptions &options, AppSettings &settings, const Steps &steps,
-                          const QLocale &locale)
+                          const QLocale &locale, const QByteArray &codeset)
 {
     // The first start, the language and the "not supported" warning.
-    Language::startUp(locale, options.language);
+    Language::startUp(locale, options.language, codeset);
     settings.Load();
     if (!LoginCheck::Run(steps.askPassword))
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/language.h"
 #include "base/settings.h"
 
 #include <QLocale>
@@ -48,8 +49,10 @@ public:
     };
 
     // False when the program must end (a wrong password, no document).
+    // locale and codeset: the user's language and character set.
     static bool Run(const CommandLineOptions &options, AppSettings &settings, const Steps &steps,
-                    const QLocale &locale = QLocale::system());
+                    const QLocale &locale = QLocale::system(),
+                    const QByteArray &codeset = Language::systemCodeset());
     // The file opened when none was given: the data link file before the
     // project file.
     static QString RememberedFile(const AppSettings &settings);

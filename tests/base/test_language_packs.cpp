@@ -52,6 +52,7 @@ private slots:
     void fileNamesFollowTheIndex();
     void firstStartTakesTheLocaleLanguage();
     void unsupportedLocaleWarnsAtEveryStart();
+    void toolsFollowTheirOptionThenTheLocaleThenTheSetting();
     void storedIndexOutOfRangeLoadsEnglishAndIsMendedAtExit();
     void typographyFollowsEachLanguage();
 };
@@ -151,31 +152,92 @@ void TestLanguagePacks::firstStartTakesTheLocaleLanguage()
     userSettings().clear();
     userSettings().setValue("Settings/AppFirstStart", 1);
     ScriptedMessages messages;
-    Language::startUp(QLocale("de_CH"));
+    Language::startUp(QLocale("de_CH"), 0, "UTF-8");
     QCOMPARE(Language::current(), 2);
     QCOMPARE(ReadSetting("LangDLL").toInt(), 2);
     QVERIFY(!userSettings().contains("Settings/AppFirstStart"));
     QVERIFY(messages.shown().empty());
-    // Not the first start any more: the stored choice wins over the locale.
-    Language::startUp(QLocale("fr_FR"));
+    // Not the first start any more: the stored choice wins over the locale,
+    // which shows German as it shows every language.
+    Language::startUp(QLocale("fr_FR"), 0, "UTF-8");
     QCOMPARE(Language::current(), 2);
-    QCOMPARE(messages.shown().size(), size_t(1));
+    QVERIFY(messages.shown().empty());
     Language::load(1);
 }
 
+// A UTF-8 locale shows every language: nothing is said, whatever language
+// the locale speaks. A character set without the language's letters warns
+// at every start and tells how to choose a UTF-8 locale here, not where a
+// control panel would have it.
 void TestLanguagePacks::unsupportedLocaleWarnsAtEveryStart()
 {
     userSettings().clear();
     userSettings().setValue("Settings/AppFirstStart", 1);
+    {
+        ScriptedMessages messages;
+        Language::startUp(QLocale("it_IT"), 0, "ANSI_X3.4-1968");
+        QCOMPARE(Language::current(), 1);
+        QVERIFY(messages.shown().empty());
+    }
+    userSettings().setValue("Settings/LangDLL", 4);
+    for (const char *codeset : {"UTF-8", "utf8"}) {
+        ScriptedMessages messages;
+        Language::startUp(QLocale::c(), 0, codeset);
+        QCOMPARE(Language::current(), 4);
+        QVERIFY(messages.shown().empty());
+    }
     for (int start = 0; start < 2; ++start) {
         ScriptedMessages messages;
-        Language::startUp(QLocale("it_IT"));
-        QCOMPARE(Language::current(), 1);
+        Language::startUp(QLocale("de_DE"), 0, "ISO-8859-1");
+        QCOMPARE(Language::current(), 4);
         QCOMPARE(messages.shown().size(), size_t(1));
         QCOMPARE(messages.shown()[0].icon, MessageIcon::Warning);
-        QVERIFY(messages.shown()[0].text.startsWith(
-            "The 'English' language is not supported by operating system."));
+        const QString text = messages.shown()[0].text;
+        QVERIFY2(text.contains("ru_RU.UTF-8") && text.contains("ISO-8859-1"), qPrintable(text));
+        QVERIFY2(!text.contains(QString::fromUtf8("Панели управления")), qPrintable(text));
     }
+    // Latin-1 has the letters of German, French and Spanish, not Russian's;
+    // ASCII has those of English alone.
+    QVERIFY(Language::localeShows(2, "ISO-8859-1"));
+    QVERIFY(Language::localeShows(5, "ISO-8859-15"));
+    QVERIFY(!Language::localeShows(4, "ISO-8859-1"));
+    QVERIFY(Language::localeShows(4, "KOI8-R"));
+    QVERIFY(!Language::localeShows(3, "ANSI_X3.4-1968"));
+    QVERIFY(Language::localeShows(1, "ANSI_X3.4-1968"));
+    QVERIFY(Language::unshownWarning(1, "ANSI_X3.4-1968").isEmpty());
+    QVERIFY(Language::unshownWarning(2, "ANSI_X3.4-1968").contains("de_DE.UTF-8"));
+    Language::load(1);
+}
+
+// A tool after a Russian session of the window speaks the language it was
+// asked for, else the shell's, and the window's last one only when neither
+// says.
+void TestLanguagePacks::toolsFollowTheirOptionThenTheLocaleThenTheSetting()
+{
+    userSettings().clear();
+    userSettings().setValue("Settings/LangDLL", 4);
+    QCOMPARE(Language::toolLanguageIndex(3, "de_DE.UTF-8"), 3);
+    QCOMPARE(Language::toolLanguageIndex(0, "de_DE.UTF-8"), 2);
+    QCOMPARE(Language::toolLanguageIndex(0, "es_ES@euro"), 5);
+    QCOMPARE(Language::toolLanguageIndex(0, "fr_CA"), 3);
+    QCOMPARE(Language::toolLanguageIndex(0, "en_US.UTF-8"), 1);
+    // The POSIX locale speaks the program's own English.
+    QCOMPARE(Language::toolLanguageIndex(0, "C.UTF-8"), 1);
+    QCOMPARE(Language::toolLanguageIndex(0, "C"), 1);
+    QCOMPARE(Language::toolLanguageIndex(0, "POSIX"), 1);
+    // No locale, or one no pack speaks: the stored setting.
+    QCOMPARE(Language::toolLanguageIndex(0, ""), 4);
+    QCOMPARE(Language::toolLanguageIndex(0, "it_IT.UTF-8"), 4);
+    qputenv("LC_ALL", "");
+    qputenv("LC_MESSAGES", "ru_RU.UTF-8");
+    qputenv("LANG", "de_DE.UTF-8");
+    QCOMPARE(Language::environmentLocaleName(), QStringLiteral("ru_RU.UTF-8"));
+    qputenv("LC_ALL", "es_ES.UTF-8");
+    QCOMPARE(Language::environmentLocaleName(), QStringLiteral("es_ES.UTF-8"));
+    qunsetenv("LC_ALL");
+    qunsetenv("LC_MESSAGES");
+    qunsetenv("LANG");
+    QCOMPARE(Language::environmentLocaleName(), QString());
 }
 
 void TestLanguagePacks::storedIndexOutOfRangeLoadsEnglishAndIsMendedAtExit()

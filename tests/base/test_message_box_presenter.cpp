@@ -1,4 +1,5 @@
 #include "shell/widgets/message_box_presenter.h"
+#include "base/language.h"
 #include "support/test_support.h"
 
 #include <QAbstractButton>
@@ -15,6 +16,8 @@ private slots:
     void questionShowsQuestionIconAndYesNo();
     void errorShowsStopIconAndOk();
     void questionThatThrowsWorkAwayDefaultsToNo();
+    void buttonsSpeakTheChosenLanguage_data();
+    void buttonsSpeakTheChosenLanguage();
 };
 
 // Answers the next message box that opens with the given button and reports
@@ -78,6 +81,37 @@ void TestMessageBoxPresenter::questionThatThrowsWorkAwayDefaultsToNo()
         else
             QVERIFY(pressedByEnter != QMessageBox::No);
     }
+}
+
+void TestMessageBoxPresenter::buttonsSpeakTheChosenLanguage_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("German") << 2 << QStringList{"&Ja", "&Nein", "Abbrechen"};
+    QTest::newRow("Russian") << 4 << QStringList{"&Да", "&Нет", "Отмена"};
+    QTest::newRow("English again") << 1 << QStringList{"&Yes", "&No", "Cancel"};
+}
+
+// The save question's buttons are Qt's own: they follow the language of
+// the loaded pack, and back again.
+void TestMessageBoxPresenter::buttonsSpeakTheChosenLanguage()
+{
+    QFETCH(int, language);
+    QFETCH(QStringList, texts);
+    QVERIFY(Language::load(language));
+    QStringList shown;
+    QTimer::singleShot(0, [&shown] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
+                for (QMessageBox::StandardButton b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+                    shown << box->button(b)->text();
+                box->button(QMessageBox::Cancel)->click();
+                return;
+            }
+        }
+    });
+    MessageBoxPresenter::present(nullptr, {"Save?", MessageIcon::Question, MessageButtons::YesNoCancel});
+    QCOMPARE(shown, texts);
 }
 
 QTEST_MAIN(TestMessageBoxPresenter)

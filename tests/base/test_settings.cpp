@@ -11,6 +11,7 @@ private slots:
     void loadReadsStoredValuesAndDefaults();
     void unreadableValueFallsBackToDefault();
     void unusableLayoutRestoresEveryDefault();
+    void placementIsTheUsersOnceStoredOrSet();
     void configurationLivesUnderItsOwnApplicationName();
     void singleValueWriteLeavesOthersAlone();
 };
@@ -80,6 +81,40 @@ void TestSettings::unusableLayoutRestoresEveryDefault()
     store().setValue("Size and position/XSize", 900);
     layout.load();
     QCOMPARE(layout.intValue("XSize"), 640);
+}
+
+// A first start opens the window to fit the screen; a placement the user
+// left behind wins from then on.
+void TestSettings::placementIsTheUsersOnceStoredOrSet()
+{
+    LayoutSettings layout(7);
+    layout.load();
+    QVERIFY(!layout.holdsPlacement());
+    QVERIFY(!layout.isGiven("XSize"));
+    // The splitter alone is no placement of the window.
+    layout.setValue("SplitterSizeX", 200);
+    QVERIFY(layout.isGiven("SplitterSizeX"));
+    QVERIFY(!layout.holdsPlacement());
+    layout.setValue("XSize", 1000);
+    QVERIFY(layout.holdsPlacement());
+    layout.save();
+
+    LayoutSettings again(7);
+    again.load();
+    QVERIFY(again.holdsPlacement());
+    QVERIFY(again.isGiven("SplitterSizeX"));
+    QVERIFY(!again.isGiven("YSize"));
+
+    // A stored value that cannot be read is no value of the user's, and an
+    // unusable layout counts as none.
+    store().setValue("Size and position/XSize", "wide");
+    again.load();
+    QVERIFY(!again.holdsPlacement());
+    store().setValue("Size and position/XSize", 0);
+    store().setValue("Size and position/YSize", 0);
+    store().setValue("Size and position/XPos", 300);
+    again.load();
+    QVERIFY(!again.holdsPlacement());
 }
 
 void TestSettings::configurationLivesUnderItsOwnApplicationName()

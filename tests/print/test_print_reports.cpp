@@ -1,6 +1,7 @@
 #include "print_test_support.h"
 
 #include "print/print_strings.h"
+#include "print/report_data.h"
 #include "base/language.h"
 #include "base/string_table.h"
 #include "base/settings.h"
@@ -42,6 +43,7 @@ private slots:
     void theCommandsFollowTheSelectedItem();
     void theFrameAndTheTitleBlockAreDrawnWhereTheyBelong();
     void aPdfThatCannotBeWrittenLeavesNothing();
+    void theOutlineNamesTheProjectAsTheTreeDoes();
 
 private:
     QString pdfPath(const QString &name) const { return m_dir.filePath(name); }
@@ -500,6 +502,26 @@ void TestPrintReports::aPdfThatCannotBeWrittenLeavesNothing()
         QVERIFY(!written);
         QCOMPARE(ToolTestChecksum(existing), before);
     }
+}
+
+// The outline of the project output is the tree's: the project stands
+// under the name the tree gives it in the window's language.
+void TestPrintReports::theOutlineNamesTheProjectAsTheTreeDoes()
+{
+    ReportProject project;
+    project.generate(1, 1);
+    project.openWithCatalogues();
+    const QStringList expected{"Project", "Projekt", "Projet", QString::fromUtf8("Проект"), "Proyecto"};
+    for (int language = 1; language <= Language::kCount; ++language) {
+        QVERIFY(Language::load(language));
+        const ProjectOutputData data = ReportDataReader(project.document, project.catalogues).ProjectOutput();
+        QVERIFY(data.tree.size() >= 3);
+        QCOMPARE(data.tree.front().depth, 0);
+        QCOMPARE(data.tree.front().text, expected.at(language - 1));
+        QVERIFY(std::any_of(data.tree.begin(), data.tree.end(),
+                            [](const TreeLine &line) { return line.text == QStringLiteral("Plant 1"); }));
+    }
+    Language::load(1);
 }
 
 QTEST_MAIN(TestPrintReports)

@@ -1,5 +1,6 @@
 #include "base/command_ids.h"
 #include "base/settings.h"
+#include "shell/first_start_layout.h"
 #include "shell/startup.h"
 #include "shell/widgets/main_frame.h"
 #include "shell_test_window.h"
@@ -37,6 +38,7 @@ private slots:
     void folderMadeByAddNewIsLoggedAsMade();
     void statusBarPromptsSaysReadyAndShowsTheLocks();
     void panesTakeTheirSizesOnceTheWindowIsShown();
+    void firstStartFitsTheScreenAndTheStoredPlacementWinsAfterwards();
     void fileMenuMakesTheProjectActiveAndShowsTheConnection();
 
 private:
@@ -344,6 +346,46 @@ void TestMainFramePanes::panesTakeTheirSizesOnceTheWindowIsShown()
         frame.close();
     }
     QCOMPARE(unshown.layout.intValue(QStringLiteral("SplitterSizeX")), 230);
+}
+
+// Without a placement of the user's the window takes most of the screen,
+// centred, and the tree room for a module under a zelnor-carrier; what the
+// user leaves behind is the placement of the next start.
+void TestMainFramePanes::firstStartFitsTheScreenAndTheStoredPlacementWinsAfterwards()
+{
+    ShellTestProject project;
+    QVERIFY(project.open());
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    {
+        AppSettings settings;
+        settings.Load();
+        CMainFrame frame(project.session, settings);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        const FirstStartLayout first = FirstStartLayout::For(
+            screen, frame.Tree()->fontMetrics().averageCharWidth(), frame.Tree()->indentation());
+        QCOMPARE(frame.geometry(), first.window);
+        QCOMPARE(frame.width(), screen.width() * 80 / 100);
+        QVERIFY(qAbs(frame.geometry().center().x() - screen.center().x()) <= 1);
+        const auto *top = frame.findChild<QSplitter *>("TopSplitter");
+        QTRY_COMPARE(top->sizes().value(0), first.treeWidth);
+        const int characters = frame.Tree()->fontMetrics().averageCharWidth();
+        QVERIFY(first.treeWidth >= 4 * frame.Tree()->indentation() + 20 * characters);
+        frame.move(screen.topLeft() + QPoint(10, 20));
+        frame.resize(500, 400);
+        frame.close();
+        StartupSequence::Exit(settings);
+    }
+    AppSettings settings;
+    settings.Load();
+    QVERIFY(settings.layout.holdsPlacement());
+    CMainFrame frame(project.session, settings);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QCOMPARE(frame.size(), QSize(500, 400));
+    const auto *top = frame.findChild<QSplitter *>("TopSplitter");
+    QTRY_VERIFY(top->sizes().value(0) > 0);
+    QCOMPARE(top->sizes().value(0), settings.layout.intValue(QStringLiteral("SplitterSizeX")));
 }
 
 void TestMainFramePanes::fileMenuMakesTheProjectActiveAndShowsTheConnection()

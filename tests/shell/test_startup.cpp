@@ -1,5 +1,6 @@
 #include "base/language.h"
 #include "base/password.h"
+#include "shell/first_start_layout.h"
 #include "shell/startup.h"
 #include "support/test_support.h"
 
@@ -26,6 +27,7 @@ private slots:
     void posixLocaleSpeaksEnglish();
     void unknownLanguageLoadsEnglishAndWritesOne();
     void exitKeepsWhatCommandsStored();
+    void firstStartLayoutFitsSmallAndLargeScreens();
 
 private:
     StartupSequence::Steps recordingSteps(bool openSucceeds);
@@ -192,16 +194,18 @@ void TestStartup::firstStartTakesTheLocaleLanguage()
     ScriptedMessages messages;
     store().setValue("Settings/AppFirstStart", 1);
     AppSettings settings;
-    QVERIFY(StartupSequence::Run({}, settings, recordingSteps(true), QLocale(QLocale::German, QLocale::Switzerland)));
+    QVERIFY(StartupSequence::Run({}, settings, recordingSteps(true), QLocale(QLocale::German, QLocale::Switzerland),
+                                 "UTF-8"));
     QCOMPARE(Language::current(), 2);
     QVERIFY(!store().contains("Settings/AppFirstStart"));
     QCOMPARE(store().value("Settings/LangDLL").toInt(), 2);
     QVERIFY(messages.texts().isEmpty());
-    // The command line's language serves this run, and Italian is spoken by
-    // no pack: the warning names the language in use.
+    // The command line's language serves this run, and the POSIX locale's
+    // ASCII cannot show French: the warning names the language in use.
     CommandLineOptions options;
     options.language = 3;
-    QVERIFY(StartupSequence::Run(options, settings, recordingSteps(true), QLocale(QLocale::Italian)));
+    QVERIFY(StartupSequence::Run(options, settings, recordingSteps(true), QLocale(QLocale::Italian),
+                                 "ANSI_X3.4-1968"));
     QCOMPARE(Language::current(), 3);
     QCOMPARE(messages.shown().back().icon, MessageIcon::Warning);
     QVERIFY(messages.texts().back().contains(QStringLiteral("'Français'")));
@@ -248,6 +252,23 @@ void TestStartup::exitKeepsWhatCommandsStored()
              QStringLiteral("/p/new.prj"));
     QCOMPARE(store().value("Size and position/XSize").toInt(), 900);
     QVERIFY(!store().contains("Size and position/YSize"));
+}
+
+// Four fifths of what the desktop leaves, centred; the tree as wide as a
+// module's name at the fifth level, but never most of the window.
+void TestStartup::firstStartLayoutFitsSmallAndLargeScreens()
+{
+    const FirstStartLayout small = FirstStartLayout::For(QRect(0, 0, 1366, 740), 7, 20);
+    QCOMPARE(small.window, QRect(137, 74, 1092, 592));
+    QCOMPARE(small.treeWidth, 8 * 20 + 30 * 7);
+    // A desktop panel on the left moves the centre with it.
+    const FirstStartLayout large = FirstStartLayout::For(QRect(64, 0, 1856, 1080), 8, 20);
+    QCOMPARE(large.window, QRect(64 + 186, 108, 1484, 864));
+    QCOMPARE(large.treeWidth, 8 * 20 + 30 * 8);
+    // A narrow screen keeps room for the item view, a tiny one the tree's
+    // usual width of twenty characters.
+    QCOMPARE(FirstStartLayout::For(QRect(0, 0, 800, 600), 9, 24).treeWidth, 640 * 35 / 100);
+    QCOMPARE(FirstStartLayout::For(QRect(0, 0, 300, 200), 8, 20).treeWidth, 20 * 8);
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

@@ -18,6 +18,7 @@
 #include "shell/project_session.h"
 #include "base/settings.h"
 #include "base/shell_strings.h"
+#include "shell/first_start_layout.h"
 #include "shell/startup.h"
 #include "base/string_table.h"
 #include "shell/tree_navigation.h"
@@ -270,7 +271,9 @@ void CMainFrame::ApplySplitterSizes()
     const int outputY = layout.intValue(QStringLiteral("OutputYSize"));
     const int topHeight = std::max(outputY >= 1 ? outputY : height * 2 / 3, 5);
     m_rows->setSizes({topHeight, std::max(height - topHeight, 10)});
-    const int treeWidth = std::max(layout.intValue(QStringLiteral("SplitterSizeX")), 10);
+    const bool ownTreeWidth = m_firstStartTreeWidth > 0 && !layout.isGiven(QStringLiteral("SplitterSizeX"));
+    const int treeWidth =
+        std::max(ownTreeWidth ? m_firstStartTreeWidth : layout.intValue(QStringLiteral("SplitterSizeX")), 10);
     m_top->setSizes({treeWidth, std::max(m_top->width() - m_top->handleWidth() - treeWidth, 10)});
 }
 
@@ -446,10 +449,17 @@ void CMainFrame::TreeCommand(int id)
 void CMainFrame::RestorePlacement()
 {
     const LayoutSettings &layout = m_settings.layout;
-    resize(layout.intValue(QStringLiteral("XSize")), layout.intValue(QStringLiteral("YSize")));
-    move(layout.intValue(QStringLiteral("XPos")), layout.intValue(QStringLiteral("YPos")));
-    if (layout.intValue(QStringLiteral("Maximized")) != 0)
-        setWindowState(windowState() | Qt::WindowMaximized);
+    if (layout.holdsPlacement()) {
+        resize(layout.intValue(QStringLiteral("XSize")), layout.intValue(QStringLiteral("YSize")));
+        move(layout.intValue(QStringLiteral("XPos")), layout.intValue(QStringLiteral("YPos")));
+        if (layout.intValue(QStringLiteral("Maximized")) != 0)
+            setWindowState(windowState() | Qt::WindowMaximized);
+    } else {
+        const FirstStartLayout first = FirstStartLayout::For(
+            screen()->availableGeometry(), m_tree->fontMetrics().averageCharWidth(), m_tree->indentation());
+        setGeometry(first.window);
+        m_firstStartTreeWidth = first.treeWidth;
+    }
     restoreState(ToolbarStore().value(kToolbarState).toByteArray());
     m_placementRestored = true;
 }

@@ -156,6 +156,8 @@ private:
     bool m_busy = false;
     bool m_placementRestored = false;
     bool m_panesSized = false;
+    // The tree's width of a first start, 0 once the user placed the window.
+    int m_firstStartTreeWidth = 0;
     QList<QPointer<QWidget>> m_retiredViews;
     const std::vector<Accelerator> *m_accelerators = nullptr;
 };

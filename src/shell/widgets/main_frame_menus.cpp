@@ -395,8 +395,8 @@ void CMainFrame::ChangeLanguage(int index)
     // holds unapplied is asked about first.
     if (!m_session.Commands().MayLeaveCurrentItem())
         return;
-    if (Language::localeLanguageIndex() != index)
-        MessageService::warning(StrF(LanguageNotSupported, {Str(Language::nameStringId(index))}));
+    if (const QString warning = Language::unshownWarning(index, Language::systemCodeset()); !warning.isEmpty())
+        MessageService::warning(warning);
     if (!Language::load(index))
         return;
     WriteSetting(QStringLiteral("LangDLL"), index);
