@@ -31,7 +31,7 @@ others=$(dpkg-deb --fsys-tarfile "$deb" | tar -tv --full-time | grep -v -F " $st
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 doc=$root/usr/share/doc/zelnor-wizard
-zcat "$doc/changelog.gz" | grep -qF -- "> $(date -u -R -d "@$epoch")" ||
+zcat "$doc/changelog.gz" | grep -qF -- ">  $(date -u -R -d "@$epoch")" ||
   fail "the changelog is not dated $(date -u -R -d "@$epoch")"
 grep -qF "date=\"$(date -u -d "@$epoch" +%F)\"" "$root/usr/share/metainfo/com.zelnor.wizard.metainfo.xml" ||
   fail "the release in the metainfo is not dated $(date -u -d "@$epoch" +%F)"
