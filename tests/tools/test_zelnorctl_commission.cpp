@@ -237,7 +237,7 @@ void TestZelnorctlCommission::aVerdictWhoseRecordCannotBeStoredIsAFailure()
     run = Ctl({"commission", project, "--port", simulator.device(), "--under", kModuleA, "--count", "1"});
     QCOMPARE(run.exitCode, 0);
     QVERIFY(!QFile::exists(kept.captured(1)));
-    const QVariantList results = Column(project, "SELECT Result || ': ' || Reason FROM CommissioningRecords ORDER BY ID");
+    const QVariantList results = Column(project, "SELECT Result || ': ' || COALESCE(Reason, '') FROM CommissioningRecords ORDER BY ID");
     QCOMPARE(results.size(), 2);
     QVERIFY2(results[0].toString().startsWith("failed: the record could not be stored ("), qPrintable(results[0].toString()));
     QCOMPARE(results[1].toString(), QStringLiteral("verified: "));

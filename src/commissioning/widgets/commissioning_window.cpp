@@ -147,7 +147,13 @@ CommissioningWindow::CommissioningWindow(const CommissioningSetup &setup, std::u
     Refresh();
 }
 
-CommissioningWindow::~CommissioningWindow() = default;
+CommissioningWindow::~CommissioningWindow()
+{
+    // The table asks its model while the dialog hides; the model reads the
+    // run, which goes before the dialog's children do.
+    hide();
+    m_table->setModel(nullptr);
+}
 
 QPushButton *CommissioningWindow::AddButton(int textId, const QString &id)
 {
