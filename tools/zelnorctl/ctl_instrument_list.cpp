@@ -62,7 +62,8 @@ int Import(const QString &path, const QString &file, bool dryRun)
     const QString summary = report.Summary(QFileInfo(file).fileName());
     if (!report.fileError.isEmpty()) {
         Err() << summary << Qt::endl;
-        return ExitUnusable;
+        // A project open for reading only refuses, as every command that writes.
+        return project.Document().IsReadOnly() ? ExitRefused : ExitUnusable;
     }
     if (!report.refused.empty()) {
         Err() << summary << Qt::endl;
