@@ -41,6 +41,11 @@ QString AppPaths::shareDirectory()
     return QFileInfo(installed).isDir() ? installed : program.absolutePath();
 }
 
+bool AppPaths::isInstalled()
+{
+    return shareDirectory() != QDir(programDirectory()).absolutePath();
+}
+
 QString AppPaths::sharedFile(const QString &name)
 {
     return QDir(shareDirectory()).filePath(name);
@@ -73,9 +78,8 @@ QString AppPaths::writableSubdirectory(const QString &name)
 {
     // An installed program's folder belongs to the system: even where it
     // could be written (by root) nothing of a run goes there.
-    const bool installed = shareDirectory() != QDir(programDirectory()).absolutePath();
     const QString besideProgram = QDir(programDirectory()).filePath(name);
-    if (!installed && canWriteInto(besideProgram))
+    if (!isInstalled() && canWriteInto(besideProgram))
         return besideProgram;
     const QString dataRoot = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     if (dataRoot.isEmpty())

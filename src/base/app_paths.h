@@ -15,6 +15,9 @@ public:
     // An installed program finds its companions in share/zelnor-wizard beside
     // its bin folder; a program in a build folder finds them beside itself.
     static QString shareDirectory();
+    // Whether the program runs from an installation (its share folder
+    // stands beside its bin folder) rather than from a build folder.
+    static bool isInstalled();
     static QString sharedFile(const QString &name);
     // The program's name with its extension, if any, replaced by ".vor", in
     // the share folder.

@@ -132,3 +132,20 @@ QStringList MonitoringTrend::CsvLines(const QString &unit) const
     }
     return lines;
 }
+
+std::array<bool, 5> MonitoringValues::LabelledTicks(double spacing, double labelWidth)
+{
+    constexpr double kGap = 4;
+    if (labelWidth + kGap <= spacing)
+        return {true, true, true, true, true};
+    if (labelWidth + kGap <= 2 * spacing)
+        return {true, false, true, false, true};
+    return {true, false, false, false, true};
+}
+
+int MonitoringValues::TimeTickCount(double plotWidth, double labelWidth)
+{
+    constexpr double kGap = 12;
+    const int fitting = labelWidth + kGap > 0 ? int(plotWidth / (labelWidth + kGap)) : 5;
+    return std::clamp(fitting, 2, 5);
+}

@@ -49,6 +49,13 @@ public:
     static std::array<double, 3> ScaleLevels(const MonitoringScale &scale);
     // The five labels below the bar's ticks; a label may have a second line.
     std::array<QString, 5> TickLabels(const CModuleImage &image, int channel, ModuleFamily family) const;
+    // Which ticks of the bar, spacing apart, carry their label so that no
+    // two labels of labelWidth meet: all five, else every second, else the
+    // two ends.
+    static std::array<bool, 5> LabelledTicks(double spacing, double labelWidth);
+    // How many times the trend's axis shows under a plot of plotWidth
+    // without one label running into the next: 2 to 5.
+    static int TimeTickCount(double plotWidth, double labelWidth);
 
 private:
     const ImageParameterTexts &m_texts;

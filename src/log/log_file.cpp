@@ -31,12 +31,32 @@ bool LogFile::create(const QString &directory, const QDateTime &creationTime)
         QFile file(path);
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             m_path = path;
+            m_startedEmpty = true;
             return true;
         }
         if (!file.exists())
             return false; // the folder refuses new files
     }
     return false;
+}
+
+QString LogFile::dailyFileNameFor(const QDate &day, const QString &toolName)
+{
+    return day.toString(QStringLiteral("yyyy_MM_dd_")) + toolName + QStringLiteral("_Log.txt");
+}
+
+bool LogFile::openDaily(const QString &directory, const QDate &day, const QString &toolName)
+{
+    m_path.clear();
+    if (directory.isEmpty() || !QDir().mkpath(directory))
+        return false;
+    const QString path = QDir(directory).filePath(dailyFileNameFor(day, toolName));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    m_path = path;
+    m_startedEmpty = file.size() == 0;
+    return true;
 }
 
 QString LogFile::NumberedName(const QString &name, int number)

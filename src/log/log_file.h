@@ -21,6 +21,14 @@ public:
     // numbered one when that name is taken. On
     // failure the log has no file and later appends do nothing.
     bool create(const QString &directory, const QDateTime &creationTime);
+    // "2026_12_09_zelnorctl_Log.txt": the file a command-line tool shares
+    // with its other calls of that day.
+    static QString dailyFileNameFor(const QDate &day, const QString &toolName);
+    // Opens the day's file of toolName inside directory, made when missing;
+    // what earlier calls wrote stays. On failure the log has no file.
+    bool openDaily(const QString &directory, const QDate &day, const QString &toolName);
+    // Whether the file held nothing when it was opened.
+    bool startedEmpty() const { return m_startedEmpty; }
     bool isUsable() const { return !m_path.isEmpty(); }
     const QString &path() const { return m_path; }
     // Appends text at the end of the file; false when it cannot be written.
@@ -28,4 +36,5 @@ public:
 
 private:
     QString m_path;
+    bool m_startedEmpty = false;
 };

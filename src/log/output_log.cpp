@@ -30,12 +30,36 @@ LogLineHold *&currentHold()
 
 OutputLog::OutputLog(QObject *parent) : QObject(parent)
 {
+    createFile(logDirectory(), QDateTime::currentDateTime());
+}
+
+QString OutputLog::logDirectory()
+{
     const QString wanted = QDir(AppPaths::programDirectory()).filePath(QStringLiteral("Log"));
     const QString used = AppPaths::writableSubdirectory(QStringLiteral("Log"));
-    createFile(used, QDateTime::currentDateTime());
-    // A log that could not stand beside the program says where it is.
-    if (hasFile() && QDir(used) != QDir(wanted))
+    // A log that could not stand beside the program says where it is; an
+    // installed program's logs belong in the user's data folder anyway.
+    if (!used.isEmpty() && !AppPaths::isInstalled() && QDir(used) != QDir(wanted))
         m_placeNote = StrF(kLogFolderMoved, {QDir::toNativeSeparators(wanted), QDir::toNativeSeparators(used)});
+    return used;
+}
+
+OutputLog::OutputLog(Daily, const QString &toolName, const QDate &day)
+{
+    if (!m_file.openDaily(logDirectory(), day, toolName))
+        MessageService::error(Str(kCannotCreateLogFile));
+    m_systemInformationPending = m_file.startedEmpty();
+}
+
+std::unique_ptr<OutputLog> OutputLog::ForTool(const QString &toolName, const QStringList &commandLine,
+                                              const SystemFacts &facts, const QDate &day)
+{
+    std::unique_ptr<OutputLog> log(new OutputLog(Daily{}, toolName, day));
+    log->writeSystemInformationOnce(facts);
+    // The day's earlier calls stand above; this one is told apart by its
+    // command line.
+    log->writeLogLine(commandLine.join(u' '));
+    return log;
 }
 
 OutputLog::OutputLog(const QString &directory, const QDateTime &creationTime, QObject *parent)
@@ -98,7 +122,7 @@ void OutputLog::writeSystemInformationOnce(const SystemFacts &facts)
         return;
     m_systemInformationPending = false;
     addText(SystemInformation::block(facts));
-    if (!m_placeNote.isEmpty())
+    if (!m_placeNote.isEmpty() && hasFile())
         writeLogLine(m_placeNote);
 }
 

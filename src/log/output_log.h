@@ -7,6 +7,9 @@
 #include <QMutex>
 #include <QObject>
 #include <QString>
+#include <QStringList>
+
+#include <memory>
 
 // The program's running record: every text goes to the run's log file and
 // to whoever shows it (the output pane, the command-line tool's console).
@@ -19,12 +22,20 @@ public:
     // Creates the run's file in the "Log" folder beside the program, named
     // after the current local time; where that folder cannot be made, in
     // the user's data folder, and the first line after the system
-    // information says so.
+    // information says so. An installed program logs into the user's data
+    // folder without a word.
     explicit OutputLog(QObject *parent = nullptr);
     // Creates the file in directory, named after creationTime. When it cannot
     // be made, "Can't create log file for log output!" is shown and the log
     // goes on without file.
     OutputLog(const QString &directory, const QDateTime &creationTime, QObject *parent = nullptr);
+    // The log of a command-line tool: one file a day in the program's "Log"
+    // folder (or the user's data folder, as above) that every call of the
+    // tool appends to; the system information of facts heads it once, and
+    // each call begins with its command line. Whoever listens to the log
+    // hears only what comes after.
+    static std::unique_ptr<OutputLog> ForTool(const QString &toolName, const QStringList &commandLine,
+                                              const SystemFacts &facts, const QDate &day = QDate::currentDate());
     ~OutputLog() override;
     OutputLog(const OutputLog &) = delete;
     OutputLog &operator=(const OutputLog &) = delete;
@@ -54,7 +65,12 @@ signals:
     void textAdded(const QString &text);
 
 private:
+    struct Daily {};
+    OutputLog(Daily, const QString &toolName, const QDate &day);
     void createFile(const QString &directory, const QDateTime &creationTime);
+    // The "Log" folder beside the program, or where it went instead; sets
+    // the note that says so.
+    QString logDirectory();
 
     LogFile m_file;
     // Keeps the texts of two threads from mixing inside the file.

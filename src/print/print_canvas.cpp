@@ -67,20 +67,30 @@ QString CPrintCanvas::Elided(const QString &text, double width, Qt::TextElideMod
 QStringList CPrintCanvas::WrappedLines(const QString &text, double width) const
 {
     const QFontMetricsF metrics(m_font);
+    const auto fits = [&metrics, width](const QString &line) { return metrics.horizontalAdvance(line) <= width; };
     QStringList lines;
     for (const QString &paragraph : text.split(QLatin1Char('\n'))) {
         QString line;
         for (const QString &word : paragraph.split(QLatin1Char(' '))) {
             const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
-            if (line.isEmpty() || metrics.horizontalAdvance(candidate) <= width) {
+            if (fits(candidate)) {
                 line = candidate;
                 continue;
             }
-            lines << line;
+            if (!line.isEmpty())
+                lines << line;
+            // A word wider than the column goes on over as many lines as it
+            // takes: a value is never cut short.
             line = word;
+            while (line.size() > 1 && !fits(line)) {
+                qsizetype take = line.size() - 1;
+                while (take > 1 && !fits(line.left(take)))
+                    --take;
+                lines << line.left(take);
+                line = line.mid(take);
+            }
         }
-        // A word wider than the column is cut rather than run over it.
-        lines << metrics.elidedText(line, Qt::ElideRight, width);
+        lines << line;
     }
     return lines;
 }

@@ -38,7 +38,7 @@ public:
     // text cut to width, with "..." where it was cut.
     QString Elided(const QString &text, double width, Qt::TextElideMode mode = Qt::ElideRight) const;
     // text broken into lines no wider than width (words kept whole where
-    // they fit).
+    // they fit, a wider word broken over lines).
     QStringList WrappedLines(const QString &text, double width) const;
 
     void DrawLine(QPointF from, QPointF to, double penWidth);

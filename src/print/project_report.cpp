@@ -75,10 +75,6 @@ ReportBlock TableRow(CPrintCanvas &measure, const std::vector<Column> &columns, 
     for (size_t i = 0; i < columns.size(); ++i) {
         measure.SetFont(points, i == 0 ? firstStyle : 0);
         lines[i] = measure.WrappedLines(texts.value(qsizetype(i)), columns[i].width() - 2 * kCellInset);
-        // A single word wider than its cell is shortened rather than run
-        // into the next cell or off the paper.
-        for (QString &line : lines[i])
-            line = measure.Elided(line, columns[i].width() - 2 * kCellInset);
         most = std::max<size_t>(most, size_t(lines[i].size()));
     }
     const double lineHeight = measure.LineHeight();

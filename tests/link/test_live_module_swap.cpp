@@ -54,7 +54,7 @@ private slots:
         QCOMPARE(h.transfer->LiveFamily(), std::optional<ModuleFamily>(Family7220));
         QCOMPARE(panel.count(), 3);
         QCOMPARE(panel.tabText(2), QStringLiteral("Monitoring - CH 1"));
-        auto *page = qobject_cast<CMonitoringPage *>(panel.widget(2));
+        auto *page = panel.widget(2)->findChild<CMonitoringPage *>();
         QVERIFY(page);
         QCOMPARE(page->ScaleLabels()[0]->text(), QStringLiteral("24 mA"));
         // The trend holds the new module's values alone.

@@ -128,6 +128,25 @@ private slots:
         trend.Restart();
         QVERIFY(trend.Samples().empty());
     }
+
+    // Labels of the bar and times of the trend never run into each other:
+    // long scale values ("10000.000 Puls") leave out every second label, a
+    // narrow trend shows fewer times rather than cut ones ("12:3...").
+    void labelsLeaveRoomRatherThanOverlap()
+    {
+        const std::array<bool, 5> all{true, true, true, true, true};
+        const std::array<bool, 5> everySecond{true, false, true, false, true};
+        const std::array<bool, 5> ends{true, false, false, false, true};
+        QCOMPARE(MonitoringValues::LabelledTicks(100, 60), all);
+        QCOMPARE(MonitoringValues::LabelledTicks(100, 96), all);
+        QCOMPARE(MonitoringValues::LabelledTicks(100, 97), everySecond);
+        QCOMPARE(MonitoringValues::LabelledTicks(60, 110), everySecond);
+        QCOMPARE(MonitoringValues::LabelledTicks(40, 110), ends);
+        QCOMPARE(MonitoringValues::TimeTickCount(600, 50), 5);
+        QCOMPARE(MonitoringValues::TimeTickCount(186, 50), 3);
+        QCOMPARE(MonitoringValues::TimeTickCount(100, 50), 2);
+        QCOMPARE(MonitoringValues::TimeTickCount(20, 50), 2);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestMonitoringValues)

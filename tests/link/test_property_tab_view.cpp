@@ -4,7 +4,9 @@
 #include "link/widgets/monitoring_page.h"
 #include "link/widgets/property_tab_view.h"
 #include "transfer_harness.h"
+#include "base/language.h"
 
+#include <QChartView>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -75,7 +77,7 @@ private slots:
 
         QCOMPARE(panel.count(), 4);
         QCOMPARE(panel.tabText(3), QStringLiteral("Monitoring - CH 2"));
-        auto *page = qobject_cast<CMonitoringPage *>(panel.widget(2));
+        auto *page = panel.widget(2)->findChild<CMonitoringPage *>();
         QVERIFY(page);
         QCOMPARE(int(page->Trend().Samples().size()), 1);
         panel.Refresh();
@@ -123,6 +125,43 @@ private slots:
                  qPrintable(QString("%1 %2").arg(header->sectionSize(1)).arg(header->sectionSize(2))));
         // Nothing is left over beside the columns.
         QVERIFY(header->length() >= table->viewport()->width() - 1);
+    }
+
+    // A narrow panel in German: every value stands whole in its column, the
+    // table scrolls sideways instead.
+    void diagnoseValuesAreNeverCut()
+    {
+        Online online;
+        QVERIFY(online.harness.goOnline());
+        QTRY_VERIFY(!online.onlineAtRefresh.isEmpty());
+        QVERIFY(Language::load(2));
+        CPropertyTabView panel(*online.harness.transfer, online.harness.link.controller);
+        panel.resize(360, 400);
+        panel.Refresh();
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        auto *table = panel.findChild<QTableWidget *>(QStringLiteral("DiagnoseList"));
+        QApplication::processEvents();
+        const QHeaderView *header = table->horizontalHeader();
+        int checked = 0;
+        for (int row = 0; row < table->rowCount(); ++row)
+            for (int column = 1; column < 3; ++column) {
+                const QString text = table->item(row, column)->text();
+                QVERIFY2(header->sectionSize(column) > table->fontMetrics().horizontalAdvance(text),
+                         qPrintable(QString("%1: %2").arg(text).arg(header->sectionSize(column))));
+                checked += text.isEmpty() ? 0 : 1;
+            }
+        QVERIFY(checked > 10);
+        QVERIFY(header->length() > table->viewport()->width());
+        // A low panel scrolls a Monitoring page instead of squeezing its
+        // trend under the bar's labels.
+        panel.resize(360, 180);
+        panel.setCurrentIndex(2);
+        QApplication::processEvents();
+        auto *page = panel.widget(2)->findChild<CMonitoringPage *>();
+        QVERIFY(page);
+        QTRY_VERIFY(page->ChartView()->height() >= 160);
+        TestSupport::loadEnglish();
     }
 
     void channelButtonSendsTheTwoWireCompensation()

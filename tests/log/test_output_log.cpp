@@ -3,6 +3,7 @@
 #include "base/string_table.h"
 #include "support/test_support.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -46,6 +47,7 @@ private slots:
     void linesWithoutActiveLogAreDropped();
     void fileRemovedDuringTheRunIsNotStartedAgain();
     void logAwayFromTheProgramSaysWhereItWent();
+    void toolCallsOfOneDayShareOneFile();
 
 private:
     QTemporaryDir m_dir;
@@ -216,15 +218,65 @@ void TestOutputLog::logAwayFromTheProgramSaysWhereItWent()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     AppPaths::setProgramFile(blocked + QStringLiteral("/zelnor-wizard"));
-    OutputLog away;
+    {
+        OutputLog away;
+        QVERIFY(away.hasFile());
+        const QString folder = QFileInfo(away.filePath()).absolutePath();
+        QVERIFY(!folder.startsWith(blocked));
+        QCOMPARE(linesAfterHeader(away),
+                 (QStringList{QStringLiteral("The folder '%1/Log' cannot be made; the log files are written to '%2'.")
+                                  .arg(blocked, folder),
+                              "next"}));
+        QFile::remove(away.filePath());
+    }
+    // Installed under a prefix (bin and share/zelnor-wizard): the logs go to
+    // the user's data folder as a matter of course, and nothing is said.
+    const QDir prefix(m_dir.filePath(QStringLiteral("usr")));
+    QVERIFY(prefix.mkpath(QStringLiteral("bin")) && prefix.mkpath(QStringLiteral("share/zelnor-wizard")));
+    AppPaths::setProgramFile(prefix.filePath(QStringLiteral("bin/zelnor-wizard")));
+    OutputLog installed;
     AppPaths::setProgramFile(QString());
-    QVERIFY(away.hasFile());
-    const QString folder = QFileInfo(away.filePath()).absolutePath();
-    QVERIFY(!folder.startsWith(blocked));
-    QCOMPARE(linesAfterHeader(away),
-             (QStringList{QStringLiteral("The folder '%1/Log' cannot be made; the log files are written to '%2'.")
-                              .arg(blocked, folder),
-                          "next"}));
+    QVERIFY(installed.hasFile());
+    QVERIFY(!installed.filePath().startsWith(prefix.path()));
+    QCOMPARE(linesAfterHeader(installed), QStringList{"next"});
+    QFile::remove(installed.filePath());
+}
+
+// A tool called a hundred times a day leaves one file a day, headed once by
+// the system information, each call starting with its command line.
+void TestOutputLog::toolCallsOfOneDayShareOneFile()
+{
+    AppPaths::setProgramFile(m_dir.filePath(QStringLiteral("bin/zelnor-wizard")));
+    QDir().mkpath(m_dir.filePath(QStringLiteral("bin")));
+    const QDate day(2026, 12, 9);
+    QString path;
+    for (const char *command : {"zelnorctl tree a.prj", "zelnorctl upload a.prj --create"}) {
+        std::unique_ptr<OutputLog> log =
+            OutputLog::ForTool(QStringLiteral("zelnorctl"), QString::fromLatin1(command).split(u' '), SystemFacts{}, day);
+        QVERIFY(log->hasFile());
+        QVERIFY(!log->systemInformationPending());
+        QSignalSpy heard(log.get(), &OutputLog::textAdded);
+        log->writeLogLine(QStringLiteral("done"));
+        QCOMPARE(heard.size(), 1);
+        QVERIFY(path.isEmpty() || path == log->filePath());
+        path = log->filePath();
+    }
+    QCOMPARE(path, m_dir.filePath(QStringLiteral("bin/Log/2026_12_09_zelnorctl_Log.txt")));
+    const QStringList lines = fileLines(path);
+    QCOMPARE(lines.count(QStringLiteral("SYSTEM INFORMATION")), 1);
+    QCOMPARE(lines.first(), QString(79, u'-'));
+    QStringList stamped;
+    for (const QString &line : lines)
+        if (const QRegularExpressionMatch match = kStamped.match(line); match.hasMatch())
+            stamped << match.captured(1);
+    QCOMPARE(stamped, (QStringList{"zelnorctl tree a.prj", "done", "zelnorctl upload a.prj --create", "done"}));
+    // The next day has a file of its own; the tools' files and the window's
+    // per-run files do not mix.
+    const std::unique_ptr<OutputLog> next =
+        OutputLog::ForTool(QStringLiteral("zelnorctl"), {QStringLiteral("zelnorctl")}, SystemFacts{}, day.addDays(1));
+    QCOMPARE(QFileInfo(next->filePath()).fileName(), QStringLiteral("2026_12_10_zelnorctl_Log.txt"));
+    QCOMPARE(QDir(m_dir.filePath(QStringLiteral("bin/Log"))).entryList(QDir::Files).size(), 2);
+    AppPaths::setProgramFile(QString());
 }
 
 QTEST_GUILESS_MAIN(TestOutputLog)

@@ -393,10 +393,15 @@ void TestPrintReports::theDataCardKeepsEveryValueLegible()
         QVERIFY2(OnACard(word), qPrintable(word.text));
     }
     QVERIFY2(smallest >= 5.95, qPrintable(QString("%1 at %2 pt").arg(smallestWord).arg(smallest)));
-    // Every value is there.
+    // Every value is there, none cut short: a word wider than its cell
+    // goes on in the next line.
     const QString text = PdfTools::Text(pdf);
     for (const char *value : {"SN-7781", "Checked", "Feed", "10.5"})
         QVERIFY2(text.contains(value), value);
+    // The German working mode "Widerstandsthermometer / Widerstand" is wider
+    // than its cell: it goes on in the next line instead of ending in "...".
+    if (language == 2)
+        QVERIFY2(text.contains("Widerstandsthermom") && text.contains("eter / Widerstand"), qPrintable(text));
 }
 
 void TestPrintReports::theCommandsFollowTheSelectedItem()

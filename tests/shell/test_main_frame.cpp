@@ -23,6 +23,7 @@
 #include <QTreeView>
 
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QtTest>
 
 using namespace CommandId;
@@ -129,9 +130,15 @@ void TestMainFrame::languageCommandsRebuildTheMenus()
     CapturedLog log;
     CMainFrame &frame = *window.frame;
     const char *fileMenus[] = {"&File", "&Datei", "&Fichier", "&Файл", "&Archivo"};
+    // The live values shown meanwhile follow the language too.
+    QVERIFY(frame.RunCommand(LiveValueColumn));
     for (int index = 5; index >= 1; --index) {
         QVERIFY(frame.RunCommand(MainMenu::LanguageCommand(index)));
         QCOMPARE(Language::current(), index);
+        QVERIFY(frame.LiveValueColumnShown());
+        auto *panel = frame.findChild<QTabWidget *>(QStringLiteral("CPropertyTabView"));
+        QVERIFY(panel);
+        QCOMPARE(panel->tabText(1), Str(62300));
         QCOMPARE(frame.menuBar()->actions().front()->text(), QString::fromUtf8(fileMenus[index - 1]));
         QCOMPARE(frame.Action(Interface)->text(), Str(62040));
         QVERIFY(frame.Action(MainMenu::LanguageCommand(index))->isChecked());

@@ -374,7 +374,13 @@ void TestTreeViews::restingCursorSelectsTheRowAfterTheHoverTime()
     QCOMPARE(list->SelectedItems(), std::vector<ItemHandle>{tree.plant("B").handle()});
     QVERIFY(!table->model()->index(rowC, 0).data(Qt::FontRole).value<QFont>().underline());
 
-    // Switched off, a resting cursor selects nothing.
+    // One click activates the row: its item becomes the current one.
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, overB);
+    QTRY_COMPARE(document.CurrentItem(), tree.plant("B").handle());
+    QVERIFY(document.Select(tree.project.projectItem().handle()));
+
+    // Switched off, a resting cursor selects nothing and one click only
+    // selects; the item becomes current with a double click.
     WriteSetting(QStringLiteral("EnableHoverSelection"), 0);
     list = std::make_unique<CMy7100View>(document);
     list->resize(400, 300);
@@ -383,6 +389,11 @@ void TestTreeViews::restingCursorSelectsTheRowAfterTheHoverTime()
     MoveMouse(*list->details(), overB);
     QTest::qWait(400);
     QVERIFY(list->SelectedItems().empty());
+    QTest::mouseClick(list->details()->viewport(), Qt::LeftButton, Qt::NoModifier, overB);
+    QTest::qWait(100);
+    QCOMPARE(document.CurrentItem(), tree.project.projectItem().handle());
+    QTest::mouseDClick(list->details()->viewport(), Qt::LeftButton, Qt::NoModifier, overB);
+    QTRY_COMPARE(document.CurrentItem(), tree.plant("B").handle());
 }
 
 void TestTreeViews::nameColumnFitsTheNamesUntilTheUserSizesIt()

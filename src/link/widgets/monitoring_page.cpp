@@ -56,18 +56,27 @@ void CBarGraph::paintEvent(QPaintEvent *)
     font.setPixelSize(kTickLabelPixels);
     painter.setFont(font);
     const QFontMetrics metrics(font);
+    int labelWidth = metrics.horizontalAdvance(QStringLiteral("100.00 %"));
+    for (const QString &label : m_tickLabels)
+        for (const QString &line : label.split(u'\n'))
+            labelWidth = std::max(labelWidth, metrics.horizontalAdvance(line));
     // Room for half a label on either side so that the end labels fit.
-    const int margin = metrics.horizontalAdvance(QStringLiteral("100.00 %")) / 2 + 2;
+    const int margin = std::min(labelWidth / 2 + 2, width() / 4);
     const QRect area = rect().adjusted(margin, 0, -margin, 0);
     const QRect bar(area.left(), area.top(), area.width(), area.height() / 4);
     painter.fillRect(bar, Qt::lightGray);
     painter.fillRect(QRect(bar.left(), bar.top(), int(bar.width() * m_fraction), bar.height()), Qt::green);
     painter.setPen(Qt::black);
     painter.drawRect(bar.adjusted(0, 0, -1, -1));
+    // Labels that would run into each other leave out every second one.
+    const std::array<bool, 5> labelled = MonitoringValues::LabelledTicks((bar.width() - 1) / 4.0, labelWidth);
     for (int tick = 0; tick < 5; ++tick) {
         const int x = bar.left() + (bar.width() - 1) * tick / 4;
         painter.drawLine(x, bar.bottom(), x, bar.bottom() + 5);
-        const QRect label(x - margin, bar.bottom() + 7, 2 * margin, area.height() - bar.height() - 7);
+        if (!labelled[size_t(tick)])
+            continue;
+        const QRect label(x - labelWidth / 2 - 2, bar.bottom() + 7, labelWidth + 4,
+                          area.height() - bar.height() - 7);
         painter.drawText(label, Qt::AlignHCenter | Qt::AlignTop, m_tickLabels[size_t(tick)]);
     }
 }
@@ -146,6 +155,14 @@ QWidget *CMonitoringPage::MakeChart()
     const MonitoringTrend::AxisRange range = m_trend.RangeOver(m_scale);
     m_valueAxis->setRange(range.low, range.high);
     connect(m_chart, &QChart::plotAreaChanged, this, &CMonitoringPage::PlaceScaleLabels);
+    // As many times under the trend as fit whole.
+    connect(m_chart, &QChart::plotAreaChanged, this, [this](const QRectF &plot) {
+        const QFontMetrics metrics(m_timeAxis->labelsFont());
+        const int labelWidth = metrics.horizontalAdvance(QStringLiteral("00:00:00"));
+        const int count = MonitoringValues::TimeTickCount(plot.width(), labelWidth);
+        if (count != m_timeAxis->tickCount())
+            m_timeAxis->setTickCount(count);
+    });
     return view;
 }
 

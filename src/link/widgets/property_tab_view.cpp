@@ -8,7 +8,7 @@
 #include "base/string_table.h"
 #include "log/log_strings.h"
 
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -16,8 +16,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 enum : int {
@@ -40,7 +43,9 @@ QString IdName(int id)
 CDiagnosePage::CDiagnosePage(QWidget *parent) : QWidget(parent)
 {
     auto *layout = new QVBoxLayout(this);
-    auto *form = new QFormLayout;
+    // The identity stands in two columns, so that a low panel keeps room
+    // for the rows of live states below it.
+    auto *form = new QGridLayout;
     const std::array<int, 5> labels = {kModuleType, TransferStrings::Revision, TransferStrings::SerialNumber,
                                        kModuleTag, TransferStrings::LastProgrammedDate};
     const std::array<int, 5> ids = {1278, 1279, 1281, 1284, 1316};
@@ -48,8 +53,16 @@ CDiagnosePage::CDiagnosePage(QWidget *parent) : QWidget(parent)
         m_header[i] = new QLineEdit(this);
         m_header[i]->setReadOnly(true);
         m_header[i]->setObjectName(IdName(ids[i]));
-        form->addRow(Str(labels[i]), m_header[i]);
+        auto *label = new QLabel(Str(labels[i]), this);
+        label->setBuddy(m_header[i]);
+        m_header[i]->setAccessibleName(label->text());
+        const int row = int(i) / 2;
+        const int column = int(i) % 2 * 2;
+        form->addWidget(label, row, column);
+        form->addWidget(m_header[i], row, column + 1);
     }
+    form->setColumnStretch(1, 1);
+    form->setColumnStretch(3, 1);
     layout->addLayout(form);
     m_table = new QTableWidget(0, 3, this);
     m_table->setObjectName(QStringLiteral("DiagnoseList"));
@@ -84,6 +97,22 @@ void CDiagnosePage::Show(const DiagnoseContent &content)
             item->setText(cells[size_t(column)]);
         }
     }
+    KeepValuesWhole();
+}
+
+// A channel's column never gets narrower than its widest value
+// ("Wiedereinschaltsperre"): a narrow panel scrolls instead of cutting it.
+void CDiagnosePage::KeepValuesWhole()
+{
+    const QFontMetrics metrics = m_table->fontMetrics();
+    // The cell's own margins on either side of its text.
+    const int margins = 2 * m_table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_table) + 8;
+    int widest = 0;
+    for (int row = 0; row < m_table->rowCount(); ++row)
+        for (int column = 1; column < 3; ++column)
+            if (const QTableWidgetItem *item = m_table->item(row, column))
+                widest = std::max(widest, metrics.horizontalAdvance(item->text()));
+    m_table->horizontalHeader()->setMinimumSectionSize(widest + margins);
 }
 
 CAdjustPage::CAdjustPage(LinkController &link, QWidget *parent) : QWidget(parent), m_link(link)
@@ -174,10 +203,12 @@ ModuleFamily CPropertyTabView::LiveFamily() const
 void CPropertyTabView::BuildMonitoring()
 {
     // The pages of another module go with their scales and trends.
-    for (CMonitoringPage *page : m_monitoring) {
-        removeTab(indexOf(page));
-        delete page;
-    }
+    for (CMonitoringPage *page : m_monitoring)
+        for (int tab = 0; tab < count(); ++tab)
+            if (widget(tab)->isAncestorOf(page)) {
+                delete widget(tab);
+                break;
+            }
     m_monitoring.clear();
     m_builtFor = m_transfer.LiveModuleNumber();
     const int channels = m_transfer.LiveImage().IsTwoChannel() ? 2 : 1;
@@ -185,7 +216,8 @@ void CPropertyTabView::BuildMonitoring()
         auto *page = new CMonitoringPage(channel, LiveFamily(), this);
         page->setObjectName(IdName(165));
         m_monitoring.push_back(page);
-        addTab(page, Str(LogStrings::Monitoring) + StrF(kChannelTitle, {channel}));
+        // A low panel scrolls the page rather than squeeze its bar and trend.
+        addTab(Scrolled(page), Str(LogStrings::Monitoring) + StrF(kChannelTitle, {channel}));
     }
 }
 

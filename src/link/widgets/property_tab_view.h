@@ -24,6 +24,8 @@ public:
     void Show(const DiagnoseContent &content);
 
 private:
+    void KeepValuesWhole();
+
     std::array<QLineEdit *, 5> m_header{};
     QTableWidget *m_table = nullptr;
 };

@@ -406,6 +406,11 @@ void CMainFrame::ChangeLanguage(int index)
     if (document.IsOpen())
         document.GlobalRefresh();
     emit document.updateAllViews(nullptr, C7100Document::HintLanguage, nullptr);
+    // The live values are built again in the new language.
+    if (LiveValueColumnShown()) {
+        ToggleLiveValueColumn();
+        ToggleLiveValueColumn();
+    }
     WriteLogLine(Str(kLanguageChangedLine + index - 1));
 }
 

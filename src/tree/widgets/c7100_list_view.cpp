@@ -142,10 +142,12 @@ C7100ListView::C7100ListView(C7100Document &document, QWidget *parent)
         view->setItemDelegate(delegate);
         connect(delegate, &QAbstractItemDelegate::closeEditor, this, &C7100ListView::EditorClosed);
         new ItemDragDropFilter(*view, *this, DragDropPresenter::AutoExpandDelay());
-        // A double click makes the row's item current.
-        connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
-            if (const Item *item = ItemOfRow(index.row()))
-                m_document.Select(item->handle());
+        // A double click makes the row's item current; with hover selection
+        // one click does (one-click activation).
+        connect(view, &QAbstractItemView::doubleClicked, this, &C7100ListView::ActivateRow);
+        connect(view, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
+            if (m_hover->enabled() && QApplication::keyboardModifiers() == Qt::NoModifier)
+                ActivateRow(index);
         });
     }
     m_details->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -198,6 +200,12 @@ C7100ListView::~C7100ListView()
     // The views go while this is still the list their signals reach.
     delete m_icons;
     delete m_details;
+}
+
+void C7100ListView::ActivateRow(const QModelIndex &index)
+{
+    if (const Item *item = ItemOfRow(index.row()))
+        m_document.Select(item->handle());
 }
 
 // With EnableHoverSelection the row under the resting cursor is hot

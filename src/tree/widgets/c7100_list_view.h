@@ -121,6 +121,8 @@ protected:
 private:
     void onDocumentUpdate(QObject *sender, int hint, Item *item);
     void SetUpHoverSelection(ListEntryLook &look);
+    // The row's item becomes the current one.
+    void ActivateRow(const QModelIndex &index);
     void ApplyLayout();
     void ApplyVisibility();
     void StoreLayout();

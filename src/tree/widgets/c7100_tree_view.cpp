@@ -16,10 +16,25 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QStyledItemDelegate>
 
 #include <utility>
 
 namespace {
+// Hot tracking underlines the entry under the cursor.
+class HotEntryDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (option->state & QStyle::State_MouseOver)
+            option->font.setUnderline(true);
+    }
+};
+
 
 constexpr int kMultiplyText = 63351; // the Edit menu's own text
 
@@ -89,10 +104,12 @@ C7100TreeView::C7100TreeView(CMy7100Doc &document, QWidget *parent)
     header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::EditKeyPressed);
-    // Hot tracking: the entry under the cursor is highlighted.
+    // Hot tracking: the entry under the cursor is highlighted and
+    // underlined, as the list's hot row is.
     if (ReadSetting(QStringLiteral("EnableHoverSelection")).toInt() != 0) {
         setMouseTracking(true);
         setAttribute(Qt::WA_Hover);
+        setItemDelegate(new HotEntryDelegate(this));
     }
     m_model->setRenamer({[](const Item &item) {
                              return TreeViewLogic::CanEdit(&item) && !CMy7100Doc::IsModule(item) &&
