@@ -5,7 +5,6 @@
 #include "print/print_strings.h"
 #include "print/report_data.h"
 
-#include <QSaveFile>
 
 namespace {
 QString CsvField(const QString &text)
@@ -85,13 +84,11 @@ QString Csv(const std::vector<CommissioningRecord> &records)
     return text;
 }
 
-bool WriteCsv(const std::vector<CommissioningRecord> &records, const QString &file)
+QString WriteCsv(const std::vector<CommissioningRecord> &records, OutputFile::Target target)
 {
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(Csv(records).toUtf8());
-    return out.commit();
+    const QByteArray text = Csv(records).toUtf8();
+    target.ownHead = text.left(text.indexOf('\n') + 1);
+    return OutputFile::WriteBytes(target, text);
 }
 
 } // namespace CommissioningReport

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/output_file.h"
 #include "link/commissioning_records.h"
 #include "print/project_report.h"
 
@@ -18,8 +19,9 @@ std::unique_ptr<CProjectReport> Make(CMy7100Doc &document, const CatalogueSet &c
                                      const std::vector<CommissioningRecord> &records);
 // One header line and one line per record, fields quoted where they must be.
 QString Csv(const std::vector<CommissioningRecord> &records);
-// Writes the CSV text whole or not at all.
-bool WriteCsv(const std::vector<CommissioningRecord> &records, const QString &file);
+// Writes the CSV text whole or not at all; an earlier list of records is
+// replaced without asking. Empty on success, else why not.
+QString WriteCsv(const std::vector<CommissioningRecord> &records, OutputFile::Target target);
 // "verified" or "failed: reason" in the active language.
 QString ResultText(const CommissioningRecord &record);
 } // namespace CommissioningReport

@@ -157,17 +157,14 @@ QJsonObject JsonOf(const CommissioningRecord &record)
         {"seconds", record.elapsedMs < 0 ? QJsonValue() : QJsonValue(double(record.elapsedMs) / 1000.0)}};
 }
 
-int WritePdf(CtlProject &project, const std::vector<CommissioningRecord> &records, const QString &file)
+int WritePdf(CtlProject &project, const std::vector<CommissioningRecord> &records, const OutputFile::Target &pdf)
 {
     const std::unique_ptr<CProjectReport> report =
         CommissioningReport::Make(project.Document(), project.Catalogues(), records);
-    const QString pdf = QDir::current().absoluteFilePath(file);
-    if (!WriteReportPdf(*report, pdf, PrinterSettings::Orientation())) {
-        Err() << StrF(PrintStrings::CtlCannotWritePdf, {pdf}) << Qt::endl;
-        return ExitUnusable;
-    }
-    Out() << StrF(PrintStrings::CtlPagesWritten, {report->PageCount(), pdf}) << Qt::endl;
-    return ExitOk;
+    const int code = WriteTarget(pdf, [&] { return WriteReportPdf(*report, pdf, PrinterSettings::Orientation()); });
+    if (code == ExitOk && !OutputFile::IsStandardOutput(pdf.path))
+        Out() << StrF(PrintStrings::CtlPagesWritten, {report->PageCount(), pdf.path}) << Qt::endl;
+    return code;
 }
 } // namespace
 
@@ -222,6 +219,17 @@ int Commission(const QStringList &args, const QCommandLineParser &parser)
 
 int Records(const QStringList &args, const QCommandLineParser &parser)
 {
+    const bool force = parser.isSet(QStringLiteral("force"));
+    const bool pdf = parser.isSet(QStringLiteral("pdf"));
+    const bool csv = parser.isSet(QStringLiteral("csv"));
+    const OutputFile::Target target =
+        CommandTarget(parser.value(QString::fromLatin1(pdf ? "pdf" : "csv")),
+                      pdf ? OutputFile::Content::Pdf : OutputFile::Content::Text, force, args[0]);
+    // Refused before the project is opened.
+    if (pdf || csv) {
+        if (const std::optional<int> refused = RefuseTarget(target))
+            return *refused;
+    }
     CtlProject project;
     if (!project.Open(args[0]))
         return ExitUnusable;
@@ -231,23 +239,10 @@ int Records(const QStringList &args, const QCommandLineParser &parser)
             return ExitRefused;
         const std::vector<CommissioningRecord> records =
             CommissioningRecords(*project.Database().Session()).List(under);
-        if (parser.isSet(QStringLiteral("pdf")))
-            return WritePdf(project, records, parser.value(QStringLiteral("pdf")));
-        if (parser.isSet(QStringLiteral("csv"))) {
-            // "-" stands for the standard output, as the export's file does not.
-            const QString target = parser.value(QStringLiteral("csv"));
-            const QString csv = CommissioningReport::Csv(records);
-            if (target == QLatin1String("-")) {
-                Out() << csv << Qt::flush;
-                return ExitOk;
-            }
-            const QString refusal = WriteListFile(QDir::current().absoluteFilePath(target), csv.toUtf8());
-            if (!refusal.isEmpty()) {
-                Err() << refusal << Qt::endl;
-                return ExitUnusable;
-            }
-            return ExitOk;
-        }
+        if (pdf)
+            return WritePdf(project, records, target);
+        if (csv)
+            return WriteTarget(target, [&] { return CommissioningReport::WriteCsv(records, target); });
         if (parser.isSet(QStringLiteral("json"))) {
             QJsonArray listed;
             for (const CommissioningRecord &record : records)

@@ -179,18 +179,25 @@ void CommissioningWindow::SaveReport(bool pdf)
                                      pdf ? QStringLiteral("PDF (*.pdf)") : QStringLiteral("CSV (*.csv)"));
     if (file.isEmpty())
         return;
+    // Qt's question was the consent to replace an unrelated file, never a project.
+    const OutputFile::Target target{file, pdf ? OutputFile::Content::Pdf : OutputFile::Content::Text, true,
+                                    m_session.Database().OpenedPath()};
+    if (const std::optional<QString> refusal = OutputFile::Refusal(target)) {
+        MessageService::error(*refusal);
+        return;
+    }
     try {
         const std::vector<CommissioningRecord> records =
             CommissioningRecords(*m_session.Database().Session()).List();
-        bool written = false;
+        QString failure;
         if (pdf) {
             const std::unique_ptr<CProjectReport> report =
                 CommissioningReport::Make(m_session.Document(), m_session.Catalogues(), records);
-            written = WriteReportPdf(*report, file, PrinterSettings::Orientation());
+            failure = WriteReportPdf(*report, target, PrinterSettings::Orientation());
         } else {
-            written = CommissioningReport::WriteCsv(records, file);
+            failure = CommissioningReport::WriteCsv(records, target);
         }
-        if (!written)
+        if (!failure.isEmpty())
             MessageService::error(StrF(CannotWriteFile, {file}));
     } catch (const COLEDBException &error) {
         ReportDataError(error);
