@@ -204,6 +204,12 @@ QString Write(const Target &target, const std::function<bool(QIODevice &)> &writ
     return QString();
 }
 
+Target WithHeadOf(Target target, const QByteArray &bytes)
+{
+    target.ownHead = bytes.left(bytes.indexOf('\n') + 1);
+    return target;
+}
+
 QString WriteBytes(const Target &target, const QByteArray &bytes)
 {
     return Write(target, [&bytes](QIODevice &device) { return device.write(bytes) == bytes.size(); });

@@ -63,6 +63,10 @@ bool IsStandardOutput(const QString &path);
 // replaced file's those it had; nothing for a new file (the system's).
 std::optional<QFileDevice::Permissions> PermissionsFor(const Target &target);
 
+// The target with the first line of bytes as its own head: an earlier
+// output with the same first line (a list's header) is replaced unasked.
+Target WithHeadOf(Target target, const QByteArray &bytes);
+
 // Checks the target and writes it through write(); empty on success, else
 // the refusal or the failure, the target then being as it was.
 QString Write(const Target &target, const std::function<bool(QIODevice &)> &write);

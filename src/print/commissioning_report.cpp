@@ -84,11 +84,10 @@ QString Csv(const std::vector<CommissioningRecord> &records)
     return text;
 }
 
-QString WriteCsv(const std::vector<CommissioningRecord> &records, OutputFile::Target target)
+QString WriteCsv(const std::vector<CommissioningRecord> &records, const OutputFile::Target &target)
 {
     const QByteArray text = Csv(records).toUtf8();
-    target.ownHead = text.left(text.indexOf('\n') + 1);
-    return OutputFile::WriteBytes(target, text);
+    return OutputFile::WriteBytes(OutputFile::WithHeadOf(target, text), text);
 }
 
 } // namespace CommissioningReport

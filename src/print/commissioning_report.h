@@ -21,7 +21,7 @@ std::unique_ptr<CProjectReport> Make(CMy7100Doc &document, const CatalogueSet &c
 QString Csv(const std::vector<CommissioningRecord> &records);
 // Writes the CSV text whole or not at all; an earlier list of records is
 // replaced without asking. Empty on success, else why not.
-QString WriteCsv(const std::vector<CommissioningRecord> &records, OutputFile::Target target);
+QString WriteCsv(const std::vector<CommissioningRecord> &records, const OutputFile::Target &target);
 // "verified" or "failed: reason" in the active language.
 QString ResultText(const CommissioningRecord &record);
 } // namespace CommissioningReport

@@ -243,9 +243,7 @@ InstrumentListExport::Result InstrumentListExport::Rows(Item *under, bool codes)
     return result;
 }
 
-QString WriteListFile(OutputFile::Target target, const QByteArray &bytes)
+QString WriteListFile(const OutputFile::Target &target, const QByteArray &bytes)
 {
-    target.content = OutputFile::Content::Text;
-    target.ownHead = bytes.left(bytes.indexOf('\n') + 1);
-    return OutputFile::WriteBytes(target, bytes);
+    return OutputFile::WriteBytes(OutputFile::WithHeadOf(target, bytes), bytes);
 }

@@ -78,4 +78,4 @@ private:
 
 // Writes a list through the output service; an earlier list with the same
 // header line is replaced without asking. Empty on success, else the message.
-QString WriteListFile(OutputFile::Target target, const QByteArray &bytes);
+QString WriteListFile(const OutputFile::Target &target, const QByteArray &bytes);

@@ -227,7 +227,7 @@ int Records(const QStringList &args, const QCommandLineParser &parser)
                       pdf ? OutputFile::Content::Pdf : OutputFile::Content::Text, force, args[0]);
     // Refused before the project is opened.
     if (pdf || csv) {
-        if (const std::optional<int> refused = RefuseTarget(target))
+        if (const std::optional<int> refused = RefuseEarly(target))
             return *refused;
     }
     CtlProject project;
@@ -241,8 +241,11 @@ int Records(const QStringList &args, const QCommandLineParser &parser)
             CommissioningRecords(*project.Database().Session()).List(under);
         if (pdf)
             return WritePdf(project, records, target);
-        if (csv)
-            return WriteTarget(target, [&] { return CommissioningReport::WriteCsv(records, target); });
+        if (csv) {
+            const QByteArray bytes = CommissioningReport::Csv(records).toUtf8();
+            const OutputFile::Target list = OutputFile::WithHeadOf(target, bytes);
+            return WriteTarget(list, [&] { return OutputFile::WriteBytes(list, bytes); });
+        }
         if (parser.isSet(QStringLiteral("json"))) {
             QJsonArray listed;
             for (const CommissioningRecord &record : records)

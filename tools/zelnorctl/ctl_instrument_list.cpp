@@ -21,7 +21,7 @@ int Export(const QString &path, const QString &csv, const QString &under, bool c
 {
     const OutputFile::Target target = CommandTarget(csv, OutputFile::Content::Text, force, path);
     // Refused before the project is opened.
-    if (const std::optional<int> refused = RefuseTarget(target))
+    if (const std::optional<int> refused = RefuseEarly(target))
         return *refused;
     CtlProject project;
     if (!project.Open(path))
@@ -34,7 +34,9 @@ int Export(const QString &path, const QString &csv, const QString &under, bool c
             InstrumentListExport(project.Document(), project.Catalogues()).Rows(item, codes);
         if (!rows.ok)
             return ExitRefused;
-        const int code = WriteTarget(target, [&] { return WriteListFile(target, CsvEncode(rows.records)); });
+        const QByteArray bytes = CsvEncode(rows.records);
+        const OutputFile::Target list = OutputFile::WithHeadOf(target, bytes);
+        const int code = WriteTarget(list, [&] { return OutputFile::WriteBytes(list, bytes); });
         if (code == ExitOk && !OutputFile::IsStandardOutput(target.path))
             Out() << StrF(ExportWritten, {rows.modules, target.path}) << Qt::endl;
         return code;

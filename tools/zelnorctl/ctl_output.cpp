@@ -75,6 +75,12 @@ std::optional<int> RefuseTarget(const OutputFile::Target &target)
     return ExitRefused;
 }
 
+std::optional<int> RefuseEarly(OutputFile::Target target)
+{
+    target.replaceAllowed = true;
+    return RefuseTarget(target);
+}
+
 int WriteTarget(const OutputFile::Target &target, const std::function<QString()> &write)
 {
     if (const std::optional<int> refused = RefuseTarget(target))

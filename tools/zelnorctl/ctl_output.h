@@ -24,6 +24,10 @@ OutputFile::Target CommandTarget(const QString &path, OutputFile::Content conten
 // Prints why the target is refused and answers ExitRefused, or nothing when
 // it may be written.
 std::optional<int> RefuseTarget(const OutputFile::Target &target);
+// The same before the content is known: only what no content could make
+// writable (a project, a pipe, a folder); whether an existing file may be
+// replaced is decided when it is written.
+std::optional<int> RefuseEarly(OutputFile::Target target);
 // Writes through the output service; a refusal gives ExitRefused, a failure
 // ExitUnusable, each printed.
 int WriteTarget(const OutputFile::Target &target, const std::function<QString()> &write);
