@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QPointer>
+#include <QFileInfo>
 #include <QResource>
 #include <QTranslator>
 
@@ -228,7 +229,8 @@ bool Language::load(int index)
     const QString mapRoot = QStringLiteral("/pack%1").arg(++pack.generation);
 
     QString error;
-    const bool registered = QFile::exists(path) && QResource::registerResource(path, mapRoot);
+    // Only a plain file: a pipe in its place would hold the start for ever.
+    const bool registered = QFileInfo(path).isFile() && QResource::registerResource(path, mapRoot);
     StringTable loaded;
     const bool ok =
         registered && loaded.loadFromResourceDir(QStringLiteral(":%1/strings").arg(mapRoot), &error);

@@ -9,7 +9,6 @@
 
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -206,13 +205,10 @@ QString Csv(const std::vector<CommissioningHistory> &histories)
     return text;
 }
 
-bool WriteCsv(const std::vector<CommissioningHistory> &histories, const QString &file)
+QString WriteCsv(const std::vector<CommissioningHistory> &histories, const OutputFile::Target &target)
 {
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(Csv(histories).toUtf8());
-    return out.commit();
+    const QByteArray text = Csv(histories).toUtf8();
+    return OutputFile::WriteBytes(OutputFile::WithHeadOf(target, text), text);
 }
 
 QJsonObject Json(const std::vector<CommissioningHistory> &histories)

@@ -2,6 +2,7 @@
 
 #include "commissioning/commissioning_queue.h"
 #include "commissioning/commissioning_records.h"
+#include "db/output_file.h"
 #include "print/project_report.h"
 
 #include <QJsonObject>
@@ -43,8 +44,9 @@ std::unique_ptr<CProjectReport> Make(CMy7100Doc &document, const CatalogueSet &c
 // A header line, then per module a "module" line followed by its "attempt"
 // lines; fields quoted where they must be.
 QString Csv(const std::vector<CommissioningHistory> &histories);
-// Writes the CSV text whole or not at all.
-bool WriteCsv(const std::vector<CommissioningHistory> &histories, const QString &file);
+// Writes the CSV text whole or not at all; an earlier list of records is
+// replaced without asking. Empty on success, else why not.
+QString WriteCsv(const std::vector<CommissioningHistory> &histories, const OutputFile::Target &target);
 // {"modules": [{..., "attempts": [...]}], "totals": {...}}
 QJsonObject Json(const std::vector<CommissioningHistory> &histories);
 // "Totals: N modules: ... (N never attempted); N attempts"

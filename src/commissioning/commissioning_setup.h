@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class CMy7100Doc;
 class CatalogueSet;
 class DbSession;
@@ -14,4 +16,6 @@ struct CommissioningSetup {
     const CatalogueSet &catalogues;
     LinkController &link;
     ModuleTransfer &transfer;
+    // The open project's file, which no report of the run may replace.
+    QString projectPath;
 };

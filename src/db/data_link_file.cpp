@@ -4,7 +4,6 @@
 #include "base/string_table.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -63,6 +62,10 @@ bool DataLinkFile::parseText(const QString &text, ConnectionProperties &into, QS
 
 bool DataLinkFile::read(const QString &path, ConnectionProperties &into, QString *error)
 {
+    if (const std::optional<QString> refusal = InputFile::Refusal(path)) {
+        *error = *refusal;
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = file.errorString();
@@ -81,14 +84,17 @@ QString DataLinkFile::compose(const ConnectionProperties &properties)
            QStringLiteral("\r\n");
 }
 
-bool DataLinkFile::write(const QString &path, const ConnectionProperties &properties, QString *error)
+OutputFile::Target DataLinkFile::target(const QString &path, const ConnectionProperties &properties,
+                                        bool replaceAllowed, const QString &openProject)
+{
+    OutputFile::Target target{path, OutputFile::Content::DataLink, replaceAllowed, openProject};
+    target.secret = !properties.value(ConnectionProperties::kPassword).isEmpty();
+    return target;
+}
+
+bool DataLinkFile::write(const OutputFile::Target &target, const ConnectionProperties &properties, QString *error)
 {
     QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
-    const QByteArray bytes = utf16(compose(properties));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    *error = OutputFile::WriteBytes(target, utf16(compose(properties)));
+    return error->isEmpty();
 }

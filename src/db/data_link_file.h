@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/connection_properties.h"
+#include "db/output_file.h"
 
 #include <QString>
 
@@ -12,9 +13,18 @@ public:
     // Reads the init string of the file. A file that cannot be read or whose
     // content is not a data link gives false with the reason in error.
     static bool read(const QString &path, ConnectionProperties &into, QString *error);
+    // The file as the output service writes it: it replaces another data
+    // link file, anything else only when replaceAllowed, never a project;
+    // with a password in it only its owner may read it.
+    static OutputFile::Target target(const QString &path, const ConnectionProperties &properties,
+                                     bool replaceAllowed = false, const QString &openProject = {});
     // Writes the file in the Windows layout (UTF-16LE with mark), through a
     // temporary file beside it so that a failed write leaves the old file.
-    static bool write(const QString &path, const ConnectionProperties &properties, QString *error);
+    static bool write(const OutputFile::Target &target, const ConnectionProperties &properties, QString *error);
+    static bool write(const QString &path, const ConnectionProperties &properties, QString *error)
+    {
+        return write(target(path, properties), properties, error);
+    }
 
     // The text of a data link file and back.
     static QString compose(const ConnectionProperties &properties);

@@ -86,6 +86,12 @@ bool ProjectServerCopy::run(const QString &projectFile, const ConnectionProperti
     m_error.clear();
     m_tables.clear();
     m_rows = 0;
+    // Refused before anything is put onto the server.
+    const OutputFile::Target link = DataLinkFile::target(dataLinkFile, server, m_replaceDataLink, projectFile);
+    if (!dataLinkFile.isEmpty()) {
+        if (const std::optional<QString> refusal = OutputFile::Refusal(link))
+            return fail(*refusal);
+    }
     std::vector<ProviderErrorRecord> records;
     const std::unique_ptr<DbSession> source =
         DbSession::open(DataSource::sqliteFile(projectFile, true), &records);
@@ -100,7 +106,7 @@ bool ProjectServerCopy::run(const QString &projectFile, const ConnectionProperti
     if (!copyAll(source->database().connectionName(), session->database().connectionName()))
         return false;
     QString why;
-    if (!dataLinkFile.isEmpty() && !DataLinkFile::write(dataLinkFile, server, &why))
+    if (!dataLinkFile.isEmpty() && !DataLinkFile::write(link, server, &why))
         return fail(StrF(ProjectStrings::CopyCantWriteDataLink, {dataLinkFile, why}));
     return true;
 }

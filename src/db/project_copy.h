@@ -28,6 +28,9 @@ public:
     const QStringList &tables() const { return m_tables; }
     int rowCount() const { return m_rows; }
     void setProgress(Progress progress) { m_progress = std::move(progress); }
+    // An existing file other than a data link file is replaced by the data
+    // link file (never a project).
+    void setReplaceDataLink(bool replace) { m_replaceDataLink = replace; }
 
     // The PostgreSQL type of a column declared with the given SQLite type.
     static QString serverType(const QString &sqliteType);
@@ -54,4 +57,5 @@ private:
     QStringList m_tables;
     int m_rows = 0;
     Progress m_progress;
+    bool m_replaceDataLink = false;
 };

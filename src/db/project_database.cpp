@@ -51,11 +51,14 @@ QString FileErrorText(const QString &path, const QFileDevice &file)
 
 bool RefuseNonPlainFile(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.exists() || info.isFile() || info.isDir())
+    // A folder is named as such by the open that follows.
+    if (QFileInfo(path).isDir())
         return true;
-    MessageService::error(StrF(ProjectStrings::NotAPlainFile, {path}));
-    return false;
+    if (const std::optional<QString> refusal = InputFile::Refusal(path)) {
+        MessageService::error(*refusal);
+        return false;
+    }
+    return true;
 }
 
 ProjectDatabase::ProjectDatabase(QObject *parent) : QObject(parent)

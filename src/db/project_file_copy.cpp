@@ -1,6 +1,7 @@
 #include "db/project_file_copy.h"
 
 #include "db/db_session.h"
+#include "db/output_file.h"
 #include "db/project_strings.h"
 #include "base/string_table.h"
 
@@ -84,13 +85,17 @@ bool Copy(const QString &source, const QString &target, QString *error)
         *error = StrF(ProjectStrings::CopyNotSound, {target, why});
         return false;
     }
+    // A temporary file is the owner's alone; a project is shared as any file
+    // is, or as the one it replaces was.
+    const QFileDevice::Permissions permissions =
+        OutputFile::PermissionsFor({target, OutputFile::Content::Project})
+            .value_or(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     if (std::rename(QFile::encodeName(partial.fileName()).constData(), QFile::encodeName(target).constData()) != 0) {
         *error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
     partial.setAutoRemove(false);
-    // A temporary file is the owner's alone; a project is shared as any file is.
-    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(target, permissions);
     return true;
 }
 

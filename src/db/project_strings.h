@@ -86,5 +86,8 @@ enum : int {
     TargetHoldsOther = 62943,
     CopyNotSound = 62944,
     OpenForReadingOnly = 62945,
+    FolderNotOpened = 62946,
+    TargetIsFolder = 62947,
+    CantWriteFile = 62948,
 };
 } // namespace ProjectStrings

@@ -1,5 +1,6 @@
 #include "link/monitor_file.h"
 
+#include "db/output_file.h"
 #include "db/text_rules.h"
 
 #include "link/module_image.h"
@@ -113,8 +114,6 @@ void MonitorFile::MarkOffline(const QDateTime &now)
 
 void MonitorFile::Append(const QString &text) const
 {
-    QFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return;
-    file.write(LogFile::toFileText(text));
+    // A line that cannot be written is skipped; the next one tries again.
+    OutputFile::Append(m_filePath, LogFile::toFileText(text));
 }

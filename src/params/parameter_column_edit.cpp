@@ -5,6 +5,7 @@
 #include "params/module_parameter_editor.h"
 #include "params/parameter_values.h"
 #include "params/params_strings.h"
+#include "base/number_text.h"
 #include "base/string_table.h"
 
 #include <QLocale>
@@ -37,6 +38,17 @@ const QStringList kValueColumns = {
     QStringLiteral("Relay1Hysteresis"),  QStringLiteral("Relay2ActiveRangeValue"),
     QStringLiteral("Relay2Hysteresis"),  QStringLiteral("Zahlteilerkvocient"),
     QStringLiteral("Anlaufverzoegurung")};
+
+QString Number(double value, int decimals)
+{
+    return QLocale::c().toString(value, 'f', decimals);
+}
+
+// A limit of a field as text: without the zeros a binary fraction leaves.
+QString Number(double value)
+{
+    return QLocale::c().toString(value, 'g', 12);
+}
 
 int ColumnOrder(const QString &column)
 {
@@ -122,16 +134,17 @@ QString ParameterColumnEdit::SetOne(int channel, const QString &column, const QS
         ch->description = text;
         return QString();
     }
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok)
+    const std::optional<double> value = NumberText::Parse(text);
+    if (!value)
         return StrF(ColumnNotANumber, {text, column});
     if (kCodeColumns.contains(column, Qt::CaseInsensitive)) {
-        if (value != double(int(value)))
+        if (!NumberText::Fits(*value, 1, 32) || *value != double(int(*value)))
             return StrF(ColumnNotANumber, {text, column});
-        return SetCode(channel, column, int(value));
+        return SetCode(channel, column, int(*value));
     }
-    return SetValue(channel, column, value);
+    if (const QString refusal = RefuseBeyondField(channel, column, text, *value); !refusal.isEmpty())
+        return refusal;
+    return SetValue(channel, column, *value);
 }
 
 QString ParameterColumnEdit::SetModuleColumn(const QString &column, const QString &text)
@@ -263,6 +276,33 @@ QString ParameterColumnEdit::SetCode(int channel, const QString &column, int cod
     return QString();
 }
 
+QString ParameterColumnEdit::RefuseBeyondField(int channel, const QString &column, const QString &text,
+                                              double value) const
+{
+    // The project holds every value in 32 bits, as value times its factor;
+    // the module holds the wire resistance in 16 bits without a sign.
+    double factor = 1.0;
+    int bits = 32;
+    bool isSigned = true;
+    if (Is(column, "WireResistance")) {
+        factor = 100.0;
+        bits = 16;
+        isSigned = false;
+    } else if (Is(column, "ComparePlaceTemp")) {
+        factor = 1000.0;
+    } else if (Is(column, "RangeBegin") || Is(column, "RangeEnd")) {
+        factor = m_editor.RangeFactorOf(channel);
+    } else if (Is(column, "OutputErrorValue")) {
+        factor = m_editor.parameters().type.outputSignal == 2 ? 4000000.0 : 1000000.0;
+    } else if (RelayOf(column) != 0) {
+        factor = m_editor.RelayFactor();
+    }
+    if (NumberText::Fits(value, factor, bits, isSigned))
+        return QString();
+    return StrF(ColumnBeyondField, {text.trimmed(), column, Number(NumberText::Lowest(factor, bits, isSigned)),
+                                    Number(NumberText::Highest(factor, bits, isSigned))});
+}
+
 QString ParameterColumnEdit::SetValue(int channel, const QString &column, double value)
 {
     ChannelParameters &ch = *m_editor.channel(channel);
@@ -306,12 +346,6 @@ QString ParameterColumnEdit::SetValue(int channel, const QString &column, double
     return QString();
 }
 
-namespace {
-QString Number(double value, int decimals)
-{
-    return QLocale::c().toString(value, 'f', decimals);
-}
-} // namespace
 
 bool ParameterColumnEdit::IsChannelColumn(const QString &column)
 {

@@ -59,6 +59,8 @@ private:
     QString SetOne(int channel, const QString &column, const QString &text);
     QString SetModuleColumn(const QString &column, const QString &text);
     QString SetCode(int channel, const QString &column, int code);
+    // The refusal of a value its field cannot hold, empty when it fits.
+    QString RefuseBeyondField(int channel, const QString &column, const QString &text, double value) const;
     QString SetValue(int channel, const QString &column, double value);
 
     ModuleParameterEditor &m_editor;

@@ -97,4 +97,5 @@ inline constexpr int ColumnNotANumber = 63501;
 inline constexpr int ColumnNotOnModule = 63502;
 inline constexpr int ColumnCodeNotOffered = 63503;
 inline constexpr int ColumnNoChannel = 63504;
+inline constexpr int ColumnBeyondField = 63505;
 } // namespace ParamsStrings

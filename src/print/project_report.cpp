@@ -581,11 +581,11 @@ void PrinterSettings::SetOrientation(QPageLayout::Orientation orientation)
     section.save();
 }
 
-bool WriteReportPdf(CProjectReport &report, const QString &file, QPageLayout::Orientation orientation)
+QString WriteReportPdf(CProjectReport &report, const OutputFile::Target &target,
+                       QPageLayout::Orientation orientation)
 {
-    QString error;
-    return OutputFile::WriteReplacing(
-        file,
+    return OutputFile::Write(
+        target,
         [&](QIODevice &device) {
             QPdfWriter writer(&device);
             writer.setCreator(QStringLiteral("Zelnor Wizard"));
@@ -595,6 +595,5 @@ bool WriteReportPdf(CProjectReport &report, const QString &file, QPageLayout::Or
                                              QPageLayout::Millimeter));
             report.Prepare();
             return report.Print(writer);
-        },
-        &error);
+        });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/output_file.h"
 #include "print/report_data.h"
 #include "print/report_pages.h"
 
@@ -104,6 +105,8 @@ public:
     static void SetOrientation(QPageLayout::Orientation orientation);
 };
 
-// Writes a report to a PDF file on A4 paper of the orientation; false when
-// the file cannot be written (nothing is left behind then).
-bool WriteReportPdf(CProjectReport &report, const QString &file, QPageLayout::Orientation orientation);
+// Writes a report to a PDF file on A4 paper of the orientation; empty on
+// success, else why the file was refused or not written (nothing is left
+// behind then).
+QString WriteReportPdf(CProjectReport &report, const OutputFile::Target &target,
+                       QPageLayout::Orientation orientation);

@@ -54,7 +54,9 @@ bool InstrumentListCommands::Export()
     const InstrumentListExport::Result rows = InstrumentListExport(m_document, m_catalogues).Rows(nullptr, false);
     if (!rows.ok)
         return false;
-    if (const QString refusal = WriteListFile(path, CsvEncode(rows.records)); !refusal.isEmpty()) {
+    // The file dialog asked before an existing file is replaced.
+    const OutputFile::Target target{path, OutputFile::Content::Text, true, m_document.PathName()};
+    if (const QString refusal = WriteListFile(target, CsvEncode(rows.records)); !refusal.isEmpty()) {
         Refuse(refusal);
         return false;
     }
@@ -70,6 +72,11 @@ bool InstrumentListCommands::Import()
     const QString path = AskFile(FileDialogRequest::Kind::Open, ImportTitle);
     if (path.isEmpty())
         return false;
+    // A pipe would hold the window in open() until something writes into it.
+    if (const std::optional<QString> refusal = InputFile::Refusal(path)) {
+        Refuse(*refusal);
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         Refuse(StrF(CannotRead, {path, file.errorString()}));

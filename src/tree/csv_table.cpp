@@ -2,6 +2,7 @@
 
 #include "tree/instrument_list_strings.h"
 
+#include "base/number_text.h"
 #include "base/string_table.h"
 
 #include <QStringDecoder>
@@ -104,7 +105,7 @@ private:
 
     void EndField()
     {
-        m_fields << m_field;
+        m_fields << FromSpreadsheetText(m_field);
         m_field.clear();
         m_wasQuoted = false;
     }
@@ -129,6 +130,16 @@ private:
     int m_recordLine = 1;
     int m_quoteLine = 1;
 };
+
+bool NeedsApostrophe(QStringView field)
+{
+    if (field.isEmpty())
+        return false;
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (field.front() == QLatin1Char('\''))
+        return NeedsApostrophe(field.mid(1));
+    return formulaStarts.contains(field.front()) && !NumberText::Parse(field.toString());
+}
 
 QString Quoted(const QString &field)
 {
@@ -162,13 +173,23 @@ CsvTable CsvTable::Parse(const QByteArray &bytes)
     return table;
 }
 
+QString SpreadsheetText(const QString &field)
+{
+    return NeedsApostrophe(field) ? QLatin1Char('\'') + field : field;
+}
+
+QString FromSpreadsheetText(const QString &field)
+{
+    return field.startsWith(QLatin1Char('\'')) && NeedsApostrophe(QStringView(field).mid(1)) ? field.mid(1) : field;
+}
+
 QByteArray CsvEncode(const QList<QStringList> &records)
 {
     QString text;
     for (const QStringList &record : records) {
         QStringList fields;
         for (const QString &field : record)
-            fields << Quoted(field);
+            fields << Quoted(SpreadsheetText(field));
         text += fields.join(QLatin1Char(',')) + QLatin1String("\r\n");
     }
     return text.toUtf8();

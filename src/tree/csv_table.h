@@ -31,5 +31,14 @@ struct CsvTable {
 };
 
 // Records as UTF-8 text with commas and CRLF line ends: a field is quoted
-// when it holds a comma, a quote or a line break, its quotes doubled.
+// when it holds a comma, a quote or a line break, its quotes doubled. A text
+// a spreadsheet would take for a formula gets a leading apostrophe, which
+// Parse takes off again.
 QByteArray CsvEncode(const QList<QStringList> &records);
+
+// A text field as a spreadsheet takes it for text: with an apostrophe in
+// front when it starts with = + - @ a tab or a carriage return (and is no
+// number), or with an apostrophe that stands before such a start. Distinct
+// texts stay distinct, so that FromSpreadsheetText undoes it exactly.
+QString SpreadsheetText(const QString &field);
+QString FromSpreadsheetText(const QString &field);

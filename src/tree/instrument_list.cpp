@@ -13,7 +13,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <set>
@@ -244,15 +243,7 @@ InstrumentListExport::Result InstrumentListExport::Rows(Item *under, bool codes)
     return result;
 }
 
-QString WriteListFile(const QString &path, const QByteArray &bytes)
+QString WriteListFile(const OutputFile::Target &target, const QByteArray &bytes)
 {
-    using namespace InstrumentListStrings;
-    QFile existing(path);
-    if (existing.open(QIODevice::ReadOnly) && existing.read(16).startsWith("SQLite format 3"))
-        return StrF(WouldOverwriteProject, {path});
-    existing.close();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return StrF(CannotWrite, {path, file.errorString()});
-    return QString();
+    return OutputFile::WriteBytes(OutputFile::WithHeadOf(target, bytes), bytes);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/output_file.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -74,7 +76,6 @@ private:
     const CatalogueSet &m_catalogues;
 };
 
-// Writes a file as a whole through a temporary file beside it, so that a
-// failure leaves what was there; never over a project file. Empty on
-// success, else the message.
-QString WriteListFile(const QString &path, const QByteArray &bytes);
+// Writes a list through the output service; an earlier list with the same
+// header line is replaced without asking. Empty on success, else the message.
+QString WriteListFile(const OutputFile::Target &target, const QByteArray &bytes);

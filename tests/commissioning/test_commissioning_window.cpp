@@ -67,7 +67,7 @@ public:
             return false;
         window = std::make_unique<CommissioningWindow>(
             CommissioningSetup{document, database, project.session.Catalogues(), project.session.Link(),
-                               project.session.Transfer()},
+                               project.session.Transfer(), project.session.Database().OpenedPath()},
             std::move(run));
         window->show();
         QApplication::setActiveWindow(window.get());

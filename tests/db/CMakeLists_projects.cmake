@@ -1,6 +1,6 @@
 # Identifier sequences, the version check, project files and shared projects.
 set(project_tests test_id_sequence test_version_check test_project_database test_shared_project_files
-    test_project_file_copies)
+    test_project_file_copies test_output_file)
 foreach(t IN LISTS project_tests)
   zw_add_test(${t} SOURCES ${t}.cpp db_test_support.h)
   add_dependencies(${t} reference_database)

@@ -97,6 +97,22 @@ void TestParamsColumns::refusedAssignmentsChangeNothing_data()
                                     << "Unknown column 'Colour'. Columns that can be set: Comment, ";
     QTest::newRow("not a number") << 7 << 1 << "RangeEnd=12,5"
                                   << "The value '12,5' of 'RangeEnd' is not a valid number.";
+    for (const char *text : {"nan", "NaN", "inf", "-inf", "infinity", "0x1A", "1,000", "1 000", "12.5.1", "", "+"}) {
+        QTest::addRow("not a number: '%s'", text)
+            << 7 << 1 << QString("WireResistance=%1").arg(text)
+            << QString("The value '%1' of 'WireResistance' is not a valid number.").arg(text);
+    }
+    QTest::newRow("code nan") << 7 << 1 << "WorkingModeID=nan"
+                              << "The value 'nan' of 'WorkingModeID' is not a valid number.";
+    QTest::newRow("code beyond 32 bits") << 7 << 1 << "WorkingModeID=1e12"
+                                         << "The value '1e12' of 'WorkingModeID' is not a valid number.";
+    QTest::newRow("beyond the module's 16 bits") << 7 << 1 << "WireResistance=655.36"
+                                                 << "The value '655.36' of 'WireResistance' does not fit its field, "
+                                                    "which holds 0 to 655.35.";
+    QTest::newRow("negative into an unsigned field") << 7 << 1 << "WireResistance=-1"
+                                                     << "The value '-1' of 'WireResistance' does not fit its field";
+    QTest::newRow("beyond 32 bits") << 7 << 1 << "ComparePlaceTemp=1e300"
+                                    << "The value '1e300' of 'ComparePlaceTemp' does not fit its field";
     QTest::newRow("code with decimals") << 7 << 1 << "WorkingModeID=1.5"
                                         << "The value '1.5' of 'WorkingModeID' is not a valid number.";
     QTest::newRow("code not offered")

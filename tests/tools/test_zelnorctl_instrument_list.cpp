@@ -269,15 +269,21 @@ void TestZelnorctlInstrumentList::exportNeverOverwritesAProject()
     const QString project = FilledProject(dir);
     const QString other = NewProject(dir, "other.prj");
     const QByteArray before = Checksum(other);
-    const TestSupport::ToolRun run = Ctl({"export", project, "--csv", other});
-    QCOMPARE(run.exitCode, 2);
+    TestSupport::ToolRun run = Ctl({"export", project, "--csv", other, "--force"});
+    QCOMPARE(run.exitCode, 1);
     QVERIFY(run.err.contains("project file"));
     QCOMPARE(Checksum(other), before);
-    // A file that is there is replaced whole; no temporary file stays beside it.
+    // Another file only with --force, then whole; no temporary file stays beside it.
     const QString list = dir.filePath("list.csv");
     Write(list, "old");
-    QCOMPARE(Ctl({"export", project, "--csv", list}).exitCode, 0);
+    run = Ctl({"export", project, "--csv", list});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("give --force"), qPrintable(run.err));
+    QCOMPARE(Read(list), QByteArray("old"));
+    QCOMPARE(Ctl({"export", project, "--csv", list, "--force"}).exitCode, 0);
     QVERIFY(Read(list).startsWith("Plant,"));
+    // An earlier list is replaced unasked.
+    QCOMPARE(Ctl({"export", project, "--csv", list}).exitCode, 0);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3);
 }
 

@@ -14,6 +14,7 @@ private slots:
     void byteOrderMarkAndBlankLinesAreSkipped();
     void brokenFilesAreRefusedWithTheReason();
     void writtenRecordsReadBackUnchanged();
+    void formulasAreWrittenAsTextAndReadBackWhole();
 };
 
 void TestCsvTable::quotedFieldsAndLineNumbers()
@@ -78,6 +79,36 @@ void TestCsvTable::writtenRecordsReadBackUnchanged()
     QCOMPARE(table.records.size(), size_t(4));
     for (size_t i = 0; i < table.records.size(); ++i)
         QCOMPARE(table.records[i].fields, records[qsizetype(i)]);
+}
+
+void TestCsvTable::formulasAreWrittenAsTextAndReadBackWhole()
+{
+    const QStringList texts = {"=HYPERLINK(\"http://x\")", "+1+1", "-cmd", "@SUM(A1)", "\tTAB", "'=quoted",
+                               "''@two", "'plain", "-50.000", "+3", "-1e3", "=", "'", "TT-101", ""};
+    const QByteArray bytes = CsvEncode({texts});
+    const QList<QByteArray> cells = bytes.chopped(2).split(',');
+    QCOMPARE(cells.value(0), QByteArray("\"'=HYPERLINK(\"\"http://x\"\")\""));
+    QCOMPARE(cells.value(1), QByteArray("'+1+1"));
+    QCOMPARE(cells.value(2), QByteArray("'-cmd"));
+    QCOMPARE(cells.value(3), QByteArray("'@SUM(A1)"));
+    QCOMPARE(cells.value(4), QByteArray("'\tTAB"));
+    QCOMPARE(cells.value(5), QByteArray("''=quoted"));
+    QCOMPARE(cells.value(6), QByteArray("'''@two"));
+    // Numbers and texts no spreadsheet evaluates stay as they are.
+    QCOMPARE(cells.value(7), QByteArray("'plain"));
+    QCOMPARE(cells.value(8), QByteArray("-50.000"));
+    QCOMPARE(cells.value(9), QByteArray("+3"));
+    QCOMPARE(cells.value(10), QByteArray("-1e3"));
+    QCOMPARE(cells.value(11), QByteArray("'="));
+    QCOMPARE(cells.value(12), QByteArray("'"));
+    QCOMPARE(cells.value(13), QByteArray("TT-101"));
+    const CsvTable table = CsvTable::Parse(bytes);
+    QCOMPARE(table.records.size(), size_t(1));
+    QCOMPARE(table.records[0].fields, texts);
+    QList<QStringList> back;
+    for (const CsvRecord &record : table.records)
+        back << record.fields;
+    QCOMPARE(CsvEncode(back), bytes);
 }
 
 QTEST_GUILESS_MAIN(TestCsvTable)

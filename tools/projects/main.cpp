@@ -125,6 +125,7 @@ int ToServer(const QString &project, const QCommandLineParser &options)
     const QString link =
         options.isSet("udl") ? QDir::current().absoluteFilePath(options.value("udl")) : QString();
     ProjectServerCopy copy;
+    copy.setReplaceDataLink(options.isSet("force"));
     copy.setProgress(
         [](const QString &table, int rows) { Out() << "  " << table << ": " << rows << Qt::endl; });
     if (!copy.run(QDir::current().absoluteFilePath(project), server, link)) {

@@ -214,17 +214,21 @@ bool RunIsOver(const CommissioningRun &run, const ToolAnswers &answers, int coun
     return totals.waiting == 0 && totals.failed == 0 && totals.inProgress == 0;
 }
 
-int WritePdf(CtlProject &project, const std::vector<CommissioningHistory> &histories, const QString &file)
+// A file named without an extension gets the report's; "-" is the standard
+// output and stays as it is.
+QString NamedReportFile(const QString &file, bool pdf)
+{
+    return OutputFile::IsStandardOutput(file) ? file : CommissioningReport::WithExtension(file, pdf);
+}
+
+int WritePdf(CtlProject &project, const std::vector<CommissioningHistory> &histories, const OutputFile::Target &pdf)
 {
     const std::unique_ptr<CProjectReport> report =
         CommissioningReport::Make(project.Document(), project.Catalogues(), histories);
-    const QString pdf = QDir::current().absoluteFilePath(file);
-    if (!WriteReportPdf(*report, pdf, PrinterSettings::Orientation())) {
-        Err() << StrF(PrintStrings::CtlCannotWritePdf, {pdf}) << Qt::endl;
-        return ExitUnusable;
-    }
-    Out() << StrF(PrintStrings::CtlPagesWritten, {report->PageCount(), pdf}) << Qt::endl;
-    return ExitOk;
+    const int code = WriteTarget(pdf, [&] { return WriteReportPdf(*report, pdf, PrinterSettings::Orientation()); });
+    if (code == ExitOk && !OutputFile::IsStandardOutput(pdf.path))
+        Out() << StrF(PrintStrings::CtlPagesWritten, {report->PageCount(), pdf.path}) << Qt::endl;
+    return code;
 }
 } // namespace
 
@@ -299,6 +303,17 @@ int Commission(const QStringList &args, const QCommandLineParser &parser)
 
 int Records(const QStringList &args, const QCommandLineParser &parser)
 {
+    const bool force = parser.isSet(QStringLiteral("force"));
+    const bool pdf = parser.isSet(QStringLiteral("pdf"));
+    const bool csv = parser.isSet(QStringLiteral("csv"));
+    const OutputFile::Target target =
+        CommandTarget(NamedReportFile(parser.value(QString::fromLatin1(pdf ? "pdf" : "csv")), pdf),
+                      pdf ? OutputFile::Content::Pdf : OutputFile::Content::Text, force, args[0]);
+    // Refused before the project is opened.
+    if (pdf || csv) {
+        if (const std::optional<int> refused = RefuseEarly(target))
+            return *refused;
+    }
     CtlProject project;
     if (!project.Open(args[0]))
         return ExitUnusable;
@@ -309,23 +324,12 @@ int Records(const QStringList &args, const QCommandLineParser &parser)
             return ExitRefused;
         const std::vector<CommissioningHistory> histories =
             CommissioningReport::Read(project.Document(), *project.Database().Session(), *item);
-        if (parser.isSet(QStringLiteral("pdf")))
-            return WritePdf(project, histories, parser.value(QStringLiteral("pdf")));
-        if (parser.isSet(QStringLiteral("csv"))) {
-            // "-" stands for the standard output, as the export's file does not.
-            const QString target = parser.value(QStringLiteral("csv"));
-            const QString csv = CommissioningReport::Csv(histories);
-            if (target == QLatin1String("-")) {
-                Out() << csv << Qt::flush;
-                return ExitOk;
-            }
-            const QString refusal = WriteListFile(
-                QDir::current().absoluteFilePath(CommissioningReport::WithExtension(target, false)), csv.toUtf8());
-            if (!refusal.isEmpty()) {
-                Err() << refusal << Qt::endl;
-                return ExitUnusable;
-            }
-            return ExitOk;
+        if (pdf)
+            return WritePdf(project, histories, target);
+        if (csv) {
+            const QByteArray bytes = CommissioningReport::Csv(histories).toUtf8();
+            const OutputFile::Target list = OutputFile::WithHeadOf(target, bytes);
+            return WriteTarget(list, [&] { return OutputFile::WriteBytes(list, bytes); });
         }
         if (parser.isSet(QStringLiteral("json"))) {
             Out() << QJsonDocument(CommissioningReport::Json(histories)).toJson() << Qt::flush;

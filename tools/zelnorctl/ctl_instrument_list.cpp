@@ -17,8 +17,12 @@ namespace CtlInstrumentList {
 
 using namespace InstrumentListStrings;
 
-int Export(const QString &path, const QString &csv, const QString &under, bool codes)
+int Export(const QString &path, const QString &csv, const QString &under, bool codes, bool force)
 {
+    const OutputFile::Target target = CommandTarget(csv, OutputFile::Content::Text, force, path);
+    // Refused before the project is opened.
+    if (const std::optional<int> refused = RefuseEarly(target))
+        return *refused;
     CtlProject project;
     if (!project.Open(path))
         return ExitUnusable;
@@ -30,13 +34,12 @@ int Export(const QString &path, const QString &csv, const QString &under, bool c
             InstrumentListExport(project.Document(), project.Catalogues()).Rows(item, codes);
         if (!rows.ok)
             return ExitRefused;
-        const QString refusal = WriteListFile(csv, CsvEncode(rows.records));
-        if (!refusal.isEmpty()) {
-            Err() << refusal << Qt::endl;
-            return ExitUnusable;
-        }
-        Out() << StrF(ExportWritten, {rows.modules, QFileInfo(csv).absoluteFilePath()}) << Qt::endl;
-        return ExitOk;
+        const QByteArray bytes = CsvEncode(rows.records);
+        const OutputFile::Target list = OutputFile::WithHeadOf(target, bytes);
+        const int code = WriteTarget(list, [&] { return OutputFile::WriteBytes(list, bytes); });
+        if (code == ExitOk && !OutputFile::IsStandardOutput(target.path))
+            Out() << StrF(ExportWritten, {rows.modules, target.path}) << Qt::endl;
+        return code;
     } catch (const COLEDBException &error) {
         ReportDataError(error);
         return ExitRefused;
@@ -45,6 +48,10 @@ int Export(const QString &path, const QString &csv, const QString &under, bool c
 
 int Import(const QString &path, const QString &file, bool dryRun)
 {
+    if (const std::optional<QString> refusal = InputFile::Refusal(file)) {
+        Err() << *refusal << Qt::endl;
+        return ExitUnusable;
+    }
     QFile list(file);
     if (!list.open(QIODevice::ReadOnly)) {
         Err() << StrF(CannotRead, {file, list.errorString()}) << Qt::endl;

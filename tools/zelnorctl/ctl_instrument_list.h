@@ -15,7 +15,8 @@ inline constexpr int CodesOption = 64454;
 inline constexpr int DryRunOption = 64455;
 
 // under: an item path, empty for the whole project.
-int Export(const QString &project, const QString &csv, const QString &under, bool codes);
+// csv "-": standard output; force: an existing other file is replaced.
+int Export(const QString &project, const QString &csv, const QString &under, bool codes, bool force);
 // With dryRun everything is tried and reported, and nothing is kept.
 int Import(const QString &project, const QString &file, bool dryRun);
 

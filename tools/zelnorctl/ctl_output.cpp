@@ -5,6 +5,8 @@
 #include "base/string_table.h"
 #include "ctl_strings.h"
 
+#include <QDir>
+
 namespace {
 bool g_answerYes = false;
 QString g_yesOption;
@@ -55,4 +57,39 @@ int Guarded(const std::function<int()> &body)
         ReportDataError(error);
         return ExitRefused;
     }
+}
+
+OutputFile::Target CommandTarget(const QString &path, OutputFile::Content content, bool force,
+                                 const QString &project)
+{
+    const QString target = OutputFile::IsStandardOutput(path) ? path : QDir::current().absoluteFilePath(path);
+    return {target, content, force, QDir::current().absoluteFilePath(project)};
+}
+
+std::optional<int> RefuseTarget(const OutputFile::Target &target)
+{
+    const std::optional<QString> refusal = OutputFile::Refusal(target);
+    if (!refusal)
+        return std::nullopt;
+    Err() << *refusal << Qt::endl;
+    return ExitRefused;
+}
+
+std::optional<int> RefuseEarly(OutputFile::Target target)
+{
+    target.replaceAllowed = true;
+    return RefuseTarget(target);
+}
+
+int WriteTarget(const OutputFile::Target &target, const std::function<QString()> &write)
+{
+    if (const std::optional<int> refused = RefuseTarget(target))
+        return *refused;
+    // What goes to standard output must not be mixed with what was printed.
+    Out() << Qt::flush;
+    if (const QString failure = write(); !failure.isEmpty()) {
+        Err() << failure << Qt::endl;
+        return ExitUnusable;
+    }
+    return ExitOk;
 }

@@ -38,6 +38,11 @@ Item *ModuleItem(CtlProject &project, const QString &path)
     return owner;
 }
 
+OutputFile::Target PdfTarget(const Request &request)
+{
+    return CommandTarget(request.pdf, OutputFile::Content::Pdf, request.force, request.project);
+}
+
 int Write(CtlProject &project, const Request &request)
 {
     Item *module = nullptr;
@@ -54,13 +59,15 @@ int Write(CtlProject &project, const Request &request)
     }
     const std::unique_ptr<CProjectReport> report =
         ReportCommands::MakeReport(mode, project.Document(), project.Catalogues(), module);
-    const QString pdf = QDir::current().absoluteFilePath(request.pdf);
-    if (!report || !WriteReportPdf(*report, pdf, request.orientation)) {
-        Err() << StrF(CtlCannotWritePdf, {pdf}) << Qt::endl;
+    const OutputFile::Target target = PdfTarget(request);
+    if (!report) {
+        Err() << StrF(CtlCannotWritePdf, {target.path}) << Qt::endl;
         return ExitUnusable;
     }
-    Out() << StrF(CtlPagesWritten, {report->PageCount(), pdf}) << Qt::endl;
-    return ExitOk;
+    const int code = WriteTarget(target, [&] { return WriteReportPdf(*report, target, request.orientation); });
+    if (code == ExitOk && !OutputFile::IsStandardOutput(target.path))
+        Out() << StrF(CtlPagesWritten, {report->PageCount(), target.path}) << Qt::endl;
+    return code;
 }
 } // namespace
 
@@ -82,13 +89,9 @@ int Print(const Request &request)
         Err() << Str(CtlCardNeedsModule) << Qt::endl;
         return ExitUnusable;
     }
-    const QString pdf = QDir::current().absoluteFilePath(request.pdf);
-    const std::optional<QString> refusal = OutputFile::Refusal(
-        {pdf, OutputFile::Content::Pdf, request.force, QDir::current().absoluteFilePath(request.project)});
-    if (refusal) {
-        Err() << *refusal << Qt::endl;
-        return ExitRefused;
-    }
+    // Refused before the project is opened and the report made.
+    if (const std::optional<int> refused = RefuseTarget(PdfTarget(request)))
+        return *refused;
     CtlProject project;
     if (!project.Open(request.project))
         return ExitUnusable;

@@ -294,7 +294,7 @@ const std::map<QString, Command> &Commands()
           },
           false, 64145, QStringLiteral("zelnorctl ports")}},
         {QStringLiteral("export"),
-         {QStringLiteral("PROJECT --csv FILE [--under PATH] [--codes]"), 1, 1,
+         {QStringLiteral("PROJECT --csv FILE|- [--under PATH] [--codes] [--force]"), 1, 1,
           [](const QStringList &a, const QCommandLineParser &parser) {
               if (parser.value(QStringLiteral("csv")).isEmpty()) {
                   Err() << StrF(CtlStrings::Usage, {QStringLiteral("--csv FILE")}) << Qt::endl;
@@ -302,7 +302,8 @@ const std::map<QString, Command> &Commands()
               }
               return CtlInstrumentList::Export(a[0], parser.value(QStringLiteral("csv")),
                                                parser.value(QStringLiteral("under")),
-                                               parser.isSet(QStringLiteral("codes")));
+                                               parser.isSet(QStringLiteral("codes")),
+                                               parser.isSet(QStringLiteral("force")));
           },
           false, CtlInstrumentList::ExportDescription,
           QStringLiteral("zelnorctl export plant.prj --csv plant.csv --under '\\\\Project\\Plant1'")}},

@@ -218,19 +218,26 @@ void CommissioningWindow::SaveReport(bool pdf)
         pdf);
     if (file.isEmpty())
         return;
+    // Qt's question was the consent to replace an unrelated file, never a project.
+    const OutputFile::Target target{file, pdf ? OutputFile::Content::Pdf : OutputFile::Content::Text, true,
+                                    m_setup.projectPath};
+    if (const std::optional<QString> refusal = OutputFile::Refusal(target)) {
+        MessageService::error(*refusal);
+        return;
+    }
     try {
         // The modules of this run, each with every attempt the project keeps.
         const std::vector<CommissioningHistory> histories = CommissioningReport::Histories(
             m_run->queue().entries(), CommissioningRecords(m_setup.session).List(), false);
-        bool written = false;
+        QString failure;
         if (pdf) {
             const std::unique_ptr<CProjectReport> report =
                 CommissioningReport::Make(m_setup.document, m_setup.catalogues, histories);
-            written = WriteReportPdf(*report, file, PrinterSettings::Orientation());
+            failure = WriteReportPdf(*report, target, PrinterSettings::Orientation());
         } else {
-            written = CommissioningReport::WriteCsv(histories, file);
+            failure = CommissioningReport::WriteCsv(histories, target);
         }
-        if (!written)
+        if (!failure.isEmpty())
             MessageService::error(StrF(CannotWriteFile, {file}));
     } catch (const COLEDBException &error) {
         ReportDataError(error);

@@ -262,11 +262,11 @@ void CMonitoringPage::Export()
     if (path.isEmpty())
         return;
     // The dialog asked before an existing file is replaced.
-    if (const std::optional<QString> refusal = OutputFile::Refusal({path, OutputFile::Content::Text, true, {}})) {
+    const OutputFile::Target target{path, OutputFile::Content::Text, true, {}};
+    if (const std::optional<QString> refusal = OutputFile::Refusal(target)) {
         MessageService::show({*refusal, MessageIcon::Error});
         return;
     }
-    QString error;
-    if (!OutputFile::WriteTextLines(path, m_trend.CsvLines(m_unit), &error))
+    if (!OutputFile::WriteTextLines(target, m_trend.CsvLines(m_unit)).isEmpty())
         MessageService::show({StrF(kNotSaved, {path}), MessageIcon::Error});
 }

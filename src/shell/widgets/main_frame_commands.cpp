@@ -362,7 +362,7 @@ bool CMainFrame::RunFrameCommand(int id)
         if (!database)
             break;
         CommissioningWindow::Run({m_session.Document(), *database, m_session.Catalogues(), m_session.Link(),
-                                  m_session.Transfer()},
+                                  m_session.Transfer(), m_session.Database().OpenedPath()},
                                  this, list && ActivePane() == list ? list->SelectedItems() : std::vector<ItemHandle>{});
         break;
     }
