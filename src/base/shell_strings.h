@@ -95,6 +95,9 @@ enum : int {
     HelpHome,
     OutputLogName,
     UsageOptions = 62192,
+    // Closing the window while a module is being written.
+    CloseWhileWriting = 62124,
+    DownloadAbandoned = 62125,
     // The multiply command's entry, kept with the multiply texts.
     MenuMultiply = 63351,
 };

@@ -383,6 +383,13 @@ bool ProjectDatabase::CreateNew()
     const QString reference = ReferenceDatabasePath();
     if (reference.isEmpty())
         return false;
+    // Told before a file is asked for: without the template there is
+    // nothing to copy, and the copy's own error would name only the target.
+    const QFileInfo referenceFile(reference);
+    if (!referenceFile.isFile() || !referenceFile.isReadable()) {
+        MessageService::error(StrF(ProjectStrings::ReferenceDatabaseMissing, {referenceFile.absoluteFilePath()}));
+        return false;
+    }
     const QFileInfo program(AppPaths::programFile());
     const QString base = program.suffix().isEmpty() ? program.fileName() : program.completeBaseName();
     const QString proposed = program.absoluteDir().filePath(base + u'.' + ProjectExtension());

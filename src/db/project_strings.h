@@ -68,6 +68,7 @@ enum : int {
     IncorrectVersion = 62851,
     ProgramPathUnreadable = 62852,
     FileError = 62853,
+    ReferenceDatabaseMissing = 62857,
     Untitled = 62860,
 
     ToolUsage = 62870,

@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QSqlError>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -468,6 +469,14 @@ void CTableLevel::ReadSchemaFacts(DbSession &session)
     const std::optional<std::vector<SchemaColumn>> schema = session.ColumnSchema(m_table);
     if (!schema)
         RaiseDataError(DbStrings::CantGetTablesInformation);
+    m_unknownColumns.clear();
+    for (const SchemaColumn &fact : *schema) {
+        const bool known = std::any_of(m_columns->begin(), m_columns->end(), [&](const ColumnInfo &column) {
+            return !column.name.isEmpty() && fact.name.compare(column.name, Qt::CaseInsensitive) == 0;
+        });
+        if (!known)
+            m_unknownColumns << fact.name;
+    }
     for (ColumnInfo &column : *m_columns) {
         column.exists = false;
         for (const SchemaColumn &fact : *schema) {

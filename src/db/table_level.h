@@ -5,6 +5,7 @@
 
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <memory>
@@ -114,6 +115,9 @@ public:
     // The file's schema facts of every column (exists, nullable, default).
     // Raises 50005 when the schema cannot be read.
     void ReadSchemaFacts(DbSession &session);
+    // The columns the file's table holds beyond the level's own, as the
+    // schema facts last read them: such a table has another structure.
+    const QStringList &unknownColumns() const { return m_unknownColumns; }
 
 private:
     [[noreturn]] void RaiseCellError(const ColumnInfo &column) const;
@@ -129,6 +133,7 @@ private:
     const AccessorSpec *m_accessor;
     LevelAttributes m_attributes;
     std::optional<std::vector<ColumnInfo>> m_columns;
+    QStringList m_unknownColumns;
     std::optional<QSqlQuery> m_query;
     std::vector<QVariant> m_row;
     DbSession *m_session = nullptr;

@@ -1,6 +1,7 @@
 #include "link/link_notice_handler.h"
 
 #include "link/adjust_actions.h"
+#include "link/transfer_strings.h"
 #include "log/log_strings.h"
 #include "log/output_log.h"
 #include "base/message_service.h"
@@ -10,8 +11,6 @@ namespace {
 enum StringId {
     kUploadOk = 62432,
     kUploadError = 62433,
-    kDownloadOk = 62434,
-    kDownloadError = 62435,
     kOpeningPort = 62436,
     kPortOpened = 62437,
 };
@@ -83,7 +82,11 @@ void LinkNoticeHandler::handleUploadDone()
 void LinkNoticeHandler::handleDownloadDone()
 {
     const bool stored = m_shared.lastStoreOk == 1;
-    WriteLogLine(StrF(stored ? kDownloadOk : kDownloadError, {m_hooks->downloadedModuleName()}));
+    // A project side that reads the module back states the verdict once,
+    // after the read-back.
+    if (!m_hooks->judgesDownloadByReadBack(stored))
+        WriteLogLine(StrF(stored ? TransferStrings::DownloadOk : TransferStrings::DownloadError,
+                          {m_hooks->downloadedModuleName()}));
     m_hooks->runSilentComparison();
     m_hooks->downloadFinished(stored);
     commandDone();

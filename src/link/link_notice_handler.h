@@ -29,7 +29,11 @@ public:
     // The module was read in full again after an upload or a download
     // (forced read); by default only the silent comparison runs.
     virtual void moduleReadAgain() { runSilentComparison(); }
-    // After the download line: whether every block was stored.
+    // Whether the download's verdict waits for the module to be read back
+    // (the project side then logs it); else it is logged as the download
+    // notice arrives.
+    virtual bool judgesDownloadByReadBack(bool /*stored*/) const { return false; }
+    // After the download notice: whether every block was stored.
     virtual void downloadFinished(bool /*stored*/) {}
     // Takes a successfully read module over into the module open for editing.
     virtual void takeOverUpload(const CModuleImage &) {}

@@ -182,11 +182,17 @@ int ModuleTransfer::CreateFromConnected()
         m_document.SetValue(item, QStringLiteral("DIPSwitch"), connected.DIPSwitch ? -1 : 0, true);
         m_document.Save(item);
     }
+    // The mark follows what the new module holds, never the flag of the
+    // module compared before it.
+    m_differences = false;
+    m_lastDifferences.clear();
     if (m_document.Select(item.handle()) && m_document.CurrentItem() == item.handle()) {
         m_newModule = true;
         if (ModuleParameterEditor *editor = m_view.ShownModule()) {
             editor->setNewModule(true);
             TakeOver(*editor, connected, 0);
+            m_lastDifferences = CompareShown(editor->parameters(), ModuleComparison::Scope::Silent);
+            m_differences = !m_lastDifferences.empty();
         }
     }
     Item *named = LookUpConnected();
@@ -240,10 +246,8 @@ std::vector<ParameterDifference> ModuleTransfer::CompareWithDatabase(bool report
     if (!editor)
         return {};
     const ModuleParameters &module = editor->parameters();
-    FillFromModule(m_comparisonImage, module, module.family);
     const std::vector<ParameterDifference> differences =
-        m_comparison.Compare(m_comparisonImage, Connected(), module.family,
-                             report ? ModuleComparison::Scope::Report : ModuleComparison::Scope::Silent);
+        CompareShown(module, report ? ModuleComparison::Scope::Report : ModuleComparison::Scope::Silent);
     if (report) {
         const QString checking = StrF(CheckingModule, {module.module.name});
         if (differences.empty()) {
@@ -261,6 +265,13 @@ std::vector<ParameterDifference> ModuleTransfer::CompareWithDatabase(bool report
     MarkOnline(LookUpConnected());
     Broadcast(kHintPageButtons);
     return differences;
+}
+
+std::vector<ParameterDifference> ModuleTransfer::CompareShown(const ModuleParameters &module,
+                                                             ModuleComparison::Scope scope)
+{
+    FillFromModule(m_comparisonImage, module, module.family);
+    return m_comparison.Compare(m_comparisonImage, Connected(), module.family, scope);
 }
 
 void ModuleTransfer::runSilentComparison()
@@ -553,6 +564,7 @@ void ModuleTransfer::CheckReadBack()
     const std::vector<ParameterDifference> bytes = WrittenBytesDiffering(written);
     m_readBack = bytes.empty() ? ReadBack::Same : ReadBack::Different;
     if (bytes.empty()) {
+        WriteLogLine(StrF(DownloadOk, {written.moduleName}));
         m_readBackDifferences.clear();
         if (!written.tagsOnly)
             StoreLastProgramming(written.row, written.image.LastProgramming);

@@ -129,6 +129,7 @@ public:
     void reportAction(ActionCode action, LinkResult result, const ActionReply &reply) override;
     void refreshLiveValues(const CModuleImage &connected) override;
     void takeOverUpload(const CModuleImage &connected) override;
+    bool judgesDownloadByReadBack(bool stored) const override { return stored && m_written.has_value(); }
     void downloadFinished(bool stored) override;
     QString openModuleName() const override;
     QString downloadedModuleName() const override;
@@ -177,6 +178,8 @@ private:
     // of it when the link cannot take it.
     bool SendDownload(const CModuleImage &image, ModuleFamily family, bool tagsOnly, const QString &name,
                       const ProjectRow &row);
+    // The shown module's parameters against the connected module's.
+    std::vector<ParameterDifference> CompareShown(const ModuleParameters &module, ModuleComparison::Scope scope);
     void CheckReadBack();
     void ReportNotReadBack();
     std::vector<ParameterDifference> WrittenBytesDiffering(const WrittenImage &written) const;

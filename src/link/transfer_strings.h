@@ -72,5 +72,8 @@ enum : int {
     OtherModuleType = 62341,
     BlockByte = 62342,
     NoModuleToDownloadTo = 62347,
+    // The download's verdict.
+    DownloadOk = 62434,
+    DownloadError = 62435,
 };
 } // namespace TransferStrings

@@ -3,6 +3,8 @@
 #include "link/selected_module_view.h"
 #include "link/module_transfer.h"
 #include "tree/my7100_doc.h"
+#include "base/message_service.h"
+#include "log/output_log.h"
 
 namespace {
 bool g_lastModified = false;
@@ -155,6 +157,19 @@ ChanelTabModel::Outcome ChanelTabModel::Reset(bool *dipSwitchChanged)
         *dipSwitchChanged = result == ModuleParameterEditor::ResetResult::DipSwitchChanged;
     m_pages->setControlsEnabled(ControlsEnabled());
     return Outcome::Done;
+}
+
+int ChanelTabModel::RefuseTextNoNumber(const std::vector<NumberFieldText> &fields)
+{
+    for (size_t at = 0; at < fields.size(); ++at) {
+        const QString refusal = fields[at].rules.RefusalAtApply(fields[at].text, fields[at].label);
+        if (refusal.isEmpty())
+            continue;
+        WriteLogLine(refusal);
+        MessageService::error(refusal);
+        return int(at);
+    }
+    return -1;
 }
 
 LinkFacts TransferLinkFacts(CMy7100Doc &document, const ModuleTransfer &transfer)

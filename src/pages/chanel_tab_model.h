@@ -24,6 +24,14 @@ struct LinkFacts {
     bool differences = false;
 };
 
+// A number field of the pages as it stands: its label and its text, read
+// by the field's rules.
+struct NumberFieldText {
+    QString label;
+    QString text;
+    NumericInput rules;
+};
+
 struct PageButtons {
     bool apply = false;
     bool reset = false;
@@ -86,6 +94,11 @@ public:
     Outcome Apply();
     // Reloads; true when the DIP switch flag changed with it.
     Outcome Reset(bool *dipSwitchChanged);
+
+    // The first of the fields whose text is no number, told to the user
+    // (message box and log line, naming the field); -1 when every one holds
+    // a number. Such a text is never taken over: it would be read as 0.
+    static int RefuseTextNoNumber(const std::vector<NumberFieldText> &fields);
 
     void Broadcast(int hint);
 

@@ -164,6 +164,8 @@ QVariant ContainerListModel::data(const QModelIndex &index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
+    case Qt::EditRole:
+        // A rename starts from the name as it stands.
         return Text(*item, index.column());
     case HandleRole:
         return item->handle();

@@ -212,8 +212,10 @@ Item *C7100Document::PasteOne(const ItemDescriptor &descriptor, ContainerItem &p
         return nullptr;
     }
     const std::vector<ColumnInfo> *columns = level->GetColumns();
+    // A table of this file with a column the level does not know has
+    // another structure too: the pasted row could not fill it.
     bool same = columns && int(columns->size()) == descriptor.valueCount() &&
-                descriptor.columnNames.size() == descriptor.valueCount();
+                descriptor.columnNames.size() == descriptor.valueCount() && level->unknownColumns().isEmpty();
     for (size_t i = 0; same && i < columns->size(); ++i)
         same = (*columns)[i].name == descriptor.columnNames[qsizetype(i)];
     if (!same) {

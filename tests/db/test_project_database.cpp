@@ -96,6 +96,7 @@ private slots:
     void saveAsWithWrongExtension();
     void failedCopyKeepsTheOpenProject();
     void copyThatFailsHalfwayKeepsTheExistingTarget();
+    void aMissingReferenceDatabaseIsNamedWithWhereItWasLookedFor();
     void dataLinkProjectIsRememberedAndCannotBeSavedAs();
     void projectFileIsRememberedAsFileName();
     void recentFilesOpenAgain();
@@ -358,6 +359,29 @@ void TestProjectDatabase::copyThatFailsHalfwayKeepsTheExistingTarget()
     QCOMPARE(kept.readAll(), QByteArray("keep me"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 2);
     QVERIFY(!database.IsOpen());
+}
+
+void TestProjectDatabase::aMissingReferenceDatabaseIsNamedWithWhereItWasLookedFor()
+{
+    // A program whose reference database is gone.
+    QTemporaryDir dir;
+    AppPaths::setProgramFile(dir.filePath("zw"));
+    ProjectDatabase database;
+    ProjectCommands commands(database);
+    QSignalSpy log(&commands, &ProjectCommands::logLine);
+    ScriptedMessages messages;
+    ScriptedFileDialogs dialogs;
+    dialogs.choose(dir.filePath("new1.prj"));
+    commands.OnFileNew();
+    QCOMPARE(messages.texts(), QStringList{"The reference database '" + dir.filePath("zw.vor") +
+                                           "' was not found: a new project is a copy of it. Reinstall the "
+                                           "program or put the file back there."});
+    QCOMPARE(messages.shown().front().icon, MessageIcon::Error);
+    // No file is asked for that could not be made.
+    QVERIFY(dialogs.requests().empty());
+    QVERIFY(!QFileInfo::exists(dir.filePath("new1.prj")));
+    QVERIFY(!database.IsOpen());
+    QCOMPARE(log.last().at(0).toString(), QString("New project creation failed."));
 }
 
 void TestProjectDatabase::dataLinkProjectIsRememberedAndCannotBeSavedAs()

@@ -237,7 +237,8 @@ private slots:
         QCOMPARE(held.Channel[0].Config.Relay1ActiveRangeValue, 6550);
         QCOMPARE(held.Channel[1].Config.RangeEnd, 900);
         QCOMPARE(held.LastProgramming, Today());
-        QVERIFY(h.link.lines.contains("Download for module '" + kModuleName + "' ...... OK"));
+        QCOMPARE(h.link.lines.filter("Download for module '" + kModuleName + "'"),
+                 QStringList{"Download for module '" + kModuleName + "' ...... OK"});
         QVERIFY(h.transfer->ReadBackDifferences().empty());
         QVERIFY(!h.textsFrom(texts).contains(QStringLiteral("read back differs")));
         QCOMPARE(project
@@ -386,9 +387,10 @@ private slots:
         const qsizetype texts = h.texts.size();
         QVERIFY(h.transfer->Download());
         QVERIFY(h.waitForReadBack(4, notices));
-        QVERIFY(h.link.lines.contains("Download for module '" + kModuleName + "' ...... OK"));
-        QVERIFY(h.link.lines.contains("Download for module '" + kModuleName +
-                                      "': the module read back differs from what was written!"));
+        // One verdict, after the read-back: no "OK" before it.
+        QCOMPARE(h.link.lines.filter("Download for module '" + kModuleName + "'"),
+                 QStringList{"Download for module '" + kModuleName +
+                             "': the module read back differs from what was written!"});
         const std::vector<ParameterDifference> &differences = h.transfer->ReadBackDifferences();
         // The parameter, then the byte it lies in: 1.00 % is 0x0064, 2.50 % 0x00fa.
         QCOMPARE(differences.size(), size_t(2));
@@ -440,9 +442,8 @@ private slots:
         QCOMPARE(h.transfer->ReadBackResult(), ModuleTransfer::ReadBack::NotRead);
         QVERIFY(h.transfer->LastDownloadStored());
         QVERIFY(h.transfer->ReadBackDifferences().empty());
-        QVERIFY(h.link.lines.contains("Download for module '" + kModuleName +
-                                      "': the module could not be read back."));
-        QVERIFY(h.link.lines.filter(QStringLiteral("read back differs")).isEmpty());
+        QCOMPARE(h.link.lines.filter("Download for module '" + kModuleName + "'"),
+                 QStringList{"Download for module '" + kModuleName + "': the module could not be read back."});
         QCOMPARE(h.link.simulator.image().Channel[1].Config.RangeEnd, 900);
     }
 
@@ -539,6 +540,39 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(QString::fromUtf8(file.readAll())
                     .contains("Module disconnected or not found! Starts offline mode:"));
+    }
+
+    void aModuleMadeFromTheConnectedOneIsMarkedEqual()
+    {
+        // The module online first differs from its project module.
+        Online online(false, [](CModuleImage &image) { image.Revision = QStringLiteral("9.99"); });
+        QVERIFY(online.start());
+        TransferHarness &h = online.harness;
+        QCOMPARE(h.transfer->TreeImageOf(h.transfer->OnlineModule()), int(ModuleTransfer::ImageOnlineDifferent));
+        // Another module, whose tags name no project module, takes its place.
+        qsizetype notices = h.link.notices.size();
+        h.link.simulator.setUnplugged(true);
+        QVERIFY(h.link.waitForNotice(2, 2, 5000, notices));
+        CModuleImage other = h.link.simulator.image();
+        other.SerialNr = QStringLiteral("SIM-2");
+        other.Channel[0].Name = QStringLiteral("TT-301");
+        other.Channel[1].Name = QStringLiteral("TT-302");
+        h.simulate(other);
+        const auto previous = ModuleDialogService::setPresenter(&ModuleDialogService::acceptProposals);
+        h.messages.answer(MessageAnswer::Yes);
+        notices = h.link.notices.size();
+        h.link.simulator.setUnplugged(false);
+        const bool online2 = h.link.waitForNotice(2, 1, 10000, notices);
+        ModuleDialogService::setPresenter(previous);
+        QVERIFY(online2);
+        Item *made = online.project.lookup.FindModuleByValue(QStringLiteral("Name"),
+                                                             QStringLiteral("7230/211-2 - [TT-301] [TT-302]"));
+        QVERIFY(made);
+        QCOMPARE(h.transfer->OnlineModule(), made->handle());
+        // Made from the connected module, it holds what the module holds.
+        QVERIFY(!h.transfer->HasDifferences());
+        QCOMPARE(h.transfer->TreeImageOf(made->handle()), int(ModuleTransfer::ImageOnlineEqual));
+        h.whileWorkerWaits([&] { QVERIFY(h.transfer->CompareWithDatabase(true).empty()); });
     }
 
     void moduleMadeFromTheConnectedOneTakesItsDownload()

@@ -350,6 +350,35 @@ private slots:
         QVERIFY(desktop.board->data.HasFormat("text/plain"));
     }
 
+    void aTargetTableWithAnotherColumnGivesTheStructureError()
+    {
+        HierarchyProject source;
+        source.open(false, "/projects/source.prj");
+        HierarchyProject target;
+        // The target's plant table has a column the source's has not.
+        target.exec("ALTER TABLE Equipments ADD COLUMN Extra VARCHAR(20)");
+        target.open(false, "/projects/target.prj");
+        Desktop desktop;
+        source.document.SetClipboardPort(&desktop.first);
+        target.document.SetClipboardPort(&desktop.second);
+        Item *p1 = Folder(source, source.projectItem(), Plant, "P1");
+        QVERIFY(p1);
+        QVERIFY(source.document.CopyToClipboard({p1}, false));
+        ScriptedMessages messages;
+        messages.answer(MessageAnswer::Ok);
+        QVERIFY(!target.document.PasteFromClipboard(&target.projectItem()));
+        QCOMPARE(messages.texts(),
+                 QStringList{"Source database: '/projects/source.prj'\n"
+                             "Source: '\\\\Project\\P1'\nDestination: '\\\\Project'\n\n"
+                             "Can't copy source to destination. "
+                             "The destination database has diferent structure than the source database."});
+        QCOMPARE(messages.shown().front().icon, MessageIcon::Error);
+        QCOMPARE(target.rows("Equipments"), 0);
+        // Within the source's own file the same plant pastes.
+        QVERIFY(source.document.PasteFromClipboard(&source.projectItem()));
+        QCOMPARE(source.rows("Equipments"), 2);
+    }
+
     void aStructureErrorAsksPerItemAndTheLastOnlyTellsIt()
     {
         HierarchyProject source;

@@ -1,5 +1,6 @@
 #include "hierarchy_test_support.h"
 #include "support/captured_log.h"
+#include "base/command_ids.h"
 #include "base/settings.h"
 #include "tree/column_layout.h"
 #include "tree/container_list_model.h"
@@ -34,6 +35,7 @@ private slots:
     void backslashInAFolderNameIsAnItemError();
     void modulesAreNotRenamedInPlace();
     void listRenameRestartsWithoutLogLine();
+    void listRenameStartsFromTheName();
     void deleteMakesTheNeighbourCurrent();
     void refusedSelectionKeepsTheOldEntry();
     void signalMenuOffersRenameAndViewCommands();
@@ -214,6 +216,41 @@ void TestTreeViews::listRenameRestartsWithoutLogLine()
     QTest::keyClick(editor(), Qt::Key_Return);
     QTRY_COMPARE(document.GetName(*second), QStringLiteral("C3"));
     QCOMPARE(log.lines, messages.texts());
+}
+
+// Every way into a rename of a row (Ctrl+R, F2 and the row's Rename all end
+// in the in-place edit) opens the edit box holding the row's name.
+void TestTreeViews::listRenameStartsFromTheName()
+{
+    TreeFixture tree({"Plant"});
+    ScriptedMessages messages;
+    CMy7100Doc &document = tree.project.document;
+    ContainerItem &plant = *tree.plant("Plant").asContainer();
+    QVERIFY(tree.project.addFolder(plant, CabinetName, "C1"));
+    Item *second = tree.project.addFolder(plant, CabinetName, "Cabinet North");
+    QVERIFY(second);
+    QVERIFY(document.Select(plant.handle()));
+    CMy7100View list(document);
+    list.show();
+    const int row = list.listModel().RowOf(second->handle());
+    const auto editor = [&list, row] {
+        return qobject_cast<QLineEdit *>(list.details()->indexWidget(list.model()->index(row, 0)));
+    };
+    // Ctrl+R on the selected row.
+    list.selectRow(row);
+    QVERIFY(list.RunPaneCommand(CommandId::Rename));
+    QTRY_VERIFY(editor());
+    QCOMPARE(editor()->text(), QStringLiteral("Cabinet North"));
+    QTest::keyClick(editor(), Qt::Key_Escape);
+    QTRY_VERIFY(!editor());
+    // F2 and the row's Rename.
+    QVERIFY(list.StartRename(second->handle()));
+    QCOMPARE(editor()->text(), QStringLiteral("Cabinet North"));
+    QCOMPARE(list.model()->index(row, 0).data(Qt::EditRole).toString(), QStringLiteral("Cabinet North"));
+    QTest::keyClick(editor(), Qt::Key_Escape);
+    QTRY_VERIFY(!editor());
+    QCOMPARE(document.GetName(*second), QStringLiteral("Cabinet North"));
+    QVERIFY(messages.shown().empty());
 }
 
 void TestTreeViews::deleteMakesTheNeighbourCurrent()

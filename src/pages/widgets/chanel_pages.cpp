@@ -21,6 +21,8 @@
 #include <QResizeEvent>
 #include <QTabWidget>
 
+#include <algorithm>
+
 using namespace PageStrings;
 
 namespace {
@@ -282,6 +284,8 @@ public:
 private:
     void Changed()
     {
+        if (!m_view.ReactionAllowed(this))
+            return;
         m_view.model().ControlChanged();
         m_view.model().pages().InputChanged(m_view.model().ChannelOfTab(TabOf()), Read());
         m_view.PageChanged(PageKind::Input);
@@ -313,6 +317,8 @@ public:
         Row(grid, From, m_from, m_fromUnit);
         Row(grid, To, m_to, m_toUnit);
         connect(m_units, &QComboBox::activated, this, [this] {
+            if (!m_view.ReactionAllowed(this))
+                return;
             m_view.model().ControlChanged();
             m_view.model().pages().UnitChanged(m_view.model().ChannelOfTab(property("channelTab").toInt()),
                                                Read());
@@ -401,6 +407,8 @@ public:
             Row(impulseGrid, Divisor, m_divisor);
             layout->addWidget(impulseBox);
             connect(m_impulse, &QCheckBox::clicked, this, [this] {
+                if (!m_view.ReactionAllowed(this))
+                    return;
                 m_view.model().ControlChanged();
                 m_view.model().pages().TakeOutput(m_view.model().ChannelOfTab(property("channelTab").toInt()),
                                                   Read());
@@ -568,6 +576,8 @@ public:
 private:
     void Changed()
     {
+        if (!m_view.ReactionAllowed(this))
+            return;
         m_view.model().ControlChanged();
         Take(m_view.model().ChannelOfTab(property("channelTab").toInt()));
         m_view.PageChanged(PageKind::LimitingValue);
@@ -755,14 +765,48 @@ void CChanelPage::Take()
         m_forms[0]->Take(0);
         return;
     }
+    for (int tab : TabsTaken())
+        m_forms[size_t(tab)]->Take(model.ChannelOfTab(tab));
+}
+
+std::vector<int> CChanelPage::TabsTaken() const
+{
+    ChanelTabModel &model = m_view.model();
+    if (m_kind == PageKind::Memo)
+        return {0};
     // The module's comment and date come from the channel tab on screen:
     // that form is taken over last.
     const int shown = currentTab();
+    std::vector<int> tabs;
     for (int tab : {1 - shown, shown}) {
-        const int channel = model.ChannelOfTab(tab);
-        if (m_forms[size_t(tab)] && model.pages().hasChannel(channel) &&
+        if (m_forms[size_t(tab)] && model.pages().hasChannel(model.ChannelOfTab(tab)) &&
             (model.shownChannel() == 0 || tab == 0))
-            m_forms[size_t(tab)]->Take(channel);
+            tabs.push_back(tab);
+    }
+    return tabs;
+}
+
+std::vector<CNumSpinEdit *> CChanelPage::NumberFields() const
+{
+    std::vector<CNumSpinEdit *> fields;
+    if (!m_view.model().isLoaded())
+        return fields;
+    std::vector<int> tabs = TabsTaken();
+    std::reverse(tabs.begin(), tabs.end());
+    for (int tab : tabs) {
+        const QList<CNumSpinEdit *> edits = m_forms[size_t(tab)]->findChildren<CNumSpinEdit *>();
+        fields.insert(fields.end(), edits.begin(), edits.end());
+    }
+    return fields;
+}
+
+void CChanelPage::ShowTabOf(const QWidget *field)
+{
+    if (!m_channelTabs)
+        return;
+    for (int tab = 0; tab < m_channelTabs->count(); ++tab) {
+        if (m_channelTabs->widget(tab)->isAncestorOf(field))
+            m_channelTabs->setCurrentIndex(tab);
     }
 }
 
@@ -776,6 +820,12 @@ bool CChanelPage::OnSetActive()
 
 bool CChanelPage::OnKillActive()
 {
+    // The pages of a module left are not taken over into the one shown next.
+    if (m_view.isRebuilding())
+        return true;
+    // A text that is no number keeps the user on the page, told so.
+    if (!m_view.NumbersHold({this}))
+        return false;
     if (m_channelTabs)
         m_view.model().setSelectedChannelTab(currentTab());
     Take();

@@ -6,6 +6,7 @@
 #include <array>
 
 class CChanelTabView;
+class CNumSpinEdit;
 class QPushButton;
 class QTabWidget;
 
@@ -51,6 +52,10 @@ public:
     PageKind kind() const { return m_kind; }
     void Fill();
     void Take();
+    // The number fields of the channel tabs in use, the one on screen first.
+    std::vector<CNumSpinEdit *> NumberFields() const;
+    // Brings the channel tab that holds the field to the front.
+    void ShowTabOf(const QWidget *field);
     // The form of a channel tab (0 or 1).
     ChannelForm *form(int tab) const { return m_forms[size_t(tab)]; }
     QTabWidget *channelTabs() const { return m_channelTabs; }
@@ -62,6 +67,8 @@ public:
 
 private:
     void UpdateButtons();
+    // The channel tabs whose forms are taken over, the one on screen last.
+    std::vector<int> TabsTaken() const;
 
     CChanelTabView &m_view;
     PageKind m_kind;

@@ -78,8 +78,10 @@ CChanelTabView::~CChanelTabView()
 void CChanelTabView::LoadAndBuild()
 {
     const bool loaded = m_model.Load();
+    m_rebuilding = true;
     while (GetPageCount() > 0)
         RemovePage(GetPage(0));
+    m_rebuilding = false;
     m_pages.clear();
     if (!loaded)
         return;
@@ -133,33 +135,68 @@ void CChanelTabView::FillAll()
 
 bool CChanelTabView::TakeOverAll()
 {
-    // A number field whose text is no number stops Apply; it is never read
-    // as 0.
+    // A number field whose text is no number stops Apply, on whichever page
+    // it stands; it is never read as 0.
+    const std::vector<CChanelPage *> pages = PagesActiveFirst();
+    if (!NumbersHold(pages))
+        return false;
+    for (CChanelPage *page : pages)
+        page->Take();
+    return true;
+}
+
+std::vector<CChanelPage *> CChanelTabView::PagesActiveFirst() const
+{
+    std::vector<CChanelPage *> pages;
+    auto *active = qobject_cast<CChanelPage *>(GetActivePage());
+    if (active)
+        pages.push_back(active);
     for (PageKind kind : m_model.PageKinds()) {
         CChanelPage *page = Page(kind);
-        if (!page)
-            continue;
-        for (CNumSpinEdit *edit : page->findChildren<CNumSpinEdit *>()) {
-            const QString refusal = edit->rules().RefusalAtApply(edit->text(), edit->accessibleName());
-            if (!edit->isEnabled() || refusal.isEmpty())
-                continue;
-            WriteLogLine(refusal);
-            MessageService::error(refusal);
-            SetActivePage(page);
-            if (QTabWidget *tabs = page->channelTabs()) {
-                for (int tab = 0; tab < tabs->count(); ++tab)
-                    if (tabs->widget(tab)->isAncestorOf(edit))
-                        tabs->setCurrentIndex(tab);
-            }
-            edit->setFocus();
-            return false;
+        if (page && page != active)
+            pages.push_back(page);
+    }
+    return pages;
+}
+
+bool CChanelTabView::NumbersHold(const std::vector<CChanelPage *> &pages)
+{
+    std::vector<std::pair<CChanelPage *, CNumSpinEdit *>> edits;
+    std::vector<NumberFieldText> fields;
+    for (CChanelPage *page : pages) {
+        for (CNumSpinEdit *edit : page->NumberFields()) {
+            edits.emplace_back(page, edit);
+            fields.push_back({edit->accessibleName(), edit->text(), edit->rules()});
         }
     }
-    for (PageKind kind : m_model.PageKinds()) {
-        if (CChanelPage *page = Page(kind))
-            page->Take();
-    }
-    return true;
+    const int refused = ChanelTabModel::RefuseTextNoNumber(fields);
+    if (refused < 0)
+        return true;
+    const auto [page, edit] = edits[size_t(refused)];
+    if (GetActivePage() != page)
+        SetActivePage(page);
+    page->ShowTabOf(edit);
+    edit->setFocus();
+    // A click on a page tab gives the view the focus after the page refused
+    // to go: the field takes it back then.
+    QMetaObject::invokeMethod(edit, [edit] { edit->setFocus(); }, Qt::QueuedConnection);
+    return false;
+}
+
+bool CChanelTabView::ReactionAllowed(QWidget *control)
+{
+    CChanelPage *page = nullptr;
+    for (QWidget *widget = control; widget && !page; widget = widget->parentWidget())
+        page = qobject_cast<CChanelPage *>(widget);
+    if (!page || NumbersHold({page}))
+        return true;
+    std::vector<std::pair<CNumSpinEdit *, QString>> typed;
+    for (CNumSpinEdit *edit : page->NumberFields())
+        typed.emplace_back(edit, edit->text());
+    page->Fill();
+    for (const auto &[edit, text] : typed)
+        edit->setText(text);
+    return false;
 }
 
 void CChanelTabView::PageChanged(PageKind kind)
@@ -213,6 +250,10 @@ void CChanelTabView::Reset()
 
 void CChanelTabView::Download()
 {
+    // Whether or not Apply runs first, no page may hold a text that is no
+    // number when the module is written.
+    if (!m_model.isLoaded() || !NumbersHold(PagesActiveFirst()))
+        return;
     if (m_context.download)
         m_context.download();
 }

@@ -40,6 +40,16 @@ public:
     void FillPage(PageKind kind);
     void FillAll();
     bool TakeOverAll();
+    // Whether every number field of the pages holds a number; else the user
+    // is told and the first field that does not is brought to the front
+    // and focused.
+    bool NumbersHold(const std::vector<CChanelPage *> &pages);
+    // A choice or a click on the page of the control takes the page over:
+    // only while its number fields hold numbers. Else the user is told and
+    // the change is undone, what was typed kept.
+    bool ReactionAllowed(QWidget *control);
+    // The pages of the module left are being removed.
+    bool isRebuilding() const { return m_rebuilding; }
     // A control of a page changed; the pages that follow it are filled again.
     void PageChanged(PageKind kind);
 
@@ -67,9 +77,13 @@ private:
     void RunTextFieldCommand(int id);
     void BuildPages();
 
+    // The pages of the model's family, the one on screen first.
+    std::vector<CChanelPage *> PagesActiveFirst() const;
+
     ChanelTabViewContext m_context;
     ChanelTabModel m_model;
     std::map<PageKind, CChanelPage *> m_pages;
+    bool m_rebuilding = false;
 };
 
 // The view the program's right pane shows for module and signal items.

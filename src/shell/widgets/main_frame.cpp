@@ -15,6 +15,7 @@
 #include "base/language.h"
 #include "base/message_service.h"
 #include "base/pane_commands.h"
+#include "shell/download_close_guard.h"
 #include "shell/project_session.h"
 #include "base/settings.h"
 #include "base/shell_strings.h"
@@ -100,6 +101,8 @@ CMainFrame::CMainFrame(ProjectSession &session, AppSettings &settings, QWidget *
     InitIconResources();
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     m_help = new HelpWindow(this);
+    m_downloadGuard = new DownloadCloseGuard(session.Link(), session.Transfer(), this);
+    connect(m_downloadGuard, &DownloadCloseGuard::closeDue, this, &QWidget::close);
     // The pane a menu opened from the keyboard acts on is followed from now.
     CommandFocus::Widget();
     BuildPanes();
@@ -496,7 +499,7 @@ void CMainFrame::StorePlacement()
 
 void CMainFrame::closeEvent(QCloseEvent *event)
 {
-    if (m_busy || !m_session.Commands().MayLeaveCurrentItem()) {
+    if (m_busy || !m_downloadGuard->MayClose() || !m_session.Commands().MayLeaveCurrentItem()) {
         event->ignore();
         return;
     }

@@ -16,6 +16,7 @@
 class AppSettings;
 class PaneCommandTarget;
 class COutputView;
+class DownloadCloseGuard;
 class CMy7100View;
 class DocumentTreeModel;
 class HelpWindow;
@@ -151,6 +152,7 @@ private:
     QLabel *m_counter = nullptr;
     StatusIndicators *m_indicators = nullptr;
     HelpWindow *m_help = nullptr;
+    DownloadCloseGuard *m_downloadGuard = nullptr;
     QHash<int, QAction *> m_actions;
     QTimer m_idleUpdate;
     bool m_busy = false;
