@@ -41,18 +41,6 @@ QByteArray Head(const QString &path, qint64 size)
     return file.open(QIODevice::ReadOnly) ? file.read(size) : QByteArray();
 }
 
-// By the file itself, so that another spelling, a link or a second name of
-// the open project is taken for it too.
-bool IsSameFile(const QString &a, const QString &b)
-{
-    if (a.isEmpty() || b.isEmpty())
-        return false;
-    if (QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath())
-        return true;
-    const std::optional<Status> first = StatOf(a, true);
-    const std::optional<Status> second = StatOf(b, true);
-    return first && second && first->st_dev == second->st_dev && first->st_ino == second->st_ino;
-}
 
 bool HasSuffix(const QString &path, std::initializer_list<const char *> suffixes)
 {
@@ -134,6 +122,19 @@ QString WriteStandardOutput(const std::function<bool(QIODevice &)> &write)
 } // namespace
 
 namespace OutputFile {
+
+// By the file itself, so that another spelling, a link or a second name of
+// the open project is taken for it too.
+bool IsSameFile(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    if (QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath())
+        return true;
+    const std::optional<Status> first = StatOf(a, true);
+    const std::optional<Status> second = StatOf(b, true);
+    return first && second && first->st_dev == second->st_dev && first->st_ino == second->st_ino;
+}
 
 bool IsProjectFile(const QString &path)
 {

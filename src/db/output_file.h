@@ -52,6 +52,10 @@ struct Target {
 // it may.
 std::optional<QString> Refusal(const Target &target);
 
+// Whether two names lead to one file: by the file itself, so that another
+// spelling, a link or a second name counts too.
+bool IsSameFile(const QString &a, const QString &b);
+
 // Whether the file holds a project or names one: an SQLite database, a
 // project, reference or data link file. Only a plain file is looked into.
 bool IsProjectFile(const QString &path);

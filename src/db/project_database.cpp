@@ -32,15 +32,6 @@ QString ProjectExtension()
     return Str(ProjectStrings::ProjectExtension);
 }
 
-bool IsSameFile(const QString &a, const QString &b)
-{
-    const QFileInfo first(a);
-    const QFileInfo second(b);
-    if (first.absoluteFilePath().compare(second.absoluteFilePath(), Qt::CaseInsensitive) == 0)
-        return true;
-    return first.exists() && second.exists() && first.canonicalFilePath() == second.canonicalFilePath();
-}
-
 // The system's text of a file error, with the file it concerns.
 QString FileErrorText(const QString &path, const QFileDevice &file)
 {
@@ -353,7 +344,7 @@ bool ProjectDatabase::CopyAndOpen(const QString &source, const QString &title, c
     const QString target = AskTargetName(title, proposed);
     if (target.isEmpty())
         return false;
-    if (IsSameFile(target, source)) {
+    if (OutputFile::IsSameFile(target, source)) {
         MessageService::error(FillArguments(Str(ProjectStrings::SameAsSource), {target}));
         return false;
     }

@@ -234,7 +234,7 @@ const std::map<QString, Command> &Commands()
           CtlCommission::Commission, false, 64400,
           QStringLiteral("zelnorctl commission plant.prj --port /dev/ttyUSB0 --under '\\\\Project\\Plant1' --assign-next")}},
         {QStringLiteral("records"),
-         {QStringLiteral("PROJECT [--under PATH] [--json|--csv FILE|--pdf FILE]"), 1, 1, CtlCommission::Records, false,
+         {QStringLiteral("PROJECT [--under PATH] [--json|--csv FILE|--pdf FILE] [--force]"), 1, 1, CtlCommission::Records, false,
           64401, QStringLiteral("zelnorctl records plant.prj --under '\\\\Project\\Plant1' --pdf commissioning.pdf")}},
         {QStringLiteral("delete"),
          {QStringLiteral("PROJECT ITEM-PATH [--yes]"), 2, 2,
