@@ -14,6 +14,15 @@
 #include <unistd.h>
 
 namespace {
+// Written as the print command writes a report the user named: an earlier
+// file is replaced.
+bool WrittenPdf(CProjectReport &report, const QString &path, QPageLayout::Orientation orientation)
+{
+    return WriteReportPdf(report, OutputFile::Target{path, OutputFile::Content::Pdf, true, {}}, orientation).isEmpty();
+}
+} // namespace
+
+namespace {
 QByteArray ToolTestChecksum(const QString &path)
 {
     QFile file(path);
@@ -79,7 +88,7 @@ void TestPrintReports::everyPageCarriesTheTitleBlockWithItsNumber()
     project.openWithCatalogues();
     const auto report = project.report(PrintMode::ProjectOutput);
     const QString pdf = pdfPath("project.pdf");
-    QVERIFY(WriteReportPdf(*report, pdf, QPageLayout::Landscape));
+    QVERIFY(WrittenPdf(*report, pdf, QPageLayout::Landscape));
     const int pages = PdfTools::Pages(pdf);
     QVERIFY2(pages >= 5, qPrintable(QString::number(pages)));
     QCOMPARE(report->PageCount(), pages);
@@ -127,7 +136,7 @@ void TestPrintReports::aSectionThatDoesNotFitBeginsAtTheTopOfTheNextPage()
     project.openWithCatalogues();
     const auto report = project.report(PrintMode::ProjectOutput);
     const QString pdf = pdfPath("sections.pdf");
-    QVERIFY(WriteReportPdf(*report, pdf, QPageLayout::Landscape));
+    QVERIFY(WrittenPdf(*report, pdf, QPageLayout::Landscape));
     // The tree fills most of page 1, the folders table does not fit below
     // it and takes page 2, where the modules' table does not fit either.
     const std::vector<int> starts = report->SectionStartPages();
@@ -157,7 +166,7 @@ void TestPrintReports::aLongDescriptionWrapsInsteadOfRunningOff()
     project.openWithCatalogues();
     const auto report = project.report(PrintMode::ProjectOutput);
     const QString pdf = pdfPath("wrap.pdf");
-    QVERIFY(WriteReportPdf(*report, pdf, QPageLayout::Portrait));
+    QVERIFY(WrittenPdf(*report, pdf, QPageLayout::Portrait));
     const QString text = PdfTools::Text(pdf);
     QCOMPARE(text.count("Steam"), 4);
     QCOMPARE(text.count("reducing"), 4);
@@ -186,7 +195,7 @@ void TestPrintReports::moduleDetailsFollowTheModuleTables()
     QVERIFY(project.addModule(*plant->asContainer(), Family7230, 7, "TT-103", "TT-104"));
     QVERIFY(project.addModule(project.projectItem(), Family7230, 7, "TT-101", "TT-102"));
     const QString pdf = pdfPath("order.pdf");
-    QVERIFY(WriteReportPdf(*project.report(PrintMode::ProjectOutput), pdf, QPageLayout::Portrait));
+    QVERIFY(WrittenPdf(*project.report(PrintMode::ProjectOutput), pdf, QPageLayout::Portrait));
     const QString text = PdfTools::Text(pdf);
     const qsizetype details = text.indexOf("Module details");
     QVERIFY(details > 0);
@@ -217,7 +226,7 @@ void TestPrintReports::moduleInformationListsTheSectionsOfItsFamily()
     for (const Case &c : {Case{m7230, true}, Case{m7210, true}, Case{m7220, false}}) {
         const auto report = project.report(PrintMode::ModuleInformation, c.module);
         const QString pdf = pdfPath("module.pdf");
-        QVERIFY(WriteReportPdf(*report, pdf, QPageLayout::Landscape));
+        QVERIFY(WrittenPdf(*report, pdf, QPageLayout::Landscape));
         const QString text = PdfTools::Text(pdf);
         QVERIFY(text.contains("Module informations"));
         for (const QString &section : allSections)
@@ -236,7 +245,7 @@ void TestPrintReports::moduleInformationListsTheSectionsOfItsFamily()
     const qint32 signal = project.value(*m7210, "Ch1SignalID").toInt();
     project.exec(QStringLiteral("UPDATE Signals SET Impulsausgangaktiv = 1 WHERE ID = %1").arg(signal));
     const QString pdf = pdfPath("impulses.pdf");
-    QVERIFY(WriteReportPdf(*project.report(PrintMode::ModuleInformation, m7210), pdf, QPageLayout::Landscape));
+    QVERIFY(WrittenPdf(*project.report(PrintMode::ModuleInformation, m7210), pdf, QPageLayout::Landscape));
     const QString text = PdfTools::Text(pdf);
     QVERIFY(text.contains("Used for impulse output"));
     QVERIFY(!text.contains("Limiting value for Relay2"));
@@ -261,7 +270,7 @@ void TestPrintReports::theModulePositionAndItsValuesAreShown()
                      .arg(id));
     const auto report = project.report(PrintMode::ModuleInformation, module);
     const QString pdf = pdfPath("position.pdf");
-    QVERIFY(WriteReportPdf(*report, pdf, QPageLayout::Portrait));
+    QVERIFY(WrittenPdf(*report, pdf, QPageLayout::Portrait));
     const QString text = PdfTools::Text(pdf);
     QVERIFY(text.contains(QRegularExpression("plant:\\s+Boiler house")));
     QVERIFY(text.contains(QRegularExpression("cabinet:\\s+MCC-2")));
@@ -275,7 +284,7 @@ void TestPrintReports::theModulePositionAndItsValuesAreShown()
     QVERIFY(single);
     const QString one = pdfPath("one.pdf");
     QVERIFY(
-        WriteReportPdf(*project.report(PrintMode::ModuleInformation, single), one, QPageLayout::Portrait));
+        WrittenPdf(*project.report(PrintMode::ModuleInformation, single), one, QPageLayout::Portrait));
     QVERIFY(PdfTools::Text(one).contains(QRegularExpression("Name\\s+LT-301\\s+----")));
 }
 
@@ -297,14 +306,14 @@ void TestPrintReports::moduleInformationPrintsTheNumbersAsThePagesShowThem()
                                 "RangeEnd = 10005 WHERE ID = %1")
                      .arg(project.value(*frequency, "Ch1SignalID").toInt()));
     const QString first = pdfPath("temperature.pdf");
-    QVERIFY(WriteReportPdf(*project.report(PrintMode::ModuleInformation, temperature), first,
+    QVERIFY(WrittenPdf(*project.report(PrintMode::ModuleInformation, temperature), first,
                            QPageLayout::Landscape));
     const QString temperatures = PdfTools::Text(first);
     QVERIFY2(temperatures.contains("23.45 °C"), qPrintable(temperatures));
     QVERIFY(temperatures.contains("0 - 1199.95 °C"));
     QVERIFY(temperatures.contains(QRegularExpression("Output error value\\s+21.500 mA")));
     const QString second = pdfPath("frequency.pdf");
-    QVERIFY(WriteReportPdf(*project.report(PrintMode::ModuleInformation, frequency), second,
+    QVERIFY(WrittenPdf(*project.report(PrintMode::ModuleInformation, frequency), second,
                            QPageLayout::Landscape));
     const QString frequencies = PdfTools::Text(second);
     QVERIFY2(frequencies.contains("0 - 10.005 Hz"), qPrintable(frequencies));
@@ -321,7 +330,7 @@ void TestPrintReports::theDataCardKeepsToItsCardAndToThePagesOfItsModule()
     QVERIFY(withRelays && withoutRelays);
     const QString full = pdfPath("card-full.pdf");
     QVERIFY(
-        WriteReportPdf(*project.report(PrintMode::ModuleDataCard, withRelays), full, QPageLayout::Landscape));
+        WrittenPdf(*project.report(PrintMode::ModuleDataCard, withRelays), full, QPageLayout::Landscape));
     QCOMPARE(PdfTools::Pages(full), 1);
     const QString text = PdfTools::Text(full);
     for (const char *section : {"Device info", "Channels", "Input", "Signal", "Output", "Relay1", "Relay2", "Memo"})
@@ -333,7 +342,7 @@ void TestPrintReports::theDataCardKeepsToItsCardAndToThePagesOfItsModule()
         QVERIFY2(OnACard(word), qPrintable(word.text));
     // A type without relays has no room kept for them.
     const QString small = pdfPath("card-small.pdf");
-    QVERIFY(WriteReportPdf(*project.report(PrintMode::ModuleDataCard, withoutRelays), small,
+    QVERIFY(WrittenPdf(*project.report(PrintMode::ModuleDataCard, withoutRelays), small,
                            QPageLayout::Landscape));
     const QString without = PdfTools::Text(small);
     QVERIFY(without.contains("Output"));
@@ -374,7 +383,7 @@ void TestPrintReports::theDataCardKeepsEveryValueLegible()
     const auto report = project.report(PrintMode::ModuleDataCard, module);
     const QString titleWord = Str(PrintStrings::DeviceInfo).split(' ').front();
     const QString pdf = pdfPath("card-legible.pdf");
-    QVERIFY(WriteReportPdf(*report, pdf, QPageLayout::Landscape));
+    QVERIFY(WrittenPdf(*report, pdf, QPageLayout::Landscape));
     TestSupport::loadEnglish();
     const std::vector<PdfTools::Word> words = PdfTools::Words(pdf, 1);
     double pointsPerHeight = 0;
@@ -446,7 +455,7 @@ void TestPrintReports::theFrameAndTheTitleBlockAreDrawnWhereTheyBelong()
     project.generate(3, 6);
     project.openWithCatalogues();
     const QString pdf = pdfPath("frame.pdf");
-    QVERIFY(WriteReportPdf(*project.report(PrintMode::ProjectOutput), pdf, QPageLayout::Landscape));
+    QVERIFY(WrittenPdf(*project.report(PrintMode::ProjectOutput), pdf, QPageLayout::Landscape));
     // 5 pixels a millimetre: the landscape A4 page is 1485 x 1050.
     const QImage page = PdfTools::Render(pdf, 1, 127);
     QVERIFY2(qAbs(page.width() - 1485) <= 1 && qAbs(page.height() - 1050) <= 1,
@@ -491,17 +500,17 @@ void TestPrintReports::aPdfThatCannotBeWrittenLeavesNothing()
     ReportProject project;
     project.openWithCatalogues();
     const QString target = m_dir.filePath("missing/folder/report.pdf");
-    QVERIFY(!WriteReportPdf(*project.report(PrintMode::ProjectOutput), target, QPageLayout::Landscape));
+    QVERIFY(!WrittenPdf(*project.report(PrintMode::ProjectOutput), target, QPageLayout::Landscape));
     QVERIFY(!QFile::exists(target));
     QVERIFY(!QFile::exists(target + ".part"));
     // A report that was there stays when the new one cannot be written.
     QDir(m_dir.path()).mkdir("locked");
     const QString existing = m_dir.filePath("locked/kept.pdf");
-    QVERIFY(WriteReportPdf(*project.report(PrintMode::ProjectOutput), existing, QPageLayout::Landscape));
+    QVERIFY(WrittenPdf(*project.report(PrintMode::ProjectOutput), existing, QPageLayout::Landscape));
     const QByteArray before = ToolTestChecksum(existing);
     QFile::setPermissions(m_dir.filePath("locked"), QFile::ReadOwner | QFile::ExeOwner);
     const bool written =
-        WriteReportPdf(*project.report(PrintMode::ProjectOutput), existing, QPageLayout::Portrait);
+        WrittenPdf(*project.report(PrintMode::ProjectOutput), existing, QPageLayout::Portrait);
     QFile::setPermissions(m_dir.filePath("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (::geteuid() != 0) {
         QVERIFY(!written);
@@ -531,3 +540,4 @@ void TestPrintReports::theOutlineNamesTheProjectAsTheTreeDoes()
 
 QTEST_MAIN(TestPrintReports)
 #include "test_print_reports.moc"
+
