@@ -1,5 +1,7 @@
 #include "commissioning/commissioning_backlog.h"
 
+#include "db/output_file.h"
+
 #include "base/app_paths.h"
 #include "db/data_error.h"
 #include "db/db_session.h"
@@ -12,7 +14,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -148,11 +149,10 @@ bool CommissioningBacklog::WriteSideFile() const
     for (const CommissioningRecord &record : m_records)
         records.append(CommissioningRecords::Json(record));
     const QJsonObject all{{"project", m_session.source().database}, {"states", states}, {"records", records}};
-    QSaveFile out(m_sideFile);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(QJsonDocument(all).toJson());
-    return out.commit();
+    // The program's own file, which an earlier side file of the run replaces.
+    return OutputFile::WriteBytes(OutputFile::Target{m_sideFile, OutputFile::Content::Text, true, {}},
+                                  QJsonDocument(all).toJson())
+        .isEmpty();
 }
 
 void CommissioningBacklog::TakeOverSideFile(std::vector<CommissioningEntry> &entries)

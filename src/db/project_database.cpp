@@ -32,6 +32,13 @@ QString ProjectExtension()
     return Str(ProjectStrings::ProjectExtension);
 }
 
+// A name that differs from the project's only in case is taken for it, as on
+// the file systems that do not tell the two apart.
+bool SameNameInAnyCase(const QString &a, const QString &b)
+{
+    return QFileInfo(a).absoluteFilePath().compare(QFileInfo(b).absoluteFilePath(), Qt::CaseInsensitive) == 0;
+}
+
 // The system's text of a file error, with the file it concerns.
 QString FileErrorText(const QString &path, const QFileDevice &file)
 {
@@ -344,7 +351,7 @@ bool ProjectDatabase::CopyAndOpen(const QString &source, const QString &title, c
     const QString target = AskTargetName(title, proposed);
     if (target.isEmpty())
         return false;
-    if (OutputFile::IsSameFile(target, source)) {
+    if (OutputFile::IsSameFile(target, source) || SameNameInAnyCase(target, source)) {
         MessageService::error(FillArguments(Str(ProjectStrings::SameAsSource), {target}));
         return false;
     }

@@ -18,7 +18,7 @@ for program in zelnorctl zelnor-wizard zelnor-linkwatch zelnor-simulator zelnor-
   [ -s "$page" ] || { fail "no manual page $page"; continue; }
   warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) || fail "man cannot show $page"
   [ -z "$warnings" ] || fail "man warns about $program(1): $warnings"
-  lexgrog "$page" 2>/dev/null | grep -q ": \"$program - " || fail "lexgrog finds no NAME line in $program(1)"
+  lexgrog "$page" 2>/dev/null | grep ": \"$program - " >/dev/null || fail "lexgrog finds no NAME line in $program(1)"
 done
 
 # The page's roff: options are written \-\-name.
@@ -45,7 +45,9 @@ for command in $commands; do
   grep -qF -e "\\fBzelnorctl $escaped\\fR" -e "\\fBzelnorctl $escaped " <<<"$synopsis" ||
     fail "the synopsis of zelnorctl(1) has no line for $command"
   # A command's usage line names its own options: its section tells of them.
-  usage=$("$ctl" --lang 1 help "$command" | head -n 1)
+  # sed reads to the end: head would leave the tool writing into a closed pipe,
+  # which fails the pipeline now and then.
+  usage=$("$ctl" --lang 1 help "$command" | sed -n 1p)
   section=$(head=".SS $escaped" awk '$0 == ENVIRON["head"] { inside = 1; next } /^\.S[SH] / { inside = 0 } inside' <<<"$page")
   expect_options "the section $command of zelnorctl(1)" "$section" "$usage"
 done

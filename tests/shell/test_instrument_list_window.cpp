@@ -154,7 +154,7 @@ void TestInstrumentListWindow::exportWritesTheChosenFile()
     // Never over the project itself.
     dialogs.choose(project.path);
     QVERIFY(!commands.Export());
-    QVERIFY(messages.shown.last().contains("project file"));
+    QVERIFY(messages.shown.last().contains("is the open project and is not overwritten"));
 }
 
 void TestInstrumentListWindow::previewDialogOffersImportOnlyWithoutRefusals()

@@ -50,12 +50,12 @@ void TestZelnorctlHelp::everyCommandExplainsItself_data()
         {"action", "--port DEVICE CODE"},
         {"commission", "PROJECT --port DEVICE --under PATH [--assign-next] [--retry-failed] [--skip PATH] [--reset PATH] "
                        "[--count N]"},
-        {"records", "PROJECT [--under PATH] [--json|--csv FILE|--pdf FILE]"},
+        {"records", "PROJECT [--under PATH] [--json|--csv FILE|--pdf FILE] [--force]"},
         {"types", "[PROJECT] [--family 7230|7210|7220] [--json]"},
         {"ports", "[--port DEVICE] [--json]"},
         {"choices", "PROJECT MODULE-PATH [--channel 1|2] COLUMN [--json]"},
         {"print", "PROJECT --pdf FILE [--module MODULE-PATH [--card]] [--orientation portrait|landscape] [--force]"},
-        {"export", "PROJECT --csv FILE [--under PATH] [--codes]"},
+        {"export", "PROJECT --csv FILE|- [--under PATH] [--codes] [--force]"},
         {"import", "PROJECT FILE [--dry-run]"},
         {"help", "[COMMAND]"},
     };
