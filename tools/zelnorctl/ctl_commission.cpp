@@ -18,6 +18,7 @@
 #include "tree/item.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -214,11 +215,15 @@ bool RunIsOver(const CommissioningRun &run, const ToolAnswers &answers, int coun
     return totals.waiting == 0 && totals.failed == 0 && totals.inProgress == 0;
 }
 
-// A file named without an extension gets the report's; "-" is the standard
-// output and stays as it is.
+// A new file named without an extension gets the report's; "-" and anything
+// that already exists (a pipe, a device, a folder) stay as named, so that the
+// output service refuses them instead of writing beside them.
 QString NamedReportFile(const QString &file, bool pdf)
 {
-    return OutputFile::IsStandardOutput(file) ? file : CommissioningReport::WithExtension(file, pdf);
+    const QFileInfo named(file);
+    if (OutputFile::IsStandardOutput(file) || named.exists() || named.isSymLink())
+        return file;
+    return CommissioningReport::WithExtension(file, pdf);
 }
 
 int WritePdf(CtlProject &project, const std::vector<CommissioningHistory> &histories, const OutputFile::Target &pdf)
