@@ -21,6 +21,7 @@ private slots:
     void hostileTargets_data();
     void hostileTargets();
     void standardOutputIsWrittenWhole();
+    void aPipeNamedWithoutExtensionIsRefusedNotWrittenBeside();
 
 private:
     QTemporaryDir m_dir;
@@ -220,6 +221,26 @@ void TestOneWayOut::standardOutputIsWrittenWhole()
     run = Ctl({"print", project, "--pdf", "-"}, 30000);
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.startsWith("%PDF-"));
+}
+
+// A report named without an extension gets one, but only as a new file: a
+// pipe or a folder named so is refused, and nothing is written beside it.
+void TestOneWayOut::aPipeNamedWithoutExtensionIsRefusedNotWrittenBeside()
+{
+    QTemporaryDir dir;
+    const QString project = dir.filePath("plant.prj");
+    QVERIFY(QFile::copy(m_template, project));
+    const QString pipe = dir.filePath("pipe");
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    const QString folder = dir.filePath("folder");
+    QVERIFY(QDir().mkdir(folder));
+    for (const QString &target : {pipe, folder}) {
+        const TestSupport::ToolRun result = Ctl({"records", project, "--csv", target}, 30000);
+        QVERIFY2(result.exitCode != -1, "the command did not end within 30 seconds");
+        QVERIFY2(result.exitCode != 0, qPrintable(result.out));
+        QVERIFY2(result.err.contains(target), qPrintable(result.err));
+        QVERIFY(!QFileInfo::exists(target + ".csv"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestOneWayOut)
