@@ -1,6 +1,7 @@
 #include "base/language.h"
 
 #include "base/app_paths.h"
+#include "base/input_file.h"
 #include "base/message_service.h"
 #include "base/settings.h"
 #include "base/string_table.h"
@@ -230,14 +231,15 @@ bool Language::load(int index)
 
     QString error;
     // Only a plain file: a pipe in its place would hold the start for ever.
-    const bool registered = QFileInfo(path).isFile() && QResource::registerResource(path, mapRoot);
+    const std::optional<QString> refusal = InputFile::Refusal(path);
+    const bool registered = !refusal && QResource::registerResource(path, mapRoot);
     StringTable loaded;
     const bool ok =
         registered && loaded.loadFromResourceDir(QStringLiteral(":%1/strings").arg(mapRoot), &error);
     if (!ok) {
         if (registered)
             QResource::unregisterResource(path, mapRoot);
-        MessageService::error(StrF(62000, {name}));
+        MessageService::error(refusal ? StrF(62000, {name}) + QLatin1Char('\n') + *refusal : StrF(62000, {name}));
         return false;
     }
     if (!pack.file.isEmpty())

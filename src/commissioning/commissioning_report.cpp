@@ -4,6 +4,7 @@
 #include "commissioning/commissioning_strings.h"
 #include "print/print_strings.h"
 #include "print/report_data.h"
+#include "tree/csv_table.h"
 #include "tree/document.h"
 #include "tree/item.h"
 
@@ -15,21 +16,11 @@
 using namespace CommissioningStrings;
 
 namespace {
-QString CsvField(const QString &text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
 QString CsvLine(const QStringList &fields)
 {
     QStringList quoted;
     for (const QString &field : fields)
-        quoted << CsvField(field);
+        quoted << CsvCell(field);
     return quoted.join(QLatin1Char(',')) + QLatin1Char('\n');
 }
 

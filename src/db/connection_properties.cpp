@@ -4,7 +4,10 @@
 
 #include "db/db_session.h"
 #include "db/project_strings.h"
+#include "base/number_text.h"
 #include "base/string_table.h"
+
+#include <algorithm>
 
 const QString ConnectionProperties::kProvider = QStringLiteral("Provider");
 const QString ConnectionProperties::kDataSource = QStringLiteral("Data Source");
@@ -12,6 +15,20 @@ const QString ConnectionProperties::kInitialCatalog = QStringLiteral("Initial Ca
 const QString ConnectionProperties::kUserId = QStringLiteral("User ID");
 const QString ConnectionProperties::kPassword = QStringLiteral("Password");
 const QString ConnectionProperties::kMode = QStringLiteral("Mode");
+
+namespace {
+// A port as a data link names it: digits only, 1 to 65535.
+std::optional<int> PortNumber(const QString &text)
+{
+    const bool digitsOnly = !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+    const std::optional<double> value = digitsOnly ? NumberText::Parse(text) : std::nullopt;
+    if (!value || *value < 1 || *value > 65535)
+        return std::nullopt;
+    return int(*value);
+}
+} // namespace
 
 int ConnectionProperties::ModeValue(const QString &text)
 {
@@ -186,7 +203,7 @@ ConnectionProperties::Provider ConnectionProperties::provider() const
     return Provider::Unknown;
 }
 
-bool ConnectionProperties::toDataSource(DataSource &into) const
+bool ConnectionProperties::toDataSource(DataSource &into, QString *why) const
 {
     DataSource source;
     switch (provider()) {
@@ -200,11 +217,17 @@ bool ConnectionProperties::toDataSource(DataSource &into) const
     case Provider::PostgreSQL: {
         source.driver = DbDriver::PostgreSQL;
         QString host = dataSource().trimmed();
-        const qsizetype colon = host.lastIndexOf(u':');
-        bool isPort = false;
-        const int port = colon >= 0 ? host.mid(colon + 1).toInt(&isPort) : 0;
-        if (isPort) {
-            source.port = port;
+        // Two colons or more: an IPv6 address, which has no port here.
+        const qsizetype colon = host.count(u':') == 1 ? host.lastIndexOf(u':') : -1;
+        if (colon >= 0) {
+            const QString portText = host.mid(colon + 1).trimmed();
+            const std::optional<int> port = PortNumber(portText);
+            if (!port) {
+                if (why)
+                    *why = StrF(ProjectStrings::PortNotANumber, {portText, dataSource().trimmed()});
+                return false;
+            }
+            source.port = *port;
             host.truncate(colon);
         }
         source.host = host;

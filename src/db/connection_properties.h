@@ -48,8 +48,9 @@ public:
 
     // What the session opens. A PostgreSQL "Data Source" is host[:port]; the
     // host may be a socket folder. Mode 1 opens an SQLite file read-only.
-    // False for an unknown provider.
-    bool toDataSource(DataSource &into) const;
+    // False for an unknown provider, or a port that is no number from 1 to
+    // 65535 (why then says so).
+    bool toDataSource(DataSource &into, QString *why = nullptr) const;
 
 private:
     QList<QPair<QString, QString>> m_entries;

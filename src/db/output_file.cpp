@@ -9,22 +9,12 @@
 #include <QSaveFile>
 #include <QTextStream>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-using Status = struct stat;
-
-std::optional<Status> StatOf(const QString &path, bool followLinks)
-{
-    Status status{};
-    const QByteArray name = QFile::encodeName(path);
-    const int result = followLinks ? ::stat(name.constData(), &status) : ::lstat(name.constData(), &status);
-    if (result != 0)
-        return std::nullopt;
-    return status;
-}
+using InputFile::StatOf;
+using InputFile::Status;
 
 bool IsPlainFile(const QString &path)
 {
@@ -239,19 +229,3 @@ QString Append(const QString &path, const QByteArray &bytes)
 }
 
 } // namespace OutputFile
-
-namespace InputFile {
-
-std::optional<QString> Refusal(const QString &path)
-{
-    const std::optional<Status> status = StatOf(path, true);
-    if (!status)
-        return std::nullopt;
-    if (S_ISDIR(status->st_mode))
-        return StrF(ProjectStrings::FolderNotOpened, {path});
-    if (!S_ISREG(status->st_mode))
-        return StrF(ProjectStrings::NotAPlainFile, {path});
-    return std::nullopt;
-}
-
-} // namespace InputFile

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/input_file.h"
+
 #include <QByteArray>
 #include <QFileDevice>
 #include <QString>
@@ -82,14 +84,3 @@ QString WriteTextLines(const Target &target, const QStringList &lines);
 QString Append(const QString &path, const QByteArray &bytes);
 
 } // namespace OutputFile
-
-// The one way in for a file opened for reading because the user named it
-// (a project, a data link file, an instrument list, a monitoring file).
-namespace InputFile {
-
-// Why the file is not opened (a folder, a pipe, a device, a socket: what
-// stat says, never by opening it), or nothing when it may be opened; a
-// missing file is left to the opening, which names the system's reason.
-std::optional<QString> Refusal(const QString &path);
-
-} // namespace InputFile

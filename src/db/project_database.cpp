@@ -143,8 +143,11 @@ bool ProjectDatabase::Connect(const QString &path, const ConnectionProperties &p
 {
     CloseDatabase();
     DataSource source;
-    if (!properties.toDataSource(source) || !QSqlDatabase::isDriverAvailable(source.driverName())) {
-        if (viaDataLink)
+    QString why;
+    if (!properties.toDataSource(source, &why) || !QSqlDatabase::isDriverAvailable(source.driverName())) {
+        if (!why.isEmpty())
+            MessageService::error(why);
+        else if (viaDataLink)
             MessageService::error(FillArguments(Str(ProjectStrings::DataLinkProviderNotFound), {path}));
         else
             MessageService::error(

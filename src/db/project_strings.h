@@ -90,5 +90,6 @@ enum : int {
     FolderNotOpened = 62946,
     TargetIsFolder = 62947,
     CantWriteFile = 62948,
+    PortNotANumber = 64650,
 };
 } // namespace ProjectStrings

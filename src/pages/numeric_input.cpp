@@ -1,5 +1,6 @@
 #include "pages/numeric_input.h"
 
+#include "base/number_text.h"
 #include "base/string_table.h"
 #include "params/params_strings.h"
 
@@ -87,18 +88,13 @@ bool NumericInput::IsNumber(const QString &text) const
         return true;
     if (has(Hexadecimal))
         return std::all_of(body.begin(), body.end(), [](QChar c) { return std::isxdigit(c.toLatin1()) != 0; });
-    qsizetype at = body.startsWith('-') || body.startsWith('+') ? 1 : 0;
-    int digits = 0;
-    bool point = false;
-    for (; at < body.size(); ++at) {
-        if (body[at].isDigit() && body[at].toLatin1() != 0)
-            ++digits;
-        else if (body[at] == '.' && !point)
-            point = true;
-        else
-            return false;
-    }
-    return digits > 0;
+    // The field's own characters (no exponent), read by the one number
+    // reading of the program.
+    const bool fieldCharacters = std::all_of(body.begin(), body.end(), [](QChar c) {
+        return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.') || c == QLatin1Char('-') ||
+               c == QLatin1Char('+');
+    });
+    return fieldCharacters && NumberText::Parse(body).has_value();
 }
 
 QString NumericInput::RefusalAtApply(const QString &text, const QString &fieldName) const

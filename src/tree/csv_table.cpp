@@ -183,13 +183,18 @@ QString FromSpreadsheetText(const QString &field)
     return field.startsWith(QLatin1Char('\'')) && NeedsApostrophe(QStringView(field).mid(1)) ? field.mid(1) : field;
 }
 
+QString CsvCell(const QString &field)
+{
+    return Quoted(SpreadsheetText(field));
+}
+
 QByteArray CsvEncode(const QList<QStringList> &records)
 {
     QString text;
     for (const QStringList &record : records) {
         QStringList fields;
         for (const QString &field : record)
-            fields << Quoted(SpreadsheetText(field));
+            fields << CsvCell(field);
         text += fields.join(QLatin1Char(',')) + QLatin1String("\r\n");
     }
     return text.toUtf8();

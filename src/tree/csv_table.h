@@ -35,6 +35,8 @@ struct CsvTable {
 // a spreadsheet would take for a formula gets a leading apostrophe, which
 // Parse takes off again.
 QByteArray CsvEncode(const QList<QStringList> &records);
+// One field as CsvEncode writes it: spreadsheet-safe, quoted where it must be.
+QString CsvCell(const QString &field);
 
 // A text field as a spreadsheet takes it for text: with an apostrophe in
 // front when it starts with = + - @ a tab or a carriage return (and is no

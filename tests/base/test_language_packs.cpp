@@ -10,6 +10,8 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 // The placeholders of a text in order: "%s", "%.2f", "%03d" ...
 static QStringList placeholders(const QString &text)
 {
@@ -105,6 +107,16 @@ void TestLanguagePacks::missingPackKeepsThePreviousLanguage()
     QCOMPARE(messages.shown()[0].icon, MessageIcon::Error);
     QCOMPARE(messages.shown()[0].text, QStringLiteral("Impossible de charger le fichier LangRU.pak."));
     QCOMPARE(Str(3026), QStringLiteral("Français"));
+
+    // A pipe in the pack's place is refused at once, with the reason,
+    // instead of holding the start until something writes into it.
+    const QString pipe = QDir(empty.path()).filePath(Language::packFileName(4));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QVERIFY(!Language::load(4));
+    QCOMPARE(Language::current(), 3);
+    QCOMPARE(messages.shown().size(), size_t(2));
+    QVERIFY(messages.shown()[1].text.startsWith(QStringLiteral("Impossible de charger le fichier LangRU.pak.\n")));
+    QVERIFY(messages.shown()[1].text.contains(pipe));
     TestSupport::useBuiltProgramPaths();
     QVERIFY(Language::load(1));
 }

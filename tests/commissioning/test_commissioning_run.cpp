@@ -9,6 +9,7 @@
 #include "commissioning/commissioning_run.h"
 #include "link/transfer_harness.h"
 #include "link/block_layout.h"
+#include "tree/csv_table.h"
 #include "tree/item_path.h"
 
 #include <QSqlDatabase>
@@ -175,6 +176,7 @@ private slots:
     void aModuleSetByItsDipSwitchesIsVerifiedOnItsTags();
     void aCycleCountsFromTheModulesFirstAnswer();
     void theKeptRunIsContinuedOrReplaced();
+    void recordsAreWrittenSoThatASpreadsheetTakesNoFormula();
 };
 
 void TestCommissioningRun::identificationFollowsTheQueue()
@@ -638,6 +640,34 @@ void TestCommissioningRun::theKeptRunIsContinuedOrReplaced()
         CommissioningQueue::KeptRun(document, fixture.project.lookup, fixture.project.session());
     QCOMPARE(kept.size(), size_t(1));
     QCOMPARE(kept[0].path, all[2].path);
+}
+
+void TestCommissioningRun::recordsAreWrittenSoThatASpreadsheetTakesNoFormula()
+{
+    CommissioningHistory history;
+    history.entry.path = QStringLiteral("\\\\Project\\P\\C\\TT-101");
+    history.entry.state = CommissioningState::Failed;
+    history.entry.reason = QStringLiteral("=HYPERLINK(\"http://x\",\"y\")");
+    CommissioningRecord attempt;
+    attempt.modulePath = history.entry.path;
+    attempt.osUser = QStringLiteral("@admin");
+    attempt.reason = QStringLiteral("-the module stopped answering");
+    attempt.crcWritten = QStringLiteral("+1");
+    history.attempts.push_back(attempt);
+    const QString text = CommissioningReport::Csv({history});
+    QVERIFY(text.contains(QStringLiteral(",\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",")));
+    QVERIFY(text.contains(QStringLiteral(",'@admin,")));
+    QVERIFY(text.contains(QStringLiteral(",'-the module stopped answering,")));
+    // A number stays a number.
+    QVERIFY(text.contains(QStringLiteral(",+1,")));
+
+    // Read back as the instrument list reads, every text is whole again.
+    const CsvTable table = CsvTable::Parse(text.toUtf8());
+    QVERIFY(table.error.isEmpty());
+    QCOMPARE(table.records.size(), size_t(3));
+    QCOMPARE(table.records[1].fields.value(13), history.entry.reason);
+    QCOMPARE(table.records[2].fields.value(10), attempt.osUser);
+    QCOMPARE(table.records[2].fields.value(13), attempt.reason);
 }
 
 QTEST_MAIN(TestCommissioningRun)

@@ -192,6 +192,25 @@ void TestSharedProjectFiles::dataSourceOfEachProvider()
     QCOMPARE(file.providerName(), QString("Microsoft.Jet.OLEDB.4.0"));
     QVERIFY(ConnectionProperties::parse("Provider=MSDASQL;Data Source=x", p, &error));
     QVERIFY(!p.toDataSource(source));
+
+    // A port is digits from 1 to 65535 and nothing else; what is none is
+    // named instead of being taken as part of the host or wrapped around.
+    for (const char *port : {"abc", "0", "65536", "99999999999", "-1", "+5432", "54.32", "5e3", "nan", ""}) {
+        QVERIFY(ConnectionProperties::parse(QStringLiteral("Provider=PostgreSQL;Data Source=srv:%1;Initial Catalog=x")
+                                                .arg(QLatin1String(port)),
+                                            p, &error));
+        QString why;
+        QVERIFY2(!p.toDataSource(source, &why), port);
+        QCOMPARE(why, QStringLiteral("The port '%1' of the data source 'srv:%1' is not a number from 1 to 65535.")
+                          .arg(QLatin1String(port)));
+    }
+    QVERIFY(ConnectionProperties::parse("Provider=PostgreSQL;Data Source=srv:65535;Initial Catalog=x", p, &error));
+    QVERIFY(p.toDataSource(source));
+    QCOMPARE(source.port, 65535);
+    QVERIFY(ConnectionProperties::parse("Provider=PostgreSQL;Data Source=fe80::1;Initial Catalog=x", p, &error));
+    QVERIFY(p.toDataSource(source));
+    QCOMPARE(source.host, QString("fe80::1"));
+    QCOMPARE(source.port, -1);
 }
 
 QTEST_GUILESS_MAIN(TestSharedProjectFiles)

@@ -11,6 +11,8 @@ private slots:
     void formatsValues();
     void readsValues_data();
     void readsValues();
+    void onlyANumberPassesTheApplyCheck_data();
+    void onlyANumberPassesTheApplyCheck();
     void typingFollowsTheRules_data();
     void typingFollowsTheRules();
     void erasingToNothingShowsZero();
@@ -65,6 +67,40 @@ void TestParamsNumericInput::readsValues()
     QFETCH(QString, text);
     QFETCH(double, value);
     QCOMPARE(NumericInput(options, 2).Parse(text), value);
+}
+
+void TestParamsNumericInput::onlyANumberPassesTheApplyCheck_data()
+{
+    QTest::addColumn<int>("options");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("number");
+    const int decimal = NumericInput::DecimalPoint;
+    QTest::newRow("decimal") << decimal << "-12.5" << true;
+    QTest::newRow("plus sign") << decimal << "+3" << true;
+    QTest::newRow("leading point") << decimal << ".5" << true;
+    QTest::newRow("empty shows 0") << decimal << "  " << true;
+    QTest::newRow("percent") << (decimal | int(NumericInput::Percent)) << "50%" << true;
+    QTest::newRow("only a point") << decimal << "." << false;
+    QTest::newRow("only a sign") << decimal << "-" << false;
+    QTest::newRow("sign inside") << decimal << "1-2" << false;
+    QTest::newRow("two points") << decimal << "1.2.3" << false;
+    QTest::newRow("exponent") << decimal << "1e3" << false;
+    QTest::newRow("nan") << decimal << "nan" << false;
+    QTest::newRow("decimal comma") << decimal << "1,5" << false;
+    QTest::newRow("other digits") << decimal << QString::fromUtf8("\u0661\u0662") << false;
+    QTest::newRow("trailing rubbish") << decimal << "12abc" << false;
+    QTest::newRow("hexadecimal") << int(NumericInput::Hexadecimal) << "1aF" << true;
+    QTest::newRow("hexadecimal rubbish") << int(NumericInput::Hexadecimal) << "1G" << false;
+}
+
+void TestParamsNumericInput::onlyANumberPassesTheApplyCheck()
+{
+    QFETCH(int, options);
+    QFETCH(QString, text);
+    QFETCH(bool, number);
+    const NumericInput rules(options, 2);
+    QCOMPARE(rules.IsNumber(text), number);
+    QCOMPARE(rules.RefusalAtApply(text, QStringLiteral("&Wire resistance:")).isEmpty(), number);
 }
 
 void TestParamsNumericInput::typingFollowsTheRules_data()
