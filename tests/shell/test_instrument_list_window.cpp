@@ -11,6 +11,8 @@
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 // File > "Export instrument list..." and "Import instrument list...": the
 // file dialogs, the preview that must be confirmed, and the preview dialog.
 class TestInstrumentListWindow : public QObject {
@@ -125,6 +127,17 @@ void TestInstrumentListWindow::refusedRowsAreShownAndNothingIsWritten()
     QVERIFY(!commands.Import());
     QCOMPARE(previews.size(), size_t(1));
     QVERIFY(messages.shown.last().contains("never closed"));
+
+    // A pipe chosen in the dialog is refused at once: the window never waits
+    // in open() for another program to write into it.
+    const QString pipe = project.dir.filePath("pipe.csv");
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    dialogs.choose(pipe);
+    QVERIFY(!commands.Import());
+    QCOMPARE(previews.size(), size_t(1));
+    QVERIFY(messages.shown.last().contains(pipe));
+    QVERIFY(messages.shown.last().contains("not a plain file"));
+    QCOMPARE(ModulesOf(project), 0);
 }
 
 void TestInstrumentListWindow::exportWritesTheChosenFile()
