@@ -98,9 +98,9 @@ bool ProjectServerCopy::run(const QString &projectFile, const ConnectionProperti
     if (!source)
         return fail(StrF(ProjectStrings::CopyCantOpenProject, {projectFile, firstRecord(records)}));
     DataSource target;
-    QString why;
-    if (server.provider() != ConnectionProperties::Provider::PostgreSQL || !server.toDataSource(target, &why))
-        return fail(why.isEmpty() ? Str(ProjectStrings::CopyNotAServer) : why);
+    QString notAServer;
+    if (server.provider() != ConnectionProperties::Provider::PostgreSQL || !server.toDataSource(target, &notAServer))
+        return fail(notAServer.isEmpty() ? Str(ProjectStrings::CopyNotAServer) : notAServer);
     const std::unique_ptr<DbSession> session = DbSession::open(target, &records);
     if (!session)
         return fail(StrF(ProjectStrings::CopyCantConnect, {target.database, firstRecord(records)}));
