@@ -120,7 +120,11 @@ std::vector<CommissioningHistory> Read(C7100Document &document, DbSession &sessi
 
 QString WithExtension(const QString &file, bool pdf)
 {
-    if (file.isEmpty() || !QFileInfo(file).suffix().isEmpty())
+    // A name that leads to something already (a pipe, a folder, a device, a
+    // link) stays as named, so that the output service refuses it rather
+    // than a file being written beside it.
+    if (file.isEmpty() || OutputFile::IsStandardOutput(file) || InputFile::StatOf(file, false) ||
+        !QFileInfo(file).suffix().isEmpty())
         return file;
     return file + (pdf ? QStringLiteral(".pdf") : QStringLiteral(".csv"));
 }

@@ -57,7 +57,8 @@ QStringList ModuleLine(const CommissioningHistory &history);
 // An attempt's line beneath it: number, serial number, time, verdict,
 // checksums.
 QStringList AttemptLine(const CommissioningRecord &record, int number);
-// The file name as typed, with ".pdf" or ".csv" when it has no extension.
+// The file name as typed, with ".pdf" or ".csv" when it has no extension
+// and names nothing yet.
 QString WithExtension(const QString &file, bool pdf);
 // "verified", "verified: note" or "failed: reason" in the active language.
 QString ResultText(const CommissioningRecord &record);

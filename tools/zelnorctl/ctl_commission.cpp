@@ -218,14 +218,6 @@ bool RunIsOver(const CommissioningRun &run, const ToolAnswers &answers, int coun
 // A new file named without an extension gets the report's; "-" and anything
 // that already exists (a pipe, a device, a folder) stay as named, so that the
 // output service refuses them instead of writing beside them.
-QString NamedReportFile(const QString &file, bool pdf)
-{
-    const QFileInfo named(file);
-    if (OutputFile::IsStandardOutput(file) || named.exists() || named.isSymLink())
-        return file;
-    return CommissioningReport::WithExtension(file, pdf);
-}
-
 int WritePdf(CtlProject &project, const std::vector<CommissioningHistory> &histories, const OutputFile::Target &pdf)
 {
     const std::unique_ptr<CProjectReport> report =
@@ -312,7 +304,7 @@ int Records(const QStringList &args, const QCommandLineParser &parser)
     const bool pdf = parser.isSet(QStringLiteral("pdf"));
     const bool csv = parser.isSet(QStringLiteral("csv"));
     const OutputFile::Target target =
-        CommandTarget(NamedReportFile(parser.value(QString::fromLatin1(pdf ? "pdf" : "csv")), pdf),
+        CommandTarget(CommissioningReport::WithExtension(parser.value(QString::fromLatin1(pdf ? "pdf" : "csv")), pdf),
                       pdf ? OutputFile::Content::Pdf : OutputFile::Content::Text, force, args[0]);
     // Refused before the project is opened.
     if (pdf || csv) {
