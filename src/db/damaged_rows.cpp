@@ -4,6 +4,7 @@
 #include "db/db_session.h"
 #include "db/db_strings.h"
 #include "db/table_level.h"
+#include "db/variant_value.h"
 
 #include <QMap>
 #include <QSqlError>
@@ -24,12 +25,8 @@ using RowsByTable = QMap<QString, QStringList>;
 QString Literal(const QString &row)
 {
     bool number = false;
-    row.toLongLong(&number);
-    if (number)
-        return row;
-    QString quoted = row;
-    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+    const qlonglong id = row.toLongLong(&number);
+    return SqlLiteral(number ? QVariant(id) : QVariant(row));
 }
 
 QString List(const QStringList &rows)
