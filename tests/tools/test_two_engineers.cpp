@@ -110,6 +110,17 @@ QVariant Run(const QString &project, const QString &statement)
     return query.next() ? query.value(0) : QVariant();
 }
 
+// What stands of the cabinet C that another program deleted: its row, the
+// modules in it and the signals beside the plant's two.
+QString LeftOfTheCabinet(const QString &project)
+{
+    return QStringLiteral("%1 cabinets, %2 modules, %3 signals")
+        .arg(Run(project, "SELECT COUNT(*) FROM Racks").toString(),
+             Run(project, "SELECT COUNT(*) FROM Modules7230_3").toString(),
+             Run(project, "SELECT COUNT(*) FROM Signals").toString());
+}
+const QString kNothingLeft = QStringLiteral("0 cabinets, 0 modules, 2 signals");
+
 QString RangeEnd(const QString &project)
 {
     return Run(project, "SELECT [RangeEnd] FROM Signals WHERE [ID] = (SELECT [Ch1SignalID] FROM Modules7230_2)")
@@ -332,9 +343,7 @@ void TestTwoEngineers::multiplyWaitingOnItsOutputLetsOthersWrite()
     QCOMPARE(multiply.exitCode(), 1);
     QVERIFY2(QString::fromUtf8(multiply.readAllStandardError()).contains("was deleted by another program"),
              "the multiply did not say why it stopped");
-    QCOMPARE(Run(project, "SELECT COUNT(*) FROM Racks").toInt(), 0);
-    QCOMPARE(Run(project, "SELECT COUNT(*) FROM Modules7230_3").toInt(), 0);
-    QCOMPARE(Run(project, "SELECT COUNT(*) FROM Signals").toInt(), 2);
+    QCOMPARE(LeftOfTheCabinet(project), kNothingLeft);
 }
 
 void TestTwoEngineers::importIntoACabinetDeletedElsewhereWritesNothing()
@@ -361,9 +370,7 @@ void TestTwoEngineers::importIntoACabinetDeletedElsewhereWritesNothing()
                  QStringLiteral("None of the 2 rows was imported; the cabinet '%1' was deleted by another program.")
                      .arg(cabinet)),
              qPrintable(first.err()));
-    QCOMPARE(Run(project, "SELECT COUNT(*) FROM Racks").toInt(), 0);
-    QCOMPARE(Run(project, "SELECT COUNT(*) FROM Modules7230_3").toInt(), 0);
-    QCOMPARE(Run(project, "SELECT COUNT(*) FROM Signals").toInt(), 2);
+    QCOMPARE(LeftOfTheCabinet(project), kNothingLeft);
 }
 
 QTEST_GUILESS_MAIN(TestTwoEngineers)
