@@ -225,7 +225,7 @@ std::optional<std::vector<SchemaColumn>> DbSession::ColumnSchema(const QString &
         // table_info takes no bound parameter; the name is quoted instead.
         QString quoted = table;
         quoted.replace(QLatin1Char('\''), QLatin1String("''"));
-        if (!query.exec(QStringLiteral("PRAGMA table_info('%1')").arg(quoted)))
+        if (!query.exec(QStringLiteral("PRAGMA main.table_info('%1')").arg(quoted)))
             return std::nullopt;
         while (query.next()) {
             SchemaColumn column;

@@ -36,6 +36,16 @@ enum : int {
     TextHasControlCharacter = 62616,
     BadSequenceCounter = 62617,
     CellNotANumber = 62618,
+    // A project with damaged number cells, opened for reading only.
+    DamagedCell = 64601,
+    DamagedProjectOpened = 64602,
+    LeftOutDamaged = 64603,
+    LeftOutWith = 64604,
+    // Setting damaged cells right in a copy.
+    RepairNotDamaged = 64605,
+    RepairNotAWholeNumber = 64606,
+    RepairCopyNotPrj = 64607,
+    RepairOnlyFiles = 64608,
     ChangedElsewhere = 62619,
     DeletedElsewhere = 62620,
     NotDeletedChangedElsewhere = 62621,

@@ -1,6 +1,7 @@
 #include "db/project_database.h"
 
 #include "db/data_error.h"
+#include "db/damaged_rows.h"
 #include "db/data_link_file.h"
 #include "db/db_strings.h"
 #include "db/number_cells.h"
@@ -12,6 +13,7 @@
 #include "base/app_paths.h"
 #include "base/message_service.h"
 #include "base/string_table.h"
+#include "log/output_log.h"
 
 #include <QDir>
 #include <QFile>
@@ -283,13 +285,30 @@ bool ProjectDatabase::CheckDatabase()
     }
     if (!CVersionCheck::CheckAllLevels(m_levels, *m_session))
         return false;
-    NumberCells::Check(*m_session, m_levels);
+    m_damaged = NumberCells::Find(*m_session, m_levels);
+    if (!m_damaged.empty())
+        LeaveOutDamagedRows();
     m_idSequence = MakeIdSequence(*m_session);
     return m_idSequence->CheckSequenceTable() == 1;
 }
 
+// One damaged cell does not lock the project away: it opens for reading
+// only, without the rows that cannot be read soundly, and says which.
+void ProjectDatabase::LeaveOutDamagedRows()
+{
+    if (!m_readOnly)
+        ReopenForReading();
+    const std::vector<DamagedRows::LeftOutWith> with = DamagedRows::LeaveOut(*m_session, m_levels, m_damaged);
+    for (const DamagedCell &cell : m_damaged)
+        WriteLogLine(StrF(DbStrings::LeftOutDamaged, {cell.Text()}));
+    for (const DamagedRows::LeftOutWith &row : with)
+        WriteLogLine(StrF(DbStrings::LeftOutWith, {row.withRow, row.withTable, row.row, row.table}));
+    MessageService::warning(StrF(DbStrings::DamagedProjectOpened, {DisplayName(), int(m_damaged.size())}));
+}
+
 void ProjectDatabase::Abandon()
 {
+    m_damaged.clear();
     m_idSequence.reset();
     m_session.reset();
     m_properties = ConnectionProperties();

@@ -3,6 +3,7 @@
 #include "db/connection_properties.h"
 #include "db/db_session.h"
 #include "db/id_sequence.h"
+#include "db/number_cells.h"
 #include "db/table_level.h"
 
 #include <QObject>
@@ -57,6 +58,9 @@ public:
     // says Mode=Read: it may be read, printed and saved under another name,
     // nothing may be written into it.
     bool ReadOnly() const { return m_readOnly; }
+    // The damaged number cells of the open project file: their rows are
+    // left out, and the project is open for reading only.
+    const std::vector<DamagedCell> &DamagedCells() const { return m_damaged; }
     // The program's path with its last three characters replaced by "vor";
     // empty after a message when the program's path cannot be read.
     QString ReferenceDatabasePath() const;
@@ -83,6 +87,7 @@ private:
     void ForbidWritesOnServer();
     bool IsProject(const QString &path);
     bool CheckDatabase();
+    void LeaveOutDamagedRows();
     // Drops a connection that never became the open project.
     void Abandon();
     bool CopyAndOpen(const QString &source, const QString &title, const QString &proposed,
@@ -97,6 +102,7 @@ private:
     bool m_readOnly = false;
     bool m_rootShown = false;
     QString m_openedPath;
+    std::vector<DamagedCell> m_damaged;
 };
 
 // False after a message when path names something that exists but is no

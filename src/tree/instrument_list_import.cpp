@@ -24,6 +24,7 @@
 #include "params/parameter_validation.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <memory>
 #include <utility>
@@ -107,6 +108,12 @@ public:
     RowRefused(QString column, QString message) : column(std::move(column)), message(std::move(message)) {}
     QString column;
     QString message;
+};
+
+// A folder the rows go into was deleted by another program since it was
+// read: no row may be written under it, and the import ends.
+struct FolderGone {
+    ItemHandle folder;
 };
 
 // Carries the rows of one file into the document.
@@ -243,7 +250,7 @@ private:
                 found = child.asContainer();
         });
         if (found)
-            return *found;
+            return StillStored(*found, column);
         CTableLevel *level = m_levels.FindByTable(table);
         Item *item = level ? m_document.CreateItem(parent, level->displayString()) : nullptr;
         if (!item)
@@ -257,6 +264,21 @@ private:
         }
         m_report.addedFolders << m_document.GetPath(*item);
         return *item->asContainer();
+    }
+
+    // A folder read before the import's transaction began is asked once
+    // within it whether it still stands; the answer holds until the end.
+    ContainerItem &StillStored(ContainerItem &folder, const QString &column)
+    {
+        if (m_checked.contains(folder.handle()))
+            return folder;
+        const std::optional<bool> stored = m_document.StillStored(folder);
+        if (!stored)
+            Refuse(column, m_capture.Take());
+        if (!*stored)
+            throw FolderGone{folder.handle()};
+        m_checked.insert(folder.handle());
+        return folder;
     }
 
     Item *CreateModule(ContainerItem &parent, const ModuleTypeInfo &type, const QString &tag1, const QString &tag2)
@@ -438,6 +460,7 @@ private:
     QStringList m_fields;
     int m_line = 0;
     ItemHandle m_created = 0; // the module the present row made
+    QSet<ItemHandle> m_checked; // folders known to stand within the transaction
 };
 
 } // namespace
@@ -474,26 +497,30 @@ ImportReport InstrumentListImport::Run(const QByteArray &file, bool write)
     // What the rows do is logged only when it is kept.
     LogLineHold hold;
     bool cancelled = false;
-    {
+    ItemHandle gone = 0;
+    try {
         RowImporter importer(m_document, m_catalogues, header, table.decimalComma(), report);
         const std::unique_ptr<ItemProgress> progress = ProgressService::Begin(ProgressKind::Importing, report.rows);
         for (size_t index = 1; index < table.records.size() && !cancelled; ++index) {
             const QString path = importer.Import(table.records[index]);
             cancelled = !progress->Step(1, QString(), path);
         }
+    } catch (const FolderGone &folderGone) {
+        gone = folderGone.folder;
     }
-    if (cancelled) {
+    if (cancelled || gone)
+        report.Forget();
+    if (cancelled)
         report.fileError = Str(ImportCancelled);
-        report.added.clear();
-        report.changed.clear();
-        report.refused.clear();
-        report.addedFolders.clear();
-    }
-    const bool keep = write && !cancelled && report.refused.empty() && session->Commit();
+    const bool keep = write && !cancelled && !gone && report.refused.empty() && session->Commit();
     if (!keep)
         session->Rollback();
     hold.Release(keep);
     report.written = keep;
+    if (gone) {
+        report.fileError = m_document.StoppedByDeletion(NothingImportedBeforeGone, 0, report.rows, gone);
+        report.stoppedByDeletion = true;
+    }
     // The items in memory are read again from what the project now holds.
     if (ContainerItem *project = ProjectItemOf(m_document))
         m_document.ReloadAfterRollback(project->handle());
@@ -502,6 +529,14 @@ ImportReport InstrumentListImport::Run(const QByteArray &file, bool write)
         m_document.TakeStoredValues(
             [](const Item &item) { return CMy7100Doc::IsModule(item) || CMy7100Doc::IsSignal(item); });
     return report;
+}
+
+void ImportReport::Forget()
+{
+    added.clear();
+    changed.clear();
+    refused.clear();
+    addedFolders.clear();
 }
 
 QString ImportReport::RefusalText(const ImportRefusal &refusal)

@@ -40,7 +40,12 @@ struct ImportReport {
     std::vector<ImportRefusal> refused;
     int rows = 0;
     bool written = false;
+    // Another program deleted a folder the rows go into: nothing was
+    // written, and fileError says which folder.
+    bool stoppedByDeletion = false;
 
+    // Drops what the rows did, after the import was given up.
+    void Forget();
     bool accepted() const { return fileError.isEmpty() && refused.empty() && rows > 0; }
     // The refusal as one line: "Line 7, column Ch1.RangeEnd: ...".
     static QString RefusalText(const ImportRefusal &refusal);
@@ -56,7 +61,9 @@ struct ImportReport {
 // dialog's checks) for each row whose module the project does not have,
 // updates the module whose name matches, each value set and checked as the
 // pages' Apply checks it. Every row is tried, in one transaction that is
-// kept only when write is set and no row was refused.
+// kept only when write is set and no row was refused. A folder found in the
+// tree is asked within that transaction whether it still stands: when
+// another program deleted it, nothing is written.
 class InstrumentListImport {
 public:
     InstrumentListImport(CMy7100Doc &document, const CatalogueSet &catalogues)

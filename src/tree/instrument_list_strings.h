@@ -32,5 +32,6 @@ enum : int {
     ImportingCaption = 63397,
     ImportCancelled = 63398,
     ProjectBusy = 63399,
+    NothingImportedBeforeGone = 64600,
 };
 } // namespace InstrumentListStrings

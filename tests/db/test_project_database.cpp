@@ -106,6 +106,7 @@ private slots:
     void unknownProviderInDataLinkFile();
     void projectNamedByDataLinkMustExist();
     void readOnlyDataSourceOpensForReading();
+    void aDamagedCellOpensTheProjectForReadingWithoutItsRow();
     void connectionDetailsOfAProjectFile();
     void askSaveChanges_data();
     void askSaveChanges();
@@ -586,6 +587,47 @@ void TestProjectDatabase::readOnlyDataSourceOpensForReading()
     // Another project opened after it may be written again.
     QVERIFY(database.OpenFile(project, "Admin", QString()));
     QVERIFY(!database.ReadOnly());
+}
+
+void TestProjectDatabase::aDamagedCellOpensTheProjectForReadingWithoutItsRow()
+{
+    // Opened as the window opens it: one warning, the row that was left
+    // out in the log before the open's own line, and the rest readable.
+    QTemporaryDir dir;
+    const QString project = CopyReference(dir, "damaged.prj");
+    ExecOn(project, "INSERT INTO Equipments (ID, ParentID, Name) SELECT 7, ID, 'Boiler' FROM ProjectsRoot");
+    ExecOn(project, "INSERT INTO Equipments (ID, ParentID, Name) VALUES (8, 'x', 'Turbine')");
+    const QByteArray before = [&] {
+        QFile file(project);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    OutputLog log(dir.filePath("Log"), QDateTime::currentDateTime());
+    log.makeActive();
+    QSignalSpy added(&log, &OutputLog::textAdded);
+    ScriptedMessages messages;
+    ProjectDatabase database;
+    ProjectCommands commands(database);
+    QVERIFY(commands.OnOpenDocument(project));
+    QVERIFY(database.ReadOnly());
+    QCOMPARE(database.DamagedCells().size(), size_t(1));
+    QCOMPARE(database.DamagedCells().front().Text(), QStringLiteral("row 8 of Equipments: column ParentID holds 'x'"));
+    QCOMPARE(messages.texts().size(), 1);
+    QVERIFY2(messages.texts().front().startsWith(QStringLiteral("The project '%1' holds 1 damaged cells").arg(project)),
+             qPrintable(messages.texts().front()));
+    QCOMPARE(added.count(), 2);
+    QVERIFY(added.at(0).at(0).toString().endsWith("Left out: row 8 of Equipments: column ParentID holds 'x'.\n"));
+    QVERIFY(added.at(1).at(0).toString().endsWith("Open project '" + project + "' successful.\n"));
+    QSqlQuery rows(database.Session()->database());
+    QVERIFY(rows.exec("SELECT Name FROM Equipments"));
+    QVERIFY(rows.next());
+    QCOMPARE(rows.value(0).toString(), QStringLiteral("Boiler"));
+    QVERIFY(!rows.next());
+    QSqlQuery write(database.Session()->database());
+    QVERIFY(!write.exec("UPDATE IDSequences SET ID = ID + 1"));
+    commands.OnCloseDocument();
+    QFile file(project);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
 }
 
 void TestProjectDatabase::connectionDetailsOfAProjectFile()

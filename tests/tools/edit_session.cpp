@@ -8,6 +8,7 @@
 //   edit_session PROJECT ITEM-PATH set CHANNEL COLUMN=VALUE
 //   edit_session PROJECT ITEM-PATH describe TEXT
 //   edit_session PROJECT ITEM-PATH delete
+//   edit_session PROJECT ITEM-PATH import LIST.csv   (the tree read down to the item)
 
 #include "base/app_paths.h"
 #include "base/message_service.h"
@@ -18,11 +19,13 @@
 #include "params/module_parameter_editor.h"
 #include "params/parameter_column_edit.h"
 #include "params/parameter_rows.h"
+#include "tree/instrument_list_import.h"
 #include "tree/item_path.h"
 #include "tree/my7100_doc.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QTextStream>
 
 #include <cstdio>
@@ -90,6 +93,20 @@ int Describe(CMy7100Doc &document, Item &item, const QString &text)
     return saved ? 0 : 1;
 }
 
+// The instrument list goes in as the window imports it, into the tree this
+// program read before it was told to go on.
+int Import(CMy7100Doc &document, const CatalogueSet &catalogues, const QString &file)
+{
+    QFile list(file);
+    if (!list.open(QIODevice::ReadOnly))
+        return 2;
+    const QByteArray bytes = list.readAll();
+    WaitForGo();
+    const ImportReport report = InstrumentListImport(document, catalogues).Run(bytes, true);
+    Err() << report.Summary(file) << Qt::endl;
+    return report.written ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -128,6 +145,8 @@ int main(int argc, char **argv)
     int code = 2;
     if (args[2] == QLatin1String("set"))
         code = SetParameter(database, catalogues, *item, args.mid(3));
+    else if (args[2] == QLatin1String("import") && args.size() > 3)
+        code = Import(document, catalogues, args[3]);
     else if (args[2] == QLatin1String("describe") && args.size() > 3)
         code = Describe(document, *item, args[3]);
     else if (args[2] == QLatin1String("delete")) {

@@ -11,6 +11,11 @@
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace ToolTest;
 
 // Two engineers on one project, each a process of its own: the one who
@@ -34,6 +39,10 @@ private slots:
     void deleteOfAnItemChangedElsewhereIsRefused();
     void multiplyIntoACabinetDeletedElsewhereStops_data() { Backends(); }
     void multiplyIntoACabinetDeletedElsewhereStops();
+    void multiplyWaitingOnItsOutputLetsOthersWrite_data() { Backends(); }
+    void multiplyWaitingOnItsOutputLetsOthersWrite();
+    void importIntoACabinetDeletedElsewhereWritesNothing_data() { Backends(); }
+    void importIntoACabinetDeletedElsewhereWritesNothing();
 
 private:
     void Backends();
@@ -100,6 +109,17 @@ QVariant Run(const QString &project, const QString &statement)
         return QStringLiteral("failed: ") + (error.empty() ? QString() : error.front().description);
     return query.next() ? query.value(0) : QVariant();
 }
+
+// What stands of the cabinet C that another program deleted: its row, the
+// modules in it and the signals beside the plant's two.
+QString LeftOfTheCabinet(const QString &project)
+{
+    return QStringLiteral("%1 cabinets, %2 modules, %3 signals")
+        .arg(Run(project, "SELECT COUNT(*) FROM Racks").toString(),
+             Run(project, "SELECT COUNT(*) FROM Modules7230_3").toString(),
+             Run(project, "SELECT COUNT(*) FROM Signals").toString());
+}
+const QString kNothingLeft = QStringLiteral("0 cabinets, 0 modules, 2 signals");
 
 QString RangeEnd(const QString &project)
 {
@@ -280,6 +300,77 @@ void TestTwoEngineers::multiplyIntoACabinetDeletedElsewhereStops()
                  .toInt(),
              0);
     QCOMPARE(Run(project, "SELECT COUNT(*) FROM Signals").toInt(), 2);
+}
+
+void TestTwoEngineers::multiplyWaitingOnItsOutputLetsOthersWrite()
+{
+    // The multiply's lines go to a pipe that is read only later: the
+    // program waits on writing them, but never while it holds the project,
+    // so that the other engineer's delete goes through meanwhile.
+    const QString project = Project();
+    const QString cabinet = kPlant + "\\C";
+    QCOMPARE(Ctl({"add", project, kPlant, "cabinet", "C"}).exitCode, 0);
+    QCOMPARE(Ctl({"add-module", project, cabinet, "7", "TT-201", "TT-202"}).exitCode, 0);
+    const QString pipe = m_dir.filePath(QStringLiteral("output%1").arg(m_databases));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const int reader = ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(reader >= 0);
+    // A small pipe fills after a few lines.
+    ::fcntl(reader, F_SETPIPE_SZ, 4096);
+    QProcess multiply;
+    multiply.setStandardOutputFile(pipe);
+    multiply.start(QDir(TestSupport::binDirectory()).filePath("zelnorctl"),
+                   {"multiply", project, cabinet + "\\7230/211-2 - [TT-201] [TT-202]", "--count", "1000"});
+    QVERIFY(multiply.waitForStarted());
+    // Full: what the pipe holds no longer grows.
+    int held = 0;
+    int before = -1;
+    QDeadlineTimer deadline(120000);
+    while ((held != before || held == 0) && !deadline.hasExpired()) {
+        before = held;
+        QThread::msleep(500);
+        ::ioctl(reader, FIONREAD, &held);
+    }
+    QVERIFY2(held > 0 && multiply.state() == QProcess::Running, "the multiply never waited on its output");
+    const TestSupport::ToolRun deletion = Ctl({"delete", project, cabinet, "--yes"});
+    QVERIFY2(deletion.exitCode == 0, qPrintable(deletion.err));
+    // Read now: the multiply goes on, finds its cabinet gone and stops.
+    char buffer[4096];
+    while (::read(reader, buffer, sizeof buffer) != 0 && !multiply.waitForFinished(10)) {
+    }
+    ::close(reader);
+    QVERIFY(multiply.state() == QProcess::NotRunning || multiply.waitForFinished(60000));
+    QCOMPARE(multiply.exitCode(), 1);
+    QVERIFY2(QString::fromUtf8(multiply.readAllStandardError()).contains("was deleted by another program"),
+             "the multiply did not say why it stopped");
+    QCOMPARE(LeftOfTheCabinet(project), kNothingLeft);
+}
+
+void TestTwoEngineers::importIntoACabinetDeletedElsewhereWritesNothing()
+{
+    // The first engineer's program has the cabinet in its tree when the
+    // second one deletes it; the instrument list that names the cabinet is
+    // then not imported at all, and nothing is left without its parent.
+    const QString project = Project();
+    const QString cabinet = kPlant + "\\C";
+    QCOMPARE(Ctl({"add", project, kPlant, "cabinet", "C"}).exitCode, 0);
+    const QString list = m_dir.filePath(QStringLiteral("list%1.csv").arg(m_databases));
+    QFile csv(list);
+    QVERIFY(csv.open(QIODevice::WriteOnly));
+    csv.write("Plant,Cabinet,Type,Ch1.Name,Ch2.Name\r\n"
+              "Plant1,C,Z 7230/211-2,PT-1,PT-2\r\n"
+              "Plant1,C,Z 7230/211-2,PT-3,PT-4\r\n");
+    csv.close();
+    EditSession first(project, {cabinet, "import", list});
+    QVERIFY(first.began());
+    const TestSupport::ToolRun deletion = Ctl({"delete", project, cabinet, "--yes"});
+    QVERIFY2(deletion.exitCode == 0, qPrintable(deletion.err));
+    QCOMPARE(first.store(), 1);
+    QVERIFY2(first.err().contains(
+                 QStringLiteral("None of the 2 rows was imported; the cabinet '%1' was deleted by another program.")
+                     .arg(cabinet)),
+             qPrintable(first.err()));
+    QCOMPARE(LeftOfTheCabinet(project), kNothingLeft);
 }
 
 QTEST_GUILESS_MAIN(TestTwoEngineers)

@@ -57,6 +57,7 @@ void TestZelnorctlHelp::everyCommandExplainsItself_data()
         {"print", "PROJECT --pdf FILE [--module MODULE-PATH [--card]] [--orientation portrait|landscape] [--force]"},
         {"export", "PROJECT --csv FILE|- [--under PATH] [--codes] [--force]"},
         {"import", "PROJECT FILE [--dry-run]"},
+        {"repair", "PROJECT --list | PROJECT --set TABLE ID COLUMN=VALUE ... [--copy FILE.prj]"},
         {"help", "[COMMAND]"},
     };
     for (const auto &[command, arguments] : commands)

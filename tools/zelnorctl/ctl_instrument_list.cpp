@@ -69,8 +69,9 @@ int Import(const QString &path, const QString &file, bool dryRun)
     const QString summary = report.Summary(QFileInfo(file).fileName());
     if (!report.fileError.isEmpty()) {
         Err() << summary << Qt::endl;
-        // A project open for reading only refuses, as every command that writes.
-        return project.Document().IsReadOnly() ? ExitRefused : ExitUnusable;
+        // A project open for reading only refuses, as every command that
+        // writes; so does a folder another program deleted meanwhile.
+        return project.Document().IsReadOnly() || report.stoppedByDeletion ? ExitRefused : ExitUnusable;
     }
     if (!report.refused.empty()) {
         Err() << summary << Qt::endl;

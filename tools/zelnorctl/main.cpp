@@ -6,6 +6,7 @@
 #include "ctl_output.h"
 #include "ctl_listings.h"
 #include "ctl_print.h"
+#include "ctl_repair.h"
 #include "ctl_strings.h"
 #include "dialog_answers.h"
 
@@ -313,6 +314,10 @@ const std::map<QString, Command> &Commands()
               return CtlInstrumentList::Import(a[0], a[1], parser.isSet(QStringLiteral("dry-run")));
           },
           false, CtlInstrumentList::ImportDescription, QStringLiteral("zelnorctl import plant.prj loops.csv --dry-run")}},
+        {QStringLiteral("repair"),
+         {QStringLiteral("PROJECT --list | PROJECT --set TABLE ID COLUMN=VALUE ... [--copy FILE.prj]"), 1, -1,
+          CtlRepair::Repair, true, CtlRepair::Description,
+          QStringLiteral("zelnorctl repair plant.prj --set Signals 17 RangeEnd=150000 --copy plant-repaired.prj")}},
         {QStringLiteral("help"),
          {QStringLiteral("[COMMAND]"), 0, 1, [](const QStringList &a, const QCommandLineParser &) { return Help(a.value(0)); },
           false, 64146, QStringLiteral("zelnorctl help set")}},
@@ -405,6 +410,7 @@ void AddOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("codes"), Str(CtlInstrumentList::CodesOption)});
     parser.addOption({QStringLiteral("dry-run"), Str(CtlInstrumentList::DryRunOption)});
     CtlCommission::AddOptions(parser);
+    CtlRepair::AddOptions(parser);
 }
 
 } // namespace
