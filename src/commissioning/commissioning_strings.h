@@ -72,5 +72,14 @@ enum : int {
     AttemptCount = 62259,
     AttemptNumber = 62260,
     ContinueOrNewRun = 62217,
+
+    // Lanes: a run over several ports.
+    PluggedOnOtherLane = 64500,
+    HeldOnOtherLane = 64501,
+    PortMissing = 64502,
+    PortBack = 64503,
+    FolderGone = 64504,
+    LaneLine = 64505,
+    LaneTotals = 64506,
 };
 } // namespace CommissioningStrings
