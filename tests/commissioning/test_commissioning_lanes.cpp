@@ -105,7 +105,7 @@ public:
     }
 
     std::vector<CommissioningRecord> records() { return CommissioningRecords(project.session()).List(); }
-    QString log() const { return texts.join(QString()); }
+    QString logText() const { return texts.join(QString()); }
 
     // No queued module was verified twice or by two serial numbers, and no
     // serial number verified two of them.
@@ -211,7 +211,7 @@ void TestCommissioningLanes::threeLanesCommissionACabinetWithModulesReplaced()
         QVERIFY2(run.verifiedHere() >= 2, qPrintable(QString::number(run.verifiedHere())));
         QCOMPARE(run.failedHere(), 0);
         verified += run.verifiedHere();
-        QVERIFY2(fixture.log().contains(fixture.ports[lane] + ": Commissioning: "), qPrintable(fixture.log()));
+        QVERIFY2(fixture.logText().contains(fixture.ports[lane] + ": Commissioning: "), qPrintable(fixture.logText()));
     }
     QCOMPARE(verified, 12);
     const std::vector<CommissioningRecord> records = fixture.records();
@@ -294,7 +294,7 @@ void TestCommissioningLanes::aLaneWhoseAdapterIsPulledMidWriteGoesOnWhenItIsBack
     const CommissioningRun &lane2 = fixture.lanes->run(1);
     QVERIFY(!lane2.lastVerified());
     QVERIFY(fixture.waitFor([&] { return lane2.isPortMissing(); }));
-    QVERIFY2(fixture.log().contains("Port " + fixture.ports[1] + " is missing"), qPrintable(fixture.log()));
+    QVERIFY2(fixture.logText().contains("Port " + fixture.ports[1] + " is missing"), qPrintable(fixture.logText()));
 
     // Lane 1 goes on undisturbed meanwhile.
     const auto laneOneThrough = [&](int count) {
@@ -312,7 +312,7 @@ void TestCommissioningLanes::aLaneWhoseAdapterIsPulledMidWriteGoesOnWhenItIsBack
     // its own place and is written again there.
     QVERIFY(pulled.replugPort());
     QVERIFY(fixture.waitFor([&] { return !lane2.isPortMissing() && lane2.verifiedHere() == 1; }, 60000));
-    QVERIFY(fixture.log().contains("Port " + fixture.ports[1] + " is back."));
+    QVERIFY(fixture.logText().contains("Port " + fixture.ports[1] + " is back."));
     QVERIFY(laneOneThrough(5));
     QCOMPARE(fixture.lanes->queue().Totals().verified, 6);
 
