@@ -10,7 +10,7 @@
 
 CommissioningLanes::CommissioningLanes(CMy7100Doc &document, const CatalogueSet &catalogues, DbSession &session,
                                        const QStringList &ports, QObject *parent)
-    : QObject(parent), m_pool(session)
+    : QObject(parent), m_pool(session), m_ports(ports)
 {
     // A run of one port tells what it does as it always has.
     const bool named = ports.size() > 1;

@@ -33,6 +33,7 @@ public:
     CommissioningLanes &operator=(const CommissioningLanes &) = delete;
 
     int count() const { return int(m_lanes.size()); }
+    const QString &port(int lane) const { return m_ports[lane]; }
     CommissioningRun &run(int lane) { return *m_lanes[size_t(lane)].run; }
     const CommissioningRun &run(int lane) const { return *m_lanes[size_t(lane)].run; }
     LinkController &link(int lane) { return *m_lanes[size_t(lane)].link; }
@@ -63,5 +64,6 @@ private:
     };
 
     CommissioningPool m_pool;
+    QStringList m_ports;
     std::vector<Lane> m_lanes;
 };

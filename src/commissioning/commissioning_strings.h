@@ -81,5 +81,13 @@ enum : int {
     FolderGone = 64504,
     LaneLine = 64505,
     LaneTotals = 64506,
+    MenuCommissioningPorts = 64507,
+    PortsTitle = 64508,
+    PortOfLane = 64509,
+    TooManyPorts = 64510,
+    PortOfTheInterface = 64511,
+    PortNamedTwice = 64512,
+    PortsHint = 64513,
+    LaneTitle = 64514,
 };
 } // namespace CommissioningStrings

@@ -26,6 +26,32 @@ QString PlantProject(const QTemporaryDir &dir)
     return project;
 }
 
+// Another program that deletes the plant, with the rows below it, as soon as
+// a module is being written.
+class PlantDeleter {
+public:
+    explicit PlantDeleter(const QString &project)
+    {
+        m_process.start(QStringLiteral("python3"), {QStringLiteral("-c"), QString::fromLatin1(kScript), project});
+    }
+    ~PlantDeleter() { m_process.waitForFinished(30000); }
+    bool deleted() { return TestSupport::waitForOutput(m_process, m_out, "deleted", 30000); }
+
+private:
+    static constexpr const char *kScript =
+        "import sqlite3, sys, time\n"
+        "c = sqlite3.connect(sys.argv[1], isolation_level=None, timeout=30)\n"
+        "while True:\n"
+        "    try:\n"
+        "        if c.execute('SELECT COUNT(*) FROM CommissioningQueue WHERE State = 1').fetchone()[0]: break\n"
+        "    except sqlite3.OperationalError: pass\n"
+        "    time.sleep(0.002)\n"
+        "c.execute('DELETE FROM Equipments')\n"
+        "print('deleted', flush=True)\n";
+    QProcess m_process;
+    QByteArray m_out;
+};
+
 // Another program that holds a write lock on the project from the moment a
 // module is being written (its queue row says "in progress") until it is
 // told to let go.
@@ -74,6 +100,8 @@ private slots:
     void aVerdictWhoseRecordCannotBeStoredIsAFailure();
     void theQueueIsChangedFromTheCommandLine();
     void anInterruptedRunLeavesEveryModuleStored();
+    void twoPortsCommissionSideBySide();
+    void aRunWhoseFolderIsDeletedStopsSayingSo();
 };
 
 void TestZelnorctlCommission::modulesAreCommissionedOneAfterTheOther()
@@ -295,6 +323,58 @@ void TestZelnorctlCommission::anInterruptedRunLeavesEveryModuleStored()
     for (const QVariant &state : Column(project, "SELECT State FROM CommissioningQueue ORDER BY ModuleID"))
         states << state.toString();
     QCOMPARE(states, (QStringList{"2", "0"}));
+}
+
+void TestZelnorctlCommission::twoPortsCommissionSideBySide()
+{
+    TestSupport::SimulatorProcess first({"--family", "7230", "--type", "6", "--channels", "2", "--serial", "BENCHA01"});
+    TestSupport::SimulatorProcess second({"--family", "7230", "--type", "6", "--channels", "2", "--serial", "BENCHB01"});
+    QVERIFY(!first.device().isEmpty() && !second.device().isEmpty());
+    QTemporaryDir dir;
+    const QString project = PlantProject(dir);
+    const TestSupport::ToolRun run = Ctl({"commission", project, "--port", first.device(), "--port", second.device(),
+                                          "--under", kPlant, "--assign-next"});
+    QCOMPARE(run.exitCode, 0);
+    // Each verdict names its port; the summary gives each port's share.
+    QVERIFY2(run.out.contains(first.device() + ": Commissioning: ") && run.out.contains(", serial number BENCHA01 "),
+             qPrintable(run.out));
+    QVERIFY(run.out.contains(second.device() + ": Commissioning: ") && run.out.contains(", serial number BENCHB01 "));
+    QVERIFY(run.out.contains("2 modules: 2 verified, 0 failed, 0 skipped, 0 waiting"));
+    QVERIFY2(run.out.contains(first.device() + ": 1 verified, 0 failed"), qPrintable(run.out));
+    QVERIFY(run.out.contains(second.device() + ": 1 verified, 0 failed"));
+    QCOMPARE(Scalar(project, "SELECT COUNT(DISTINCT SerialNr) FROM CommissioningRecords WHERE Result = 'verified'")
+                 .toInt(),
+             2);
+
+    // A port that is not there is refused before anything starts; the same
+    // port named twice is one lane.
+    QCOMPARE(Ctl({"commission", project, "--port", first.device(), "--port", "/dev/nonexistent-port", "--under",
+                  kPlant})
+                 .exitCode,
+             2);
+}
+
+void TestZelnorctlCommission::aRunWhoseFolderIsDeletedStopsSayingSo()
+{
+    TestSupport::SimulatorProcess simulator({"--family", "7230", "--type", "6", "--channels", "2"});
+    QVERIFY(!simulator.device().isEmpty());
+    QTemporaryDir dir;
+    const QString project = PlantProject(dir);
+    PlantDeleter deleter(project);
+    const TestSupport::ToolRun run =
+        Ctl({"commission", project, "--port", simulator.device(), "--under", kPlant, "--assign-next"});
+    QVERIFY2(deleter.deleted(), qPrintable(run.out + run.err));
+    // The run ends with the module written; its verdict says it could not
+    // be stored, and nothing is kept for a folder that is gone.
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("The run stopped: the folder " + kPlant + " is no longer in the project."),
+             qPrintable(run.err));
+    QVERIFY2(run.out.contains(", serial number SIM00000001 ...... failed: the record could not be stored (The run "
+                              "stopped: the folder " + kPlant),
+             qPrintable(run.out));
+    QVERIFY(!run.out.contains("verified in"));
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM CommissioningRecords").toInt(), 0);
+    QVERIFY(!run.err.contains("is kept in"));
 }
 
 QTEST_MAIN(TestZelnorctlCommission)

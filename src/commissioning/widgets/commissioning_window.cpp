@@ -4,10 +4,15 @@
 #include "base/string_table.h"
 #include "db/data_error.h"
 #include "commissioning/commissioning_choice.h"
+#include "commissioning/commissioning_lanes.h"
+#include "commissioning/commissioning_ports.h"
+#include "commissioning/widgets/commissioning_lanes_window.h"
+#include "link/com_port.h"
 #include "commissioning/commissioning_queue_model.h"
 #include "commissioning/commissioning_run.h"
 #include "commissioning/commissioning_strings.h"
 #include "commissioning/commissioning_report.h"
+#include "commissioning/widgets/verdict_band.h"
 #include "tree/my7100_doc.h"
 
 #include <QFileDialog>
@@ -55,12 +60,33 @@ void CommissioningWindow::Run(const CommissioningSetup &setup, QWidget *parent, 
     }
     if (choice.cancelled)
         return;
+    const QStringList ports = CommissioningPorts::configured();
+    if (!ports.isEmpty()) {
+        RunLanes(setup, ports, std::move(choice), parent);
+        return;
+    }
     auto run = std::make_unique<CommissioningRun>(document, document.Lookup(), setup.transfer, setup.link,
                                                   setup.session);
     if (!run->Prepare(std::move(choice.entries), choice.newRun))
         return;
     CommissioningWindow window(setup, std::move(run), parent);
     window.m_run->Start();
+    window.exec();
+}
+
+void CommissioningWindow::RunLanes(const CommissioningSetup &setup, const QStringList &ports,
+                                   CommissioningChoice choice, QWidget *parent)
+{
+    // The single-module window keeps its own port: a lane never shares it.
+    if (const std::optional<QString> refusal = CommissioningPorts::Refusal(ports, ComPort::configuredName())) {
+        MessageService::error(*refusal);
+        return;
+    }
+    auto lanes = std::make_unique<CommissioningLanes>(setup.document, setup.catalogues, setup.session, ports);
+    if (!lanes->Prepare(std::move(choice.entries), choice.newRun))
+        return;
+    CommissioningLanesWindow window(setup, std::move(lanes), parent);
+    window.lanes().Start();
     window.exec();
 }
 
@@ -75,12 +101,7 @@ CommissioningWindow::CommissioningWindow(const CommissioningSetup &setup, std::u
     m_verdict = new QLabel(this);
     m_verdict->setObjectName(QStringLiteral("CommissioningVerdict"));
     m_verdict->setAccessibleName(PlainText(WindowTitle));
-    m_verdict->setAlignment(Qt::AlignCenter);
-    m_verdict->setMinimumHeight(110);
-    QFont big = m_verdict->font();
-    big.setPointSize(40);
-    big.setBold(true);
-    m_verdict->setFont(big);
+    VerdictBand::Style(*m_verdict);
 
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("CommissioningMessage"));
@@ -173,14 +194,7 @@ int CommissioningWindow::SelectedRow() const
 void CommissioningWindow::Refresh()
 {
     const CommissioningRun::Phase phase = m_run->phase();
-    const QString verdict = m_run->VerdictText();
-    m_verdict->setText(verdict);
-    QString style;
-    if (verdict == Str(VerdictVerified))
-        style = QStringLiteral("background: #1b8a2e; color: white;");
-    else if (verdict == Str(VerdictFailed))
-        style = QStringLiteral("background: #c0161d; color: white;");
-    m_verdict->setStyleSheet(style);
+    VerdictBand::Show(*m_verdict, m_run->VerdictText());
     // The band says that the run is paused.
     m_message->setText(m_run->message());
     const bool asking = m_run->isAsking();
