@@ -20,7 +20,11 @@ using Phase = CommissioningRun::Phase;
 // across the adapter being pulled and plugged in again.
 class LanesFixture {
 public:
-    LanesFixture(int modules, int lanes, const QString &sameSerial = {}, bool lineRate = false)
+    static constexpr const char *kPlant = "\\\\Project\\Plant1";
+
+    // With inPlant the modules lie in the plant kPlant, not directly under
+    // the project.
+    LanesFixture(int modules, int lanes, const QString &sameSerial = {}, bool lineRate = false, bool inPlant = false)
     {
         TestSupport::loadEnglish();
         log = std::make_unique<OutputLog>(logDir.path(), QDateTime::currentDateTime());
@@ -28,6 +32,13 @@ public:
         QObject::connect(log.get(), &OutputLog::textAdded, [this](const QString &text) { texts << text; });
         for (int module = 0; module < modules; ++module)
             project.createModule(kTwoChannel7230, QStringLiteral("M%1").arg(module + 1));
+        if (inPlant) {
+            project.exec("INSERT INTO Equipments (ID, ParentID, Name) VALUES (100, 1, 'Plant1')");
+            project.exec("INSERT INTO Modules7230_2 SELECT * FROM Modules7230_1");
+            project.exec("UPDATE Modules7230_2 SET ParentID = 100");
+            project.exec("DELETE FROM Modules7230_1");
+        }
+        m_queued = QString::fromLatin1(inPlant ? kPlant : "\\\\Project");
         project.open();
         for (int lane = 0; lane < lanes; ++lane) {
             SimulatorOptions options = TwoChannel7230();
@@ -58,7 +69,7 @@ public:
         lanes = std::make_unique<CommissioningLanes>(project.document, project.catalogues(), project.session(),
                                                      ports);
         lanes->setAssignNext(assignNext);
-        Item *root = FindItemByPath(project.document, QStringLiteral("\\\\Project"));
+        Item *root = FindItemByPath(project.document, m_queued);
         return root && lanes->Prepare(CommissioningQueue::EntriesUnder(project.document, *root));
     }
     bool start(bool assignNext)
@@ -134,6 +145,9 @@ public:
     std::vector<int> replaced; // verdicts of each lane after which its module was replaced
     QStringList ports;
     std::unique_ptr<CommissioningLanes> lanes;
+
+private:
+    QString m_queued; // the item whose modules are queued
 };
 
 CommissioningEntry Entry(const QString &name, CommissioningState state = CommissioningState::Waiting)
@@ -178,6 +192,7 @@ private slots:
     void theSameModuleOnTwoLanesIsRefusedOnTheSecond();
     void aLaneWhoseAdapterIsPulledMidWriteGoesOnWhenItIsBack();
     void twoLanesFinishingUnderAnotherProgramsLockKeepEveryAttempt();
+    void aRunWhoseFolderIsDeletedStopsOnEveryLane();
 };
 
 void TestCommissioningLanes::aHeldModuleIsNeverOfferedElsewhere()
@@ -380,6 +395,41 @@ void TestCommissioningLanes::twoLanesFinishingUnderAnotherProgramsLockKeepEveryA
     QCOMPARE(serials.size(), 2);
     QCOMPARE(paths.size(), 2);
     QCOMPARE(fixture.project.scalar("SELECT COUNT(*) FROM CommissioningQueue WHERE State = 3").toInt(), 2);
+}
+
+void TestCommissioningLanes::aRunWhoseFolderIsDeletedStopsOnEveryLane()
+{
+    LanesFixture fixture(3, 2, {}, false, true);
+    QVERIFY(fixture.prepare(true));
+    QCOMPARE(fixture.lanes->queue().size(), 3);
+    // The plant goes while the first lane writes its module.
+    bool deleted = false;
+    QObject::connect(&fixture.lanes->run(0), &CommissioningRun::phaseChanged, [&] {
+        if (!deleted && fixture.lanes->run(0).phase() == Phase::Downloading) {
+            deleted = true;
+            QTimer::singleShot(0, [&] { fixture.project.exec("DELETE FROM Equipments WHERE ID = 100"); });
+        }
+    });
+    fixture.lanes->Start();
+    QVERIFY(fixture.waitForVerdicts(0, 1));
+    const CommissioningRun &first = fixture.lanes->run(0);
+    const QString stopped = "The run stopped: the folder " + QString::fromLatin1(LanesFixture::kPlant) +
+                            " is no longer in the project.";
+    QCOMPARE(first.stopped(), stopped);
+    QVERIFY(!first.lastVerified());
+    QVERIFY2(first.queue().at(first.current()).reason.contains(stopped),
+             qPrintable(first.queue().at(first.current()).reason));
+    // No lane writes another module; nothing is stored under the gone
+    // folder nor kept for later.
+    QVERIFY(fixture.waitFor([&] { return !fixture.lanes->isDownloading(); }));
+    fixture.simulators[0]->replaceModule(LanesFixture::SerialOf(0, 1));
+    QVERIFY(fixture.waitFor([&] { return first.message() == stopped; }));
+    QCOMPARE(first.verdicts(), 1);
+    for (const CommissioningRecord &record : fixture.records())
+        QVERIFY(record.serialNr != LanesFixture::SerialOf(0, 0));
+    QCOMPARE(fixture.lanes->Finish(), QString());
+    QVERIFY(!QFile::exists(CommissioningBacklog(fixture.project.session()).sideFile()));
+    QVERIFY(fixture.logText().contains(stopped));
 }
 
 QTEST_MAIN(TestCommissioningLanes)

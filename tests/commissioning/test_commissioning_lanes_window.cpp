@@ -158,6 +158,9 @@ void TestCommissioningLanesWindow::thePortsOfTheBenchAreChosenAndChecked()
 {
     ScriptedMessages messages;
     ComPort::configure(QStringLiteral("/dev/ttyUSB0"));
+    // No bench is chosen yet (an earlier run of this test may have left one).
+    QVERIFY(CommissioningPorts::Configure({}, QString()));
+    QVERIFY(CommissioningPorts::configured().isEmpty());
     CommissioningPortsDialog dialog;
     QLineEdit *first = dialog.findChild<QLineEdit *>("CommissioningPort1");
     QLineEdit *second = dialog.findChild<QLineEdit *>("CommissioningPort2");

@@ -26,32 +26,6 @@ QString PlantProject(const QTemporaryDir &dir)
     return project;
 }
 
-// Another program that deletes the plant, with the rows below it, as soon as
-// a module is being written.
-class PlantDeleter {
-public:
-    explicit PlantDeleter(const QString &project)
-    {
-        m_process.start(QStringLiteral("python3"), {QStringLiteral("-c"), QString::fromLatin1(kScript), project});
-    }
-    ~PlantDeleter() { m_process.waitForFinished(30000); }
-    bool deleted() { return TestSupport::waitForOutput(m_process, m_out, "deleted", 30000); }
-
-private:
-    static constexpr const char *kScript =
-        "import sqlite3, sys, time\n"
-        "c = sqlite3.connect(sys.argv[1], isolation_level=None, timeout=30)\n"
-        "while True:\n"
-        "    try:\n"
-        "        if c.execute('SELECT COUNT(*) FROM CommissioningQueue WHERE State = 1').fetchone()[0]: break\n"
-        "    except sqlite3.OperationalError: pass\n"
-        "    time.sleep(0.002)\n"
-        "c.execute('DELETE FROM Equipments')\n"
-        "print('deleted', flush=True)\n";
-    QProcess m_process;
-    QByteArray m_out;
-};
-
 // Another program that holds a write lock on the project from the moment a
 // module is being written (its queue row says "in progress") until it is
 // told to let go.
@@ -101,7 +75,6 @@ private slots:
     void theQueueIsChangedFromTheCommandLine();
     void anInterruptedRunLeavesEveryModuleStored();
     void twoPortsCommissionSideBySide();
-    void aRunWhoseFolderIsDeletedStopsSayingSo();
 };
 
 void TestZelnorctlCommission::modulesAreCommissionedOneAfterTheOther()
@@ -352,29 +325,6 @@ void TestZelnorctlCommission::twoPortsCommissionSideBySide()
                   kPlant})
                  .exitCode,
              2);
-}
-
-void TestZelnorctlCommission::aRunWhoseFolderIsDeletedStopsSayingSo()
-{
-    TestSupport::SimulatorProcess simulator({"--family", "7230", "--type", "6", "--channels", "2"});
-    QVERIFY(!simulator.device().isEmpty());
-    QTemporaryDir dir;
-    const QString project = PlantProject(dir);
-    PlantDeleter deleter(project);
-    const TestSupport::ToolRun run =
-        Ctl({"commission", project, "--port", simulator.device(), "--under", kPlant, "--assign-next"});
-    QVERIFY2(deleter.deleted(), qPrintable(run.out + run.err));
-    // The run ends with the module written; its verdict says it could not
-    // be stored, and nothing is kept for a folder that is gone.
-    QCOMPARE(run.exitCode, 1);
-    QVERIFY2(run.err.contains("The run stopped: the folder " + kPlant + " is no longer in the project."),
-             qPrintable(run.err));
-    QVERIFY2(run.out.contains(", serial number SIM00000001 ...... failed: the record could not be stored (The run "
-                              "stopped: the folder " + kPlant),
-             qPrintable(run.out));
-    QVERIFY(!run.out.contains("verified in"));
-    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM CommissioningRecords").toInt(), 0);
-    QVERIFY(!run.err.contains("is kept in"));
 }
 
 QTEST_MAIN(TestZelnorctlCommission)
