@@ -5,6 +5,7 @@
 #include "commissioning/commissioning_run.h"
 #include "link/link_controller.h"
 #include "link/transfer_harness.h"
+#include "write_lock.h"
 #include "tree/item_path.h"
 
 #include <QSet>
@@ -160,27 +161,6 @@ CommissioningEntry Entry(const QString &name, CommissioningState state = Commiss
     return entry;
 }
 
-// Another program's write lock on the project file.
-class WriteLock {
-public:
-    explicit WriteLock(const QString &file)
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kName);
-        db.setDatabaseName(file);
-        db.open();
-    }
-    ~WriteLock()
-    {
-        release();
-        QSqlDatabase::database(kName).close();
-        QSqlDatabase::removeDatabase(kName);
-    }
-    bool take() { return QSqlQuery(QSqlDatabase::database(kName)).exec(QStringLiteral("BEGIN IMMEDIATE")); }
-    void release() { QSqlQuery(QSqlDatabase::database(kName)).exec(QStringLiteral("COMMIT")); }
-
-private:
-    static constexpr const char *kName = "another-program";
-};
 } // namespace
 
 class TestCommissioningLanes : public QObject {

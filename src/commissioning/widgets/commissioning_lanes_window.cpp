@@ -6,6 +6,7 @@
 #include "commissioning/commissioning_queue_model.h"
 #include "commissioning/commissioning_run.h"
 #include "commissioning/commissioning_strings.h"
+#include "commissioning/widgets/run_controls.h"
 #include "commissioning/widgets/verdict_band.h"
 #include "link/link_shared.h"
 
@@ -36,16 +37,7 @@ CommissioningLanesWindow::CommissioningLanesWindow(const CommissioningSetup &set
     m_model = new CommissioningQueueModel(m_lanes->run(0), this);
     for (int lane = 1; lane < m_lanes->count(); ++lane)
         m_model->Follow(m_lanes->run(lane));
-    m_table = new QTableView(this);
-    m_table->setObjectName(QStringLiteral("CommissioningQueue"));
-    m_table->setAccessibleName(Str(ColumnModule).remove(QLatin1Char('&')));
-    m_table->setModel(m_model);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setWordWrap(true);
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_table->horizontalHeader()->setSectionResizeMode(CommissioningQueueModel::State, QHeaderView::Stretch);
-    m_table->verticalHeader()->hide();
+    m_table = RunControls::QueueTable(*m_model, *this);
     layout->addWidget(m_table, 1);
 
     auto *buttons = new QHBoxLayout;
@@ -83,11 +75,7 @@ CommissioningLanesWindow::~CommissioningLanesWindow()
 
 QPushButton *CommissioningLanesWindow::AddButton(int textId, const QString &id)
 {
-    auto *button = new QPushButton(Str(textId), this);
-    button->setObjectName(id);
-    button->setAccessibleName(Str(textId).remove(QLatin1Char('&')));
-    button->setAutoDefault(false);
-    return button;
+    return RunControls::Button(textId, id, *this);
 }
 
 void CommissioningLanesWindow::AddBand(int lane)
@@ -157,20 +145,14 @@ void CommissioningLanesWindow::Activate(int lane)
 void CommissioningLanesWindow::RefreshButtons()
 {
     const CommissioningRun &run = m_lanes->run(m_active);
-    const CommissioningRun::Phase phase = run.phase();
-    m_take->setText(Str(phase == CommissioningRun::Phase::AlreadyVerified ? ButtonDownloadAgain
-                        : phase == CommissioningRun::Phase::OtherModule   ? ButtonReplace
-                                                                          : ButtonTake));
-    m_take->setAccessibleName(m_take->text().remove(QLatin1Char('&')));
-    m_take->setEnabled(run.isAsking());
+    RunControls::ShowTake(*m_take, run);
     if (run.current() >= 0)
         m_table->selectRow(run.current());
 }
 
 int CommissioningLanesWindow::SelectedRow() const
 {
-    const QModelIndexList rows = m_table->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    return RunControls::SelectedRow(*m_table);
 }
 
 bool CommissioningLanesWindow::bandsSideBySide() const

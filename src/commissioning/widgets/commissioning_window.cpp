@@ -12,6 +12,7 @@
 #include "commissioning/commissioning_run.h"
 #include "commissioning/commissioning_strings.h"
 #include "commissioning/commissioning_report.h"
+#include "commissioning/widgets/run_controls.h"
 #include "commissioning/widgets/verdict_band.h"
 #include "tree/my7100_doc.h"
 
@@ -111,18 +112,7 @@ CommissioningWindow::CommissioningWindow(const CommissioningSetup &setup, std::u
     large.setPointSize(large.pointSize() + 4);
     m_message->setFont(large);
 
-    m_table = new QTableView(this);
-    m_table->setObjectName(QStringLiteral("CommissioningQueue"));
-    m_table->setAccessibleName(PlainText(ColumnModule));
-    m_table->setModel(m_model);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    // A long reason wraps in its row rather than push the time out of view.
-    m_table->setWordWrap(true);
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_table->horizontalHeader()->setSectionResizeMode(CommissioningQueueModel::State, QHeaderView::Stretch);
-    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_table->verticalHeader()->hide();
+    m_table = RunControls::QueueTable(*m_model, *this);
 
     auto *buttons = new QHBoxLayout;
     auto *layout = new QVBoxLayout(this);
@@ -178,31 +168,21 @@ CommissioningWindow::~CommissioningWindow()
 
 QPushButton *CommissioningWindow::AddButton(int textId, const QString &id)
 {
-    auto *button = new QPushButton(Str(textId), this);
-    button->setObjectName(id);
-    button->setAccessibleName(PlainText(textId));
-    button->setAutoDefault(false);
-    return button;
+    return RunControls::Button(textId, id, *this);
 }
 
 int CommissioningWindow::SelectedRow() const
 {
-    const QModelIndexList rows = m_table->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    return RunControls::SelectedRow(*m_table);
 }
 
 void CommissioningWindow::Refresh()
 {
-    const CommissioningRun::Phase phase = m_run->phase();
     VerdictBand::Show(*m_verdict, m_run->VerdictText());
     // The band says that the run is paused.
     m_message->setText(m_run->message());
     const bool asking = m_run->isAsking();
-    m_take->setText(Str(phase == CommissioningRun::Phase::AlreadyVerified ? ButtonDownloadAgain
-                        : phase == CommissioningRun::Phase::OtherModule   ? ButtonReplace
-                                                                          : ButtonTake));
-    m_take->setAccessibleName(m_take->text().remove(QLatin1Char('&')));
-    m_take->setEnabled(asking);
+    RunControls::ShowTake(*m_take, *m_run);
     m_pause->setText(Str(m_run->isPaused() ? ButtonResume : ButtonPause));
     m_pause->setAccessibleName(m_pause->text().remove(QLatin1Char('&')));
     if (m_run->current() >= 0)
