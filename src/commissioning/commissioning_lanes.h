@@ -23,8 +23,6 @@ class SelectedModuleView;
 class CommissioningLanes : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kMaxLanes = 8; // one key each, 1 to 8
-
     CommissioningLanes(CMy7100Doc &document, const CatalogueSet &catalogues, DbSession &session,
                        const QStringList &ports, QObject *parent = nullptr);
     // The links stop before the runs they call go.

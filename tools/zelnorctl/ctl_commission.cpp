@@ -8,6 +8,7 @@
 #include "base/string_table.h"
 #include "db/data_error.h"
 #include "commissioning/commissioning_lanes.h"
+#include "commissioning/commissioning_ports.h"
 #include "commissioning/commissioning_run.h"
 #include "commissioning/commissioning_strings.h"
 #include "link/link_controller.h"
@@ -228,10 +229,8 @@ QStringList LanePorts(const QCommandLineParser &parser)
 {
     QStringList ports = parser.values(QStringLiteral("port"));
     ports.removeDuplicates();
-    if (ports.size() > CommissioningLanes::kMaxLanes) {
-        Err() << StrF(CtlStrings::BadNumberOption,
-                      {QStringLiteral("--port"), 1, CommissioningLanes::kMaxLanes, ports.size()})
-              << Qt::endl;
+    if (const std::optional<QString> refusal = CommissioningPorts::Refusal(ports, QString())) {
+        Err() << *refusal << Qt::endl;
         return {};
     }
     for (const QString &port : ports) {
