@@ -12,7 +12,8 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 # The tests that run the link worker, the simulator and the notices across
 # threads.
 tsan_tests=(test_serial_link test_link_cycle test_link_cycle_events test_link_cycle_commands
-            test_module_transfer test_module_round_trip test_adjust_actions)
+            test_module_transfer test_module_round_trip test_adjust_actions
+            test_commissioning_lanes)
 cmake -S "$here" -B "$here/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZW_TSAN=ON -DZW_WERROR=ON >/dev/null
 cmake --build "$here/build-tsan" -j"$(nproc)" --target "${tsan_tests[@]}" reference_database
 cd "$here/build-tsan"

@@ -59,6 +59,7 @@ enum : int {
     // The buttons of an item form.
     FormApply = 40200,
     Commissioning = 40300,
+    CommissioningPorts = 40301,
     FormReset = 40201,
     // The drop menu 24623.
     MoveHere = 40025,

@@ -119,6 +119,8 @@ static std::vector<SettingSpec> generalSpecs()
         {"EnableHoverSelection", 1},
         {"HoverTime", 500},
         {"AutoApplyChanges", 0},
+        // The ports of the commissioning bench, separated by ";".
+        {"CommissioningPorts", QString()},
     };
 }
 

@@ -86,10 +86,18 @@ void CommissioningBacklog::StoreKept()
         records.Add(record);
 }
 
-bool CommissioningBacklog::Store(const CommissioningEntry &entry, const CommissioningRecord *record, QString *reason)
+bool CommissioningBacklog::Store(const CommissioningEntry &entry, const CommissioningRecord *record, QString *reason,
+                                 const PlaceCheck &check, bool *placeGone)
 {
+    // Raised inside the transaction to roll it back.
+    struct PlaceGone {
+        QString reason;
+    };
     try {
         InOwnTransaction(m_session, [&] {
+            QString gone;
+            if (check && !check(gone))
+                throw PlaceGone{gone};
             StoreKept();
             CommissioningStore(m_session).Write(entry);
             if (record)
@@ -98,6 +106,12 @@ bool CommissioningBacklog::Store(const CommissioningEntry &entry, const Commissi
     } catch (const COLEDBException &error) {
         if (reason)
             *reason = StoreFailureText(error);
+        return false;
+    } catch (const PlaceGone &gone) {
+        if (reason)
+            *reason = gone.reason;
+        if (placeGone)
+            *placeGone = true;
         return false;
     }
     const bool hadKept = !empty();

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class COLEDBException;
@@ -18,10 +19,15 @@ class CommissioningBacklog {
 public:
     explicit CommissioningBacklog(DbSession &session);
 
+    // Inside the store's transaction: whether what is stored still has its
+    // place in the project; when not, sets the reason.
+    using PlaceCheck = std::function<bool(QString &reason)>;
     // Stores what is kept, then entry's state and the record (when given),
     // all in one transaction. False with the driver's reason when the
-    // project cannot be written; nothing is kept then.
-    bool Store(const CommissioningEntry &entry, const CommissioningRecord *record, QString *reason);
+    // project cannot be written; nothing is kept then. With a check that
+    // fails, nothing is written and placeGone is set.
+    bool Store(const CommissioningEntry &entry, const CommissioningRecord *record, QString *reason,
+               const PlaceCheck &check = {}, bool *placeGone = nullptr);
     // Keeps entry's state and the record for the next chance and writes the
     // side file; false when the side file cannot be written.
     bool Keep(const CommissioningEntry &entry, const CommissioningRecord *record);

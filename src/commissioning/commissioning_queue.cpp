@@ -119,19 +119,20 @@ QString CommissioningQueue::Folder() const
 }
 
 CommissioningMatch CommissioningQueue::Identify(const QString &serialNr, const QString &connectedName,
-                                                qint32 typeId) const
+                                                qint32 typeId, const Held &held) const
 {
+    const auto isHeld = [&held](int index) { return held && held(index); };
     const auto own = [this](int index) {
         return CommissioningMatch{at(index).isDone() ? CommissioningMatch::AlreadyVerified : CommissioningMatch::Queued,
                                   index};
     };
     for (int index = 0; !serialNr.isEmpty() && index < size(); ++index) {
         if (at(index).serialNr == serialNr)
-            return own(index);
+            return isHeld(index) ? CommissioningMatch{CommissioningMatch::Held, index} : own(index);
     }
     for (int index = 0; !connectedName.isEmpty() && index < size(); ++index) {
         const CommissioningEntry &entry = at(index);
-        if (entry.name != connectedName)
+        if (entry.name != connectedName || isHeld(index))
             continue;
         // Tags alone do not make a module: another one may carry them.
         if (entry.serialNr.isEmpty() || serialNr.isEmpty())
@@ -149,17 +150,17 @@ CommissioningMatch CommissioningQueue::Identify(const QString &serialNr, const Q
     // one is taken by a replacement only when nothing else waits.
     for (const CommissioningState state :
          {CommissioningState::Waiting, CommissioningState::Failed, CommissioningState::Skipped}) {
-        const int next = NextOfType(typeId, state);
+        const int next = NextOfType(typeId, state, held);
         if (next >= 0)
             return {CommissioningMatch::Offered, next};
     }
     return {CommissioningMatch::NoneWaiting, -1};
 }
 
-int CommissioningQueue::NextOfType(qint32 typeId, CommissioningState state) const
+int CommissioningQueue::NextOfType(qint32 typeId, CommissioningState state, const Held &held) const
 {
     for (int index = 0; index < size(); ++index) {
-        if (at(index).typeId == typeId && at(index).state == state)
+        if (at(index).typeId == typeId && at(index).state == state && !(held && held(index)))
             return index;
     }
     return -1;

@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
+
 #include <utility>
 #include <vector>
 
@@ -44,6 +46,7 @@ struct CommissioningMatch {
         Offered,         // unknown: the next waiting (else failed, else skipped) module of its type is offered
         UnknownType,     // nothing queued has its type: refused, nothing written
         NoneWaiting,     // its type is queued, but every module of it is verified
+        Held,            // its own queued module is being handled on another lane: refused
     };
     Kind kind = UnknownType;
     int index = -1;
@@ -83,11 +86,14 @@ public:
     const CommissioningEntry &at(int index) const { return m_entries[size_t(index)]; }
     int size() const { return int(m_entries.size()); }
 
+    // Queued modules another lane is handling: never offered here.
+    using Held = std::function<bool(int index)>;
     // A module with the serial number serialNr, named connectedName (type
     // and tags), of the type typeId.
-    CommissioningMatch Identify(const QString &serialNr, const QString &connectedName, qint32 typeId) const;
-    // The first queued module of the type in that state, or -1.
-    int NextOfType(qint32 typeId, CommissioningState state) const;
+    CommissioningMatch Identify(const QString &serialNr, const QString &connectedName, qint32 typeId,
+                                const Held &held = {}) const;
+    // The first queued module of the type in that state not held, or -1.
+    int NextOfType(qint32 typeId, CommissioningState state, const Held &held = {}) const;
     CommissioningTotals Totals() const;
     // The path of the deepest folder that holds every queued module.
     QString Folder() const;

@@ -13,10 +13,15 @@ using namespace CommissioningStrings;
 CommissioningQueueModel::CommissioningQueueModel(CommissioningRun &run, QObject *parent)
     : QAbstractTableModel(parent), m_run(run)
 {
-    connect(&m_run, &CommissioningRun::entryChanged, this,
+    Follow(run);
+}
+
+void CommissioningQueueModel::Follow(CommissioningRun &lane)
+{
+    connect(&lane, &CommissioningRun::entryChanged, this,
             [this](int row) { emit dataChanged(index(row, 0), index(row, ColumnCount - 1)); });
     // The module the run is about shows in bold.
-    connect(&m_run, &CommissioningRun::phaseChanged, this, [this] {
+    connect(&lane, &CommissioningRun::phaseChanged, this, [this] {
         if (rowCount() > 0)
             emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
     });

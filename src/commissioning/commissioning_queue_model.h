@@ -12,6 +12,8 @@ public:
     enum Column : int { Path = 0, Type, Tags, State, Serial, Time, ColumnCount };
 
     explicit CommissioningQueueModel(CommissioningRun &run, QObject *parent = nullptr);
+    // Follows the changes of another lane of the same queue too.
+    void Follow(CommissioningRun &lane);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;

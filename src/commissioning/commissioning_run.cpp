@@ -10,6 +10,8 @@
 #include "log/output_log.h"
 #include "log/product_info.h"
 #include "tree/document.h"
+#include "tree/item.h"
+#include "tree/item_path.h"
 #include "tree/module_lookup.h"
 
 #include <algorithm>
@@ -52,14 +54,25 @@ QByteArray BlocksOf(const std::vector<int> &blocks, const std::function<QByteArr
 
 CommissioningRun::CommissioningRun(C7100Document &document, ModuleLookup &lookup, ModuleTransfer &transfer,
                                    LinkController &link, DbSession &session, QObject *parent)
-    : QObject(parent), m_document(document), m_lookup(lookup), m_transfer(transfer), m_link(link),
-      m_session(session), m_backlog(session)
+    : CommissioningRun(document, lookup, transfer, link, *new CommissioningPool(session), QString(), parent)
+{
+    m_ownPool.reset(&m_pool);
+}
+
+CommissioningRun::CommissioningRun(C7100Document &document, ModuleLookup &lookup, ModuleTransfer &transfer,
+                                   LinkController &link, CommissioningPool &pool, const QString &port,
+                                   QObject *parent)
+    : QObject(parent), m_document(document), m_lookup(lookup), m_transfer(transfer), m_link(link), m_pool(pool),
+      m_queue(pool.queue()), m_backlog(pool.backlog()), m_port(port)
 {
     m_link.handler().setProjectHooks(this);
+    m_pool.Join(*this);
+    connect(&m_link, &LinkController::noticeHandled, this, &CommissioningRun::PortResult);
 }
 
 CommissioningRun::~CommissioningRun()
 {
+    m_pool.Leave(*this);
     m_link.handler().setProjectHooks(&m_transfer);
     // The last chance of this run; the side file keeps what still fails.
     if (!m_finished)
@@ -81,7 +94,7 @@ bool CommissioningRun::Prepare(std::vector<CommissioningEntry> entries, bool new
 {
     QString reason;
     try {
-        CommissioningStore store(m_session);
+        CommissioningStore store(m_pool.session());
         store.LoadStates(entries);
         // What an earlier run could not store is newer than the project.
         m_backlog.TakeOverSideFile(entries);
@@ -100,7 +113,7 @@ bool CommissioningRun::Prepare(std::vector<CommissioningEntry> entries, bool new
         MessageService::error(text);
         return false;
     }
-    m_queue = CommissioningQueue(std::move(entries));
+    m_pool.setQueue(CommissioningQueue(std::move(entries)));
     return true;
 }
 
@@ -122,10 +135,37 @@ void CommissioningRun::SetPhase(Phase phase, int index, const QString &message)
     emit phaseChanged();
 }
 
+bool CommissioningRun::FolderStillStored(QString &reason)
+{
+    const QString folder = m_queue.Folder();
+    Item *item = FindItemByPath(m_document, folder);
+    ContainerItem *container = item ? item->asContainer() : nullptr;
+    // A folder that cannot be read now is not taken for gone: the write
+    // meets the same fault and says so.
+    const std::optional<bool> stored = container ? m_document.StillStored(*container) : std::optional<bool>(false);
+    if (!stored || *stored)
+        return true;
+    reason = StrF(FolderGone, {folder});
+    return false;
+}
+
+void CommissioningRun::StopWhenFolderGone(const QString &reason)
+{
+    if (!m_pool.stopped().isEmpty())
+        return;
+    m_pool.Stop(reason);
+    WriteLogLine(reason);
+}
+
 void CommissioningRun::Store(int index)
 {
     QString reason;
-    if (!m_backlog.Store(m_queue.at(index), nullptr, &reason)) {
+    bool gone = false;
+    const auto check = [this](QString &why) { return FolderStillStored(why); };
+    const bool stored = m_backlog.Store(m_queue.at(index), nullptr, &reason, check, &gone);
+    if (gone) {
+        StopWhenFolderGone(reason);
+    } else if (!stored) {
         m_backlog.Keep(m_queue.at(index), nullptr);
         WriteLogLine(StrF(ReasonRecordNotStored, {reason}) + QLatin1Char(' ') +
                      StrF(KeptInSideFile, {m_backlog.sideFile()}));
@@ -137,13 +177,20 @@ void CommissioningRun::StoreVerdict(CommissioningEntry &entry, CommissioningReco
                                     QString &kept)
 {
     QString reason;
-    if (m_backlog.Store(entry, &record, &reason))
+    bool gone = false;
+    const auto check = [this](QString &why) { return FolderStillStored(why); };
+    if (m_backlog.Store(entry, &record, &reason, check, &gone))
         return;
     verified = false;
     entry.state = CommissioningState::Failed;
     entry.reason = StrF(ReasonRecordNotStored, {reason});
     record.verified = false;
     record.reason = entry.reason;
+    // Records of modules whose folder is gone have no place left.
+    if (gone) {
+        StopWhenFolderGone(reason);
+        return;
+    }
     m_backlog.Keep(entry, &record);
     kept = StrF(KeptInSideFile, {m_backlog.sideFile()});
 }
@@ -163,7 +210,14 @@ void CommissioningRun::Identify(const CModuleImage &connected)
     m_startedMs = answeredAt > 0 ? answeredAt : LinkShared::SteadyMs();
     const qint32 typeId = connected.ModulTypID + 1;
     const QString name = m_lookup.ModuleName(typeId, connected.Channel[0].Name, connected.Channel[1].Name);
-    const CommissioningMatch match = m_queue.Identify(connected.SerialNr, name, typeId);
+    if (!m_pool.stopped().isEmpty()) {
+        SetPhase(Phase::WaitingForUnplug, -1, m_pool.stopped());
+        return;
+    }
+    const CommissioningMatch match = m_queue.Identify(
+        connected.SerialNr, name, typeId, [this](int index) { return m_pool.HolderOf(index, *this) != nullptr; });
+    if (RefusedForOtherLane(connected, match))
+        return;
     switch (match.kind) {
     case CommissioningMatch::Queued:
         BeginDownload(match.index);
@@ -192,6 +246,8 @@ void CommissioningRun::Identify(const CModuleImage &connected)
         SetPhase(Phase::Offered, match.index,
                  StrF(OfferNext, {connected.SerialNr, m_queue.at(match.index).path}));
         return;
+    case CommissioningMatch::Held:
+        return;
     case CommissioningMatch::UnknownType:
     case CommissioningMatch::NoneWaiting: {
         const QString text =
@@ -202,6 +258,43 @@ void CommissioningRun::Identify(const CModuleImage &connected)
         return;
     }
     }
+}
+
+bool CommissioningRun::RefusedForOtherLane(const CModuleImage &connected, const CommissioningMatch &match)
+{
+    QString text;
+    if (const CommissioningRun *other = m_pool.PluggedOn(connected.SerialNr, *this))
+        text = StrF(PluggedOnOtherLane, {connected.SerialNr, other->port()});
+    else if (match.kind == CommissioningMatch::Held)
+        text = StrF(HeldOnOtherLane,
+                    {m_queue.at(match.index).path, m_pool.HolderOf(match.index, *this)->port(), connected.SerialNr});
+    if (text.isEmpty())
+        return false;
+    text = OnLane(text);
+    WriteLogLine(text);
+    m_pluggedRefused = true;
+    SetPhase(Phase::WaitingForUnplug, -1, text);
+    return true;
+}
+
+QString CommissioningRun::OnLane(const QString &line) const
+{
+    return m_port.isEmpty() ? line : StrF(LaneLine, {m_port, line});
+}
+
+bool CommissioningRun::holdsCurrent() const
+{
+    return m_current >= 0 && (isAsking() || m_phase == Phase::Downloading);
+}
+
+void CommissioningRun::PortResult(int kind, int result)
+{
+    if (kind != int(LinkNotice::PortResult) || (result != 0) == m_portMissing)
+        return;
+    m_portMissing = result != 0;
+    const QString line = OnLane(StrF(m_portMissing ? PortMissing : PortBack, {m_link.shared().portName()}));
+    WriteLogLine(line);
+    emit phaseChanged();
 }
 
 void CommissioningRun::BeginDownload(int index)
@@ -279,14 +372,15 @@ void CommissioningRun::Conclude(bool verified, const QString &reason)
     StoreVerdict(entry, record, verified, kept);
     emit entryChanged(index);
     const QString seconds = QString::number(double(entry.elapsedMs) / 1000.0, 'f', 1);
-    QString line = !verified              ? StrF(LogFailed, {entry.path, m_serialNr, entry.reason})
-                   : entry.reason.isEmpty() ? StrF(LogVerified, {entry.path, m_serialNr, seconds})
-                                            : StrF(LogVerifiedWith, {entry.path, m_serialNr, entry.reason, seconds});
+    QString line = OnLane(!verified              ? StrF(LogFailed, {entry.path, m_serialNr, entry.reason})
+                          : entry.reason.isEmpty() ? StrF(LogVerified, {entry.path, m_serialNr, seconds})
+                                                   : StrF(LogVerifiedWith, {entry.path, m_serialNr, entry.reason, seconds}));
     if (!kept.isEmpty())
         line += QLatin1Char('\n') + kept;
     WriteLogLine(line);
     m_lastVerified = verified;
     ++m_verdicts;
+    ++(verified ? m_verifiedHere : m_failedHere);
     m_sent = false;
     // A module that went away during its download is unplugged already.
     if (m_link.isOnline())
@@ -391,8 +485,10 @@ bool CommissioningRun::Retry(int index)
     if (!m_queue.Retry(index))
         return false;
     Store(index);
-    // The failed module is still plugged in: write it again at once.
-    if (m_phase == Phase::WaitingForUnplug && index == m_current && m_link.isOnline()) {
+    // The failed module is still plugged in: write it again at once, unless
+    // another lane took its place meanwhile.
+    if (m_phase == Phase::WaitingForUnplug && index == m_current && m_link.isOnline() &&
+        !m_pool.HolderOf(index, *this)) {
         m_startedMs = LinkShared::SteadyMs();
         BeginDownload(index);
     }
@@ -403,6 +499,8 @@ bool CommissioningRun::Retry(int index)
 
 void CommissioningRun::findConnectedModule(const CModuleImage &connected)
 {
+    if (connected.SerialNr != m_pluggedSerialNr)
+        m_pluggedRefused = false;
     m_pluggedSerialNr = connected.SerialNr;
     // The transfer's copy of the connected module is what its download
     // writes over.
@@ -435,7 +533,13 @@ void CommissioningRun::leaveOnlineMode()
 QString CommissioningRun::moduleLostLine() const
 {
     // Modules come and go all through a run: an unplug is no fault.
-    return StrF(Unplugged, {m_pluggedSerialNr});
+    return OnLane(StrF(Unplugged, {m_pluggedSerialNr}));
+}
+
+void CommissioningRun::wentOffline()
+{
+    m_pluggedSerialNr.clear();
+    m_pluggedRefused = false;
 }
 
 void CommissioningRun::refreshLiveValues(const CModuleImage &connected)

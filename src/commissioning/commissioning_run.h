@@ -1,12 +1,13 @@
 #pragma once
 
-#include "commissioning/commissioning_backlog.h"
-#include "commissioning/commissioning_queue.h"
+#include "commissioning/commissioning_pool.h"
 #include "commissioning/commissioning_records.h"
 #include "link/link_notice_handler.h"
 
 #include <QObject>
 #include <QStringList>
+
+#include <memory>
 
 class C7100Document;
 class DbSession;
@@ -35,6 +36,11 @@ public:
 
     CommissioningRun(C7100Document &document, ModuleLookup &lookup, ModuleTransfer &transfer,
                      LinkController &link, DbSession &session, QObject *parent = nullptr);
+    // A lane of a run over several ports: the pool's queue and writer are
+    // shared with the other lanes; port names the lane in what it tells.
+    CommissioningRun(C7100Document &document, ModuleLookup &lookup, ModuleTransfer &transfer,
+                     LinkController &link, CommissioningPool &pool, const QString &port,
+                     QObject *parent = nullptr);
     ~CommissioningRun() override;
 
     // The modules of the run, with the states kept in the project. Writes them
@@ -76,7 +82,23 @@ public:
     // The view's words for the phase: the verdict, or what is going on.
     QString VerdictText() const;
 
-    const CommissioningQueue &queue() const { return m_queue; }
+    const CommissioningQueue &queue() const { return m_pool.queue(); }
+    // The port of the lane (empty for a run of one port).
+    const QString &port() const { return m_port; }
+    // Whether the queued module current() is this lane's: offered, asked
+    // about or being written here.
+    bool holdsCurrent() const;
+    // The serial number of the module plugged in on this lane, if any and
+    // not refused for being plugged in on another lane.
+    QString pluggedSerialNr() const { return m_pluggedRefused ? QString() : m_pluggedSerialNr; }
+    // Why the run stopped for every lane (empty while it goes on).
+    const QString &stopped() const { return m_pool.stopped(); }
+    // Whether the lane's port is missing (its adapter pulled): the lane
+    // goes on when it is back.
+    bool isPortMissing() const { return m_portMissing; }
+    // The verdicts reached on this lane since the start.
+    int verifiedHere() const { return m_verifiedHere; }
+    int failedHere() const { return m_failedHere; }
     Phase phase() const { return m_phase; }
     // The queued module the phase is about, or -1.
     int current() const { return m_current; }
@@ -91,6 +113,7 @@ public:
     void findConnectedModule(const CModuleImage &connected) override;
     void leaveOnlineMode() override;
     QString moduleLostLine() const override;
+    void wentOffline() override;
     void refreshLiveValues(const CModuleImage &connected) override;
     void runSilentComparison() override;
     void moduleReadAgain() override;
@@ -106,6 +129,17 @@ signals:
 
 private:
     void Identify(const CModuleImage &connected);
+    // Refuses the plugged module when it is plugged in on another lane or
+    // its queued module is handled there; true when refused.
+    bool RefusedForOtherLane(const CModuleImage &connected, const CommissioningMatch &match);
+    void PortResult(int kind, int result);
+    // The run stops for every lane when the folder it writes under is gone.
+    void StopWhenFolderGone(const QString &reason);
+    // Inside the store's transaction: whether the folder of the run is still
+    // stored; sets the reason when not.
+    bool FolderStillStored(QString &reason);
+    // The line as the log shows it: with the lane's port on several ports.
+    QString OnLane(const QString &line) const;
     QString TypeText(const CModuleImage &connected);
     void BeginDownload(int index);
     void Conclude(bool verified, const QString &reason);
@@ -120,9 +154,14 @@ private:
     ModuleLookup &m_lookup;
     ModuleTransfer &m_transfer;
     LinkController &m_link;
-    DbSession &m_session;
-    CommissioningQueue m_queue;
-    CommissioningBacklog m_backlog;
+    std::unique_ptr<CommissioningPool> m_ownPool; // a run of one port
+    CommissioningPool &m_pool;
+    CommissioningQueue &m_queue;
+    CommissioningBacklog &m_backlog;
+    QString m_port;
+    bool m_portMissing = false;
+    int m_verifiedHere = 0;
+    int m_failedHere = 0;
     Phase m_phase = Phase::Idle;
     int m_current = -1;
     QString m_message;
@@ -135,6 +174,7 @@ private:
     bool m_sent = false; // the download of the module in progress went to the link
     QString m_serialNr;  // of the module being written
     QString m_pluggedSerialNr; // of the module plugged in now
+    bool m_pluggedRefused = false; // it is plugged in on another lane
     QString m_revision;
     bool m_tagsOnly = false; // the module's DIP switches set its parameters
     QStringList m_captured; // messages the transfer gave while the run spoke for the user

@@ -72,5 +72,22 @@ enum : int {
     AttemptCount = 62259,
     AttemptNumber = 62260,
     ContinueOrNewRun = 62217,
+
+    // Lanes: a run over several ports.
+    PluggedOnOtherLane = 64500,
+    HeldOnOtherLane = 64501,
+    PortMissing = 64502,
+    PortBack = 64503,
+    FolderGone = 64504,
+    LaneLine = 64505,
+    LaneTotals = 64506,
+    MenuCommissioningPorts = 64507,
+    PortsTitle = 64508,
+    PortOfLane = 64509,
+    TooManyPorts = 64510,
+    PortOfTheInterface = 64511,
+    PortNamedTwice = 64512,
+    PortsHint = 64513,
+    LaneTitle = 64514,
 };
 } // namespace CommissioningStrings

@@ -108,7 +108,8 @@ std::vector<MenuEntry> OptionsMenu()
                    Command(LanguageFrench, EnglishName + 2, true), Command(LanguageRussian, EnglishName + 3, true),
                    Command(LanguageSpanish, EnglishName + 4, true)}),
             Command(Password, MenuPassword),
-            Command(Monitoring, MenuMonitoring)};
+            Command(Monitoring, MenuMonitoring),
+            Command(CommissioningPorts, CommissioningStrings::MenuCommissioningPorts)};
 }
 
 std::vector<MenuEntry> HelpMenu()
@@ -234,6 +235,7 @@ bool MainMenu::AlwaysEnabled(int id)
     case Interface:
     case Password:
     case Monitoring:
+    case CommissioningPorts:
     case FileNew:
     case FileOpen:
     case AppExit:

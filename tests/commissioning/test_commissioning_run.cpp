@@ -8,6 +8,7 @@
 #include "commissioning/commissioning_records.h"
 #include "commissioning/commissioning_run.h"
 #include "link/transfer_harness.h"
+#include "write_lock.h"
 #include "link/block_layout.h"
 #include "tree/csv_table.h"
 #include "tree/item_path.h"
@@ -110,40 +111,6 @@ public:
     TransferHarness harness;
     std::unique_ptr<CommissioningRun> run;
     std::function<void()> beforeStart; // once the run is made, before it starts
-};
-
-// Another program's write lock on the project: a second connection to the
-// file holding an immediate transaction.
-class WriteLock {
-public:
-    explicit WriteLock(const QString &file)
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kName);
-        db.setDatabaseName(file);
-        db.open();
-    }
-    ~WriteLock()
-    {
-        release();
-        QSqlDatabase::database(kName).close();
-        QSqlDatabase::removeDatabase(kName);
-    }
-    bool take() { return QSqlQuery(QSqlDatabase::database(kName)).exec(QStringLiteral("BEGIN IMMEDIATE")); }
-    void release() { QSqlQuery(QSqlDatabase::database(kName)).exec(QStringLiteral("COMMIT")); }
-    // Taken once the module's download has gone to the link: the run's
-    // writes after that meet the lock.
-    void takeDuringDownload(CommissioningRun &run)
-    {
-        QObject::connect(&run, &CommissioningRun::phaseChanged, &run, [this, &run] {
-            if (run.phase() == Phase::Downloading && !taken)
-                QTimer::singleShot(0, &run, [this] { taken = take(); });
-        });
-    }
-
-    bool taken = false;
-
-private:
-    static constexpr const char *kName = "another-program";
 };
 
 // A run of the fixture's first module whose download meets the lock, until

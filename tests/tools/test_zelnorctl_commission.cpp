@@ -74,6 +74,7 @@ private slots:
     void aVerdictWhoseRecordCannotBeStoredIsAFailure();
     void theQueueIsChangedFromTheCommandLine();
     void anInterruptedRunLeavesEveryModuleStored();
+    void twoPortsCommissionSideBySide();
 };
 
 void TestZelnorctlCommission::modulesAreCommissionedOneAfterTheOther()
@@ -295,6 +296,35 @@ void TestZelnorctlCommission::anInterruptedRunLeavesEveryModuleStored()
     for (const QVariant &state : Column(project, "SELECT State FROM CommissioningQueue ORDER BY ModuleID"))
         states << state.toString();
     QCOMPARE(states, (QStringList{"2", "0"}));
+}
+
+void TestZelnorctlCommission::twoPortsCommissionSideBySide()
+{
+    TestSupport::SimulatorProcess first({"--family", "7230", "--type", "6", "--channels", "2", "--serial", "BENCHA01"});
+    TestSupport::SimulatorProcess second({"--family", "7230", "--type", "6", "--channels", "2", "--serial", "BENCHB01"});
+    QVERIFY(!first.device().isEmpty() && !second.device().isEmpty());
+    QTemporaryDir dir;
+    const QString project = PlantProject(dir);
+    const TestSupport::ToolRun run = Ctl({"commission", project, "--port", first.device(), "--port", second.device(),
+                                          "--under", kPlant, "--assign-next"});
+    QCOMPARE(run.exitCode, 0);
+    // Each verdict names its port; the summary gives each port's share.
+    QVERIFY2(run.out.contains(first.device() + ": Commissioning: ") && run.out.contains(", serial number BENCHA01 "),
+             qPrintable(run.out));
+    QVERIFY(run.out.contains(second.device() + ": Commissioning: ") && run.out.contains(", serial number BENCHB01 "));
+    QVERIFY(run.out.contains("2 modules: 2 verified, 0 failed, 0 skipped, 0 waiting"));
+    QVERIFY2(run.out.contains(first.device() + ": 1 verified, 0 failed"), qPrintable(run.out));
+    QVERIFY(run.out.contains(second.device() + ": 1 verified, 0 failed"));
+    QCOMPARE(Scalar(project, "SELECT COUNT(DISTINCT SerialNr) FROM CommissioningRecords WHERE Result = 'verified'")
+                 .toInt(),
+             2);
+
+    // A port that is not there is refused before anything starts; the same
+    // port named twice is one lane.
+    QCOMPARE(Ctl({"commission", project, "--port", first.device(), "--port", "/dev/nonexistent-port", "--under",
+                  kPlant})
+                 .exitCode,
+             2);
 }
 
 QTEST_MAIN(TestZelnorctlCommission)

@@ -7,10 +7,11 @@
 
 #include "base/string_table.h"
 #include "db/data_error.h"
+#include "commissioning/commissioning_lanes.h"
+#include "commissioning/commissioning_ports.h"
 #include "commissioning/commissioning_run.h"
 #include "commissioning/commissioning_strings.h"
-#include "link/module_transfer.h"
-#include "link/selected_module_view.h"
+#include "link/link_controller.h"
 #include "link/serial_link.h"
 #include "commissioning/commissioning_report.h"
 #include "print/print_strings.h"
@@ -18,6 +19,8 @@
 #include "tree/item.h"
 
 #include <QDir>
+#include <QEventLoop>
+#include <QTimer>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -95,6 +98,19 @@ QString SummaryLine(const CommissioningQueue &queue)
                 {totals.all(), totals.verified, totals.failed, totals.skipped, totals.waiting + totals.inProgress});
 }
 
+// The run's totals, and with several ports one line a lane.
+void PrintSummary(const CommissioningLanes &lanes)
+{
+    Out() << SummaryLine(lanes.queue()) << Qt::endl;
+    if (lanes.count() < 2)
+        return;
+    for (int lane = 0; lane < lanes.count(); ++lane) {
+        const CommissioningRun &run = lanes.run(lane);
+        Out() << StrF(CommissioningStrings::LaneTotals, {run.port(), run.verifiedHere(), run.failedHere()})
+              << Qt::endl;
+    }
+}
+
 int IndexOfPath(const CommissioningQueue &queue, const QString &path)
 {
     for (int index = 0; index < queue.size(); ++index) {
@@ -142,38 +158,6 @@ std::vector<CommissioningEntry> QueueUnder(CtlProject &project, const QString &u
     return entries;
 }
 
-// Everything the run stands on, torn down in the right order: the link stops
-// before the hooks it calls go away.
-class RunSetup {
-public:
-    RunSetup(CtlProject &project, const QString &port) : m_link(port)
-    {
-        CMy7100Doc &document = project.Document();
-        m_view = std::make_unique<SelectedModuleView>(document, project.Catalogues());
-        m_transfer = std::make_unique<ModuleTransfer>(document, document.Lookup(), project.Catalogues(),
-                                                      m_link.Controller(), *m_view);
-        m_run = std::make_unique<CommissioningRun>(document, document.Lookup(), *m_transfer,
-                                                   m_link.Controller(), *project.Database().Session());
-    }
-    ~RunSetup()
-    {
-        m_link.Controller().StopLink();
-        m_run.reset();
-        m_transfer.reset();
-    }
-    RunSetup(const RunSetup &) = delete;
-    RunSetup &operator=(const RunSetup &) = delete;
-
-    CommissioningRun &Run() { return *m_run; }
-    CtlLink &Link() { return m_link; }
-
-private:
-    CtlLink m_link;
-    std::unique_ptr<SelectedModuleView> m_view;
-    std::unique_ptr<ModuleTransfer> m_transfer;
-    std::unique_ptr<CommissioningRun> m_run;
-};
-
 // What the tool answers for the engineer: an offered module is taken only
 // with --assign-next, a verified one is never written again; a module left
 // alone or refused counts as handled.
@@ -205,14 +189,57 @@ private:
     int m_leftAlone = 0;
 };
 
-// Done when count modules were handled, or (without a count) when no queued
-// module is left to be written.
-bool RunIsOver(const CommissioningRun &run, const ToolAnswers &answers, int count)
+// Done when count modules were handled on all lanes together, or (without a
+// count) when no queued module is left to be written, or when the run stopped.
+bool RunIsOver(const CommissioningLanes &lanes, const std::vector<std::unique_ptr<ToolAnswers>> &answers, int count)
 {
-    if (count > 0)
-        return answers.handled() >= count;
-    const CommissioningTotals totals = run.queue().Totals();
+    if (lanes.count() > 0 && !lanes.run(0).stopped().isEmpty() && !lanes.isDownloading())
+        return true;
+    if (count > 0) {
+        int handled = 0;
+        for (const auto &lane : answers)
+            handled += lane->handled();
+        return handled >= count;
+    }
+    const CommissioningTotals totals = lanes.queue().Totals();
     return totals.waiting == 0 && totals.failed == 0 && totals.inProgress == 0;
+}
+
+// Runs the event loop until done() holds or the time is up, waking at every
+// notice of any lane.
+void RunUntil(CommissioningLanes &lanes, const std::function<bool()> &done, int timeoutMs)
+{
+    if (done())
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    const QMetaObject::Connection connection = QObject::connect(
+        &lanes, &CommissioningLanes::noticeHandled, &loop,
+        [&] {
+            if (done())
+                loop.quit();
+        },
+        Qt::QueuedConnection);
+    loop.exec();
+    QObject::disconnect(connection);
+}
+
+// The ports of the lanes, each once; empty after a printed refusal.
+QStringList LanePorts(const QCommandLineParser &parser)
+{
+    QStringList ports = parser.values(QStringLiteral("port"));
+    ports.removeDuplicates();
+    if (const std::optional<QString> refusal = CommissioningPorts::Refusal(ports, QString())) {
+        Err() << *refusal << Qt::endl;
+        return {};
+    }
+    for (const QString &port : ports) {
+        if (!CSerialLink::PortExists(port)) {
+            Err() << StrF(CtlStrings::NoSuchPort, {port}) << Qt::endl;
+            return {};
+        }
+    }
+    return ports;
 }
 
 // A new file named without an extension gets the report's; "-" and anything
@@ -240,19 +267,18 @@ void AddOptions(QCommandLineParser &parser)
 
 int Commission(const QStringList &args, const QCommandLineParser &parser)
 {
-    const QString port = parser.value(QStringLiteral("port"));
     const QString under = parser.value(QStringLiteral("under"));
     const std::optional<int> count = CountOption(parser);
-    if (port.isEmpty() || under.isEmpty()) {
-        Err() << StrF(CtlStrings::Usage, {QStringLiteral("--port DEVICE --under PATH")}) << Qt::endl;
+    if (parser.value(QStringLiteral("port")).isEmpty() || under.isEmpty()) {
+        Err() << StrF(CtlStrings::Usage, {QStringLiteral("--port DEVICE [--port DEVICE ...] --under PATH")})
+              << Qt::endl;
         return ExitUnusable;
     }
     if (!count)
         return ExitUnusable;
-    if (!CSerialLink::PortExists(port)) {
-        Err() << StrF(CtlStrings::NoSuchPort, {port}) << Qt::endl;
+    const QStringList ports = LanePorts(parser);
+    if (ports.isEmpty())
         return ExitUnusable;
-    }
     CtlProject project;
     if (!project.Open(args[0]))
         return ExitUnusable;
@@ -262,36 +288,36 @@ int Commission(const QStringList &args, const QCommandLineParser &parser)
         std::vector<CommissioningEntry> entries = QueueUnder(project, under);
         if (entries.empty())
             return ExitRefused;
-        RunSetup setup(project, port);
-        CommissioningRun &run = setup.Run();
-        run.setAssignNext(parser.isSet(QStringLiteral("assign-next")));
-        if (!run.Prepare(std::move(entries)))
+        CommissioningLanes lanes(project.Document(), project.Catalogues(), *project.Database().Session(), ports);
+        lanes.setAssignNext(parser.isSet(QStringLiteral("assign-next")));
+        if (!lanes.Prepare(std::move(entries)))
             return ExitRefused;
-        if (!ApplyQueueOptions(run, parser))
+        if (!ApplyQueueOptions(lanes.run(0), parser))
             return ExitUnusable;
-        LinkController &controller = setup.Link().Controller();
-        controller.setProjectOpen(true);
-        controller.StartLink();
-        const ToolAnswers answers(run);
+        std::vector<std::unique_ptr<ToolAnswers>> answers;
+        for (int lane = 0; lane < lanes.count(); ++lane)
+            answers.push_back(std::make_unique<ToolAnswers>(lanes.run(lane)));
         const InterruptHandler interrupt;
-        run.Start();
+        lanes.Start();
         const auto stop = [&] {
-            return RunIsOver(run, answers, *count) ||
-                   (g_interrupted && run.phase() != CommissioningRun::Phase::Downloading);
+            return RunIsOver(lanes, answers, *count) || (g_interrupted && !lanes.isDownloading());
         };
         bool told = false;
         while (!stop()) {
-            setup.Link().RunUntil(stop, 200);
+            RunUntil(lanes, stop, 200);
             if (g_interrupted && !told && !stop()) {
                 Err() << Str(kInterrupted) << Qt::endl;
                 told = true;
             }
         }
-        const QString notStored = run.Finish();
-        Out() << SummaryLine(run.queue()) << Qt::endl;
+        const QString notStored = lanes.Finish();
+        PrintSummary(lanes);
         if (!notStored.isEmpty())
             Err() << notStored << Qt::endl;
-        return run.queue().AllVerified() && notStored.isEmpty() ? ExitOk : ExitRefused;
+        const QString &stopped = lanes.run(0).stopped();
+        if (!stopped.isEmpty())
+            Err() << stopped << Qt::endl;
+        return lanes.queue().AllVerified() && notStored.isEmpty() && stopped.isEmpty() ? ExitOk : ExitRefused;
     } catch (const COLEDBException &error) {
         Err() << MessageText(error) << Qt::endl;
         return ExitRefused;

@@ -4,10 +4,16 @@
 #include "base/string_table.h"
 #include "db/data_error.h"
 #include "commissioning/commissioning_choice.h"
+#include "commissioning/commissioning_lanes.h"
+#include "commissioning/commissioning_ports.h"
+#include "commissioning/widgets/commissioning_lanes_window.h"
+#include "link/com_port.h"
 #include "commissioning/commissioning_queue_model.h"
 #include "commissioning/commissioning_run.h"
 #include "commissioning/commissioning_strings.h"
 #include "commissioning/commissioning_report.h"
+#include "commissioning/widgets/run_controls.h"
+#include "commissioning/widgets/verdict_band.h"
 #include "tree/my7100_doc.h"
 
 #include <QFileDialog>
@@ -55,12 +61,33 @@ void CommissioningWindow::Run(const CommissioningSetup &setup, QWidget *parent, 
     }
     if (choice.cancelled)
         return;
+    const QStringList ports = CommissioningPorts::configured();
+    if (!ports.isEmpty()) {
+        RunLanes(setup, ports, std::move(choice), parent);
+        return;
+    }
     auto run = std::make_unique<CommissioningRun>(document, document.Lookup(), setup.transfer, setup.link,
                                                   setup.session);
     if (!run->Prepare(std::move(choice.entries), choice.newRun))
         return;
     CommissioningWindow window(setup, std::move(run), parent);
     window.m_run->Start();
+    window.exec();
+}
+
+void CommissioningWindow::RunLanes(const CommissioningSetup &setup, const QStringList &ports,
+                                   CommissioningChoice choice, QWidget *parent)
+{
+    // The single-module window keeps its own port: a lane never shares it.
+    if (const std::optional<QString> refusal = CommissioningPorts::Refusal(ports, ComPort::configuredName())) {
+        MessageService::error(*refusal);
+        return;
+    }
+    auto lanes = std::make_unique<CommissioningLanes>(setup.document, setup.catalogues, setup.session, ports);
+    if (!lanes->Prepare(std::move(choice.entries), choice.newRun))
+        return;
+    CommissioningLanesWindow window(setup, std::move(lanes), parent);
+    window.lanes().Start();
     window.exec();
 }
 
@@ -75,12 +102,7 @@ CommissioningWindow::CommissioningWindow(const CommissioningSetup &setup, std::u
     m_verdict = new QLabel(this);
     m_verdict->setObjectName(QStringLiteral("CommissioningVerdict"));
     m_verdict->setAccessibleName(PlainText(WindowTitle));
-    m_verdict->setAlignment(Qt::AlignCenter);
-    m_verdict->setMinimumHeight(110);
-    QFont big = m_verdict->font();
-    big.setPointSize(40);
-    big.setBold(true);
-    m_verdict->setFont(big);
+    VerdictBand::Style(*m_verdict);
 
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("CommissioningMessage"));
@@ -90,18 +112,7 @@ CommissioningWindow::CommissioningWindow(const CommissioningSetup &setup, std::u
     large.setPointSize(large.pointSize() + 4);
     m_message->setFont(large);
 
-    m_table = new QTableView(this);
-    m_table->setObjectName(QStringLiteral("CommissioningQueue"));
-    m_table->setAccessibleName(PlainText(ColumnModule));
-    m_table->setModel(m_model);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    // A long reason wraps in its row rather than push the time out of view.
-    m_table->setWordWrap(true);
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_table->horizontalHeader()->setSectionResizeMode(CommissioningQueueModel::State, QHeaderView::Stretch);
-    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_table->verticalHeader()->hide();
+    m_table = RunControls::QueueTable(*m_model, *this);
 
     auto *buttons = new QHBoxLayout;
     auto *layout = new QVBoxLayout(this);
@@ -157,38 +168,21 @@ CommissioningWindow::~CommissioningWindow()
 
 QPushButton *CommissioningWindow::AddButton(int textId, const QString &id)
 {
-    auto *button = new QPushButton(Str(textId), this);
-    button->setObjectName(id);
-    button->setAccessibleName(PlainText(textId));
-    button->setAutoDefault(false);
-    return button;
+    return RunControls::Button(textId, id, *this);
 }
 
 int CommissioningWindow::SelectedRow() const
 {
-    const QModelIndexList rows = m_table->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    return RunControls::SelectedRow(*m_table);
 }
 
 void CommissioningWindow::Refresh()
 {
-    const CommissioningRun::Phase phase = m_run->phase();
-    const QString verdict = m_run->VerdictText();
-    m_verdict->setText(verdict);
-    QString style;
-    if (verdict == Str(VerdictVerified))
-        style = QStringLiteral("background: #1b8a2e; color: white;");
-    else if (verdict == Str(VerdictFailed))
-        style = QStringLiteral("background: #c0161d; color: white;");
-    m_verdict->setStyleSheet(style);
+    VerdictBand::Show(*m_verdict, m_run->VerdictText());
     // The band says that the run is paused.
     m_message->setText(m_run->message());
     const bool asking = m_run->isAsking();
-    m_take->setText(Str(phase == CommissioningRun::Phase::AlreadyVerified ? ButtonDownloadAgain
-                        : phase == CommissioningRun::Phase::OtherModule   ? ButtonReplace
-                                                                          : ButtonTake));
-    m_take->setAccessibleName(m_take->text().remove(QLatin1Char('&')));
-    m_take->setEnabled(asking);
+    RunControls::ShowTake(*m_take, *m_run);
     m_pause->setText(Str(m_run->isPaused() ? ButtonResume : ButtonPause));
     m_pause->setAccessibleName(m_pause->text().remove(QLatin1Char('&')));
     if (m_run->current() >= 0)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
+#include "commissioning/commissioning_choice.h"
 #include "commissioning/commissioning_setup.h"
 #include "tree/item.h"
 
@@ -39,6 +41,9 @@ public:
     void reject() override;
 
 private:
+    // With the bench's ports chosen: a lane a port, in a window of lanes.
+    static void RunLanes(const CommissioningSetup &setup, const QStringList &ports, CommissioningChoice choice,
+                         QWidget *parent);
     QPushButton *AddButton(int textId, const QString &id);
     void Refresh();
     int SelectedRow() const;

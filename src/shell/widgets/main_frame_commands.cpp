@@ -23,6 +23,7 @@
 #include "shell/startup.h"
 #include "base/string_table.h"
 #include "shell/tree_navigation.h"
+#include "commissioning/widgets/commissioning_ports_dialog.h"
 #include "commissioning/widgets/commissioning_window.h"
 #include "shell/widgets/help_window.h"
 #include "shell/widgets/pane_view_factory.h"
@@ -354,6 +355,9 @@ bool CMainFrame::RunFrameCommand(int id)
         break;
     case Monitoring:
         MonitoringOptionsDialog(this).exec();
+        break;
+    case CommissioningPorts:
+        CommissioningPortsDialog(this).exec();
         break;
     case Commissioning: {
         // Rows chosen in the active list make the queue; else the tree's item.
