@@ -329,6 +329,7 @@ QMenu *C7100TreeView::BuildContextMenu(Item &item, QWidget *parent)
         delete menu;
         return nullptr;
     }
+    ShowPromptsThrough(*menu, *this);
     return menu;
 }
 
