@@ -287,18 +287,17 @@ void TestPrintReports::theModulePositionAndItsValuesAreShown()
         WrittenPdf(*project.report(PrintMode::ModuleInformation, single), one, QPageLayout::Portrait));
     QVERIFY(PdfTools::Text(one).contains(QRegularExpression("Name\\s+LT-301\\s+----")));
 
-    // A plant name wider than its line goes on in the next one, whole.
-    const QString longName = QStringLiteral("Boiler house north wing with the feed water pumps of the second "
-                                            "steam generator and its condensate return line");
+    // A plant name of wide letters, wider than its line, goes on in the next
+    // line, whole.
+    const QString wideName(50, QLatin1Char('W'));
     QVERIFY(project.document.BeginEdit(*plant));
-    QVERIFY(project.document.SetValue(*plant, "Name", longName, true));
+    QVERIFY(project.document.SetValue(*plant, "Name", wideName, true));
     QVERIFY(project.document.Save(*plant));
-    const QString wide = pdfPath("long-plant.pdf");
+    const QString wide = pdfPath("wide-plant.pdf");
     QVERIFY(WrittenPdf(*project.report(PrintMode::ModuleInformation, module), wide, QPageLayout::Portrait));
     const QString wrapped = PdfTools::Text(wide);
-    QVERIFY(!wrapped.contains(QChar(0x2026)));
-    for (const QString &word : longName.split(' '))
-        QVERIFY2(wrapped.contains(word), qPrintable(word));
+    QVERIFY2(!wrapped.contains(QChar(0x2026)), qPrintable(wrapped));
+    QVERIFY2(wrapped.count(QLatin1Char('W')) >= 50, qPrintable(wrapped));
 }
 
 // The numbers carry the decimals of their page fields (the module's blocks

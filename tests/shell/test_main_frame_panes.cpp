@@ -291,12 +291,15 @@ void TestMainFramePanes::statusBarPromptsSaysReadyAndShowsTheLocks()
 
     // The context menus of the tree and of the list prompt in the same bar:
     // their popups are windows of their own, parented to their views.
+    QVERIFY(window.addPlant());
     QVERIFY(window.project.selectProject());
     QCoreApplication::processEvents();
     Item *project = window.document().FindItem(window.project.projectHandle());
     auto *list = window.frame->findChild<CMy7100View *>();
     QVERIFY(project && list);
     std::unique_ptr<QMenu> treeMenu(window.frame->Tree()->BuildContextMenu(*project, window.frame->Tree()));
+    QTRY_VERIFY(list->currentView()->model() && list->currentView()->model()->rowCount() > 0);
+    list->currentView()->setCurrentIndex(list->currentView()->model()->index(0, 0));
     std::unique_ptr<QMenu> rowMenu(list->BuildContextMenu(true, list));
     std::unique_ptr<QMenu> spaceMenu(list->BuildContextMenu(false, list));
     for (QMenu *menu : {treeMenu.get(), rowMenu.get(), spaceMenu.get()}) {
