@@ -424,6 +424,8 @@ void CMainFrame::SelectCurrentInTree()
     // lost its selection: it would stay painted as selected beside the new one.
     m_tree->viewport()->update();
     m_tree->scrollTo(index);
+    // The entry may stand deeper than any the column was fitted to.
+    m_tree->FitColumn();
 }
 
 // The tree makes the entry current in the document itself.

@@ -123,8 +123,7 @@ C7100TreeView::C7100TreeView(CMy7100Doc &document, QWidget *parent)
     // under a carrier, or scrolled into it, widens it as the first rows did.
     m_fitColumn.setSingleShot(true);
     m_fitColumn.setInterval(0);
-    connect(&m_fitColumn, &QTimer::timeout, this,
-            [this] { header()->resizeSections(QHeaderView::ResizeToContents); });
+    connect(&m_fitColumn, &QTimer::timeout, this, &C7100TreeView::FitColumn);
     connect(this, &QTreeView::expanded, this, &C7100TreeView::FitColumnLater);
     connect(this, &QTreeView::collapsed, this, &C7100TreeView::FitColumnLater);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &C7100TreeView::FitColumnLater);
@@ -136,6 +135,11 @@ C7100TreeView::C7100TreeView(CMy7100Doc &document, QWidget *parent)
 void C7100TreeView::FitColumnLater()
 {
     m_fitColumn.start();
+}
+
+void C7100TreeView::FitColumn()
+{
+    header()->resizeSections(QHeaderView::ResizeToContents);
 }
 
 C7100TreeView::~C7100TreeView()
@@ -201,6 +205,7 @@ void C7100TreeView::SelectItem(ItemHandle handle)
     const bool before = std::exchange(m_selfSelecting, true);
     setCurrentIndex(index);
     scrollTo(index);
+    FitColumn();
     m_selfSelecting = before;
 }
 

@@ -46,6 +46,8 @@ public:
 
     // Selects the entry of the item without telling the document.
     void SelectItem(ItemHandle handle);
+    // Widens (or narrows) the column to the entries in view now.
+    void FitColumn();
     void ExpandEntry(const QModelIndex &index) override;
     // Delete (40000 on the current item, 40010 on the context item).
     bool DeleteItem(ItemHandle handle);
