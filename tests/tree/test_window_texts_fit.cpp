@@ -74,6 +74,9 @@ QRect ShownRect(const QWidget *widget, const QWidget &window)
         const QSize text = label->fontMetrics().size(Qt::TextShowMnemonic, label->text());
         rect = QStyle::alignedRect(label->layoutDirection(), label->alignment(), text, label->contentsRect());
     }
+    // A control scrolled under the edge of its scroll area shows only its
+    // part inside the area.
+    rect &= widget->visibleRegion().boundingRect();
     return QRect(widget->mapTo(&window, rect.topLeft()), rect.size());
 }
 } // namespace
@@ -100,6 +103,8 @@ QStringList TestWindowTextsFit::Crowded(QWidget &window)
         for (size_t b = a + 1; b < controls.size(); ++b) {
             const QRect ra = ShownRect(controls[a], window);
             const QRect rb = ShownRect(controls[b], window);
+            if (ra.isEmpty() || rb.isEmpty())
+                continue;
             const int overlapY = std::min(ra.bottom(), rb.bottom()) - std::max(ra.top(), rb.top());
             if (overlapY <= 0)
                 continue;

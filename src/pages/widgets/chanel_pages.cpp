@@ -683,6 +683,9 @@ void ChannelForm::Finish(QLayout *controls)
     contentLayout->setContentsMargins(0, 0, 0, 0);
     contentLayout->addLayout(controls);
     contentLayout->addStretch(1);
+    // A label that wraps would let the area squeeze the controls below their
+    // width; a narrow pane scrolls them sideways instead.
+    content->setMinimumWidth(content->minimumSizeHint().width());
     scroll->setWidget(content);
     layout->addWidget(scroll, 1);
     auto *row = new QHBoxLayout;
