@@ -22,6 +22,7 @@
 #include <QStyleOptionComboBox>
 #include <QTabBar>
 #include <QToolBar>
+#include <QAbstractScrollArea>
 #include <QtTest>
 
 using namespace HierarchyStrings;
@@ -74,10 +75,13 @@ QRect ShownRect(const QWidget *widget, const QWidget &window)
         const QSize text = label->fontMetrics().size(Qt::TextShowMnemonic, label->text());
         rect = QStyle::alignedRect(label->layoutDirection(), label->alignment(), text, label->contentsRect());
     }
+    QRect shown(widget->mapTo(&window, rect.topLeft()), rect.size());
     // A control scrolled under the edge of its scroll area shows only its
     // part inside the area.
-    rect &= widget->visibleRegion().boundingRect();
-    return QRect(widget->mapTo(&window, rect.topLeft()), rect.size());
+    for (const QWidget *up = widget->parentWidget(); up && up != &window; up = up->parentWidget())
+        if (qobject_cast<const QAbstractScrollArea *>(up->parentWidget()))
+            shown &= QRect(up->mapTo(&window, QPoint(0, 0)), up->size());
+    return shown;
 }
 } // namespace
 
