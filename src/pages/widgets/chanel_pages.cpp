@@ -661,6 +661,17 @@ ChannelForm *MakeForm(PageKind kind, CChanelTabView &view, QWidget *parent)
 
 // ------------------------------------------------------------ ChannelForm
 
+namespace {
+// The controls of a form in their scroll area. A label that wraps would have
+// the area fit them to its width below what they need; they keep their
+// width and a narrow pane scrolls them sideways instead.
+class WidthKeepingLayout : public QVBoxLayout {
+public:
+    using QVBoxLayout::QVBoxLayout;
+    bool hasHeightForWidth() const override { return false; }
+};
+} // namespace
+
 ChannelForm::ChannelForm(CChanelTabView &view, QWidget *parent) : QWidget(parent), m_view(view) {}
 
 ChannelForm::~ChannelForm()
@@ -679,13 +690,10 @@ void ChannelForm::Finish(QLayout *controls)
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     auto *content = new QWidget(scroll);
-    auto *contentLayout = new QVBoxLayout(content);
+    auto *contentLayout = new WidthKeepingLayout(content);
     contentLayout->setContentsMargins(0, 0, 0, 0);
     contentLayout->addLayout(controls);
     contentLayout->addStretch(1);
-    // A label that wraps would let the area squeeze the controls below their
-    // width; a narrow pane scrolls them sideways instead.
-    content->setMinimumWidth(content->minimumSizeHint().width());
     scroll->setWidget(content);
     layout->addWidget(scroll, 1);
     auto *row = new QHBoxLayout;
