@@ -164,6 +164,11 @@ int Language::toolLanguageIndex(int chosenIndex, const QString &localeName)
     return ReadSetting(QStringLiteral("LangDLL")).toInt();
 }
 
+bool Language::loadForTool(int chosenIndex)
+{
+    return load(toolLanguageIndex(chosenIndex, environmentLocaleName()));
+}
+
 QString Language::packFileName(int index)
 {
     return QStringLiteral("Lang%1.pak").arg(QLatin1String(info(index).code));

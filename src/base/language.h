@@ -37,6 +37,10 @@ public:
     // when 1..5, else the language of the environment's locale when a pack
     // speaks it, else the stored setting of the program.
     static int toolLanguageIndex(int chosenIndex, const QString &localeName);
+    // Loads the language of a command-line tool, the environment's locale
+    // read now; false when its pack cannot be loaded (the built-in English
+    // texts stay).
+    static bool loadForTool(int chosenIndex = 0);
 
     // The active index (1 until a pack was loaded).
     static int current();

@@ -38,6 +38,14 @@ ModuleTransfer::ModuleTransfer(C7100Document &document, ModuleLookup &lookup, co
       m_comparison(m_texts)
 {
     m_link.handler().setProjectHooks(this);
+    // A refresh or a language change builds the document's items anew: the
+    // online module keeps its mark on the item that stands for it then.
+    connect(&m_document, &C7100Document::updateAllViews, this, [this](QObject *, int hint, Item *) {
+        if (hint == C7100Document::HintClear)
+            RememberOnlineRow();
+    });
+    connect(&m_document, &C7100Document::viewsReset, this, &ModuleTransfer::MarkRememberedOnline,
+            Qt::QueuedConnection);
 }
 
 ModuleTransfer::~ModuleTransfer()
@@ -116,6 +124,27 @@ void ModuleTransfer::MarkOnline(Item *module)
         SetTreeImage(m_online, ImageModule);
     m_online = module->handle();
     SetTreeImage(m_online, m_differences ? ImageOnlineDifferent : ImageOnlineEqual);
+}
+
+void ModuleTransfer::RememberOnlineRow()
+{
+    const Item *online = m_document.FindItem(m_online);
+    m_onlineRow.reset();
+    if (online)
+        m_onlineRow = RememberedRow{m_document.PathName(),
+                                    ProjectRow{online->level().tableName(), online->id().toInt()}};
+    // The handles die with the items.
+    m_online = 0;
+    m_treeImages.clear();
+}
+
+void ModuleTransfer::MarkRememberedOnline()
+{
+    const std::optional<RememberedRow> remembered = std::exchange(m_onlineRow, std::nullopt);
+    // Another project holds other modules: its own look-up marks one.
+    if (!remembered || !m_document.IsOpen() || m_document.PathName() != remembered->project)
+        return;
+    MarkOnline(m_lookup.LoadRow(remembered->row.table, remembered->row.id));
 }
 
 int ModuleTransfer::FindConnectedModule()

@@ -164,6 +164,8 @@ private:
     QString ConnectedModuleName();
     void SetTreeImage(ItemHandle module, int image);
     void MarkOnline(Item *module);
+    void RememberOnlineRow();
+    void MarkRememberedOnline();
     void SelectSomeModuleOfFamily(ModuleFamily family);
     int CreateFromConnected();
     void TakeOver(ModuleParameterEditor &editor, const CModuleImage &connected, int channel);
@@ -205,6 +207,12 @@ private:
     bool m_sameModule = false;
     MonitorFile *m_monitorFile = nullptr;
     ItemHandle m_online = 0;
+    // The online module's row while the document builds its items anew.
+    struct RememberedRow {
+        QString project;
+        ProjectRow row;
+    };
+    std::optional<RememberedRow> m_onlineRow;
     bool m_differences = false;
     bool m_newModule = false;
     int m_lastFind = NothingLooked;

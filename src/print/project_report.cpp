@@ -263,13 +263,25 @@ ReportBlock CProjectReport::Header(CPrintCanvas &measure, const Geometry &area) 
     double labelWidth = 0;
     for (const auto &line : lines)
         labelWidth = std::max(labelWidth, measure.MeasureText(line.first).width());
+    // A long name (a plant, a placement) goes on in the next line: a value
+    // is never cut short.
+    QList<QStringList> valueLines;
+    qsizetype rows = 0;
+    for (const auto &line : lines) {
+        QStringList wrapped = measure.WrappedLines(line.second, width - 250 - labelWidth);
+        if (wrapped.isEmpty())
+            wrapped << QString();
+        rows += wrapped.size();
+        valueLines << wrapped;
+    }
     const double lineHeight = measure.LineHeight() + 5;
     const double linesTop = -50 - 130;
-    const double ruleAt = linesTop - double(lines.size()) * lineHeight - 20;
+    const double ruleAt = linesTop - double(rows) * lineHeight - 20;
     const double height = -ruleAt + 20;
     return {
         height,
-        [width, title, lines, labelWidth, lineHeight, linesTop, ruleAt](CPrintCanvas &canvas, double top) {
+        [width, title, lines, valueLines, labelWidth, lineHeight, linesTop, ruleAt](CPrintCanvas &canvas,
+                                                                                   double top) {
             canvas.DrawBitmap(LeftLogoFile(), {20, top - 20}, {120, top - 100});
             canvas.DrawBitmap(RightLogoFile(), {width - 140, top - 20}, {width - 20, top - 100});
             canvas.DrawLine({0, top - 120}, {width, top - 120}, kThickPen);
@@ -279,10 +291,12 @@ ReportBlock CProjectReport::Header(CPrintCanvas &measure, const Geometry &area) 
                             Qt::AlignHCenter | Qt::AlignTop);
             canvas.SetFont(10);
             double y = top + linesTop;
-            for (const auto &[label, value] : lines) {
-                canvas.DrawText({200, y}, label);
-                canvas.DrawText({200 + labelWidth + 30, y}, canvas.Elided(value, width - 250 - labelWidth));
-                y -= lineHeight;
+            for (qsizetype i = 0; i < lines.size(); ++i) {
+                canvas.DrawText({200, y}, lines[i].first);
+                for (const QString &part : valueLines[i]) {
+                    canvas.DrawText({200 + labelWidth + 30, y}, part);
+                    y -= lineHeight;
+                }
             }
             canvas.DrawLine({0, top + ruleAt}, {width, top + ruleAt}, kThickPen);
         }};

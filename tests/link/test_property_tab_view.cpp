@@ -164,6 +164,38 @@ private slots:
         TestSupport::loadEnglish();
     }
 
+    // A low, narrow panel in German: the Diagnose page keeps several rows of
+    // live states in view and scrolls, and each identity field shows the
+    // start of its text ("Modulkennzeichen" the start of the tag).
+    void aLowPanelKeepsRowsAndTheStartOfEachField()
+    {
+        Online online;
+        QVERIFY(online.harness.goOnline());
+        QTRY_VERIFY(!online.onlineAtRefresh.isEmpty());
+        QVERIFY(Language::load(2));
+        CPropertyTabView panel(*online.harness.transfer, online.harness.link.controller);
+        panel.resize(300, 220);
+        panel.Refresh();
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QApplication::processEvents();
+        auto *table = panel.findChild<QTableWidget *>(QStringLiteral("DiagnoseList"));
+        QVERIFY(table);
+        const int rowsInView = table->viewport()->height() / table->rowHeight(0);
+        TestSupport::loadEnglish();
+        QVERIFY2(rowsInView >= 5, qPrintable(QString::number(rowsInView)));
+        int fieldsChecked = 0;
+        for (const char *id : {"1278", "1279", "1281", "1284", "1316"}) {
+            auto *field = panel.findChild<QLineEdit *>(QLatin1String(id));
+            QVERIFY(field);
+            if (field->text().isEmpty())
+                continue;
+            QCOMPARE(field->cursorPosition(), 0);
+            ++fieldsChecked;
+        }
+        QVERIFY(fieldsChecked >= 3);
+    }
+
     void channelButtonSendsTheTwoWireCompensation()
     {
         Online online;

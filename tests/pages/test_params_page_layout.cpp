@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QtTest>
 
 // Every text of every parameter page fits its control in all five
@@ -16,6 +17,7 @@ private slots:
     void cleanupTestCase() { TestSupport::loadEnglish(); }
     void noTextIsClipped_data();
     void noTextIsClipped();
+    void theButtonsStandInViewOfALowPane();
 
 private:
     static QStringList Clipped(QWidget *form);
@@ -89,6 +91,30 @@ void TestParamsPageLayout::noTextIsClipped()
         QVERIFY2(clipped.isEmpty(), qPrintable(page->caption() + ": " + clipped.join("; ")));
         if (!shots.isEmpty())
             view.grab().save(QString("%1/%2_page%3.png").arg(shots, QString(QTest::currentDataTag()).replace(" ", "_")).arg(i));
+    }
+}
+
+// The top right pane of a first start on 1366 x 768: every page of a
+// two-channel module shows Apply, Reset, Download and Upload without being
+// scrolled; the page's controls scroll above them instead.
+void TestParamsPageLayout::theButtonsStandInViewOfALowPane()
+{
+    PagesProject project;
+    CChanelTabView &view =
+        project.showModule(project.typeWhere(Family7230, "OutputSignal = 1 AND LimitValue <> 0"), "LOW");
+    view.resize(740, 340);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    for (int i = 0; i < view.GetPageCount(); ++i) {
+        QVERIFY(view.SetActivePage(i));
+        auto *page = static_cast<CChanelPage *>(view.GetPage(i));
+        QApplication::processEvents();
+        const PageButtonRow &row = page->form(page->currentTab())->buttons();
+        for (QPushButton *button : {row.apply, row.reset, row.download, row.upload}) {
+            QVERIFY(button && button->isVisible());
+            QVERIFY2(button->visibleRegion().boundingRect() == button->rect(),
+                     qPrintable(QString("%1: %2").arg(page->caption(), button->text())));
+        }
     }
 }
 

@@ -286,6 +286,18 @@ void TestPrintReports::theModulePositionAndItsValuesAreShown()
     QVERIFY(
         WrittenPdf(*project.report(PrintMode::ModuleInformation, single), one, QPageLayout::Portrait));
     QVERIFY(PdfTools::Text(one).contains(QRegularExpression("Name\\s+LT-301\\s+----")));
+
+    // A plant name of wide letters, wider than its line, goes on in the next
+    // line, whole.
+    const QString wideName(50, QLatin1Char('W'));
+    QVERIFY(project.document.BeginEdit(*plant));
+    QVERIFY(project.document.SetValue(*plant, "Name", wideName, true));
+    QVERIFY(project.document.Save(*plant));
+    const QString wide = pdfPath("wide-plant.pdf");
+    QVERIFY(WrittenPdf(*project.report(PrintMode::ModuleInformation, module), wide, QPageLayout::Portrait));
+    const QString wrapped = PdfTools::Text(wide);
+    QVERIFY2(!wrapped.contains(QChar(0x2026)), qPrintable(wrapped));
+    QVERIFY2(wrapped.count(QLatin1Char('W')) >= 50, qPrintable(wrapped));
 }
 
 // The numbers carry the decimals of their page fields (the module's blocks

@@ -289,6 +289,34 @@ void TestMainFramePanes::statusBarPromptsSaysReadyAndShowsTheLocks()
     QVERIFY(!window.frame->Action(FileOpen)->statusTip().isEmpty());
     QVERIFY(!window.frame->Action(Rename)->statusTip().isEmpty());
 
+    // The context menus of the tree and of the list prompt in the same bar:
+    // their popups are windows of their own, parented to their views.
+    QVERIFY(window.addPlant());
+    QVERIFY(window.project.selectProject());
+    QCoreApplication::processEvents();
+    Item *project = window.document().FindItem(window.project.projectHandle());
+    auto *list = window.frame->findChild<CMy7100View *>();
+    QVERIFY(project && list);
+    std::unique_ptr<QMenu> treeMenu(window.frame->Tree()->BuildContextMenu(*project, window.frame->Tree()));
+    QTRY_VERIFY(list->currentView()->model() && list->currentView()->model()->rowCount() > 0);
+    list->currentView()->setCurrentIndex(list->currentView()->model()->index(0, 0));
+    std::unique_ptr<QMenu> rowMenu(list->BuildContextMenu(true, list));
+    std::unique_ptr<QMenu> spaceMenu(list->BuildContextMenu(false, list));
+    for (QMenu *menu : {treeMenu.get(), rowMenu.get(), spaceMenu.get()}) {
+        QVERIFY(menu);
+        QAction *entry = nullptr;
+        for (QAction *action : menu->actions())
+            if (!entry && action->isEnabled() && !action->isSeparator() && !action->statusTip().isEmpty())
+                entry = action;
+        QVERIFY2(entry, qPrintable(menu->objectName()));
+        menu->popup(window.frame->mapToGlobal(QPoint(40, 40)));
+        QTRY_VERIFY(menu->isVisible());
+        menu->setActiveAction(entry);
+        QTRY_COMPARE(bar->currentMessage(), entry->statusTip());
+        menu->close();
+        QTRY_COMPARE(bar->currentMessage(), QStringLiteral("Ready"));
+    }
+
     // The lock panes follow the keys wherever they are pressed.
     auto *caps = bar->findChild<QLabel *>("CAP");
     auto *num = bar->findChild<QLabel *>("NUM");

@@ -243,6 +243,10 @@ void TestZelnorctl::commissioningRoundTrip()
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(run.out.contains("Upload for module '7230/211-2 - [TT-101] [TT-102]' ...... OK"),
              qPrintable(run.out));
+    // The question, then what --create decided for it.
+    const qsizetype asked = run.err.indexOf("Do you want to apply it to the database?");
+    const qsizetype decided = run.err.indexOf("Yes: the module was added to the project as '" + module + "'.\n");
+    QVERIFY2(asked >= 0 && decided > asked, qPrintable(run.err));
 
     run = Ctl({"show", project, module, "--json"});
     QCOMPARE(run.exitCode, 0);
@@ -358,19 +362,17 @@ void TestZelnorctl::actionReportsTheModulesReply()
     QVERIFY2(line.match(run.out).hasMatch(), qPrintable(run.out));
     QCOMPARE(Ctl({"action", "--port", simulator.device(), "8"}).exitCode, 2);
 
-    // The run's log names the tool that ran and the port it used.
-    const QString portLine = "      Port              : " + simulator.device() + "\r\n";
-    QDir logs(QDir(TestSupport::binDirectory()).filePath("Log"));
-    QString header;
-    // Runs of other tests that started in the same second write "_Log_2.txt" and on.
-    for (const QString &name : logs.entryList({"*_Log.txt", "*_Log_*.txt"}, QDir::Files, QDir::Time)) {
-        QFile file(logs.filePath(name));
-        if (file.open(QIODevice::ReadOnly) && (header = QString::fromUtf8(file.readAll())).contains(portLine))
-            break;
-    }
-    QVERIFY2(header.contains(portLine), qPrintable(header));
-    QVERIFY(header.contains(
+    // The calls of a day share the tool's day file: its head names the tool,
+    // and each call starts with its command line, port and all.
+    const QString dayFile = QDir(TestSupport::binDirectory())
+                                .filePath("Log/" + QDate::currentDate().toString("yyyy_MM_dd") + "_zelnorctl_Log.txt");
+    QFile file(dayFile);
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(dayFile));
+    const QString log = QString::fromUtf8(file.readAll());
+    QVERIFY(log.contains(
         "      Modul file name   : " + QDir(TestSupport::binDirectory()).filePath("zelnorctl") + "\r\n"));
+    QVERIFY2(log.contains("   zelnorctl action --port " + simulator.device() + " 2\r\n"), qPrintable(log));
+    QVERIFY(log.contains("   zelnorctl action --port " + simulator.device() + " 8\r\n"));
 }
 
 void TestZelnorctl::actionsAreReportedTruthfully_data()

@@ -1,5 +1,7 @@
 #include "tool_test_support.h"
 
+#include "base/settings.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,6 +21,7 @@ private slots:
     void everyCommandExplainsItself();
     void noArgumentsListTheCommands();
     void helpFollowsTheLanguage();
+    void theToolSpeaksItsOptionThenTheLocaleThenTheWindowsLast();
     void typesAgreeWithTheCatalogue();
     void portsListAGivenDeviceAndItsAccess();
     void aQuestionAnsweredNoSaysWhichOptionAnswersYes();
@@ -103,6 +106,41 @@ void TestZelnorctlHelp::helpFollowsTheLanguage()
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(run.out.contains("Listet jeden Modultyp") && run.out.contains("Beispiel:"), qPrintable(run.out));
     QVERIFY(run.out.contains("Sprache der Texte"));
+}
+
+// After a Russian session of the window the tool speaks the language it is
+// asked for, else the one of the shell's locale, and the window's last one
+// only when neither says.
+void TestZelnorctlHelp::theToolSpeaksItsOptionThenTheLocaleThenTheWindowsLast()
+{
+    WriteSetting(QStringLiteral("LangDLL"), 4);
+    const QByteArray all = qgetenv("LC_ALL"), messages = qgetenv("LC_MESSAGES"), lang = qgetenv("LANG");
+    const auto helpUnder = [](const char *allValue, const char *langValue, const QStringList &options = {}) {
+        qputenv("LC_ALL", allValue);
+        qputenv("LC_MESSAGES", "");
+        qputenv("LANG", langValue);
+        return Ctl(QStringList{"help", "types"} + options).out;
+    };
+    const QString english = "Lists every module type";
+    const QString german = "Listet jeden Modultyp";
+    const QString russian = QString::fromUtf8("Выводит все типы модулей");
+    const QString french = "Liste chaque type de module";
+    const QString fromGerman = helpUnder("", "de_DE.UTF-8");
+    const QString fromLcAll = helpUnder("fr_FR.UTF-8", "de_DE.UTF-8");
+    const QString fromOption = helpUnder("", "de_DE.UTF-8", {"--lang", "1"});
+    const QString fromPosix = helpUnder("", "C.UTF-8");
+    const QString fromNothing = helpUnder("", "");
+    const QString fromUnspoken = helpUnder("", "it_IT.UTF-8");
+    qputenv("LC_ALL", all);
+    qputenv("LC_MESSAGES", messages);
+    qputenv("LANG", lang);
+    WriteSetting(QStringLiteral("LangDLL"), 1);
+    QVERIFY2(fromGerman.contains(german), qPrintable(fromGerman));
+    QVERIFY2(fromLcAll.contains(french), qPrintable(fromLcAll));
+    QVERIFY2(fromOption.contains(english), qPrintable(fromOption));
+    QVERIFY2(fromPosix.contains(english), qPrintable(fromPosix));
+    QVERIFY2(fromNothing.contains(russian), qPrintable(fromNothing));
+    QVERIFY2(fromUnspoken.contains(russian), qPrintable(fromUnspoken));
 }
 
 void TestZelnorctlHelp::typesAgreeWithTheCatalogue()

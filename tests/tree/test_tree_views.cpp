@@ -43,6 +43,7 @@ private slots:
     void sortByAndShowHideActOnTheLayout();
     void restingCursorSelectsTheRowAfterTheHoverTime();
     void nameColumnFitsTheNamesUntilTheUserSizesIt();
+    void aModuleUnderACarrierShowsItsWholeName();
 };
 
 namespace {
@@ -465,3 +466,38 @@ void TestTreeViews::nameColumnFitsTheNamesUntilTheUserSizesIt()
 
 QTEST_MAIN(TestTreeViews)
 #include "test_tree_views.moc"
+
+// Below many short plant names a module under a carrier is made current as
+// the link makes it: its entry shows its whole name, not an empty row.
+void TestTreeViews::aModuleUnderACarrierShowsItsWholeName()
+{
+    QStringList plants;
+    for (int i = 1; i <= 40; ++i)
+        plants << QStringLiteral("P%1").arg(i);
+    TreeFixture tree(plants);
+    HierarchyProject &project = tree.project;
+    Item *cabinet = project.addFolder(*tree.plant("P33").asContainer(), CabinetName, QStringLiteral("C1"));
+    QVERIFY(cabinet);
+    Item *carrier = project.addFolder(*cabinet->asContainer(), CarrierName, QStringLiteral("H1"));
+    QVERIFY(carrier);
+    ScriptedModuleDialog dialog;
+    dialog.names(QStringLiteral("TT-101"), QStringLiteral("TT-102"));
+    Item *made = project.document.AddNewModule(*carrier->asContainer(), Family7230, 1);
+    QVERIFY(made);
+    const QString table = made->level().tableName();
+    const qint32 id = made->id().toInt();
+    // Read again, as at the start of the program: the module and its folders
+    // are loaded when the link looks the module up.
+    QVERIFY(project.document.GlobalRefresh());
+    QApplication::processEvents();
+    Item *module = project.document.Lookup().LoadRow(table, id);
+    QVERIFY(module);
+    tree.view->SelectItem(module->handle());
+    const QModelIndex entry = tree.view->treeModel().indexOf(module->handle());
+    QVERIFY(entry.isValid());
+    const QString name = entry.data().toString();
+    QVERIFY(name.contains(QStringLiteral("TT-101")));
+    const int needed = tree.view->fontMetrics().horizontalAdvance(name);
+    QTRY_VERIFY2(tree.view->visualRect(entry).width() > needed,
+                 qPrintable(QString("%1 <= %2").arg(tree.view->visualRect(entry).width()).arg(needed)));
+}

@@ -42,7 +42,7 @@ bool quitOnSignals(QCoreApplication &app)
 
 void loadLanguage()
 {
-    if (!Language::loadFromSettings())
+    if (!Language::loadForTool())
         StringTable::instance().loadBuiltin();
 }
 

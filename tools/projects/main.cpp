@@ -149,7 +149,7 @@ int main(int argc, char *argv[])
         QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zelnor-wizard")));
     StringTable::instance().loadBuiltin();
     InstallPrinters();
-    Language::loadFromSettings();
+    Language::loadForTool();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(Str(ProjectStrings::ToolUsage));

@@ -86,6 +86,10 @@ int Upload(const QString &path, const QString &port, bool create)
     AnswerQuestionsYes(false);
     if (!transfer)
         return code;
+    // The question above stands answered: a script sees what it made.
+    if (const Item *made = transfer->Project().Document().FindItem(transfer->Transfer().OnlineModule());
+        made && transfer->Transfer().IsNewModule())
+        Err() << StrF(CtlStrings::AnsweredYesCreated, {transfer->Project().Document().GetPath(*made)}) << Qt::endl;
     return Guarded([&] {
         if (!transfer->Transfer().Upload())
             return int(ExitRefused);

@@ -51,6 +51,8 @@ inline constexpr int NoPortFound = 64118;
 
 // Help, questions answered for lack of an option.
 inline constexpr int AnsweredNo = 64119;
+// What --create decided: "Yes: the module was added to the project as ...".
+inline constexpr int AnsweredYesCreated = 64550;
 inline constexpr int CommandsHeading = 64120;
 inline constexpr int ExampleHeading = 64121;
 inline constexpr int MoreHelp = 64122;

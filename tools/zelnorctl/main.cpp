@@ -350,32 +350,38 @@ int Help(const QString &name)
     return ExitOk;
 }
 
+// The language of --lang, else the environment's locale, else the window's
+// last one: a tool called from a German shell speaks German whatever the
+// window spoke last.
 bool ApplyLanguage(const QCommandLineParser &parser)
 {
-    if (!parser.isSet(QStringLiteral("lang")))
-        return Language::loadFromSettings() || true;
-    bool ok = false;
-    const int index = parser.value(QStringLiteral("lang")).toInt(&ok);
-    if (!ok || index < 1 || index > Language::kCount) {
-        Err() << StrF(CtlStrings::BadLanguage, {parser.value(QStringLiteral("lang"))}) << Qt::endl;
-        return false;
+    int chosen = 0;
+    if (parser.isSet(QStringLiteral("lang"))) {
+        bool ok = false;
+        chosen = parser.value(QStringLiteral("lang")).toInt(&ok);
+        if (!ok || chosen < 1 || chosen > Language::kCount) {
+            Err() << StrF(CtlStrings::BadLanguage, {parser.value(QStringLiteral("lang"))}) << Qt::endl;
+            return false;
+        }
     }
-    return Language::load(index);
+    return Language::loadForTool(chosen) || !parser.isSet(QStringLiteral("lang"));
 }
 
-// The run's log: its file beside the program, its lines on the console. Its
-// header names this tool and the port it uses, not the program's file and
-// the port of the settings.
-void StartLog(OutputLog &log, bool toStandardError, const QCommandLineParser &parser)
+// The call's lines go to the day's log file of the tool, beside the
+// program, and to the console. The file's head names the tool and the port
+// of the day's first call; every call starts with its own command line.
+std::unique_ptr<OutputLog> StartLog(bool toStandardError, const QCommandLineParser &parser)
 {
-    log.makeActive();
     SystemFacts facts = SystemInformation::collect(
         parser.isSet(QStringLiteral("port")) ? parser.value(QStringLiteral("port")) : ComPort::configuredName());
     facts.programFile = QCoreApplication::applicationFilePath();
-    log.writeSystemInformationOnce(facts);
+    const QStringList commandLine = QStringList{QCoreApplication::applicationName()} + QCoreApplication::arguments().mid(1);
+    std::unique_ptr<OutputLog> log = OutputLog::ForTool(QCoreApplication::applicationName(), commandLine, facts);
+    log->makeActive();
     QTextStream &console = toStandardError ? Err() : Out();
-    QObject::connect(&log, &OutputLog::textAdded,
+    QObject::connect(log.get(), &OutputLog::textAdded,
                      [&console](const QString &text) { console << text << Qt::flush; });
+    return log;
 }
 
 // The options every command knows, with their texts in the active language.
@@ -473,8 +479,8 @@ int main(int argc, char *argv[])
     if (command->first == QLatin1String("help") || command->first == QLatin1String("types") ||
         command->first == QLatin1String("ports") || command->first == QLatin1String("choices"))
         return chosen.run(rest, parser);
-    OutputLog log;
     // With --json standard output carries the JSON document alone.
-    StartLog(log, chosen.logToStandardError || parser.isSet(QStringLiteral("json")), parser);
+    const std::unique_ptr<OutputLog> log =
+        StartLog(chosen.logToStandardError || parser.isSet(QStringLiteral("json")), parser);
     return chosen.run(rest, parser);
 }

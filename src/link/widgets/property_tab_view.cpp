@@ -34,6 +34,9 @@ enum : int {
     kChannelTitle = 62388,
 };
 
+// The rows of live states the Diagnose page shows at the least.
+constexpr int kRowsAlwaysShown = 6;
+
 QString IdName(int id)
 {
     return QString::number(id);
@@ -75,6 +78,11 @@ CDiagnosePage::CDiagnosePage(QWidget *parent) : QWidget(parent)
     m_table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     layout->addWidget(m_table, 1);
+    // A low panel scrolls the page rather than squeeze the live states to a
+    // row or two under the identity fields.
+    m_table->setMinimumHeight(m_table->horizontalHeader()->sizeHint().height() +
+                              kRowsAlwaysShown * m_table->verticalHeader()->defaultSectionSize() +
+                              2 * m_table->frameWidth());
 }
 
 void CDiagnosePage::Show(const DiagnoseContent &content)
@@ -82,8 +90,11 @@ void CDiagnosePage::Show(const DiagnoseContent &content)
     const std::array<QString, 5> header = {content.header.moduleType, content.header.revision,
                                            content.header.serialNumber, content.header.moduleTag,
                                            content.header.date};
-    for (size_t i = 0; i < header.size(); ++i)
+    // A tag wider than its field shows its start, as it is read.
+    for (size_t i = 0; i < header.size(); ++i) {
         m_header[i]->setText(header[i]);
+        m_header[i]->setCursorPosition(0);
+    }
     m_table->setRowCount(int(content.rows.size()));
     for (int row = 0; row < int(content.rows.size()); ++row) {
         const DiagnoseRow &source = content.rows[size_t(row)];

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QTabWidget>
@@ -660,6 +661,17 @@ ChannelForm *MakeForm(PageKind kind, CChanelTabView &view, QWidget *parent)
 
 // ------------------------------------------------------------ ChannelForm
 
+namespace {
+// The controls of a form in their scroll area. A label that wraps would have
+// the area fit them to its width below what they need; they keep their
+// width and a narrow pane scrolls them sideways instead.
+class WidthKeepingLayout : public QVBoxLayout {
+public:
+    using QVBoxLayout::QVBoxLayout;
+    bool hasHeightForWidth() const override { return false; }
+};
+} // namespace
+
 ChannelForm::ChannelForm(CChanelTabView &view, QWidget *parent) : QWidget(parent), m_view(view) {}
 
 ChannelForm::~ChannelForm()
@@ -672,8 +684,18 @@ ChannelForm::~ChannelForm()
 void ChannelForm::Finish(QLayout *controls)
 {
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(controls);
-    layout->addStretch(1);
+    // A low pane scrolls the controls; the buttons below them stay in view.
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("PageControls"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto *content = new QWidget(scroll);
+    auto *contentLayout = new WidthKeepingLayout(content);
+    contentLayout->setContentsMargins(0, 0, 0, 0);
+    contentLayout->addLayout(controls);
+    contentLayout->addStretch(1);
+    scroll->setWidget(content);
+    layout->addWidget(scroll, 1);
     auto *row = new QHBoxLayout;
     row->addStretch(1);
     auto button = [&](int id, int text, void (CChanelTabView::*command)()) {

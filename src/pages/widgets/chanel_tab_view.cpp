@@ -12,6 +12,7 @@
 #include "tree/widgets/text_field_commands.h"
 #include "tree/my7100_doc.h"
 
+#include <QScrollArea>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
@@ -176,6 +177,13 @@ bool CChanelTabView::NumbersHold(const std::vector<CChanelPage *> &pages)
     if (GetActivePage() != page)
         SetActivePage(page);
     page->ShowTabOf(edit);
+    // The field is scrolled into view on a low pane: the user sees where
+    // the text that is no number stands.
+    for (QWidget *up = edit->parentWidget(); up; up = up->parentWidget())
+        if (auto *area = qobject_cast<QScrollArea *>(up)) {
+            area->ensureWidgetVisible(edit);
+            break;
+        }
     edit->setFocus();
     // A click on a page tab gives the view the focus after the page refused
     // to go: the field takes it back then.

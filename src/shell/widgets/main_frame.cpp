@@ -34,6 +34,7 @@
 #include "tree/hierarchy_strings.h"
 #include "tree/list_view_modes.h"
 #include "tree/widgets/command_focus.h"
+#include "tree/widgets/context_menu_lines.h"
 #include "tree/widgets/item_form_view.h"
 #include "tree/widgets/left_view.h"
 #include "tree/widgets/my7100_view.h"
@@ -204,6 +205,7 @@ void CMainFrame::ShowPopupMenu(int menuId, const std::vector<MenuEntry> &entries
     MenuEntry popup{MenuEntry::Kind::Popup, menuId, 0, false, entries};
     QMenu *menu = BuildMenu(popup, this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    ShowPromptsThrough(*menu, *this);
     UpdateCommandStates();
     menu->popup(at);
 }
@@ -422,6 +424,8 @@ void CMainFrame::SelectCurrentInTree()
     // lost its selection: it would stay painted as selected beside the new one.
     m_tree->viewport()->update();
     m_tree->scrollTo(index);
+    // The entry may stand deeper than any the column was fitted to.
+    m_tree->FitColumn();
 }
 
 // The tree makes the entry current in the document itself.

@@ -540,6 +540,7 @@ QMenu *C7100ListView::BuildContextMenu(bool onRow, QWidget *parent)
         else if (IsOwnEntry(*menu, *action) && !RunCommand(id))
             emit commandRequested(id);
     });
+    ShowPromptsThrough(*menu, *this);
     return menu;
 }
 

@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 #include <utility>
@@ -118,6 +119,27 @@ C7100TreeView::C7100TreeView(CMy7100Doc &document, QWidget *parent)
                          {}});
     setModel(m_model);
     connect(&m_document, &C7100Document::updateAllViews, this, &C7100TreeView::onDocumentUpdate);
+    // The column fits the entries shown now: a module expanded into view
+    // under a carrier, or scrolled into it, widens it as the first rows did.
+    m_fitColumn.setSingleShot(true);
+    m_fitColumn.setInterval(0);
+    connect(&m_fitColumn, &QTimer::timeout, this, &C7100TreeView::FitColumn);
+    connect(this, &QTreeView::expanded, this, &C7100TreeView::FitColumnLater);
+    connect(this, &QTreeView::collapsed, this, &C7100TreeView::FitColumnLater);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &C7100TreeView::FitColumnLater);
+    connect(m_model, &QAbstractItemModel::dataChanged, this, &C7100TreeView::FitColumnLater);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &C7100TreeView::FitColumnLater);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &C7100TreeView::FitColumnLater);
+}
+
+void C7100TreeView::FitColumnLater()
+{
+    m_fitColumn.start();
+}
+
+void C7100TreeView::FitColumn()
+{
+    header()->resizeSections(QHeaderView::ResizeToContents);
 }
 
 C7100TreeView::~C7100TreeView()
@@ -183,6 +205,7 @@ void C7100TreeView::SelectItem(ItemHandle handle)
     const bool before = std::exchange(m_selfSelecting, true);
     setCurrentIndex(index);
     scrollTo(index);
+    FitColumn();
     m_selfSelecting = before;
 }
 
@@ -329,6 +352,7 @@ QMenu *C7100TreeView::BuildContextMenu(Item &item, QWidget *parent)
         delete menu;
         return nullptr;
     }
+    ShowPromptsThrough(*menu, *this);
     return menu;
 }
 

@@ -7,6 +7,8 @@
 #include "tree/widgets/drag_drop_tree_view.h"
 #include "tree/widgets/tree_entry_model.h"
 
+#include <QTimer>
+
 #include <functional>
 
 class CMy7100Doc;
@@ -44,6 +46,8 @@ public:
 
     // Selects the entry of the item without telling the document.
     void SelectItem(ItemHandle handle);
+    // Widens (or narrows) the column to the entries in view now.
+    void FitColumn();
     void ExpandEntry(const QModelIndex &index) override;
     // Delete (40000 on the current item, 40010 on the context item).
     bool DeleteItem(ItemHandle handle);
@@ -92,6 +96,7 @@ protected:
 
 private:
     void onDocumentUpdate(QObject *sender, int hint, Item *item);
+    void FitColumnLater();
     void RunContextCommand(int id);
     std::vector<ItemHandle> SiblingsOf(const QModelIndex &index) const;
 
@@ -102,6 +107,7 @@ private:
     DragDropPresenter m_dragDrop;
     ItemHandle m_contextItem = 0;
     ItemHandle m_editing = 0;
+    QTimer m_fitColumn;
     // Set while the view itself changes the selection.
     bool m_selfSelecting = false;
     std::function<bool()> m_listShown;

@@ -4,7 +4,10 @@
 #include "tree/dynamic_menu.h"
 #include "tree/list_view_modes.h"
 
+#include <QCoreApplication>
 #include <QMenu>
+#include <QPointer>
+#include <QStatusTipEvent>
 
 void AddAddNewSubmenu(QMenu &menu, const QString &text, DynamicMenuBuilder &builder, const ColumnLayout *layout,
                       const std::function<QMenu *(QWidget *parent)> &make)
@@ -37,4 +40,27 @@ void ShowCheckMark(QAction &action, int id, const std::function<bool(int)> &chec
         return;
     action.setCheckable(true);
     action.setChecked(checked && checked(id));
+}
+
+namespace {
+
+void SendPrompt(QWidget *view, const QString &prompt)
+{
+    if (!view)
+        return;
+    QStatusTipEvent tip(prompt);
+    QCoreApplication::sendEvent(view, &tip);
+}
+
+} // namespace
+
+void ShowPromptsThrough(QMenu &menu, QWidget &view)
+{
+    // A popup menu is a window of its own: the prompt Qt sends for an entry
+    // that belongs to the menu stops at the popup and never reaches the
+    // status bar. Sent to the view, it climbs to the program window.
+    const QPointer<QWidget> target(&view);
+    QObject::connect(&menu, &QMenu::hovered, &view,
+                     [target](QAction *action) { SendPrompt(target, action->statusTip()); });
+    QObject::connect(&menu, &QMenu::aboutToHide, &view, [target] { SendPrompt(target, QString()); });
 }

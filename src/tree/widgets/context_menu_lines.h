@@ -30,3 +30,8 @@ bool IsOwnEntry(const QMenu &menu, QAction &action);
 // The view-mode entries and "Dialog view" carry a check mark as the View
 // menu shows them: checkable, and checked as checked tells.
 void ShowCheckMark(QAction &action, int id, const std::function<bool(int)> &checked);
+
+// The highlighted entry of the menu, or of one of its submenus, shows its
+// prompt in the status bar of the window that holds view; once the menu
+// closes the status bar gets its idle text back.
+void ShowPromptsThrough(QMenu &menu, QWidget &view);
