@@ -69,7 +69,7 @@ void TestReferenceDatabase::everyNamedColumnExistsWithItsType()
 void TestReferenceDatabase::systemRowsArePresent()
 {
     ProjectCopy project;
-    QCOMPARE(project.scalar("SELECT Version FROM SystemData WHERE ID = 1").toString(), QString("1.00.03"));
+    QCOMPARE(project.scalar("SELECT Version FROM SystemData WHERE ID = 1").toString(), QString("1.00.04"));
     QCOMPARE(project.scalar("SELECT MAX(ID) FROM Versions").toInt(), 1000003);
     // The commissioning tables of a new project number their rows as every table does.
     for (const char *table : {"CommissioningRecords", "CommissioningQueue"}) {
@@ -114,7 +114,7 @@ void TestReferenceDatabase::upgradeScriptBringsAnOldProjectUp()
             QVERIFY2(query.Execute(), qPrintable(query.LastError()));
         }
     }
-    QCOMPARE(project.scalar("SELECT Version FROM SystemData").toString(), QString("1.00.03"));
+    QCOMPARE(project.scalar("SELECT Version FROM SystemData").toString(), QString("1.00.04"));
     for (const char *index : {"IX_Signals_ParentID", "IX_Signals_Name", "CommissioningRecords", "CommissioningQueue"})
         QCOMPARE(project.scalar(QString("SELECT COUNT(*) FROM sqlite_master WHERE name = '%1'").arg(index)).toInt(),
                  1);

@@ -220,7 +220,7 @@ void TestSharedProject::olderServerProjectIsUpgraded()
     QVERIFY(database.OpenFile(link, "Admin", QString()));
     QSqlQuery query(database.Session()->database());
     QVERIFY(query.exec("SELECT Version FROM SystemData") && query.next());
-    QCOMPARE(query.value(0).toString().trimmed(), QString("1.00.03"));
+    QCOMPARE(query.value(0).toString().trimmed(), QString("1.00.04"));
     QVERIFY(query.exec("SELECT COUNT(*) FROM pg_indexes WHERE indexname IN ('ix_signals_parentid', "
                        "'ix_signals_name')") &&
             query.next());
