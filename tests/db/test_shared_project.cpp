@@ -214,6 +214,8 @@ void TestSharedProject::olderServerProjectIsUpgraded()
     project.exec("UPDATE SystemData SET Version = '1.00.00'");
     project.exec("DROP INDEX IX_Signals_ParentID");
     project.exec("DROP INDEX IX_Signals_Name");
+    // A project of that age has no port in its commissioning records.
+    project.exec("ALTER TABLE CommissioningRecords DROP COLUMN Port");
     const QString link = CopyToServer("older", project.path());
     ProjectDatabase database;
     ScriptedMessages messages;

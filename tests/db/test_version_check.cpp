@@ -181,12 +181,15 @@ void TestVersionCheck::olderProjectIsUpgraded()
     project.exec("UPDATE SystemData SET Version = '1.00.00'");
     project.exec("DROP INDEX IX_Signals_ParentID");
     project.exec("DROP INDEX IX_Signals_Name");
+    project.exec("ALTER TABLE CommissioningRecords DROP COLUMN Port");
+    ScriptedMessages messages;
     CVersionCheck check(project.session().source());
     QVERIFY(check.ReferenceOpened());
     QCOMPARE(check.Run(), 1);
     QCOMPARE(project.scalar("SELECT TRIM(Version) FROM SystemData").toString(), QString("1.00.04"));
     QVERIFY(HasTable(project, "IX_Signals_ParentID"));
     QVERIFY(HasTable(project, "IX_Signals_Name"));
+    QVERIFY2(messages.texts().isEmpty(), qPrintable(messages.texts().join('\n')));
 
     // A project of the first index step gets the second alone.
     ProjectCopy first;
