@@ -676,6 +676,7 @@ CREATE INDEX IX_Signals_Name ON Signals ([Name]);
 
 -- Commissioning: every attempt to write and read back a module of a run, and
 -- where each module of a run stands; projects of version 1.00.02 get both
--- from the upgrade to 1.00.03.
-CREATE TABLE IF NOT EXISTS CommissioningRecords (ID INTEGER NOT NULL PRIMARY KEY, RecordedAt VARCHAR(19), ModuleTable VARCHAR(50), ModuleID INTEGER, ModulePath VARCHAR(255), SerialNr VARCHAR(12), Revision VARCHAR(8), OsUser VARCHAR(64), ProgramVersion VARCHAR(20), Result VARCHAR(10), Reason VARCHAR(255), CrcWritten VARCHAR(8), CrcReadBack VARCHAR(8), ElapsedMs INTEGER);
+-- from the upgrade to 1.00.03, and the port an attempt was made on from the
+-- upgrade to 1.00.04.
+CREATE TABLE IF NOT EXISTS CommissioningRecords (ID INTEGER NOT NULL PRIMARY KEY, RecordedAt VARCHAR(19), ModuleTable VARCHAR(50), ModuleID INTEGER, ModulePath VARCHAR(255), SerialNr VARCHAR(12), Revision VARCHAR(8), OsUser VARCHAR(64), ProgramVersion VARCHAR(20), Result VARCHAR(10), Reason VARCHAR(255), CrcWritten VARCHAR(8), CrcReadBack VARCHAR(8), ElapsedMs INTEGER, Port VARCHAR(64));
 CREATE TABLE IF NOT EXISTS CommissioningQueue (ID INTEGER NOT NULL PRIMARY KEY, ModuleTable VARCHAR(50), ModuleID INTEGER, State INTEGER, Reason VARCHAR(255), SerialNr VARCHAR(12), ElapsedMs INTEGER, ChangedAt VARCHAR(19));

@@ -1,7 +1,7 @@
 -- Rows every project starts with: the version record, the upgrade scripts,
 -- the two roots, the default-name counters and the identifier sequences.
 
-INSERT INTO SystemData (ID, ParentID, Name, Version) VALUES (1, 1, 'Zelnor Wizard project', '1.00.03');
+INSERT INTO SystemData (ID, ParentID, Name, Version) VALUES (1, 1, 'Zelnor Wizard project', '1.00.04');
 
 -- Statements of a script are separated by lines that read "go" (CR LF before
 -- each); the last statement of a script raises the project's version.
@@ -18,6 +18,11 @@ INSERT INTO Versions (ID, Name, SQLScript, Description) VALUES (1000003, 'Commis
     || char(13) || char(10) || 'CREATE TABLE IF NOT EXISTS CommissioningQueue (ID INTEGER NOT NULL PRIMARY KEY, ModuleTable VARCHAR(50), ModuleID INTEGER, State INTEGER, Reason VARCHAR(255), SerialNr VARCHAR(12), ElapsedMs INTEGER, ChangedAt VARCHAR(19))' || char(13) || char(10) || 'go'
     || char(13) || char(10) || 'UPDATE SystemData SET Version = ''1.00.03''',
     'Commissioning records (module, serial number, result, CRC-32 of the blocks written and read back) and the states of the queued modules of a run.');
+
+INSERT INTO Versions (ID, Name, SQLScript, Description) VALUES (1000004, 'Commissioning ports',
+    'ALTER TABLE CommissioningRecords ADD COLUMN Port VARCHAR(64)' || char(13) || char(10) || 'go'
+    || char(13) || char(10) || 'UPDATE SystemData SET Version = ''1.00.04''',
+    'The port each commissioning attempt was made on, for a bench of several ports.');
 
 INSERT INTO ProjectsRoot (ID, Name, NameL2, NameL3, NameL4, NameL5) VALUES (1, 'Project', 'Projekt', 'Projet', 'Проект', 'Proyecto');
 INSERT INTO SignalsRoot (ID, Name, NameL2, NameL3, NameL4, NameL5) VALUES (1, 'Signals', 'Signale', 'Signaux', 'Сигналы', 'Señales');

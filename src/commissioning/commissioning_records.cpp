@@ -62,7 +62,7 @@ qint32 CommissioningRecords::Add(const CommissioningRecord &record)
             m_session,
             QStringLiteral("INSERT INTO %1 (ID, RecordedAt, ModuleTable, ModuleID, ModulePath, SerialNr, "
                            "Revision, OsUser, ProgramVersion, Result, Reason, CrcWritten, CrcReadBack, "
-                           "ElapsedMs) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                           "ElapsedMs, Port) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                 .arg(Table()));
         for (const QVariant &value :
              {QVariant(id), QVariant(record.recordedAt.toString(Qt::ISODate)), QVariant(record.moduleTable),
@@ -70,7 +70,7 @@ qint32 CommissioningRecords::Add(const CommissioningRecord &record)
               QVariant(record.revision), QVariant(record.osUser), QVariant(record.programVersion),
               QVariant(record.verified ? QStringLiteral("verified") : QStringLiteral("failed")),
               QVariant(record.reason), QVariant(record.crcWritten), QVariant(record.crcReadBack),
-              record.elapsedMs < 0 ? QVariant() : QVariant(record.elapsedMs)})
+              record.elapsedMs < 0 ? QVariant() : QVariant(record.elapsedMs), QVariant(record.port)})
             insert.addBindValue(value);
         ExecOrRaise(m_session, insert);
     });
@@ -82,7 +82,7 @@ std::vector<CommissioningRecord> CommissioningRecords::List(const QString &under
     QSqlQuery query = PrepareOrRaise(
         m_session,
         QStringLiteral("SELECT ID, RecordedAt, ModuleTable, ModuleID, ModulePath, SerialNr, Revision, "
-                       "OsUser, ProgramVersion, Result, Reason, CrcWritten, CrcReadBack, ElapsedMs "
+                       "OsUser, ProgramVersion, Result, Reason, CrcWritten, CrcReadBack, ElapsedMs, Port "
                        "FROM %1 ORDER BY ID")
             .arg(Table()));
     ExecOrRaise(m_session, query);
@@ -105,6 +105,7 @@ std::vector<CommissioningRecord> CommissioningRecords::List(const QString &under
         record.crcWritten = query.value(11).toString();
         record.crcReadBack = query.value(12).toString();
         record.elapsedMs = query.value(13).isNull() ? -1 : query.value(13).toLongLong();
+        record.port = query.value(14).toString();
         records.push_back(std::move(record));
     }
     return records;
@@ -126,7 +127,8 @@ QJsonObject CommissioningRecords::Json(const CommissioningRecord &record)
         {"reason", record.reason},
         {"crcWritten", record.crcWritten},
         {"crcReadBack", record.crcReadBack},
-        {"seconds", record.elapsedMs < 0 ? QJsonValue() : QJsonValue(double(record.elapsedMs) / 1000.0)}};
+        {"seconds", record.elapsedMs < 0 ? QJsonValue() : QJsonValue(double(record.elapsedMs) / 1000.0)},
+        {"port", record.port}};
 }
 
 CommissioningRecord CommissioningRecords::FromJson(const QJsonObject &object)
@@ -145,6 +147,7 @@ CommissioningRecord CommissioningRecords::FromJson(const QJsonObject &object)
     record.reason = object.value("reason").toString();
     record.crcWritten = object.value("crcWritten").toString();
     record.crcReadBack = object.value("crcReadBack").toString();
+    record.port = object.value("port").toString();
     const QJsonValue seconds = object.value("seconds");
     record.elapsedMs = seconds.isDouble() ? qint64(seconds.toDouble() * 1000.0 + 0.5) : -1;
     return record;

@@ -26,6 +26,7 @@ struct CommissioningRecord {
     QString crcWritten;  // CRC-32 of the blocks written, eight hex digits
     QString crcReadBack; // of the same blocks read back; empty when not read
     qint64 elapsedMs = -1;
+    QString port; // the serial port of the attempt
 };
 
 // Writes and reads the records. Raises COLEDBException on a data error;

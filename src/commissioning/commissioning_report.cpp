@@ -12,6 +12,7 @@
 #include <QJsonArray>
 
 #include <algorithm>
+#include <map>
 
 using namespace CommissioningStrings;
 
@@ -142,6 +143,26 @@ QString TotalsText(const std::vector<CommissioningHistory> &histories)
                                totals.waiting + totals.inProgress, counts.neverAttempted, counts.attempts});
 }
 
+QStringList PortTotals(const std::vector<CommissioningHistory> &histories)
+{
+    std::map<QString, std::pair<int, int>> byPort; // verified, failed
+    for (const CommissioningHistory &history : histories) {
+        for (const CommissioningRecord &record : history.attempts) {
+            if (record.port.isEmpty())
+                continue;
+            auto &counts = byPort[record.port];
+            ++(record.verified ? counts.first : counts.second);
+        }
+    }
+    QStringList lines;
+    // One port says nothing the totals do not.
+    if (byPort.size() < 2)
+        return lines;
+    for (const auto &[port, counts] : byPort)
+        lines << StrF(LaneTotals, {port, counts.first, counts.second});
+    return lines;
+}
+
 QStringList ModuleLine(const CommissioningHistory &history)
 {
     const CommissioningEntry &entry = history.entry;
@@ -168,6 +189,7 @@ CommissioningReportData Data(const ProjectFields &fields, const std::vector<Comm
             data.rows.push_back(AttemptLine(record, ++number));
     }
     data.totals = TotalsText(histories);
+    data.portTotals = PortTotals(histories);
     data.note = Str(PrintStrings::CommissioningChecksumNote);
     return data;
 }
@@ -181,21 +203,21 @@ std::unique_ptr<CProjectReport> Make(CMy7100Doc &document, const CatalogueSet &c
 QString Csv(const std::vector<CommissioningHistory> &histories)
 {
     QString text = QStringLiteral("Level,ModulePath,State,SerialNr,Time,Attempts,ID,ModuleTable,ModuleID,Revision,"
-                                  "User,ProgramVersion,Result,Reason,CrcWritten,CrcReadBack,Seconds\n");
+                                  "User,ProgramVersion,Result,Reason,CrcWritten,CrcReadBack,Seconds,Port\n");
     for (const CommissioningHistory &history : histories) {
         const CommissioningEntry &entry = history.entry;
         text += CsvLine({QStringLiteral("module"), entry.path, StateWord(entry.state), entry.serialNr,
                          HasVerdict(entry) ? entry.changedAt.toString(Qt::ISODate) : QString(),
                          QString::number(history.attempts.size()), QString(), entry.moduleTable,
                          QString::number(entry.moduleId), QString(), QString(), QString(), QString(), entry.reason,
-                         QString(), QString(), Seconds(entry.elapsedMs)});
+                         QString(), QString(), Seconds(entry.elapsedMs), QString()});
         for (const CommissioningRecord &record : history.attempts)
             text += CsvLine({QStringLiteral("attempt"), record.modulePath, QString(), record.serialNr,
                              record.recordedAt.toString(Qt::ISODate), QString(), QString::number(record.id),
                              record.moduleTable, QString::number(record.moduleId), record.revision, record.osUser,
                              record.programVersion,
                              record.verified ? QStringLiteral("verified") : QStringLiteral("failed"), record.reason,
-                             record.crcWritten, record.crcReadBack, Seconds(record.elapsedMs)});
+                             record.crcWritten, record.crcReadBack, Seconds(record.elapsedMs), record.port});
     }
     return text;
 }

@@ -49,6 +49,9 @@ QString Csv(const std::vector<CommissioningHistory> &histories);
 QString WriteCsv(const std::vector<CommissioningHistory> &histories, const OutputFile::Target &target);
 // {"modules": [{..., "attempts": [...]}], "totals": {...}}
 QJsonObject Json(const std::vector<CommissioningHistory> &histories);
+// "<port>: N verified, M failed" for each port the attempts were made on,
+// when there were several.
+QStringList PortTotals(const std::vector<CommissioningHistory> &histories);
 // "Totals: N modules: ... (N never attempted); N attempts"
 QString TotalsText(const std::vector<CommissioningHistory> &histories);
 // The module line of the listing and the report: state, serial number,

@@ -337,6 +337,7 @@ CommissioningRecord CommissioningRun::RecordOf(const CommissioningEntry &entry, 
     record.verified = verified;
     record.reason = entry.reason;
     record.elapsedMs = entry.elapsedMs;
+    record.port = m_port.isEmpty() ? m_link.shared().portName() : m_port;
     // A download that was sent is concluded while a notice is handled: the
     // link's images may be read then.
     if (!m_sent)

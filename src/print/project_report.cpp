@@ -378,6 +378,8 @@ void CProjectReport::LayoutCommissioning(CPrintCanvas &measure, const Geometry &
     m_sections.push_back(std::move(table));
     ReportSection totals;
     totals.blocks.push_back(TableRow(measure, {{0, area.width}}, {data.totals}, 10, CPrintCanvas::Bold));
+    for (const QString &port : data.portTotals)
+        totals.blocks.push_back(TableRow(measure, {{0, area.width}}, {port}, 10));
     if (!data.note.isEmpty())
         totals.blocks.push_back(TableRow(measure, {{0, area.width}}, {data.note}, 8));
     m_sections.push_back(std::move(totals));

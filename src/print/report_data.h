@@ -94,7 +94,8 @@ struct CommissioningReportData {
     ProjectFields fields;
     std::vector<QStringList> rows;
     QString totals;
-    QString note; // under the totals: how the checksums are made
+    QStringList portTotals; // per port of a bench: its attempts by verdict
+    QString note;           // under the totals: how the checksums are made
 };
 
 // Reads what a report shows from the open project: the document's items

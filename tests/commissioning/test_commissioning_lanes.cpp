@@ -2,6 +2,7 @@
 // real pseudo-terminal per lane, one queue and one project file for all.
 #include "commissioning/commissioning_lanes.h"
 #include "commissioning/commissioning_records.h"
+#include "commissioning/commissioning_report.h"
 #include "commissioning/commissioning_run.h"
 #include "link/link_controller.h"
 #include "link/transfer_harness.h"
@@ -215,6 +216,25 @@ void TestCommissioningLanes::threeLanesCommissionACabinetWithModulesReplaced()
     QVERIFY2(fixture.eachSlotOnce(why), qPrintable(why));
     QCOMPARE(fixture.project.scalar("SELECT COUNT(*) FROM CommissioningQueue WHERE State = 2").toInt(), 12);
     QCOMPARE(fixture.lanes->Finish(), QString());
+
+    // Each record names the port it was made on, and the report counts the
+    // attempts per port.
+    QMap<QString, int> recordsOfPort;
+    for (const CommissioningRecord &record : records)
+        ++recordsOfPort[record.port];
+    QCOMPARE(recordsOfPort.size(), qsizetype(3));
+    QStringList expected;
+    for (int lane = 0; lane < 3; ++lane) {
+        const CommissioningRun &run = fixture.lanes->run(lane);
+        QCOMPARE(recordsOfPort.value(fixture.ports[lane]), run.verifiedHere());
+        expected << QStringLiteral("%1: %2 verified, 0 failed").arg(fixture.ports[lane]).arg(run.verifiedHere());
+    }
+    expected.sort();
+    const std::vector<CommissioningHistory> histories = CommissioningReport::Histories(
+        CommissioningQueue::KeptRun(fixture.project.document, fixture.project.lookup, fixture.project.session()),
+        records, true);
+    QCOMPARE(CommissioningReport::PortTotals(histories), expected);
+    QVERIFY(CommissioningReport::Csv(histories).contains(QStringLiteral(",") + fixture.ports[0] + QStringLiteral("\n")));
 }
 
 void TestCommissioningLanes::aModuleBeingOfferedOnOneLaneIsNotOfferedOnAnother()

@@ -69,8 +69,8 @@ void TestReferenceDatabase::everyNamedColumnExistsWithItsType()
 void TestReferenceDatabase::systemRowsArePresent()
 {
     ProjectCopy project;
-    QCOMPARE(project.scalar("SELECT Version FROM SystemData WHERE ID = 1").toString(), QString("1.00.03"));
-    QCOMPARE(project.scalar("SELECT MAX(ID) FROM Versions").toInt(), 1000003);
+    QCOMPARE(project.scalar("SELECT Version FROM SystemData WHERE ID = 1").toString(), QString("1.00.04"));
+    QCOMPARE(project.scalar("SELECT MAX(ID) FROM Versions").toInt(), 1000004);
     // The commissioning tables of a new project number their rows as every table does.
     for (const char *table : {"CommissioningRecords", "CommissioningQueue"}) {
         QCOMPARE(project.scalar(QString("SELECT COUNT(*) FROM %1").arg(table)).toInt(), 0);
@@ -104,7 +104,7 @@ void TestReferenceDatabase::upgradeScriptBringsAnOldProjectUp()
     project.exec("UPDATE SystemData SET Version = '1.00.00'");
     CSQLQuery query(DataSource::sqliteFile(project.path()), true);
     ScriptedMessages messages;
-    for (const int id : {1000001, 1000002, 1000003}) {
+    for (const int id : {1000001, 1000002, 1000003, 1000004}) {
         const QString script =
             project.scalar(QString("SELECT SQLScript FROM Versions WHERE ID = %1").arg(id)).toString();
         const QStringList statements = script.split("\r\ngo");
@@ -114,7 +114,7 @@ void TestReferenceDatabase::upgradeScriptBringsAnOldProjectUp()
             QVERIFY2(query.Execute(), qPrintable(query.LastError()));
         }
     }
-    QCOMPARE(project.scalar("SELECT Version FROM SystemData").toString(), QString("1.00.03"));
+    QCOMPARE(project.scalar("SELECT Version FROM SystemData").toString(), QString("1.00.04"));
     for (const char *index : {"IX_Signals_ParentID", "IX_Signals_Name", "CommissioningRecords", "CommissioningQueue"})
         QCOMPARE(project.scalar(QString("SELECT COUNT(*) FROM sqlite_master WHERE name = '%1'").arg(index)).toInt(),
                  1);

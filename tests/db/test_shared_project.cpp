@@ -214,13 +214,15 @@ void TestSharedProject::olderServerProjectIsUpgraded()
     project.exec("UPDATE SystemData SET Version = '1.00.00'");
     project.exec("DROP INDEX IX_Signals_ParentID");
     project.exec("DROP INDEX IX_Signals_Name");
+    // A project of that age has no port in its commissioning records.
+    project.exec("ALTER TABLE CommissioningRecords DROP COLUMN Port");
     const QString link = CopyToServer("older", project.path());
     ProjectDatabase database;
     ScriptedMessages messages;
     QVERIFY(database.OpenFile(link, "Admin", QString()));
     QSqlQuery query(database.Session()->database());
     QVERIFY(query.exec("SELECT Version FROM SystemData") && query.next());
-    QCOMPARE(query.value(0).toString().trimmed(), QString("1.00.03"));
+    QCOMPARE(query.value(0).toString().trimmed(), QString("1.00.04"));
     QVERIFY(query.exec("SELECT COUNT(*) FROM pg_indexes WHERE indexname IN ('ix_signals_parentid', "
                        "'ix_signals_name')") &&
             query.next());

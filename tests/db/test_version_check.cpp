@@ -181,12 +181,15 @@ void TestVersionCheck::olderProjectIsUpgraded()
     project.exec("UPDATE SystemData SET Version = '1.00.00'");
     project.exec("DROP INDEX IX_Signals_ParentID");
     project.exec("DROP INDEX IX_Signals_Name");
+    project.exec("ALTER TABLE CommissioningRecords DROP COLUMN Port");
+    ScriptedMessages messages;
     CVersionCheck check(project.session().source());
     QVERIFY(check.ReferenceOpened());
     QCOMPARE(check.Run(), 1);
-    QCOMPARE(project.scalar("SELECT TRIM(Version) FROM SystemData").toString(), QString("1.00.03"));
+    QCOMPARE(project.scalar("SELECT TRIM(Version) FROM SystemData").toString(), QString("1.00.04"));
     QVERIFY(HasTable(project, "IX_Signals_ParentID"));
     QVERIFY(HasTable(project, "IX_Signals_Name"));
+    QVERIFY2(messages.texts().isEmpty(), qPrintable(messages.texts().join('\n')));
 
     // A project of the first index step gets the second alone.
     ProjectCopy first;
@@ -194,7 +197,7 @@ void TestVersionCheck::olderProjectIsUpgraded()
     first.exec("DROP INDEX IX_Signals_Name");
     CVersionCheck again(first.session().source());
     QCOMPARE(again.Run(), 1);
-    QCOMPARE(first.scalar("SELECT TRIM(Version) FROM SystemData").toString(), QString("1.00.03"));
+    QCOMPARE(first.scalar("SELECT TRIM(Version) FROM SystemData").toString(), QString("1.00.04"));
     QVERIFY(HasTable(first, "IX_Signals_Name"));
 }
 
@@ -208,7 +211,7 @@ void TestVersionCheck::commissioningTablesComeWithTheUpgrade()
     CVersionCheck check(project.session().source());
     QCOMPARE(check.Run(), 1);
     QVERIFY(messages.texts().isEmpty());
-    QCOMPARE(project.scalar("SELECT TRIM(Version) FROM SystemData").toString(), QString("1.00.03"));
+    QCOMPARE(project.scalar("SELECT TRIM(Version) FROM SystemData").toString(), QString("1.00.04"));
     QVERIFY(HasTable(project, "CommissioningRecords"));
     QVERIFY(HasTable(project, "CommissioningQueue"));
     project.exec("INSERT INTO CommissioningRecords (ID, RecordedAt, ModuleTable, ModuleID, ModulePath, SerialNr, "
@@ -220,6 +223,20 @@ void TestVersionCheck::commissioningTablesComeWithTheUpgrade()
     QCOMPARE(project.scalar("SELECT CrcReadBack FROM CommissioningRecords WHERE ID = 100").toString(),
              QString("CBF43926"));
     QCOMPARE(project.scalar("SELECT State FROM CommissioningQueue WHERE ModuleID = 7").toInt(), 2);
+    // The records got the port of each attempt from the step after.
+    project.exec("UPDATE CommissioningRecords SET Port = '/dev/ttyUSB1' WHERE ID = 100");
+    QCOMPARE(project.scalar("SELECT Port FROM CommissioningRecords WHERE ID = 100").toString(),
+             QString("/dev/ttyUSB1"));
+
+    // A project of the commissioning step gets the port alone.
+    ProjectCopy before;
+    before.exec("ALTER TABLE CommissioningRecords DROP COLUMN Port");
+    before.exec("UPDATE SystemData SET Version = '1.00.03'");
+    CVersionCheck portStep(before.session().source());
+    QCOMPARE(portStep.Run(), 1);
+    QCOMPARE(before.scalar("SELECT TRIM(Version) FROM SystemData").toString(), QString("1.00.04"));
+    before.exec("INSERT INTO CommissioningRecords (ID, Port) VALUES (101, '/dev/ttyUSB0')");
+    QCOMPARE(before.scalar("SELECT Port FROM CommissioningRecords WHERE ID = 101").toString(), QString("/dev/ttyUSB0"));
 
     // A project already at the step is left as it is.
     CVersionCheck again(project.session().source());

@@ -213,7 +213,9 @@ void TestZelnorctlCommission::recordsAreListedAndReported()
 
 void TestZelnorctlCommission::aVerdictWhoseRecordCannotBeStoredIsAFailure()
 {
-    TestSupport::SimulatorProcess simulator({"--family", "7230", "--type", "6", "--channels", "2"});
+    // At the line rate the module is written for seconds, so that the lock
+    // is taken while it is, however busy the machine.
+    TestSupport::SimulatorProcess simulator({"--family", "7230", "--type", "6", "--channels", "2", "--line-rate"});
     QVERIFY(!simulator.device().isEmpty());
     QTemporaryDir dir;
     const QString project = PlantProject(dir);
