@@ -691,6 +691,10 @@ void ChannelForm::Finish(QLayout *controls)
     scroll->setFrameShape(QFrame::NoFrame);
     auto *content = new QWidget(scroll);
     auto *contentLayout = new WidthKeepingLayout(content);
+    // A text that grows after the first layout (another language, another
+    // sensor's label) widens the controls at once: the scroll area only
+    // fits them again when it is resized itself.
+    contentLayout->setSizeConstraint(QLayout::SetMinimumSize);
     contentLayout->setContentsMargins(0, 0, 0, 0);
     contentLayout->addLayout(controls);
     contentLayout->addStretch(1);
