@@ -61,8 +61,10 @@ void TestOnlineWindow::aLanguageChangeKeepsTheOnlineModulesMark()
         ModuleDialogService::setPresenter(ModuleDialogService::acceptProposals);
     OnlineWindow window;
     window.start();
+    // The question and the module's dialog follow the module's coming
+    // online: the proposals are taken until the module is in the tree.
+    QTRY_VERIFY2_WITH_TIMEOUT(window.onlineEntry().isValid(), qPrintable(messages.texts().join(" | ")), 20000);
     ModuleDialogService::setPresenter(previous);
-    QTRY_VERIFY(window.onlineEntry().isValid());
     const int online = window.onlineEntry().data(DocumentTreeModel::TreeImageRole).toInt();
     QVERIFY(online == ModuleTransfer::ImageOnlineEqual || online == ModuleTransfer::ImageOnlineDifferent);
     const QString name = window.onlineEntry().data().toString();
