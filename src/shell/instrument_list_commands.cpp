@@ -4,9 +4,9 @@
 #include "base/string_table.h"
 #include "db/project_file_dialogs.h"
 #include "log/output_log.h"
-#include "tree/csv_table.h"
-#include "tree/instrument_list.h"
-#include "tree/instrument_list_strings.h"
+#include "exchange/csv_table.h"
+#include "exchange/instrument_list.h"
+#include "exchange/instrument_list_strings.h"
 #include "tree/my7100_doc.h"
 
 #include <QFile>

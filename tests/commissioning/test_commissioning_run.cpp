@@ -9,7 +9,7 @@
 #include "commissioning/commissioning_run.h"
 #include "link/transfer_harness.h"
 #include "link/block_layout.h"
-#include "tree/csv_table.h"
+#include "exchange/csv_table.h"
 #include "tree/item_path.h"
 
 #include <QSqlDatabase>

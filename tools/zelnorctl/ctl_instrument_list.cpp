@@ -5,10 +5,10 @@
 
 #include "base/string_table.h"
 #include "db/data_error.h"
-#include "tree/csv_table.h"
-#include "tree/instrument_list.h"
-#include "tree/instrument_list_import.h"
-#include "tree/instrument_list_strings.h"
+#include "exchange/csv_table.h"
+#include "exchange/instrument_list.h"
+#include "exchange/instrument_list_import.h"
+#include "exchange/instrument_list_strings.h"
 
 #include <QFile>
 #include <QFileInfo>

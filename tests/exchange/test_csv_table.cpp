@@ -1,5 +1,5 @@
 #include "support/test_support.h"
-#include "tree/csv_table.h"
+#include "exchange/csv_table.h"
 
 #include <QtTest>
 

@@ -29,7 +29,6 @@ enum : int {
     UnknownColumnsNone = 63394,
     RefusedLine = 63395,
     ChannelColumnUnknown = 63396,
-    ImportingCaption = 63397,
     ImportCancelled = 63398,
     ProjectBusy = 63399,
 };

@@ -1,11 +1,11 @@
-#include "tree/instrument_list_import.h"
+#include "exchange/instrument_list_import.h"
 
 #include "db/project_strings.h"
 
-#include "tree/csv_table.h"
+#include "exchange/csv_table.h"
 #include "tree/hierarchy_strings.h"
-#include "tree/instrument_list.h"
-#include "tree/instrument_list_strings.h"
+#include "exchange/instrument_list.h"
+#include "exchange/instrument_list_strings.h"
 #include "tree/item_progress.h"
 #include "tree/module_dialog_logic.h"
 #include "tree/module_dialog_service.h"

@@ -1,7 +1,7 @@
-#include "tree/instrument_list.h"
+#include "exchange/instrument_list.h"
 
 #include "tree/hierarchy_strings.h"
-#include "tree/instrument_list_strings.h"
+#include "exchange/instrument_list_strings.h"
 #include "tree/my7100_doc.h"
 
 #include "base/string_table.h"

@@ -1,6 +1,6 @@
-#include "tree/csv_table.h"
+#include "exchange/csv_table.h"
 
-#include "tree/instrument_list_strings.h"
+#include "exchange/instrument_list_strings.h"
 
 #include "base/number_text.h"
 #include "base/string_table.h"
