@@ -15,18 +15,20 @@ struct CsvRecord {
 };
 
 // A comma-separated file as a spreadsheet saves it: comma or semicolon
-// between fields (the one the header line uses more often), an optional
-// UTF-8 byte-order mark, fields in double quotes that may hold separators,
-// doubled quotes and line breaks. Where fields are separated by semicolons,
-// numbers carry decimal commas.
+// between fields (the one the header line uses more often, or the one a
+// first line "sep=;" names), fields in double quotes that may hold
+// separators, doubled quotes and line breaks. Where fields are separated by
+// semicolons, numbers carry decimal commas.
 struct CsvTable {
     QChar separator = QLatin1Char(',');
     std::vector<CsvRecord> records; // the header first; blank lines left out
+    QString encoding;               // the encoding the text was read in: "UTF-8", "UTF-16 LE", "Windows-1252"
     QString error;                  // why the file cannot be read; empty when it can
 
     bool decimalComma() const { return separator == QLatin1Char(';'); }
-    // Reads UTF-8 bytes; error is set for text that is no UTF-8 or a quoted
-    // field that never ends.
+    // Reads UTF-8 (with or without byte-order mark), UTF-16 with its mark,
+    // else Windows-1252; error is set for text that its mark misnames or a
+    // quoted field that never ends.
     static CsvTable Parse(const QByteArray &bytes);
 };
 

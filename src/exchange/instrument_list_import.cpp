@@ -3,6 +3,7 @@
 #include "db/project_strings.h"
 
 #include "exchange/csv_table.h"
+#include "exchange/exchange_strings.h"
 #include "tree/hierarchy_strings.h"
 #include "exchange/instrument_list.h"
 #include "exchange/instrument_list_strings.h"
@@ -451,6 +452,7 @@ ImportReport InstrumentListImport::Run(const QByteArray &file, bool write)
         return report;
     }
     const CsvTable table = CsvTable::Parse(file);
+    report.encoding = table.encoding;
     if (!table.error.isEmpty()) {
         report.fileError = table.error;
         return report;
@@ -513,6 +515,8 @@ QString ImportReport::RefusalText(const ImportRefusal &refusal)
 QStringList ImportReport::Lines() const
 {
     QStringList lines;
+    if (!encoding.isEmpty())
+        lines << StrF(ExchangeStrings::ReadAs, {encoding});
     if (!unknownColumns.isEmpty())
         lines << StrF(UnknownColumns, {unknownColumns.join(QStringLiteral(", "))});
     for (const QString &folder : addedFolders)

@@ -5,7 +5,6 @@
 namespace InstrumentListStrings {
 enum : int {
     QuoteNotClosed = 63370,
-    NotUtf8 = 63371,
     NoKeyColumn = 63372,
     UnknownColumns = 63373,
     TypeUnknown = 63374,
