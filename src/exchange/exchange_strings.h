@@ -6,5 +6,8 @@ namespace ExchangeStrings {
 enum : int {
     NotTextOfItsMark = 64720,
     ReadAs = 64721,
+    ColumnTwice = 64722,
+    ModuleTwice = 64723,
+    NulInCell = 64724,
 };
 } // namespace ExchangeStrings

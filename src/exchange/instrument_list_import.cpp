@@ -23,6 +23,7 @@
 #include "params/module_types.h"
 #include "params/parameter_column_edit.h"
 #include "params/parameter_validation.h"
+#include "params/params_strings.h"
 
 #include <QHash>
 
@@ -58,26 +59,46 @@ private:
     QString m_last;
 };
 
-// The columns of the file by their canonical names.
+// The columns of the file by their canonical names. Empty cells at the end
+// of the header are left out quietly.
 class HeaderMap {
 public:
     explicit HeaderMap(const QStringList &header)
     {
-        for (int index = 0; index < header.size(); ++index) {
+        qsizetype used = header.size();
+        while (used > 0 && header[used - 1].trimmed().isEmpty())
+            --used;
+        for (int index = 0; index < used; ++index) {
             const QString canonical = Columns::Canonical(header[index]);
-            if (canonical.isEmpty() || m_index.contains(canonical))
+            if (canonical.isEmpty())
                 m_unknown << header[index];
+            else if (m_index.contains(canonical) && m_twice.isEmpty())
+                m_twice = StrF(ExchangeStrings::ColumnTwice, {header[m_index.value(canonical)].trimmed(),
+                                                              header[index].trimmed()});
             else
                 m_index.insert(canonical, index);
         }
     }
     bool Has(const QString &column) const { return m_index.contains(column); }
+    // Cells are taken without the blanks around them.
     QString Cell(const QStringList &fields, const QString &column) const
     {
         const int index = m_index.value(column, -1);
-        return index >= 0 && index < fields.size() ? fields[index] : QString();
+        return index >= 0 && index < fields.size() ? fields[index].trimmed() : QString();
     }
     const QStringList &Unknown() const { return m_unknown; }
+    // Why the header cannot be taken: a column named twice. Empty when it can.
+    const QString &Twice() const { return m_twice; }
+    // A known column whose cell holds a NUL, which no value may hold (nor
+    // a database message quote); empty when none does.
+    QString ColumnWithNul(const QStringList &fields) const
+    {
+        for (auto it = m_index.cbegin(); it != m_index.cend(); ++it) {
+            if (it.value() < fields.size() && fields[it.value()].contains(QChar(0)))
+                return it.key();
+        }
+        return QString();
+    }
     // The value columns of the file in the order their values are set.
     QStringList ValueColumns() const
     {
@@ -92,6 +113,7 @@ public:
 private:
     QHash<QString, int> m_index;
     QStringList m_unknown;
+    QString m_twice;
 };
 
 // One value of a row to be set: its header, channel (0: the module's) and
@@ -151,6 +173,8 @@ private:
 
     QString ImportRow()
     {
+        if (const QString column = m_header.ColumnWithNul(m_fields); !column.isEmpty())
+            Refuse(column, Str(ExchangeStrings::NulInCell));
         const std::optional<ModuleTypeInfo> type = TypeOfRow();
         const QString tag1 = Cell(Columns::OfChannel(1, QStringLiteral("Name")));
         const QString tag2 = Cell(Columns::OfChannel(2, QStringLiteral("Name")));
@@ -171,12 +195,23 @@ private:
             Refuse(Columns::Type, StrF(TypeDiffers, {key, present ? present->name : QString(), type->name}));
         }
         const QString path = m_document.GetPath(*module);
+        RefuseSecondRow(module->handle(), path);
         ImportEntry entry{m_line, path, SetValues(*module, created)};
         if (created)
             m_report.added.push_back(entry);
         else if (!entry.changes.empty())
             m_report.changed.push_back(entry);
         return path;
+    }
+
+    // A module stands in a list once: a second row would silently undo the first.
+    void RefuseSecondRow(ItemHandle module, const QString &path)
+    {
+        const auto earlier = m_lineOfModule.constFind(module);
+        if (earlier != m_lineOfModule.cend())
+            Refuse(m_header.Has(Columns::Module) ? Columns::Module : QString(),
+                   StrF(ExchangeStrings::ModuleTwice, {path, *earlier}));
+        m_lineOfModule.insert(module, m_line);
     }
 
     std::optional<ModuleTypeInfo> TypeOfRow()
@@ -388,6 +423,8 @@ private:
     // the module passes the checks. Else the text column the message quotes.
     QString Blame(ParameterRowSource &rows, const std::vector<Assignment> &assignments, const QString &message)
     {
+        if (message == Str(ParamsStrings::SameChannelNames))
+            return NameColumnOf(assignments);
         for (size_t left = 0; left < assignments.size(); ++left) {
             ModuleParameterEditor probe(rows, m_catalogues);
             if (!probe.Load())
@@ -396,7 +433,7 @@ private:
                 if (index != left)
                     ApplyQuietly(probe, assignments[index]);
             }
-            if (PassesChecks(probe.parameters()))
+            if (PassesChecks(probe))
                 return assignments[left].header;
         }
         m_capture.Take();
@@ -418,10 +455,22 @@ private:
         }
     }
 
-    bool PassesChecks(const ModuleParameters &parameters)
+    // The channel name the row sets, the second before the first.
+    static QString NameColumnOf(const std::vector<Assignment> &assignments)
     {
+        QString column;
+        for (const Assignment &assignment : assignments) {
+            if (assignment.column == QLatin1String("Name") && assignment.channel > 0)
+                column = assignment.header;
+        }
+        return column;
+    }
+
+    bool PassesChecks(const ModuleParameterEditor &probe)
+    {
+        const ModuleParameters &parameters = probe.parameters();
         const ParameterValidator validator(m_catalogues, parameters);
-        bool passes = parameters.family == Family7220 || validator.CheckMeasuringRange();
+        bool passes = probe.CheckTexts() && (parameters.family == Family7220 || validator.CheckMeasuringRange());
         for (int channel = 1; passes && channel <= 2; ++channel)
             passes = !parameters.hasChannel(channel) || validator.ValidateChannel(channel);
         m_capture.Take();
@@ -438,7 +487,8 @@ private:
     MessageCapture m_capture;
     QStringList m_fields;
     int m_line = 0;
-    ItemHandle m_created = 0; // the module the present row made
+    ItemHandle m_created = 0;              // the module the present row made
+    QHash<ItemHandle, int> m_lineOfModule; // the line each module was met on
 };
 
 } // namespace
@@ -458,6 +508,10 @@ ImportReport InstrumentListImport::Run(const QByteArray &file, bool write)
         return report;
     }
     const HeaderMap header(table.records.empty() ? QStringList() : table.records.front().fields);
+    if (!header.Twice().isEmpty()) {
+        report.fileError = header.Twice();
+        return report;
+    }
     if (!header.Has(Columns::Type) && !header.Has(Columns::Module)) {
         report.fileError = Str(NoKeyColumn);
         return report;
