@@ -240,12 +240,12 @@ bool NeedsApostrophe(QStringView field)
     return formulaStarts.contains(field.front()) && !NumberText::Parse(field.toString());
 }
 
-QString Quoted(const QString &field)
+QString Quoted(const QString &field, QChar separator)
 {
-    static const QString needsQuotes = QStringLiteral(",\"\r\n");
+    static const QString needsQuotes = QStringLiteral("\"\r\n");
     bool quote = false;
     for (const QChar c : field)
-        quote = quote || needsQuotes.contains(c);
+        quote = quote || c == separator || needsQuotes.contains(c);
     if (!quote)
         return field;
     QString doubled = field;
@@ -291,17 +291,28 @@ QString FromSpreadsheetText(const QString &field)
 
 QString CsvCell(const QString &field)
 {
-    return Quoted(SpreadsheetText(field));
+    return Quoted(SpreadsheetText(field), QLatin1Char(','));
 }
 
-QByteArray CsvEncode(const QList<QStringList> &records)
+CsvDialect CsvDialect::ForSpreadsheets(const QLocale &locale)
+{
+    CsvDialect dialect;
+    dialect.byteOrderMark = true;
+    if (locale.decimalPoint() == QLatin1String(",")) {
+        dialect.separator = QLatin1Char(';');
+        dialect.decimalComma = true;
+    }
+    return dialect;
+}
+
+QByteArray CsvEncode(const QList<QStringList> &records, const CsvDialect &dialect)
 {
     QString text;
     for (const QStringList &record : records) {
         QStringList fields;
         for (const QString &field : record)
-            fields << CsvCell(field);
-        text += fields.join(QLatin1Char(',')) + QLatin1String("\r\n");
+            fields << Quoted(SpreadsheetText(field), dialect.separator);
+        text += fields.join(dialect.separator) + QLatin1String("\r\n");
     }
-    return text.toUtf8();
+    return (dialect.byteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -32,11 +33,24 @@ struct CsvTable {
     static CsvTable Parse(const QByteArray &bytes);
 };
 
-// Records as UTF-8 text with commas and CRLF line ends: a field is quoted
-// when it holds a comma, a quote or a line break, its quotes doubled. A text
-// a spreadsheet would take for a formula gets a leading apostrophe, which
+// How records are written for the program that opens them: the separator
+// (comma or semicolon) and a UTF-8 byte-order mark, which spreadsheets need
+// to take the file for UTF-8 rather than their code page.
+struct CsvDialect {
+    QChar separator = QLatin1Char(',');
+    bool decimalComma = false; // numbers of the values with a decimal comma
+    bool byteOrderMark = false;
+
+    // Marked UTF-8; semicolons and decimal commas where the locale writes
+    // numbers with a decimal comma.
+    static CsvDialect ForSpreadsheets(const QLocale &locale);
+};
+
+// Records as UTF-8 text with CRLF line ends: a field is quoted when it holds
+// the separator, a quote or a line break, its quotes doubled. A text a
+// spreadsheet would take for a formula gets a leading apostrophe, which
 // Parse takes off again.
-QByteArray CsvEncode(const QList<QStringList> &records);
+QByteArray CsvEncode(const QList<QStringList> &records, const CsvDialect &dialect = {});
 // One field as CsvEncode writes it: spreadsheet-safe, quoted where it must be.
 QString CsvCell(const QString &field);
 

@@ -346,13 +346,15 @@ private:
     }
 
     // The number a cell stands for: a catalogue choice by its text, a
-    // decimal comma where the file separates with semicolons.
+    // decimal comma where the file separates with semicolons or a number
+    // has no decimal point.
     QString ValueText(ModuleParameterEditor &editor, const Assignment &assignment) const
     {
         if (Columns::IsTextColumn(assignment.column))
             return assignment.text;
         QString text = assignment.text.trimmed();
-        if (m_decimalComma)
+        // A comma list may carry decimal commas too, when no point is there.
+        if (m_decimalComma || !text.contains(QLatin1Char('.')))
             text.replace(QLatin1Char(','), QLatin1Char('.'));
         bool number = false;
         text.toDouble(&number);

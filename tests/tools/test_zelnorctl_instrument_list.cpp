@@ -19,6 +19,7 @@ private slots:
     void fileErrorsAndHierarchyRefusals();
     void exportNeverOverwritesAProject();
     void spreadsheetEncodingsAndSeparatorLineImport();
+    void exportForSpreadsheetsReadsBackTheSame();
     void matchingNeverDuplicatesAndBlamesTheRightCell();
 };
 
@@ -320,6 +321,34 @@ void TestZelnorctlInstrumentList::spreadsheetEncodingsAndSeparatorLineImport()
     QVERIFY2(run.out.contains("read as UTF-16 LE text"), qPrintable(run.out));
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Equipments").toInt(), 1);
     QCOMPARE(Modules(project), 2);
+}
+
+void TestZelnorctlInstrumentList::exportForSpreadsheetsReadsBackTheSame()
+{
+    QTemporaryDir dir;
+    const QString project = FilledProject(dir);
+    const QString german = dir.filePath("german.csv");
+    const TestSupport::ToolRun run =
+        Ctl({"export", project, "--csv", german, "--delimiter", ";", "--decimal-comma", "--bom"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    const QByteArray bytes = Read(german);
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBFPlant;Cabinet;Carrier;Type;Module;"));
+    QVERIFY(bytes.contains(";300,000;"));
+    QVERIFY(bytes.contains(";\xC2\xB0" "F;"));
+    // A comma in a text needs no quotes now, a semicolon does.
+    QVERIFY(bytes.contains(";\"Flow ;semicolon\";"));
+    QVERIFY(!bytes.contains(".000"));
+    // Read back into a new project, it exports as the original does.
+    const QString copy = NewProject(dir, "copy.prj");
+    const TestSupport::ToolRun imported = Ctl({"import", copy, german});
+    QVERIFY2(imported.exitCode == 0, qPrintable(imported.out + imported.err));
+    QCOMPARE(Ctl({"export", project, "--csv", dir.filePath("a.csv")}).exitCode, 0);
+    QCOMPARE(Ctl({"export", copy, "--csv", dir.filePath("b.csv")}).exitCode, 0);
+    QCOMPARE(Read(dir.filePath("b.csv")), Read(dir.filePath("a.csv")));
+    const TestSupport::ToolRun tab = Ctl({"export", project, "--csv", dir.filePath("c.csv"), "--delimiter", "|"});
+    QCOMPARE(tab.exitCode, 2);
+    QVERIFY2(tab.err.contains("'|'"), qPrintable(tab.err));
+    QVERIFY(!QFile::exists(dir.filePath("c.csv")));
 }
 
 void TestZelnorctlInstrumentList::matchingNeverDuplicatesAndBlamesTheRightCell()
