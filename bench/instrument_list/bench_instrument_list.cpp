@@ -10,9 +10,9 @@
 #include "db/id_sequence.h"
 #include "db/table_level.h"
 #include "params/catalogues.h"
-#include "tree/csv_table.h"
-#include "tree/instrument_list.h"
-#include "tree/instrument_list_import.h"
+#include "exchange/csv_table.h"
+#include "exchange/instrument_list.h"
+#include "exchange/instrument_list_import.h"
 #include "tree/my7100_doc.h"
 #include "tree/widgets/progress_window.h"
 

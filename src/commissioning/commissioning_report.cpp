@@ -4,7 +4,7 @@
 #include "commissioning/commissioning_strings.h"
 #include "print/print_strings.h"
 #include "print/report_data.h"
-#include "tree/csv_table.h"
+#include "exchange/csv_table.h"
 #include "tree/document.h"
 #include "tree/item.h"
 

@@ -184,6 +184,10 @@ bool ModuleParameterEditor::CheckSignalNames()
         if (m_parameters.isShown(number))
             written.push_back(m_parameters.channel(number)->signalId);
     }
+    // As the module dialog has it: "t7a" beside "T7A" is the same name.
+    if (written.size() == 2 &&
+        m_parameters.channel(1)->name.compare(m_parameters.channel(2)->name, Qt::CaseInsensitive) == 0)
+        return Refuse(Str(SameChannelNames));
     for (int number = 1; number <= 2; ++number) {
         if (!m_parameters.isShown(number))
             continue;

@@ -107,9 +107,12 @@ public:
     // stored one.
     int RangeFactorOf(int channel) const;
 
+    // The text fields against their limits, as Apply checks them; false
+    // after the refusal was shown.
+    bool CheckTexts() const;
+
 private:
     bool WriteApplied(const QString &name);
-    bool CheckTexts() const;
     bool CheckSignalNames();
     bool RefuseName(int format, const QString &name) const;
     bool Refuse(const QString &text) const;

@@ -70,6 +70,8 @@ inline constexpr int Channel2 = 63405;
 // Apply and Reset.
 inline constexpr int ModuleNameExists = 63406;
 inline constexpr int SignalNameExists = 63407;
+// The module dialog's text: the two channels' names equal without regard to case.
+inline constexpr int SameChannelNames = 2288;
 inline constexpr int ParametersApplied = 63408;
 inline constexpr int ParametersNotApplied = 63409;
 inline constexpr int ParametersReset = 63410;

@@ -4,13 +4,14 @@
 #include "base/string_table.h"
 #include "db/project_file_dialogs.h"
 #include "log/output_log.h"
-#include "tree/csv_table.h"
-#include "tree/instrument_list.h"
-#include "tree/instrument_list_strings.h"
+#include "exchange/csv_table.h"
+#include "exchange/instrument_list.h"
+#include "exchange/instrument_list_strings.h"
 #include "tree/my7100_doc.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 
 using namespace InstrumentListStrings;
 
@@ -24,6 +25,20 @@ QString AskFile(FileDialogRequest::Kind kind, int title)
         {{InstrumentListCommands::CsvExtension, InstrumentListCommands::CsvFilterName}});
     request.defaultExtension = Str(InstrumentListCommands::CsvExtension);
     return FileDialogService::show(request);
+}
+
+// The form of the list: for spreadsheets (UTF-8 marked as such, and
+// semicolons with decimal commas where the locale writes decimal commas)
+// when the user says so; the locale's habit is the answer Enter gives.
+CsvDialect AskDialect()
+{
+    const CsvDialect spreadsheet = CsvDialect::ForSpreadsheets(QLocale());
+    const int text = spreadsheet.decimalComma ? InstrumentListCommands::ForSpreadsheetsWithCommas
+                                              : InstrumentListCommands::ForSpreadsheets;
+    const MessageAnswer habit = spreadsheet.decimalComma ? MessageAnswer::Yes : MessageAnswer::No;
+    const MessageAnswer answer =
+        MessageService::show({Str(text), MessageIcon::Question, MessageButtons::YesNo, habit});
+    return answer == MessageAnswer::Yes ? spreadsheet : CsvDialect();
 }
 
 void Refuse(const QString &text)
@@ -51,12 +66,13 @@ bool InstrumentListCommands::Export()
     const QString path = AskFile(FileDialogRequest::Kind::Save, ExportTitle);
     if (path.isEmpty())
         return false;
+    const CsvDialect dialect = AskDialect();
     const InstrumentListExport::Result rows = InstrumentListExport(m_document, m_catalogues).Rows(nullptr, false);
     if (!rows.ok)
         return false;
     // The file dialog asked before an existing file is replaced.
     const OutputFile::Target target{path, OutputFile::Content::Text, true, m_document.PathName()};
-    if (const QString refusal = WriteListFile(target, CsvEncode(rows.records)); !refusal.isEmpty()) {
+    if (const QString refusal = WriteListFile(target, EncodeList(rows.records, dialect)); !refusal.isEmpty()) {
         Refuse(refusal);
         return false;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tree/instrument_list_import.h"
+#include "exchange/instrument_list_import.h"
 
 #include <QString>
 
@@ -27,6 +27,8 @@ public:
         RefusedHint = 62177,
         ExportTitle = 62178,
         ImportTitle = 62179,
+        ForSpreadsheets = 64729,
+        ForSpreadsheetsWithCommas = 64730,
     };
 
     // Shows the preview of an import; true when the user confirms it.

@@ -2,7 +2,6 @@
 
 #include "db/data_error.h"
 #include "base/string_table.h"
-#include "tree/instrument_list_strings.h"
 #include "tree/tree_strings.h"
 
 #include <QStringList>
@@ -28,7 +27,7 @@ int CaptionString(ProgressKind kind)
     case ProgressKind::Moving:
         return TreeStrings::MovingCaption;
     case ProgressKind::Importing:
-        return InstrumentListStrings::ImportingCaption;
+        return TreeStrings::ImportingCaption;
     }
     return TreeStrings::MultiplyingCaption;
 }

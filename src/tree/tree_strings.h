@@ -28,6 +28,8 @@ enum : int {
     CopyingCaption = 50031,
     MovingCaption = 50032,
     DeletingCaption = 50035,
+    // The caption of the progress window while an instrument list is read in.
+    ImportingCaption = 63397,
     InsertingStep = 50040,
     FromToStep = 50041,
     DeletingStep = 50042,

@@ -10,7 +10,7 @@
 #include "link/transfer_harness.h"
 #include "write_lock.h"
 #include "link/block_layout.h"
-#include "tree/csv_table.h"
+#include "exchange/csv_table.h"
 #include "tree/item_path.h"
 
 #include <QSqlDatabase>

@@ -267,12 +267,19 @@ void TestParamsApply::refusalsLeaveTheProjectUnchanged()
          "admissible value is from 1 to 10!"},
         {"signal name", [](LoadedModule &m) { m.ch(2).name = "TAKEN_CH1"; },
          "Signal 'TAKEN_CH1' already exists! \nYou have to rename existing one!"},
+        // As the module dialog has it: the two names may not be equal, not even but for case.
         {"same signal name twice",
          [](LoadedModule &m) {
              m.ch(1).name = "TWICE";
              m.ch(2).name = "TWICE";
          },
-         "Signal 'TWICE' already exists! \nYou have to rename existing one!"},
+         "Channel1 name can't be the same like channel2 name!"},
+        {"same signal name but for case",
+         [](LoadedModule &m) {
+             m.ch(1).name = "t7a";
+             m.ch(2).name = "T7A";
+         },
+         "Channel1 name can't be the same like channel2 name!"},
     };
     for (const Case &c : cases) {
         ScriptedMessages messages;

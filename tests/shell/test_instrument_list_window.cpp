@@ -21,6 +21,7 @@ private slots:
     void importAppliesOnlyAfterConfirmation();
     void refusedRowsAreShownAndNothingIsWritten();
     void exportWritesTheChosenFile();
+    void exportOffersTheSpreadsheetFormOfTheLocale();
     void previewDialogOffersImportOnlyWithoutRefusals();
 };
 
@@ -168,6 +169,54 @@ void TestInstrumentListWindow::exportWritesTheChosenFile()
     dialogs.choose(project.path);
     QVERIFY(!commands.Export());
     QVERIFY(messages.shown.last().contains("is the open project and is not overwritten"));
+}
+
+void TestInstrumentListWindow::exportOffersTheSpreadsheetFormOfTheLocale()
+{
+    ShellTestProject project;
+    QVERIFY(project.open());
+    InstrumentListCommands commands(project.session.Document(), project.session.Catalogues());
+    commands.SetPreviewPresenter([](const ImportReport &) { return true; });
+    ScriptedFileDialogs dialogs;
+    const QString list = project.dir.filePath("loops.csv");
+    WriteFile(list, kGoodList);
+    dialogs.choose(list);
+    {
+        Messages messages;
+        QVERIFY(commands.Import());
+    }
+    // Enter answers the question: the locale's habit.
+    QStringList questions;
+    const MessageService::Presenter previous = MessageService::setPresenter([&](const MessageRequest &request) {
+        if (request.buttons == MessageButtons::YesNo)
+            questions << request.text;
+        return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : request.defaultAnswer;
+    });
+    const QLocale before;
+    const auto exported = [&](const QLocale &locale) {
+        QLocale::setDefault(locale);
+        const QString path = project.dir.filePath(locale.name() + ".csv");
+        dialogs.choose(path);
+        const bool written = commands.Export();
+        QFile file(path);
+        return written && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray german = exported(QLocale(QLocale::German, QLocale::Germany));
+    const QByteArray english = exported(QLocale(QLocale::English, QLocale::UnitedStates));
+    QLocale::setDefault(before);
+    MessageService::setPresenter(previous);
+    QCOMPARE(questions.size(), 2);
+    QVERIFY(questions[0].contains("semicolons and decimal commas"));
+    QVERIFY(german.startsWith("\xEF\xBB\xBFPlant;Cabinet;Carrier;Type;Module;"));
+    QVERIFY2(german.contains(";120,000;"), german.constData());
+    QVERIFY(english.startsWith("Plant,Cabinet,Carrier,Type,Module,"));
+    QVERIFY(english.contains(",120.000,"));
+    // The German list reads back without a change.
+    const ImportReport again =
+        InstrumentListImport(project.session.Document(), project.session.Catalogues()).Run(german, false);
+    QVERIFY(again.accepted());
+    QVERIFY(again.added.empty());
+    QVERIFY(again.changed.empty());
 }
 
 void TestInstrumentListWindow::previewDialogOffersImportOnlyWithoutRefusals()

@@ -19,7 +19,7 @@
 #include "params/module_parameter_editor.h"
 #include "params/parameter_column_edit.h"
 #include "params/parameter_rows.h"
-#include "tree/instrument_list_import.h"
+#include "exchange/instrument_list_import.h"
 #include "tree/item_path.h"
 #include "tree/my7100_doc.h"
 

@@ -18,6 +18,9 @@ private slots:
     void matchingModuleIsUpdatedAndDryRunWritesNothing();
     void fileErrorsAndHierarchyRefusals();
     void exportNeverOverwritesAProject();
+    void spreadsheetEncodingsAndSeparatorLineImport();
+    void exportForSpreadsheetsReadsBackTheSame();
+    void matchingNeverDuplicatesAndBlamesTheRightCell();
 };
 
 namespace {
@@ -247,8 +250,14 @@ void TestZelnorctlInstrumentList::fileErrorsAndHierarchyRefusals()
     run = Ctl({"import", project, list});
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.err.contains("'Type' or 'Module'"));
-    Write(list, QByteArray("Plant,Type,Ch1.Name\r\nA\xFF,Z 7230/211-2,X\r\n"));
+    // A byte-order mark that promises UTF-8 before bytes that are none.
+    Write(list, QByteArray("\xEF\xBB\xBFPlant,Type,Ch1.Name\r\nA\xFF,Z 7230/211-2,X\r\n"));
     QCOMPARE(Ctl({"import", project, list}).exitCode, 2);
+    // A value named twice would be half dropped.
+    Write(list, "Type,Ch1.RangeEnd,ch1.rangeend \r\nZ 7230/211-2,100,200\r\n");
+    run = Ctl({"import", project, list});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains("'Ch1.RangeEnd' and 'ch1.rangeend' name the same value"), qPrintable(run.err));
     QCOMPARE(Ctl({"import", project, dir.filePath("missing.csv")}).exitCode, 2);
     // A carrier needs its cabinet; a tag of 40 characters is refused by the module dialog.
     Write(list, "Plant,Cabinet,Carrier,Type,Ch1.Name,Ch2.Name\r\n"
@@ -285,6 +294,98 @@ void TestZelnorctlInstrumentList::exportNeverOverwritesAProject()
     // An earlier list is replaced unasked.
     QCOMPARE(Ctl({"export", project, "--csv", list}).exitCode, 0);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3);
+}
+
+void TestZelnorctlInstrumentList::spreadsheetEncodingsAndSeparatorLineImport()
+{
+    QTemporaryDir dir;
+    const QString project = NewProject(dir);
+    const QString list = dir.filePath("loops.csv");
+    // Saved as plain CSV on a German Windows machine: Windows-1252 (0x80 is
+    // the euro sign), the separator line and a blank line above the header.
+    Write(list, "sep=;\r\n\r\nPlant;Type;Ch1.Name;Ch2.Name;Ch1.RangeEnd;Ch1.Description;;\r\n"
+                "K\xE4serei;Z 7230/211-2;TI-1;TI-2;150,5;Eintritt \x80;;\r\n");
+    TestSupport::ToolRun run = Ctl({"import", project, list});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.out + run.err));
+    QVERIFY2(run.out.contains("read as Windows-1252 text"), qPrintable(run.out));
+    // The empty header cells at the end are no unknown columns.
+    QVERIFY2(!run.out.contains("not known"), qPrintable(run.out));
+    QCOMPARE(Scalar(project, QString::fromUtf8("SELECT COUNT(*) FROM Equipments WHERE Name = 'K\xC3\xA4serei'")).toInt(), 1);
+    QCOMPARE(SignalValue(project, "TI-1", "RangeEnd").toInt(), 150500);
+    QCOMPARE(SignalValue(project, "TI-1", "Description").toString(), QString::fromUtf8("Eintritt \xE2\x82\xAC"));
+    // Saved as Unicode text: UTF-16 LE with its mark, into the same plant.
+    const QString text = QString::fromUtf8("Plant,Type,Ch1.Name,Ch2.Name\r\nK\xC3\xA4serei,Z 7230/211-2,TI-3,TI-4\r\n");
+    Write(list, QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom).encode(text));
+    run = Ctl({"import", project, list});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.out + run.err));
+    QVERIFY2(run.out.contains("read as UTF-16 LE text"), qPrintable(run.out));
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Equipments").toInt(), 1);
+    QCOMPARE(Modules(project), 2);
+}
+
+void TestZelnorctlInstrumentList::exportForSpreadsheetsReadsBackTheSame()
+{
+    QTemporaryDir dir;
+    const QString project = FilledProject(dir);
+    const QString german = dir.filePath("german.csv");
+    const TestSupport::ToolRun run =
+        Ctl({"export", project, "--csv", german, "--delimiter", ";", "--decimal-comma", "--bom"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    const QByteArray bytes = Read(german);
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBFPlant;Cabinet;Carrier;Type;Module;"));
+    QVERIFY(bytes.contains(";300,000;"));
+    QVERIFY(bytes.contains(";\xC2\xB0" "F;"));
+    // A comma in a text needs no quotes now, a semicolon does.
+    QVERIFY(bytes.contains(";\"Flow ;semicolon\";"));
+    QVERIFY(!bytes.contains(".000"));
+    // Read back into a new project, it exports as the original does.
+    const QString copy = NewProject(dir, "copy.prj");
+    const TestSupport::ToolRun imported = Ctl({"import", copy, german});
+    QVERIFY2(imported.exitCode == 0, qPrintable(imported.out + imported.err));
+    QCOMPARE(Ctl({"export", project, "--csv", dir.filePath("a.csv")}).exitCode, 0);
+    QCOMPARE(Ctl({"export", copy, "--csv", dir.filePath("b.csv")}).exitCode, 0);
+    QCOMPARE(Read(dir.filePath("b.csv")), Read(dir.filePath("a.csv")));
+    const TestSupport::ToolRun tab = Ctl({"export", project, "--csv", dir.filePath("c.csv"), "--delimiter", "|"});
+    QCOMPARE(tab.exitCode, 2);
+    QVERIFY2(tab.err.contains("'|'"), qPrintable(tab.err));
+    QVERIFY(!QFile::exists(dir.filePath("c.csv")));
+}
+
+void TestZelnorctlInstrumentList::matchingNeverDuplicatesAndBlamesTheRightCell()
+{
+    QTemporaryDir dir;
+    const QString project = FilledProject(dir);
+    const QByteArray before = Checksum(project);
+    const QString list = dir.filePath("list.csv");
+    const QString tt = QStringLiteral("7230/211-2 - [TT-101] [TT-102]");
+    Write(list, kHeader.toUtf8() + ",Comment,Ch1.Name,Ch2.Name,Ch2.Description\r\n"
+                "\" Boiler house \", Cab 1 ,Z1 ,Z 7230/211-2,,, S-1 ,S-2 ,\r\n"      // good, into the folders there
+                "Boiler house,Cab 1,Z1,Z 7230/211-2," + tt.toUtf8() + ",,TT-101,tt-101,\r\n" // the tags differ in case only
+                "Boiler house,,,Z 7230/211-2,,fine,X-1,X-2,\"bad\x01text\"\r\n"        // a control character
+                "Boiler house,Cab 1,Z1,Z 7230/211-2,,,S-1,S-2,\r\n"                    // line 2's module again
+                "Boiler house,,,Z 7230/211-2,," + QByteArray("\"nul\0here\"", 10) + ",Y-1,Y-2,\r\n");
+    const TestSupport::ToolRun run = Ctl({"import", project, list});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(Checksum(project), before);
+    const QString said = run.out + run.err;
+    QVERIFY2(!said.contains("Added folder"), qPrintable(said));
+    QVERIFY2(!said.contains("Line 2,"), qPrintable(said));
+    QVERIFY2(said.contains("Line 3, column Ch2.Name: Channel1 name can't be the same like channel2 name!"),
+             qPrintable(said));
+    QVERIFY2(said.contains("Line 4, column Ch2.Description:"), qPrintable(said));
+    QVERIFY2(said.contains("Line 5, column Module: The module '" + kCarrier + "\\7230/211-2 - [S-1] [S-2]' is "
+                           "already on line 2"),
+             qPrintable(said));
+    QVERIFY2(said.contains("Line 6, column Comment: The cell holds a NUL character"), qPrintable(said));
+    QVERIFY(!said.contains(QChar(0)));
+    QVERIFY(said.contains("4 of 5"));
+    // The pages' Apply behind set takes the same rule.
+    const TestSupport::ToolRun set =
+        Ctl({"set", project, Module(kCarrier, "7230/211-2", "[TT-101] [TT-102]"), "--channel", "2", "Name=tt-101"});
+    QVERIFY(set.exitCode != 0);
+    QVERIFY2((set.out + set.err).contains("Channel1 name can't be the same like channel2 name!"),
+             qPrintable(set.out + set.err));
+    QCOMPARE(Checksum(project), before);
 }
 
 QTEST_GUILESS_MAIN(TestZelnorctlInstrumentList)

@@ -15,7 +15,7 @@
 #include "link/serial_link.h"
 #include "commissioning/commissioning_report.h"
 #include "print/print_strings.h"
-#include "tree/instrument_list.h"
+#include "exchange/instrument_list.h"
 #include "tree/item.h"
 
 #include <QDir>

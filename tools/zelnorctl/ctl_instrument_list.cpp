@@ -5,10 +5,10 @@
 
 #include "base/string_table.h"
 #include "db/data_error.h"
-#include "tree/csv_table.h"
-#include "tree/instrument_list.h"
-#include "tree/instrument_list_import.h"
-#include "tree/instrument_list_strings.h"
+#include "exchange/csv_table.h"
+#include "exchange/instrument_list.h"
+#include "exchange/instrument_list_import.h"
+#include "exchange/instrument_list_strings.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,8 +17,16 @@ namespace CtlInstrumentList {
 
 using namespace InstrumentListStrings;
 
-int Export(const QString &path, const QString &csv, const QString &under, bool codes, bool force)
+int Export(const QString &path, const QString &csv, const QString &under, const ExportForm &form, bool force)
 {
+    if (form.delimiter != QLatin1String(",") && form.delimiter != QLatin1String(";")) {
+        Err() << StrF(DelimiterUnknown, {form.delimiter}) << Qt::endl;
+        return ExitUnusable;
+    }
+    CsvDialect dialect;
+    dialect.separator = form.delimiter.front();
+    dialect.decimalComma = form.decimalComma;
+    dialect.byteOrderMark = form.bom;
     const OutputFile::Target target = CommandTarget(csv, OutputFile::Content::Text, force, path);
     // Refused before the project is opened.
     if (const std::optional<int> refused = RefuseEarly(target))
@@ -31,10 +39,10 @@ int Export(const QString &path, const QString &csv, const QString &under, bool c
         if (!under.isEmpty() && !item)
             return ExitRefused;
         const InstrumentListExport::Result rows =
-            InstrumentListExport(project.Document(), project.Catalogues()).Rows(item, codes);
+            InstrumentListExport(project.Document(), project.Catalogues()).Rows(item, form.codes);
         if (!rows.ok)
             return ExitRefused;
-        const QByteArray bytes = CsvEncode(rows.records);
+        const QByteArray bytes = EncodeList(rows.records, dialect);
         const OutputFile::Target list = OutputFile::WithHeadOf(target, bytes);
         const int code = WriteTarget(list, [&] { return OutputFile::WriteBytes(list, bytes); });
         if (code == ExitOk && !OutputFile::IsStandardOutput(target.path))

@@ -13,10 +13,23 @@ inline constexpr int CsvOption = 64452;
 inline constexpr int UnderOption = 64453;
 inline constexpr int CodesOption = 64454;
 inline constexpr int DryRunOption = 64455;
+inline constexpr int DelimiterOption = 64726;
+inline constexpr int DecimalCommaOption = 64727;
+inline constexpr int BomOption = 64728;
+inline constexpr int DelimiterUnknown = 64725;
+
+// How the list is written: codes for choices, the separator ("," or ";"),
+// decimal commas, a byte-order mark.
+struct ExportForm {
+    bool codes = false;
+    QString delimiter = QStringLiteral(",");
+    bool decimalComma = false;
+    bool bom = false;
+};
 
 // under: an item path, empty for the whole project.
 // csv "-": standard output; force: an existing other file is replaced.
-int Export(const QString &project, const QString &csv, const QString &under, bool codes, bool force);
+int Export(const QString &project, const QString &csv, const QString &under, const ExportForm &form, bool force);
 // With dryRun everything is tried and reported, and nothing is kept.
 int Import(const QString &project, const QString &file, bool dryRun);
 

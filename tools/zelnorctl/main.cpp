@@ -295,15 +295,22 @@ const std::map<QString, Command> &Commands()
           },
           false, 64145, QStringLiteral("zelnorctl ports")}},
         {QStringLiteral("export"),
-         {QStringLiteral("PROJECT --csv FILE|- [--under PATH] [--codes] [--force]"), 1, 1,
+         {QStringLiteral("PROJECT --csv FILE|- [--under PATH] [--codes] [--delimiter ,|;] [--decimal-comma] [--bom] "
+                         "[--force]"),
+          1, 1,
           [](const QStringList &a, const QCommandLineParser &parser) {
               if (parser.value(QStringLiteral("csv")).isEmpty()) {
                   Err() << StrF(CtlStrings::Usage, {QStringLiteral("--csv FILE")}) << Qt::endl;
                   return int(ExitUnusable);
               }
+              CtlInstrumentList::ExportForm form;
+              form.codes = parser.isSet(QStringLiteral("codes"));
+              if (parser.isSet(QStringLiteral("delimiter")))
+                  form.delimiter = parser.value(QStringLiteral("delimiter"));
+              form.decimalComma = parser.isSet(QStringLiteral("decimal-comma"));
+              form.bom = parser.isSet(QStringLiteral("bom"));
               return CtlInstrumentList::Export(a[0], parser.value(QStringLiteral("csv")),
-                                               parser.value(QStringLiteral("under")),
-                                               parser.isSet(QStringLiteral("codes")),
+                                               parser.value(QStringLiteral("under")), form,
                                                parser.isSet(QStringLiteral("force")));
           },
           false, CtlInstrumentList::ExportDescription,
@@ -415,6 +422,9 @@ void AddOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("under"), Str(CtlInstrumentList::UnderOption), QStringLiteral("PATH")});
     parser.addOption({QStringLiteral("codes"), Str(CtlInstrumentList::CodesOption)});
     parser.addOption({QStringLiteral("dry-run"), Str(CtlInstrumentList::DryRunOption)});
+    parser.addOption({QStringLiteral("delimiter"), Str(CtlInstrumentList::DelimiterOption), QStringLiteral(",|;")});
+    parser.addOption({QStringLiteral("decimal-comma"), Str(CtlInstrumentList::DecimalCommaOption)});
+    parser.addOption({QStringLiteral("bom"), Str(CtlInstrumentList::BomOption)});
     CtlCommission::AddOptions(parser);
     CtlRepair::AddOptions(parser);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tree/instrument_list_import.h"
+#include "exchange/instrument_list_import.h"
 
 #include <QDialog>
 

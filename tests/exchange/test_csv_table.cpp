@@ -1,5 +1,5 @@
 #include "support/test_support.h"
-#include "tree/csv_table.h"
+#include "exchange/csv_table.h"
 
 #include <QtTest>
 
@@ -13,6 +13,8 @@ private slots:
     void separatorAndDecimalCommaFollowTheHeader();
     void byteOrderMarkAndBlankLinesAreSkipped();
     void brokenFilesAreRefusedWithTheReason();
+    void spreadsheetEncodingsAreReadAndNamed();
+    void separatorLineAndBlankLinesBeforeTheHeader();
     void writtenRecordsReadBackUnchanged();
     void formulasAreWrittenAsTextAndReadBackWhole();
 };
@@ -60,9 +62,60 @@ void TestCsvTable::brokenFilesAreRefusedWithTheReason()
     const CsvTable open = CsvTable::Parse("A,B\n1,2\n3,\"never\nclosed\n");
     QVERIFY(open.records.empty());
     QVERIFY2(open.error.contains("line 3"), qPrintable(open.error));
-    const CsvTable latin = CsvTable::Parse("A,B\nK\xE4se,1\n");
-    QVERIFY(latin.records.empty());
-    QVERIFY(latin.error.contains("UTF-8"));
+    // A byte-order mark that misnames the bytes after it.
+    const CsvTable badUtf8 = CsvTable::Parse("\xEF\xBB\xBF" "A,B\nK\xE4se,1\n");
+    QVERIFY(badUtf8.records.empty());
+    QVERIFY2(badUtf8.error.contains("UTF-8"), qPrintable(badUtf8.error));
+    const CsvTable cutUtf16 = CsvTable::Parse(QByteArray("\xFF\xFE" "A\0,\0B", 7));
+    QVERIFY(cutUtf16.records.empty());
+    QVERIFY2(cutUtf16.error.contains("UTF-16 LE"), qPrintable(cutUtf16.error));
+}
+
+void TestCsvTable::spreadsheetEncodingsAreReadAndNamed()
+{
+    const QString text = QString::fromUtf8("Plant;Ch1.RangeUnitsID\r\nK\xC3\xA4se \xE2\x82\xAC;\xC2\xB0" "C\r\n");
+    const QList<QPair<QByteArray, QString>> files = {
+        {text.toUtf8(), "UTF-8"},
+        {"\xEF\xBB\xBF" + text.toUtf8(), "UTF-8"},
+        {QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2), "UTF-16 LE"},
+        {QStringEncoder(QStringConverter::Utf16BE, QStringConverter::Flag::WriteBom).encode(text), "UTF-16 BE"},
+        // What a spreadsheet saves as plain CSV on Windows: the euro sign is 0x80.
+        {"Plant;Ch1.RangeUnitsID\r\nK\xE4se \x80;\xB0" "C\r\n", "Windows-1252"},
+    };
+    for (const auto &[bytes, encoding] : files) {
+        const CsvTable table = CsvTable::Parse(bytes);
+        QVERIFY2(table.error.isEmpty(), qPrintable(table.error));
+        QCOMPARE(table.encoding, encoding);
+        QCOMPARE(table.separator, QChar(';'));
+        QCOMPARE(table.records.size(), size_t(2));
+        QCOMPARE(table.records[0].fields.first(), QString("Plant"));
+        QCOMPARE(table.records[1].fields, QStringList({QString::fromUtf8("K\xC3\xA4se \xE2\x82\xAC"), QString::fromUtf8("\xC2\xB0" "C")}));
+    }
+}
+
+void TestCsvTable::separatorLineAndBlankLinesBeforeTheHeader()
+{
+    // The separator line wins over the header's count, and lines keep their numbers.
+    const CsvTable named = CsvTable::Parse("sep=;\r\nPlant,Cabinet;Type\r\nA,B;X\r\n");
+    QVERIFY(named.error.isEmpty());
+    QCOMPARE(named.separator, QChar(';'));
+    QCOMPARE(named.records.size(), size_t(2));
+    QCOMPARE(named.records[0].fields, QStringList({"Plant,Cabinet", "Type"}));
+    QCOMPARE(named.records[0].line, 2);
+    QCOMPARE(named.records[1].line, 3);
+    const CsvTable tabs = CsvTable::Parse("\xEF\xBB\xBFSEP=\t\nPlant\tType\n");
+    QCOMPARE(tabs.separator, QChar('\t'));
+    QCOMPARE(tabs.records[0].fields, QStringList({"Plant", "Type"}));
+    // A text that merely starts like it is a header like any other.
+    const CsvTable header = CsvTable::Parse("sep=x,Type\n1,2\n");
+    QCOMPARE(header.separator, QChar(','));
+    QCOMPARE(header.records[0].fields, QStringList({"sep=x", "Type"}));
+    // Blank lines and lines of separators above the header do not choose the separator.
+    const CsvTable blank = CsvTable::Parse("\r\n,,\r\n  \r\nPlant;Type;Module\r\nA;B;C\r\n");
+    QCOMPARE(blank.separator, QChar(';'));
+    QCOMPARE(blank.records.size(), size_t(2));
+    QCOMPARE(blank.records[0].fields, QStringList({"Plant", "Type", "Module"}));
+    QCOMPARE(blank.records[0].line, 4);
 }
 
 void TestCsvTable::writtenRecordsReadBackUnchanged()

@@ -33,6 +33,7 @@ struct ImportEntry {
 
 struct ImportReport {
     QString fileError; // the file as a whole cannot be read; nothing else is set
+    QString encoding;  // the encoding the file was read in
     QStringList unknownColumns;
     QStringList addedFolders;
     std::vector<ImportEntry> added;
@@ -49,7 +50,7 @@ struct ImportReport {
     bool accepted() const { return fileError.isEmpty() && refused.empty() && rows > 0; }
     // The refusal as one line: "Line 7, column Ch1.RangeEnd: ...".
     static QString RefusalText(const ImportRefusal &refusal);
-    // Every line of the report: unknown columns, added folders and modules,
+    // Every line of the report: the encoding read, unknown columns, added folders and modules,
     // changes (old -> new), refusals.
     QStringList Lines() const;
     // The closing sentence: what was imported, what would be, or why nothing.

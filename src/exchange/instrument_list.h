@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/output_file.h"
+#include "exchange/csv_table.h"
 
 #include <QByteArray>
 #include <QList>
@@ -75,6 +76,10 @@ private:
     CMy7100Doc &m_document;
     const CatalogueSet &m_catalogues;
 };
+
+// The records of a list as the dialect writes them: with decimal commas
+// in the numbers of the value columns where it asks for them.
+QByteArray EncodeList(const QList<QStringList> &records, const CsvDialect &dialect);
 
 // Writes a list through the output service; an earlier list with the same
 // header line is replaced without asking. Empty on success, else the message.

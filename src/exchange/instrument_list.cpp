@@ -1,9 +1,10 @@
-#include "tree/instrument_list.h"
+#include "exchange/instrument_list.h"
 
 #include "tree/hierarchy_strings.h"
-#include "tree/instrument_list_strings.h"
+#include "exchange/instrument_list_strings.h"
 #include "tree/my7100_doc.h"
 
+#include "base/number_text.h"
 #include "base/string_table.h"
 #include "db/data_error.h"
 #include "params/catalogue_choices.h"
@@ -241,6 +242,34 @@ InstrumentListExport::Result InstrumentListExport::Rows(Item *under, bool codes)
     result.modules = int(modules.size());
     result.ok = true;
     return result;
+}
+
+namespace {
+// The numbers of the value columns with a decimal comma; texts stay as typed.
+QList<QStringList> WithDecimalCommas(QList<QStringList> records)
+{
+    if (records.isEmpty())
+        return records;
+    const QStringList header = records.front();
+    for (int column = 0; column < header.size(); ++column) {
+        const std::optional<ValueColumn> value = ValueColumnOf(header[column]);
+        if (!value || IsTextColumn(value->column))
+            continue;
+        for (qsizetype row = 1; row < records.size(); ++row) {
+            if (column >= records[row].size())
+                continue;
+            QString &cell = records[row][column];
+            if (NumberText::Parse(cell))
+                cell.replace(QLatin1Char('.'), QLatin1Char(','));
+        }
+    }
+    return records;
+}
+} // namespace
+
+QByteArray EncodeList(const QList<QStringList> &records, const CsvDialect &dialect)
+{
+    return CsvEncode(dialect.decimalComma ? WithDecimalCommas(records) : records, dialect);
 }
 
 QString WriteListFile(const OutputFile::Target &target, const QByteArray &bytes)

@@ -5,7 +5,6 @@
 namespace InstrumentListStrings {
 enum : int {
     QuoteNotClosed = 63370,
-    NotUtf8 = 63371,
     NoKeyColumn = 63372,
     UnknownColumns = 63373,
     TypeUnknown = 63374,
@@ -29,7 +28,6 @@ enum : int {
     UnknownColumnsNone = 63394,
     RefusedLine = 63395,
     ChannelColumnUnknown = 63396,
-    ImportingCaption = 63397,
     ImportCancelled = 63398,
     ProjectBusy = 63399,
     NothingImportedBeforeGone = 64600,

@@ -1,11 +1,12 @@
-#include "tree/instrument_list_import.h"
+#include "exchange/instrument_list_import.h"
 
 #include "db/project_strings.h"
 
-#include "tree/csv_table.h"
+#include "exchange/csv_table.h"
+#include "exchange/exchange_strings.h"
 #include "tree/hierarchy_strings.h"
-#include "tree/instrument_list.h"
-#include "tree/instrument_list_strings.h"
+#include "exchange/instrument_list.h"
+#include "exchange/instrument_list_strings.h"
 #include "tree/item_progress.h"
 #include "tree/module_dialog_logic.h"
 #include "tree/module_dialog_service.h"
@@ -22,6 +23,7 @@
 #include "params/module_types.h"
 #include "params/parameter_column_edit.h"
 #include "params/parameter_validation.h"
+#include "params/params_strings.h"
 
 #include <QHash>
 #include <QSet>
@@ -58,26 +60,46 @@ private:
     QString m_last;
 };
 
-// The columns of the file by their canonical names.
+// The columns of the file by their canonical names. Empty cells at the end
+// of the header are left out quietly.
 class HeaderMap {
 public:
     explicit HeaderMap(const QStringList &header)
     {
-        for (int index = 0; index < header.size(); ++index) {
+        qsizetype used = header.size();
+        while (used > 0 && header[used - 1].trimmed().isEmpty())
+            --used;
+        for (int index = 0; index < used; ++index) {
             const QString canonical = Columns::Canonical(header[index]);
-            if (canonical.isEmpty() || m_index.contains(canonical))
+            if (canonical.isEmpty())
                 m_unknown << header[index];
+            else if (m_index.contains(canonical) && m_twice.isEmpty())
+                m_twice = StrF(ExchangeStrings::ColumnTwice, {header[m_index.value(canonical)].trimmed(),
+                                                              header[index].trimmed()});
             else
                 m_index.insert(canonical, index);
         }
     }
     bool Has(const QString &column) const { return m_index.contains(column); }
+    // Cells are taken without the blanks around them.
     QString Cell(const QStringList &fields, const QString &column) const
     {
         const int index = m_index.value(column, -1);
-        return index >= 0 && index < fields.size() ? fields[index] : QString();
+        return index >= 0 && index < fields.size() ? fields[index].trimmed() : QString();
     }
     const QStringList &Unknown() const { return m_unknown; }
+    // Why the header cannot be taken: a column named twice. Empty when it can.
+    const QString &Twice() const { return m_twice; }
+    // A known column whose cell holds a NUL, which no value may hold (nor
+    // a database message quote); empty when none does.
+    QString ColumnWithNul(const QStringList &fields) const
+    {
+        for (auto it = m_index.cbegin(); it != m_index.cend(); ++it) {
+            if (it.value() < fields.size() && fields[it.value()].contains(QChar(0)))
+                return it.key();
+        }
+        return QString();
+    }
     // The value columns of the file in the order their values are set.
     QStringList ValueColumns() const
     {
@@ -92,6 +114,7 @@ public:
 private:
     QHash<QString, int> m_index;
     QStringList m_unknown;
+    QString m_twice;
 };
 
 // One value of a row to be set: its header, channel (0: the module's) and
@@ -157,6 +180,8 @@ private:
 
     QString ImportRow()
     {
+        if (const QString column = m_header.ColumnWithNul(m_fields); !column.isEmpty())
+            Refuse(column, Str(ExchangeStrings::NulInCell));
         const std::optional<ModuleTypeInfo> type = TypeOfRow();
         const QString tag1 = Cell(Columns::OfChannel(1, QStringLiteral("Name")));
         const QString tag2 = Cell(Columns::OfChannel(2, QStringLiteral("Name")));
@@ -177,12 +202,23 @@ private:
             Refuse(Columns::Type, StrF(TypeDiffers, {key, present ? present->name : QString(), type->name}));
         }
         const QString path = m_document.GetPath(*module);
+        RefuseSecondRow(module->handle(), path);
         ImportEntry entry{m_line, path, SetValues(*module, created)};
         if (created)
             m_report.added.push_back(entry);
         else if (!entry.changes.empty())
             m_report.changed.push_back(entry);
         return path;
+    }
+
+    // A module stands in a list once: a second row would silently undo the first.
+    void RefuseSecondRow(ItemHandle module, const QString &path)
+    {
+        const auto earlier = m_lineOfModule.constFind(module);
+        if (earlier != m_lineOfModule.cend())
+            Refuse(m_header.Has(Columns::Module) ? Columns::Module : QString(),
+                   StrF(ExchangeStrings::ModuleTwice, {path, *earlier}));
+        m_lineOfModule.insert(module, m_line);
     }
 
     std::optional<ModuleTypeInfo> TypeOfRow()
@@ -332,13 +368,15 @@ private:
     }
 
     // The number a cell stands for: a catalogue choice by its text, a
-    // decimal comma where the file separates with semicolons.
+    // decimal comma where the file separates with semicolons or a number
+    // has no decimal point.
     QString ValueText(ModuleParameterEditor &editor, const Assignment &assignment) const
     {
         if (Columns::IsTextColumn(assignment.column))
             return assignment.text;
         QString text = assignment.text.trimmed();
-        if (m_decimalComma)
+        // A comma list may carry decimal commas too, when no point is there.
+        if (m_decimalComma || !text.contains(QLatin1Char('.')))
             text.replace(QLatin1Char(','), QLatin1Char('.'));
         bool number = false;
         text.toDouble(&number);
@@ -409,6 +447,8 @@ private:
     // the module passes the checks. Else the text column the message quotes.
     QString Blame(ParameterRowSource &rows, const std::vector<Assignment> &assignments, const QString &message)
     {
+        if (message == Str(ParamsStrings::SameChannelNames))
+            return NameColumnOf(assignments);
         for (size_t left = 0; left < assignments.size(); ++left) {
             ModuleParameterEditor probe(rows, m_catalogues);
             if (!probe.Load())
@@ -417,7 +457,7 @@ private:
                 if (index != left)
                     ApplyQuietly(probe, assignments[index]);
             }
-            if (PassesChecks(probe.parameters()))
+            if (PassesChecks(probe))
                 return assignments[left].header;
         }
         m_capture.Take();
@@ -439,10 +479,22 @@ private:
         }
     }
 
-    bool PassesChecks(const ModuleParameters &parameters)
+    // The channel name the row sets, the second before the first.
+    static QString NameColumnOf(const std::vector<Assignment> &assignments)
     {
+        QString column;
+        for (const Assignment &assignment : assignments) {
+            if (assignment.column == QLatin1String("Name") && assignment.channel > 0)
+                column = assignment.header;
+        }
+        return column;
+    }
+
+    bool PassesChecks(const ModuleParameterEditor &probe)
+    {
+        const ModuleParameters &parameters = probe.parameters();
         const ParameterValidator validator(m_catalogues, parameters);
-        bool passes = parameters.family == Family7220 || validator.CheckMeasuringRange();
+        bool passes = probe.CheckTexts() && (parameters.family == Family7220 || validator.CheckMeasuringRange());
         for (int channel = 1; passes && channel <= 2; ++channel)
             passes = !parameters.hasChannel(channel) || validator.ValidateChannel(channel);
         m_capture.Take();
@@ -459,8 +511,9 @@ private:
     MessageCapture m_capture;
     QStringList m_fields;
     int m_line = 0;
-    ItemHandle m_created = 0; // the module the present row made
-    QSet<ItemHandle> m_checked; // folders known to stand within the transaction
+    ItemHandle m_created = 0;              // the module the present row made
+    QHash<ItemHandle, int> m_lineOfModule; // the line each module was met on
+    QSet<ItemHandle> m_checked;            // folders known to stand within the transaction
 };
 
 } // namespace
@@ -474,11 +527,16 @@ ImportReport InstrumentListImport::Run(const QByteArray &file, bool write)
         return report;
     }
     const CsvTable table = CsvTable::Parse(file);
+    report.encoding = table.encoding;
     if (!table.error.isEmpty()) {
         report.fileError = table.error;
         return report;
     }
     const HeaderMap header(table.records.empty() ? QStringList() : table.records.front().fields);
+    if (!header.Twice().isEmpty()) {
+        report.fileError = header.Twice();
+        return report;
+    }
     if (!header.Has(Columns::Type) && !header.Has(Columns::Module)) {
         report.fileError = Str(NoKeyColumn);
         return report;
@@ -548,6 +606,8 @@ QString ImportReport::RefusalText(const ImportRefusal &refusal)
 QStringList ImportReport::Lines() const
 {
     QStringList lines;
+    if (!encoding.isEmpty())
+        lines << StrF(ExchangeStrings::ReadAs, {encoding});
     if (!unknownColumns.isEmpty())
         lines << StrF(UnknownColumns, {unknownColumns.join(QStringLiteral(", "))});
     for (const QString &folder : addedFolders)
