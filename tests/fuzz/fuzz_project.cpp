@@ -1,0 +1,48 @@
+#include "fuzz_project.h"
+
+#include "fuzz_target.h"
+
+#include "tree/instrument_list_import.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+// Modules of the three families in a folder, so that rows can change them.
+const char kModules[] = "Plant,Cabinet,Type,Module,Ch1.Name,Ch2.Name\r\n"
+                        "Boiler house,Cab 1,7230/211-2,,TT-101,TT-102\r\n"
+                        "Boiler house,,7210/111-0,,FT-7,\r\n"
+                        "Boiler house,Cab 2,65,,LS-9,\r\n";
+
+} // namespace
+
+FuzzProject &FuzzProject::Instance()
+{
+    static FuzzProject project;
+    return project;
+}
+
+FuzzProject::FuzzProject()
+{
+    Fuzz::Setup();
+    const QString reference = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zelnor-wizard.vor"));
+    const QString path = m_folder.filePath(QStringLiteral("fuzz.prj"));
+    Fuzz::Require(QFile::copy(reference, path), "the reference database is beside the target", reference);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    Fuzz::Require(m_database.OpenFile(path, m_database.OpenUser(), m_database.OpenPassword()),
+                  "the copy of the reference database opens", path);
+    m_catalogues.Load(*m_database.Session(), m_database.Levels());
+    m_document = std::make_unique<CMy7100Doc>();
+    C7100Document::Project project;
+    project.levels = &m_database.Levels();
+    project.session = m_database.Session();
+    project.ids = m_database.IdSequence();
+    project.displayName = m_database.DisplayName();
+    project.rootShown = false;
+    project.readOnly = m_database.ReadOnly();
+    m_document->OpenProject(project);
+    const ImportReport modules = InstrumentListImport(*m_document, m_catalogues).Run(kModules, true);
+    Fuzz::Require(modules.written, "the project's modules are imported", modules.Lines().join(QLatin1Char('\n')));
+}
