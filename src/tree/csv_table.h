@@ -31,7 +31,8 @@ struct CsvTable {
 };
 
 // Records as UTF-8 text with commas and CRLF line ends: a field is quoted
-// when it holds a comma, a quote or a line break, its quotes doubled. A text
+// when it holds a comma, a semicolon, a quote or a line break, its quotes
+// doubled. A text
 // a spreadsheet would take for a formula gets a leading apostrophe, which
 // Parse takes off again.
 QByteArray CsvEncode(const QList<QStringList> &records);
