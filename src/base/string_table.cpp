@@ -55,16 +55,19 @@ bool StringTable::parse(const QByteArray &source, QHash<int, QString> &into, QSt
             line.chop(1);
         if (line.trimmed().isEmpty() || line.startsWith(u'#'))
             continue;
+        // Digits of other scripts and numbers past the largest int would
+        // all read as text number 0.
         qsizetype digits = 0;
-        while (digits < line.size() && line[digits].isDigit())
+        while (digits < line.size() && line[digits] >= u'0' && line[digits] <= u'9')
             ++digits;
         const bool separated = digits == line.size() || line[digits] == u' ' || line[digits] == u'\t';
-        if (digits == 0 || !separated) {
+        bool isNumber = false;
+        const int id = line.left(digits).toInt(&isNumber);
+        if (digits == 0 || !separated || !isNumber) {
             if (error)
                 *error = QStringLiteral("line %1: expected a number and a text").arg(lineNumber);
             return false;
         }
-        const int id = line.left(digits).toInt();
         if (into.contains(id)) {
             if (error)
                 *error = QStringLiteral("line %1: number %2 given twice").arg(lineNumber).arg(id);

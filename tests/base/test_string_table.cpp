@@ -38,6 +38,13 @@ void TestStringTable::refusesMalformedAndDuplicateLines()
     QVERIFY(error.contains("12"));
     t.clear();
     QVERIFY(!StringTable::parse("12a text\n", t, &error));
+    // Numbers that would all read as text 0: too large, or in other digits.
+    t.clear();
+    QVERIFY(!StringTable::parse("1 a\n99999999999 b\n", t, &error));
+    QVERIFY(error.contains("line 2"));
+    t.clear();
+    QVERIFY(!StringTable::parse("1 a\n\xD9\xA1\xD9\xA2 b\n", t, &error));
+    QVERIFY(error.contains("line 2"));
 }
 
 void TestStringTable::missingTextShowsItsNumber()

@@ -2,6 +2,8 @@
 
 #include "fuzz_target.h"
 
+#include "base/app_paths.h"
+#include "base/message_service.h"
 #include "tree/instrument_list_import.h"
 
 #include <QCoreApplication>
@@ -12,8 +14,8 @@ namespace {
 
 // Modules of the three families in a folder, so that rows can change them.
 const char kModules[] = "Plant,Cabinet,Type,Module,Ch1.Name,Ch2.Name\r\n"
-                        "Boiler house,Cab 1,7230/211-2,,TT-101,TT-102\r\n"
-                        "Boiler house,,7210/111-0,,FT-7,\r\n"
+                        "Boiler house,Cab 1,7,,TT-101,TT-102\r\n"
+                        "Boiler house,,35,,FT-7,\r\n"
                         "Boiler house,Cab 2,65,,LS-9,\r\n";
 
 } // namespace
@@ -27,12 +29,22 @@ FuzzProject &FuzzProject::Instance()
 FuzzProject::FuzzProject()
 {
     Fuzz::Setup();
-    const QString reference = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zelnor-wizard.vor"));
+    // The open checks the project against the reference database beside
+    // the program, which the target stands in for.
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    AppPaths::setProgramFile(programFolder.filePath(QStringLiteral("zelnor-wizard")));
+    const QString reference = programFolder.filePath(QStringLiteral("zelnor-wizard.vor"));
     const QString path = m_folder.filePath(QStringLiteral("fuzz.prj"));
     Fuzz::Require(QFile::copy(reference, path), "the reference database is beside the target", reference);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    Fuzz::Require(m_database.OpenFile(path, m_database.OpenUser(), m_database.OpenPassword()),
-                  "the copy of the reference database opens", path);
+    QStringList said;
+    const MessageService::Presenter answering = MessageService::setPresenter([&](const MessageRequest &request) {
+        said << request.text;
+        return answering(request);
+    });
+    const bool opened = m_database.OpenFile(path, m_database.OpenUser(), m_database.OpenPassword());
+    MessageService::setPresenter(answering);
+    Fuzz::Require(opened, "the copy of the reference database opens", path + QLatin1Char('\n') + said.join('\n'));
     m_catalogues.Load(*m_database.Session(), m_database.Levels());
     m_document = std::make_unique<CMy7100Doc>();
     C7100Document::Project project;
