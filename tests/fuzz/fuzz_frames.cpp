@@ -1,11 +1,20 @@
 // The module's answers: the first byte names the request that was sent (a
-// read of block 0-9, a write of block 0-9, or one of the eight actions), the
-// rest is what came back on the line. The reply is taken as the link takes
-// it, and a block read is decoded into the module image.
+// read of block 0-9, a write of block 0-9, or one of the eight actions) and
+// the family of the module, the rest is what came back on the line. The
+// reply is taken as the link takes it; a block read is decoded into the
+// image of a module as it leaves the factory and shown as the program shows
+// a connected module: its parameters, its live values, the monitoring
+// file's record line and the diagnosis.
+#include "fuzz_project.h"
 #include "fuzz_target.h"
 
+#include "link/diagnose_rows.h"
 #include "link/module_image.h"
+#include "link/monitor_file.h"
+#include "link/monitoring_values.h"
+#include "link/parameter_texts.h"
 #include "link/serial_link.h"
+#include "tools/simulator/module_simulator.h"
 
 #include <algorithm>
 #include <cstring>
@@ -85,6 +94,31 @@ void CheckDecoded(int block, std::span<const std::uint8_t> data)
     }
 }
 
+// A module of the family as the simulator makes it, two channels where the
+// family has them.
+CModuleImage FactoryImage(ModuleFamily family)
+{
+    SimulatorOptions options;
+    options.family = family;
+    options.moduleType = family == Family7230 ? 7 : family == Family7210 ? 35 : 65;
+    options.channels = family == Family7230 ? 2 : 1;
+    return ModuleSimulator(options).image();
+}
+
+void ShowModule(const CModuleImage &image, ModuleFamily family)
+{
+    const ImageParameterTexts texts(FuzzProject::Instance().Catalogues());
+    for (int channel = 1; channel <= 2; ++channel) {
+        for (int number = 0; number <= ImageParameterTexts::kLastParameter; ++number)
+            texts.GetParameter(image, number, channel, family);
+        const MonitoringValues values(texts);
+        values.RecordOf(image, channel, family);
+        values.TickLabels(image, channel, family);
+    }
+    MonitorFile().RecordLine(image, family, texts, QDateTime(QDate(2026, 12, 10), QTime(12, 0)));
+    DiagnoseRows(texts).Build(image, family);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -92,15 +126,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     Fuzz::Setup();
     if (size == 0)
         return 0;
-    const int request = data[0] % (kReads + kWrites + kActions);
+    constexpr int kRequests = kReads + kWrites + kActions;
+    const int request = data[0] % kRequests;
+    const ModuleFamily family = kModuleFamilies[std::size_t(data[0] / kRequests) % kModuleFamilies.size()];
     const QByteArray bytes = Fuzz::Bytes(data + 1, size - 1);
     ReplyBuffer buffer{};
     if (Receive(bytes, buffer) != LinkResult::Ok)
         return 0;
     CheckAccepted(bytes, buffer);
     if (request < kReads) {
-        if (Reply::CheckBlockRead(request, buffer) == LinkResult::Ok)
+        if (Reply::CheckBlockRead(request, buffer) == LinkResult::Ok) {
             CheckDecoded(request, Reply::BlockBytes(buffer));
+            static const std::array<CModuleImage, 3> factory = {FactoryImage(Family7230), FactoryImage(Family7210),
+                                                                FactoryImage(Family7220)};
+            CModuleImage image = factory[std::size_t(family)];
+            image.DecodeBlock(request, Reply::BlockBytes(buffer));
+            ShowModule(image, family);
+        }
     } else if (request < kReads + kWrites) {
         Reply::CheckBlockWrite(request - kReads, buffer);
     } else {
