@@ -48,7 +48,7 @@ for target in "${targets[@]}"; do
   if (cd "$build/bin" &&
       LSAN_OPTIONS="suppressions=$here/tests/lsan.supp" \
       "$program" "${options[@]}" ${FUZZ_ARGS:-} "$corpus" "${seeds[@]}") >"$log" 2>&1; then
-    grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::average_exec_per_sec)' "$log" || true
+    grep -E '^(#[0-9]+[[:space:]]+DONE|stat::average_exec_per_sec|stat::peak_rss_mb)' "$log" || true
   else
     echo "$target FAILED: see $log and $crashes" >&2
     tail -n 30 "$log" >&2

@@ -5,6 +5,7 @@
 #include "base/app_paths.h"
 #include "base/message_service.h"
 #include "tree/instrument_list_import.h"
+#include "tree/document_project.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -47,14 +48,7 @@ FuzzProject::FuzzProject()
     Fuzz::Require(opened, "the copy of the reference database opens", path + QLatin1Char('\n') + said.join('\n'));
     m_catalogues.Load(*m_database.Session(), m_database.Levels());
     m_document = std::make_unique<CMy7100Doc>();
-    C7100Document::Project project;
-    project.levels = &m_database.Levels();
-    project.session = m_database.Session();
-    project.ids = m_database.IdSequence();
-    project.displayName = m_database.DisplayName();
-    project.rootShown = false;
-    project.readOnly = m_database.ReadOnly();
-    m_document->OpenProject(project);
+    m_document->OpenProject(DocumentProject(m_database));
     const ImportReport modules = InstrumentListImport(*m_document, m_catalogues).Run(kModules, true);
     Fuzz::Require(modules.written, "the project's modules are imported", modules.Lines().join(QLatin1Char('\n')));
 }
