@@ -35,7 +35,8 @@ private:
 };
 
 // Fills printf placeholders (%s %d %i %u %x %X %c %f %e %g with flags, width
-// and precision, %% for a percent sign) from args in order.
+// and precision, %% for a percent sign) from args in order. A placeholder
+// with a width or precision past 256 stays as it is written.
 QString FormatText(const QString &format, const QVariantList &args);
 
 // The text of number id in the active pack.

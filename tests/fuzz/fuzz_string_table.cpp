@@ -32,8 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
         Fuzz::Require(it.key() >= 0 && NumberWritten(text, it.key()), "every number taken is written in the file",
                       QString::number(it.key()));
-        // Texts take words, numbers and characters in any order.
-        FormatText(*it, {QStringLiteral("COM3"), 42, 2.5, QChar(u'x'), -1});
+        // Texts take words, numbers and characters in any order. No
+        // placeholder grows past a few hundred characters.
+        const QString filled = FormatText(*it, {QStringLiteral("COM3"), 42, 2.5, QChar(u'x'), -1});
+        Fuzz::Require(filled.size() <= 200 * it->size() + 16, "a filled text stays near the size of its text",
+                      it->left(80));
         FormatText(*it, {});
     }
     return 0;
