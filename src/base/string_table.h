@@ -35,8 +35,7 @@ private:
 };
 
 // Fills printf placeholders (%s %d %i %u %x %X %c %f %e %g with flags, width
-// and precision, %% for a percent sign) from args in order. A placeholder
-// with a width or precision past 256 stays as it is written.
+// and precision, %% for a percent sign) from args in order.
 QString FormatText(const QString &format, const QVariantList &args);
 
 // The text of number id in the active pack.
