@@ -5,6 +5,8 @@
 #   deps.sh run      only what building and running the program needs (the
 #                    run command's first start on a fresh machine)
 #   deps.sh package  the above and what scripts/package.sh needs
+#   deps.sh fuzz     what building the program needs, and clang with
+#                    libFuzzer for scripts/fuzz.sh
 set -euo pipefail
 run_packages=(
   cmake g++ ninja-build pkg-config ccache python3
@@ -25,6 +27,7 @@ test_packages=(
   # the manual pages are read through man and lexgrog
   man-db
 )
+fuzz_packages=(clang-14 libfuzzer-14-dev)
 package_packages=(dpkg-dev lintian)
 # hardening-check, which the package test runs on the programs
 package_packages+=(devscripts)
@@ -32,7 +35,8 @@ case "${1:-test}" in
   run) packages=("${run_packages[@]}") ;;
   test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
   package) packages=("${run_packages[@]}" "${test_packages[@]}" "${package_packages[@]}") ;;
-  *) echo "usage: deps.sh [run|test|package]" >&2; exit 2 ;;
+  fuzz) packages=("${run_packages[@]}" "${fuzz_packages[@]}") ;;
+  *) echo "usage: deps.sh [run|test|package|fuzz]" >&2; exit 2 ;;
 esac
 missing=()
 for p in "${packages[@]}"; do

@@ -55,16 +55,19 @@ bool StringTable::parse(const QByteArray &source, QHash<int, QString> &into, QSt
             line.chop(1);
         if (line.trimmed().isEmpty() || line.startsWith(u'#'))
             continue;
+        // Digits of other scripts and numbers past the largest int would
+        // all read as text number 0.
         qsizetype digits = 0;
-        while (digits < line.size() && line[digits].isDigit())
+        while (digits < line.size() && line[digits] >= u'0' && line[digits] <= u'9')
             ++digits;
         const bool separated = digits == line.size() || line[digits] == u' ' || line[digits] == u'\t';
-        if (digits == 0 || !separated) {
+        bool isNumber = false;
+        const int id = line.left(digits).toInt(&isNumber);
+        if (digits == 0 || !separated || !isNumber) {
             if (error)
                 *error = QStringLiteral("line %1: expected a number and a text").arg(lineNumber);
             return false;
         }
-        const int id = line.left(digits).toInt();
         if (into.contains(id)) {
             if (error)
                 *error = QStringLiteral("line %1: number %2 given twice").arg(lineNumber).arg(id);
@@ -203,6 +206,26 @@ QString formatOne(const Conversion &conv, const QVariant &arg)
     }
 }
 
+// No text of the program is anywhere near this wide. A language pack that
+// asks for a width or precision past it would make the program build
+// gigabytes of blanks or digits, so the conversion is shown as it stands.
+constexpr int kMaxFieldWidth = 256;
+
+bool FieldTooWide(QStringView conversion)
+{
+    qsizetype i = 0;
+    while (i < conversion.size()) {
+        qsizetype end = i;
+        while (end < conversion.size() && conversion[end].isDigit())
+            ++end;
+        constexpr qsizetype kMaxDigits = 3;
+        if (end - i > kMaxDigits || (end > i && conversion.mid(i, end - i).toInt() > kMaxFieldWidth))
+            return true;
+        i = end + 1;
+    }
+    return false;
+}
+
 } // namespace
 
 QString FormatText(const QString &format, const QVariantList &args)
@@ -234,7 +257,10 @@ QString FormatText(const QString &format, const QVariantList &args)
         conversion.remove(QRegularExpression(QStringLiteral("[lhLqjzt]")));
         conv.conversion = conversion;
         conv.kind = format[j].toLatin1();
-        out += formatOne(conv, nextArg < args.size() ? args[nextArg] : QVariant());
+        if (FieldTooWide(conversion))
+            out += format.mid(i, j - i + 1);
+        else
+            out += formatOne(conv, nextArg < args.size() ? args[nextArg] : QVariant());
         ++nextArg;
         i = j;
     }

@@ -92,9 +92,14 @@ OutputFile::Target DataLinkFile::target(const QString &path, const ConnectionPro
     return target;
 }
 
-bool DataLinkFile::write(const OutputFile::Target &target, const ConnectionProperties &properties, QString *error)
+QByteArray DataLinkFile::encode(const ConnectionProperties &properties)
 {
     QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
-    *error = OutputFile::WriteBytes(target, utf16(compose(properties)));
+    return utf16(compose(properties));
+}
+
+bool DataLinkFile::write(const OutputFile::Target &target, const ConnectionProperties &properties, QString *error)
+{
+    *error = OutputFile::WriteBytes(target, encode(properties));
     return error->isEmpty();
 }

@@ -28,6 +28,8 @@ public:
 
     // The text of a data link file and back.
     static QString compose(const ConnectionProperties &properties);
+    // The bytes of the file: compose in UTF-16LE with its mark.
+    static QByteArray encode(const ConnectionProperties &properties);
     static bool parseText(const QString &text, ConnectionProperties &into, QString *error);
     static QString decode(const QByteArray &bytes);
 };

@@ -240,10 +240,14 @@ bool NeedsApostrophe(QStringView field)
     return formulaStarts.contains(field.front()) && !NumberText::Parse(field.toString());
 }
 
+// A field is quoted when it holds a separator of either kind (a semicolon
+// outside quotes could make the header line read as semicolon-separated), a
+// quote or a line break, or starts with a byte-order mark that the reader
+// would take for the file's own.
 QString Quoted(const QString &field, QChar separator)
 {
-    static const QString needsQuotes = QStringLiteral("\"\r\n");
-    bool quote = false;
+    static const QString needsQuotes = QStringLiteral(",;\"\r\n");
+    bool quote = field.startsWith(QChar(0xFEFF));
     for (const QChar c : field)
         quote = quote || c == separator || needsQuotes.contains(c);
     if (!quote)

@@ -253,21 +253,70 @@ bool CSerialLink::readExactly(std::uint8_t *into, int count, int &received)
     return true;
 }
 
-LinkResult CSerialLink::ReceiveReply(ReplyBuffer &buffer)
+LinkResult Reply::Receive(ReplyBuffer &buffer, const ReadBytes &read)
 {
-    if (!IsOpen())
-        return LinkResult::Failed;
     int received = 0;
-    if (!readExactly(buffer.data(), Frame::kHeaderLength, received) || received < Frame::kHeaderLength ||
+    if (!read(buffer.data(), Frame::kHeaderLength, received) || received < Frame::kHeaderLength ||
         buffer[0] != Frame::kReplyStart || buffer[1] != Frame::kAddress)
         return LinkResult::Failed;
     const int bodyLength = buffer[3] + 1;
-    if (!readExactly(buffer.data() + Frame::kHeaderLength, bodyLength, received))
+    if (!read(buffer.data() + Frame::kHeaderLength, bodyLength, received))
         return LinkResult::Failed;
     if (received < bodyLength)
         return LinkResult::Incomplete;
     const std::size_t frameLength = static_cast<std::size_t>(Frame::kHeaderLength + bodyLength);
     return Frame::Checksum({buffer.data(), frameLength}) == 0 ? LinkResult::Ok : LinkResult::Failed;
+}
+
+LinkResult Reply::CheckBlockRead(int block, const ReplyBuffer &buffer)
+{
+    if (!IsBlockNumber(block))
+        return LinkResult::Failed;
+    // The length of blocks 8 and 9 tells the family; a read accepts either.
+    const int n = buffer[3];
+    if (buffer[2] != Frame::kReadBlock + block || (n != BlockLengthStd[block] + 2 && n != BlockLengthFreq[block] + 2))
+        return LinkResult::Failed;
+    if (buffer[4] != 0 || buffer[5] != 0)
+        return LinkResult::Incomplete;
+    return LinkResult::Ok;
+}
+
+std::span<const std::uint8_t> Reply::BlockBytes(const ReplyBuffer &buffer)
+{
+    const std::size_t length = buffer[3] - 2u;
+    return std::span<const std::uint8_t>(buffer).subspan(Frame::kPayloadOffset, length);
+}
+
+LinkResult Reply::CheckBlockWrite(int block, const ReplyBuffer &reply)
+{
+    // A reply without both status bytes confirms nothing.
+    if (!IsBlockNumber(block) || reply[2] != Frame::kWriteBlock + block || reply[3] < 2 || reply[4] != 0 ||
+        reply[5] != 0)
+        return LinkResult::Failed;
+    return LinkResult::Ok;
+}
+
+std::optional<ActionReply> Reply::ActionAnswer(std::uint8_t command, const ReplyBuffer &reply)
+{
+    // status, status2, one unused byte, then the value. A reply too short to
+    // hold the status is no answer; one without the value bytes carries none.
+    constexpr int kStatusLength = 2, kWithValueLength = 5;
+    if (reply[2] != command || reply[3] < kStatusLength)
+        return std::nullopt;
+    ActionReply answer;
+    answer.status = reply[4];
+    answer.status2 = reply[5];
+    answer.value = reply[3] >= kWithValueLength ? static_cast<std::uint16_t>((reply[7] << 8) | reply[8]) : 0;
+    return answer;
+}
+
+LinkResult CSerialLink::ReceiveReply(ReplyBuffer &buffer)
+{
+    if (!IsOpen())
+        return LinkResult::Failed;
+    return Reply::Receive(buffer, [this](std::uint8_t *into, int count, int &received) {
+        return readExactly(into, count, received);
+    });
 }
 
 LinkResult CSerialLink::ReadBlock(int block, ReplyBuffer &buffer)
@@ -278,15 +327,7 @@ LinkResult CSerialLink::ReadBlock(int block, ReplyBuffer &buffer)
     if (!sendRequest(Frame::Build(Frame::kRequestStart, command, {})))
         return LinkResult::Failed;
     const LinkResult result = ReceiveReply(buffer);
-    if (result != LinkResult::Ok)
-        return result;
-    // The length of blocks 8 and 9 tells the family; a read accepts either.
-    const int n = buffer[3];
-    if (buffer[2] != command || (n != BlockLengthStd[block] + 2 && n != BlockLengthFreq[block] + 2))
-        return LinkResult::Failed;
-    if (buffer[4] != 0 || buffer[5] != 0)
-        return LinkResult::Incomplete;
-    return LinkResult::Ok;
+    return result == LinkResult::Ok ? Reply::CheckBlockRead(block, buffer) : result;
 }
 
 LinkResult CSerialLink::WriteBlock(int block, std::span<const std::uint8_t> data, ModuleFamily family)
@@ -301,13 +342,7 @@ LinkResult CSerialLink::WriteBlock(int block, std::span<const std::uint8_t> data
         return LinkResult::Failed;
     ReplyBuffer reply{};
     const LinkResult result = ReceiveReply(reply);
-    if (result != LinkResult::Ok)
-        return result;
-    // A write the module refuses is not repeated, unlike a read. A reply
-    // without both status bytes confirms nothing.
-    if (reply[2] != command || reply[3] < 2 || reply[4] != 0 || reply[5] != 0)
-        return LinkResult::Failed;
-    return LinkResult::Ok;
+    return result == LinkResult::Ok ? Reply::CheckBlockWrite(block, reply) : result;
 }
 
 std::uint8_t CSerialLink::ActionCommand(ActionCode code)
@@ -333,15 +368,10 @@ LinkResult CSerialLink::ExchangeAction(ActionCode code)
     const LinkResult received = ReceiveReply(reply);
     if (received != LinkResult::Ok)
         return received;
-    // status, status2, one unused byte, then the value. A reply too short to
-    // hold the status is no answer; one without the value bytes carries none.
-    constexpr int kStatusLength = 2, kWithValueLength = 5;
-    if (reply[2] != action.command || reply[3] < kStatusLength)
+    const std::optional<ActionReply> answer = Reply::ActionAnswer(action.command, reply);
+    if (!answer)
         return LinkResult::Failed;
-    m_actionReply.status = reply[4];
-    m_actionReply.status2 = reply[5];
-    m_actionReply.value =
-        reply[3] >= kWithValueLength ? static_cast<std::uint16_t>((reply[7] << 8) | reply[8]) : 0;
+    m_actionReply = *answer;
     return LinkResult::Ok;
 }
 
@@ -366,12 +396,10 @@ bool CSerialLink::FetchBlock(int block, CModuleImage &image, QByteArray *bytes)
         if (result == LinkResult::Failed)
             return false;
         if (result == LinkResult::Ok) {
-            const std::size_t length = buffer[3] - 2u;
+            const std::span<const std::uint8_t> data = Reply::BlockBytes(buffer);
             if (bytes)
-                *bytes = QByteArray(reinterpret_cast<const char *>(buffer.data()) + Frame::kPayloadOffset,
-                                    static_cast<qsizetype>(length));
-            return image.DecodeBlock(
-                block, std::span<const std::uint8_t>(buffer).subspan(Frame::kPayloadOffset, length));
+                *bytes = QByteArray(reinterpret_cast<const char *>(data.data()), static_cast<qsizetype>(data.size()));
+            return image.DecodeBlock(block, data);
         }
     }
     return false;

@@ -9,7 +9,9 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 
 class CModuleImage;
@@ -91,6 +93,29 @@ inline constexpr int kLinkBusy = 62332;
 } // namespace LinkText
 
 using ReplyBuffer = std::array<std::uint8_t, kReplyBufferSize>;
+
+// What the bytes of a reply say, apart from the port that brought them: every
+// exchange reads its reply through these.
+namespace Reply {
+// Reads up to count bytes into `into`, received telling how many came before
+// the time-out; false when the line failed.
+using ReadBytes = std::function<bool(std::uint8_t *into, int count, int &received)>;
+// Reads one frame: the header, then the body and checksum it announces.
+// Failed for a wrong start or address, a wrong checksum or a failed line;
+// Incomplete for a body cut short.
+LinkResult Receive(ReplyBuffer &buffer, const ReadBytes &read);
+// A received reply to the read of block: it echoes the command and has the
+// block's length of one of the families; Incomplete for non-zero status.
+LinkResult CheckBlockRead(int block, const ReplyBuffer &buffer);
+// The data bytes of a block read that CheckBlockRead accepted.
+std::span<const std::uint8_t> BlockBytes(const ReplyBuffer &buffer);
+// A received reply to the write of block: the echo and two zero status
+// bytes. A write the module refuses is not repeated, unlike a read.
+LinkResult CheckBlockWrite(int block, const ReplyBuffer &reply);
+// A received reply to an action with this command byte; none for another
+// command's echo or a reply too short to hold the status.
+std::optional<ActionReply> ActionAnswer(std::uint8_t command, const ReplyBuffer &reply);
+} // namespace Reply
 
 // The serial port and the frame protocol of one connected module. Everything
 // but PortExists runs on the link worker thread, one exchange at a time.

@@ -3,6 +3,7 @@
 #include "db/data_error.h"
 #include "params/module_parameter_editor.h"
 #include "link/com_port.h"
+#include "tree/document_project.h"
 
 ProjectSession::ProjectSession(QObject *parent)
     : QObject(parent), m_commands(m_database), m_view(m_document, m_catalogues)
@@ -71,14 +72,7 @@ void ProjectSession::RebuildTree()
         } catch (const COLEDBException &error) {
             ReportDataError(error);
         }
-        C7100Document::Project project;
-        project.levels = &m_database.Levels();
-        project.session = m_database.Session();
-        project.ids = m_database.IdSequence();
-        project.displayName = m_database.DisplayName();
-        project.rootShown = m_database.RootShown();
-        project.readOnly = m_database.ReadOnly();
-        m_document.OpenProject(project);
+        m_document.OpenProject(DocumentProject(m_database));
     }
     emit treeRebuilt();
 }

@@ -38,6 +38,13 @@ void TestStringTable::refusesMalformedAndDuplicateLines()
     QVERIFY(error.contains("12"));
     t.clear();
     QVERIFY(!StringTable::parse("12a text\n", t, &error));
+    // Numbers that would all read as text 0: too large, or in other digits.
+    t.clear();
+    QVERIFY(!StringTable::parse("1 a\n99999999999 b\n", t, &error));
+    QVERIFY(error.contains("line 2"));
+    t.clear();
+    QVERIFY(!StringTable::parse("1 a\n\xD9\xA1\xD9\xA2 b\n", t, &error));
+    QVERIFY(error.contains("line 2"));
 }
 
 void TestStringTable::missingTextShowsItsNumber()
@@ -66,6 +73,11 @@ void TestStringTable::formatsPrintfPlaceholders_data()
         << "[%-6s][%6s]" << QVariantList{"Grüße", "ab"} << "[Grüße ][    ab]";
     QTest::newRow("missing argument") << "%s and %d" << QVariantList{"x"} << "x and 0";
     QTest::newRow("dangling percent") << "50 %" << QVariantList{} << "50 %";
+    // A pack's width or precision past any text's stays written, rather
+    // than filling gigabytes; the argument still goes to it.
+    QTest::newRow("width past any text") << "[%999999999s|%s]" << QVariantList{"a", "b"} << "[%999999999s|b]";
+    QTest::newRow("precision past any text") << "%.999999999f %d" << QVariantList{1.5, 2} << "%.999999999f 2";
+    QTest::newRow("widest allowed") << "%256d|" << QVariantList{1} << QString(255, ' ') + "1|";
 }
 
 void TestStringTable::formatsPrintfPlaceholders()

@@ -16,6 +16,7 @@ private slots:
     void spreadsheetEncodingsAreReadAndNamed();
     void separatorLineAndBlankLinesBeforeTheHeader();
     void writtenRecordsReadBackUnchanged();
+    void headerWithSemicolonsOrAByteOrderMarkReadsBackUnchanged();
     void formulasAreWrittenAsTextAndReadBackWhole();
 };
 
@@ -118,6 +119,22 @@ void TestCsvTable::separatorLineAndBlankLinesBeforeTheHeader()
     QCOMPARE(blank.records[0].line, 4);
 }
 
+// A header that holds more semicolons than commas, and a first text that
+// starts with a byte-order mark, read back as they were written.
+void TestCsvTable::headerWithSemicolonsOrAByteOrderMarkReadsBackUnchanged()
+{
+    const QList<QList<QStringList>> lists = {{{"a;b"}, {"1;2"}},
+                                             {{"Tag;Range;Note", "x"}, {"1", "2"}},
+                                             {{QString(QChar(0xFEFF)) + "Plant", "Type"}, {"x", "y"}}};
+    for (const QList<QStringList> &records : lists) {
+        const CsvTable table = CsvTable::Parse(CsvEncode(records));
+        QVERIFY2(table.error.isEmpty(), qPrintable(table.error));
+        QCOMPARE(table.records.size(), size_t(records.size()));
+        for (size_t i = 0; i < table.records.size(); ++i)
+            QCOMPARE(table.records[i].fields, records[qsizetype(i)]);
+    }
+}
+
 void TestCsvTable::writtenRecordsReadBackUnchanged()
 {
     const QList<QStringList> records = {{"Plant", "Note", "Tag"},
@@ -126,7 +143,7 @@ void TestCsvTable::writtenRecordsReadBackUnchanged()
                                         {"semi;colon", "", "x"}};
     const QByteArray bytes = CsvEncode(records);
     QVERIFY(bytes.startsWith("Plant,Note,Tag\r\n\"A, B\",\"say \"\"hi\"\"\",plain\r\n"));
-    QVERIFY(bytes.contains("semi;colon,,x\r\n"));
+    QVERIFY(bytes.contains("\"semi;colon\",,x\r\n"));
     const CsvTable table = CsvTable::Parse(bytes);
     QCOMPARE(table.separator, QChar(','));
     QCOMPARE(table.records.size(), size_t(4));

@@ -20,6 +20,7 @@
 #include "params/parameter_column_edit.h"
 #include "params/parameter_rows.h"
 #include "exchange/instrument_list_import.h"
+#include "tree/document_project.h"
 #include "tree/item_path.h"
 #include "tree/my7100_doc.h"
 
@@ -129,13 +130,7 @@ int main(int argc, char **argv)
         return 2;
     }
     CMy7100Doc document;
-    C7100Document::Project project;
-    project.levels = &database.Levels();
-    project.session = database.Session();
-    project.ids = database.IdSequence();
-    project.displayName = database.DisplayName();
-    project.readOnly = database.ReadOnly();
-    document.OpenProject(project);
+    document.OpenProject(DocumentProject(database));
     document.StartLink();
     Item *item = FindItemByPath(document, args[1]);
     if (!item) {

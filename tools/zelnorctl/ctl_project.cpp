@@ -11,6 +11,7 @@
 #include "tree/item_path.h"
 #include "tree/module_lookup.h"
 #include "tree/my7100_doc.h"
+#include "tree/document_project.h"
 
 #include <QFile>
 
@@ -49,14 +50,7 @@ bool CtlProject::Open(const QString &path, Access access)
     // The application document, so that the hierarchy rules (permits and
     // cascades) hold for the tool as they do for the program.
     m_document = std::make_unique<CMy7100Doc>();
-    C7100Document::Project project;
-    project.levels = &m_database.Levels();
-    project.session = m_database.Session();
-    project.ids = m_database.IdSequence();
-    project.displayName = m_database.DisplayName();
-    project.rootShown = false;
-    project.readOnly = m_database.ReadOnly();
-    m_document->OpenProject(project);
+    m_document->OpenProject(DocumentProject(m_database));
     return true;
 }
 
