@@ -17,7 +17,7 @@ from pathlib import Path
 
 MAX_LINES = 1000
 # Bottom first: each folder includes only those before it.
-LAYERS = ['base', 'log', 'db', 'params', 'tree', 'link', 'pages', 'print', 'commissioning', 'shell', 'app']
+LAYERS = ['base', 'log', 'db', 'params', 'tree', 'exchange', 'link', 'pages', 'print', 'commissioning', 'shell', 'app']
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"/]+)/[^"]+"', re.M)
 
 
