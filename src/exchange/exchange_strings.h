@@ -1,0 +1,26 @@
+#pragma once
+
+// Numbers of the texts of carrying projects of the older tool over.
+namespace ExchangeStrings {
+enum : int {
+    NotAJetFile = 64780,
+    CutShort = 64781,
+    TableNotFound = 64782,
+    ColumnNotFound = 64783,
+    TableDamaged = 64784,
+    TextTooLong = 64785,
+    NumberOutOfRange = 64786,
+    NotYesNo = 64787,
+    RowRefused = 64788,
+    TableCarried = 64789,
+    Carried = 64790,
+    NothingWritten = 64791,
+    OlderToolProject = 64792,
+    ConvertDescription = 64793,
+    CantRead = 64794,
+    CantWriteProject = 64795,
+    NotANumber = 64796,
+    TargetExists = 64797,
+    Upgraded = 64799,
+};
+} // namespace ExchangeStrings
