@@ -31,7 +31,7 @@ const QStringList &ProgramOnlyTables()
     return tables;
 }
 
-const QString kVersionTable = QStringLiteral("SystemData");
+const QString kOldVersionTable = QStringLiteral("SystemData");
 
 struct TargetTable {
     QString name;
@@ -39,12 +39,6 @@ struct TargetTable {
     // The column that names a row in a message: the key, else the first.
     int keyColumn = 0;
 };
-
-QString Failed(QString *error, const QString &reason)
-{
-    *error = reason;
-    return reason;
-}
 
 std::vector<TargetTable> TargetTables(DbSession &session)
 {
@@ -151,9 +145,9 @@ bool CarryTable(const Jet::File &old, DbSession &session, const TargetTable &tab
 // file has none or the program is older than the file.
 std::optional<QString> OldVersion(const Jet::File &old, const QString &programVersion, QString *error)
 {
-    const std::optional<QString> table = old.FindTable(kVersionTable);
+    const std::optional<QString> table = old.FindTable(kOldVersionTable);
     if (!table) {
-        *error = StrF(ExchangeStrings::TableNotFound, {kVersionTable});
+        *error = StrF(ExchangeStrings::TableNotFound, {kOldVersionTable});
         return std::nullopt;
     }
     QStringList columns;
@@ -162,7 +156,7 @@ std::optional<QString> OldVersion(const Jet::File &old, const QString &programVe
             columns.append(column.name);
     }
     if (columns.isEmpty()) {
-        *error = StrF(ExchangeStrings::ColumnNotFound, {QStringLiteral("Version"), kVersionTable});
+        *error = StrF(ExchangeStrings::ColumnNotFound, {QStringLiteral("Version"), kOldVersionTable});
         return std::nullopt;
     }
     QString version = QString::fromLatin1(CVersionCheck::kDefaultVersion);

@@ -20,6 +20,18 @@ CarriedValue Refused(int message, const ValuePlace &place, std::initializer_list
 
 // A whole number as the old file held it, or nothing for a fraction or a
 // text that is no number.
+// A value as the message shows it: a real number without an exponent
+// where it is whole.
+QString ValueText(const QVariant &value)
+{
+    if (value.typeId() != QMetaType::Double)
+        return value.toString();
+    const double number = value.toDouble();
+    if (std::isfinite(number) && number == std::floor(number) && std::fabs(number) < 1.0e18)
+        return QString::number(qint64(number));
+    return QString::number(number, 'g', 15);
+}
+
 std::optional<qint64> WholeNumber(const QVariant &value)
 {
     bool ok = false;
@@ -37,9 +49,9 @@ CarriedValue CarryLong(const QVariant &old, const ValuePlace &place)
 {
     const std::optional<qint64> number = WholeNumber(old);
     if (!number)
-        return Refused(ExchangeStrings::NotANumber, place, {old.toString()});
+        return Refused(ExchangeStrings::NotANumber, place, {ValueText(old)});
     if (*number < std::numeric_limits<qint32>::min() || *number > std::numeric_limits<qint32>::max())
-        return Refused(ExchangeStrings::NumberOutOfRange, place, {old.toString()});
+        return Refused(ExchangeStrings::NumberOutOfRange, place, {ValueText(old)});
     return {QVariant(qint32(*number)), std::nullopt};
 }
 
@@ -48,13 +60,13 @@ CarriedValue CarryYesNo(const QVariant &old, const ValuePlace &place)
 {
     const std::optional<qint64> number = WholeNumber(old);
     if (!number || (*number != 0 && *number != -1 && *number != 1))
-        return Refused(ExchangeStrings::NotYesNo, place, {old.toString()});
+        return Refused(ExchangeStrings::NotYesNo, place, {ValueText(old)});
     return {QVariant(*number == 0 ? 0 : -1), std::nullopt};
 }
 
 CarriedValue CarryText(const QVariant &old, int width, const ValuePlace &place)
 {
-    const QString text = old.typeId() == QMetaType::Double ? QString::number(old.toDouble(), 'g', 15) : old.toString();
+    const QString text = ValueText(old);
     if (width > 0 && text.size() > width)
         return Refused(ExchangeStrings::TextTooLong, place, {text.size(), width});
     return {QVariant(text), std::nullopt};
