@@ -22,5 +22,6 @@ enum : int {
     NotANumber = 64796,
     TargetExists = 64797,
     Upgraded = 64799,
+    CatalogueUnreadable = 64800,
 };
 } // namespace ExchangeStrings

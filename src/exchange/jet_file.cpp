@@ -154,8 +154,12 @@ std::unique_ptr<File> File::Open(const QString &path, QString *error)
     handle->pageSize = header.pageSize;
     // Read-only: the old file is never written.
     handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
-    if (!handle->mdb || !mdb_read_catalog(handle->mdb, MDB_TABLE)) {
+    if (!handle->mdb) {
         *error = StrF(ExchangeStrings::NotAJetFile, {path});
+        return nullptr;
+    }
+    if (!mdb_read_catalog(handle->mdb, MDB_TABLE)) {
+        *error = StrF(ExchangeStrings::CatalogueUnreadable, {path});
         return nullptr;
     }
     mdb_set_date_fmt(handle->mdb, "%Y-%m-%d %H:%M:%S");

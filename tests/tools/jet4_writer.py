@@ -15,7 +15,9 @@ SPEC.json:
      "tables": {"Name": {"columns": [["ID", "long"], ["Name", "text", 50]],
                          "rows": [[1, "a"], ...]}},   extra or replaced tables
      "rows": {"Signals": [{"ID": 1, "Name": "x"}, ...]},  rows by column name
-     "truncate": 5000}                         optional: cut the file there
+     "truncate": 5000,                         optional: cut the file there
+     "blank_first_page_of": "Signals"}         optional: zeros over the
+                                               table's first data page
 
 Column types: long, integer, byte, bool, double, single, datetime (a text
 "YYYY-MM-DD HH:MM:SS"), currency (a number), text (width in characters),
@@ -310,7 +312,7 @@ class JetWriter:
             catalogue.rows.append([table.tdef_page, TABLES_CONTAINER, table.name, 1, 0, None])
         return catalogue
 
-    def write(self, path, truncate=None):
+    def write(self, path, truncate=None, blank_first_page_of=None):
         self.allocate()                              # 0: header
         self.allocate()                              # 1: global usage map
         catalogue_page = self.allocate()             # 2: always the catalogue
@@ -338,6 +340,9 @@ class JetWriter:
         self.pages[1] = bytes(global_map)
         for table in everything:
             self.pages[table.tdef_page] = self.tdef(table)
+        for table in self.tables:
+            if table.name == blank_first_page_of and table.data_pages:
+                self.pages[table.data_pages[0]] = bytes(PAGE)
         image = b''.join(self.pages[number] for number in range(self.page_count))
         if truncate is not None:
             image = image[:truncate]
@@ -411,7 +416,7 @@ def main(argv):
         return 2
     spec = json.loads(Path(argv[1]).read_text(encoding='utf-8'))
     repo = Path(__file__).resolve().parents[2]
-    build(spec, repo).write(argv[2], spec.get('truncate'))
+    build(spec, repo).write(argv[2], spec.get('truncate'), spec.get('blank_first_page_of'))
     return 0
 
 

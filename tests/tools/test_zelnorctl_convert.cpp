@@ -306,7 +306,8 @@ void TestZelnorctlConvert::aForeignOrDamagedFileIsRefusedAndNothingIsLeft_data()
     QTest::newRow("a table missing") << "no Racks" << "table 'Racks' not found";
     QTest::newRow("a column missing") << "no Memo" << "column 'Memo' not found in table 'Modules7230_2'";
     QTest::newRow("cut inside a page") << "cut 20000" << "is cut short: 20000 bytes";
-    QTest::newRow("cut after the definitions") << "cut pages" << "";
+    QTest::newRow("cut after the definitions") << "cut pages" << "is damaged: its catalogue of tables cannot be read.";
+    QTest::newRow("a page of rows lost") << "blank page" << "Table 'Signals' of '%1' is damaged: 0 of its";
     QTest::newRow("a text file") << "text" << "is no Jet database";
 }
 
@@ -331,6 +332,8 @@ void TestZelnorctlConvert::aForeignOrDamagedFileIsRefusedAndNothingIsLeft()
         PutTable(spec, sample, {"Modules7230_2", {}, {}, "Memo", 0, {}});
     } else if (damage == "cut 20000") {
         spec["truncate"] = 20000;
+    } else if (damage == "blank page") {
+        spec["blank_first_page_of"] = "Signals";
     } else if (damage == "cut pages") {
         // The definitions stand at the front; the last pages hold rows and
         // the maps of the pages.
@@ -347,7 +350,8 @@ void TestZelnorctlConvert::aForeignOrDamagedFileIsRefusedAndNothingIsLeft()
     const QString converted = dir.filePath("new.prj");
     const TestSupport::ToolRun run = Ctl({"convert", old, converted});
     QCOMPARE(run.exitCode, 1);
-    QVERIFY2(run.err.contains(message) && run.err.contains("nothing was written"), qPrintable(run.err));
+    const QString expected = message.contains("%1") ? message.arg(old) : message;
+    QVERIFY2(run.err.contains(expected) && run.err.contains("nothing was written"), qPrintable(run.err));
     QVERIFY(!QFile::exists(converted));
     QCOMPARE(LeftBehind(dir), QStringList());
     QCOMPARE(Checksum(old), before);

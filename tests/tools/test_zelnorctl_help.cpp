@@ -57,6 +57,7 @@ void TestZelnorctlHelp::everyCommandExplainsItself_data()
         {"print", "PROJECT --pdf FILE [--module MODULE-PATH [--card]] [--orientation portrait|landscape] [--force]"},
         {"export", "PROJECT --csv FILE|- [--under PATH] [--codes] [--force]"},
         {"import", "PROJECT FILE [--dry-run]"},
+        {"convert", "OLD.prj NEW.prj [--json] [--force]"},
         {"help", "[COMMAND]"},
     };
     for (const auto &[command, arguments] : commands)
