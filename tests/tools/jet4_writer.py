@@ -218,7 +218,10 @@ class JetWriter:
                 null_mask[column.number // 8] |= 1 << (column.number % 8)
             if column.fixed:
                 if value is not None and column.kind != 'bool':
-                    data = encode_fixed(column, value)
+                    try:
+                        data = encode_fixed(column, value)
+                    except (struct.error, TypeError, ValueError) as error:
+                        raise ValueError(f'{table.name}.{column.name}: {value!r}: {error}') from None
                     fixed[column.fixed_offset:column.fixed_offset + len(data)] = data
             elif value is None:
                 variable.append(b'')
@@ -381,6 +384,10 @@ def schema_tables(sql_path):
 
 
 def value_for(column, value):
+    # A project file may hold an empty text in a number column (the program's
+    # database does not stop it); a Jet number column holds NULL there.
+    if column.fixed and value == '':
+        return None
     if column.kind == 'bool' and value is not None:
         return value not in (0, False)
     return value

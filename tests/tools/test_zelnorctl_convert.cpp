@@ -1,3 +1,4 @@
+#include "jet_old_project.h"
 #include "tool_test_support.h"
 
 #include <QDir>
@@ -16,68 +17,7 @@ using namespace ToolTest;
 
 namespace {
 
-// A project of the older tool, made honestly: a project built with the
-// tool, every row of it written into a Jet 4 file by the test writer, whose
-// files mdbtools' own programs read back (the jet4_writer test).
-using Spec = QJsonObject;
-
-QStringList TablesOf(const QString &project)
-{
-    QStringList tables;
-    for (const QVariant &name :
-         Column(project, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT IN "
-                                        "('Versions', 'CommissioningRecords', 'CommissioningQueue')")))
-        tables << name.toString();
-    return tables;
-}
-
-QJsonArray RowsOf(const QString &project, const QString &table)
-{
-    QJsonArray rows;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("dump"));
-        db.setDatabaseName(project);
-        if (db.open()) {
-            QSqlQuery query(db);
-            query.exec(QStringLiteral("SELECT * FROM [%1]").arg(table));
-            while (query.next()) {
-                QJsonObject row;
-                const QSqlRecord record = query.record();
-                for (int c = 0; c < record.count(); ++c)
-                    row[record.fieldName(c)] = QJsonValue::fromVariant(query.value(c));
-                rows.append(row);
-            }
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("dump"));
-    return rows;
-}
-
-Spec SpecOf(const QString &project)
-{
-    QJsonObject rows;
-    for (const QString &table : TablesOf(project))
-        rows[table] = RowsOf(project, table);
-    return {{QStringLiteral("schema"), QStringLiteral(ZW_SCHEMA_SQL)},
-            {QStringLiteral("omit"), QJsonArray{"Versions", "CommissioningRecords", "CommissioningQueue"}},
-            {QStringLiteral("rows"), rows}};
-}
-
-bool WriteJet(const Spec &spec, const QString &path)
-{
-    const QString specPath = path + QStringLiteral(".json");
-    QFile file(specPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(spec).toJson()) <= 0)
-        return false;
-    file.close();
-    QProcess writer;
-    writer.start(QStringLiteral("python3"), {QStringLiteral(ZW_JET4_WRITER), specPath, path});
-    const bool ok = writer.waitForFinished(120000) && writer.exitCode() == 0;
-    if (!ok)
-        qWarning("writer: %s", writer.readAllStandardError().constData());
-    QFile::remove(specPath);
-    return ok;
-}
+using namespace JetOldProject;
 
 // Replaces the rows of one table in the spec.
 void SetRows(Spec &spec, const QString &table, const QJsonArray &rows)
