@@ -10,6 +10,8 @@
 #include <QSqlRecord>
 #include <QStringList>
 
+#include <functional>
+
 // A project of the older tool, made honestly: a project built with the
 // program, every row of it written into a Jet 4 file by the test writer,
 // whose files mdbtools' own programs read back (the jet4_writer test).
@@ -21,53 +23,41 @@ namespace JetOldProject {
 // column name (see jet4_writer.py).
 using Spec = QJsonObject;
 
-inline QVariantList Cells(const QString &project, const QString &statement)
+// Runs the statement on the project and hands each result row to row().
+inline void ForEachRow(const QString &project, const QString &statement, const std::function<void(QSqlQuery &)> &row)
 {
-    QVariantList values;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("jet-dump"));
         db.setDatabaseName(project);
-        if (db.open()) {
-            QSqlQuery query(db);
-            if (query.exec(statement))
-                while (query.next())
-                    values << query.value(0);
-        }
+        QSqlQuery query(db);
+        if (db.open() && query.exec(statement))
+            while (query.next())
+                row(query);
     }
     QSqlDatabase::removeDatabase(QStringLiteral("jet-dump"));
-    return values;
 }
 
 // The tables the older tool had: not those the program added since.
 inline QStringList TablesOf(const QString &project)
 {
     QStringList tables;
-    for (const QVariant &name :
-         Cells(project, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT IN "
-                                       "('Versions', 'CommissioningRecords', 'CommissioningQueue')")))
-        tables << name.toString();
+    ForEachRow(project,
+               QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT IN "
+                              "('Versions', 'CommissioningRecords', 'CommissioningQueue')"),
+               [&](QSqlQuery &query) { tables << query.value(0).toString(); });
     return tables;
 }
 
 inline QJsonArray RowsOf(const QString &project, const QString &table)
 {
     QJsonArray rows;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("jet-dump"));
-        db.setDatabaseName(project);
-        if (db.open()) {
-            QSqlQuery query(db);
-            query.exec(QStringLiteral("SELECT * FROM [%1]").arg(table));
-            while (query.next()) {
-                QJsonObject row;
-                const QSqlRecord record = query.record();
-                for (int c = 0; c < record.count(); ++c)
-                    row[record.fieldName(c)] = QJsonValue::fromVariant(query.value(c));
-                rows.append(row);
-            }
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("jet-dump"));
+    ForEachRow(project, QStringLiteral("SELECT * FROM [%1]").arg(table), [&](QSqlQuery &query) {
+        QJsonObject row;
+        const QSqlRecord record = query.record();
+        for (int c = 0; c < record.count(); ++c)
+            row[record.fieldName(c)] = QJsonValue::fromVariant(query.value(c));
+        rows.append(row);
+    });
     return rows;
 }
 
