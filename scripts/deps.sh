@@ -12,6 +12,8 @@ run_packages=(
   cmake g++ ninja-build pkg-config ccache python3
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev qt6-charts-dev
   libqt6sql6-sqlite libqt6sql6-psql libqt6printsupport6
+  # the reader of projects of the older tool (Jet 4 files)
+  libmdb3 mdbtools-dev
   sqlite3 fonts-dejavu-core xvfb xauth
   # Qt's own texts (the Yes, No and Cancel of a question) in the chosen language
   qt6-translations-l10n
@@ -20,6 +22,8 @@ run_packages=(
 )
 test_packages=(
   postgresql libsqlite3-dev poppler-utils xdotool xclip
+  # projects of the older tool (Jet 4 files) and the programs that check the tests' ones
+  mdbtools
   # the installed menu entry, file types and software-centre description are checked
   desktop-file-utils appstream shared-mime-info
   # what a desktop says a file is and what opens it

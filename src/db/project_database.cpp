@@ -134,6 +134,10 @@ bool ProjectDatabase::ReadProperties(const QString &path, const QString &user, c
 
 bool ProjectDatabase::OpenFile(const QString &path, const QString &user, const QString &password)
 {
+    if (m_carryOver) {
+        if (const std::optional<QString> carried = m_carryOver(path))
+            return !carried->isEmpty() && OpenFile(*carried, user, password);
+    }
     ConnectionProperties properties;
     bool viaDataLink = false;
     if (!ReadProperties(path, user, password, properties, viaDataLink))

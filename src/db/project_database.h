@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+#include <optional>
 #include <memory>
 
 // The connection to the open project: a project file (".prj") opened
@@ -39,6 +41,12 @@ public:
     // errors are raised (COLEDBException carrying 50002) after the
     // connection has been closed again.
     bool OpenFile(const QString &path, const QString &user, const QString &password);
+    // A file of another program that can be carried over into a project:
+    // the hook answers nothing for a file it does not know, an empty text
+    // when the user cancelled or the carrying-over failed (after saying so),
+    // else the new project file, which is opened in the old one's place.
+    using CarryOver = std::function<std::optional<QString>(const QString &path)>;
+    void SetCarryOver(CarryOver carryOver) { m_carryOver = std::move(carryOver); }
     // The open dialog; a chosen file replaces the open project. Cancel
     // empties path and keeps the open project.
     bool AskAndOpen(QString &path);
@@ -46,6 +54,9 @@ public:
     bool CreateNew();
     // A copy of the open project file under another name, opened.
     bool SaveAs();
+    // The Save As dialog of a project file, starting at proposed; empty for
+    // Cancel. Only a ".prj" name is taken (the user is asked about another).
+    QString AskTargetName(const QString &title, const QString &proposed);
     void CloseDatabase();
 
     // The data source's "Data Source" property: the project file's path.
@@ -92,7 +103,6 @@ private:
     void Abandon();
     bool CopyAndOpen(const QString &source, const QString &title, const QString &proposed,
                      const QString &user, const QString &password);
-    QString AskTargetName(const QString &title, const QString &proposed);
 
     CLevelList m_levels;
     std::unique_ptr<CIdSequence> m_idSequence;
@@ -103,6 +113,7 @@ private:
     bool m_rootShown = false;
     QString m_openedPath;
     std::vector<DamagedCell> m_damaged;
+    CarryOver m_carryOver;
 };
 
 // False after a message when path names something that exists but is no

@@ -1,6 +1,7 @@
 #include "shell/project_session.h"
 
 #include "db/data_error.h"
+#include "exchange/older_tool_open.h"
 #include "params/module_parameter_editor.h"
 #include "link/com_port.h"
 #include "tree/document_project.h"
@@ -19,6 +20,7 @@ ProjectSession::ProjectSession(QObject *parent)
     connect(&m_commands, &ProjectCommands::detectedModuleForgotten, this,
             [this] { m_link.RequestCommand(LinkCommand::Reopen); });
     InstallSaveChangesQuestion();
+    OlderToolOpen::Install(m_database);
 }
 
 void ProjectSession::InstallSaveChangesQuestion()

@@ -61,6 +61,7 @@ void TestZelnorctlHelp::everyCommandExplainsItself_data()
         {"export", "PROJECT --csv FILE|- [--under PATH] [--codes] [--delimiter ,|;] [--decimal-comma] [--bom] [--force]"},
         {"import", "PROJECT FILE [--dry-run]"},
         {"repair", "PROJECT --list | PROJECT --set TABLE ID COLUMN=VALUE ... [--copy FILE.prj]"},
+        {"convert", "OLD.prj NEW.prj [--json] [--force]"},
         {"help", "[COMMAND]"},
     };
     for (const auto &[command, arguments] : commands)

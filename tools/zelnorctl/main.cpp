@@ -1,6 +1,7 @@
 // zelnorctl: the projects and modules of the program without its window.
 #include "ctl_commands.h"
 #include "ctl_link_commands.h"
+#include "ctl_convert.h"
 #include "ctl_instrument_list.h"
 #include "ctl_commission.h"
 #include "ctl_output.h"
@@ -15,6 +16,7 @@
 #include "log/output_log.h"
 #include "log/product_info.h"
 #include "log/system_information.h"
+#include "exchange/exchange_strings.h"
 #include "print/print_strings.h"
 #include "base/app_paths.h"
 #include "base/language.h"
@@ -325,6 +327,13 @@ const std::map<QString, Command> &Commands()
          {QStringLiteral("PROJECT --list | PROJECT --set TABLE ID COLUMN=VALUE ... [--copy FILE.prj]"), 1, -1,
           CtlRepair::Repair, true, CtlRepair::Description,
           QStringLiteral("zelnorctl repair plant.prj --set Signals 17 RangeEnd=150000 --copy plant-repaired.prj")}},
+        {QStringLiteral("convert"),
+         {QStringLiteral("OLD.prj NEW.prj [--json] [--force]"), 2, 2,
+          [](const QStringList &a, const QCommandLineParser &parser) {
+              return CtlConvert::Convert(a[0], a[1], parser.isSet(QStringLiteral("force")),
+                                         parser.isSet(QStringLiteral("json")));
+          },
+          false, ExchangeStrings::ConvertDescription, QStringLiteral("zelnorctl convert plant.prj plant-converted.prj")}},
         {QStringLiteral("help"),
          {QStringLiteral("[COMMAND]"), 0, 1, [](const QStringList &a, const QCommandLineParser &) { return Help(a.value(0)); },
           false, 64146, QStringLiteral("zelnorctl help set")}},
