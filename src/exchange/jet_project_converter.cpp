@@ -184,6 +184,27 @@ QString VersionOf(DbSession &session)
                : QString();
 }
 
+// The program's own tables as a project of the carried version had them
+// (they come from the reference database, which is of the program's
+// version), so that the upgrade steps find what they expect.
+bool AsOfVersion(DbSession &session, const QString &version, QString *error)
+{
+    const quint32 number = CVersionCheck::VersionNumber(version);
+    QStringList statements;
+    if (number < CVersionCheck::VersionNumber(QStringLiteral("1.00.03")))
+        statements << QStringLiteral("DROP TABLE CommissioningRecords") << QStringLiteral("DROP TABLE CommissioningQueue");
+    else if (number < CVersionCheck::VersionNumber(QStringLiteral("1.00.04")))
+        statements << QStringLiteral("ALTER TABLE CommissioningRecords DROP COLUMN Port");
+    for (const QString &statement : statements) {
+        QSqlQuery query = session.NewQuery();
+        if (!query.exec(statement)) {
+            *error = StrF(ExchangeStrings::CantWriteProject, {query.lastError().text()});
+            return false;
+        }
+    }
+    return true;
+}
+
 // Every table into the new project in one transaction, or none.
 bool CarryAll(const Jet::File &old, const QString &partial, JetProjectConverter::Report *report, QString *error)
 {
@@ -209,6 +230,10 @@ bool CarryAll(const Jet::File &old, const QString &partial, JetProjectConverter:
             return false;
         }
         report->tables.emplace_back(table.name, rows);
+    }
+    if (!AsOfVersion(*session, *version, error)) {
+        session->Rollback();
+        return false;
     }
     if (!session->Commit()) {
         *error = StrF(ExchangeStrings::CantWriteProject, {session->database().lastError().text()});
