@@ -240,16 +240,18 @@ bool NeedsApostrophe(QStringView field)
     return formulaStarts.contains(field.front()) && !NumberText::Parse(field.toString());
 }
 
-// A field is quoted when it holds a separator of either kind (a semicolon
-// outside quotes could make the header line read as semicolon-separated), a
-// quote or a line break, or starts with a byte-order mark that the reader
-// would take for the file's own.
+// A field is quoted when it holds the separator, a quote or a line break, or
+// starts with a byte-order mark that the reader would take for the file's
+// own. In a comma-separated file a semicolon is quoted too: outside quotes
+// it could make the header line read as semicolon-separated. (A decimal
+// comma of a semicolon-separated file stays as it is.)
 QString Quoted(const QString &field, QChar separator)
 {
-    static const QString needsQuotes = QStringLiteral(",;\"\r\n");
+    static const QString needsQuotes = QStringLiteral("\"\r\n");
+    const bool commas = separator == QLatin1Char(',');
     bool quote = field.startsWith(QChar(0xFEFF));
     for (const QChar c : field)
-        quote = quote || c == separator || needsQuotes.contains(c);
+        quote = quote || c == separator || (commas && c == QLatin1Char(';')) || needsQuotes.contains(c);
     if (!quote)
         return field;
     QString doubled = field;

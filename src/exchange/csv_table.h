@@ -47,8 +47,8 @@ struct CsvDialect {
 };
 
 // Records as UTF-8 text with CRLF line ends: a field is quoted when it holds
-// the separator, a comma or a semicolon, a quote or a line break, its quotes
-// doubled. A text a spreadsheet would take for a formula gets a leading
+// the separator (with commas, a semicolon too), a quote or a line break, its
+// quotes doubled. A text a spreadsheet would take for a formula gets a leading
 // apostrophe, which Parse takes off again.
 QByteArray CsvEncode(const QList<QStringList> &records, const CsvDialect &dialect = {});
 // One field as CsvEncode writes it: spreadsheet-safe, quoted where it must be.
