@@ -47,7 +47,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     const QString old = dir.filePath(QStringLiteral("old.prj"));
-    if (!JetOldProject::WriteJet(JetOldProject::SpecOf(generated), old))
+    if (!JetOldProject::WriteJet(JetOldProject::JetContentOf(generated), old))
         return 1;
 
     QElapsedTimer timer;

@@ -63,7 +63,7 @@ void TestOlderToolOpen::init()
     m_project->exec("INSERT INTO Equipments (ID, ParentID, Name) VALUES (4711, 1, 'Kesselhaus °Süd')");
     m_folder = std::make_unique<QTemporaryDir>();
     m_old = m_folder->filePath("plant.prj");
-    QVERIFY(JetOldProject::WriteJet(JetOldProject::SpecOf(m_project->path()), m_old));
+    QVERIFY(JetOldProject::WriteJet(JetOldProject::JetContentOf(m_project->path()), m_old));
 }
 
 void TestOlderToolOpen::openingCarriesOverIntoTheChosenFile()

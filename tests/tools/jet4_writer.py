@@ -7,9 +7,9 @@ table owns. No indexes are written; a reader walks the data pages.
 
 Texts are stored as plain UCS-2 (little-endian), never in the compressed form.
 
-    jet4_writer.py SPEC.json OUT.prj
+    jet4_writer.py CONTENT.json OUT.prj
 
-SPEC.json:
+CONTENT.json:
     {"schema": "resources/db/schema.sql",      optional: tables taken from it
      "omit": ["SystemData"],                   optional: tables left out
      "tables": {"Name": {"columns": [["ID", "long"], ["Name", "text", 50]],
@@ -393,21 +393,21 @@ def value_for(column, value):
     return value
 
 
-def build(spec, base=Path('.')):
+def build(content, base=Path('.')):
     writer = JetWriter()
     layouts = {}
-    if 'schema' in spec:
-        schema = Path(spec['schema'])
+    if 'schema' in content:
+        schema = Path(content['schema'])
         layouts.update(schema_tables(schema if schema.is_absolute() else base / schema))
-    for name in spec.get('omit', []):
+    for name in content.get('omit', []):
         layouts.pop(name, None)
     given = {}
-    for name, table in spec.get('tables', {}).items():
+    for name, table in content.get('tables', {}).items():
         layouts[name] = [Column(*c) for c in table['columns']]
         given[name] = table.get('rows', [])
     for name, columns in layouts.items():
         rows = [list(r) for r in given.get(name, [])]
-        for record in spec.get('rows', {}).get(name, []):
+        for record in content.get('rows', {}).get(name, []):
             unknown = set(record) - {c.name for c in columns}
             if unknown:
                 raise KeyError(f'{name}: no column {sorted(unknown)}')
@@ -421,9 +421,9 @@ def main(argv):
     if len(argv) != 3:
         print(__doc__, file=sys.stderr)
         return 2
-    spec = json.loads(Path(argv[1]).read_text(encoding='utf-8'))
+    content = json.loads(Path(argv[1]).read_text(encoding='utf-8'))
     repo = Path(__file__).resolve().parents[2]
-    build(spec, repo).write(argv[2], spec.get('truncate'), spec.get('blank_first_page_of'))
+    build(content, repo).write(argv[2], content.get('truncate'), content.get('blank_first_page_of'))
     return 0
 
 

@@ -21,7 +21,7 @@ namespace JetOldProject {
 
 // What the writer is told: the tables of the SQL text and the rows by
 // column name (see jet4_writer.py).
-using Spec = QJsonObject;
+using JetContent = QJsonObject;
 
 // Runs the statement on the project and hands each result row to row().
 inline void ForEachRow(const QString &project, const QString &statement, const std::function<void(QSqlQuery &)> &row)
@@ -61,7 +61,7 @@ inline QJsonArray RowsOf(const QString &project, const QString &table)
     return rows;
 }
 
-inline Spec SpecOf(const QString &project)
+inline JetContent JetContentOf(const QString &project)
 {
     QJsonObject rows;
     for (const QString &table : TablesOf(project))
@@ -72,19 +72,19 @@ inline Spec SpecOf(const QString &project)
 }
 
 // False after saying on standard error what the writer said.
-inline bool WriteJet(const Spec &spec, const QString &path)
+inline bool WriteJet(const JetContent &content, const QString &path)
 {
-    const QString specPath = path + QStringLiteral(".json");
-    QFile file(specPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(spec).toJson()) <= 0)
+    const QString contentPath = path + QStringLiteral(".json");
+    QFile file(contentPath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(content).toJson()) <= 0)
         return false;
     file.close();
     QProcess writer;
-    writer.start(QStringLiteral("python3"), {QStringLiteral(ZW_JET4_WRITER), specPath, path});
+    writer.start(QStringLiteral("python3"), {QStringLiteral(ZW_JET4_WRITER), contentPath, path});
     const bool ok = writer.waitForFinished(300000) && writer.exitCode() == 0;
     if (!ok)
         qWarning("writer: %s", writer.readAllStandardError().constData());
-    QFile::remove(specPath);
+    QFile::remove(contentPath);
     return ok;
 }
 

@@ -67,7 +67,7 @@ def signal(number):
             'Zahlteilerkvocient': 2 ** 31 - number}
 
 
-def project_spec():
+def project_content():
     return {
         'schema': str(REPO / 'resources/db/schema.sql'),
         'tables': {'EveryType': EVERY_TYPE},
@@ -94,9 +94,9 @@ def expected_cell(value):
     return str(value)
 
 
-def check_tables(path, spec):
+def check_tables(path, content):
     listed = run('mdb-tables', '-1', str(path)).split()
-    schema = jet4_writer.schema_tables(spec['schema'])
+    schema = jet4_writer.schema_tables(content['schema'])
     for name in list(schema) + ['EveryType']:
         check(name in listed, f'mdb-tables lists {name}')
     check('MSysObjects' not in listed, 'the catalogue is a system table')
@@ -151,9 +151,9 @@ def main():
     work = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(tempfile.mkdtemp())
     work.mkdir(parents=True, exist_ok=True)
     path = work / 'writer-check.prj'
-    spec = project_spec()
-    jet4_writer.build(spec).write(path)
-    check_tables(path, spec)
+    content = project_content()
+    jet4_writer.build(content).write(path)
+    check_tables(path, content)
     check_schema(path)
     check_every_type(path)
     check_signals(path)

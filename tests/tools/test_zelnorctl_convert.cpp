@@ -19,18 +19,18 @@ namespace {
 
 using namespace JetOldProject;
 
-// Replaces the rows of one table in the spec.
-void SetRows(Spec &spec, const QString &table, const QJsonArray &rows)
+// Replaces the rows of one table in the content.
+void SetRows(JetContent &content, const QString &table, const QJsonArray &rows)
 {
-    QJsonObject all = spec[QStringLiteral("rows")].toObject();
+    QJsonObject all = content[QStringLiteral("rows")].toObject();
     all[table] = rows;
-    spec[QStringLiteral("rows")] = all;
+    content[QStringLiteral("rows")] = all;
 }
 
-// Changes one field of the row with the ID in the spec.
-void SetField(Spec &spec, const QString &table, int id, const QString &column, const QJsonValue &value)
+// Changes one field of the row with the ID in the content.
+void SetField(JetContent &content, const QString &table, int id, const QString &column, const QJsonValue &value)
 {
-    QJsonArray rows = spec[QStringLiteral("rows")].toObject()[table].toArray();
+    QJsonArray rows = content[QStringLiteral("rows")].toObject()[table].toArray();
     for (int i = 0; i < rows.size(); ++i) {
         QJsonObject row = rows[i].toObject();
         if (row[QStringLiteral("ID")].toInt() == id) {
@@ -38,7 +38,7 @@ void SetField(Spec &spec, const QString &table, int id, const QString &column, c
             rows[i] = row;
         }
     }
-    SetRows(spec, table, rows);
+    SetRows(content, table, rows);
 }
 
 // A project with plants, cabinets, carriers and modules of every family at
@@ -86,7 +86,7 @@ struct OldTable {
     QJsonValue value;
 };
 
-void PutTable(Spec &spec, const QString &project, const OldTable &table)
+void PutTable(JetContent &content, const QString &project, const OldTable &table)
 {
     const QJsonArray rows = RowsOf(project, table.name);
     QStringList names = rows.first().toObject().keys();
@@ -107,12 +107,12 @@ void PutTable(Spec &spec, const QString &project, const OldTable &table)
             values.append(name == table.changed && record["ID"].toInt() == table.id ? table.value : record[name]);
         cells.append(values);
     }
-    QJsonObject tables = spec["tables"].toObject();
+    QJsonObject tables = content["tables"].toObject();
     tables[table.name] = QJsonObject{{"columns", layout}, {"rows", cells}};
-    spec["tables"] = tables;
-    QJsonObject all = spec["rows"].toObject();
+    content["tables"] = tables;
+    QJsonObject all = content["rows"].toObject();
     all.remove(table.name);
-    spec["rows"] = all;
+    content["rows"] = all;
 }
 
 } // namespace
@@ -136,7 +136,7 @@ void TestZelnorctlConvert::theCarriedProjectIsTheOldOne()
     const QString sample = SampleProject(dir);
     QCOMPARE(ModulePaths(sample).size(), 4);
     const QString old = dir.filePath("old.prj");
-    QVERIFY(WriteJet(SpecOf(sample), old));
+    QVERIFY(WriteJet(JetContentOf(sample), old));
     const QByteArray before = Checksum(old);
 
     const QString converted = dir.filePath("new.prj");
@@ -175,10 +175,10 @@ void TestZelnorctlConvert::anOlderFileIsUpgradedANewerRefused()
 {
     QTemporaryDir dir;
     const QString sample = SampleProject(dir);
-    Spec spec = SpecOf(sample);
-    SetField(spec, "SystemData", 1, "Version", "1.00.01");
+    JetContent content = JetContentOf(sample);
+    SetField(content, "SystemData", 1, "Version", "1.00.01");
     const QString older = dir.filePath("older.prj");
-    QVERIFY(WriteJet(spec, older));
+    QVERIFY(WriteJet(content, older));
     const QString converted = dir.filePath("new-older.prj");
     const TestSupport::ToolRun run = Ctl({"convert", older, converted});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
@@ -190,9 +190,9 @@ void TestZelnorctlConvert::anOlderFileIsUpgradedANewerRefused()
     QCOMPARE(Scalar(converted, "SELECT COUNT(Port) FROM CommissioningRecords").toInt(), 0);
     QCOMPARE(Ctl({"tree", converted}).out, Ctl({"tree", sample}).out);
 
-    SetField(spec, "SystemData", 1, "Version", "1.00.09");
+    SetField(content, "SystemData", 1, "Version", "1.00.09");
     const QString newer = dir.filePath("newer.prj");
-    QVERIFY(WriteJet(spec, newer));
+    QVERIFY(WriteJet(content, newer));
     const TestSupport::ToolRun refused = Ctl({"convert", newer, dir.filePath("new-newer.prj")});
     QCOMPARE(refused.exitCode, 1);
     QVERIFY2(refused.err.contains("The version of database is newer than the version of program."),
@@ -205,7 +205,7 @@ void TestZelnorctlConvert::columnsAreReadByNameWhateverTheirOrderAndType()
 {
     QTemporaryDir dir;
     const QString sample = SampleProject(dir);
-    Spec spec = SpecOf(sample);
+    JetContent content = JetContentOf(sample);
     // An older layout of the plants: other order, narrower number types,
     // a Memo for the description and a column the program never knew.
     QJsonArray rows;
@@ -219,14 +219,14 @@ void TestZelnorctlConvert::columnsAreReadByNameWhateverTheirOrderAndType()
                                QJsonArray{"Name", "text", 255}, QJsonArray{"ParentID", "byte"},
                                QJsonArray{"ID", "integer"}}},
         {"rows", rows}};
-    spec["tables"] = tables;
-    QJsonObject all = spec["rows"].toObject();
+    content["tables"] = tables;
+    QJsonObject all = content["rows"].toObject();
     all.remove("Equipments");
-    spec["rows"] = all;
-    SetField(spec, "Signals", Scalar(sample, "SELECT MIN(ID) FROM Signals").toInt(), "Description",
+    content["rows"] = all;
+    SetField(content, "Signals", Scalar(sample, "SELECT MIN(ID) FROM Signals").toInt(), "Description",
              QString(40, QChar(0x00B0)));
     const QString old = dir.filePath("layout.prj");
-    QVERIFY(WriteJet(spec, old));
+    QVERIFY(WriteJet(content, old));
     const QString converted = dir.filePath("new-layout.prj");
     const TestSupport::ToolRun run = Ctl({"convert", old, converted});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
@@ -234,7 +234,7 @@ void TestZelnorctlConvert::columnsAreReadByNameWhateverTheirOrderAndType()
     QCOMPARE(Scalar(converted, "SELECT Description FROM Signals ORDER BY ID LIMIT 1").toString(),
              QString(40, QChar(0x00B0)));
     // Yes/No comes back as -1 and 0.
-    Spec dip = SpecOf(sample);
+    JetContent dip = JetContentOf(sample);
     SetField(dip, "Modules7230_1", Scalar(sample, "SELECT ID FROM Modules7230_1").toInt(), "DIPSwitch", -1);
     QVERIFY(WriteJet(dip, dir.filePath("dip.prj")));
     QCOMPARE(Ctl({"convert", dir.filePath("dip.prj"), dir.filePath("new-dip.prj")}).exitCode, 0);
@@ -261,34 +261,34 @@ void TestZelnorctlConvert::aForeignOrDamagedFileIsRefusedAndNothingIsLeft()
     QFETCH(QString, message);
     QTemporaryDir dir;
     const QString sample = SampleProject(dir);
-    Spec spec = SpecOf(sample);
+    JetContent content = JetContentOf(sample);
     const QString old = dir.filePath("damaged.prj");
     if (damage == "foreign") {
         const QJsonObject customers{{"columns", QJsonArray{QJsonArray{"ID", "long"}}},
                                     {"rows", QJsonArray{QJsonArray{1}}}};
-        spec = Spec{{"tables", QJsonObject{{"Customers", customers}}}};
+        content = JetContent{{"tables", QJsonObject{{"Customers", customers}}}};
     } else if (damage == "no Racks") {
-        spec["omit"] = QJsonArray{"Versions", "CommissioningRecords", "CommissioningQueue", "Racks"};
-        QJsonObject rows = spec["rows"].toObject();
+        content["omit"] = QJsonArray{"Versions", "CommissioningRecords", "CommissioningQueue", "Racks"};
+        QJsonObject rows = content["rows"].toObject();
         rows.remove("Racks");
-        spec["rows"] = rows;
+        content["rows"] = rows;
     } else if (damage == "no Memo") {
-        PutTable(spec, sample, {"Modules7230_2", {}, {}, "Memo", 0, {}});
+        PutTable(content, sample, {"Modules7230_2", {}, {}, "Memo", 0, {}});
     } else if (damage == "cut 20000") {
-        spec["truncate"] = 20000;
+        content["truncate"] = 20000;
     } else if (damage == "blank page") {
-        spec["blank_first_page_of"] = "Signals";
+        content["blank_first_page_of"] = "Signals";
     } else if (damage == "cut pages") {
         // The definitions stand at the front; the last pages hold rows and
         // the maps of the pages.
-        spec["truncate"] = 4096 * 60;
+        content["truncate"] = 4096 * 60;
     }
     if (damage == "text") {
         QFile file(old);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("Standard notes, not a database\n");
     } else {
-        QVERIFY(WriteJet(spec, old));
+        QVERIFY(WriteJet(content, old));
     }
     const QByteArray before = Checksum(old);
     const QString converted = dir.filePath("new.prj");
@@ -326,12 +326,12 @@ void TestZelnorctlConvert::aValueTheNewSchemaRefusesNamesTableRowAndColumn()
     QFETCH(QString, message);
     QTemporaryDir dir;
     const QString sample = SampleProject(dir);
-    Spec spec = SpecOf(sample);
+    JetContent content = JetContentOf(sample);
     const int id = Scalar(sample, QStringLiteral("SELECT MAX(ID) FROM %1").arg(table)).toInt();
     // The old file held a wider text or a real number in that column.
-    PutTable(spec, sample, {table, column, value.isDouble() ? "double" : "text", {}, id, value});
+    PutTable(content, sample, {table, column, value.isDouble() ? "double" : "text", {}, id, value});
     const QString old = dir.filePath("values.prj");
-    QVERIFY(WriteJet(spec, old));
+    QVERIFY(WriteJet(content, old));
     const TestSupport::ToolRun run = Ctl({"convert", old, dir.filePath("new.prj")});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(message.arg(id)), qPrintable(run.err));
@@ -344,7 +344,7 @@ void TestZelnorctlConvert::theTargetFollowsTheRulesOfWrittenFiles()
     QTemporaryDir dir;
     const QString sample = SampleProject(dir);
     const QString old = dir.filePath("old.prj");
-    QVERIFY(WriteJet(SpecOf(sample), old));
+    QVERIFY(WriteJet(JetContentOf(sample), old));
     const QByteArray before = Checksum(sample);
     // An existing project is replaced only when asked.
     const TestSupport::ToolRun existing = Ctl({"convert", old, sample});
