@@ -303,13 +303,15 @@ bool JetProjectConverter::Convert(const QString &oldPath, const QString &newPath
                                   QString *error)
 {
     *report = Report();
-    if (QFileInfo::exists(newPath) && !replaceAllowed) {
-        *error = StrF(ExchangeStrings::TargetExists, {newPath});
+    // What can never be a target (a pipe, a folder, a device) is named as
+    // such before an existing file is asked about.
+    if (const std::optional<QString> refusal =
+            OutputFile::Refusal({newPath, OutputFile::Content::Project, true, oldPath})) {
+        *error = *refusal;
         return false;
     }
-    if (const std::optional<QString> refusal =
-            OutputFile::Refusal({newPath, OutputFile::Content::Project, replaceAllowed, oldPath})) {
-        *error = *refusal;
+    if (QFileInfo::exists(newPath) && !replaceAllowed) {
+        *error = StrF(ExchangeStrings::TargetExists, {newPath});
         return false;
     }
     const std::unique_ptr<Jet::File> old = Jet::File::Open(oldPath, error);

@@ -11,6 +11,8 @@
 #include <QSqlRecord>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include <functional>
 
 using namespace ToolTest;
@@ -359,6 +361,15 @@ void TestZelnorctlConvert::theTargetFollowsTheRulesOfWrittenFiles()
     QCOMPARE(Checksum(old), oldBefore);
     QCOMPARE(Ctl({"convert", old, dir.path(), "--force"}).exitCode, 1);
     QCOMPARE(Ctl({"convert", old}).exitCode, 2);
+    // A pipe is named for what it is, with or without --force, and never
+    // opened: --force would not help.
+    const QString pipe = dir.filePath("pipe.prj");
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QStringList &force : {QStringList(), QStringList{"--force"}}) {
+        const TestSupport::ToolRun piped = Ctl(QStringList{"convert", old, pipe} + force);
+        QCOMPARE(piped.exitCode, 1);
+        QVERIFY2(piped.err.contains("is not a plain file"), qPrintable(piped.err));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestZelnorctlConvert)
