@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets of tests/fuzz with clang and libFuzzer (AddressSanitizer
 # and UndefinedBehaviorSanitizer on) in build-fuzz, and runs each for the given
-# time, one after the other.
+# time, FUZZ_PARALLEL of them at a time (1).
 #   fuzz.sh [SECONDS] [TARGET...]    default 60 seconds, every target
 # New corpus entries stay in build-fuzz/fuzz/corpus/TARGET; an input that
 # crashes a target, leaks or breaks one of its checks is left as
@@ -9,7 +9,8 @@
 # script fails. Keep such an input under tests/fuzz/regressions/TARGET once
 # the fault is mended: the test command replays it from then on.
 # FUZZ_JOBS sets the build's parallel jobs (2), FUZZ_ARGS adds libFuzzer
-# options (-rss_limit_mb=... -max_len=...).
+# options (-rss_limit_mb=... -max_len=...). Each target's summary (executions
+# a second, coverage, peak memory) is printed when it ends.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
@@ -31,30 +32,52 @@ if [ ${#targets[@]} -eq 0 ]; then
   done
 fi
 
-failed=()
-for target in "${targets[@]}"; do
-  program="$build/bin/fuzz_$target"
-  [ -x "$program" ] || { echo "no fuzz target $target" >&2; exit 2; }
-  corpus="$build/fuzz/corpus/$target"
-  crashes="$build/fuzz/crashes/$target"
-  log="$build/fuzz/logs/$target.log"
+run_target() {
+  local target=$1
+  local program="$build/bin/fuzz_$target"
+  local corpus="$build/fuzz/corpus/$target"
+  local crashes="$build/fuzz/crashes/$target"
+  local log="$build/fuzz/logs/$target.log"
   mkdir -p "$corpus" "$crashes" "$(dirname "$log")"
-  options=(-max_total_time="$seconds" -artifact_prefix="$crashes/" -print_final_stats=1)
+  local options=(-max_total_time="$seconds" -artifact_prefix="$crashes/" -print_final_stats=1)
   [ -f "$here/tests/fuzz/$target.dict" ] && options+=(-dict="$here/tests/fuzz/$target.dict")
-  seeds=("$here/tests/fuzz/corpus/$target")
+  local seeds=("$here/tests/fuzz/corpus/$target")
   [ -d "$here/tests/fuzz/regressions/$target" ] && seeds+=("$here/tests/fuzz/regressions/$target")
-  echo "== $target: $seconds s"
   # New entries go to the first folder; the seeds in the source tree stay as they are.
   if (cd "$build/bin" &&
       LSAN_OPTIONS="suppressions=$here/tests/lsan.supp" \
       "$program" "${options[@]}" ${FUZZ_ARGS:-} "$corpus" "${seeds[@]}") >"$log" 2>&1; then
-    grep -E '^(#[0-9]+[[:space:]]+DONE|stat::average_exec_per_sec|stat::peak_rss_mb)' "$log" || true
+    { echo "== $target: $seconds s"
+      grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::average_exec_per_sec|stat::peak_rss_mb)' "$log" || true
+    } | sed "s/^/[$target] /"
   else
     echo "$target FAILED: see $log and $crashes" >&2
     tail -n 30 "$log" >&2
-    failed+=("$target")
+    return 1
   fi
+}
+
+for target in "${targets[@]}"; do
+  [ -x "$build/bin/fuzz_$target" ] || { echo "no fuzz target $target" >&2; exit 2; }
 done
+parallel=${FUZZ_PARALLEL:-1}
+case "$parallel" in ''|*[!0-9]*|0) echo "FUZZ_PARALLEL must be a positive number" >&2; exit 2 ;; esac
+failed=()
+declare -A running=()
+wait_for_one() {
+  local pid target status=0
+  wait -n -p pid || status=$?
+  target=${running[$pid]}
+  unset "running[$pid]"
+  [ "$status" -eq 0 ] || failed+=("$target")
+}
+for target in "${targets[@]}"; do
+  while [ ${#running[@]} -ge "$parallel" ]; do wait_for_one; done
+  echo "== $target: started for $seconds s"
+  run_target "$target" &
+  running[$!]=$target
+done
+while [ ${#running[@]} -gt 0 ]; do wait_for_one; done
 if [ ${#failed[@]} -gt 0 ]; then
   echo "fuzz targets with findings: ${failed[*]}" >&2
   exit 1

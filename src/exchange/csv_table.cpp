@@ -88,9 +88,10 @@ DecodedText Strictly(QStringConverter::Encoding encoding, const QByteArray &byte
 {
     QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
     DecodedText decoded{decoder.decode(bytes), name};
-    // The decoder leaves a last odd byte of UTF-16 out without a word.
+    // The decoder leaves a last odd byte of UTF-16 out without a word, and
+    // passes a lone surrogate on as it is: text that no UTF-8 can hold.
     const bool cutShort = encoding != QStringConverter::Utf8 && bytes.size() % 2 != 0;
-    decoded.broken = decoder.hasError() || cutShort;
+    decoded.broken = decoder.hasError() || cutShort || !decoded.text.isValidUtf16();
     return decoded;
 }
 

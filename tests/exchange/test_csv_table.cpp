@@ -70,6 +70,10 @@ void TestCsvTable::brokenFilesAreRefusedWithTheReason()
     const CsvTable cutUtf16 = CsvTable::Parse(QByteArray("\xFF\xFE" "A\0,\0B", 7));
     QVERIFY(cutUtf16.records.empty());
     QVERIFY2(cutUtf16.error.contains("UTF-16 LE"), qPrintable(cutUtf16.error));
+    // A low surrogate with no high one before it.
+    const CsvTable loneSurrogate = CsvTable::Parse(QByteArray("\xFE\xFF" "\0A\0,\xDF\xD3", 8));
+    QVERIFY(loneSurrogate.records.empty());
+    QVERIFY2(loneSurrogate.error.contains("UTF-16 BE"), qPrintable(loneSurrogate.error));
 }
 
 void TestCsvTable::spreadsheetEncodingsAreReadAndNamed()
