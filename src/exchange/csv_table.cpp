@@ -33,7 +33,10 @@ QChar SeparatorOfHeader(QStringView text)
         qsizetype end = start;
         while (end < text.size() && text[end] != QLatin1Char('\n') && text[end] != QLatin1Char('\r'))
             ++end;
-        if (!IsEmptyLine(text.mid(start, end - start)))
+        const QStringView line = text.mid(start, end - start);
+        // An odd quote opens a field that goes on over the line end: the
+        // header starts here.
+        if (!IsEmptyLine(line) || line.count(QLatin1Char('"')) % 2 != 0)
             break;
         start = end + 1;
     }

@@ -129,7 +129,9 @@ void TestCsvTable::headerWithSemicolonsOrAByteOrderMarkReadsBackUnchanged()
 {
     const QList<QList<QStringList>> lists = {{{"a;b"}, {"1;2"}},
                                              {{"Tag;Range;Note", "x"}, {"1", "2"}},
-                                             {{QString(QChar(0xFEFF)) + "Plant", "Type"}, {"x", "y"}}};
+                                             {{QString(QChar(0xFEFF)) + "Plant", "Type"}, {"x", "y"}},
+                                             // A header cell that starts with a line break.
+                                             {{"\n;x"}, {"1", "b\"c"}}};
     for (const QList<QStringList> &records : lists) {
         const CsvTable table = CsvTable::Parse(CsvEncode(records));
         QVERIFY2(table.error.isEmpty(), qPrintable(table.error));
