@@ -300,6 +300,7 @@ void CommissioningRun::PortResult(int kind, int result)
 void CommissioningRun::BeginDownload(int index)
 {
     CommissioningEntry &entry = m_queue.at(index);
+    const CommissioningEntry before = entry;
     const CModuleImage &connected = m_transfer.ConnectedImage();
     m_serialNr = connected.SerialNr;
     m_revision = connected.Revision;
@@ -308,6 +309,14 @@ void CommissioningRun::BeginDownload(int index)
     entry.serialNr = m_serialNr;
     entry.reason.clear();
     Store(index);
+    // Another program deleted the folder since the module was identified:
+    // its slot was never tried, and nothing is written to the module.
+    if (!m_pool.stopped().isEmpty()) {
+        entry = before;
+        emit entryChanged(index);
+        SetPhase(Phase::WaitingForUnplug, -1, m_pool.stopped());
+        return;
+    }
     SetPhase(Phase::Downloading, index, entry.path);
     m_captured.clear();
     Item *module = m_lookup.LoadRow(entry.moduleTable, entry.moduleId);

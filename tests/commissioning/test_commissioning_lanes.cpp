@@ -203,8 +203,10 @@ void TestCommissioningLanes::threeLanesCommissionACabinetWithModulesReplaced()
     int verified = 0;
     for (int lane = 0; lane < 3; ++lane) {
         const CommissioningRun &run = fixture.lanes->run(lane);
-        // Every lane took its share; each verdict names its port.
-        QVERIFY2(run.verifiedHere() >= 2, qPrintable(QString::number(run.verifiedHere())));
+        // Every lane took a share (its first module was there from the
+        // start; how the rest falls depends on the machine's pace); each
+        // verdict names its port.
+        QVERIFY2(run.verifiedHere() >= 1, qPrintable(QString::number(run.verifiedHere())));
         QCOMPARE(run.failedHere(), 0);
         verified += run.verifiedHere();
         QVERIFY2(fixture.logText().contains(fixture.ports[lane] + ": Commissioning: "), qPrintable(fixture.logText()));
@@ -259,15 +261,20 @@ void TestCommissioningLanes::aModuleBeingOfferedOnOneLaneIsNotOfferedOnAnother()
 
 void TestCommissioningLanes::theSameModuleOnTwoLanesIsRefusedOnTheSecond()
 {
-    LanesFixture fixture(2, 2, QStringLiteral("TWIN0001"));
-    QVERIFY(fixture.start(true));
+    // At the line rate, so that the second lane reads the module while the
+    // first one is still writing it, however busy the machine.
+    LanesFixture fixture(2, 2, QStringLiteral("TWIN0001"), true);
+    QVERIFY(fixture.prepare(true));
+    const int refused = 1;
+    fixture.simulators[refused]->setUnplugged(true);
+    fixture.lanes->Start();
+    QVERIFY(fixture.waitFor([&] { return fixture.lanes->run(0).phase() == Phase::Downloading; }));
+    fixture.simulators[refused]->setUnplugged(false);
     QVERIFY(fixture.waitFor([&] { return fixture.lanes->verdicts() == 1 && !fixture.lanes->isDownloading(); }));
-    // Let the other lane see its module too.
     QVERIFY(fixture.waitFor([&] {
         return fixture.lanes->run(0).phase() == Phase::WaitingForUnplug &&
                fixture.lanes->run(1).phase() == Phase::WaitingForUnplug;
     }));
-    const int refused = fixture.lanes->run(0).verdicts() == 1 ? 1 : 0;
     const CommissioningRun &second = fixture.lanes->run(refused);
     QCOMPARE(second.verdicts(), 0);
     QCOMPARE(second.current(), -1);

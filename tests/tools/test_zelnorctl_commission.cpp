@@ -75,6 +75,7 @@ private slots:
     void theQueueIsChangedFromTheCommandLine();
     void anInterruptedRunLeavesEveryModuleStored();
     void twoPortsCommissionSideBySide();
+    void aFolderDeletedByAnotherProgramStopsTheRunUnwritten();
 };
 
 void TestZelnorctlCommission::modulesAreCommissionedOneAfterTheOther()
@@ -327,6 +328,42 @@ void TestZelnorctlCommission::twoPortsCommissionSideBySide()
                   kPlant})
                  .exitCode,
              2);
+}
+
+void TestZelnorctlCommission::aFolderDeletedByAnotherProgramStopsTheRunUnwritten()
+{
+    TestSupport::SimulatorProcess first({"--family", "7230", "--type", "6", "--channels", "2", "--serial", "BENCHA01"});
+    TestSupport::SimulatorProcess second({"--family", "7230", "--type", "6", "--channels", "2", "--serial", "BENCHB01"});
+    QVERIFY(!first.device().isEmpty() && !second.device().isEmpty());
+    QTemporaryDir dir;
+    const QString project = PlantProject(dir);
+    Ctl({"add-module", project, kPlant, "7", "TT-401", "TT-402"});
+    QProcess run;
+    run.start(QDir(TestSupport::binDirectory()).filePath("zelnorctl"),
+              {"commission", project, "--port", first.device(), "--port", second.device(), "--under", kPlant,
+               "--assign-next"});
+    QByteArray out;
+    // Both lanes verify their first module.
+    QVERIFY(TestSupport::waitForOutput(run, out, "serial number BENCHA01 ...... verified", 30000));
+    QVERIFY(TestSupport::waitForOutput(run, out, "serial number BENCHB01 ...... verified", 30000));
+
+    // While the bench waits for its next modules, a colleague's program
+    // deletes the plant; then a new module is plugged in.
+    const TestSupport::ToolRun deleted = Ctl({"delete", project, kPlant, "--yes"});
+    QCOMPARE(deleted.exitCode, 0);
+    QCOMPARE(first.command("new-module BENCHA02"), QStringLiteral("ok: new module BENCHA02"));
+    QVERIFY(run.waitForFinished(30000));
+    out += run.readAllStandardOutput() + run.readAllStandardError();
+    QCOMPARE(run.exitCode(), 1);
+    const QByteArray stopped = "The run stopped: the folder " + kPlant.toUtf8() + " is no longer in the project.";
+    QVERIFY2(out.contains(stopped), out.constData());
+    // The new module is neither written nor counted as a failure, and no
+    // database message reaches the engineer.
+    QVERIFY2(!out.contains("TT-401"), out.constData());
+    QVERIFY2(out.contains("3 modules: 2 verified, 0 failed, 0 skipped, 1 waiting"), out.constData());
+    QVERIFY2(!out.contains("Can't"), out.constData());
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM CommissioningRecords WHERE SerialNr = 'BENCHA02'").toInt(), 0);
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM CommissioningRecords").toInt(), 2);
 }
 
 QTEST_MAIN(TestZelnorctlCommission)
