@@ -64,7 +64,9 @@ bool TakesProjectsPlace(const OutputFile::Target &target)
 {
     switch (target.content) {
     case OutputFile::Content::Project:
-        return false;
+        // A database under a data link's name would be read as a link to a
+        // shared project, and the link it replaced would be lost.
+        return HasSuffix(target.path, {"udl"}) || IsDataLinkFile(target.path);
     case OutputFile::Content::DataLink:
         return HasSuffix(target.path, {"prj", "vor"}) || IsDatabase(target.path);
     case OutputFile::Content::Pdf:

@@ -21,6 +21,7 @@ private slots:
     void replacedFileKeepsItsPermissions();
     void passwordsAreForTheOwnerOnly();
     void dataLinkFileNeverTakesAProjectsPlace();
+    void aProjectNeverTakesADataLinksPlace();
     void readersRefusePipesAndFoldersAtOnce();
     void appendRefusesAPipe();
 
@@ -181,6 +182,22 @@ void TestOutputFile::dataLinkFileNeverTakesAProjectsPlace()
     Write(notes, "notes");
     QVERIFY(!DataLinkFile::write(notes, Server("pw"), &error));
     QVERIFY(DataLinkFile::write(DataLinkFile::target(notes, Server("pw"), true), Server("pw"), &error));
+}
+
+void TestOutputFile::aProjectNeverTakesADataLinksPlace()
+{
+    QString error;
+    const QString link = Path("shared.udl");
+    QVERIFY(DataLinkFile::write(link, Server("pw"), &error));
+    const QByteArray linkBytes = Read(link);
+    const QString renamedLink = Path("shared-link.txt");
+    QVERIFY(QFile::copy(link, renamedLink));
+    for (const QString &path : {link, renamedLink, Path("new.udl")}) {
+        const std::optional<QString> refusal = OutputFile::Refusal({path, OutputFile::Content::Project, true});
+        QVERIFY2(refusal && refusal->contains("is a project file"), qPrintable(path));
+    }
+    QCOMPARE(Read(link), linkBytes);
+    QVERIFY(!OutputFile::Refusal({Path("new.prj"), OutputFile::Content::Project, true}));
 }
 
 void TestOutputFile::readersRefusePipesAndFoldersAtOnce()

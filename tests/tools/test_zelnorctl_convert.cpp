@@ -370,6 +370,20 @@ void TestZelnorctlConvert::theTargetFollowsTheRulesOfWrittenFiles()
         QCOMPARE(piped.exitCode, 1);
         QVERIFY2(piped.err.contains("is not a plain file"), qPrintable(piped.err));
     }
+    // A data link to a shared project is never replaced by a project, asked
+    // or not: it would be read as a link afterwards.
+    const QString link = dir.filePath("shared.udl");
+    {
+        QFile file(link);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
+                   "Provider=PostgreSQL;Data Source=db.example\r\n");
+    }
+    const QByteArray linkBefore = Checksum(link);
+    const TestSupport::ToolRun linked = Ctl({"convert", old, link, "--force"});
+    QCOMPARE(linked.exitCode, 1);
+    QVERIFY2(linked.err.contains("is a project file"), qPrintable(linked.err));
+    QCOMPARE(Checksum(link), linkBefore);
 }
 
 QTEST_GUILESS_MAIN(TestZelnorctlConvert)
