@@ -5,7 +5,6 @@
 #include "db/scripted_file_dialogs.h"
 #include "shell/instrument_list_commands.h"
 
-#include <QSqlQuery>
 #include <QtTest>
 
 // File > "Export instrument list..." and "Import instrument list..." with
@@ -38,15 +37,6 @@ public:
 private:
     MessageService::Presenter m_previous;
 };
-
-int ModulesOf(ShellTestProject &project)
-{
-    QSqlQuery query(project.session.Database().Session()->database());
-    return query.exec("SELECT (SELECT COUNT(*) FROM Modules7230_2) + (SELECT COUNT(*) FROM Modules7230_1)") &&
-                   query.next()
-               ? query.value(0).toInt()
-               : -1;
-}
 
 bool OffersWorkbooks(const FileDialogRequest &request)
 {
@@ -112,7 +102,7 @@ void TestInstrumentListXlsxWindow::workbookExportedAndImportedThroughTheDialogs(
     QCOMPARE(previews.size(), size_t(1));
     QCOMPARE(previews[0].added.size(), size_t(1));
     QCOMPARE(previews[0].added[0].line, 2);
-    QCOMPARE(ModulesOf(target), 1);
+    QCOMPARE(target.modules7230(), 1);
     QVERIFY(messages.shown.last().contains("'loops.xlsx' imported"));
 }
 
@@ -136,7 +126,7 @@ void TestInstrumentListXlsxWindow::damagedWorkbookIsRefusedBeforeThePreview()
     }
     QVERIFY(messages.shown.last().contains("ZIP package"));
     QCOMPARE(previews, 0);
-    QCOMPARE(ModulesOf(project), 0);
+    QCOMPARE(project.modules7230(), 0);
 }
 
 QTEST_MAIN(TestInstrumentListXlsxWindow)
