@@ -136,10 +136,13 @@ int main(int argc, char **argv)
     timer.restart();
     const double xlsxCpuBefore = CpuMilliseconds();
     const InstrumentListExport::Result xlsxRows = InstrumentListExport(document, catalogues).Rows(nullptr, false);
+    QElapsedTimer encoding;
+    encoding.start();
     const EncodedFile exported = ListFile::EncodeXlsx(xlsxRows.records);
-    std::printf("XLSX export: %d modules in %.0f ms (processor %.0f ms), %lld bytes%s\n", xlsxRows.modules,
-                double(timer.nsecsElapsed()) / 1e6, CpuMilliseconds() - xlsxCpuBefore,
-                static_cast<long long>(exported.bytes.size()), exported.error.isEmpty() ? "" : " FAILED");
+    std::printf("XLSX export: %d modules in %.0f ms (processor %.0f ms; the workbook made in %.0f ms), %lld bytes%s\n",
+                xlsxRows.modules, double(timer.nsecsElapsed()) / 1e6, CpuMilliseconds() - xlsxCpuBefore,
+                double(encoding.nsecsElapsed()) / 1e6, static_cast<long long>(exported.bytes.size()),
+                exported.error.isEmpty() ? "" : " FAILED");
     ok = ok && exported.error.isEmpty();
     ProgressService::setFactory({});
     return ok && rows.modules == kRows ? 0 : 1;
