@@ -43,7 +43,9 @@ QByteArray StoredZip(const std::vector<std::pair<QByteArray, QByteArray>> &entri
 {
     QByteArray out;
     QByteArray directory;
-    for (const auto &[name, data] : entries) {
+    for (const auto &entry : entries) {
+        const QByteArray &name = entry.first;
+        const QByteArray &data = entry.second;
         const quint32 offset = quint32(out.size());
         const quint32 crc = Crc32(data);
         const auto header = [&](QByteArray &to, bool central) {
