@@ -33,7 +33,8 @@ install(FILES ${shared_files} DESTINATION ${ZW_SHARE_DIR})
 add_subdirectory(packaging)
 
 # The Debian package (scripts/package.sh): its dependencies are the shared
-# libraries the programs link, as dpkg-shlibdeps finds them, plus the Qt
+# libraries the programs link, as dpkg-shlibdeps finds them (libxlsxwriter4
+# and libzip4, for instrument lists as workbooks, among them), plus the Qt
 # plugins they load by name.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zelnor-wizard)

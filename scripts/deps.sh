@@ -14,6 +14,8 @@ run_packages=(
   libqt6sql6-sqlite libqt6sql6-psql libqt6printsupport6
   # the reader of projects of the older tool (Jet 4 files)
   libmdb3 mdbtools-dev
+  # instrument lists as XLSX workbooks: written by libxlsxwriter, read through libzip
+  libxlsxwriter-dev libzip-dev
   sqlite3 fonts-dejavu-core xvfb xauth
   # Qt's own texts (the Yes, No and Cancel of a question) in the chosen language
   qt6-translations-l10n
@@ -30,6 +32,8 @@ test_packages=(
   xdg-utils libglib2.0-bin
   # the manual pages are read through man and lexgrog
   man-db
+  # the workbooks the program writes are read, and the ones it reads written, by an independent reader
+  python3-openpyxl
 )
 fuzz_packages=(clang-14 libfuzzer-14-dev)
 package_packages=(dpkg-dev lintian)

@@ -27,6 +27,14 @@ struct CsvTable {
     QString error;                  // why the file cannot be read; empty when it can
 
     bool decimalComma() const { return separator == QLatin1Char(';'); }
+    // The fields of every record, the header first.
+    QList<QStringList> cells() const
+    {
+        QList<QStringList> all;
+        for (const CsvRecord &record : records)
+            all << record.fields;
+        return all;
+    }
     // Reads UTF-8 (with or without byte-order mark), UTF-16 with its mark,
     // else Windows-1252; error is set for text that its mark misnames or a
     // quoted field that never ends.

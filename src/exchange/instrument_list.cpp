@@ -2,6 +2,7 @@
 
 #include "tree/hierarchy_strings.h"
 #include "exchange/instrument_list_strings.h"
+#include "exchange/list_file.h"
 #include "tree/my7100_doc.h"
 
 #include "base/number_text.h"
@@ -84,6 +85,12 @@ bool IsTextColumn(const QString &column)
     static const QStringList texts = {QStringLiteral("Name"), QStringLiteral("Description"),
                                       QStringLiteral("Comment"), QStringLiteral("LastProgramming")};
     return texts.contains(column, Qt::CaseInsensitive);
+}
+
+bool HoldsNumbers(const QString &header)
+{
+    const std::optional<ValueColumn> value = ValueColumnOf(header);
+    return value && !IsTextColumn(value->column);
 }
 
 namespace {
@@ -252,8 +259,7 @@ QList<QStringList> WithDecimalCommas(QList<QStringList> records)
         return records;
     const QStringList header = records.front();
     for (int column = 0; column < header.size(); ++column) {
-        const std::optional<ValueColumn> value = ValueColumnOf(header[column]);
-        if (!value || IsTextColumn(value->column))
+        if (!HoldsNumbers(header[column]))
             continue;
         for (qsizetype row = 1; row < records.size(); ++row) {
             if (column >= records[row].size())
@@ -274,5 +280,5 @@ QByteArray EncodeList(const QList<QStringList> &records, const CsvDialect &diale
 
 QString WriteListFile(const OutputFile::Target &target, const QByteArray &bytes)
 {
-    return OutputFile::WriteBytes(OutputFile::WithHeadOf(target, bytes), bytes);
+    return OutputFile::WriteBytes(ListFile::WithHeadOf(target, bytes), bytes);
 }

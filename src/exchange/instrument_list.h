@@ -42,6 +42,8 @@ std::optional<ValueColumn> ValueColumnOf(const QString &header);
 QString Canonical(const QString &header);
 // Texts kept as typed: an empty cell empties them.
 bool IsTextColumn(const QString &column);
+// A value column of numbers (and choices): no text column.
+bool HoldsNumbers(const QString &header);
 
 // The text of a value as the list carries it: the pages' units and
 // decimals; a catalogue choice by its text in the active language unless

@@ -7,6 +7,7 @@
 #include "tree/hierarchy_strings.h"
 #include "exchange/instrument_list.h"
 #include "exchange/instrument_list_strings.h"
+#include "exchange/list_file.h"
 #include "tree/item_progress.h"
 #include "tree/module_dialog_logic.h"
 #include "tree/module_dialog_service.h"
@@ -518,7 +519,7 @@ private:
 
 } // namespace
 
-ImportReport InstrumentListImport::Run(const QByteArray &file, bool write)
+ImportReport InstrumentListImport::Run(const QByteArray &file, bool write, const QString &fileName)
 {
     ImportReport report;
     // Said once, before any row is tried against a project that refuses writing.
@@ -526,7 +527,7 @@ ImportReport InstrumentListImport::Run(const QByteArray &file, bool write)
         report.fileError = StrF(ProjectStrings::OpenForReadingOnly, {m_document.PathName()});
         return report;
     }
-    const CsvTable table = CsvTable::Parse(file);
+    const CsvTable table = ListFile::Read(file, fileName);
     report.encoding = table.encoding;
     if (!table.error.isEmpty()) {
         report.fileError = table.error;

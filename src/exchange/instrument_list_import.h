@@ -72,7 +72,8 @@ public:
     {
     }
 
-    ImportReport Run(const QByteArray &file, bool write);
+    // fileName names the file in the messages about it as a whole.
+    ImportReport Run(const QByteArray &file, bool write, const QString &fileName = QString());
 
 private:
     CMy7100Doc &m_document;

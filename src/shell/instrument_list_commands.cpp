@@ -7,6 +7,8 @@
 #include "exchange/csv_table.h"
 #include "exchange/instrument_list.h"
 #include "exchange/instrument_list_strings.h"
+#include "exchange/list_file.h"
+#include "exchange/xlsx_strings.h"
 #include "tree/my7100_doc.h"
 
 #include <QFile>
@@ -22,7 +24,8 @@ QString AskFile(FileDialogRequest::Kind kind, int title)
     request.kind = kind;
     request.title = Str(title);
     request.filters = FileDialogService::BuildFilters(
-        {{InstrumentListCommands::CsvExtension, InstrumentListCommands::CsvFilterName}});
+        {{InstrumentListCommands::CsvExtension, InstrumentListCommands::CsvFilterName},
+         {XlsxStrings::XlsxExtension, XlsxStrings::XlsxFilterName}});
     request.defaultExtension = Str(InstrumentListCommands::CsvExtension);
     return FileDialogService::show(request);
 }
@@ -66,13 +69,20 @@ bool InstrumentListCommands::Export()
     const QString path = AskFile(FileDialogRequest::Kind::Save, ExportTitle);
     if (path.isEmpty())
         return false;
-    const CsvDialect dialect = AskDialect();
+    // A workbook keeps numbers as numbers: only text asks for its dialect.
+    const ListFile::Form form = ListFile::FormOfName(path);
+    const CsvDialect dialect = form == ListFile::Form::Xlsx ? CsvDialect() : AskDialect();
     const InstrumentListExport::Result rows = InstrumentListExport(m_document, m_catalogues).Rows(nullptr, false);
     if (!rows.ok)
         return false;
+    const EncodedFile list = ListFile::Encode(rows.records, form, dialect);
+    if (!list.error.isEmpty()) {
+        Refuse(list.error);
+        return false;
+    }
     // The file dialog asked before an existing file is replaced.
     const OutputFile::Target target{path, OutputFile::Content::Text, true, m_document.PathName()};
-    if (const QString refusal = WriteListFile(target, EncodeList(rows.records, dialect)); !refusal.isEmpty()) {
+    if (const QString refusal = WriteListFile(target, list.bytes); !refusal.isEmpty()) {
         Refuse(refusal);
         return false;
     }
@@ -100,7 +110,7 @@ bool InstrumentListCommands::Import()
     }
     const QByteArray bytes = file.readAll();
     InstrumentListImport import(m_document, m_catalogues);
-    const ImportReport preview = import.Run(bytes, false);
+    const ImportReport preview = import.Run(bytes, false, path);
     if (!preview.fileError.isEmpty()) {
         Refuse(preview.fileError);
         return false;
@@ -108,7 +118,7 @@ bool InstrumentListCommands::Import()
     // Nobody to confirm: nothing is written.
     if (!m_preview || !m_preview(preview) || !preview.accepted())
         return false;
-    const ImportReport done = import.Run(bytes, true);
+    const ImportReport done = import.Run(bytes, true, path);
     const QString summary = done.Summary(QFileInfo(path).fileName());
     if (!done.written) {
         for (const ImportRefusal &refusal : done.refused)

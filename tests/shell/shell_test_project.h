@@ -6,6 +6,7 @@
 #include "tree/item_path.h"
 
 #include <QFile>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -28,6 +29,16 @@ public:
         return item && session.Document().Select(item->handle());
     }
     ItemHandle projectHandle() { return FindItemByPath(session.Document(), QStringLiteral("\\\\Project"))->handle(); }
+    // The modules of the family 7230 in plants and at the top, as the project file holds them.
+    int modules7230()
+    {
+        QSqlQuery query(session.Database().Session()->database());
+        return query.exec(QStringLiteral(
+                   "SELECT (SELECT COUNT(*) FROM Modules7230_2) + (SELECT COUNT(*) FROM Modules7230_1)")) &&
+                       query.next()
+                   ? query.value(0).toInt()
+                   : -1;
+    }
 
     QTemporaryDir dir;
     QString path;

@@ -51,15 +51,6 @@ void WriteFile(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
-int ModulesOf(ShellTestProject &project)
-{
-    QSqlQuery query(project.session.Database().Session()->database());
-    return query.exec("SELECT (SELECT COUNT(*) FROM Modules7230_2) + (SELECT COUNT(*) FROM Modules7230_1)") &&
-                   query.next()
-               ? query.value(0).toInt()
-               : -1;
-}
-
 const QByteArray kGoodList = "Plant,Type,Ch1.Name,Ch2.Name,Ch1.RangeEnd\r\n"
                              "North,Z 7230/211-2,PT-1,PT-2,120\r\n"
                              ",Z 7230/211-2,PT-3,PT-4,80\r\n";
@@ -86,12 +77,12 @@ void TestInstrumentListWindow::importAppliesOnlyAfterConfirmation()
     QCOMPARE(previews[0].added.size(), size_t(2));
     QCOMPARE(previews[0].addedFolders, QStringList({"\\\\Project\\North"}));
     QVERIFY(!previews[0].written);
-    QCOMPARE(ModulesOf(project), 0);
+    QCOMPARE(project.modules7230(), 0);
 
     confirm = true;
     dialogs.choose(list);
     QVERIFY(commands.Import());
-    QCOMPARE(ModulesOf(project), 2);
+    QCOMPARE(project.modules7230(), 2);
     QVERIFY(messages.shown.last().contains("2 modules added"));
     // The open dialog asked for a list file.
     QCOMPARE(dialogs.requests().back().kind, FileDialogRequest::Kind::Open);
@@ -121,7 +112,7 @@ void TestInstrumentListWindow::refusedRowsAreShownAndNothingIsWritten()
     QCOMPARE(previews[0].refused.size(), size_t(1));
     QCOMPARE(previews[0].refused[0].line, 4);
     QCOMPARE(previews[0].refused[0].column, QString("Ch1.RangeEnd"));
-    QCOMPARE(ModulesOf(project), 0);
+    QCOMPARE(project.modules7230(), 0);
     // A file that cannot be read is refused before any preview.
     WriteFile(list, "Plant,Type\r\n\"open");
     dialogs.choose(list);
@@ -138,7 +129,7 @@ void TestInstrumentListWindow::refusedRowsAreShownAndNothingIsWritten()
     QCOMPARE(previews.size(), size_t(1));
     QVERIFY(messages.shown.last().contains(pipe));
     QVERIFY(messages.shown.last().contains("not a plain file"));
-    QCOMPARE(ModulesOf(project), 0);
+    QCOMPARE(project.modules7230(), 0);
 }
 
 void TestInstrumentListWindow::exportWritesTheChosenFile()

@@ -58,7 +58,8 @@ void TestZelnorctlHelp::everyCommandExplainsItself_data()
         {"ports", "[--port DEVICE] [--json]"},
         {"choices", "PROJECT MODULE-PATH [--channel 1|2] COLUMN [--json]"},
         {"print", "PROJECT --pdf FILE [--module MODULE-PATH [--card]] [--orientation portrait|landscape] [--force]"},
-        {"export", "PROJECT --csv FILE|- [--under PATH] [--codes] [--delimiter ,|;] [--decimal-comma] [--bom] [--force]"},
+        {"export", "PROJECT --csv FILE|-|--xlsx FILE|- [--under PATH] [--codes] [--delimiter ,|;] [--decimal-comma] "
+                   "[--bom] [--force]"},
         {"import", "PROJECT FILE [--dry-run]"},
         {"repair", "PROJECT --list | PROJECT --set TABLE ID COLUMN=VALUE ... [--copy FILE.prj]"},
         {"convert", "OLD.prj NEW.prj [--json] [--force]"},

@@ -9,6 +9,7 @@
 #include "exchange/instrument_list.h"
 #include "exchange/instrument_list_import.h"
 #include "exchange/instrument_list_strings.h"
+#include "exchange/list_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,7 +18,7 @@ namespace CtlInstrumentList {
 
 using namespace InstrumentListStrings;
 
-int Export(const QString &path, const QString &csv, const QString &under, const ExportForm &form, bool force)
+int Export(const QString &path, const QString &file, const QString &under, const ExportForm &form, bool force)
 {
     if (form.delimiter != QLatin1String(",") && form.delimiter != QLatin1String(";")) {
         Err() << StrF(DelimiterUnknown, {form.delimiter}) << Qt::endl;
@@ -27,7 +28,7 @@ int Export(const QString &path, const QString &csv, const QString &under, const 
     dialect.separator = form.delimiter.front();
     dialect.decimalComma = form.decimalComma;
     dialect.byteOrderMark = form.bom;
-    const OutputFile::Target target = CommandTarget(csv, OutputFile::Content::Text, force, path);
+    const OutputFile::Target target = CommandTarget(file, OutputFile::Content::Text, force, path);
     // Refused before the project is opened.
     if (const std::optional<int> refused = RefuseEarly(target))
         return *refused;
@@ -42,9 +43,14 @@ int Export(const QString &path, const QString &csv, const QString &under, const 
             InstrumentListExport(project.Document(), project.Catalogues()).Rows(item, form.codes);
         if (!rows.ok)
             return ExitRefused;
-        const QByteArray bytes = EncodeList(rows.records, dialect);
-        const OutputFile::Target list = OutputFile::WithHeadOf(target, bytes);
-        const int code = WriteTarget(list, [&] { return OutputFile::WriteBytes(list, bytes); });
+        const EncodedFile encoded =
+            ListFile::Encode(rows.records, form.xlsx ? ListFile::Form::Xlsx : ListFile::Form::Csv, dialect);
+        if (!encoded.error.isEmpty()) {
+            Err() << encoded.error << Qt::endl;
+            return ExitUnusable;
+        }
+        const OutputFile::Target list = ListFile::WithHeadOf(target, encoded.bytes);
+        const int code = WriteTarget(list, [&] { return OutputFile::WriteBytes(list, encoded.bytes); });
         if (code == ExitOk && !OutputFile::IsStandardOutput(target.path))
             Out() << StrF(ExportWritten, {rows.modules, target.path}) << Qt::endl;
         return code;
@@ -70,7 +76,7 @@ int Import(const QString &path, const QString &file, bool dryRun)
     if (!project.Open(path))
         return ExitUnusable;
     const ImportReport report =
-        InstrumentListImport(project.Document(), project.Catalogues()).Run(bytes, !dryRun);
+        InstrumentListImport(project.Document(), project.Catalogues()).Run(bytes, !dryRun, file);
     for (const QString &line : report.Lines())
         Out() << line << '\n';
     Out() << Qt::flush;

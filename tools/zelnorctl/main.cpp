@@ -17,6 +17,7 @@
 #include "log/product_info.h"
 #include "log/system_information.h"
 #include "exchange/exchange_strings.h"
+#include "exchange/xlsx_strings.h"
 #include "print/print_strings.h"
 #include "base/app_paths.h"
 #include "base/language.h"
@@ -124,6 +125,36 @@ int RunPrint(const QStringList &args, const QCommandLineParser &parser)
     return CtlPrint::Print({args[0], pdf, parser.value(QStringLiteral("module")),
                             parser.isSet(QStringLiteral("card")), *orientation,
                             parser.isSet(QStringLiteral("force"))});
+}
+
+// export: the list as text (--csv, with its dialect) or as a workbook (--xlsx).
+int RunExport(const QStringList &args, const QCommandLineParser &parser)
+{
+    CtlInstrumentList::ExportForm form;
+    form.xlsx = parser.isSet(QStringLiteral("xlsx"));
+    if (form.xlsx && parser.isSet(QStringLiteral("csv"))) {
+        Err() << Str(XlsxStrings::OneForm) << Qt::endl;
+        return ExitUnusable;
+    }
+    const QString option = QString::fromLatin1(form.xlsx ? "xlsx" : "csv");
+    const QString file = parser.value(option);
+    if (file.isEmpty()) {
+        Err() << StrF(CtlStrings::Usage, {QStringLiteral("--%1 FILE").arg(option)}) << Qt::endl;
+        return ExitUnusable;
+    }
+    const bool dialect = parser.isSet(QStringLiteral("delimiter")) || parser.isSet(QStringLiteral("decimal-comma")) ||
+                         parser.isSet(QStringLiteral("bom"));
+    if (form.xlsx && dialect) {
+        Err() << Str(XlsxStrings::CsvOnlyOptions) << Qt::endl;
+        return ExitUnusable;
+    }
+    form.codes = parser.isSet(QStringLiteral("codes"));
+    if (parser.isSet(QStringLiteral("delimiter")))
+        form.delimiter = parser.value(QStringLiteral("delimiter"));
+    form.decimalComma = parser.isSet(QStringLiteral("decimal-comma"));
+    form.bom = parser.isSet(QStringLiteral("bom"));
+    return CtlInstrumentList::Export(args[0], file, parser.value(QStringLiteral("under")), form,
+                                     parser.isSet(QStringLiteral("force")));
 }
 
 int RunTypes(const QStringList &args, const QCommandLineParser &parser)
@@ -297,24 +328,9 @@ const std::map<QString, Command> &Commands()
           },
           false, 64145, QStringLiteral("zelnorctl ports")}},
         {QStringLiteral("export"),
-         {QStringLiteral("PROJECT --csv FILE|- [--under PATH] [--codes] [--delimiter ,|;] [--decimal-comma] [--bom] "
-                         "[--force]"),
-          1, 1,
-          [](const QStringList &a, const QCommandLineParser &parser) {
-              if (parser.value(QStringLiteral("csv")).isEmpty()) {
-                  Err() << StrF(CtlStrings::Usage, {QStringLiteral("--csv FILE")}) << Qt::endl;
-                  return int(ExitUnusable);
-              }
-              CtlInstrumentList::ExportForm form;
-              form.codes = parser.isSet(QStringLiteral("codes"));
-              if (parser.isSet(QStringLiteral("delimiter")))
-                  form.delimiter = parser.value(QStringLiteral("delimiter"));
-              form.decimalComma = parser.isSet(QStringLiteral("decimal-comma"));
-              form.bom = parser.isSet(QStringLiteral("bom"));
-              return CtlInstrumentList::Export(a[0], parser.value(QStringLiteral("csv")),
-                                               parser.value(QStringLiteral("under")), form,
-                                               parser.isSet(QStringLiteral("force")));
-          },
+         {QStringLiteral("PROJECT --csv FILE|-|--xlsx FILE|- [--under PATH] [--codes] [--delimiter ,|;] "
+                         "[--decimal-comma] [--bom] [--force]"),
+          1, 1, RunExport,
           false, CtlInstrumentList::ExportDescription,
           QStringLiteral("zelnorctl export plant.prj --csv plant.csv --under '\\\\Project\\Plant1'")}},
         {QStringLiteral("import"),
@@ -428,6 +444,7 @@ void AddOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("places"), Str(CtlStrings::PlacesOption), QStringLiteral("P")});
     parser.addOption({QStringLiteral("no-subtree"), Str(CtlStrings::NoSubtreeOption)});
     parser.addOption({QStringLiteral("csv"), Str(CtlInstrumentList::CsvOption), QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("xlsx"), Str(CtlInstrumentList::XlsxOption), QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("under"), Str(CtlInstrumentList::UnderOption), QStringLiteral("PATH")});
     parser.addOption({QStringLiteral("codes"), Str(CtlInstrumentList::CodesOption)});
     parser.addOption({QStringLiteral("dry-run"), Str(CtlInstrumentList::DryRunOption)});

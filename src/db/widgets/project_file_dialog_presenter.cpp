@@ -21,6 +21,13 @@ QString ProjectFileDialogPresenter::present(const FileDialogRequest &request, QW
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setDefaultSuffix(request.defaultExtension);
+        // A name typed without a suffix gets the one of the kind picked.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &request](const QString &picked) {
+            for (const FileDialogFilter &filter : request.filters) {
+                if (FileDialogService::QtFilterText({filter}) == picked)
+                    dialog.setDefaultSuffix(filter.extension);
+            }
+        });
         dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     }
     if (!request.initialPath.isEmpty())
