@@ -152,24 +152,30 @@ void TestLinkCycle::stopReturnsWhileANoticeWaitsToBeHandled()
     LinkCycleHarness h;
     QVERIFY(h.startSimulator());
     QVERIFY(h.start(h.simulator.devicePath()));
-    // No event loop runs here: the port notice stays unhandled and the
-    // worker waits for it.
+    // No event loop runs here. The worker does not wait for the port's
+    // notice: it reads the module meanwhile, then waits for the handling of
+    // the module's notice.
     QElapsedTimer waited;
     waited.start();
-    while (h.controller.shared().noticesPosted == 0 && waited.elapsed() < 5000)
+    while (h.controller.shared().noticesPosted < 2 && waited.elapsed() < 5000)
         QThread::msleep(5);
-    QCOMPARE(h.controller.shared().noticesPosted.load(), std::uint64_t(1));
+    QThread::msleep(50);
+    QCOMPARE(h.controller.shared().noticesPosted.load(), std::uint64_t(2));
+    QVERIFY(h.controller.isOnline());
+    const QStringList readWhileWaiting = h.simulator.traffic();
+    QCOMPARE(readWhileWaiting.mid(0, 5), QStringList({"R0", "R2", "R8", "R4", "R9"}));
 
     QElapsedTimer clock;
     clock.start();
     h.controller.StopLink();
     QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(!h.controller.isRunning());
-    // The notice that was waiting is dropped, not handled late.
+    // The notices that were waiting are dropped, not handled late, and the
+    // worker read nothing more while it waited.
     QTest::qWait(50);
     QVERIFY(h.notices.isEmpty());
     QVERIFY(h.lines.isEmpty());
-    QCOMPARE(h.simulator.traffic(), QStringList());
+    QCOMPARE(h.simulator.traffic(), readWhileWaiting);
 
     // A new start is not confused by the dropped notice.
     QVERIFY(h.controller.StartLink());

@@ -18,6 +18,13 @@ public:
     // Starts the link and waits until a module answers; false after a
     // printed refusal when the port does not exist or no module answers.
     bool StartAndWaitOnline(int timeoutMs = 10000);
+    // Starts the link when the port exists, so that the port is opened and
+    // the module read while the command does other work; false, with
+    // nothing printed, when the port does not exist.
+    bool Start();
+    // Waits until a module answers and its coming online has been handled;
+    // false after a printed refusal.
+    bool WaitOnline(int timeoutMs = 10000);
     // Runs the event loop until done() holds or the time is up; true when
     // done() held.
     bool RunUntil(const std::function<bool()> &done, int timeoutMs);
@@ -37,4 +44,6 @@ public:
 private:
     QString m_port;
     LinkController m_controller;
+    // Whether the latest connection change handled brought a module online.
+    bool m_moduleConnected = false;
 };

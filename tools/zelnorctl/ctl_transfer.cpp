@@ -18,6 +18,11 @@ CtlTransfer::~CtlTransfer()
 
 bool CtlTransfer::Open(const QString &project, CtlProject::Access access)
 {
+    // The port is opened and the module read while the project opens; the
+    // link's notices wait in the event queue until the transfer below
+    // handles them. A missing port is reported after the project's own
+    // refusals, as it always was.
+    const bool started = m_link.Start();
     if (!m_project.Open(project, access))
         return false;
     CMy7100Doc &document = m_project.Document();
@@ -25,7 +30,7 @@ bool CtlTransfer::Open(const QString &project, CtlProject::Access access)
     m_view = std::make_unique<SelectedModuleView>(document, m_project.Catalogues());
     m_transfer = std::make_unique<ModuleTransfer>(document, document.Lookup(), m_project.Catalogues(),
                                                   m_link.Controller(), *m_view);
-    return m_link.StartAndWaitOnline();
+    return started ? m_link.WaitOnline() : m_link.StartAndWaitOnline();
 }
 
 bool CtlTransfer::WaitForNotice(int kind, const std::function<bool()> &done, int timeoutMs)
