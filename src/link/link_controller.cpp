@@ -70,6 +70,14 @@ void LinkController::StopLink()
     m_events.resetAll();
 }
 
+void LinkController::RequestStop()
+{
+    if (!m_worker)
+        return;
+    m_shared.command = LinkCommand::Stop;
+    m_events.command.set();
+}
+
 bool LinkController::WaitsForTheLink(LinkCommand command)
 {
     return command == LinkCommand::Upload || command == LinkCommand::Download ||

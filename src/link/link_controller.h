@@ -43,6 +43,10 @@ public:
     // Stops the worker and waits for its end; never hangs on a notice that is
     // waiting to be handled: such a notice is dropped.
     void StopLink();
+    // Asks the worker to end without waiting for it: asked while a notice
+    // is handled, the worker ends when that notice was handled, before it
+    // reads the module once more. StopLink still follows.
+    void RequestStop();
     bool isRunning() const { return m_worker != nullptr; }
 
     // Carried out at the worker's next wake-up. An upload, a download or an

@@ -17,6 +17,7 @@ private slots:
     void pulledPortIsRetriedAtTheRetryPace();
     void missingPortIsLoggedOnceUntilItAppears();
     void changedPortIsOpenedAtOnce();
+    void aPortGivenWithItsSettingsIsOpenedAtThem();
     void stopReturnsWhileANoticeWaitsToBeHandled();
     void linkRunsOnlyWhileAProjectIsOpen();
 };
@@ -145,6 +146,29 @@ void TestLinkCycle::changedPortIsOpenedAtOnce()
     // Not paced by the retry wait nor by the refresh tick.
     QVERIFY(clock.elapsed() < LinkController::kRefreshPeriodMs);
     QCOMPARE(h.lines.value(2), "Openning port: " + h.simulator.devicePath() + "... OK");
+}
+
+void TestLinkCycle::aPortGivenWithItsSettingsIsOpenedAtThem()
+{
+    SimulatorOptions options;
+    options.baudRate = 38400;
+    LinkCycleHarness h(options);
+    QVERIFY(h.startSimulator());
+    LineSettings settings;
+    settings.baudRate = 38400;
+    h.controller.setPortOverride(h.simulator.devicePath(), settings);
+    h.controller.setProjectOpen(true);
+    QVERIFY(h.controller.StartLink());
+    QVERIFY(h.waitForNotice(2, 1, 5000));
+    QCOMPARE(h.controller.shared().lineSettings().baudRate, 38400);
+
+    // The interface's own port (the setting) is opened at the usual rate:
+    // the module does not hear it.
+    ComPort::configure(h.simulator.devicePath());
+    h.controller.ChangePort(h.simulator.devicePath());
+    QVERIFY(h.waitForNotice(2, 2, 5000));
+    QCOMPARE(h.controller.shared().lineSettings(), LineSettings());
+    QVERIFY(!h.controller.isOnline());
 }
 
 void TestLinkCycle::stopReturnsWhileANoticeWaitsToBeHandled()

@@ -46,19 +46,29 @@ bool CtlLink::Start()
     return m_controller.StartLink();
 }
 
-bool CtlLink::WaitOnline(int timeoutMs)
+bool CtlLink::WaitOnline(int timeoutMs, bool lastWait)
 {
-    if (!RunUntil([this] { return m_moduleConnected && m_controller.isOnline(); }, timeoutMs)) {
+    if (!RunUntil([this] { return m_moduleConnected && m_controller.isOnline(); }, timeoutMs, lastWait)) {
         Err() << StrF(CtlStrings::NoModuleAnswers, {m_port}) << Qt::endl;
         return false;
     }
     return true;
 }
 
-bool CtlLink::RunUntil(const std::function<bool()> &done, int timeoutMs)
+bool CtlLink::RunUntil(const std::function<bool()> &done, int timeoutMs, bool lastWait)
 {
-    if (done())
+    if (done()) {
+        if (lastWait)
+            m_controller.RequestStop();
         return true;
+    }
+    // Handled within the notice, before the worker goes on.
+    QMetaObject::Connection stopper;
+    if (lastWait)
+        stopper = QObject::connect(&m_controller, &LinkController::noticeHandled, [this, &done] {
+            if (done())
+                m_controller.RequestStop();
+        });
     QEventLoop loop;
     QTimer deadline;
     deadline.setSingleShot(true);
@@ -72,6 +82,7 @@ bool CtlLink::RunUntil(const std::function<bool()> &done, int timeoutMs)
     deadline.start(timeoutMs);
     loop.exec();
     QObject::disconnect(connection);
+    QObject::disconnect(stopper);
     return done();
 }
 

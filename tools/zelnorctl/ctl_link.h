@@ -24,10 +24,12 @@ public:
     bool Start();
     // Waits until a module answers and its coming online has been handled;
     // false after a printed refusal.
-    bool WaitOnline(int timeoutMs = 10000);
+    bool WaitOnline(int timeoutMs = 10000, bool lastWait = false);
     // Runs the event loop until done() holds or the time is up; true when
-    // done() held.
-    bool RunUntil(const std::function<bool()> &done, int timeoutMs);
+    // done() held. With lastWait the command needs the module no more once
+    // done() holds: the link ends at that notice instead of reading the
+    // module again while the command finishes.
+    bool RunUntil(const std::function<bool()> &done, int timeoutMs, bool lastWait = false);
 
     LinkController &Controller() { return m_controller; }
 
