@@ -224,6 +224,11 @@ bool LinkWorker::download(CSerialLink &link)
     return written;
 }
 
+bool LinkWorker::isTheModuleWrittenFor() const
+{
+    return m_shared.connected && m_shared.connectedImage.SerialNr == m_shared.writeImage.SerialNr;
+}
+
 bool LinkWorker::carryOutCommand(CSerialLink &link)
 {
     switch (m_shared.command.load()) {
@@ -232,7 +237,10 @@ bool LinkWorker::carryOutCommand(CSerialLink &link)
         m_shared.online = poll(link, false) == PollOutcome::Answered;
         return !m_shared.stopRequested() && post(LinkNotice::UploadDone);
     case LinkCommand::Download:
-        download(link);
+        if (isTheModuleWrittenFor())
+            download(link);
+        else
+            m_shared.lastStoreOk = 0;
         if (m_shared.stopRequested() || !post(LinkNotice::DownloadDone))
             return false;
         m_shared.forceFullRead = true;

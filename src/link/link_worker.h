@@ -64,6 +64,10 @@ private:
     bool readIdentityBlocks(CSerialLink &link);
     bool readParameterBlocks(CSerialLink &link);
     bool download(CSerialLink &link);
+    // Whether the module there now is the one the write image was made of:
+    // a module that took its place since the download was asked for is not
+    // overwritten with another module's data.
+    bool isTheModuleWrittenFor() const;
     bool storeBlocks(CSerialLink &link, const std::vector<int> &blocks);
     bool postConnectionChanges();
     bool carryOutCommand(CSerialLink &link);

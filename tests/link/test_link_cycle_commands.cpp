@@ -8,6 +8,7 @@ private slots:
     void downloadWritesEveryParameterBlockInOrder();
     void commandFollowsAModuleThatJustAnsweredWithoutAnotherPoll();
     void commandAfterALongSilencePollsTheModuleFirst();
+    void aModuleThatTookThePlaceMeanwhileIsNotWritten();
     void downloadOfANewTagAnnouncesAnotherModule();
     void downloadThatChangesNothingRechecksSilently();
     void dipConfiguredModuleTakesOnlyItsTags();
@@ -93,6 +94,32 @@ void TestLinkCycleCommands::commandAfterALongSilencePollsTheModuleFirst()
     QVERIFY(asked);
     const QStringList traffic = h.trafficFrom(from);
     QVERIFY2(traffic.join(u' ').startsWith(QStringLiteral("R0 R2 R8 R4 R9 AE1:0")), qPrintable(traffic.join(u' ')));
+}
+
+void TestLinkCycleCommands::aModuleThatTookThePlaceMeanwhileIsNotWritten()
+{
+    LinkCycleHarness h;
+    QVERIFY(h.startOnline());
+    const CModuleImage prepared = withTag(h.simulator.image(), QStringLiteral("TT-PREPARED"));
+    // While the worker waits for a refresh to be handled, another module
+    // takes the place of the one the download was made for.
+    qsizetype from = -1;
+    qsizetype before = -1;
+    QObject::connect(&h.controller, &LinkController::noticeHandled, [&](int kind, int change) {
+        if (from >= 0 || kind != int(LinkNotice::Connection) || change != PeriodicRefresh)
+            return;
+        h.simulator.setSerialNumber(QStringLiteral("OTHER0001"));
+        from = h.simulator.traffic().size();
+        before = h.notices.size();
+        QVERIFY(h.controller.RequestDownload(prepared, Family7230));
+        QThread::msleep(300);
+    });
+    QVERIFY(h.waitForNotice(4, 0, 10000));
+    QCOMPARE(h.lines.last(), QStringLiteral("Download for module 'Module A' ...... ERROR"));
+    QCOMPARE(h.trafficFrom(from).filter(QRegularExpression(QStringLiteral("^W"))), QStringList());
+    QVERIFY(h.simulator.image().Channel[0].Name != QStringLiteral("TT-PREPARED"));
+    // The other module was announced before the download was refused.
+    QCOMPARE(h.noticesWithoutRefreshFrom(before), QList<Notice>({{2, 2}, {2, 1}, {4, 0}}));
 }
 
 void TestLinkCycleCommands::downloadOfANewTagAnnouncesAnotherModule()
