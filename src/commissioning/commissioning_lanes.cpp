@@ -1,5 +1,6 @@
 #include "commissioning/commissioning_lanes.h"
 
+#include "commissioning/commissioning_ports.h"
 #include "commissioning/commissioning_run.h"
 #include "link/link_controller.h"
 #include "link/module_transfer.h"
@@ -10,14 +11,17 @@
 
 CommissioningLanes::CommissioningLanes(CMy7100Doc &document, const CatalogueSet &catalogues, DbSession &session,
                                        const QStringList &ports, QObject *parent)
-    : QObject(parent), m_pool(session), m_ports(ports)
+    : QObject(parent), m_pool(session)
 {
+    const std::vector<CommissioningPorts::LanePort> lanePorts = CommissioningPorts::Read(ports);
     // A run of one port tells what it does as it always has.
-    const bool named = ports.size() > 1;
-    for (const QString &port : ports) {
+    const bool named = lanePorts.size() > 1;
+    for (const CommissioningPorts::LanePort &lanePort : lanePorts) {
+        const QString &port = lanePort.name;
+        m_ports << port;
         Lane lane;
         lane.link = std::make_unique<LinkController>();
-        lane.link->setPortOverride(port);
+        lane.link->setPortOverride(port, lanePort.settings);
         lane.view = std::make_unique<SelectedModuleView>(document, catalogues);
         lane.transfer = std::make_unique<ModuleTransfer>(document, document.Lookup(), catalogues, *lane.link,
                                                          *lane.view);

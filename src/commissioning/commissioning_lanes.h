@@ -23,6 +23,8 @@ class SelectedModuleView;
 class CommissioningLanes : public QObject {
     Q_OBJECT
 public:
+    // ports: as CommissioningPorts keeps them, each with its line settings;
+    // port(lane) is the name alone.
     CommissioningLanes(CMy7100Doc &document, const CatalogueSet &catalogues, DbSession &session,
                        const QStringList &ports, QObject *parent = nullptr);
     // The links stop before the runs they call go.

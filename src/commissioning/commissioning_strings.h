@@ -89,5 +89,21 @@ enum : int {
     PortNamedTwice = 64512,
     PortsHint = 64513,
     LaneTitle = 64514,
+
+    // A lane's own line settings.
+    NoPortSetting = 64651,
+    NoBaudRate = 64652,
+    NoParity = 64653,
+    NoTimeout = 64654,
+    BaudRateOfLane = 64655,
+    ParityOfLane = 64656,
+    TimeoutOfLane = 64657,
+    ParityNone = 64658,
+    ParityEven = 64659,
+    ParityOdd = 64660,
+    ColumnPort = 64661,
+    ColumnBaudRate = 64662,
+    ColumnParity = 64663,
+    ColumnTimeout = 64664,
 };
 } // namespace CommissioningStrings

@@ -39,9 +39,13 @@ bool LinkController::StartLink()
     m_shared.sameModule = false;
     m_shared.recheckAfterRead = false;
     m_shared.online = false;
-    m_shared.setPortName(m_portOverride.isEmpty() ? ComPort::configuredName() : m_portOverride);
+    if (m_portOverride.isEmpty())
+        m_shared.setPort(ComPort::configuredName(), LineSettings());
+    else
+        m_shared.setPort(m_portOverride, m_overrideSettings);
     m_worker = new LinkWorker(
-        m_shared, m_events, [this, run](LinkNotice kind, int argument) { postNotice(kind, argument, run); },
+        m_shared, m_events,
+        [this, run](LinkNotice kind, int argument, bool waited) { postNotice({kind, argument, run, waited}); },
         this);
     m_worker->start();
     m_refreshTimer.start();
@@ -64,6 +68,14 @@ void LinkController::StopLink()
     m_worker = nullptr;
     m_shared.online = false;
     m_events.resetAll();
+}
+
+void LinkController::RequestStop()
+{
+    if (!m_worker)
+        return;
+    m_shared.command = LinkCommand::Stop;
+    m_events.command.set();
 }
 
 bool LinkController::WaitsForTheLink(LinkCommand command)
@@ -116,17 +128,17 @@ void LinkController::ChangePort(const QString &portName)
 {
     ComPort::configure(portName);
     m_portOverride.clear();
-    m_shared.setPortName(ComPort::configuredName());
+    m_shared.setPort(ComPort::configuredName(), LineSettings());
     RequestCommand(LinkCommand::Reopen);
 }
 
-void LinkController::postNotice(LinkNotice kind, int argument, quint64 run)
+void LinkController::postNotice(const PendingNotice &notice)
 {
     // Runs on the worker thread: the event queue only says that a notice is
     // waiting.
     {
         std::lock_guard lock(m_pendingLock);
-        m_pending.push_back({kind, argument, run});
+        m_pending.push_back(notice);
     }
     QMetaObject::invokeMethod(this, "deliverPendingNotice", Qt::QueuedConnection);
 }
@@ -141,26 +153,28 @@ void LinkController::deliverPendingNotice()
         notice = m_pending.front();
         m_pending.pop_front();
     }
-    deliverNotice(notice.kind, notice.argument, notice.run);
+    deliverNotice(notice);
 }
 
-void LinkController::deliverNotice(LinkNotice kind, int argument, quint64 run)
+void LinkController::deliverNotice(const PendingNotice &notice)
 {
     // StopLink has already released the worker of a notice it drops.
-    if (!currentRun(run))
+    if (!currentRun(notice.run))
         return;
     {
+        // Only a worker that waits for this notice is released: a notice it
+        // did not wait for must not let its next one pass unhandled.
         struct ReleaseWorker {
             LinkController &controller;
-            quint64 run;
+            const PendingNotice &notice;
             ~ReleaseWorker()
             {
-                if (controller.currentRun(run))
+                if (notice.waited && controller.currentRun(notice.run))
                     controller.m_events.handled.set();
             }
-        } release{*this, run};
-        m_handler.handle(kind, argument);
-        emit noticeHandled(static_cast<int>(kind), argument);
+        } release{*this, notice};
+        m_handler.handle(notice.kind, notice.argument);
+        emit noticeHandled(static_cast<int>(notice.kind), notice.argument);
     }
     // The worker goes on before a box opens: notices that arrive while it is
     // open are handled in its event loop.

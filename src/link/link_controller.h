@@ -29,8 +29,13 @@ public:
     void setProjectOpen(bool open);
     bool isProjectOpen() const { return m_projectOpen; }
 
-    // The port to use instead of the "ComPort" setting (empty: the setting).
-    void setPortOverride(const QString &portName) { m_portOverride = portName; }
+    // The port to use instead of the "ComPort" setting (empty: the setting),
+    // with its own line settings.
+    void setPortOverride(const QString &portName, const LineSettings &settings = {})
+    {
+        m_portOverride = portName;
+        m_overrideSettings = settings;
+    }
 
     // Starts the worker and the refresh timer; only while a project is open.
     // True when the link runs.
@@ -38,6 +43,10 @@ public:
     // Stops the worker and waits for its end; never hangs on a notice that is
     // waiting to be handled: such a notice is dropped.
     void StopLink();
+    // Asks the worker to end without waiting for it: asked while a notice
+    // is handled, the worker ends when that notice was handled, before it
+    // reads the module once more. StopLink still follows.
+    void RequestStop();
     bool isRunning() const { return m_worker != nullptr; }
 
     // Carried out at the worker's next wake-up. An upload, a download or an
@@ -71,10 +80,11 @@ private:
         LinkNotice kind;
         int argument;
         quint64 run;
+        bool waited; // the worker waits until it was handled
     };
     Q_INVOKABLE void deliverPendingNotice();
-    void postNotice(LinkNotice kind, int argument, quint64 run);
-    void deliverNotice(LinkNotice kind, int argument, quint64 run);
+    void postNotice(const PendingNotice &notice);
+    void deliverNotice(const PendingNotice &notice);
     bool currentRun(quint64 run) const { return !m_closing && run == m_run; }
     static bool WaitsForTheLink(LinkCommand command);
 
@@ -84,6 +94,7 @@ private:
     LinkWorker *m_worker = nullptr;
     QTimer m_refreshTimer;
     QString m_portOverride;
+    LineSettings m_overrideSettings;
     bool m_projectOpen = false;
     bool m_closing = false;
     // Tells notices of an earlier run, still queued, from the current ones.

@@ -26,10 +26,17 @@ QString LinkShared::portName() const
     return m_portName;
 }
 
-void LinkShared::setPortName(const QString &name)
+LineSettings LinkShared::lineSettings() const
+{
+    std::lock_guard lock(m_portLock);
+    return m_lineSettings;
+}
+
+void LinkShared::setPort(const QString &name, const LineSettings &settings)
 {
     std::lock_guard lock(m_portLock);
     m_portName = name;
+    m_lineSettings = settings;
 }
 
 qint64 LinkShared::SteadyMs()

@@ -106,7 +106,9 @@ struct LinkShared {
     static qint64 SteadyMs();
 
     QString portName() const;
-    void setPortName(const QString &name);
+    // The line settings the port is opened with.
+    LineSettings lineSettings() const;
+    void setPort(const QString &name, const LineSettings &settings);
 
     bool stopRequested() const { return command.load() == LinkCommand::Stop; }
     // An upload or a download has been asked for and its notice not yet
@@ -121,4 +123,5 @@ private:
     // A standard mutex: the race detector sees its hand-offs.
     mutable std::mutex m_portLock;
     QString m_portName;
+    LineSettings m_lineSettings;
 };

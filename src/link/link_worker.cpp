@@ -27,6 +27,7 @@ void LinkWorker::run()
     CSerialLink link;
     m_lastPortResult = kNoPortResult;
     m_waitTimeoutMs = 0;
+    m_lastAnswered = {};
     m_shared.forceFullRead = false;
 
     while (true) {
@@ -38,31 +39,69 @@ void LinkWorker::run()
             break;
         if (m_shared.stopRequested())
             break;
-        m_shared.connected = poll(link);
-        m_shared.online = m_shared.connected;
-        if (!m_shared.connected)
-            closeVanishedPort(link);
-        if (m_shared.stopRequested() || !postConnectionChanges())
-            break;
-        m_shared.wasConnected = m_shared.connected;
-        // The module read back after an upload or a download is looked at
-        // at once, not at the next tick.
-        const bool readAgain = m_shared.recheckAfterRead;
-        if ((woke == 0 || readAgain) && !post(LinkNotice::Connection, PeriodicRefresh))
-            break;
-        if (woke == 1 && !carryOutCommand(link))
+        const bool forCommand = woke == 1;
+        if (!(forCommand && answeredWithinAPoll())) {
+            bool gaveWay = false;
+            if (!pollAndReport(link, woke, gaveWay))
+                break;
+            // The command that came meanwhile wakes the next round at once.
+            if (gaveWay)
+                continue;
+        }
+        if (forCommand && !carryOutCommand(link))
             break;
     }
     link.Close();
     m_finished.store(true, std::memory_order_release);
 }
 
+bool LinkWorker::pollAndReport(CSerialLink &link, int woke, bool &gaveWay)
+{
+    const bool refreshTick = woke == 0;
+    // The poll before a command is that command's: it never gives way.
+    const PollOutcome outcome = poll(link, woke != 1);
+    gaveWay = outcome == PollOutcome::GaveWay;
+    if (gaveWay)
+        return !m_shared.stopRequested();
+    m_shared.connected = outcome == PollOutcome::Answered;
+    m_shared.online = m_shared.connected;
+    if (!m_shared.connected)
+        closeVanishedPort(link);
+    if (m_shared.stopRequested() || !postConnectionChanges())
+        return false;
+    m_shared.wasConnected = m_shared.connected;
+    // The module read back after an upload or a download is looked at
+    // at once, not at the next tick.
+    const bool readAgain = m_shared.recheckAfterRead;
+    return !((refreshTick || readAgain) && !post(LinkNotice::Connection, PeriodicRefresh));
+}
+
+bool LinkWorker::answeredWithinAPoll() const
+{
+    if (!m_shared.connected || m_shared.forceFullRead || m_lastAnswered.lastedMs < 0)
+        return false;
+    return LinkShared::SteadyMs() - m_lastAnswered.endedAtMs <= m_lastAnswered.lastedMs;
+}
+
+bool LinkWorker::givesWayToCommand() const
+{
+    return m_mayGiveWay && m_events.command.isSet();
+}
+
 bool LinkWorker::openPort(CSerialLink &link)
 {
+    link.SetLineSettings(m_shared.lineSettings());
     const int result = link.Open(m_shared.portName());
     if (result == m_lastPortResult)
         return true;
     m_lastPortResult = result;
+    if (result == 0) {
+        // Only the log line follows from an open port: the worker reads the
+        // module meanwhile (while a command-line tool still opens its project).
+        m_waitTimeoutMs = 0;
+        announce(LinkNotice::PortResult, result);
+        return !m_shared.stopRequested();
+    }
     m_shared.lastOpenError = link.LastOpenError();
     if (!post(LinkNotice::PortResult, result))
         return false;
@@ -84,6 +123,10 @@ bool LinkWorker::fetchBlocks(CSerialLink &link, std::initializer_list<int> block
     for (int block : blocks) {
         QByteArray *bytes =
             block < int(m_shared.connectedBlocks.size()) ? &m_shared.connectedBlocks[size_t(block)] : nullptr;
+        if (givesWayToCommand()) {
+            m_gaveWay = true;
+            return false;
+        }
         if (!link.FetchBlock(block, m_shared.connectedImage, bytes) || m_shared.stopRequested())
             return false;
     }
@@ -105,12 +148,23 @@ bool LinkWorker::readParameterBlocks(CSerialLink &link)
     return !m_shared.connectedImage.IsTwoChannel() || fetchBlocks(link, {5, 7});
 }
 
-bool LinkWorker::poll(CSerialLink &link)
+LinkWorker::PollOutcome LinkWorker::poll(CSerialLink &link, bool mayGiveWay)
 {
     ++m_shared.polls;
     const qint64 began = LinkShared::SteadyMs();
     const bool forced = m_shared.forceFullRead;
+    // A command asked for before this poll began is carried out after it:
+    // only one that comes meanwhile may end it early.
+    m_mayGiveWay = mayGiveWay && !forced && m_shared.wasConnected && !m_events.command.isSet();
+    m_gaveWay = false;
     bool connected = readIdentityBlocks(link);
+    if (m_gaveWay) {
+        // What was read is of the module known to be there; who it is, the
+        // poll before the command or the next one tells.
+        m_mayGiveWay = false;
+        return PollOutcome::GaveWay;
+    }
+    m_mayGiveWay = false;
     const ModuleIdentity identity = ModuleIdentity::of(m_shared.connectedImage);
     if (!connected) {
         m_shared.sameModule = false;
@@ -129,7 +183,9 @@ bool LinkWorker::poll(CSerialLink &link)
         m_shared.fullReadOk = connected;
     }
     m_shared.previous = identity;
-    return connected;
+    const qint64 ended = LinkShared::SteadyMs();
+    m_lastAnswered = connected ? AnsweredPoll{ended, ended - began} : AnsweredPoll{};
+    return connected ? PollOutcome::Answered : PollOutcome::Silent;
 }
 
 bool LinkWorker::postConnectionChanges()
@@ -168,15 +224,23 @@ bool LinkWorker::download(CSerialLink &link)
     return written;
 }
 
+bool LinkWorker::isTheModuleWrittenFor() const
+{
+    return m_shared.connected && m_shared.connectedImage.SerialNr == m_shared.writeImage.SerialNr;
+}
+
 bool LinkWorker::carryOutCommand(CSerialLink &link)
 {
     switch (m_shared.command.load()) {
     case LinkCommand::Upload:
         m_shared.forceFullRead = true;
-        m_shared.online = poll(link);
+        m_shared.online = poll(link, false) == PollOutcome::Answered;
         return !m_shared.stopRequested() && post(LinkNotice::UploadDone);
     case LinkCommand::Download:
-        download(link);
+        if (isTheModuleWrittenFor())
+            download(link);
+        else
+            m_shared.lastStoreOk = 0;
         if (m_shared.stopRequested() || !post(LinkNotice::DownloadDone))
             return false;
         m_shared.forceFullRead = true;
@@ -207,7 +271,13 @@ bool LinkWorker::post(LinkNotice kind, int argument)
     if (m_shared.stopRequested())
         return false;
     ++m_shared.noticesPosted;
-    m_poster(kind, argument);
+    m_poster(kind, argument, true);
     m_events.handled.wait(AutoResetEvent::kInfinite);
     return !m_shared.stopRequested();
+}
+
+void LinkWorker::announce(LinkNotice kind, int argument)
+{
+    ++m_shared.noticesPosted;
+    m_poster(kind, argument, false);
 }

@@ -4,6 +4,9 @@
 #include "base/string_table.h"
 
 #include <QDeadlineTimer>
+
+#include <algorithm>
+
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QSerialPortInfo>
@@ -138,8 +141,29 @@ int CSerialLink::Open(const QString &port)
     return 0;
 }
 
-// 9600 8E1 without flow control, DTR cleared and RTS set. Reads and writes
-// are bounded by deadlines of their own, so no driver time-outs are set.
+bool LineSettings::IsBaudRate(int rate)
+{
+    return std::find(kBaudRates.begin(), kBaudRates.end(), rate) != kBaudRates.end();
+}
+
+namespace {
+QSerialPort::Parity qtParity(LineSettings::Parity parity)
+{
+    switch (parity) {
+    case LineSettings::Parity::None:
+        return QSerialPort::NoParity;
+    case LineSettings::Parity::Odd:
+        return QSerialPort::OddParity;
+    case LineSettings::Parity::Even:
+        break;
+    }
+    return QSerialPort::EvenParity;
+}
+} // namespace
+
+// The line settings without flow control, DTR cleared and RTS set. Reads and
+// writes are bounded by deadlines of their own, so no driver time-outs are
+// set.
 bool CSerialLink::applyLineSettings()
 {
     const bool pseudoTerminal = isPseudoTerminal(m_port->portName());
@@ -154,8 +178,8 @@ bool CSerialLink::applyLineSettings()
         }
         return false;
     };
-    return m_port->setBaudRate(QSerialPort::Baud9600) && m_port->setDataBits(QSerialPort::Data8) &&
-           tolerated(m_port->setParity(QSerialPort::EvenParity)) &&
+    return m_port->setBaudRate(m_settings.baudRate) && m_port->setDataBits(QSerialPort::Data8) &&
+           tolerated(m_port->setParity(qtParity(m_settings.parity))) &&
            m_port->setStopBits(QSerialPort::OneStop) && m_port->setFlowControl(QSerialPort::NoFlowControl) &&
            tolerated(m_port->setDataTerminalReady(false)) && tolerated(m_port->setRequestToSend(true));
 }
@@ -222,7 +246,7 @@ bool CSerialLink::sendRequest(const QByteArray &frame)
     PurgeInput();
     if (m_port->write(frame) != frame.size())
         return false;
-    const QDeadlineTimer deadline(kTimeoutMs);
+    const QDeadlineTimer deadline(m_settings.timeoutMs);
     while (m_port->bytesToWrite() > 0) {
         if (deadline.hasExpired() || !m_port->waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
             return false;
@@ -233,7 +257,7 @@ bool CSerialLink::sendRequest(const QByteArray &frame)
 bool CSerialLink::readExactly(std::uint8_t *into, int count, int &received)
 {
     received = 0;
-    const QDeadlineTimer deadline(kTimeoutMs);
+    const QDeadlineTimer deadline(m_settings.timeoutMs);
     while (received < count) {
         if (m_port->bytesAvailable() == 0) {
             if (deadline.hasExpired())

@@ -94,6 +94,25 @@ inline constexpr int kLinkBusy = 62332;
 
 using ReplyBuffer = std::array<std::uint8_t, kReplyBufferSize>;
 
+// How the line of one port is set up: 8 data bits and 1 stop bit always,
+// without flow control.
+struct LineSettings {
+    enum class Parity { None, Even, Odd };
+    // The rates a port may be set to.
+    static constexpr std::array<int, 12> kBaudRates = {600,   1200,  2400,  4800,  9600,   14400,
+                                                       19200, 28800, 38400, 57600, 115200, 230400};
+    static constexpr int kMinTimeoutMs = 50;
+    static constexpr int kMaxTimeoutMs = 10000;
+
+    int baudRate = 9600;
+    Parity parity = Parity::Even;
+    // Each read and each write waits at most this long in all.
+    int timeoutMs = 500;
+
+    bool operator==(const LineSettings &) const = default;
+    static bool IsBaudRate(int rate);
+};
+
 // What the bytes of a reply say, apart from the port that brought them: every
 // exchange reads its reply through these.
 namespace Reply {
@@ -123,8 +142,9 @@ class CSerialLink {
 public:
     // Open's answer when the device node may not be opened by this user.
     static constexpr int kAccessDenied = EACCES;
-    // Each read and each write waits at most this long in all.
-    static constexpr int kTimeoutMs = 500;
+    // Each read and each write waits at most this long in all, unless the
+    // line settings say otherwise.
+    static constexpr int kTimeoutMs = LineSettings().timeoutMs;
     // Stale bytes thrown away before a request, at most.
     static constexpr int kPurgeLimit = 50;
     static constexpr int kAttempts = 3;
@@ -134,13 +154,16 @@ public:
     CSerialLink(const CSerialLink &) = delete;
     CSerialLink &operator=(const CSerialLink &) = delete;
 
-    // Opens the port by its system name ("/dev/ttyUSB0", "COM3") at 9600 baud,
-    // 8 data bits, even parity, 1 stop bit, no flow control, DTR cleared and
-    // RTS set. Returns 0 or an errno value (kAccessDenied, ENOENT, EBUSY ...).
+    // Opens the port by its system name ("/dev/ttyUSB0", "COM3") with the
+    // line settings (by default 9600 baud, 8 data bits, even parity, 1 stop
+    // bit), no flow control, DTR cleared and RTS set. Returns 0 or an errno value (kAccessDenied, ENOENT, EBUSY ...).
     // A pseudo-terminal carries neither parity nor modem lines: those
     // settings are skipped there. A port that cannot be set up is closed
     // again so that a later Open retries it.
     int Open(const QString &port);
+    // Taken at the next Open.
+    void SetLineSettings(const LineSettings &settings) { m_settings = settings; }
+    const LineSettings &Settings() const { return m_settings; }
     // True if a port was open and is now closed.
     bool Close();
     bool IsOpen() const;
@@ -198,6 +221,7 @@ private:
     bool readExactly(std::uint8_t *into, int count, int &received);
 
     std::unique_ptr<QSerialPort> m_port;
+    LineSettings m_settings;
     ActionReply m_actionReply;
     int m_lastStoreOk = 1;
     QString m_lastOpenError;

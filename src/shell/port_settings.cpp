@@ -1,5 +1,7 @@
 #include "shell/port_settings.h"
 
+#include "link/serial_link.h"
+
 #include "log/output_log.h"
 #include "base/message_service.h"
 #include "base/shell_strings.h"
@@ -48,8 +50,12 @@ std::vector<PortChoice> PortSettingsLogic::SystemPorts()
 
 const QStringList &PortSettingsLogic::BaudRates()
 {
-    static const QStringList rates = {"600",   "1200",  "2400",  "4800",  "9600",   "14400",
-                                      "19200", "28800", "38400", "57600", "115200", "230400"};
+    static const QStringList rates = [] {
+        QStringList texts;
+        for (const int rate : LineSettings::kBaudRates)
+            texts << QString::number(rate);
+        return texts;
+    }();
     return rates;
 }
 

@@ -6,11 +6,14 @@
 #include "commissioning/commissioning_run.h"
 #include "commissioning/widgets/commissioning_lanes_window.h"
 #include "commissioning/widgets/commissioning_ports_dialog.h"
+#include "base/settings.h"
 #include "link/com_port.h"
 #include "shell/shell_test_project.h"
 #include "tools/simulator/module_simulator.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -95,6 +98,7 @@ private slots:
     void eachLaneIsTakenByItsKey();
     void theBandsStandOneAboveTheOtherWhenNarrow();
     void thePortsOfTheBenchAreChosenAndChecked();
+    void eachPortKeepsItsOwnLineSettings();
 };
 
 void TestCommissioningLanesWindow::eachLaneIsTakenByItsKey()
@@ -192,6 +196,78 @@ void TestCommissioningLanesWindow::thePortsOfTheBenchAreChosenAndChecked()
     for (int port = 0; port < 9; ++port)
         nine << QStringLiteral("/dev/ttyS%1").arg(port);
     QVERIFY(CommissioningPorts::Refusal(nine, QString()).value_or(QString()).contains("at most 8 ports"));
+}
+
+void TestCommissioningLanesWindow::eachPortKeepsItsOwnLineSettings()
+{
+    ScriptedMessages messages;
+    ComPort::configure(QStringLiteral("/dev/ttyUSB0"));
+    // An older setting held names alone: they are read with the usual
+    // settings, and shown so.
+    WriteSetting(QStringLiteral("CommissioningPorts"), QStringLiteral("/dev/ttyUSB1;/dev/ttyUSB2"));
+    {
+        CommissioningPortsDialog dialog;
+        auto *baud = dialog.findChild<QComboBox *>("CommissioningBaudRate1");
+        auto *parity = dialog.findChild<QComboBox *>("CommissioningParity2");
+        auto *timeout = dialog.findChild<QSpinBox *>("CommissioningTimeout2");
+        QVERIFY(baud && parity && timeout);
+        QCOMPARE(baud->accessibleName(), QStringLiteral("Baud rate of lane 1"));
+        QCOMPARE(timeout->accessibleName(), QStringLiteral("Time-out of lane 2 (ms)"));
+        QCOMPARE(dialog.portEdit(1)->text(), QStringLiteral("/dev/ttyUSB2"));
+        QCOMPARE(baud->currentText(), QStringLiteral("9600"));
+        QCOMPARE(parity->currentText(), QStringLiteral("Even"));
+        QCOMPARE(timeout->value(), 500);
+
+        // Lane 2 at 19200 baud without parity and a longer time-out; lane 1
+        // as it was.
+        dialog.findChild<QComboBox *>("CommissioningBaudRate2")->setCurrentText(QStringLiteral("19200"));
+        parity->setCurrentText(QStringLiteral("None"));
+        timeout->setValue(800);
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+    QCOMPARE(CommissioningPorts::configured(),
+             (QStringList{"/dev/ttyUSB1", "/dev/ttyUSB2:baud=19200,parity=none,timeout=800"}));
+    {
+        CommissioningPortsDialog dialog;
+        QCOMPARE(dialog.findChild<QComboBox *>("CommissioningBaudRate2")->currentText(), QStringLiteral("19200"));
+        QCOMPARE(dialog.findChild<QComboBox *>("CommissioningParity2")->currentText(), QStringLiteral("None"));
+        QCOMPARE(dialog.findChild<QSpinBox *>("CommissioningTimeout2")->value(), 800);
+    }
+
+    // A name may hold colons of its own; what follows the last one is read
+    // as settings only when it holds them.
+    const QString byPath = QStringLiteral("/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0");
+    QCOMPARE(CommissioningPorts::Parse(byPath)->name, byPath);
+    const std::optional<CommissioningPorts::LanePort> odd = CommissioningPorts::Parse(byPath + ":parity=ODD");
+    QVERIFY(odd);
+    QCOMPARE(odd->name, byPath);
+    QCOMPARE(odd->settings.parity, LineSettings::Parity::Odd);
+    QCOMPARE(odd->settings.baudRate, 9600);
+    QCOMPARE(CommissioningPorts::Parse(odd->Text()), odd);
+
+    // What cannot be read is refused with the reason, and nothing is stored.
+    const QStringList stored = CommissioningPorts::configured();
+    const QList<QPair<QString, QString>> refused = {
+        {"/dev/ttyUSB3:baud=12345", "/dev/ttyUSB3: 12345 is not a baud rate a port can be set to (600, "},
+        {"/dev/ttyUSB3:parity=mark", "/dev/ttyUSB3: the parity is none, even or odd, not \"mark\"."},
+        {"/dev/ttyUSB3:timeout=20", "the time-out is a whole number of milliseconds from 50 to 10000, not \"20\""},
+        {"/dev/ttyUSB3:speed=9600", "/dev/ttyUSB3: \"speed=9600\" is no port setting"},
+    };
+    for (const auto &[text, reason] : refused) {
+        QString refusal;
+        QVERIFY(!CommissioningPorts::Configure({QStringLiteral("/dev/ttyUSB1"), text}, QString(), &refusal));
+        QVERIFY2(refusal.contains(reason), qPrintable(refusal));
+        QCOMPARE(CommissioningPorts::configured(), stored);
+    }
+    // The same port with other settings is still the same port.
+    QVERIFY(CommissioningPorts::Refusal({"/dev/ttyUSB1", "/dev/ttyUSB1:baud=19200"}, QString())
+                .value_or(QString())
+                .contains("/dev/ttyUSB1 is named twice"));
+    QVERIFY(CommissioningPorts::Refusal({"/dev/ttyUSB0:baud=19200"}, QStringLiteral("/dev/ttyUSB0"))
+                .value_or(QString())
+                .contains("is the port of the single-module window"));
+    QVERIFY(CommissioningPorts::Configure({}, QString()));
 }
 
 QTEST_MAIN(TestCommissioningLanesWindow)

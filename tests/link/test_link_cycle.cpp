@@ -17,6 +17,7 @@ private slots:
     void pulledPortIsRetriedAtTheRetryPace();
     void missingPortIsLoggedOnceUntilItAppears();
     void changedPortIsOpenedAtOnce();
+    void aPortGivenWithItsSettingsIsOpenedAtThem();
     void stopReturnsWhileANoticeWaitsToBeHandled();
     void linkRunsOnlyWhileAProjectIsOpen();
 };
@@ -147,29 +148,58 @@ void TestLinkCycle::changedPortIsOpenedAtOnce()
     QCOMPARE(h.lines.value(2), "Openning port: " + h.simulator.devicePath() + "... OK");
 }
 
+void TestLinkCycle::aPortGivenWithItsSettingsIsOpenedAtThem()
+{
+    SimulatorOptions options;
+    options.baudRate = 38400;
+    LinkCycleHarness h(options);
+    QVERIFY(h.startSimulator());
+    LineSettings settings;
+    settings.baudRate = 38400;
+    h.controller.setPortOverride(h.simulator.devicePath(), settings);
+    h.controller.setProjectOpen(true);
+    QVERIFY(h.controller.StartLink());
+    QVERIFY(h.waitForNotice(2, 1, 5000));
+    QCOMPARE(h.controller.shared().lineSettings().baudRate, 38400);
+
+    // The interface's own port (the setting) is opened at the usual rate:
+    // the module does not hear it.
+    ComPort::configure(h.simulator.devicePath());
+    h.controller.ChangePort(h.simulator.devicePath());
+    QVERIFY(h.waitForNotice(2, 2, 5000));
+    QCOMPARE(h.controller.shared().lineSettings(), LineSettings());
+    QVERIFY(!h.controller.isOnline());
+}
+
 void TestLinkCycle::stopReturnsWhileANoticeWaitsToBeHandled()
 {
     LinkCycleHarness h;
     QVERIFY(h.startSimulator());
     QVERIFY(h.start(h.simulator.devicePath()));
-    // No event loop runs here: the port notice stays unhandled and the
-    // worker waits for it.
+    // No event loop runs here. The worker does not wait for the port's
+    // notice: it reads the module meanwhile, then waits for the handling of
+    // the module's notice.
     QElapsedTimer waited;
     waited.start();
-    while (h.controller.shared().noticesPosted == 0 && waited.elapsed() < 5000)
+    while (h.controller.shared().noticesPosted < 2 && waited.elapsed() < 5000)
         QThread::msleep(5);
-    QCOMPARE(h.controller.shared().noticesPosted.load(), std::uint64_t(1));
+    QThread::msleep(50);
+    QCOMPARE(h.controller.shared().noticesPosted.load(), std::uint64_t(2));
+    QVERIFY(h.controller.isOnline());
+    const QStringList readWhileWaiting = h.simulator.traffic();
+    QCOMPARE(readWhileWaiting.mid(0, 5), QStringList({"R0", "R2", "R8", "R4", "R9"}));
 
     QElapsedTimer clock;
     clock.start();
     h.controller.StopLink();
     QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(!h.controller.isRunning());
-    // The notice that was waiting is dropped, not handled late.
+    // The notices that were waiting are dropped, not handled late, and the
+    // worker read nothing more while it waited.
     QTest::qWait(50);
     QVERIFY(h.notices.isEmpty());
     QVERIFY(h.lines.isEmpty());
-    QCOMPARE(h.simulator.traffic(), QStringList());
+    QCOMPARE(h.simulator.traffic(), readWhileWaiting);
 
     // A new start is not confused by the dropped notice.
     QVERIFY(h.controller.StartLink());

@@ -6,6 +6,9 @@ class TestLinkCycleCommands : public QObject {
     Q_OBJECT
 private slots:
     void downloadWritesEveryParameterBlockInOrder();
+    void commandFollowsAModuleThatJustAnsweredWithoutAnotherPoll();
+    void commandAfterALongSilencePollsTheModuleFirst();
+    void aModuleThatTookThePlaceMeanwhileIsNotWritten();
     void downloadOfANewTagAnnouncesAnotherModule();
     void downloadThatChangesNothingRechecksSilently();
     void dipConfiguredModuleTakesOnlyItsTags();
@@ -42,6 +45,81 @@ void TestLinkCycleCommands::downloadWritesEveryParameterBlockInOrder()
     QCOMPARE(h.lines.last(), QStringLiteral("Download for module 'Module A' ...... OK"));
     QCOMPARE(h.controller.shared().command.load(), LinkCommand::None);
     QVERIFY(h.hooks.silentComparisons >= 1);
+}
+
+void TestLinkCycleCommands::commandFollowsAModuleThatJustAnsweredWithoutAnotherPoll()
+{
+    SimulatorOptions paced;
+    paced.lineRate = true;
+    LinkCycleHarness h(paced);
+    QVERIFY(h.startOnline());
+    // Asked for in the middle of a routine poll: the poll ends after the
+    // frame under way, and the module that answered that very moment is not
+    // polled once more before the writes.
+    const int polling = int(h.simulator.traffic().size());
+    QVERIFY(h.simulator.waitForTraffic(polling + 2, 5000));
+    const qsizetype from = h.simulator.traffic().size();
+    QVERIFY(h.controller.RequestDownload(h.simulator.image(), Family7230));
+    QVERIFY(h.waitForNotice(4, 0, 10000));
+    const QStringList traffic = h.trafficFrom(from);
+    const QStringList beforeWrites = traffic.mid(0, traffic.indexOf(QStringLiteral("W1")));
+    QVERIFY2(beforeWrites.size() <= 1, qPrintable(traffic.join(u' ')));
+    QCOMPARE(traffic.filter(QRegularExpression(QStringLiteral("^W"))),
+             QStringList({"W1", "W2", "W3", "W6", "W4", "W5", "W7"}));
+    QCOMPARE(h.lines.last(), QStringLiteral("Download for module 'Module A' ...... OK"));
+    // The read-back is whole all the same.
+    QVERIFY(h.waitForNotice(2, 0, 10000, h.notices.indexOf(Notice(4, 0))));
+    const QStringList afterWrites = h.trafficFrom(from).mid(traffic.indexOf(QStringLiteral("W7")) + 1);
+    QCOMPARE(afterWrites.mid(0, 10), QStringList({"R0", "R2", "R8", "R4", "R9", "R3", "R6", "R1", "R5", "R7"}));
+}
+
+void TestLinkCycleCommands::commandAfterALongSilencePollsTheModuleFirst()
+{
+    LinkCycleHarness h;
+    QVERIFY(h.startOnline());
+    // The worker waits for the periodic refresh to be handled; the command
+    // comes meanwhile, and the module has not been heard for longer than a
+    // poll takes: whether it is still there is asked before anything else.
+    qsizetype from = -1;
+    bool asked = false;
+    QObject::connect(&h.controller, &LinkController::noticeHandled, [&](int kind, int change) {
+        if (asked || kind != int(LinkNotice::Connection) || change != PeriodicRefresh)
+            return;
+        asked = true;
+        from = h.simulator.traffic().size();
+        QVERIFY(h.controller.RequestAction(ActionCode::ResetLimitValue1));
+        QThread::msleep(300);
+    });
+    QVERIFY(h.waitForNotice(7, 0, 10000));
+    QVERIFY(asked);
+    const QStringList traffic = h.trafficFrom(from);
+    QVERIFY2(traffic.join(u' ').startsWith(QStringLiteral("R0 R2 R8 R4 R9 AE1:0")), qPrintable(traffic.join(u' ')));
+}
+
+void TestLinkCycleCommands::aModuleThatTookThePlaceMeanwhileIsNotWritten()
+{
+    LinkCycleHarness h;
+    QVERIFY(h.startOnline());
+    const CModuleImage prepared = withTag(h.simulator.image(), QStringLiteral("TT-PREPARED"));
+    // While the worker waits for a refresh to be handled, another module
+    // takes the place of the one the download was made for.
+    qsizetype from = -1;
+    qsizetype before = -1;
+    QObject::connect(&h.controller, &LinkController::noticeHandled, [&](int kind, int change) {
+        if (from >= 0 || kind != int(LinkNotice::Connection) || change != PeriodicRefresh)
+            return;
+        h.simulator.setSerialNumber(QStringLiteral("OTHER0001"));
+        from = h.simulator.traffic().size();
+        before = h.notices.size();
+        QVERIFY(h.controller.RequestDownload(prepared, Family7230));
+        QThread::msleep(300);
+    });
+    QVERIFY(h.waitForNotice(4, 0, 10000));
+    QCOMPARE(h.lines.last(), QStringLiteral("Download for module 'Module A' ...... ERROR"));
+    QCOMPARE(h.trafficFrom(from).filter(QRegularExpression(QStringLiteral("^W"))), QStringList());
+    QVERIFY(h.simulator.image().Channel[0].Name != QStringLiteral("TT-PREPARED"));
+    // The other module was announced before the download was refused.
+    QCOMPARE(h.noticesWithoutRefreshFrom(before), QList<Notice>({{2, 2}, {2, 1}, {4, 0}}));
 }
 
 void TestLinkCycleCommands::downloadOfANewTagAnnouncesAnotherModule()

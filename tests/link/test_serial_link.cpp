@@ -3,6 +3,7 @@
 #include "support/test_support.h"
 #include "tools/simulator/module_simulator.h"
 
+#include <QElapsedTimer>
 #include <QtTest>
 
 #include <memory>
@@ -98,6 +99,7 @@ private slots:
     void pulledPortComesBackUnderItsName();
     void liveValuesMove();
     void exchangesWorkAtTheLineRate();
+    void aPortTalksAtItsOwnLineSettings();
     void openingAndProbingPorts();
     void portSettingNamesThePort();
 };
@@ -480,6 +482,43 @@ void TestSerialLink::exchangesWorkAtTheLineRate()
     QVERIFY(c.link.StoreBlock(1, image, Family7230));
     QVERIFY(c.link.SendAction(ActionCode::TwoWireCompensation1));
     QCOMPARE(c.module->image().ModuleText, QStringLiteral("Paced"));
+}
+
+void TestSerialLink::aPortTalksAtItsOwnLineSettings()
+{
+    // A module whose line runs at 19200 baud hears only a port set to it.
+    SimulatorOptions options;
+    options.baudRate = 19200;
+    options.lineRate = true;
+    ModuleSimulator module(options);
+    QString error;
+    QVERIFY2(module.start(&error), qPrintable(error));
+    CModuleImage image;
+    {
+        CSerialLink usual;
+        QCOMPARE(usual.Open(module.devicePath()), 0);
+        QCOMPARE(usual.Settings().baudRate, 9600);
+        QVERIFY(!usual.FetchBlock(0, image));
+        QVERIFY(module.traffic().isEmpty());
+    }
+    CSerialLink fast;
+    LineSettings settings;
+    settings.baudRate = 19200;
+    settings.parity = LineSettings::Parity::None;
+    settings.timeoutMs = 150;
+    fast.SetLineSettings(settings);
+    QCOMPARE(fast.Open(module.devicePath()), 0);
+    QVERIFY(fast.FetchBlock(1, image));
+    QCOMPARE(image.LastProgramming, QStringLiteral("01.02.2026"));
+    QCOMPARE(module.traffic(), QStringList({"R1"}));
+
+    // The port's own time-out bounds each wait for a module that is silent.
+    module.setUnplugged(true);
+    ReplyBuffer buffer{};
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(fast.ReadBlock(0, buffer), LinkResult::Failed);
+    QVERIFY2(clock.elapsed() >= 140 && clock.elapsed() < CSerialLink::kTimeoutMs, qPrintable(QString::number(clock.elapsed())));
 }
 
 void TestSerialLink::openingAndProbingPorts()

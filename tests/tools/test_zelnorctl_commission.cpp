@@ -76,6 +76,7 @@ private slots:
     void anInterruptedRunLeavesEveryModuleStored();
     void twoPortsCommissionSideBySide();
     void aFolderDeletedByAnotherProgramStopsTheRunUnwritten();
+    void eachLaneTalksAtItsOwnLineSettings();
 };
 
 void TestZelnorctlCommission::modulesAreCommissionedOneAfterTheOther()
@@ -364,6 +365,34 @@ void TestZelnorctlCommission::aFolderDeletedByAnotherProgramStopsTheRunUnwritten
     QVERIFY2(!out.contains("Can't"), out.constData());
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM CommissioningRecords WHERE SerialNr = 'BENCHA02'").toInt(), 0);
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM CommissioningRecords").toInt(), 2);
+void TestZelnorctlCommission::eachLaneTalksAtItsOwnLineSettings()
+{
+    // The first module's line runs at 19200 baud and answers nothing else;
+    // the second answers any rate.
+    TestSupport::SimulatorProcess fast({"--family", "7230", "--type", "6", "--channels", "2", "--serial", "FAST0001",
+                                        "--baud", "19200", "--line-rate"});
+    TestSupport::SimulatorProcess usual({"--family", "7230", "--type", "6", "--channels", "2", "--serial", "SLOW0001"});
+    QVERIFY(!fast.device().isEmpty() && !usual.device().isEmpty());
+    QTemporaryDir dir;
+    const QString project = PlantProject(dir);
+
+    // A setting that cannot be read is refused before anything starts.
+    TestSupport::ToolRun run = Ctl({"commission", project, "--port", fast.device() + ":baud=19201", "--port",
+                                    usual.device(), "--under", kPlant, "--assign-next"});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(fast.device() + ": 19201 is not a baud rate a port can be set to"), qPrintable(run.err));
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM CommissioningRecords").toInt(), 0);
+
+    run = Ctl({"commission", project, "--port", fast.device() + ":baud=19200,parity=none,timeout=800", "--port",
+               usual.device(), "--under", kPlant, "--assign-next"});
+    QCOMPARE(run.exitCode, 0);
+    // Records and totals name the port alone.
+    QVERIFY2(run.out.contains(fast.device() + ": 1 verified, 0 failed"), qPrintable(run.out));
+    QVERIFY(run.out.contains(usual.device() + ": 1 verified, 0 failed"));
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM CommissioningRecords WHERE SerialNr = 'FAST0001' AND "
+                             "Result = 'verified'")
+                 .toInt(),
+             1);
 }
 
 QTEST_MAIN(TestZelnorctlCommission)

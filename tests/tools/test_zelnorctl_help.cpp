@@ -51,7 +51,7 @@ void TestZelnorctlHelp::everyCommandExplainsItself_data()
         {"restore", "PROJECT ENTRY-ID --port DEVICE"},
         {"monitor", "--port DEVICE [--count N] [--interval SECONDS]"},
         {"action", "--port DEVICE CODE"},
-        {"commission", "PROJECT --port DEVICE [--port DEVICE ...] --under PATH [--assign-next] [--retry-failed] "
+        {"commission", "PROJECT --port DEVICE[:SETTINGS] [--port DEVICE[:SETTINGS] ...] --under PATH [--assign-next] [--retry-failed] "
                        "[--skip PATH] [--reset PATH] [--count N]"},
         {"records", "PROJECT [--under PATH] [--json|--csv FILE|--pdf FILE] [--force]"},
         {"types", "[PROJECT] [--family 7230|7210|7220] [--json]"},

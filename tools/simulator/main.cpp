@@ -109,6 +109,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption lineRate(
         QStringLiteral("line-rate"),
         QStringLiteral("Pace every byte as 9600 baud 8E1 would (about 1.15 ms)."));
+    const QCommandLineOption baud(
+        QStringLiteral("baud"),
+        QStringLiteral("The rate of the module's line: it answers only a port set to it, and --line-rate "
+                       "paces at it (600 to 230400; default: it answers any rate)."),
+        QStringLiteral("rate"));
     const QCommandLineOption delay(
         QStringLiteral("reply-delay"),
         QStringLiteral("The module's own time before each reply, in microseconds."), QStringLiteral("us"),
@@ -116,7 +121,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption link(QStringLiteral("link"),
                                   QStringLiteral("Also name the port by this symbolic link (a stable name)."),
                                   QStringLiteral("path"));
-    parser.addOptions({family, type, channels, serial, output, dip, lineRate, delay, link, faultOption});
+    parser.addOptions({family, type, channels, serial, output, dip, lineRate, baud, delay, link, faultOption});
     parser.process(app);
 
     SimulatorOptions options;
@@ -153,6 +158,12 @@ int main(int argc, char *argv[])
     options.dipConfigured = parser.isSet(dip);
     options.linkPath = parser.value(link);
     options.lineRate = parser.isSet(lineRate);
+    if (parser.isSet(baud)) {
+        options.baudRate = parser.value(baud).toInt(&ok);
+        if (!ok || !ModuleSimulator::IsLineSpeed(options.baudRate))
+            return fail(QStringLiteral("the line runs at 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, "
+                                       "115200 or 230400 baud"));
+    }
     options.replyDelayUs = parser.value(delay).toInt(&ok);
     if (!ok || options.replyDelayUs < 0 || options.replyDelayUs > 400000)
         return fail(QStringLiteral("the reply delay lies between 0 and 400000 microseconds"));
@@ -177,7 +188,9 @@ int main(int argc, char *argv[])
                      qPrintable(simulator.terminalPath()));
     std::fprintf(stderr, "Simulating a %s module, type %d, %d channel(s), serial %s%s. Ctrl+C ends.\n",
                  qPrintable(parser.value(family)), options.moduleType, options.channels,
-                 qPrintable(options.serialNumber), options.lineRate ? ", at 9600 baud" : "");
+                 qPrintable(options.serialNumber),
+                 options.lineRate ? qPrintable(QStringLiteral(", at %1 baud").arg(options.baudRate > 0 ? options.baudRate : 9600))
+                                  : "");
     std::fflush(stdout);
     // Blocked in its read when the program ends; nothing is left to do then.
     std::thread(readCommands, std::ref(simulator)).detach();

@@ -232,6 +232,47 @@ void ModuleSimulator::run()
     }
 }
 
+namespace {
+struct LineSpeed {
+    int rate;
+    speed_t speed;
+};
+// The rates a pseudo-terminal keeps as the port set them.
+constexpr std::array<LineSpeed, 10> kLineSpeeds = {{{600, B600},
+                                                    {1200, B1200},
+                                                    {2400, B2400},
+                                                    {4800, B4800},
+                                                    {9600, B9600},
+                                                    {19200, B19200},
+                                                    {38400, B38400},
+                                                    {57600, B57600},
+                                                    {115200, B115200},
+                                                    {230400, B230400}}};
+} // namespace
+
+bool ModuleSimulator::IsLineSpeed(int baudRate)
+{
+    return std::any_of(kLineSpeeds.begin(), kLineSpeeds.end(),
+                       [baudRate](const LineSpeed &known) { return known.rate == baudRate; });
+}
+
+double ModuleSimulator::byteTimeUs() const
+{
+    return 11.0 * 1'000'000.0 / (m_options.baudRate > 0 ? m_options.baudRate : 9600);
+}
+
+bool ModuleSimulator::hearsTheLine() const
+{
+    if (m_options.baudRate <= 0)
+        return true;
+    termios tio{};
+    if (tcgetattr(m_slave, &tio) != 0)
+        return false;
+    const auto known = std::find_if(kLineSpeeds.begin(), kLineSpeeds.end(),
+                                    [this](const LineSpeed &line) { return line.rate == m_options.baudRate; });
+    return known != kLineSpeeds.end() && cfgetospeed(&tio) == known->speed;
+}
+
 void ModuleSimulator::receive(const std::uint8_t *bytes, int count)
 {
     {
@@ -239,6 +280,11 @@ void ModuleSimulator::receive(const std::uint8_t *bytes, int count)
         m_receivedBytes += count;
         if (m_unplugged)
             return;
+    }
+    // Bytes sent at another rate reach the module as noise.
+    if (!hearsTheLine()) {
+        m_pending.clear();
+        return;
     }
     if (m_pending.isEmpty())
         m_requestStartUs = nowUs();
@@ -278,7 +324,7 @@ void ModuleSimulator::processFrames()
             continue;
         if (reply.paced) {
             const std::int64_t requestEnd =
-                m_requestStartUs + static_cast<std::int64_t>(std::llround(frameLength * kByteTimeUs));
+                m_requestStartUs + static_cast<std::int64_t>(std::llround(frameLength * byteTimeUs()));
             sleepUntilUs(requestEnd + m_options.replyDelayUs);
         } else if (m_options.replyDelayUs > 0) {
             std::this_thread::sleep_for(std::chrono::microseconds(m_options.replyDelayUs));
@@ -464,7 +510,7 @@ void ModuleSimulator::transmit(const QByteArray &frame, bool paced)
     // have arrived, counted from the start so that no error accumulates.
     const std::int64_t start = nowUs();
     for (qsizetype i = 0; i < frame.size(); ++i) {
-        sleepUntilUs(start + static_cast<std::int64_t>(std::llround((i + 1) * kByteTimeUs)));
+        sleepUntilUs(start + static_cast<std::int64_t>(std::llround((i + 1) * byteTimeUs())));
         [[maybe_unused]] const ssize_t n = ::write(m_master, frame.constData() + i, 1);
     }
 }

@@ -27,6 +27,10 @@ struct SimulatorOptions {
     // Pace every byte as a 9600 baud 8E1 line would (11 bits, about 1.15 ms),
     // both the request coming in and the reply going out.
     bool lineRate = false;
+    // The rate the module's line runs at: it hears only a port set to this
+    // rate (bytes at any other rate are noise to it) and paces at it. 0: it
+    // hears a port at any rate and paces at 9600 baud.
+    int baudRate = 0;
     // The module's own time between the end of a request and its reply.
     int replyDelayUs = 0;
     // When set, a symbolic link of this name follows the pseudo-terminal, so
@@ -64,6 +68,8 @@ struct SimulatorFault {
 class ModuleSimulator {
 public:
     static constexpr double kByteTimeUs = 11.0 * 1'000'000.0 / 9600.0;
+    // Whether the simulator knows the rate (one of the standard ones).
+    static bool IsLineSpeed(int baudRate);
 
     explicit ModuleSimulator(SimulatorOptions options = {});
     ~ModuleSimulator();
@@ -141,6 +147,10 @@ private:
     };
 
     void run();
+    // 11 bit times at the module's rate.
+    double byteTimeUs() const;
+    // Whether the port on the other side is set to the module's rate.
+    bool hearsTheLine() const;
     void receive(const std::uint8_t *bytes, int count);
     void processFrames();
     Reply answer(std::uint8_t command, const QByteArray &data);

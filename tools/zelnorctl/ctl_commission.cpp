@@ -233,9 +233,9 @@ QStringList LanePorts(const QCommandLineParser &parser)
         Err() << *refusal << Qt::endl;
         return {};
     }
-    for (const QString &port : ports) {
-        if (!CSerialLink::PortExists(port)) {
-            Err() << StrF(CtlStrings::NoSuchPort, {port}) << Qt::endl;
+    for (const CommissioningPorts::LanePort &port : CommissioningPorts::Read(ports)) {
+        if (!CSerialLink::PortExists(port.name)) {
+            Err() << StrF(CtlStrings::NoSuchPort, {port.name}) << Qt::endl;
             return {};
         }
     }
@@ -270,7 +270,7 @@ int Commission(const QStringList &args, const QCommandLineParser &parser)
     const QString under = parser.value(QStringLiteral("under"));
     const std::optional<int> count = CountOption(parser);
     if (parser.value(QStringLiteral("port")).isEmpty() || under.isEmpty()) {
-        Err() << StrF(CtlStrings::Usage, {QStringLiteral("--port DEVICE [--port DEVICE ...] --under PATH")})
+        Err() << StrF(CtlStrings::Usage, {QStringLiteral("--port DEVICE[:SETTINGS] [--port DEVICE[:SETTINGS] ...] --under PATH")})
               << Qt::endl;
         return ExitUnusable;
     }

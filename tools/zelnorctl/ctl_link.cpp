@@ -13,6 +13,12 @@ CtlLink::CtlLink(const QString &port) : m_port(port)
 {
     m_controller.setPortOverride(port);
     m_controller.handler().setProjectHooks(this);
+    // The online flag alone is set before the module's notice is handled:
+    // whoever waits for the module waits for that notice.
+    QObject::connect(&m_controller, &LinkController::noticeHandled, [this](int kind, int change) {
+        if (kind == int(LinkNotice::Connection) && change != PeriodicRefresh)
+            m_moduleConnected = change == ModuleConnected;
+    });
 }
 
 CtlLink::~CtlLink()
@@ -23,25 +29,46 @@ CtlLink::~CtlLink()
 
 bool CtlLink::StartAndWaitOnline(int timeoutMs)
 {
-    if (!CSerialLink::PortExists(m_port)) {
+    if (!Start()) {
         Err() << StrF(CtlStrings::NoSuchPort, {m_port}) << Qt::endl;
         return false;
     }
+    return WaitOnline(timeoutMs);
+}
+
+bool CtlLink::Start()
+{
+    if (!CSerialLink::PortExists(m_port))
+        return false;
     // The link runs while a project is open; a command without a project
     // still talks to the module.
     m_controller.setProjectOpen(true);
-    m_controller.StartLink();
-    if (!RunUntil([this] { return m_controller.isOnline(); }, timeoutMs)) {
+    return m_controller.StartLink();
+}
+
+bool CtlLink::WaitOnline(int timeoutMs, bool lastWait)
+{
+    if (!RunUntil([this] { return m_moduleConnected && m_controller.isOnline(); }, timeoutMs, lastWait)) {
         Err() << StrF(CtlStrings::NoModuleAnswers, {m_port}) << Qt::endl;
         return false;
     }
     return true;
 }
 
-bool CtlLink::RunUntil(const std::function<bool()> &done, int timeoutMs)
+bool CtlLink::RunUntil(const std::function<bool()> &done, int timeoutMs, bool lastWait)
 {
-    if (done())
+    if (done()) {
+        if (lastWait)
+            m_controller.RequestStop();
         return true;
+    }
+    // Handled within the notice, before the worker goes on.
+    QMetaObject::Connection stopper;
+    if (lastWait)
+        stopper = QObject::connect(&m_controller, &LinkController::noticeHandled, [this, &done] {
+            if (done())
+                m_controller.RequestStop();
+        });
     QEventLoop loop;
     QTimer deadline;
     deadline.setSingleShot(true);
@@ -55,6 +82,7 @@ bool CtlLink::RunUntil(const std::function<bool()> &done, int timeoutMs)
     deadline.start(timeoutMs);
     loop.exec();
     QObject::disconnect(connection);
+    QObject::disconnect(stopper);
     return done();
 }
 

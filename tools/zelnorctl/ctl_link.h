@@ -18,9 +18,18 @@ public:
     // Starts the link and waits until a module answers; false after a
     // printed refusal when the port does not exist or no module answers.
     bool StartAndWaitOnline(int timeoutMs = 10000);
+    // Starts the link when the port exists, so that the port is opened and
+    // the module read while the command does other work; false, with
+    // nothing printed, when the port does not exist.
+    bool Start();
+    // Waits until a module answers and its coming online has been handled;
+    // false after a printed refusal.
+    bool WaitOnline(int timeoutMs = 10000, bool lastWait = false);
     // Runs the event loop until done() holds or the time is up; true when
-    // done() held.
-    bool RunUntil(const std::function<bool()> &done, int timeoutMs);
+    // done() held. With lastWait the command needs the module no more once
+    // done() holds: the link ends at that notice instead of reading the
+    // module again while the command finishes.
+    bool RunUntil(const std::function<bool()> &done, int timeoutMs, bool lastWait = false);
 
     LinkController &Controller() { return m_controller; }
 
@@ -37,4 +46,6 @@ public:
 private:
     QString m_port;
     LinkController m_controller;
+    // Whether the latest connection change handled brought a module online.
+    bool m_moduleConnected = false;
 };

@@ -29,12 +29,14 @@ namespace CtlCommands {
 namespace {
 // The transfer of a project and the module on a port, online and looked up;
 // nothing after a printed refusal (exit code in code).
+// Without moduleNeededAfter the link ends once the module was compared.
 std::unique_ptr<CtlTransfer> OpenTransfer(const QString &path, const QString &port, int &code,
-                                          CtlProject::Access access, bool needsProjectModule = true)
+                                          CtlProject::Access access, bool needsProjectModule = true,
+                                          bool moduleNeededAfter = true)
 {
     auto transfer = std::make_unique<CtlTransfer>(port);
     code = ExitUnusable;
-    if (!transfer->Open(path, access)) {
+    if (!transfer->Open(path, access, moduleNeededAfter)) {
         code = transfer->OpenFailure();
         return nullptr;
     }
@@ -52,7 +54,9 @@ std::unique_ptr<CtlTransfer> OpenTransfer(const QString &path, const QString &po
 int Compare(const QString &path, const QString &port, bool json)
 {
     int code = ExitOk;
-    const std::unique_ptr<CtlTransfer> transfer = OpenTransfer(path, port, code, CtlProject::Access::Read);
+    // The comparison is made as the module comes online: nothing is read after.
+    const std::unique_ptr<CtlTransfer> transfer =
+        OpenTransfer(path, port, code, CtlProject::Access::Read, true, false);
     if (!transfer)
         return code;
     // The report was written to the log as the module came online.
@@ -109,9 +113,10 @@ int WaitForReadBack(CtlTransfer &transfer)
 {
     ModuleTransfer &moduleTransfer = transfer.Transfer();
     // A module gone away ends the wait within a poll: its read-back fails.
+    // Nothing is read after the read-back.
     if (!transfer.WaitForNotice(
             int(LinkNotice::DownloadDone), [&moduleTransfer] { return !moduleTransfer.IsReadBackPending(); },
-            60000))
+            60000, true))
         return ExitRefused;
     const bool verified = moduleTransfer.LastDownloadStored() &&
                           moduleTransfer.ReadBackResult() == ModuleTransfer::ReadBack::Same;

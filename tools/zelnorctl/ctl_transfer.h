@@ -15,14 +15,17 @@ public:
 
     // Opens the project, starts the link and waits for the module to come
     // online and be looked up in the project; false after a printed refusal.
-    bool Open(const QString &project, CtlProject::Access access);
+    // Without moduleNeededAfter the link ends as soon as the module has been
+    // looked up and compared.
+    bool Open(const QString &project, CtlProject::Access access, bool moduleNeededAfter = true);
     int OpenFailure() const { return m_project.OpenFailure(); }
     // Whether the connected module has its module in the project.
     bool HasProjectModule() const { return m_transfer && m_transfer->OnlineModule() != 0; }
 
     // Runs the event loop until a notice of kind has been handled after now
-    // and then done() holds; false on time-out.
-    bool WaitForNotice(int kind, const std::function<bool()> &done, int timeoutMs = 30000);
+    // and then done() holds; false on time-out. lastWait: as
+    // CtlLink::RunUntil.
+    bool WaitForNotice(int kind, const std::function<bool()> &done, int timeoutMs = 30000, bool lastWait = false);
 
     CtlProject &Project() { return m_project; }
     CtlLink &Link() { return m_link; }

@@ -262,7 +262,7 @@ const std::map<QString, Command> &Commands()
           [](const QStringList &a, const QCommandLineParser &parser) { return RunAction(a, parser); },
           false, 64143, QStringLiteral("zelnorctl action --port /dev/ttyUSB0 2")}},
         {QStringLiteral("commission"),
-         {QStringLiteral("PROJECT --port DEVICE [--port DEVICE ...] --under PATH [--assign-next] [--retry-failed] "
+         {QStringLiteral("PROJECT --port DEVICE[:SETTINGS] [--port DEVICE[:SETTINGS] ...] --under PATH [--assign-next] [--retry-failed] "
                          "[--skip PATH] [--reset PATH] [--count N]"),
           1, 1,
           CtlCommission::Commission, false, 64400,
