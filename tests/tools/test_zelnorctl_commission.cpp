@@ -365,6 +365,8 @@ void TestZelnorctlCommission::aFolderDeletedByAnotherProgramStopsTheRunUnwritten
     QVERIFY2(!out.contains("Can't"), out.constData());
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM CommissioningRecords WHERE SerialNr = 'BENCHA02'").toInt(), 0);
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM CommissioningRecords").toInt(), 2);
+}
+
 void TestZelnorctlCommission::eachLaneTalksAtItsOwnLineSettings()
 {
     // The first module's line runs at 19200 baud and answers nothing else;
