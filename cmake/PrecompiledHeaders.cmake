@@ -18,13 +18,47 @@ set(ZW_PCH_GUI_HEADERS ${ZW_PCH_CORE_HEADERS}
   <QPainter> <QPlainTextEdit> <QPushButton> <QTreeView> <QVBoxLayout> <QWidget>)
 
 # zelnor_core and zelnor_gui precompile their own; a target built like one of
-# them reuses that. The tests do not: Qt's test module gives every test folder
-# its own QT_TESTCASE_BUILDDIR, which QtTest's headers read, so no header
-# holding them could be shared between folders.
+# them reuses that.
 # zw_pch(TARGET KIND): KIND is core or gui (TARGET links zelnor_core or
 # zelnor_gui and no further Qt module).
 function(zw_pch target kind)
   if(ZW_PCH)
     target_precompile_headers(${target} REUSE_FROM zelnor_${kind})
+  endif()
+endfunction()
+
+# The tests share one precompiled header of each kind with QtTest in it. Qt's
+# test module defines QT_TESTCASE_BUILDDIR and QT_TESTCASE_SOURCEDIR per
+# folder and its headers test them, so gcc would refuse a header made in
+# another folder; no test looks for data beside its sources, so the tests
+# undefine both.
+set(ZW_PCH_TEST_HEADERS <QSignalSpy> <QTemporaryDir> <QtTest>)
+function(zw_test_flags target)
+  target_compile_options(${target} PRIVATE -UQT_TESTCASE_BUILDDIR -UQT_TESTCASE_SOURCEDIR)
+endfunction()
+
+# zw_test_pch_holders(): the two targets that make the tests' headers.
+function(zw_test_pch_holders)
+  if(NOT ZW_PCH)
+    return()
+  endif()
+  set(anchor ${CMAKE_CURRENT_BINARY_DIR}/test_pch_anchor.cpp)
+  file(WRITE ${anchor} "// Only here so that the precompiled header has a target to belong to.\n")
+  foreach(kind core gui)
+    string(TOUPPER ${kind} KIND)
+    add_library(zw_test_pch_${kind} OBJECT ${anchor})
+    target_link_libraries(zw_test_pch_${kind} PRIVATE zelnor_${kind} Qt6::Test)
+    zw_warnings(zw_test_pch_${kind})
+    zw_test_flags(zw_test_pch_${kind})
+    target_precompile_headers(zw_test_pch_${kind} PRIVATE ${ZW_PCH_${KIND}_HEADERS} ${ZW_PCH_TEST_HEADERS})
+  endforeach()
+endfunction()
+
+# zw_test_pch(TARGET KIND): a test program or test library reuses the tests'
+# header of its kind.
+function(zw_test_pch target kind)
+  zw_test_flags(${target})
+  if(ZW_PCH)
+    target_precompile_headers(${target} REUSE_FROM zw_test_pch_${kind})
   endif()
 endfunction()
