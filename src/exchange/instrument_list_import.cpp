@@ -28,6 +28,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <utility>
 #include <optional>
@@ -133,6 +135,11 @@ public:
     QString message;
 };
 
+// Every value of a row that its column refused, each named.
+struct CellsRefused {
+    std::vector<RowRefused> cells;
+};
+
 // A folder the rows go into was deleted by another program since it was
 // read: no row may be written under it, and the import ends.
 struct FolderGone {
@@ -160,6 +167,9 @@ public:
             return ImportRow();
         } catch (const RowRefused &refused) {
             m_report.refused.push_back({m_line, refused.column, refused.message});
+        } catch (const CellsRefused &refused) {
+            for (const RowRefused &cell : refused.cells)
+                m_report.refused.push_back({m_line, cell.column, cell.message});
         } catch (const COLEDBException &error) {
             m_report.refused.push_back({m_line, QString(), MessageText(error)});
         }
@@ -200,6 +210,8 @@ private:
             const std::optional<ModuleTypeInfo> present = FindModuleType(
                 m_session, m_levels, m_document.GetValue(*module, QStringLiteral("ModulTypID"), true).toInt());
             Refuse(Columns::Type, StrF(TypeDiffers, {key, present ? present->name : QString(), type->name}));
+        } else {
+            RefuseElsewhere(*module);
         }
         const QString path = m_document.GetPath(*module);
         RefuseSecondRow(module->handle(), path);
@@ -209,6 +221,27 @@ private:
         else if (!entry.changes.empty())
             m_report.changed.push_back(entry);
         return path;
+    }
+
+    // A row that names the folders of a module it finds names where the
+    // module stands: a row that puts it elsewhere is refused, not ignored.
+    void RefuseElsewhere(const Item &module)
+    {
+        const QString *columns[] = {&Columns::Plant, &Columns::Cabinet, &Columns::Carrier};
+        if (std::none_of(std::begin(columns), std::end(columns), [this](const QString *c) { return m_header.Has(*c); }))
+            return;
+        const FolderNames present = FoldersOf(m_document, module);
+        const FolderNames row{Cell(Columns::Plant), Cell(Columns::Cabinet), Cell(Columns::Carrier)};
+        if (row.SameAs(present))
+            return;
+        const QString *blamed = columns[0];
+        if (row.plant.compare(present.plant, Qt::CaseInsensitive) == 0)
+            blamed = row.cabinet.compare(present.cabinet, Qt::CaseInsensitive) == 0 ? columns[2] : columns[1];
+        ContainerItem *project = ProjectItemOf(m_document);
+        const QString projectPath = project ? m_document.GetPath(*project) : QString();
+        Refuse(m_header.Has(*blamed) ? *blamed : QString(),
+               StrF(ExchangeStrings::ModuleElsewhere,
+                    {m_document.GetPath(module), present.PathBelow(projectPath), row.PathBelow(projectPath)}));
     }
 
     // A module stands in a list once: a second row would silently undo the first.
@@ -408,12 +441,20 @@ private:
         const std::vector<Assignment> assignments = AssignmentsOf(created, editor.parameters().channelCount());
         const QStringList before = created ? QStringList() : Texts(editor);
         ParameterColumnEdit edit(editor);
+        CellsRefused refused;
         for (const Assignment &assignment : assignments) {
-            const QString refusal =
-                edit.Apply(std::max(assignment.channel, 1), {{assignment.column, ValueText(editor, assignment)}});
-            if (!refusal.isEmpty())
-                Refuse(assignment.header, refusal);
+            try {
+                const QString refusal =
+                    edit.Apply(std::max(assignment.channel, 1), {{assignment.column, ValueText(editor, assignment)}});
+                if (!refusal.isEmpty())
+                    refused.cells.emplace_back(assignment.header, refusal);
+            } catch (const RowRefused &cell) {
+                refused.cells.push_back(cell);
+            }
         }
+        // Every cell of the row that cannot be taken is named, not only the first.
+        if (!refused.cells.empty())
+            throw refused;
         if (editor.Apply() == ModuleParameterEditor::ApplyResult::Refused) {
             const QString message = m_capture.Take();
             Refuse(Blame(rows, assignments, message), message);
@@ -558,7 +599,7 @@ ImportReport InstrumentListImport::Run(const QByteArray &file, bool write)
     ItemHandle gone = 0;
     try {
         RowImporter importer(m_document, m_catalogues, header, table.decimalComma(), report);
-        const std::unique_ptr<ItemProgress> progress = ProgressService::Begin(ProgressKind::Importing, report.rows);
+        const std::unique_ptr<ItemProgress> progress = ProgressService::Begin(write ? ProgressKind::Importing : ProgressKind::Checking, report.rows);
         for (size_t index = 1; index < table.records.size() && !cancelled; ++index) {
             const QString path = importer.Import(table.records[index]);
             cancelled = !progress->Step(1, QString(), path);
@@ -597,31 +638,53 @@ void ImportReport::Forget()
     addedFolders.clear();
 }
 
+int ImportReport::RefusedRows() const
+{
+    QSet<int> lines;
+    for (const ImportRefusal &refusal : refused)
+        lines.insert(refusal.line);
+    return int(lines.size());
+}
+
 QString ImportReport::RefusalText(const ImportRefusal &refusal)
 {
     return refusal.column.isEmpty() ? StrF(RefusedWithoutColumn, {refusal.line, refusal.message})
                                     : StrF(RefusedWithColumn, {refusal.line, refusal.column, refusal.message});
 }
 
-QStringList ImportReport::Lines() const
+QStringList ImportReport::Lines(ImportLines shown) const
 {
+    const bool all = shown == ImportLines::All;
     QStringList lines;
-    if (!encoding.isEmpty())
+    if (all && !encoding.isEmpty())
         lines << StrF(ExchangeStrings::ReadAs, {encoding});
-    if (!unknownColumns.isEmpty())
+    if (all && !unknownColumns.isEmpty())
         lines << StrF(UnknownColumns, {unknownColumns.join(QStringLiteral(", "))});
-    for (const QString &folder : addedFolders)
-        lines << StrF(FolderAddedLine, {folder});
-    for (const ImportEntry &entry : added)
-        lines << StrF(AddedLine, {entry.path});
-    for (const ImportEntry &entry : changed) {
-        lines << StrF(ChangedLine, {entry.path});
-        for (const ImportChange &change : entry.changes)
-            lines << StrF(ChangedValue, {change.column, change.before, change.after});
+    // Refusals first: they are what must be put right.
+    if (all || shown == ImportLines::Refused) {
+        for (const ImportRefusal &refusal : refused)
+            lines << StrF(RefusedLine, {RefusalText(refusal)});
     }
-    for (const ImportRefusal &refusal : refused)
-        lines << StrF(RefusedLine, {RefusalText(refusal)});
+    // What is not written is said as what would be done.
+    if (all || shown == ImportLines::Added) {
+        for (const QString &folder : addedFolders)
+            lines << StrF(written ? FolderAddedLine : ExchangeStrings::WouldAddFolder, {folder});
+        for (const ImportEntry &entry : added)
+            lines << StrF(written ? AddedLine : ExchangeStrings::WouldAdd, {entry.path});
+    }
+    if (all || shown == ImportLines::Changed) {
+        for (const ImportEntry &entry : changed) {
+            lines << StrF(written ? ChangedLine : ExchangeStrings::WouldChange, {entry.path});
+            for (const ImportChange &change : entry.changes)
+                lines << StrF(ChangedValue, {change.column, change.before, change.after});
+        }
+    }
     return lines;
+}
+
+QString ImportReport::Text(const QString &fileName) const
+{
+    return (QStringList{Summary(fileName)} + Lines()).join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
 QString ImportReport::Summary(const QString &fileName) const
@@ -629,8 +692,8 @@ QString ImportReport::Summary(const QString &fileName) const
     if (!fileError.isEmpty())
         return fileError;
     if (!refused.empty())
-        return StrF(ImportRefused, {int(refused.size()), rows});
+        return StrF(ImportRefused, {RefusedRows(), rows});
     if (!written)
-        return StrF(DryRunSummary, {int(added.size()), int(changed.size()), int(refused.size())});
+        return StrF(DryRunSummary, {int(added.size()), int(changed.size()), RefusedRows()});
     return StrF(Imported, {fileName, int(added.size()), int(changed.size()), int(addedFolders.size())});
 }

@@ -31,6 +31,9 @@ struct ImportEntry {
     std::vector<ImportChange> changes;
 };
 
+// Which lines of a report are shown: every line, or one kind of row.
+enum class ImportLines { All, Refused, Added, Changed };
+
 struct ImportReport {
     QString fileError; // the file as a whole cannot be read; nothing else is set
     QString encoding;  // the encoding the file was read in
@@ -48,11 +51,16 @@ struct ImportReport {
     // Drops what the rows did, after the import was given up.
     void Forget();
     bool accepted() const { return fileError.isEmpty() && refused.empty() && rows > 0; }
+    // The rows refused; a row may be refused for several of its cells.
+    int RefusedRows() const;
     // The refusal as one line: "Line 7, column Ch1.RangeEnd: ...".
     static QString RefusalText(const ImportRefusal &refusal);
-    // Every line of the report: the encoding read, unknown columns, added folders and modules,
-    // changes (old -> new), refusals.
-    QStringList Lines() const;
+    // The lines of the report: the encoding read, unknown columns, refusals
+    // first, then added folders and modules and changes (old -> new); what
+    // was not written as what would be done.
+    QStringList Lines(ImportLines shown = ImportLines::All) const;
+    // The report as a text file holds it: the summary, then every line.
+    QString Text(const QString &fileName) const;
     // The closing sentence: what was imported, what would be, or why nothing.
     QString Summary(const QString &fileName) const;
 };

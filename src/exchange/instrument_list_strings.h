@@ -31,5 +31,13 @@ enum : int {
     ImportCancelled = 63398,
     ProjectBusy = 63399,
     NothingImportedBeforeGone = 64600,
+    ChannelHeader = 64750,
+    RangeBeginHeader = 64751,
+    RangeEndHeader = 64752,
+    PlantHeader = 64753,
+    CabinetHeader = 64754,
+    CarrierHeader = 64755,
+    TypeHeader = 64756,
+    ModuleHeader = 64757,
 };
 } // namespace InstrumentListStrings

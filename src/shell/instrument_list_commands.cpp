@@ -7,6 +7,7 @@
 #include "exchange/csv_table.h"
 #include "exchange/instrument_list.h"
 #include "exchange/instrument_list_strings.h"
+#include "tree/item.h"
 #include "tree/my7100_doc.h"
 
 #include <QFile>
@@ -16,15 +17,29 @@
 using namespace InstrumentListStrings;
 
 namespace {
-QString AskFile(FileDialogRequest::Kind kind, int title)
+QString AskFile(FileDialogRequest::Kind kind, int title, int extension = InstrumentListCommands::CsvExtension,
+                int filterName = InstrumentListCommands::CsvFilterName)
 {
     FileDialogRequest request;
     request.kind = kind;
     request.title = Str(title);
-    request.filters = FileDialogService::BuildFilters(
-        {{InstrumentListCommands::CsvExtension, InstrumentListCommands::CsvFilterName}});
-    request.defaultExtension = Str(InstrumentListCommands::CsvExtension);
+    request.filters = FileDialogService::BuildFilters({{extension, filterName}});
+    request.defaultExtension = Str(extension);
     return FileDialogService::show(request);
+}
+
+// The folder selected in the tree, when the user wants only its modules;
+// null for the whole project.
+Item *AskFolder(CMy7100Doc &document)
+{
+    Item *selected = document.FindItem(document.CurrentItem());
+    if (!selected || !CMy7100Doc::IsFolder(*selected))
+        return nullptr;
+    const MessageAnswer answer = MessageService::show({StrF(InstrumentListCommands::ExportSelectedOnly,
+                                                            {document.GetPath(*selected)}),
+                                                       MessageIcon::Question, MessageButtons::YesNo,
+                                                       MessageAnswer::Yes});
+    return answer == MessageAnswer::Yes ? selected : nullptr;
 }
 
 // The form of the list: for spreadsheets (UTF-8 marked as such, and
@@ -66,8 +81,9 @@ bool InstrumentListCommands::Export()
     const QString path = AskFile(FileDialogRequest::Kind::Save, ExportTitle);
     if (path.isEmpty())
         return false;
+    Item *under = AskFolder(m_document);
     const CsvDialect dialect = AskDialect();
-    const InstrumentListExport::Result rows = InstrumentListExport(m_document, m_catalogues).Rows(nullptr, false);
+    const InstrumentListExport::Result rows = InstrumentListExport(m_document, m_catalogues).Rows(under, false);
     if (!rows.ok)
         return false;
     // The file dialog asked before an existing file is replaced.
@@ -116,7 +132,25 @@ bool InstrumentListCommands::Import()
         Refuse(summary);
         return false;
     }
+    // The log names what changed, not only how much.
+    for (const QString &line : done.Lines())
+        WriteLogLine(line);
     WriteLogLine(summary);
     MessageService::information(summary);
+    return true;
+}
+
+bool InstrumentListCommands::SaveReport(const ImportReport &report, const QString &openProject)
+{
+    const QString path = AskFile(FileDialogRequest::Kind::Save, SaveReportButton, ReportExtension, ReportFilterName);
+    if (path.isEmpty())
+        return false;
+    // The file dialog asked before an existing file is replaced.
+    const OutputFile::Target target{path, OutputFile::Content::Text, true, openProject};
+    if (const QString refusal = OutputFile::WriteBytes(target, report.Text(QString()).toUtf8()); !refusal.isEmpty()) {
+        Refuse(refusal);
+        return false;
+    }
+    WriteLogLine(StrF(ReportWritten, {path}));
     return true;
 }
