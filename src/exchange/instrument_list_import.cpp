@@ -240,7 +240,7 @@ private:
         ContainerItem *project = ProjectItemOf(m_document);
         const QString projectPath = project ? m_document.GetPath(*project) : QString();
         Refuse(m_header.Has(*blamed) ? *blamed : QString(),
-               StrF(ExchangeStrings::ModuleElsewhere,
+               StrF(ModuleElsewhere,
                     {m_document.GetPath(module), present.PathBelow(projectPath), row.PathBelow(projectPath)}));
     }
 
@@ -442,19 +442,26 @@ private:
         const QStringList before = created ? QStringList() : Texts(editor);
         ParameterColumnEdit edit(editor);
         CellsRefused refused;
+        std::vector<Assignment> taken;
         for (const Assignment &assignment : assignments) {
             try {
                 const QString refusal =
                     edit.Apply(std::max(assignment.channel, 1), {{assignment.column, ValueText(editor, assignment)}});
-                if (!refusal.isEmpty())
+                if (refusal.isEmpty())
+                    taken.push_back(assignment);
+                else
                     refused.cells.emplace_back(assignment.header, refusal);
             } catch (const RowRefused &cell) {
                 refused.cells.push_back(cell);
             }
         }
-        // Every cell of the row that cannot be taken is named, not only the first.
-        if (!refused.cells.empty())
+        // Every cell of the row that cannot be taken is named, not only the
+        // first: with the checks of Apply on the values that were taken.
+        if (!refused.cells.empty()) {
+            if (const std::optional<QString> failed = FailedCheck(editor))
+                refused.cells.emplace_back(Blame(rows, taken, *failed), *failed);
             throw refused;
+        }
         if (editor.Apply() == ModuleParameterEditor::ApplyResult::Refused) {
             const QString message = m_capture.Take();
             Refuse(Blame(rows, assignments, message), message);
@@ -531,15 +538,19 @@ private:
         return column;
     }
 
-    bool PassesChecks(const ModuleParameterEditor &probe)
+    bool PassesChecks(const ModuleParameterEditor &probe) { return !FailedCheck(probe); }
+
+    // The message of the first check of Apply the values fail; nothing
+    // when they pass.
+    std::optional<QString> FailedCheck(const ModuleParameterEditor &probe)
     {
         const ModuleParameters &parameters = probe.parameters();
         const ParameterValidator validator(m_catalogues, parameters);
         bool passes = probe.CheckTexts() && (parameters.family == Family7220 || validator.CheckMeasuringRange());
         for (int channel = 1; passes && channel <= 2; ++channel)
             passes = !parameters.hasChannel(channel) || validator.ValidateChannel(channel);
-        m_capture.Take();
-        return passes;
+        const QString message = m_capture.Take();
+        return passes ? std::nullopt : std::optional<QString>(message);
     }
 
     CMy7100Doc &m_document;
@@ -668,13 +679,13 @@ QStringList ImportReport::Lines(ImportLines shown) const
     // What is not written is said as what would be done.
     if (all || shown == ImportLines::Added) {
         for (const QString &folder : addedFolders)
-            lines << StrF(written ? FolderAddedLine : ExchangeStrings::WouldAddFolder, {folder});
+            lines << StrF(written ? FolderAddedLine : WouldAddFolder, {folder});
         for (const ImportEntry &entry : added)
-            lines << StrF(written ? AddedLine : ExchangeStrings::WouldAdd, {entry.path});
+            lines << StrF(written ? AddedLine : WouldAdd, {entry.path});
     }
     if (all || shown == ImportLines::Changed) {
         for (const ImportEntry &entry : changed) {
-            lines << StrF(written ? ChangedLine : ExchangeStrings::WouldChange, {entry.path});
+            lines << StrF(written ? ChangedLine : WouldChange, {entry.path});
             for (const ImportChange &change : entry.changes)
                 lines << StrF(ChangedValue, {change.column, change.before, change.after});
         }

@@ -39,5 +39,9 @@ enum : int {
     CarrierHeader = 64755,
     TypeHeader = 64756,
     ModuleHeader = 64757,
+    WouldAdd = 64758,
+    WouldChange = 64759,
+    WouldAddFolder = 64760,
+    ModuleElsewhere = 64761,
 };
 } // namespace InstrumentListStrings

@@ -92,16 +92,35 @@ int Modules(const QString &project)
     return count;
 }
 
-// The cells of a list without quoted fields by their headers, one map a row.
+// The fields of one line of a comma-separated list, quotes taken off.
+QStringList Fields(const QString &line)
+{
+    QStringList fields{QString()};
+    bool quoted = false;
+    for (qsizetype at = 0; at < line.size(); ++at) {
+        const QChar c = line[at];
+        if (c == '"' && quoted && at + 1 < line.size() && line[at + 1] == '"')
+            fields.last() += line[++at];
+        else if (c == '"')
+            quoted = !quoted;
+        else if (c == ',' && !quoted)
+            fields << QString();
+        else
+            fields.last() += c;
+    }
+    return fields;
+}
+
+// The cells of a list (one line a row) by their headers, one map a row.
 QList<QHash<QString, QString>> CellsByHeader(const QByteArray &bytes)
 {
     QList<QByteArray> lines = bytes.split('\n');
-    const QStringList header = QString::fromUtf8(lines.takeFirst()).trimmed().split(QLatin1Char(','));
+    const QStringList header = Fields(QString::fromUtf8(lines.takeFirst()).trimmed());
     QList<QHash<QString, QString>> rows;
     for (const QByteArray &line : lines) {
         if (line.trimmed().isEmpty())
             continue;
-        const QStringList cells = QString::fromUtf8(line).trimmed().split(QLatin1Char(','));
+        const QStringList cells = Fields(QString::fromUtf8(line).trimmed());
         QHash<QString, QString> row;
         for (int index = 0; index < header.size() && index < cells.size(); ++index)
             row.insert(header[index], cells[index]);
@@ -436,8 +455,9 @@ void TestZelnorctlInstrumentList::listSpeaksThePagesLabelsAndTexts()
     QCOMPARE(row.value("Ch1 Output error value"), QString("21.500"));
 
     // For scripts: codes under the names set takes.
-    QCOMPARE(Ctl({"export", project, "--csv", list, "--codes"}).exitCode, 0);
-    const QHash<QString, QString> codes = CellsByHeader(Read(list)).value(0);
+    const QString codeList = dir.filePath("codes.csv");
+    QCOMPARE(Ctl({"export", project, "--csv", codeList, "--codes"}).exitCode, 0);
+    const QHash<QString, QString> codes = CellsByHeader(Read(codeList)).value(0);
     QCOMPARE(codes.value("Ch1.Relay1AgainSettingProtection"), QString("3"));
     QCOMPARE(codes.value("Ch1.OutputErrorStop"), QString("8"));
     QCOMPARE(codes.value("DIPSwitch"), QString("-1"));
