@@ -11,6 +11,7 @@
 #include "tree/module_dialog_logic.h"
 #include "tree/module_dialog_service.h"
 #include "tree/my7100_doc.h"
+#include "tree/transfer_set.h"
 
 #include "base/message_service.h"
 #include "base/string_table.h"
@@ -211,7 +212,7 @@ private:
                 m_session, m_levels, m_document.GetValue(*module, QStringLiteral("ModulTypID"), true).toInt());
             Refuse(Columns::Type, StrF(TypeDiffers, {key, present ? present->name : QString(), type->name}));
         } else {
-            RefuseElsewhere(*module);
+            module = &MovedWhereTheRowPutsIt(*module, key, type);
         }
         const QString path = m_document.GetPath(*module);
         RefuseSecondRow(module->handle(), path);
@@ -224,24 +225,47 @@ private:
     }
 
     // A row that names the folders of a module it finds names where the
-    // module stands: a row that puts it elsewhere is refused, not ignored.
-    void RefuseElsewhere(const Item &module)
+    // module stands: the module is moved there (the folders made where
+    // missing), as a cut and paste in the tree moves it; where the hierarchy
+    // rules let it not stand there, the row is refused. The module as it
+    // now stands.
+    Item &MovedWhereTheRowPutsIt(Item &module, const QString &key, const std::optional<ModuleTypeInfo> &type)
     {
         const QString *columns[] = {&Columns::Plant, &Columns::Cabinet, &Columns::Carrier};
         if (std::none_of(std::begin(columns), std::end(columns), [this](const QString *c) { return m_header.Has(*c); }))
-            return;
+            return module;
         const FolderNames present = FoldersOf(m_document, module);
         const FolderNames row{Cell(Columns::Plant), Cell(Columns::Cabinet), Cell(Columns::Carrier)};
         if (row.SameAs(present))
-            return;
+            return module;
         const QString *blamed = columns[0];
         if (row.plant.compare(present.plant, Qt::CaseInsensitive) == 0)
             blamed = row.cabinet.compare(present.cabinet, Qt::CaseInsensitive) == 0 ? columns[2] : columns[1];
-        ContainerItem *project = ProjectItemOf(m_document);
-        const QString projectPath = project ? m_document.GetPath(*project) : QString();
-        Refuse(m_header.Has(*blamed) ? *blamed : QString(),
-               StrF(ModuleElsewhere,
-                    {m_document.GetPath(module), present.PathBelow(projectPath), row.PathBelow(projectPath)}));
+        const QString column = m_header.Has(*blamed) ? *blamed : QString();
+        const QString from = m_document.GetPath(module);
+        ContainerItem &folder = FolderOfRow();
+        const std::optional<TransferSet> set = m_document.Describe({&module}, true);
+        if (!set || !m_document.AcceptsData(m_document.MakeTransferData(*set), &folder))
+            Refuse(column, StrF(CannotMoveThere, {from, m_document.GetPath(folder)}));
+        const ItemHandle original = module.handle();
+        const ModuleDialogService::Presenter previous =
+            ModuleDialogService::setPresenter(ModuleDialogService::acceptProposals);
+        const bool pasted = m_document.PasteItems(*set, folder);
+        ModuleDialogService::setPresenter(previous);
+        if (!pasted)
+            Refuse(column, m_capture.Take());
+        {
+            // Every item was pasted: the original goes, as a completed cut.
+            BulkScope bulk(m_document, false);
+            Item *left = m_document.FindItem(original);
+            if (!left || !m_document.Delete(*left))
+                Refuse(column, m_capture.Take());
+        }
+        Item *moved = FindModule(key, type);
+        if (!moved)
+            Refuse(column, m_capture.Take());
+        m_report.moved.push_back({m_line, from, m_document.GetPath(*moved)});
+        return *moved;
     }
 
     // A module stands in a list once: a second row would silently undo the first.
@@ -645,6 +669,7 @@ void ImportReport::Forget()
 {
     added.clear();
     changed.clear();
+    moved.clear();
     refused.clear();
     addedFolders.clear();
 }
@@ -683,6 +708,10 @@ QStringList ImportReport::Lines(ImportLines shown) const
         for (const ImportEntry &entry : added)
             lines << StrF(written ? AddedLine : WouldAdd, {entry.path});
     }
+    if (all || shown == ImportLines::Moved) {
+        for (const ImportMove &move : moved)
+            lines << StrF(written ? MovedLine : WouldMove, {move.from, move.to});
+    }
     if (all || shown == ImportLines::Changed) {
         for (const ImportEntry &entry : changed) {
             lines << StrF(written ? ChangedLine : WouldChange, {entry.path});
@@ -704,7 +733,13 @@ QString ImportReport::Summary(const QString &fileName) const
         return fileError;
     if (!refused.empty())
         return StrF(ImportRefused, {RefusedRows(), rows});
+    const int moves = int(moved.size());
+    if (!written && moves > 0)
+        return StrF(DryRunSummaryWithMoves, {int(added.size()), int(changed.size()), moves, RefusedRows()});
     if (!written)
         return StrF(DryRunSummary, {int(added.size()), int(changed.size()), RefusedRows()});
+    if (moves > 0)
+        return StrF(ImportedWithMoves,
+                    {fileName, int(added.size()), int(changed.size()), moves, int(addedFolders.size())});
     return StrF(Imported, {fileName, int(added.size()), int(changed.size()), int(addedFolders.size())});
 }

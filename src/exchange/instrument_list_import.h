@@ -32,7 +32,14 @@ struct ImportEntry {
 };
 
 // Which lines of a report are shown: every line, or one kind of row.
-enum class ImportLines { All, Refused, Added, Changed };
+enum class ImportLines { All, Refused, Added, Changed, Moved };
+
+// A module the import moves to where its row puts it.
+struct ImportMove {
+    int line = 0;
+    QString from;
+    QString to;
+};
 
 struct ImportReport {
     QString fileError; // the file as a whole cannot be read; nothing else is set
@@ -41,6 +48,7 @@ struct ImportReport {
     QStringList addedFolders;
     std::vector<ImportEntry> added;
     std::vector<ImportEntry> changed;
+    std::vector<ImportMove> moved;
     std::vector<ImportRefusal> refused;
     int rows = 0;
     bool written = false;

@@ -42,6 +42,10 @@ enum : int {
     WouldAdd = 64758,
     WouldChange = 64759,
     WouldAddFolder = 64760,
-    ModuleElsewhere = 64761,
+    MovedLine = 64774,
+    WouldMove = 64775,
+    CannotMoveThere = 64776,
+    ImportedWithMoves = 64777,
+    DryRunSummaryWithMoves = 64778,
 };
 } // namespace InstrumentListStrings

@@ -39,6 +39,7 @@ public:
         ReportFilterName = 64769,
         ReportWritten = 64770,
         ExportSelectedOnly = 64773,
+        MovedLines = 64779,
     };
 
     // Shows the preview of an import; true when the user confirms it.

@@ -23,7 +23,7 @@ private slots:
     void matchingNeverDuplicatesAndBlamesTheRightCell();
     void listSpeaksThePagesLabelsAndTexts();
     void pagesLabelsOfAnyLanguageAndTheirTextsImport();
-    void moduleNamedElsewhereAndEveryBadCellAreRefused();
+    void moduleNamedElsewhereIsMovedAndEveryBadCellIsNamed();
 };
 
 namespace {
@@ -508,35 +508,52 @@ void TestZelnorctlInstrumentList::pagesLabelsOfAnyLanguageAndTheirTextsImport()
     QVERIFY(bad.out.contains("Error control (off)"));
 }
 
-void TestZelnorctlInstrumentList::moduleNamedElsewhereAndEveryBadCellAreRefused()
+void TestZelnorctlInstrumentList::moduleNamedElsewhereIsMovedAndEveryBadCellIsNamed()
 {
     QTemporaryDir dir;
     const QString project = FilledProject(dir);
     const QByteArray before = Checksum(project);
     const QString list = dir.filePath("list.csv");
     const QByteArray tt = "7230/211-2 - [TT-101] [TT-102]";
-    Write(list, kHeader.toUtf8() + ",Ch1.Name,Ch2.Name,Ch1.RangeEnd,Ch1.WorkingModeID\r\n"
-                "Boiler house,,,," + tt + ",,,,\r\n"                          // the module stands in Cab 1\Z1
+    const QByteArray header = kHeader.toUtf8() + ",Ch1.Name,Ch2.Name,Ch1.RangeEnd,Ch1.WorkingModeID\r\n";
+    const QByteArray moveRow = "Boiler house,,,," + tt + ",,,,\r\n"; // the module stands in Cab 1\Z1
+    Write(list, header + moveRow +
                 "Boiler house,,,Z 7230/211-2,,N-1,N-2,5000,Nonsense\r\n"      // two bad cells
                 "Boiler house,,,Z 7230/211-2,,G-1,G-2,100,\r\n"               // good
-                "boiler HOUSE,,,,7210/111-0 - [FT-7],,,,\r\n");               // where it stands
-    const TestSupport::ToolRun run = Ctl({"import", project, list});
+                "boiler HOUSE,,,,7210/111-0 - [FT-7],,,,\r\n"                 // where it stands
+                ",Cab 9,,,7220/12-0 - [LS-9],,,,\r\n");                          // a cabinet without a plant
+    TestSupport::ToolRun run = Ctl({"import", project, list});
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(Checksum(project), before);
-    const QString said = run.out + run.err;
-    QVERIFY2(said.contains("Line 2, column Cabinet: The module '" + kCarrier + "\\" + tt + "' stands in '" + kCarrier +
-                           "', but the row puts it in '" + kPlant + "'"),
-             qPrintable(said));
+    QString said = run.out + run.err;
     QVERIFY2(said.contains("Line 3, column Ch1.RangeEnd:"), qPrintable(said));
     QVERIFY2(said.contains("Line 3, column Ch1.WorkingModeID:"), qPrintable(said));
-    QVERIFY(!said.contains("Line 4,"));
-    QVERIFY(!said.contains("Line 5,"));
-    // Nothing was written: what the good row does is said as what it would do.
+    QVERIFY2(said.contains("Line 6, column Cabinet:"), qPrintable(said));
+    for (const char *line : {"Line 2,", "Line 4,", "Line 5,"})
+        QVERIFY2(!said.contains(line), qPrintable(said));
+    // Nothing was written: what the good rows do is said as what they would do.
+    QVERIFY2(said.contains("Would move: " + kCarrier + "\\" + tt + " -> " + kPlant + "\\" + tt), qPrintable(said));
     QVERIFY2(said.contains("Would add: " + kPlant + "\\7230/211-2 - [G-1] [G-2]"), qPrintable(said));
     QVERIFY(!said.contains("Added:"));
-    QVERIFY2(said.contains("2 of 4"), qPrintable(said));
+    QVERIFY(!said.contains("Moved:"));
+    QVERIFY2(said.contains("2 of 5"), qPrintable(said));
     // Refusals come first.
     QVERIFY(said.indexOf("Refused:") < said.indexOf("Would add:"));
+
+    // Alone, the row moves the module with its values and tags, into a
+    // plant it makes, and says so.
+    Write(list, header + "New plant,,,," + tt + ",,,,\r\n");
+    run = Ctl({"import", project, list});
+    said = run.out + run.err;
+    QVERIFY2(run.exitCode == 0, qPrintable(said));
+    QVERIFY2(said.contains("Moved: " + kCarrier + "\\" + tt + " -> \\\\Project\\New plant\\" + tt), qPrintable(said));
+    QVERIFY2(said.contains("1 moved"), qPrintable(said));
+    QCOMPARE(Modules(project), 3);
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Modules7230_2 WHERE Name = '" + QString(tt) + "'").toInt(), 1);
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Modules7230_4").toInt(), 0);
+    QCOMPARE(SignalValue(project, "TT-101", "RangeEnd").toInt(), 300000);
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Signals WHERE Name = 'TT-101'").toInt(), 1);
+    QVERIFY(Inconsistencies(project).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestZelnorctlInstrumentList)

@@ -41,7 +41,8 @@ InstrumentListPreviewDialog::InstrumentListPreviewDialog(const ImportReport &rep
     const std::pair<int, ImportLines> kinds[] = {{InstrumentListCommands::AllLines, ImportLines::All},
                                                  {InstrumentListCommands::RefusedLines, ImportLines::Refused},
                                                  {InstrumentListCommands::AddedLines, ImportLines::Added},
-                                                 {InstrumentListCommands::ChangedLines, ImportLines::Changed}};
+                                                 {InstrumentListCommands::ChangedLines, ImportLines::Changed},
+                                                 {InstrumentListCommands::MovedLines, ImportLines::Moved}};
     for (const auto &[text, kind] : kinds)
         m_filter->addItem(Str(text), int(kind));
     filterRow->addWidget(filterLabel);

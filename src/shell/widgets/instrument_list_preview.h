@@ -10,8 +10,8 @@ class QComboBox;
 class QListWidget;
 class QPushButton;
 
-// The preview of an import: refusals first, then what would be added and
-// changed (old -> new); the lines of one kind alone when chosen, and the
+// The preview of an import: refusals first, then what would be added,
+// moved and changed (old -> new); the lines of one kind alone when chosen, and the
 // report saved as a text file. "Import" is offered only when no row was
 // refused; Cancel is the default answer.
 class InstrumentListPreviewDialog : public QDialog {
