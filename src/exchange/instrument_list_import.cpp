@@ -1,5 +1,6 @@
 #include "exchange/instrument_list_import.h"
 
+#include "db/project_database.h"
 #include "db/project_strings.h"
 
 #include "exchange/csv_table.h"
@@ -11,6 +12,7 @@
 #include "tree/module_dialog_logic.h"
 #include "tree/module_dialog_service.h"
 #include "tree/my7100_doc.h"
+#include "tree/document_project.h"
 #include "tree/transfer_set.h"
 
 #include "base/message_service.h"
@@ -26,7 +28,10 @@
 #include "params/parameter_validation.h"
 #include "params/params_strings.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
+#include <QTemporaryDir>
 #include <QSet>
 
 #include <algorithm>
@@ -597,9 +602,16 @@ private:
 ImportReport InstrumentListImport::Run(const QByteArray &file, bool write)
 {
     ImportReport report;
-    // Said once, before any row is tried against a project that refuses writing.
+    // Said once, before any row is tried against a project that refuses
+    // writing; the preview is made against a copy of it.
     if (m_document.IsReadOnly()) {
-        report.fileError = StrF(ProjectStrings::OpenForReadingOnly, {m_document.PathName()});
+        const QString readOnly = StrF(ProjectStrings::OpenForReadingOnly, {m_document.PathName()});
+        std::optional<ImportReport> preview = write ? std::nullopt : PreviewOnCopy(file);
+        if (preview) {
+            preview->readOnly = readOnly;
+            return *preview;
+        }
+        report.fileError = readOnly;
         return report;
     }
     const CsvTable table = CsvTable::Parse(file);
@@ -662,6 +674,35 @@ ImportReport InstrumentListImport::Run(const QByteArray &file, bool write)
     if (keep)
         m_document.TakeStoredValues(
             [](const Item &item) { return CMy7100Doc::IsModule(item) || CMy7100Doc::IsSignal(item); });
+    return report;
+}
+
+std::optional<ImportReport> InstrumentListImport::PreviewOnCopy(const QByteArray &file) const
+{
+    const QFileInfo project(m_document.PathName());
+    QTemporaryDir dir;
+    if (!project.isFile() || !dir.isValid())
+        return std::nullopt;
+    const QString copy = dir.filePath(project.fileName());
+    if (!QFile::copy(project.filePath(), copy) || !QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner))
+        return std::nullopt;
+    // What opening the copy would say is not the user's business.
+    const MessageCapture quiet;
+    ProjectDatabase database;
+    try {
+        if (!database.OpenFile(copy, database.OpenUser(), database.OpenPassword()))
+            return std::nullopt;
+    } catch (const COLEDBException &) {
+        return std::nullopt;
+    }
+    // A copy with damaged cells is read-only too: no preview then.
+    std::optional<ImportReport> report;
+    if (!database.ReadOnly()) {
+        CMy7100Doc document;
+        document.OpenProject(DocumentProject(database));
+        report = InstrumentListImport(document, m_catalogues).Run(file, false);
+    }
+    database.CloseDatabase();
     return report;
 }
 
@@ -731,6 +772,12 @@ QString ImportReport::Summary(const QString &fileName) const
 {
     if (!fileError.isEmpty())
         return fileError;
+    const QString outcome = Outcome(fileName);
+    return readOnly.isEmpty() ? outcome : readOnly + QLatin1Char('\n') + outcome;
+}
+
+QString ImportReport::Outcome(const QString &fileName) const
+{
     if (!refused.empty())
         return StrF(ImportRefused, {RefusedRows(), rows});
     const int moves = int(moved.size());

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 class CatalogueSet;
@@ -52,13 +53,16 @@ struct ImportReport {
     std::vector<ImportRefusal> refused;
     int rows = 0;
     bool written = false;
+    // The project is open for reading only: the report is a preview made
+    // against a copy of it, and nothing can be imported. Says so.
+    QString readOnly;
     // Another program deleted a folder the rows go into: nothing was
     // written, and fileError says which folder.
     bool stoppedByDeletion = false;
 
     // Drops what the rows did, after the import was given up.
     void Forget();
-    bool accepted() const { return fileError.isEmpty() && refused.empty() && rows > 0; }
+    bool accepted() const { return fileError.isEmpty() && readOnly.isEmpty() && refused.empty() && rows > 0; }
     // The rows refused; a row may be refused for several of its cells.
     int RefusedRows() const;
     // The refusal as one line: "Line 7, column Ch1.RangeEnd: ...".
@@ -71,6 +75,10 @@ struct ImportReport {
     QString Text(const QString &fileName) const;
     // The closing sentence: what was imported, what would be, or why nothing.
     QString Summary(const QString &fileName) const;
+
+private:
+    // What was imported, what would be, or why nothing.
+    QString Outcome(const QString &fileName) const;
 };
 
 // Reads an instrument list into a project: creates the folders that are
@@ -91,6 +99,10 @@ public:
     ImportReport Run(const QByteArray &file, bool write);
 
 private:
+    // The preview of a project open for reading only, made against a copy
+    // of its file; nothing where no copy can be opened for writing.
+    std::optional<ImportReport> PreviewOnCopy(const QByteArray &file) const;
+
     CMy7100Doc &m_document;
     const CatalogueSet &m_catalogues;
 };

@@ -24,6 +24,7 @@ private slots:
     void listSpeaksThePagesLabelsAndTexts();
     void pagesLabelsOfAnyLanguageAndTheirTextsImport();
     void moduleNamedElsewhereIsMovedAndEveryBadCellIsNamed();
+    void readOnlyProjectIsPreviewedAndRefusedOnce();
 };
 
 namespace {
@@ -554,6 +555,33 @@ void TestZelnorctlInstrumentList::moduleNamedElsewhereIsMovedAndEveryBadCellIsNa
     QCOMPARE(SignalValue(project, "TT-101", "RangeEnd").toInt(), 300000);
     QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Signals WHERE Name = 'TT-101'").toInt(), 1);
     QVERIFY(Inconsistencies(project).isEmpty());
+}
+
+void TestZelnorctlInstrumentList::readOnlyProjectIsPreviewedAndRefusedOnce()
+{
+    QTemporaryDir dir;
+    const QString project = FilledProject(dir);
+    QVERIFY(QFile::setPermissions(project, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QByteArray before = Checksum(project);
+    const QString list = dir.filePath("list.csv");
+    Write(list, kHeader.toUtf8() + ",Ch1.Name,Ch2.Name,Ch1.RangeEnd\r\n"
+                "New plant,,,Z 7230/211-2,,R-1,R-2,100\r\n"
+                "Boiler house,Cab 1,Z1,,7230/211-2 - [TT-101] [TT-102],,,250\r\n");
+    // The preview is made as for any project: nothing to write.
+    const TestSupport::ToolRun dry = Ctl({"import", project, list, "--dry-run"});
+    const QString preview = dry.out + dry.err;
+    QVERIFY2(dry.exitCode == 0, qPrintable(preview));
+    QVERIFY2(preview.contains("Would add: \\\\Project\\New plant\\7230/211-2 - [R-1] [R-2]"), qPrintable(preview));
+    QVERIFY(preview.contains("Ch1.RangeEnd: '300.000' -> '250.000'"));
+    QCOMPARE(preview.count("is open for reading only"), 1);
+    QCOMPARE(Checksum(project), before);
+    // The import says once that the project is read-only, and blames no row.
+    const TestSupport::ToolRun run = Ctl({"import", project, list});
+    const QString said = run.out + run.err;
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(said.count("is open for reading only"), 1);
+    QVERIFY2(!said.contains("Line "), qPrintable(said));
+    QCOMPARE(Checksum(project), before);
 }
 
 QTEST_GUILESS_MAIN(TestZelnorctlInstrumentList)
