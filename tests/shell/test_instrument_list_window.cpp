@@ -81,13 +81,18 @@ void TestInstrumentListWindow::importAppliesOnlyAfterConfirmation()
     InstrumentListCommands commands(project.session.Document(), project.session.Catalogues());
     std::vector<ImportReport> previews;
     bool confirm = false;
+    bool plantShownInPreview = false;
     commands.SetPreviewPresenter([&](const ImportReport &report) {
         previews.push_back(report);
+        // The tree does not show what the preview only tried.
+        plantShownInPreview = plantShownInPreview ||
+                              FindItemByPath(project.session.Document(), "\\\\Project\\North") != nullptr;
         return confirm;
     });
     ScriptedFileDialogs dialogs;
     dialogs.choose(list);
     QVERIFY(!commands.Import());
+    QVERIFY(!plantShownInPreview);
     QCOMPARE(previews.size(), size_t(1));
     QCOMPARE(previews[0].added.size(), size_t(2));
     QCOMPARE(previews[0].addedFolders, QStringList({"\\\\Project\\North"}));
@@ -278,6 +283,7 @@ void TestInstrumentListWindow::previewFiltersItsLinesAndSavesItsReport()
     report.rows = 3;
     report.added.push_back({2, "\\\\Project\\7230/211-2 - [A] [B]", {}});
     report.changed.push_back({3, "\\\\Project\\7230/211-2 - [C] [D]", {{"Ch1.RangeEnd", "100.00", "150.00"}}});
+    report.moved.push_back({5, "\\\\Project\\E", "\\\\Project\\North\\E"});
     report.refused.push_back({4, "Ch1.RangeEnd", "Too large."});
     report.refused.push_back({4, "Ch1.WorkingModeID", "No such mode."});
     InstrumentListPreviewDialog dialog(report, report.Summary(QString()),
@@ -285,7 +291,9 @@ void TestInstrumentListWindow::previewFiltersItsLinesAndSavesItsReport()
     QComboBox *filter = dialog.filter();
     QCOMPARE(filter->objectName(), QString("previewFilter"));
     QCOMPARE(filter->accessibleName(), QString("Show"));
-    QCOMPARE(Shown(*dialog.lines()).size(), 5);
+    QCOMPARE(Shown(*dialog.lines()).size(), 6);
+    filter->setCurrentIndex(filter->findText("Moved"));
+    QCOMPARE(Shown(*dialog.lines()), QStringList({"Would move: \\\\Project\\E -> \\\\Project\\North\\E"}));
     filter->setCurrentIndex(filter->findText("Refused"));
     QCOMPARE(Shown(*dialog.lines()), QStringList({"Refused: Line 4, column Ch1.RangeEnd: Too large.",
                                                   "Refused: Line 4, column Ch1.WorkingModeID: No such mode."}));
@@ -310,7 +318,7 @@ void TestInstrumentListWindow::previewFiltersItsLinesAndSavesItsReport()
     QFile file(saved);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QStringList text = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(text.size(), 6);
+    QCOMPARE(text.size(), 7);
     QCOMPARE(text.first(), report.Summary(QString()));
     QCOMPARE(text[1], QString("Refused: Line 4, column Ch1.RangeEnd: Too large."));
     QVERIFY(text.contains("    Ch1.RangeEnd: '100.00' -> '150.00'"));
