@@ -232,7 +232,7 @@ private:
     // A row that names the folders of a module it finds names where the
     // module stands: the module is moved there (the folders made where
     // missing), as a cut and paste in the tree moves it; where the hierarchy
-    // rules let it not stand there, the row is refused. The module as it
+    // rules do not let it stand there, the row is refused. The module as it
     // now stands.
     Item &MovedWhereTheRowPutsIt(Item &module, const QString &key, const std::optional<ModuleTypeInfo> &type)
     {
@@ -249,26 +249,32 @@ private:
         const QString column = m_header.Has(*blamed) ? *blamed : QString();
         const QString from = m_document.GetPath(module);
         ContainerItem &folder = FolderOfRow();
+        const QString cannot = StrF(CannotMoveThere, {from, m_document.GetPath(folder)});
+        // The message the operation showed, else why the module stays.
+        const auto refuse = [&] {
+            const QString shown = m_capture.Take();
+            Refuse(column, shown.isEmpty() ? cannot : shown);
+        };
         const std::optional<TransferSet> set = m_document.Describe({&module}, true);
         if (!set || !m_document.AcceptsData(m_document.MakeTransferData(*set), &folder))
-            Refuse(column, StrF(CannotMoveThere, {from, m_document.GetPath(folder)}));
+            Refuse(column, cannot);
         const ItemHandle original = module.handle();
         const ModuleDialogService::Presenter previous =
             ModuleDialogService::setPresenter(ModuleDialogService::acceptProposals);
         const bool pasted = m_document.PasteItems(*set, folder);
         ModuleDialogService::setPresenter(previous);
         if (!pasted)
-            Refuse(column, m_capture.Take());
+            refuse();
         {
             // Every item was pasted: the original goes, as a completed cut.
             BulkScope bulk(m_document, false);
             Item *left = m_document.FindItem(original);
             if (!left || !m_document.Delete(*left))
-                Refuse(column, m_capture.Take());
+                refuse();
         }
         Item *moved = FindModule(key, type);
         if (!moved)
-            Refuse(column, m_capture.Take());
+            refuse();
         m_report.moved.push_back({m_line, from, m_document.GetPath(*moved)});
         return *moved;
     }

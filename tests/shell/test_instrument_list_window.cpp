@@ -69,6 +69,20 @@ int ModulesOf(ShellTestProject &project)
 const QByteArray kGoodList = "Plant,Type,Ch1.Name,Ch2.Name,Ch1.RangeEnd\r\n"
                              "North,Z 7230/211-2,PT-1,PT-2,120\r\n"
                              ",Z 7230/211-2,PT-3,PT-4,80\r\n";
+
+// Two modules, one in the plant "North", imported as confirmed.
+bool ImportGoodList(ShellTestProject &project, InstrumentListCommands &commands, ScriptedFileDialogs &dialogs)
+{
+    const QString list = project.dir.filePath("loops.csv");
+    QFile file(list);
+    if (!file.open(QIODevice::WriteOnly) || file.write(kGoodList) != kGoodList.size())
+        return false;
+    file.close();
+    commands.SetPreviewPresenter([](const ImportReport &) { return true; });
+    dialogs.choose(list);
+    Messages messages;
+    return commands.Import();
+}
 } // namespace
 
 void TestInstrumentListWindow::importAppliesOnlyAfterConfirmation()
@@ -187,15 +201,8 @@ void TestInstrumentListWindow::exportOffersTheSpreadsheetFormOfTheLocale()
     ShellTestProject project;
     QVERIFY(project.open());
     InstrumentListCommands commands(project.session.Document(), project.session.Catalogues());
-    commands.SetPreviewPresenter([](const ImportReport &) { return true; });
     ScriptedFileDialogs dialogs;
-    const QString list = project.dir.filePath("loops.csv");
-    WriteFile(list, kGoodList);
-    dialogs.choose(list);
-    {
-        Messages messages;
-        QVERIFY(commands.Import());
-    }
+    QVERIFY(ImportGoodList(project, commands, dialogs));
     // Enter answers the question: the locale's habit.
     QStringList questions;
     const MessageService::Presenter previous = MessageService::setPresenter([&](const MessageRequest &request) {
@@ -366,15 +373,8 @@ void TestInstrumentListWindow::exportOfTheSelectedFolder()
     ShellTestProject project;
     QVERIFY(project.open());
     InstrumentListCommands commands(project.session.Document(), project.session.Catalogues());
-    commands.SetPreviewPresenter([](const ImportReport &) { return true; });
     ScriptedFileDialogs dialogs;
-    const QString list = project.dir.filePath("loops.csv");
-    WriteFile(list, kGoodList);
-    dialogs.choose(list);
-    {
-        Messages messages;
-        QVERIFY(commands.Import());
-    }
+    QVERIFY(ImportGoodList(project, commands, dialogs));
     CMy7100Doc &document = project.session.Document();
     Item *north = FindItemByPath(document, "\\\\Project\\North");
     QVERIFY(north);
