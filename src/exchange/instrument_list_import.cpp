@@ -1,5 +1,6 @@
 #include "exchange/instrument_list_import.h"
 
+#include "db/output_file.h"
 #include "db/project_database.h"
 #include "db/project_strings.h"
 
@@ -690,7 +691,18 @@ std::optional<ImportReport> InstrumentListImport::PreviewOnCopy(const QByteArray
     if (!project.isFile() || !dir.isValid())
         return std::nullopt;
     const QString copy = dir.filePath(project.fileName());
-    if (!QFile::copy(project.filePath(), copy) || !QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner))
+    QFile source(project.filePath());
+    if (!source.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QString failure = OutputFile::Write({copy, OutputFile::Content::Project}, [&source](QIODevice &out) {
+        while (!source.atEnd()) {
+            const QByteArray chunk = source.read(1 << 20);
+            if (chunk.isEmpty() || out.write(chunk) != chunk.size())
+                return false;
+        }
+        return true;
+    });
+    if (!failure.isEmpty())
         return std::nullopt;
     // What opening the copy would say is not the user's business.
     const MessageCapture quiet;
