@@ -46,13 +46,17 @@ QString OfChannel(int channel, const QString &column)
 
 QStringList All()
 {
-    QStringList all = {Plant, Cabinet, Carrier, Type, Module};
-    all += ValueColumns(false);
-    for (int channel = 1; channel <= 2; ++channel) {
-        for (const QString &column : ValueColumns(true))
-            all << OfChannel(channel, column);
-    }
-    return all;
+    // The columns are fixed: made once, as every header of a file is matched against them.
+    static const QStringList columns = [] {
+        QStringList all = {Plant, Cabinet, Carrier, Type, Module};
+        all += ValueColumns(false);
+        for (int channel = 1; channel <= 2; ++channel) {
+            for (const QString &column : ValueColumns(true))
+                all << OfChannel(channel, column);
+        }
+        return all;
+    }();
+    return columns;
 }
 
 namespace {
@@ -371,6 +375,9 @@ InstrumentListExport::Result InstrumentListExport::Rows(Item *under, bool codes)
     if (!session || !levels)
         return result;
     const QStringList all = All();
+    std::vector<std::optional<ValueColumn>> values;
+    for (const QString &column : all)
+        values.push_back(ValueColumnOf(column));
     std::vector<QStringList> cells;
     std::set<int> present = {0, 1, 2, 3, 4};
     try {
@@ -384,7 +391,7 @@ InstrumentListExport::Result InstrumentListExport::Rows(Item *under, bool codes)
                                   editor.parameters().module.name};
             const ParameterColumnEdit edit(editor);
             for (int index = int(record.size()); index < all.size(); ++index) {
-                const std::optional<ValueColumn> value = ValueColumnOf(all[index]);
+                const std::optional<ValueColumn> &value = values[size_t(index)];
                 const int channel = value->channel == 0 ? 1 : value->channel;
                 if (value->channel > editor.parameters().channelCount() ||
                     !edit.Value(channel, value->column).stored.isValid()) {
