@@ -257,6 +257,27 @@ bool Language::load(int index)
     return true;
 }
 
+QHash<int, QString> Language::packTexts(int index)
+{
+    if (index < 1 || index > kCount)
+        return {};
+    ensureBuiltin();
+    const QString path = AppPaths::sharedFile(packFileName(index));
+    const QString mapRoot = QStringLiteral("/read%1").arg(++active().generation);
+    StringTable loaded;
+    QString error;
+    const bool registered = !InputFile::Refusal(path) && QResource::registerResource(path, mapRoot);
+    const bool ok = registered && loaded.loadFromResourceDir(QStringLiteral(":%1/strings").arg(mapRoot), &error);
+    if (registered)
+        QResource::unregisterResource(path, mapRoot);
+    if (ok)
+        return loaded.entries();
+    if (index != 1)
+        return {};
+    StringTable builtin;
+    return builtin.loadBuiltin() ? builtin.entries() : QHash<int, QString>();
+}
+
 bool Language::loadFromSettings()
 {
     return load(ReadSetting(QStringLiteral("LangDLL")).toInt());

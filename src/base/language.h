@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QLocale>
 #include <QString>
 
@@ -61,6 +62,10 @@ public:
                         const QByteArray &codeset = systemCodeset());
     // At exit: release the pack and store the active language.
     static void saveAtExit();
+    // The texts of a pack without making it the active one (the built-in
+    // English table for index 1 when its pack is missing); empty when the
+    // pack cannot be read.
+    static QHash<int, QString> packTexts(int index);
     // The path of a file inside the active pack (":/pack1/splash.png"), or
     // empty when it holds no such file.
     static QString packResource(const QString &relativePath);

@@ -5,16 +5,20 @@
 #include "exchange/list_file.h"
 #include "tree/my7100_doc.h"
 
+#include "base/language.h"
 #include "base/number_text.h"
 #include "base/string_table.h"
 #include "db/data_error.h"
 #include "params/catalogue_choices.h"
 #include "params/module_parameter_editor.h"
+#include "params/page_strings.h"
+#include "params/parameter_values.h"
 #include "params/parameter_column_edit.h"
 #include "params/parameter_rows.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 #include <set>
@@ -43,41 +47,169 @@ QString OfChannel(int channel, const QString &column)
 
 QStringList All()
 {
-    QStringList all = {Plant, Cabinet, Carrier, Type, Module};
-    all += ValueColumns(false);
-    for (int channel = 1; channel <= 2; ++channel) {
-        for (const QString &column : ValueColumns(true))
-            all << OfChannel(channel, column);
+    // The columns are fixed: made once, as every header of a file is matched against them.
+    static const QStringList columns = [] {
+        QStringList all = {Plant, Cabinet, Carrier, Type, Module};
+        all += ValueColumns(false);
+        for (int channel = 1; channel <= 2; ++channel) {
+            for (const QString &column : ValueColumns(true))
+                all << OfChannel(channel, column);
+        }
+        return all;
+    }();
+    return columns;
+}
+
+namespace {
+// The label a value column has on the pages (its other form on 7220
+// pages, if any) and the relay whose group it is in.
+struct PageLabel {
+    int text = 0;
+    int text7220 = 0;
+    int relay = 0;
+};
+
+PageLabel PageLabelOf(const QString &column)
+{
+    using namespace PageStrings;
+    static const QHash<QString, PageLabel> labels = {
+        {QStringLiteral("Comment"), {Comment}},
+        {QStringLiteral("LastProgramming"), {Date}},
+        {QStringLiteral("DIPSwitch"), {DipSwitch, Configuration}},
+        {QStringLiteral("Name"), {SignalTag}},
+        {QStringLiteral("Description"), {Description}},
+        {QStringLiteral("WorkingModeID"), {WorkingMode}},
+        {QStringLiteral("SensorTypID"), {SensorType}},
+        {QStringLiteral("TypeOfCircuitID"), {CircuitType}},
+        {QStringLiteral("TCtypeID"), {TcType}},
+        {QStringLiteral("Zaehlerignis"), {ImpulseType}},
+        {QStringLiteral("RangeUnitsID"), {Units}},
+        {QStringLiteral("OutputSignalType"), {OutputSignalType}},
+        {QStringLiteral("OutputErrorStop"), {ErrorBehaviour}},
+        {QStringLiteral("Relay1LimitValue"), {LimitingValueLabel, BehaviorContactLabel, 1}},
+        {QStringLiteral("Relay1AgainSettingProtection"), {RelayLockout, ResetLockout, 1}},
+        {QStringLiteral("Relay2LimitValue"), {LimitingValueLabel, BehaviorContactLabel, 2}},
+        {QStringLiteral("Relay2AgainSettingProtection"), {RelayLockout, ResetLockout, 2}},
+        {QStringLiteral("Ueberlauf"), {Overflow}},
+        {QStringLiteral("Impulsausgangaktiv"), {ImpulseOutputActive}},
+        {QStringLiteral("WireResistance"), {WireResistance}},
+        {QStringLiteral("ComparePlaceTemp"), {ComparisonTemperature}},
+        {QStringLiteral("RangeBegin"), {InstrumentListStrings::RangeBeginHeader}},
+        {QStringLiteral("RangeEnd"), {InstrumentListStrings::RangeEndHeader}},
+        {QStringLiteral("OutputErrorValue"), {OutputErrorValue, OutputFaultValue7220}},
+        {QStringLiteral("Relay1ActiveRangeValue"), {MinimalValue, LimitValueLabel, 1}},
+        {QStringLiteral("Relay1Hysteresis"), {Hysteresis, 0, 1}},
+        {QStringLiteral("Relay2ActiveRangeValue"), {MinimalValue, LimitValueLabel, 2}},
+        {QStringLiteral("Relay2Hysteresis"), {Hysteresis, 0, 2}},
+        {QStringLiteral("Zahlteilerkvocient"), {Divisor}},
+        {QStringLiteral("Anlaufverzoegurung"), {StartupDelay}},
+        {Plant, {InstrumentListStrings::PlantHeader}},
+        {Cabinet, {InstrumentListStrings::CabinetHeader}},
+        {Carrier, {InstrumentListStrings::CarrierHeader}},
+        {Type, {InstrumentListStrings::TypeHeader}},
+        {Module, {InstrumentListStrings::ModuleHeader}},
+    };
+    return labels.value(column);
+}
+
+// A label as a header: without its accelerator and the colon after it.
+QString Bare(QString label)
+{
+    label.remove(QLatin1Char('&'));
+    label = label.trimmed();
+    while (label.endsWith(QLatin1Char(':')))
+        label = label.chopped(1).trimmed();
+    return label;
+}
+
+using Texts = QHash<int, QString>;
+
+QString TextOf(const Texts &texts, int id)
+{
+    return texts.value(id, QStringLiteral("#%1").arg(id));
+}
+
+// The header of a known column in a language; the 7220 pages' form of
+// its label when form7220 is set (empty where it has none).
+QString HeaderIn(const Texts &texts, const QString &canonical, bool form7220)
+{
+    int channel = 0;
+    QString column = canonical;
+    for (int ch = 1; ch <= 2; ++ch) {
+        if (canonical.startsWith(kChannelPrefix.arg(ch))) {
+            channel = ch;
+            column = canonical.mid(kChannelPrefix.arg(ch).size());
+        }
     }
-    return all;
+    const PageLabel label = PageLabelOf(column);
+    const int text = form7220 ? label.text7220 : label.text;
+    if (text == 0)
+        return QString();
+    QString header = Bare(TextOf(texts, text));
+    if (label.relay != 0)
+        header = Bare(TextOf(texts, label.relay == 1 ? PageStrings::Relay1 : PageStrings::Relay2)) +
+                 QLatin1Char(' ') + header;
+    if (channel != 0)
+        header = FormatText(TextOf(texts, InstrumentListStrings::ChannelHeader), {channel, header});
+    return header;
+}
+
+// Every header of every language, case folded, by the column it names.
+// The packs are read once: they do not change while the program runs.
+const QHash<QString, QString> &ColumnsByHeader()
+{
+    static const QHash<QString, QString> columns = [] {
+        QHash<QString, QString> byHeader;
+        const QStringList all = All();
+        for (int language = 1; language <= Language::kCount; ++language) {
+            const Texts texts = Language::packTexts(language);
+            if (texts.isEmpty())
+                continue;
+            for (const bool form7220 : {false, true}) {
+                for (const QString &column : all) {
+                    const QString header = HeaderIn(texts, column, form7220);
+                    if (!header.isEmpty() && !byHeader.contains(header.toCaseFolded()))
+                        byHeader.insert(header.toCaseFolded(), column);
+                }
+            }
+        }
+        return byHeader;
+    }();
+    return columns;
+}
+} // namespace
+
+QString Header(const QString &column)
+{
+    const QString header = HeaderIn(StringTable::instance().entries(), column, false);
+    return header.isEmpty() ? column : header;
 }
 
 std::optional<ValueColumn> ValueColumnOf(const QString &header)
 {
-    const QString name = header.trimmed();
+    const QString name = Canonical(header);
+    if (name.isEmpty())
+        return std::nullopt;
     for (const QString &column : ValueColumns(false)) {
-        if (column.compare(name, Qt::CaseInsensitive) == 0)
+        if (column == name)
             return ValueColumn{0, column};
     }
     for (int channel = 1; channel <= 2; ++channel) {
         const QString prefix = kChannelPrefix.arg(channel);
-        if (!name.startsWith(prefix, Qt::CaseInsensitive))
-            continue;
-        for (const QString &column : ValueColumns(true)) {
-            if (column.compare(name.mid(prefix.size()), Qt::CaseInsensitive) == 0)
-                return ValueColumn{channel, column};
-        }
+        if (name.startsWith(prefix))
+            return ValueColumn{channel, name.mid(prefix.size())};
     }
     return std::nullopt;
 }
 
 QString Canonical(const QString &header)
 {
+    const QString name = header.trimmed();
     for (const QString &known : All()) {
-        if (known.compare(header.trimmed(), Qt::CaseInsensitive) == 0)
+        if (known.compare(name, Qt::CaseInsensitive) == 0)
             return known;
     }
-    return QString();
+    return ColumnsByHeader().value(name.toCaseFolded());
 }
 
 bool IsTextColumn(const QString &column)
@@ -103,8 +235,26 @@ bool FallsBackToFirst(const QString &column)
 }
 } // namespace
 
+namespace {
+// A number as the page shows it: zeros past the page's decimals dropped,
+// the digits that hold the value kept (21.500000 is 21.500, 21.5004 stays).
+QString WithPageDecimals(QString text, int decimals)
+{
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    if (point < 0)
+        return text;
+    while (text.size() - point - 1 > decimals && text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    return text;
+}
+} // namespace
+
 QString CellText(const ModuleParameterEditor &editor, int channel, const QString &column, bool codes)
 {
+    if (column.compare(QLatin1String("OutputErrorValue"), Qt::CaseInsensitive) == 0)
+        return WithPageDecimals(ParameterColumnEdit(const_cast<ModuleParameterEditor &>(editor)).Value(channel, column).text,
+                                ParameterValues::kOutputErrorValueDecimals);
+
     // The column reader only reads; it takes the editor for the choices.
     const ParameterColumnEdit edit(const_cast<ModuleParameterEditor &>(editor));
     const ParameterColumnEdit::Shown shown = edit.Value(channel, column);
@@ -144,30 +294,18 @@ namespace {
 
 using namespace InstrumentListColumns;
 
-// Where a module sits: the names of its plant, cabinet and zelnor-carrier.
+// Where a module sits and its name.
 struct ModulePlace {
     Item *item = nullptr;
-    QString plant;
-    QString cabinet;
-    QString carrier;
+    FolderNames folders;
     QString name;
 };
 
 void CollectModules(CMy7100Doc &document, Item &item, std::vector<ModulePlace> &modules)
 {
     if (CMy7100Doc::IsModule(item)) {
-        ModulePlace place{&item, {}, {}, {}, document.GetValue(item, QStringLiteral("Name"), true).toString()};
-        for (ContainerItem *parent = item.parent(); parent; parent = parent->parent()) {
-            const QString &table = parent->level().tableName();
-            const QString name = document.GetValue(*parent, QStringLiteral("Name"), true).toString();
-            if (table == QLatin1String("Equipments"))
-                place.plant = name;
-            else if (table == QLatin1String("Racks"))
-                place.cabinet = name;
-            else if (table == QLatin1String("ZelnorHolders"))
-                place.carrier = name;
-        }
-        modules.push_back(place);
+        modules.push_back({&item, FoldersOf(document, item),
+                           document.GetValue(item, QStringLiteral("Name"), true).toString()});
         return;
     }
     ContainerItem *container = item.asContainer();
@@ -179,6 +317,40 @@ void CollectModules(CMy7100Doc &document, Item &item, std::vector<ModulePlace> &
 }
 
 } // namespace
+
+FolderNames FoldersOf(CMy7100Doc &document, const Item &module)
+{
+    FolderNames folders;
+    for (ContainerItem *parent = module.parent(); parent; parent = parent->parent()) {
+        const QString &table = parent->level().tableName();
+        const QString name = document.GetValue(*parent, QStringLiteral("Name"), true).toString();
+        if (table == QLatin1String("Equipments"))
+            folders.plant = name;
+        else if (table == QLatin1String("Racks"))
+            folders.cabinet = name;
+        else if (table == QLatin1String("ZelnorHolders"))
+            folders.carrier = name;
+    }
+    return folders;
+}
+
+bool FolderNames::SameAs(const FolderNames &other) const
+{
+    // Folder names are matched without regard to case, as siblings are.
+    return plant.compare(other.plant, Qt::CaseInsensitive) == 0 &&
+           cabinet.compare(other.cabinet, Qt::CaseInsensitive) == 0 &&
+           carrier.compare(other.carrier, Qt::CaseInsensitive) == 0;
+}
+
+QString FolderNames::PathBelow(const QString &projectPath) const
+{
+    QString path = projectPath;
+    for (const QString *name : {&plant, &cabinet, &carrier}) {
+        if (!name->isEmpty())
+            path += QLatin1Char('\\') + *name;
+    }
+    return path;
+}
 
 ContainerItem *ProjectItemOf(CMy7100Doc &document)
 {
@@ -202,13 +374,17 @@ InstrumentListExport::Result InstrumentListExport::Rows(Item *under, bool codes)
         return result;
     CollectModules(m_document, *top, modules);
     std::sort(modules.begin(), modules.end(), [](const ModulePlace &a, const ModulePlace &b) {
-        return std::tie(a.plant, a.cabinet, a.carrier, a.name) < std::tie(b.plant, b.cabinet, b.carrier, b.name);
+        return std::tie(a.folders.plant, a.folders.cabinet, a.folders.carrier, a.name) <
+               std::tie(b.folders.plant, b.folders.cabinet, b.folders.carrier, b.name);
     });
     DbSession *session = m_document.Registry().session();
     CLevelList *levels = m_document.Registry().levels();
     if (!session || !levels)
         return result;
     const QStringList all = All();
+    std::vector<std::optional<ValueColumn>> values;
+    for (const QString &column : all)
+        values.push_back(ValueColumnOf(column));
     std::vector<QStringList> cells;
     std::set<int> present = {0, 1, 2, 3, 4};
     try {
@@ -217,11 +393,12 @@ InstrumentListExport::Result InstrumentListExport::Rows(Item *under, bool codes)
             ModuleParameterEditor editor(rows, m_catalogues);
             if (!editor.Load())
                 return result;
-            QStringList record = {place.plant, place.cabinet, place.carrier, editor.parameters().type.name,
+            QStringList record = {place.folders.plant, place.folders.cabinet, place.folders.carrier,
+                                  editor.parameters().type.name,
                                   editor.parameters().module.name};
             const ParameterColumnEdit edit(editor);
             for (int index = int(record.size()); index < all.size(); ++index) {
-                const std::optional<ValueColumn> value = ValueColumnOf(all[index]);
+                const std::optional<ValueColumn> &value = values[size_t(index)];
                 const int channel = value->channel == 0 ? 1 : value->channel;
                 if (value->channel > editor.parameters().channelCount() ||
                     !edit.Value(channel, value->column).stored.isValid()) {
@@ -243,7 +420,10 @@ InstrumentListExport::Result InstrumentListExport::Rows(Item *under, bool codes)
             kept << record[index];
         return kept;
     };
-    result.records << keep(all);
+    QStringList header = all;
+    if (!codes)
+        std::transform(all.begin(), all.end(), header.begin(), InstrumentListColumns::Header);
+    result.records << keep(header);
     for (const QStringList &record : cells)
         result.records << keep(record);
     result.modules = int(modules.size());

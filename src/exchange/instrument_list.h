@@ -30,15 +30,20 @@ inline const QString Module = QStringLiteral("Module");
 QString OfChannel(int channel, const QString &column);
 // Every column in the order a list carries them.
 QStringList All();
-// The channel (1, 2) and value column a header names, matched without
-// regard to case; channel 0 for a module column; nothing for a header that
+// The header a list gives a known column in the active language: the label
+// its page shows, with the relay and the channel ("Ch1 Measuring range end").
+QString Header(const QString &column);
+// The channel (1, 2) and value column a header names (as Canonical reads
+// it); channel 0 for a module column; nothing for a header that
 // is no value column.
 struct ValueColumn {
     int channel = 0;
     QString column;
 };
 std::optional<ValueColumn> ValueColumnOf(const QString &header);
-// The canonical spelling of a known header, empty for an unknown one.
+// The column a header names: its canonical spelling or its header in any of
+// the five languages, without regard to case and the blanks around it;
+// empty for an unknown one.
 QString Canonical(const QString &header);
 // Texts kept as typed: an empty cell empties them.
 bool IsTextColumn(const QString &column);
@@ -51,6 +56,19 @@ bool HoldsNumbers(const QString &header);
 // choice). Empty for a value the module does not have.
 QString CellText(const ModuleParameterEditor &editor, int channel, const QString &column, bool codes);
 } // namespace InstrumentListColumns
+
+// The names of the plant, cabinet and zelnor-carrier a module stands in;
+// empty where it stands higher up.
+struct FolderNames {
+    QString plant;
+    QString cabinet;
+    QString carrier;
+
+    bool SameAs(const FolderNames &other) const;
+    // The folders' path below the project's: \\Project\Boiler house\Cab 1.
+    QString PathBelow(const QString &projectPath) const;
+};
+FolderNames FoldersOf(CMy7100Doc &document, const Item &module);
 
 // The project item (the top of the plants) of a document; null when no
 // project is open.

@@ -1,5 +1,7 @@
 #include "exchange/instrument_list_import.h"
 
+#include "db/output_file.h"
+#include "db/project_database.h"
 #include "db/project_strings.h"
 
 #include "exchange/csv_table.h"
@@ -12,6 +14,8 @@
 #include "tree/module_dialog_logic.h"
 #include "tree/module_dialog_service.h"
 #include "tree/my7100_doc.h"
+#include "tree/document_project.h"
+#include "tree/transfer_set.h"
 
 #include "base/message_service.h"
 #include "base/string_table.h"
@@ -26,9 +30,14 @@
 #include "params/parameter_validation.h"
 #include "params/params_strings.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
+#include <QTemporaryDir>
 #include <QSet>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <utility>
 #include <optional>
@@ -134,6 +143,11 @@ public:
     QString message;
 };
 
+// Every value of a row that its column refused, each named.
+struct CellsRefused {
+    std::vector<RowRefused> cells;
+};
+
 // A folder the rows go into was deleted by another program since it was
 // read: no row may be written under it, and the import ends.
 struct FolderGone {
@@ -161,6 +175,9 @@ public:
             return ImportRow();
         } catch (const RowRefused &refused) {
             m_report.refused.push_back({m_line, refused.column, refused.message});
+        } catch (const CellsRefused &refused) {
+            for (const RowRefused &cell : refused.cells)
+                m_report.refused.push_back({m_line, cell.column, cell.message});
         } catch (const COLEDBException &error) {
             m_report.refused.push_back({m_line, QString(), MessageText(error)});
         }
@@ -201,6 +218,8 @@ private:
             const std::optional<ModuleTypeInfo> present = FindModuleType(
                 m_session, m_levels, m_document.GetValue(*module, QStringLiteral("ModulTypID"), true).toInt());
             Refuse(Columns::Type, StrF(TypeDiffers, {key, present ? present->name : QString(), type->name}));
+        } else {
+            module = &MovedWhereTheRowPutsIt(*module, key, type);
         }
         const QString path = m_document.GetPath(*module);
         RefuseSecondRow(module->handle(), path);
@@ -210,6 +229,56 @@ private:
         else if (!entry.changes.empty())
             m_report.changed.push_back(entry);
         return path;
+    }
+
+    // A row that names the folders of a module it finds names where the
+    // module stands: the module is moved there (the folders made where
+    // missing), as a cut and paste in the tree moves it; where the hierarchy
+    // rules do not let it stand there, the row is refused. The module as it
+    // now stands.
+    Item &MovedWhereTheRowPutsIt(Item &module, const QString &key, const std::optional<ModuleTypeInfo> &type)
+    {
+        const QString *columns[] = {&Columns::Plant, &Columns::Cabinet, &Columns::Carrier};
+        if (std::none_of(std::begin(columns), std::end(columns), [this](const QString *c) { return m_header.Has(*c); }))
+            return module;
+        const FolderNames present = FoldersOf(m_document, module);
+        const FolderNames row{Cell(Columns::Plant), Cell(Columns::Cabinet), Cell(Columns::Carrier)};
+        if (row.SameAs(present))
+            return module;
+        const QString *blamed = columns[0];
+        if (row.plant.compare(present.plant, Qt::CaseInsensitive) == 0)
+            blamed = row.cabinet.compare(present.cabinet, Qt::CaseInsensitive) == 0 ? columns[2] : columns[1];
+        const QString column = m_header.Has(*blamed) ? *blamed : QString();
+        const QString from = m_document.GetPath(module);
+        ContainerItem &folder = FolderOfRow();
+        const QString cannot = StrF(CannotMoveThere, {from, m_document.GetPath(folder)});
+        // The message the operation showed, else why the module stays.
+        const auto refuse = [&] {
+            const QString shown = m_capture.Take();
+            Refuse(column, shown.isEmpty() ? cannot : shown);
+        };
+        const std::optional<TransferSet> set = m_document.Describe({&module}, true);
+        if (!set || !m_document.AcceptsData(m_document.MakeTransferData(*set), &folder))
+            Refuse(column, cannot);
+        const ItemHandle original = module.handle();
+        const ModuleDialogService::Presenter previous =
+            ModuleDialogService::setPresenter(ModuleDialogService::acceptProposals);
+        const bool pasted = m_document.PasteItems(*set, folder);
+        ModuleDialogService::setPresenter(previous);
+        if (!pasted)
+            refuse();
+        {
+            // Every item was pasted: the original goes, as a completed cut.
+            BulkScope bulk(m_document, false);
+            Item *left = m_document.FindItem(original);
+            if (!left || !m_document.Delete(*left))
+                refuse();
+        }
+        Item *moved = FindModule(key, type);
+        if (!moved)
+            refuse();
+        m_report.moved.push_back({m_line, from, m_document.GetPath(*moved)});
+        return *moved;
     }
 
     // A module stands in a list once: a second row would silently undo the first.
@@ -409,11 +478,26 @@ private:
         const std::vector<Assignment> assignments = AssignmentsOf(created, editor.parameters().channelCount());
         const QStringList before = created ? QStringList() : Texts(editor);
         ParameterColumnEdit edit(editor);
+        CellsRefused refused;
+        std::vector<Assignment> taken;
         for (const Assignment &assignment : assignments) {
-            const QString refusal =
-                edit.Apply(std::max(assignment.channel, 1), {{assignment.column, ValueText(editor, assignment)}});
-            if (!refusal.isEmpty())
-                Refuse(assignment.header, refusal);
+            try {
+                const QString refusal =
+                    edit.Apply(std::max(assignment.channel, 1), {{assignment.column, ValueText(editor, assignment)}});
+                if (refusal.isEmpty())
+                    taken.push_back(assignment);
+                else
+                    refused.cells.emplace_back(assignment.header, refusal);
+            } catch (const RowRefused &cell) {
+                refused.cells.push_back(cell);
+            }
+        }
+        // Every cell of the row that cannot be taken is named, not only the
+        // first: with the checks of Apply on the values that were taken.
+        if (!refused.cells.empty()) {
+            if (const std::optional<QString> failed = FailedCheck(editor))
+                refused.cells.emplace_back(Blame(rows, taken, *failed), *failed);
+            throw refused;
         }
         if (editor.Apply() == ModuleParameterEditor::ApplyResult::Refused) {
             const QString message = m_capture.Take();
@@ -491,15 +575,19 @@ private:
         return column;
     }
 
-    bool PassesChecks(const ModuleParameterEditor &probe)
+    bool PassesChecks(const ModuleParameterEditor &probe) { return !FailedCheck(probe); }
+
+    // The message of the first check of Apply the values fail; nothing
+    // when they pass.
+    std::optional<QString> FailedCheck(const ModuleParameterEditor &probe)
     {
         const ModuleParameters &parameters = probe.parameters();
         const ParameterValidator validator(m_catalogues, parameters);
         bool passes = probe.CheckTexts() && (parameters.family == Family7220 || validator.CheckMeasuringRange());
         for (int channel = 1; passes && channel <= 2; ++channel)
             passes = !parameters.hasChannel(channel) || validator.ValidateChannel(channel);
-        m_capture.Take();
-        return passes;
+        const QString message = m_capture.Take();
+        return passes ? std::nullopt : std::optional<QString>(message);
     }
 
     CMy7100Doc &m_document;
@@ -522,9 +610,16 @@ private:
 ImportReport InstrumentListImport::Run(const QByteArray &file, bool write, const QString &fileName)
 {
     ImportReport report;
-    // Said once, before any row is tried against a project that refuses writing.
+    // Said once, before any row is tried against a project that refuses
+    // writing; the preview is made against a copy of it.
     if (m_document.IsReadOnly()) {
-        report.fileError = StrF(ProjectStrings::OpenForReadingOnly, {m_document.PathName()});
+        const QString readOnly = StrF(ProjectStrings::OpenForReadingOnly, {m_document.PathName()});
+        std::optional<ImportReport> preview = write ? std::nullopt : PreviewOnCopy(file);
+        if (preview) {
+            preview->readOnly = readOnly;
+            return *preview;
+        }
+        report.fileError = readOnly;
         return report;
     }
     const CsvTable table = ListFile::Read(file, fileName);
@@ -559,7 +654,7 @@ ImportReport InstrumentListImport::Run(const QByteArray &file, bool write, const
     ItemHandle gone = 0;
     try {
         RowImporter importer(m_document, m_catalogues, header, table.decimalComma(), report);
-        const std::unique_ptr<ItemProgress> progress = ProgressService::Begin(ProgressKind::Importing, report.rows);
+        const std::unique_ptr<ItemProgress> progress = ProgressService::Begin(write ? ProgressKind::Importing : ProgressKind::Checking, report.rows);
         for (size_t index = 1; index < table.records.size() && !cancelled; ++index) {
             const QString path = importer.Import(table.records[index]);
             cancelled = !progress->Step(1, QString(), path);
@@ -590,12 +685,61 @@ ImportReport InstrumentListImport::Run(const QByteArray &file, bool write, const
     return report;
 }
 
+std::optional<ImportReport> InstrumentListImport::PreviewOnCopy(const QByteArray &file) const
+{
+    const QFileInfo project(m_document.PathName());
+    QTemporaryDir dir;
+    if (!project.isFile() || !dir.isValid())
+        return std::nullopt;
+    const QString copy = dir.filePath(project.fileName());
+    QFile source(project.filePath());
+    if (!source.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QString failure = OutputFile::Write({copy, OutputFile::Content::Project}, [&source](QIODevice &out) {
+        while (!source.atEnd()) {
+            const QByteArray chunk = source.read(1 << 20);
+            if (chunk.isEmpty() || out.write(chunk) != chunk.size())
+                return false;
+        }
+        return true;
+    });
+    if (!failure.isEmpty())
+        return std::nullopt;
+    // What opening the copy would say is not the user's business.
+    const MessageCapture quiet;
+    ProjectDatabase database;
+    try {
+        if (!database.OpenFile(copy, database.OpenUser(), database.OpenPassword()))
+            return std::nullopt;
+    } catch (const COLEDBException &) {
+        return std::nullopt;
+    }
+    // A copy with damaged cells is read-only too: no preview then.
+    std::optional<ImportReport> report;
+    if (!database.ReadOnly()) {
+        CMy7100Doc document;
+        document.OpenProject(DocumentProject(database));
+        report = InstrumentListImport(document, m_catalogues).Run(file, false);
+    }
+    database.CloseDatabase();
+    return report;
+}
+
 void ImportReport::Forget()
 {
     added.clear();
     changed.clear();
+    moved.clear();
     refused.clear();
     addedFolders.clear();
+}
+
+int ImportReport::RefusedRows() const
+{
+    QSet<int> lines;
+    for (const ImportRefusal &refusal : refused)
+        lines.insert(refusal.line);
+    return int(lines.size());
 }
 
 QString ImportReport::RefusalText(const ImportRefusal &refusal)
@@ -604,34 +748,64 @@ QString ImportReport::RefusalText(const ImportRefusal &refusal)
                                     : StrF(RefusedWithColumn, {refusal.line, refusal.column, refusal.message});
 }
 
-QStringList ImportReport::Lines() const
+QStringList ImportReport::Lines(ImportLines shown) const
 {
+    const bool all = shown == ImportLines::All;
     QStringList lines;
-    if (!encoding.isEmpty())
+    if (all && !encoding.isEmpty())
         lines << StrF(ExchangeStrings::ReadAs, {encoding});
-    if (!unknownColumns.isEmpty())
+    if (all && !unknownColumns.isEmpty())
         lines << StrF(UnknownColumns, {unknownColumns.join(QStringLiteral(", "))});
-    for (const QString &folder : addedFolders)
-        lines << StrF(FolderAddedLine, {folder});
-    for (const ImportEntry &entry : added)
-        lines << StrF(AddedLine, {entry.path});
-    for (const ImportEntry &entry : changed) {
-        lines << StrF(ChangedLine, {entry.path});
-        for (const ImportChange &change : entry.changes)
-            lines << StrF(ChangedValue, {change.column, change.before, change.after});
+    // Refusals first: they are what must be put right.
+    if (all || shown == ImportLines::Refused) {
+        for (const ImportRefusal &refusal : refused)
+            lines << StrF(RefusedLine, {RefusalText(refusal)});
     }
-    for (const ImportRefusal &refusal : refused)
-        lines << StrF(RefusedLine, {RefusalText(refusal)});
+    // What is not written is said as what would be done.
+    if (all || shown == ImportLines::Added) {
+        for (const QString &folder : addedFolders)
+            lines << StrF(written ? FolderAddedLine : WouldAddFolder, {folder});
+        for (const ImportEntry &entry : added)
+            lines << StrF(written ? AddedLine : WouldAdd, {entry.path});
+    }
+    if (all || shown == ImportLines::Moved) {
+        for (const ImportMove &move : moved)
+            lines << StrF(written ? MovedLine : WouldMove, {move.from, move.to});
+    }
+    if (all || shown == ImportLines::Changed) {
+        for (const ImportEntry &entry : changed) {
+            lines << StrF(written ? ChangedLine : WouldChange, {entry.path});
+            for (const ImportChange &change : entry.changes)
+                lines << StrF(ChangedValue, {change.column, change.before, change.after});
+        }
+    }
     return lines;
+}
+
+QString ImportReport::Text(const QString &fileName) const
+{
+    return (QStringList{Summary(fileName)} + Lines()).join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
 QString ImportReport::Summary(const QString &fileName) const
 {
     if (!fileError.isEmpty())
         return fileError;
+    const QString outcome = Outcome(fileName);
+    return readOnly.isEmpty() ? outcome : readOnly + QLatin1Char('\n') + outcome;
+}
+
+QString ImportReport::Outcome(const QString &fileName) const
+{
     if (!refused.empty())
-        return StrF(ImportRefused, {int(refused.size()), rows});
+        return StrF(ImportRefused, {RefusedRows(), rows});
+    const int moves = int(moved.size());
+    if (!written && moves > 0)
+        return StrF(DryRunSummaryWithMoves, {int(added.size()), int(changed.size()), moves, RefusedRows()});
     if (!written)
-        return StrF(DryRunSummary, {int(added.size()), int(changed.size()), int(refused.size())});
+        return StrF(DryRunSummary, {int(added.size()), int(changed.size()), RefusedRows()});
+    if (moves > 0)
+        return StrF(ImportedWithMoves,
+                    {fileName, int(added.size()), int(changed.size()), moves, int(addedFolders.size())});
     return StrF(Imported, {fileName, int(added.size()), int(changed.size()), int(addedFolders.size())});
 }

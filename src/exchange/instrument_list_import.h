@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 class CatalogueSet;
@@ -31,6 +32,16 @@ struct ImportEntry {
     std::vector<ImportChange> changes;
 };
 
+// Which lines of a report are shown: every line, or one kind of row.
+enum class ImportLines { All, Refused, Added, Changed, Moved };
+
+// A module the import moves to where its row puts it.
+struct ImportMove {
+    int line = 0;
+    QString from;
+    QString to;
+};
+
 struct ImportReport {
     QString fileError; // the file as a whole cannot be read; nothing else is set
     QString encoding;  // the encoding the file was read in
@@ -38,23 +49,36 @@ struct ImportReport {
     QStringList addedFolders;
     std::vector<ImportEntry> added;
     std::vector<ImportEntry> changed;
+    std::vector<ImportMove> moved;
     std::vector<ImportRefusal> refused;
     int rows = 0;
     bool written = false;
+    // The project is open for reading only: the report is a preview made
+    // against a copy of it, and nothing can be imported. Says so.
+    QString readOnly;
     // Another program deleted a folder the rows go into: nothing was
     // written, and fileError says which folder.
     bool stoppedByDeletion = false;
 
     // Drops what the rows did, after the import was given up.
     void Forget();
-    bool accepted() const { return fileError.isEmpty() && refused.empty() && rows > 0; }
+    bool accepted() const { return fileError.isEmpty() && readOnly.isEmpty() && refused.empty() && rows > 0; }
+    // The rows refused; a row may be refused for several of its cells.
+    int RefusedRows() const;
     // The refusal as one line: "Line 7, column Ch1.RangeEnd: ...".
     static QString RefusalText(const ImportRefusal &refusal);
-    // Every line of the report: the encoding read, unknown columns, added folders and modules,
-    // changes (old -> new), refusals.
-    QStringList Lines() const;
+    // The lines of the report: the encoding read, unknown columns, refusals
+    // first, then added folders and modules and changes (old -> new); what
+    // was not written as what would be done.
+    QStringList Lines(ImportLines shown = ImportLines::All) const;
+    // The report as a text file holds it: the summary, then every line.
+    QString Text(const QString &fileName) const;
     // The closing sentence: what was imported, what would be, or why nothing.
     QString Summary(const QString &fileName) const;
+
+private:
+    // What was imported, what would be, or why nothing.
+    QString Outcome(const QString &fileName) const;
 };
 
 // Reads an instrument list into a project: creates the folders that are
@@ -76,6 +100,10 @@ public:
     ImportReport Run(const QByteArray &file, bool write, const QString &fileName = QString());
 
 private:
+    // The preview of a project open for reading only, made against a copy
+    // of its file; nothing where no copy can be opened for writing.
+    std::optional<ImportReport> PreviewOnCopy(const QByteArray &file) const;
+
     CMy7100Doc &m_document;
     const CatalogueSet &m_catalogues;
 };

@@ -2,6 +2,7 @@
 
 #include "pages/numeric_input.h"
 #include "params/module_parameter_editor.h"
+#include "params/parameter_values.h"
 
 #include <QString>
 
@@ -142,7 +143,7 @@ public:
     {
         return NumberText(value, kErrorValueDecimals, NumericInput::DecimalPoint | NumericInput::AllDecimals);
     }
-    static constexpr int kErrorValueDecimals = 3;
+    static constexpr int kErrorValueDecimals = ParameterValues::kOutputErrorValueDecimals;
 
     // The unit text of a unit code of the family.
     QString UnitText(int unitCode) const;

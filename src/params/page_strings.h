@@ -60,4 +60,7 @@ inline constexpr int ErrorBehaviour = 63755;
 inline constexpr int ImpulseOutput = 63756;
 inline constexpr int ModuleGroup = 63757;
 inline constexpr int SignalGroup = 63758;
+// What the Device info page shows for the DIP switch; the transfer's texts too.
+inline constexpr int PcConfigurable = 62220;
+inline constexpr int DipConfigurable = 62221;
 } // namespace PageStrings

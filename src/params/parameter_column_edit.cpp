@@ -3,6 +3,7 @@
 #include "params/catalogue_choices.h"
 #include "params/catalogues.h"
 #include "params/module_parameter_editor.h"
+#include "params/page_strings.h"
 #include "params/parameter_values.h"
 #include "params/params_strings.h"
 #include "base/number_text.h"
@@ -479,7 +480,7 @@ std::vector<ChoiceEntry> ParameterColumnEdit::OfferedCodes(int channel, const QS
     // Codes without a catalogue: offered while the column exists.
     if (offered.empty() && Value(channel, column).stored.isValid()) {
         for (const int code : FixedCodes(column))
-            offered.push_back({QString(), code});
+            offered.push_back({FixedCodeText(column, code), code});
     }
     return offered;
 }
@@ -492,7 +493,34 @@ QList<int> ParameterColumnEdit::FixedCodes(const QString &column) const
         return m_editor.parameters().family == Family7210 ? QList<int>{0, 1, 2, 3} : QList<int>{0, 1, 3};
     if (Is(column, "Ueberlauf") || Is(column, "Impulsausgangaktiv"))
         return {0, 1};
+    if (Is(column, "DIPSwitch"))
+        return {0, -1};
     return {};
+}
+
+QString ParameterColumnEdit::FixedCodeText(const QString &column, int code) const
+{
+    const bool family7220 = m_editor.parameters().family == Family7220;
+    int text = 0;
+    if (Is(column, "OutputErrorStop")) {
+        if (code == 0)
+            text = family7220 ? PageStrings::OutputFaultValue7220 : PageStrings::OutputErrorValue;
+        else if (code == 1)
+            text = family7220 ? PageStrings::HoldLastValue7220 : PageStrings::LastHoldenValue;
+        else if (code == 8)
+            text = family7220 ? PageStrings::FaultControlOff7220 : PageStrings::ErrorControlOff;
+    } else if (column.endsWith(QLatin1String("AgainSettingProtection"), Qt::CaseInsensitive)) {
+        // 0 is a relay not used: the page shows no lockout for it.
+        if (code == 3)
+            text = PageStrings::LockoutActive;
+        else if (code == 1)
+            text = family7220 ? PageStrings::LockoutInactive : PageStrings::LockoutDeactive;
+        else if (code == 2)
+            text = PageStrings::LockoutPowerReset;
+    } else if (Is(column, "DIPSwitch")) {
+        text = code == 0 ? PageStrings::PcConfigurable : PageStrings::DipConfigurable;
+    }
+    return text ? Str(text) : QString();
 }
 
 void ParameterColumnEdit::RangeLimits(const ChannelParameters &ch, bool begin, Shown &into) const

@@ -54,6 +54,9 @@ public:
 
 private:
     QList<int> FixedCodes(const QString &column) const;
+    // The text the pages show for a code without a catalogue (a radio
+    // button's, the DIP switch's); empty where they show none.
+    QString FixedCodeText(const QString &column, int code) const;
     void RangeLimits(const ChannelParameters &channel, bool begin, Shown &into) const;
     CatalogueChoice ChoiceOf(ChannelParameters &probe, const QString &column, int &offset) const;
     QString SetOne(int channel, const QString &column, const QString &text);

@@ -15,6 +15,8 @@ qint32 ScaleTruncated(double shown, double factor);
 qint32 WholeNumber(double shown);
 
 // The output error value in mA, or in V on a voltage output (outputSignal 2).
+// The pages show it with three decimals, as the module states it: 23.000.
+inline constexpr int kOutputErrorValueDecimals = 3;
 double OutputErrorValueShown(qint32 stored, int outputSignal);
 qint32 OutputErrorValueStored(double shown, int outputSignal);
 

@@ -9,6 +9,7 @@
 #include "exchange/instrument_list_strings.h"
 #include "exchange/list_file.h"
 #include "exchange/xlsx_strings.h"
+#include "tree/item.h"
 #include "tree/my7100_doc.h"
 
 #include <QFile>
@@ -18,16 +19,32 @@
 using namespace InstrumentListStrings;
 
 namespace {
-QString AskFile(FileDialogRequest::Kind kind, int title)
+// A list file is CSV text or an XLSX workbook; the report is text.
+QString AskFile(FileDialogRequest::Kind kind, int title, bool listFile = true)
 {
     FileDialogRequest request;
     request.kind = kind;
     request.title = Str(title);
-    request.filters = FileDialogService::BuildFilters(
-        {{InstrumentListCommands::CsvExtension, InstrumentListCommands::CsvFilterName},
-         {XlsxStrings::XlsxExtension, XlsxStrings::XlsxFilterName}});
-    request.defaultExtension = Str(InstrumentListCommands::CsvExtension);
+    request.filters = listFile ? FileDialogService::BuildFilters(
+                                     {{InstrumentListCommands::CsvExtension, InstrumentListCommands::CsvFilterName},
+                                      {XlsxStrings::XlsxExtension, XlsxStrings::XlsxFilterName}})
+                               : FileDialogService::BuildFilters({{InstrumentListCommands::ReportExtension, InstrumentListCommands::ReportFilterName}});
+    request.defaultExtension = Str(listFile ? InstrumentListCommands::CsvExtension : InstrumentListCommands::ReportExtension);
     return FileDialogService::show(request);
+}
+
+// The folder selected in the tree, when the user wants only its modules;
+// null for the whole project.
+Item *AskFolder(CMy7100Doc &document)
+{
+    Item *selected = document.FindItem(document.CurrentItem());
+    if (!selected || !CMy7100Doc::IsFolder(*selected))
+        return nullptr;
+    const MessageAnswer answer = MessageService::show({StrF(InstrumentListCommands::ExportSelectedOnly,
+                                                            {document.GetPath(*selected)}),
+                                                       MessageIcon::Question, MessageButtons::YesNo,
+                                                       MessageAnswer::Yes});
+    return answer == MessageAnswer::Yes ? selected : nullptr;
 }
 
 // The form of the list: for spreadsheets (UTF-8 marked as such, and
@@ -69,10 +86,11 @@ bool InstrumentListCommands::Export()
     const QString path = AskFile(FileDialogRequest::Kind::Save, ExportTitle);
     if (path.isEmpty())
         return false;
+    Item *under = AskFolder(m_document);
     // A workbook keeps numbers as numbers: only text asks for its dialect.
     const ListFile::Form form = ListFile::FormOfName(path);
     const CsvDialect dialect = form == ListFile::Form::Xlsx ? CsvDialect() : AskDialect();
-    const InstrumentListExport::Result rows = InstrumentListExport(m_document, m_catalogues).Rows(nullptr, false);
+    const InstrumentListExport::Result rows = InstrumentListExport(m_document, m_catalogues).Rows(under, false);
     if (!rows.ok)
         return false;
     const EncodedFile list = ListFile::Encode(rows.records, form, dialect);
@@ -126,7 +144,25 @@ bool InstrumentListCommands::Import()
         Refuse(summary);
         return false;
     }
+    // The log names what changed, not only how much.
+    for (const QString &line : done.Lines())
+        WriteLogLine(line);
     WriteLogLine(summary);
     MessageService::information(summary);
+    return true;
+}
+
+bool InstrumentListCommands::SaveReport(const ImportReport &report, const QString &openProject)
+{
+    const QString path = AskFile(FileDialogRequest::Kind::Save, SaveReportButton, false);
+    if (path.isEmpty())
+        return false;
+    // The file dialog asked before an existing file is replaced.
+    const OutputFile::Target target{path, OutputFile::Content::Text, true, openProject};
+    if (const QString refusal = OutputFile::WriteBytes(target, report.Text(QString()).toUtf8()); !refusal.isEmpty()) {
+        Refuse(refusal);
+        return false;
+    }
+    WriteLogLine(StrF(ReportWritten, {path}));
     return true;
 }

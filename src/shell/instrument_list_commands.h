@@ -29,6 +29,17 @@ public:
         ImportTitle = 62179,
         ForSpreadsheets = 64729,
         ForSpreadsheetsWithCommas = 64730,
+        ShowLines = 64762,
+        AllLines = 64763,
+        RefusedLines = 64764,
+        AddedLines = 64765,
+        ChangedLines = 64766,
+        SaveReportButton = 64767,
+        ReportExtension = 64768,
+        ReportFilterName = 64769,
+        ReportWritten = 64770,
+        ExportSelectedOnly = 64773,
+        MovedLines = 64779,
     };
 
     // Shows the preview of an import; true when the user confirms it.
@@ -44,8 +55,12 @@ public:
     void Run(int id);
     void SetPreviewPresenter(PreviewPresenter presenter) { m_preview = std::move(presenter); }
 
-    // Asks for the file and writes every module of the project into it.
+    // Asks for the file and writes the modules of the project into it: of
+    // the selected folder only, when the user says so.
     bool Export();
+    // Asks for a text file and writes the report of a preview into it
+    // (its summary, then every line); false when nothing was written.
+    static bool SaveReport(const ImportReport &report, const QString &openProject);
     // Asks for the file, tries it, shows the preview and, once the user
     // confirmed, imports it; a refused or cancelled import changes nothing.
     bool Import();

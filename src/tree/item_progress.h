@@ -10,7 +10,8 @@ class C7100Document;
 
 // The long item operations; the number is the kind the progress window
 // chooses its caption, animation and step text by.
-enum class ProgressKind : int { Multiplying = 0, Deleting = 1, Copying = 2, Moving = 3, Importing = 4 };
+// Checking: the rows of a list tried without being kept, before an import.
+enum class ProgressKind : int { Multiplying = 0, Deleting = 1, Copying = 2, Moving = 3, Importing = 4, Checking = 5 };
 
 // What a long item operation (multiply, paste, drop, multiple delete)
 // reports its steps to. The program shows the progress window; the

@@ -28,6 +28,8 @@ int CaptionString(ProgressKind kind)
         return TreeStrings::MovingCaption;
     case ProgressKind::Importing:
         return TreeStrings::ImportingCaption;
+    case ProgressKind::Checking:
+        return TreeStrings::CheckingCaption;
     }
     return TreeStrings::MultiplyingCaption;
 }
@@ -43,6 +45,8 @@ int StepString(ProgressKind kind)
     case ProgressKind::Copying:
     case ProgressKind::Moving:
         return TreeStrings::FromToStep;
+    case ProgressKind::Checking:
+        return TreeStrings::CheckingStep;
     }
     return TreeStrings::InsertingStep;
 }
@@ -57,6 +61,7 @@ int AnimationId(ProgressKind kind)
     case ProgressKind::Multiplying:
     case ProgressKind::Copying:
     case ProgressKind::Importing:
+    case ProgressKind::Checking:
         break;
     }
     return kMovingDocument;
@@ -104,9 +109,10 @@ QString ShortenPath(const QString &path, int width, const QString &prefix, const
 QString StepText(ProgressKind kind, const QString &source, const QString &destination)
 {
     const QString format = Str(StepString(kind));
-    // A multiply or import step names the new item; the others name where from.
-    const QString first =
-        kind == ProgressKind::Multiplying || kind == ProgressKind::Importing ? destination : source;
+    // A multiply, import or check step names the new item; the others name where from.
+    const bool namesItem =
+        kind == ProgressKind::Multiplying || kind == ProgressKind::Importing || kind == ProgressKind::Checking;
+    const QString first = namesItem ? destination : source;
     QStringList arguments{ShortenPath(first, ArgumentWidth(format, 1))};
     if (format.contains(QLatin1String("%2")))
         arguments << ShortenPath(destination, ArgumentWidth(format, 2));

@@ -30,6 +30,8 @@ enum : int {
     DeletingCaption = 50035,
     // The caption of the progress window while an instrument list is read in.
     ImportingCaption = 63397,
+    CheckingCaption = 64771,
+    CheckingStep = 64772,
     InsertingStep = 50040,
     FromToStep = 50041,
     DeletingStep = 50042,

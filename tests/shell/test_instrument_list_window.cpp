@@ -4,8 +4,11 @@
 #include "db/scripted_file_dialogs.h"
 #include "shell/instrument_list_commands.h"
 #include "shell/widgets/instrument_list_preview.h"
+#include "support/captured_log.h"
+#include "tree/multiply_test_support.h"
 #include "tree/my7100_doc.h"
 
+#include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -23,6 +26,9 @@ private slots:
     void exportWritesTheChosenFile();
     void exportOffersTheSpreadsheetFormOfTheLocale();
     void previewDialogOffersImportOnlyWithoutRefusals();
+    void previewFiltersItsLinesAndSavesItsReport();
+    void importChecksFirstAndLogsWhatChanged();
+    void exportOfTheSelectedFolder();
 };
 
 namespace {
@@ -54,6 +60,20 @@ void WriteFile(const QString &path, const QByteArray &bytes)
 const QByteArray kGoodList = "Plant,Type,Ch1.Name,Ch2.Name,Ch1.RangeEnd\r\n"
                              "North,Z 7230/211-2,PT-1,PT-2,120\r\n"
                              ",Z 7230/211-2,PT-3,PT-4,80\r\n";
+
+// Two modules, one in the plant "North", imported as confirmed.
+bool ImportGoodList(ShellTestProject &project, InstrumentListCommands &commands, ScriptedFileDialogs &dialogs)
+{
+    const QString list = project.dir.filePath("loops.csv");
+    QFile file(list);
+    if (!file.open(QIODevice::WriteOnly) || file.write(kGoodList) != kGoodList.size())
+        return false;
+    file.close();
+    commands.SetPreviewPresenter([](const ImportReport &) { return true; });
+    dialogs.choose(list);
+    Messages messages;
+    return commands.Import();
+}
 } // namespace
 
 void TestInstrumentListWindow::importAppliesOnlyAfterConfirmation()
@@ -66,13 +86,18 @@ void TestInstrumentListWindow::importAppliesOnlyAfterConfirmation()
     InstrumentListCommands commands(project.session.Document(), project.session.Catalogues());
     std::vector<ImportReport> previews;
     bool confirm = false;
+    bool plantShownInPreview = false;
     commands.SetPreviewPresenter([&](const ImportReport &report) {
         previews.push_back(report);
+        // The tree does not show what the preview only tried.
+        plantShownInPreview = plantShownInPreview ||
+                              FindItemByPath(project.session.Document(), "\\\\Project\\North") != nullptr;
         return confirm;
     });
     ScriptedFileDialogs dialogs;
     dialogs.choose(list);
     QVERIFY(!commands.Import());
+    QVERIFY(!plantShownInPreview);
     QCOMPARE(previews.size(), size_t(1));
     QCOMPARE(previews[0].added.size(), size_t(2));
     QCOMPARE(previews[0].addedFolders, QStringList({"\\\\Project\\North"}));
@@ -167,15 +192,8 @@ void TestInstrumentListWindow::exportOffersTheSpreadsheetFormOfTheLocale()
     ShellTestProject project;
     QVERIFY(project.open());
     InstrumentListCommands commands(project.session.Document(), project.session.Catalogues());
-    commands.SetPreviewPresenter([](const ImportReport &) { return true; });
     ScriptedFileDialogs dialogs;
-    const QString list = project.dir.filePath("loops.csv");
-    WriteFile(list, kGoodList);
-    dialogs.choose(list);
-    {
-        Messages messages;
-        QVERIFY(commands.Import());
-    }
+    QVERIFY(ImportGoodList(project, commands, dialogs));
     // Enter answers the question: the locale's habit.
     QStringList questions;
     const MessageService::Presenter previous = MessageService::setPresenter([&](const MessageRequest &request) {
@@ -225,7 +243,9 @@ void TestInstrumentListWindow::previewDialogOffersImportOnlyWithoutRefusals()
         QStringList lines;
         for (int row = 0; row < dialog.lines()->count(); ++row)
             lines << dialog.lines()->item(row)->text();
-        QVERIFY(lines.contains("Added: \\\\Project\\7230/211-2 - [A] [B]"));
+        // Nothing is written yet: what would be done.
+        QVERIFY(lines.contains("Would add: \\\\Project\\7230/211-2 - [A] [B]"));
+        QVERIFY(!lines.filter("Added").size());
         QVERIFY(lines.contains("    Ch1.RangeEnd: '100.00' -> '150.00'"));
         dialog.show();
         QTest::mouseClick(dialog.importButton(), Qt::LeftButton);
@@ -235,11 +255,141 @@ void TestInstrumentListWindow::previewDialogOffersImportOnlyWithoutRefusals()
     InstrumentListPreviewDialog dialog(report, report.Summary(QString()));
     QVERIFY(!dialog.importButton()->isEnabled());
     QVERIFY(dialog.findChild<QWidget *>("refusedHint"));
-    QCOMPARE(dialog.lines()->item(dialog.lines()->count() - 1)->text(),
+    // Refusals first: they are what must be put right.
+    QCOMPARE(dialog.lines()->item(0)->text(),
              QString("Refused: Line 4, column Type: The module type 'X' is in none of the module type tables."));
     dialog.show();
     QTest::keyClick(&dialog, Qt::Key_Escape);
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
+}
+
+namespace {
+QStringList Shown(const QListWidget &list)
+{
+    QStringList lines;
+    for (int row = 0; row < list.count(); ++row)
+        lines << list.item(row)->text();
+    return lines;
+}
+} // namespace
+
+void TestInstrumentListWindow::previewFiltersItsLinesAndSavesItsReport()
+{
+    TestSupport::loadEnglish();
+    QTemporaryDir dir;
+    ImportReport report;
+    report.rows = 3;
+    report.added.push_back({2, "\\\\Project\\7230/211-2 - [A] [B]", {}});
+    report.changed.push_back({3, "\\\\Project\\7230/211-2 - [C] [D]", {{"Ch1.RangeEnd", "100.00", "150.00"}}});
+    report.moved.push_back({5, "\\\\Project\\E", "\\\\Project\\North\\E"});
+    report.refused.push_back({4, "Ch1.RangeEnd", "Too large."});
+    report.refused.push_back({4, "Ch1.WorkingModeID", "No such mode."});
+    InstrumentListPreviewDialog dialog(report, report.Summary(QString()),
+                                       [&](const ImportReport &shown) { InstrumentListCommands::SaveReport(shown, {}); });
+    QComboBox *filter = dialog.filter();
+    QCOMPARE(filter->objectName(), QString("previewFilter"));
+    QCOMPARE(filter->accessibleName(), QString("Show"));
+    QCOMPARE(Shown(*dialog.lines()).size(), 6);
+    filter->setCurrentIndex(filter->findText("Moved"));
+    QCOMPARE(Shown(*dialog.lines()), QStringList({"Would move: \\\\Project\\E -> \\\\Project\\North\\E"}));
+    filter->setCurrentIndex(filter->findText("Refused"));
+    QCOMPARE(Shown(*dialog.lines()), QStringList({"Refused: Line 4, column Ch1.RangeEnd: Too large.",
+                                                  "Refused: Line 4, column Ch1.WorkingModeID: No such mode."}));
+    filter->setCurrentIndex(filter->findText("Changed"));
+    QCOMPARE(Shown(*dialog.lines()), QStringList({"Would change: \\\\Project\\7230/211-2 - [C] [D]",
+                                                  "    Ch1.RangeEnd: '100.00' -> '150.00'"}));
+    filter->setCurrentIndex(filter->findText("Added"));
+    QCOMPARE(Shown(*dialog.lines()), QStringList({"Would add: \\\\Project\\7230/211-2 - [A] [B]"}));
+    // One row refused for two cells is one refused row.
+    QVERIFY2(report.Summary(QString()).contains("1 of 3"), qPrintable(report.Summary(QString())));
+
+    // Saved as a text file: the summary, then every line, whatever is shown.
+    Messages messages;
+    ScriptedFileDialogs dialogs;
+    const QString saved = dir.filePath("report.txt");
+    dialogs.choose(saved);
+    QCOMPARE(dialog.saveButton()->objectName(), QString("saveReportButton"));
+    QVERIFY(dialog.saveButton()->isEnabled());
+    QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
+    QCOMPARE(dialogs.requests().back().kind, FileDialogRequest::Kind::Save);
+    QCOMPARE(dialogs.requests().back().filters.first().extension, QString("txt"));
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList text = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(text.size(), 7);
+    QCOMPARE(text.first(), report.Summary(QString()));
+    QCOMPARE(text[1], QString("Refused: Line 4, column Ch1.RangeEnd: Too large."));
+    QVERIFY(text.contains("    Ch1.RangeEnd: '100.00' -> '150.00'"));
+    // A folder in place of the file: a message, nothing written.
+    dialogs.choose(dir.path());
+    QVERIFY(!InstrumentListCommands::SaveReport(report, {}));
+    QVERIFY(!messages.shown.isEmpty());
+}
+
+void TestInstrumentListWindow::importChecksFirstAndLogsWhatChanged()
+{
+    ShellTestProject project;
+    QVERIFY(project.open());
+    Messages messages;
+    const QString list = project.dir.filePath("loops.csv");
+    WriteFile(list, kGoodList);
+    InstrumentListCommands commands(project.session.Document(), project.session.Catalogues());
+    commands.SetPreviewPresenter([](const ImportReport &) { return true; });
+    ScriptedFileDialogs dialogs;
+    RecordedProgress progress;
+    CapturedLog log;
+    dialogs.choose(list);
+    QVERIFY(commands.Import());
+    // The rows are checked, then imported.
+    QCOMPARE(progress.kinds, std::vector<ProgressKind>({ProgressKind::Checking, ProgressKind::Importing}));
+    QVERIFY2(log.lines.contains("Added folder: \\\\Project\\North"), qPrintable(log.lines.join('\n')));
+    QVERIFY(log.lines.contains("Added: \\\\Project\\North\\7230/211-2 - [PT-1] [PT-2]"));
+    // Again with one range changed: the log names that value, and only that
+    // module's parameters are applied.
+    log.lines.clear();
+    WriteFile(list, "Plant,Type,Ch1.Name,Ch2.Name,Ch1.RangeEnd\r\n"
+                    "North,Z 7230/211-2,PT-1,PT-2,130\r\n"
+                    ",Z 7230/211-2,PT-3,PT-4,80\r\n");
+    dialogs.choose(list);
+    QVERIFY(commands.Import());
+    QVERIFY2(log.lines.contains("Changed: \\\\Project\\North\\7230/211-2 - [PT-1] [PT-2]"),
+             qPrintable(log.lines.join('\n')));
+    QVERIFY(log.lines.contains("    Ch1.RangeEnd: '120.000' -> '130.000'"));
+    QCOMPARE(log.lines.filter("parameters applied").size(), 1);
+    QVERIFY(log.lines.filter("parameters applied").front().contains("PT-1"));
+}
+
+void TestInstrumentListWindow::exportOfTheSelectedFolder()
+{
+    ShellTestProject project;
+    QVERIFY(project.open());
+    InstrumentListCommands commands(project.session.Document(), project.session.Catalogues());
+    ScriptedFileDialogs dialogs;
+    QVERIFY(ImportGoodList(project, commands, dialogs));
+    CMy7100Doc &document = project.session.Document();
+    Item *north = FindItemByPath(document, "\\\\Project\\North");
+    QVERIFY(north);
+    QVERIFY(document.Select(north->handle()));
+    // Asked whether only the selected folder goes out; Yes is the answer Enter gives.
+    QStringList questions;
+    const MessageService::Presenter previous = MessageService::setPresenter([&](const MessageRequest &request) {
+        if (request.buttons == MessageButtons::YesNo)
+            questions << request.text;
+        if (request.text.contains("Export only"))
+            return request.defaultAnswer;
+        return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+    });
+    const QString part = project.dir.filePath("north.csv");
+    dialogs.choose(part);
+    const bool written = commands.Export();
+    MessageService::setPresenter(previous);
+    QVERIFY(written);
+    QVERIFY2(questions.first().contains("\\\\Project\\North"), qPrintable(questions.join('|')));
+    QFile file(part);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.contains("PT-1"));
+    QVERIFY(!bytes.contains("PT-3"));
 }
 
 QTEST_MAIN(TestInstrumentListWindow)

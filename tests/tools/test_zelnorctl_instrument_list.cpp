@@ -21,6 +21,10 @@ private slots:
     void spreadsheetEncodingsAndSeparatorLineImport();
     void exportForSpreadsheetsReadsBackTheSame();
     void matchingNeverDuplicatesAndBlamesTheRightCell();
+    void listSpeaksThePagesLabelsAndTexts();
+    void pagesLabelsOfAnyLanguageAndTheirTextsImport();
+    void moduleNamedElsewhereIsMovedAndEveryBadCellIsNamed();
+    void readOnlyProjectIsPreviewedAndRefusedOnce();
 };
 
 namespace {
@@ -87,6 +91,43 @@ int Modules(const QString &project)
         for (int depth = 1; depth <= 4; ++depth)
             count += Scalar(project, QStringLiteral("SELECT COUNT(*) FROM Modules%1_%2").arg(family).arg(depth)).toInt();
     return count;
+}
+
+// The fields of one line of a comma-separated list, quotes taken off.
+QStringList Fields(const QString &line)
+{
+    QStringList fields{QString()};
+    bool quoted = false;
+    for (qsizetype at = 0; at < line.size(); ++at) {
+        const QChar c = line[at];
+        if (c == '"' && quoted && at + 1 < line.size() && line[at + 1] == '"')
+            fields.last() += line[++at];
+        else if (c == '"')
+            quoted = !quoted;
+        else if (c == ',' && !quoted)
+            fields << QString();
+        else
+            fields.last() += c;
+    }
+    return fields;
+}
+
+// The cells of a list (one line a row) by their headers, one map a row.
+QList<QHash<QString, QString>> CellsByHeader(const QByteArray &bytes)
+{
+    QList<QByteArray> lines = bytes.split('\n');
+    const QStringList header = Fields(QString::fromUtf8(lines.takeFirst()).trimmed());
+    QList<QHash<QString, QString>> rows;
+    for (const QByteArray &line : lines) {
+        if (line.trimmed().isEmpty())
+            continue;
+        const QStringList cells = Fields(QString::fromUtf8(line).trimmed());
+        QHash<QString, QString> row;
+        for (int index = 0; index < header.size() && index < cells.size(); ++index)
+            row.insert(header[index], cells[index]);
+        rows << row;
+    }
+    return rows;
 }
 
 QVariant SignalValue(const QString &project, const QString &tag, const QString &column)
@@ -219,7 +260,7 @@ void TestZelnorctlInstrumentList::matchingModuleIsUpdatedAndDryRunWritesNothing(
     QCOMPARE(Checksum(project), before);
     QVERIFY2(dry.out.contains("Ch2.Name: 'TT-102' -> 'TT-202'"), qPrintable(dry.out));
     QVERIFY(dry.out.contains("Ch2.RangeEnd: '80.000' -> '90.000'"));
-    QVERIFY(dry.out.contains("Added: " + kCarrier + "\\7230/211-2 - [TT-103] [TT-104]"));
+    QVERIFY(dry.out.contains("Would add: " + kCarrier + "\\7230/211-2 - [TT-103] [TT-104]"));
     QVERIFY(dry.out.contains("1 modules to add, 1 to change"));
 
     const TestSupport::ToolRun run = Ctl({"import", project, list});
@@ -385,6 +426,161 @@ void TestZelnorctlInstrumentList::matchingNeverDuplicatesAndBlamesTheRightCell()
     QVERIFY(set.exitCode != 0);
     QVERIFY2((set.out + set.err).contains("Channel1 name can't be the same like channel2 name!"),
              qPrintable(set.out + set.err));
+    QCOMPARE(Checksum(project), before);
+}
+
+void TestZelnorctlInstrumentList::listSpeaksThePagesLabelsAndTexts()
+{
+    QTemporaryDir dir;
+    const QString project = NewProject(dir);
+    QCOMPARE(Ctl({"add-module", project, "\\\\Project", "7", "TT-1", "TT-2"}).exitCode, 0);
+    const QString module = Module("\\\\Project", "7230/211-2", "[TT-1] [TT-2]");
+    const TestSupport::ToolRun set =
+        Ctl({"set", project, module, "--channel", "1", "Relay1LimitValue=2", "Relay1AgainSettingProtection=3",
+             "DIPSwitch=-1", "OutputErrorStop=8", "OutputErrorValue=21.5"});
+    QVERIFY2(set.exitCode == 0, qPrintable(set.out + set.err));
+    const QString list = dir.filePath("list.csv");
+    QCOMPARE(Ctl({"export", project, "--csv", list}).exitCode, 0);
+    const QList<QHash<QString, QString>> rows = CellsByHeader(Read(list));
+    QCOMPARE(rows.size(), 1);
+    const QHash<QString, QString> &row = rows.front();
+    // The labels of the pages with the relay and the channel; no database name.
+    QVERIFY2(row.contains("Ch1 Measuring range end"), qPrintable(QStringList(row.keys()).join('|')));
+    QVERIFY(row.contains("Ch2 Signal-Tag"));
+    for (const QString &header : row.keys())
+        QVERIFY2(!header.contains('.'), qPrintable(header));
+    // The texts of the radio buttons and of the DIP switch; the page's decimals.
+    QCOMPARE(row.value("Ch1 Relay 1 Relay lockout"), QString("active"));
+    QCOMPARE(row.value("Ch1 Behaviour on error"), QString("Error control (off)"));
+    QCOMPARE(row.value("DIP Switch"), QString("DIP configurable"));
+    QCOMPARE(row.value("Ch1 Output error value"), QString("21.500"));
+
+    // For scripts: codes under the names set takes.
+    const QString codeList = dir.filePath("codes.csv");
+    QCOMPARE(Ctl({"export", project, "--csv", codeList, "--codes"}).exitCode, 0);
+    const QHash<QString, QString> codes = CellsByHeader(Read(codeList)).value(0);
+    QCOMPARE(codes.value("Ch1.Relay1AgainSettingProtection"), QString("3"));
+    QCOMPARE(codes.value("Ch1.OutputErrorStop"), QString("8"));
+    QCOMPARE(codes.value("DIPSwitch"), QString("-1"));
+    QCOMPARE(codes.value("Ch1.OutputErrorValue"), QString("21.500"));
+
+    // In German, and read back in German into a new project, the list is the same.
+    const QString english = dir.filePath("english.csv");
+    const QString german = dir.filePath("german.csv");
+    QCOMPARE(Ctl({"export", project, "--csv", english}).exitCode, 0);
+    QCOMPARE(Ctl({"export", project, "--csv", german, "--lang", "2"}).exitCode, 0);
+    QVERIFY2(Read(german).contains(",K1 Messbereichsende,"), Read(german).constData());
+    const QString copy = NewProject(dir, "copy.prj");
+    const TestSupport::ToolRun imported = Ctl({"import", copy, german, "--lang", "2"});
+    QVERIFY2(imported.exitCode == 0, qPrintable(imported.out + imported.err));
+    QCOMPARE(Ctl({"export", copy, "--csv", dir.filePath("again.csv")}).exitCode, 0);
+    QCOMPARE(Read(dir.filePath("again.csv")), Read(english));
+}
+
+void TestZelnorctlInstrumentList::pagesLabelsOfAnyLanguageAndTheirTextsImport()
+{
+    QTemporaryDir dir;
+    const QString project = NewProject(dir);
+    const QString list = dir.filePath("list.csv");
+    // German, French and English labels beside a database name, in any case,
+    // with blanks around them; the lockout, error behaviour and DIP switch by
+    // their texts.
+    Write(list, " Typ ,V1 Rep\xC3\xA8re du signal,K2 SIGNAL-TAG,ch1 relay 1 limiting value,"
+                "CH1 RELAY 1 RELAY LOCKOUT,Ch1.OutputErrorStop,dip switch,Ch1 Measuring range end\r\n"
+                "Z 7230/211-2,PX-1,PX-2,2,deactive,Last holden value (init output value),DIP configurable,250\r\n");
+    const TestSupport::ToolRun run = Ctl({"import", project, list});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.out + run.err));
+    QVERIFY2(!run.out.contains("not known"), qPrintable(run.out));
+    QCOMPARE(SignalValue(project, "PX-2", "Name").toString(), QString("PX-2"));
+    QCOMPARE(SignalValue(project, "PX-1", "Relay1AgainSettingProtection").toInt(), 1);
+    QCOMPARE(SignalValue(project, "PX-1", "OutputErrorStop").toInt(), 1);
+    QCOMPARE(SignalValue(project, "PX-1", "RangeEnd").toInt(), 250000);
+    QCOMPARE(Scalar(project, "SELECT DIPSwitch FROM Modules7230_1 WHERE Name LIKE '%PX-1%'").toInt(), -1);
+    // A label and the database name of the same value are one column twice.
+    Write(list, "Type,Ch1 Measuring range end,ch1.rangeend\r\nZ 7230/211-2,100,200\r\n");
+    const TestSupport::ToolRun twice = Ctl({"import", project, list});
+    QCOMPARE(twice.exitCode, 2);
+    QVERIFY2(twice.err.contains("name the same value"), qPrintable(twice.err));
+    // A text that is no choice is refused with the choices the page offers.
+    Write(list, "Type,Ch1.Name,Ch2.Name,Ch1 Behaviour on error\r\nZ 7230/211-2,PY-1,PY-2,sometimes\r\n");
+    const TestSupport::ToolRun bad = Ctl({"import", project, list});
+    QCOMPARE(bad.exitCode, 1);
+    QVERIFY2(bad.out.contains("Line 2, column Ch1.OutputErrorStop: 'sometimes'"), qPrintable(bad.out));
+    QVERIFY(bad.out.contains("Error control (off)"));
+}
+
+void TestZelnorctlInstrumentList::moduleNamedElsewhereIsMovedAndEveryBadCellIsNamed()
+{
+    QTemporaryDir dir;
+    const QString project = FilledProject(dir);
+    const QByteArray before = Checksum(project);
+    const QString list = dir.filePath("list.csv");
+    const QByteArray tt = "7230/211-2 - [TT-101] [TT-102]";
+    const QByteArray header = kHeader.toUtf8() + ",Ch1.Name,Ch2.Name,Ch1.RangeEnd,Ch1.WorkingModeID\r\n";
+    const QByteArray moveRow = "Boiler house,,,," + tt + ",,,,\r\n"; // the module stands in Cab 1\Z1
+    Write(list, header + moveRow +
+                "Boiler house,,,Z 7230/211-2,,N-1,N-2,5000,Nonsense\r\n"      // two bad cells
+                "Boiler house,,,Z 7230/211-2,,G-1,G-2,100,\r\n"               // good
+                "boiler HOUSE,,,,7210/111-0 - [FT-7],,,,\r\n"                 // where it stands
+                ",Cab 9,,,7220/12-0 - [LS-9],,,,\r\n");                          // a cabinet without a plant
+    TestSupport::ToolRun run = Ctl({"import", project, list});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(Checksum(project), before);
+    QString said = run.out + run.err;
+    QVERIFY2(said.contains("Line 3, column Ch1.RangeEnd:"), qPrintable(said));
+    QVERIFY2(said.contains("Line 3, column Ch1.WorkingModeID:"), qPrintable(said));
+    QVERIFY2(said.contains("Line 6, column Cabinet:"), qPrintable(said));
+    for (const char *line : {"Line 2,", "Line 4,", "Line 5,"})
+        QVERIFY2(!said.contains(line), qPrintable(said));
+    // Nothing was written: what the good rows do is said as what they would do.
+    QVERIFY2(said.contains("Would move: " + kCarrier + "\\" + tt + " -> " + kPlant + "\\" + tt), qPrintable(said));
+    QVERIFY2(said.contains("Would add: " + kPlant + "\\7230/211-2 - [G-1] [G-2]"), qPrintable(said));
+    QVERIFY(!said.contains("Added:"));
+    QVERIFY(!said.contains("Moved:"));
+    QVERIFY2(said.contains("2 of 5"), qPrintable(said));
+    // Refusals come first.
+    QVERIFY(said.indexOf("Refused:") < said.indexOf("Would add:"));
+
+    // Alone, the row moves the module with its values and tags, into a
+    // plant it makes, and says so.
+    Write(list, header + "New plant,,,," + tt + ",,,,\r\n");
+    run = Ctl({"import", project, list});
+    said = run.out + run.err;
+    QVERIFY2(run.exitCode == 0, qPrintable(said));
+    QVERIFY2(said.contains("Moved: " + kCarrier + "\\" + tt + " -> \\\\Project\\New plant\\" + tt), qPrintable(said));
+    QVERIFY2(said.contains("1 moved"), qPrintable(said));
+    QCOMPARE(Modules(project), 3);
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Modules7230_2 WHERE Name = '" + QString(tt) + "'").toInt(), 1);
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Modules7230_4").toInt(), 0);
+    QCOMPARE(SignalValue(project, "TT-101", "RangeEnd").toInt(), 300000);
+    QCOMPARE(Scalar(project, "SELECT COUNT(*) FROM Signals WHERE Name = 'TT-101'").toInt(), 1);
+    QVERIFY(Inconsistencies(project).isEmpty());
+}
+
+void TestZelnorctlInstrumentList::readOnlyProjectIsPreviewedAndRefusedOnce()
+{
+    QTemporaryDir dir;
+    const QString project = FilledProject(dir);
+    QVERIFY(QFile::setPermissions(project, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QByteArray before = Checksum(project);
+    const QString list = dir.filePath("list.csv");
+    Write(list, kHeader.toUtf8() + ",Ch1.Name,Ch2.Name,Ch1.RangeEnd\r\n"
+                "New plant,,,Z 7230/211-2,,R-1,R-2,100\r\n"
+                "Boiler house,Cab 1,Z1,,7230/211-2 - [TT-101] [TT-102],,,250\r\n");
+    // The preview is made as for any project: nothing to write.
+    const TestSupport::ToolRun dry = Ctl({"import", project, list, "--dry-run"});
+    const QString preview = dry.out + dry.err;
+    QVERIFY2(dry.exitCode == 0, qPrintable(preview));
+    QVERIFY2(preview.contains("Would add: \\\\Project\\New plant\\7230/211-2 - [R-1] [R-2]"), qPrintable(preview));
+    QVERIFY(preview.contains("Ch1.RangeEnd: '300.000' -> '250.000'"));
+    QCOMPARE(preview.count("is open for reading only"), 1);
+    QCOMPARE(Checksum(project), before);
+    // The import says once that the project is read-only, and blames no row.
+    const TestSupport::ToolRun run = Ctl({"import", project, list});
+    const QString said = run.out + run.err;
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(said.count("is open for reading only"), 1);
+    QVERIFY2(!said.contains("Line "), qPrintable(said));
     QCOMPARE(Checksum(project), before);
 }
 

@@ -96,7 +96,12 @@ CMainFrame::CMainFrame(ProjectSession &session, AppSettings &settings, QWidget *
     m_previews = new ReportPreviewLauncher(*m_reports, this);
     m_instrumentList = std::make_unique<InstrumentListCommands>(session.Document(), session.Catalogues());
     m_instrumentList->SetPreviewPresenter(
-        [this](const ImportReport &report) { return InstrumentListPreviewDialog::Confirm(report, this); });
+        [this](const ImportReport &report) {
+            const QString project = m_session.Document().PathName();
+            return InstrumentListPreviewDialog::Confirm(
+                report, [project](const ImportReport &shown) { InstrumentListCommands::SaveReport(shown, project); },
+                this);
+        });
     setObjectName(QStringLiteral("CMainFrame"));
     RegisterViews();
     InitIconResources();
