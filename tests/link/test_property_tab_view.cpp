@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableWidget>
 
 namespace {
@@ -194,6 +195,39 @@ private slots:
             ++fieldsChecked;
         }
         QVERIFY(fieldsChecked >= 3);
+    }
+
+    // The panel as a first start on a 1366 x 768 screen places it, beside
+    // the log under the forms, in German: the identity fields take two
+    // lines and at least five rows of live states are in view without
+    // scrolling the page.
+    void theFirstStartPanelShowsFiveRowsOfStates()
+    {
+        Online online;
+        QVERIFY(online.harness.goOnline());
+        QTRY_VERIFY(!online.onlineAtRefresh.isEmpty());
+        QVERIFY(Language::load(2));
+        CPropertyTabView panel(*online.harness.transfer, online.harness.link.controller);
+        panel.resize(636, 213);
+        panel.Refresh();
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QApplication::processEvents();
+        auto *table = panel.findChild<QTableWidget *>(QStringLiteral("DiagnoseList"));
+        QVERIFY(table);
+        auto *area = qobject_cast<QScrollArea *>(panel.currentWidget());
+        QVERIFY(area);
+        // What of the table's rows stands inside the page's scroll area.
+        const QRect inArea(table->viewport()->mapTo(area->viewport(), QPoint(0, 0)), table->viewport()->size());
+        const int shown = inArea.intersected(area->viewport()->rect()).height();
+        const int rowsInView = shown / table->rowHeight(0);
+        const int below = panel.findChild<QLineEdit *>(QStringLiteral("1316"))->geometry().bottom();
+        const int top = panel.findChild<QLineEdit *>(QStringLiteral("1278"))->geometry().top();
+        TestSupport::loadEnglish();
+        QVERIFY2(rowsInView >= 5, qPrintable(QString::number(rowsInView)));
+        // The five identity fields stand in two lines.
+        QVERIFY2(below - top < 3 * panel.findChild<QLineEdit *>(QStringLiteral("1278"))->height(),
+                 qPrintable(QString("%1 to %2").arg(top).arg(below)));
     }
 
     void channelButtonSendsTheTwoWireCompensation()

@@ -274,7 +274,10 @@ void CMainFrame::ApplySplitterSizes()
     const LayoutSettings &layout = m_settings.layout;
     const int height = std::max(m_rows->height() - m_rows->handleWidth(), 10);
     const int outputY = layout.intValue(QStringLiteral("OutputYSize"));
-    const int topHeight = std::max(outputY >= 1 ? outputY : height * 2 / 3, 5);
+    // Without a height of the user's, the bottom row gets two fifths: the
+    // log and the live panel's list of states show several rows on a
+    // 768-line screen, the forms above keep their buttons in view.
+    const int topHeight = std::max(outputY >= 1 ? outputY : height * 3 / 5, 5);
     m_rows->setSizes({topHeight, std::max(height - topHeight, 10)});
     const bool ownTreeWidth = m_firstStartTreeWidth > 0 && !layout.isGiven(QStringLiteral("SplitterSizeX"));
     const int treeWidth =
