@@ -48,6 +48,18 @@ class TestPropertyTabView : public QObject {
         QList<bool> onlineAtRefresh;
     };
 
+    // The panel over the online module at the given size, shown and laid
+    // out.
+    static bool showPanel(CPropertyTabView &panel, QSize size)
+    {
+        panel.resize(size);
+        panel.Refresh();
+        panel.show();
+        const bool exposed = QTest::qWaitForWindowExposed(&panel);
+        QApplication::processEvents();
+        return exposed;
+    }
+
 private slots:
     void initTestCase() { TestSupport::loadEnglish(); }
 
@@ -108,10 +120,7 @@ private slots:
         QVERIFY(online.harness.goOnline());
         QTRY_VERIFY(!online.onlineAtRefresh.isEmpty());
         CPropertyTabView panel(*online.harness.transfer, online.harness.link.controller);
-        panel.resize(900, 600);
-        panel.Refresh();
-        panel.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QVERIFY(showPanel(panel, QSize(900, 600)));
         auto *table = panel.findChild<QTableWidget *>(QStringLiteral("DiagnoseList"));
         QVERIFY(table && table->isVisible());
         QApplication::processEvents();
@@ -137,10 +146,7 @@ private slots:
         QTRY_VERIFY(!online.onlineAtRefresh.isEmpty());
         QVERIFY(Language::load(2));
         CPropertyTabView panel(*online.harness.transfer, online.harness.link.controller);
-        panel.resize(360, 400);
-        panel.Refresh();
-        panel.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QVERIFY(showPanel(panel, QSize(360, 400)));
         auto *table = panel.findChild<QTableWidget *>(QStringLiteral("DiagnoseList"));
         QApplication::processEvents();
         const QHeaderView *header = table->horizontalHeader();
@@ -175,11 +181,7 @@ private slots:
         QTRY_VERIFY(!online.onlineAtRefresh.isEmpty());
         QVERIFY(Language::load(2));
         CPropertyTabView panel(*online.harness.transfer, online.harness.link.controller);
-        panel.resize(300, 220);
-        panel.Refresh();
-        panel.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&panel));
-        QApplication::processEvents();
+        QVERIFY(showPanel(panel, QSize(300, 220)));
         auto *table = panel.findChild<QTableWidget *>(QStringLiteral("DiagnoseList"));
         QVERIFY(table);
         const int rowsInView = table->viewport()->height() / table->rowHeight(0);
@@ -208,11 +210,7 @@ private slots:
         QTRY_VERIFY(!online.onlineAtRefresh.isEmpty());
         QVERIFY(Language::load(2));
         CPropertyTabView panel(*online.harness.transfer, online.harness.link.controller);
-        panel.resize(636, 213);
-        panel.Refresh();
-        panel.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&panel));
-        QApplication::processEvents();
+        QVERIFY(showPanel(panel, QSize(636, 213)));
         auto *table = panel.findChild<QTableWidget *>(QStringLiteral("DiagnoseList"));
         QVERIFY(table);
         auto *area = qobject_cast<QScrollArea *>(panel.currentWidget());

@@ -72,6 +72,15 @@ private:
         }
     };
 
+    // After the link has polled the module this many times more, it is
+    // still compared the same and marked so.
+    static void verifyMarkedTheSame(SessionWindow &window, int polls)
+    {
+        window.waitForPolls(polls);
+        QVERIFY2(!window.transfer().HasDifferences(), qPrintable(window.differences()));
+        QCOMPARE(window.onlineImage(), int(ModuleTransfer::ImageOnlineEqual));
+    }
+
     // A 7230/211-2 (two channels, a current output, relays): a module whose
     // flags are those its type row gives, as every real module's are.
     static SimulatorOptions twoChannelModule()
@@ -110,9 +119,7 @@ void TestOnlineWindow::aModuleMadeOfTheConnectedOneIsMarkedTheSame()
     if (QTest::currentTestFailed())
         return;
     QVERIFY2(window.onlineImage() == ModuleTransfer::ImageOnlineEqual, qPrintable(window.differences()));
-    window.waitForPolls(3);
-    QVERIFY2(!window.transfer().HasDifferences(), qPrintable(window.differences()));
-    QCOMPARE(window.onlineImage(), int(ModuleTransfer::ImageOnlineEqual));
+    verifyMarkedTheSame(window, 3);
     const QString name = window.onlineEntry().data().toString();
 
     for (const int language : {CommandId::LanguageGerman, CommandId::LanguageEnglish}) {
@@ -146,9 +153,7 @@ void TestOnlineWindow::aModuleMadeEarlierIsFoundTheSameWhenOpenedAgain()
     window.start(project.path, simulator.devicePath());
     QTRY_VERIFY_WITH_TIMEOUT(window.onlineEntry().isValid(), 20000);
     QVERIFY(!window.transfer().IsNewModule());
-    window.waitForPolls(2);
-    QVERIFY2(!window.transfer().HasDifferences(), qPrintable(window.differences()));
-    QCOMPARE(window.onlineImage(), int(ModuleTransfer::ImageOnlineEqual));
+    verifyMarkedTheSame(window, 2);
 }
 
 QTEST_MAIN(TestOnlineWindow)
