@@ -57,6 +57,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
+#include <QAbstractScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
@@ -312,9 +313,25 @@ void CMainFrame::ShowViews(const QString &listViewClass, const QString &itemView
             WireList(*list);
         m_right->addWidget(view);
     }
+    GiveTheFormItsHeight();
     if (hadFocus)
         m_right->widget(0)->setFocus();
     QApplication::restoreOverrideCursor();
+}
+
+// Under the list of children the item's form gets the height its fields and
+// buttons need, so that its Apply and Reset stay in view; the list keeps the
+// rest, but never less than a few rows.
+void CMainFrame::GiveTheFormItsHeight()
+{
+    if (m_right->count() != 2 || !qobject_cast<QAbstractScrollArea *>(m_right->widget(1)))
+        return;
+    const int available = m_right->height() - m_right->handleWidth();
+    const int fewRows = 4 * m_right->widget(0)->fontMetrics().lineSpacing() + 8;
+    const int form = std::min(m_right->widget(1)->sizeHint().height(), std::max(available - fewRows, available / 2));
+    if (available <= 0 || form <= 0)
+        return;
+    m_right->setSizes({available - form, form});
 }
 
 void CMainFrame::ActivateTreeView()
@@ -484,6 +501,7 @@ void CMainFrame::showEvent(QShowEvent *event)
         return;
     m_panesSized = true;
     ApplySplitterSizes();
+    GiveTheFormItsHeight();
 }
 
 void CMainFrame::StorePlacement()
