@@ -60,6 +60,7 @@
 #include <QAbstractScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QTimer>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTreeView>
@@ -313,7 +314,8 @@ void CMainFrame::ShowViews(const QString &listViewClass, const QString &itemView
             WireList(*list);
         m_right->addWidget(view);
     }
-    GiveTheFormItsHeight();
+    // The form knows its height once its fields are filled in.
+    QTimer::singleShot(0, this, &CMainFrame::GiveTheFormItsHeight);
     if (hadFocus)
         m_right->widget(0)->setFocus();
     QApplication::restoreOverrideCursor();
