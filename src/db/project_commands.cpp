@@ -72,6 +72,14 @@ void ProjectCommands::OnFileNew()
     Log(Str(ProjectStrings::LogNewFailed));
 }
 
+// A project of the older tool opens as the new file it was carried into:
+// the log names the file that is open, not the one that was asked for.
+QString ProjectCommands::OpenedName(const QString &asked) const
+{
+    const QString opened = m_database.OpenedPath();
+    return m_database.IsOpen() && !opened.isEmpty() && QFileInfo(asked).absoluteFilePath() != opened ? opened : asked;
+}
+
 void ProjectCommands::OnFileOpen()
 {
     if (!MayLeaveCurrentItem())
@@ -90,7 +98,7 @@ void ProjectCommands::OnFileOpen()
     // A Cancel in the dialog keeps the open project, but it is no
     // successful open.
     if (ok && m_database.IsOpen()) {
-        Log(StrF(ProjectStrings::LogOpenSuccessful, {path}));
+        Log(StrF(ProjectStrings::LogOpenSuccessful, {OpenedName(path)}));
         emit detectedModuleForgotten();
     } else {
         Log(StrF(ProjectStrings::LogOpenFailed, {path}));
@@ -183,7 +191,8 @@ bool ProjectCommands::OnOpenDocument(const QString &path)
     const bool ok = Guarded([this, &path] {
         return m_database.OpenFile(path, m_database.OpenUser(), m_database.OpenPassword());
     });
-    Log(StrF(ok ? ProjectStrings::LogOpenSuccessful : ProjectStrings::LogOpenFailed, {path}));
+    Log(ok ? StrF(ProjectStrings::LogOpenSuccessful, {OpenedName(path)})
+           : StrF(ProjectStrings::LogOpenFailed, {path}));
     SetTitle();
     if (!ok)
         emit viewsReset();

@@ -66,6 +66,7 @@ signals:
 
 private:
     void SetTitle();
+    QString OpenedName(const QString &asked) const;
     void Log(const QString &text);
     bool Conclude(bool ok, bool hadSession);
     void CloseAndLog();

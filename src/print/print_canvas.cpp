@@ -4,7 +4,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QPen>
+#include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 
 CPrintCanvas::CPrintCanvas(QPainter *painter, double unitsPerTenthMm) : m_painter(painter)
@@ -64,6 +66,33 @@ QString CPrintCanvas::Elided(const QString &text, double width, Qt::TextElideMod
     return QFontMetricsF(m_font).elidedText(text, mode, width);
 }
 
+namespace {
+// Where a word may go on in the next line without a letter being split:
+// after a hyphen or a slash that is not the word's last character.
+QStringList WordPieces(const QString &word)
+{
+    QStringList pieces;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i + 1 < word.size(); ++i)
+        if (word.at(i) == QLatin1Char('-') || word.at(i) == QLatin1Char('/')) {
+            pieces << word.mid(start, i + 1 - start);
+            start = i + 1;
+        }
+    pieces << word.mid(start);
+    return pieces;
+}
+} // namespace
+
+double CPrintCanvas::WidestUnbreakable(const QString &text) const
+{
+    const QFontMetricsF metrics(m_font);
+    double widest = 0;
+    for (const QString &word : text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+        for (const QString &piece : WordPieces(word))
+            widest = std::max(widest, metrics.horizontalAdvance(piece));
+    return widest;
+}
+
 QStringList CPrintCanvas::WrappedLines(const QString &text, double width) const
 {
     const QFontMetricsF metrics(m_font);
@@ -77,17 +106,38 @@ QStringList CPrintCanvas::WrappedLines(const QString &text, double width) const
                 line = candidate;
                 continue;
             }
-            if (!line.isEmpty())
+            // A word wider than what is left of the line goes on after one
+            // of its hyphens where the line can hold that much of it.
+            QString head = line.isEmpty() ? QString() : line + QLatin1Char(' ');
+            qsizetype taken = 0;
+            for (const QString &piece : WordPieces(word)) {
+                if (!fits(head + piece))
+                    break;
+                head += piece;
+                taken += piece.size();
+            }
+            if (taken > 0)
+                lines << head;
+            else if (!line.isEmpty())
                 lines << line;
-            // A word wider than the column goes on over as many lines as it
-            // takes: a value is never cut short.
-            line = word;
+            line = word.mid(taken);
+            // A piece wider than the column goes on over as many lines as
+            // it takes: a value is never cut short.
             while (line.size() > 1 && !fits(line)) {
-                qsizetype take = line.size() - 1;
-                while (take > 1 && !fits(line.left(take)))
-                    --take;
-                lines << line.left(take);
-                line = line.mid(take);
+                QString take;
+                for (const QString &piece : WordPieces(line)) {
+                    if (!fits(take + piece))
+                        break;
+                    take += piece;
+                }
+                qsizetype count = take.size();
+                if (count == 0) {
+                    count = line.size() - 1;
+                    while (count > 1 && !fits(line.left(count)))
+                        --count;
+                }
+                lines << line.left(count);
+                line = line.mid(count);
             }
         }
         lines << line;

@@ -37,9 +37,13 @@ public:
     double LineHeight() const;
     // text cut to width, with "..." where it was cut.
     QString Elided(const QString &text, double width, Qt::TextElideMode mode = Qt::ElideRight) const;
-    // text broken into lines no wider than width (words kept whole where
-    // they fit, a wider word broken over lines).
+    // text broken into lines no wider than width: between words, else after
+    // a hyphen or slash of a word, and only a word wider than width itself
+    // broken between its letters.
     QStringList WrappedLines(const QString &text, double width) const;
+    // The widest part of text that WrappedLines keeps on one line whenever
+    // the width allows it.
+    double WidestUnbreakable(const QString &text) const;
 
     void DrawLine(QPointF from, QPointF to, double penWidth);
     // A frame through the two corners.

@@ -421,12 +421,56 @@ void CProjectReport::DrawTitleBlock(CPrintCanvas &canvas, const Geometry &area, 
 }
 
 namespace {
-// The compact form of a module section on the card: its title in a column
-// of its own beside its rows, and only the rows that apply to a channel.
+// The compact form of a module section on the card: its title over the
+// channel columns, and only the rows that apply to a channel.
 struct CardGroup {
+    QString title;
     QStringList titleLines;
     std::vector<const InfoRow *> rows;
 };
+
+// The label and channel columns of the card's rows at the canvas's font:
+// every column at least as wide as the widest word it holds, so that no word
+// is split between its letters; a label column no narrower than it was
+// otherwise, the channels taking the rest.
+struct CardWidths {
+    double label = 0;
+    double channel = 0;
+    bool wordsFit = true;
+};
+
+CardWidths CardColumnWidths(const CPrintCanvas &canvas, const std::vector<CardGroup> &groups, double available,
+                            double preferredLabel)
+{
+    double labelNeed = 0;
+    double channelNeed = 0;
+    for (const CardGroup &group : groups)
+        for (const InfoRow *row : group.rows) {
+            labelNeed = std::max(labelNeed, canvas.WidestUnbreakable(row->label));
+            // A value over both channels has both columns to go on in.
+            const double spanShare = row->spansChannels ? 0.5 : 1.0;
+            channelNeed = std::max(channelNeed, spanShare * canvas.WidestUnbreakable(row->values[0]));
+            if (!row->spansChannels)
+                channelNeed = std::max(channelNeed, canvas.WidestUnbreakable(row->values[1]));
+        }
+    labelNeed += 2 * kCellInset;
+    channelNeed += 2 * kCellInset;
+    CardWidths widths;
+    widths.label = std::max(labelNeed, preferredLabel);
+    widths.channel = (available - widths.label) / 2;
+    if (widths.channel < channelNeed) {
+        widths.channel = channelNeed;
+        widths.label = available - 2 * channelNeed;
+    }
+    if (widths.label < labelNeed) {
+        // Even so the words are too wide for the card: each column gets its
+        // share of what they need, and a smaller type is tried.
+        widths.wordsFit = false;
+        widths.label = available * labelNeed / (labelNeed + 2 * channelNeed);
+        widths.channel = (available - widths.label) / 2;
+    }
+    return widths;
+}
 
 bool AppliesSomewhere(const InfoRow &row)
 {
@@ -448,43 +492,36 @@ void CProjectReport::DrawDataCard(CPrintCanvas &canvas) const
         const bool relay = info.kind == InfoSectionKind::Relay1 || info.kind == InfoSectionKind::Relay2;
         if ((output && !data.hasOutput) || (relay && !data.hasRelays))
             continue;
-        CardGroup group{{info.title}, {}};
+        CardGroup group{info.title, {}, {}};
         for (const InfoRow &row : info.rows)
             if (AppliesSomewhere(row))
                 group.rows.push_back(&row);
         groups.push_back(std::move(group));
     }
-    // The titles stand in a band no wider than their longest word needs: the
-    // values keep the width, a title breaks between its words instead.
-    double band = 0;
-    for (const CardGroup &group : groups)
-        for (const QString &word : group.titleLines.front().split(QLatin1Char(' ')))
-            band = std::max(band, canvas.MeasureText(word).width());
-    const double titleWidth = std::clamp(band + 2 * kCellInset, area.width * 0.12, area.width * 0.22);
-    for (CardGroup &group : groups) {
-        QStringList lines;
-        for (const QString &line : canvas.WrappedLines(group.titleLines.front(), titleWidth - 2 * kCellInset))
-            lines << canvas.Elided(line, titleWidth - 2 * kCellInset);
-        group.titleLines = lines;
-    }
-    const double labelWidth = area.width * 0.25;
-    const double channelWidth = (area.width - titleWidth - labelWidth) / 2;
-    const std::vector<Column> columns = {{titleWidth, titleWidth + labelWidth},
-                                         {titleWidth + labelWidth, titleWidth + labelWidth + channelWidth},
-                                         {titleWidth + labelWidth + channelWidth, area.width}};
     const auto groupHeight = [titleLine](const CardGroup &group, const std::vector<ReportBlock> &rows) {
-        double rowsHeight = 0;
+        double rowsHeight = double(group.titleLines.size()) * titleLine + kRowPadding / 2;
         for (const ReportBlock &row : rows)
             rowsHeight += row.height;
-        return std::max(rowsHeight, double(group.titleLines.size()) * titleLine + 4);
+        return rowsHeight;
     };
-    // The rows take the largest font with which every section fits, but never
-    // less than a value stays legible at.
+    // The rows take the largest font with which every section fits and no
+    // word is split, but never less than a value stays legible at. The
+    // section titles stand over the channel columns, as in the module
+    // information, so that the label and the values have the card's width.
     double points = kCardTitlePoints;
     std::vector<std::vector<ReportBlock>> blocks;
     ReportBlock header;
     double height = 0;
+    std::vector<Column> columns;
     for (;; points -= 0.25) {
+        canvas.SetFont(points);
+        const CardWidths widths = CardColumnWidths(canvas, groups, area.width, area.width * 0.25);
+        columns = {{0, widths.label},
+                   {widths.label, widths.label + widths.channel},
+                   {widths.label + widths.channel, area.width}};
+        canvas.SetFont(kCardTitlePoints, CPrintCanvas::Bold);
+        for (CardGroup &group : groups)
+            group.titleLines = canvas.WrappedLines(group.title, columns[2].right - columns[1].left - 2 * kCellInset);
         header = TableRow(canvas, columns, {QString(), Str(Channel1), Str(Channel2)}, points, 0);
         height = header.height;
         blocks.clear();
@@ -495,7 +532,7 @@ void CProjectReport::DrawDataCard(CPrintCanvas &canvas) const
             height += groupHeight(group, rows);
             blocks.push_back(std::move(rows));
         }
-        if (height <= area.height - 10 || points <= kSmallestCardPoints)
+        if ((height <= area.height - 10 && widths.wordsFit) || points <= kSmallestCardPoints)
             break;
     }
     // What one card cannot hold at the smallest type goes on to a second card
@@ -518,14 +555,16 @@ void CProjectReport::DrawDataCard(CPrintCanvas &canvas) const
     double top = startCard(card);
     for (size_t g = 0; g < groups.size(); ++g) {
         const double size = groupHeight(groups[g], blocks[g]);
-        if (top - size < -(area.height - 5) && top < -5 - header.height) {
-            canvas.DrawLine({titleWidth, -5 - header.height}, {titleWidth, top}, kThinPen);
+        if (top - size < -(area.height - 5) && top < -5 - header.height)
             top = startCard(++card);
-        }
         canvas.SetFont(kCardTitlePoints, CPrintCanvas::Bold);
-        for (qsizetype l = 0; l < groups[g].titleLines.size(); ++l)
-            canvas.DrawText({kCellInset, top - 2 - double(l) * titleLine}, groups[g].titleLines[l]);
-        double rowTop = top;
+        double rowTop = top - kRowPadding / 4;
+        for (const QString &line : groups[g].titleLines) {
+            canvas.DrawText({columns[1].left, rowTop}, {columns[2].right, rowTop - titleLine}, line,
+                            Qt::AlignCenter);
+            rowTop -= titleLine;
+        }
+        rowTop = top - double(groups[g].titleLines.size()) * titleLine - kRowPadding / 2;
         for (const ReportBlock &row : blocks[g]) {
             row.draw(canvas, rowTop);
             rowTop -= row.height;
@@ -533,7 +572,6 @@ void CProjectReport::DrawDataCard(CPrintCanvas &canvas) const
         top -= size;
         canvas.DrawLine({0, top}, {area.width, top}, kThickPen / 2);
     }
-    canvas.DrawLine({titleWidth, -5 - header.height}, {titleWidth, top}, kThinPen);
 }
 
 void CProjectReport::DrawPage(QPainter &painter, double unitsPerTenthMm, QSizeF printableMm, int page)

@@ -4,6 +4,8 @@
 
 #include "db/project_commands.h"
 #include "db/project_database.h"
+#include "db/project_strings.h"
+#include "base/string_table.h"
 #include "exchange/older_tool_open.h"
 #include "log/output_log.h"
 
@@ -102,6 +104,11 @@ void TestOlderToolOpen::aDoubleClickOpensTheCarriedProject()
     QVERIFY(commands.OnOpenDocument(m_old));
     QCOMPARE(commands.Title(), QStringLiteral("plant-converted.prj"));
     QVERIFY(log.text().contains("rows carried over."));
+    // The log names the project that is open: the new file, not the old one.
+    const QString opened = Str(ProjectStrings::LogOpenSuccessful);
+    const QString openedLine = log.text().mid(log.text().indexOf(opened.left(opened.indexOf('%'))));
+    QVERIFY2(openedLine.contains(m_folder->filePath("plant-converted.prj")), qPrintable(log.text()));
+    QVERIFY2(!openedLine.startsWith(StrF(ProjectStrings::LogOpenSuccessful, {m_old})), qPrintable(log.text()));
 }
 
 void TestOlderToolOpen::cancelOrRefusalOpensNothingAndLeavesNothing()

@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableWidget>
 
 namespace {
@@ -46,6 +47,18 @@ class TestPropertyTabView : public QObject {
         TransferHarness harness;
         QList<bool> onlineAtRefresh;
     };
+
+    // The panel over the online module at the given size, shown and laid
+    // out.
+    static bool showPanel(CPropertyTabView &panel, QSize size)
+    {
+        panel.resize(size);
+        panel.Refresh();
+        panel.show();
+        const bool exposed = QTest::qWaitForWindowExposed(&panel);
+        QApplication::processEvents();
+        return exposed;
+    }
 
 private slots:
     void initTestCase() { TestSupport::loadEnglish(); }
@@ -107,10 +120,7 @@ private slots:
         QVERIFY(online.harness.goOnline());
         QTRY_VERIFY(!online.onlineAtRefresh.isEmpty());
         CPropertyTabView panel(*online.harness.transfer, online.harness.link.controller);
-        panel.resize(900, 600);
-        panel.Refresh();
-        panel.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QVERIFY(showPanel(panel, QSize(900, 600)));
         auto *table = panel.findChild<QTableWidget *>(QStringLiteral("DiagnoseList"));
         QVERIFY(table && table->isVisible());
         QApplication::processEvents();
@@ -136,10 +146,7 @@ private slots:
         QTRY_VERIFY(!online.onlineAtRefresh.isEmpty());
         QVERIFY(Language::load(2));
         CPropertyTabView panel(*online.harness.transfer, online.harness.link.controller);
-        panel.resize(360, 400);
-        panel.Refresh();
-        panel.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QVERIFY(showPanel(panel, QSize(360, 400)));
         auto *table = panel.findChild<QTableWidget *>(QStringLiteral("DiagnoseList"));
         QApplication::processEvents();
         const QHeaderView *header = table->horizontalHeader();
@@ -174,11 +181,7 @@ private slots:
         QTRY_VERIFY(!online.onlineAtRefresh.isEmpty());
         QVERIFY(Language::load(2));
         CPropertyTabView panel(*online.harness.transfer, online.harness.link.controller);
-        panel.resize(300, 220);
-        panel.Refresh();
-        panel.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&panel));
-        QApplication::processEvents();
+        QVERIFY(showPanel(panel, QSize(300, 220)));
         auto *table = panel.findChild<QTableWidget *>(QStringLiteral("DiagnoseList"));
         QVERIFY(table);
         const int rowsInView = table->viewport()->height() / table->rowHeight(0);
@@ -194,6 +197,35 @@ private slots:
             ++fieldsChecked;
         }
         QVERIFY(fieldsChecked >= 3);
+    }
+
+    // The panel as a first start on a 1366 x 768 screen places it, beside
+    // the log under the forms, in German: the identity fields take two
+    // lines and at least five rows of live states are in view without
+    // scrolling the page.
+    void theFirstStartPanelShowsFiveRowsOfStates()
+    {
+        Online online;
+        QVERIFY(online.harness.goOnline());
+        QTRY_VERIFY(!online.onlineAtRefresh.isEmpty());
+        QVERIFY(Language::load(2));
+        CPropertyTabView panel(*online.harness.transfer, online.harness.link.controller);
+        QVERIFY(showPanel(panel, QSize(636, 213)));
+        auto *table = panel.findChild<QTableWidget *>(QStringLiteral("DiagnoseList"));
+        QVERIFY(table);
+        auto *area = qobject_cast<QScrollArea *>(panel.currentWidget());
+        QVERIFY(area);
+        // What of the table's rows stands inside the page's scroll area.
+        const QRect inArea(table->viewport()->mapTo(area->viewport(), QPoint(0, 0)), table->viewport()->size());
+        const int shown = inArea.intersected(area->viewport()->rect()).height();
+        const int rowsInView = shown / table->rowHeight(0);
+        const int below = panel.findChild<QLineEdit *>(QStringLiteral("1316"))->geometry().bottom();
+        const int top = panel.findChild<QLineEdit *>(QStringLiteral("1278"))->geometry().top();
+        TestSupport::loadEnglish();
+        QVERIFY2(rowsInView >= 5, qPrintable(QString::number(rowsInView)));
+        // The five identity fields stand in two lines.
+        QVERIFY2(below - top < 3 * panel.findChild<QLineEdit *>(QStringLiteral("1278"))->height(),
+                 qPrintable(QString("%1 to %2").arg(top).arg(below)));
     }
 
     void channelButtonSendsTheTwoWireCompensation()

@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSplitter>
 #include <QtTest>
 
@@ -40,6 +41,7 @@ private slots:
     void panesTakeTheirSizesOnceTheWindowIsShown();
     void firstStartFitsTheScreenAndTheStoredPlacementWinsAfterwards();
     void fileMenuMakesTheProjectActiveAndShowsTheConnection();
+    void aPlantsFormKeepsItsButtonsInViewUnderTheList();
 
 private:
     struct Window : ShellTestWindow {
@@ -414,6 +416,35 @@ void TestMainFramePanes::firstStartFitsTheScreenAndTheStoredPlacementWinsAfterwa
     const auto *top = frame.findChild<QSplitter *>("TopSplitter");
     QTRY_VERIFY(top->sizes().value(0) > 0);
     QCOMPARE(top->sizes().value(0), settings.layout.intValue(QStringLiteral("SplitterSizeX")));
+}
+
+// In a window of the size a first start gives on a 1366 x 768 screen, with
+// the rows in their first-start proportions, a plant's form under the list
+// of its children shows its Apply button whole, without scrolling.
+void TestMainFramePanes::aPlantsFormKeepsItsButtonsInViewUnderTheList()
+{
+    ShellTestProject project;
+    QVERIFY(project.open());
+    CMy7100Doc &document = project.session.Document();
+    Item *plant = document.CreateItem(*document.FindContainer(project.projectHandle()), HierarchyStrings::PlantName);
+    QVERIFY(plant && document.SetValue(*plant, "Name", "Plant1", true) && document.Save(*plant));
+    AppSettings settings;
+    for (const auto &[name, value] : {std::pair{"XPos", 0}, {"YPos", 0}, {"XSize", 1092}, {"YSize", 592}})
+        settings.layout.setValue(QString::fromLatin1(name), value);
+    CMainFrame frame(project.session, settings);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QVERIFY(document.Select(plant->handle()));
+    CTagView *form = nullptr;
+    QPushButton *apply = nullptr;
+    QTRY_VERIFY((form = frame.findChild<CTagView *>()) && (apply = form->findChild<QPushButton *>("40200")) &&
+                apply->isVisible());
+    const auto inView = [&] {
+        return form->viewport()->rect().contains(QRect(apply->mapTo(form->viewport(), QPoint(0, 0)), apply->size()));
+    };
+    QTRY_VERIFY2(inView(), qPrintable(QString("Apply at %1 of a form %2 high")
+                                          .arg(apply->mapTo(form->viewport(), QPoint(0, 0)).y())
+                                          .arg(form->viewport()->height())));
 }
 
 void TestMainFramePanes::fileMenuMakesTheProjectActiveAndShowsTheConnection()

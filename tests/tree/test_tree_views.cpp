@@ -2,6 +2,7 @@
 #include "support/captured_log.h"
 #include "base/command_ids.h"
 #include "base/settings.h"
+#include "shell/first_start_layout.h"
 #include "tree/column_layout.h"
 #include "tree/container_list_model.h"
 #include "tree/hover_selection.h"
@@ -468,7 +469,9 @@ QTEST_MAIN(TestTreeViews)
 #include "test_tree_views.moc"
 
 // Below many short plant names a module under a carrier is made current as
-// the link makes it: its entry shows its whole name, not an empty row.
+// the link makes it, in a tree as wide as a first start on a 1366 x 768
+// screen makes it: its entry shows its whole name inside the tree, not an
+// empty or cut row that needs the horizontal scroll bar.
 void TestTreeViews::aModuleUnderACarrierShowsItsWholeName()
 {
     QStringList plants;
@@ -481,7 +484,7 @@ void TestTreeViews::aModuleUnderACarrierShowsItsWholeName()
     Item *carrier = project.addFolder(*cabinet->asContainer(), CarrierName, QStringLiteral("H1"));
     QVERIFY(carrier);
     ScriptedModuleDialog dialog;
-    dialog.names(QStringLiteral("TT-101"), QStringLiteral("TT-102"));
+    dialog.names(QStringLiteral("TT-101A"), QStringLiteral("TT-102A"));
     Item *made = project.document.AddNewModule(*carrier->asContainer(), Family7230, 1);
     QVERIFY(made);
     const QString table = made->level().tableName();
@@ -490,14 +493,23 @@ void TestTreeViews::aModuleUnderACarrierShowsItsWholeName()
     // are loaded when the link looks the module up.
     QVERIFY(project.document.GlobalRefresh());
     QApplication::processEvents();
+    const FirstStartLayout first = FirstStartLayout::For(QRect(0, 0, 1366, 768 - 28),
+                                                         tree.view->fontMetrics().averageCharWidth(),
+                                                         tree.view->indentation());
+    tree.view->resize(first.treeWidth, 400);
     Item *module = project.document.Lookup().LoadRow(table, id);
     QVERIFY(module);
     tree.view->SelectItem(module->handle());
     const QModelIndex entry = tree.view->treeModel().indexOf(module->handle());
     QVERIFY(entry.isValid());
     const QString name = entry.data().toString();
-    QVERIFY(name.contains(QStringLiteral("TT-101")));
-    const int needed = tree.view->fontMetrics().horizontalAdvance(name);
-    QTRY_VERIFY2(tree.view->visualRect(entry).width() > needed,
-                 qPrintable(QString("%1 <= %2").arg(tree.view->visualRect(entry).width()).arg(needed)));
+    QVERIFY(name.contains(QStringLiteral("TT-101A")));
+    // The text stands after the entry's icon; all of it within the viewport.
+    const int textRight = tree.view->visualRect(entry).left() + tree.view->iconSize().width() + 8 +
+                          tree.view->fontMetrics().horizontalAdvance(name);
+    QTRY_VERIFY2(tree.view->visualRect(entry).left() >= 0 && textRight <= tree.view->viewport()->width(),
+                 qPrintable(QString("text from %1 to %2, viewport %3 wide")
+                                .arg(tree.view->visualRect(entry).left())
+                                .arg(textRight)
+                                .arg(tree.view->viewport()->width())));
 }

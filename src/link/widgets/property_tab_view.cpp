@@ -46,9 +46,13 @@ QString IdName(int id)
 CDiagnosePage::CDiagnosePage(QWidget *parent) : QWidget(parent)
 {
     auto *layout = new QVBoxLayout(this);
-    // The identity stands in two columns, so that a low panel keeps room
-    // for the rows of live states below it.
-    auto *form = new QGridLayout;
+    // The panel is low beside the log: the page keeps its height for the
+    // rows of live states.
+    constexpr int kMargin = 4;
+    layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    layout->setSpacing(kMargin);
+    m_identity = new QVBoxLayout;
+    m_identity->setSpacing(kMargin);
     const std::array<int, 5> labels = {kModuleType, TransferStrings::Revision, TransferStrings::SerialNumber,
                                        kModuleTag, TransferStrings::LastProgrammedDate};
     const std::array<int, 5> ids = {1278, 1279, 1281, 1284, 1316};
@@ -56,21 +60,19 @@ CDiagnosePage::CDiagnosePage(QWidget *parent) : QWidget(parent)
         m_header[i] = new QLineEdit(this);
         m_header[i]->setReadOnly(true);
         m_header[i]->setObjectName(IdName(ids[i]));
-        auto *label = new QLabel(Str(labels[i]), this);
-        label->setBuddy(m_header[i]);
-        m_header[i]->setAccessibleName(label->text());
-        const int row = int(i) / 2;
-        const int column = int(i) % 2 * 2;
-        form->addWidget(label, row, column);
-        form->addWidget(m_header[i], row, column + 1);
+        m_labels[i] = new QLabel(Str(labels[i]), this);
+        m_labels[i]->setBuddy(m_header[i]);
+        m_header[i]->setAccessibleName(m_labels[i]->text());
     }
-    form->setColumnStretch(1, 1);
-    form->setColumnStretch(3, 1);
-    layout->addLayout(form);
+    FlowIdentity();
+    layout->addLayout(m_identity);
     m_table = new QTableWidget(0, 3, this);
     m_table->setObjectName(QStringLiteral("DiagnoseList"));
+    m_table->setAccessibleName(Str(kDiagnose));
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
+    // One line of text a row: the rows are read, never edited.
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     const std::array<QString, 3> titles = DiagnoseRows::ColumnTitles();
     m_table->setHorizontalHeaderLabels({titles[0], titles[1], titles[2]});
     // The labels are read whole; the two channels share what is left.
@@ -83,6 +85,55 @@ CDiagnosePage::CDiagnosePage(QWidget *parent) : QWidget(parent)
     m_table->setMinimumHeight(m_table->horizontalHeader()->sizeHint().height() +
                               kRowsAlwaysShown * m_table->verticalHeader()->defaultSectionSize() +
                               2 * m_table->frameWidth());
+}
+
+// A label and a field wide enough for what the field holds: a revision is
+// short, a module tag long.
+int CDiagnosePage::PairWidth(size_t pair) const
+{
+    static constexpr std::array<int, 5> kFieldCharacters = {13, 6, 13, 16, 10};
+    const int digit = m_header[pair]->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    const int field = std::max(kFieldCharacters[pair] * digit, m_header[pair]->minimumSizeHint().width());
+    return m_labels[pair]->sizeHint().width() + field + 3 * m_identity->spacing();
+}
+
+void CDiagnosePage::FlowIdentity()
+{
+    const QMargins margins = layout() ? layout()->contentsMargins() : QMargins();
+    const int width = this->width() - margins.left() - margins.right();
+    std::vector<std::vector<size_t>> lines;
+    int used = 0;
+    for (size_t pair = 0; pair < m_header.size(); ++pair) {
+        const int needed = PairWidth(pair);
+        if (lines.empty() || used + needed > width) {
+            lines.emplace_back();
+            used = 0;
+        }
+        lines.back().push_back(pair);
+        used += needed;
+    }
+    if (lines == m_identityLines)
+        return;
+    m_identityLines = lines;
+    while (QLayoutItem *item = m_identity->takeAt(0))
+        delete item;
+    for (const std::vector<size_t> &line : lines) {
+        auto *row = new QHBoxLayout;
+        row->setSpacing(m_identity->spacing());
+        for (size_t pair : line) {
+            row->addWidget(m_labels[pair]);
+            // The fields share what the labels leave, in proportion to what
+            // they hold.
+            row->addWidget(m_header[pair], PairWidth(pair));
+        }
+        m_identity->addLayout(row);
+    }
+}
+
+void CDiagnosePage::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    FlowIdentity();
 }
 
 void CDiagnosePage::Show(const DiagnoseContent &content)

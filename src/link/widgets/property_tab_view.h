@@ -6,10 +6,12 @@
 #include <QTabWidget>
 
 #include <array>
+#include <vector>
 
 class CMonitoringPage;
 class LinkController;
 class ModuleTransfer;
+class QVBoxLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -23,10 +25,21 @@ public:
     explicit CDiagnosePage(QWidget *parent = nullptr);
     void Show(const DiagnoseContent &content);
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void KeepValuesWhole();
+    // The identity fields, label and field in pairs, as many pairs a line
+    // as the page's width holds, so that a low panel keeps its height for
+    // the rows of live states.
+    void FlowIdentity();
+    int PairWidth(size_t pair) const;
 
+    std::array<QLabel *, 5> m_labels{};
     std::array<QLineEdit *, 5> m_header{};
+    QVBoxLayout *m_identity = nullptr;
+    std::vector<std::vector<size_t>> m_identityLines;
     QTableWidget *m_table = nullptr;
 };
 

@@ -57,8 +57,10 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
+#include <QAbstractScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QTimer>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTreeView>
@@ -279,7 +281,10 @@ void CMainFrame::ApplySplitterSizes()
     const LayoutSettings &layout = m_settings.layout;
     const int height = std::max(m_rows->height() - m_rows->handleWidth(), 10);
     const int outputY = layout.intValue(QStringLiteral("OutputYSize"));
-    const int topHeight = std::max(outputY >= 1 ? outputY : height * 2 / 3, 5);
+    // Without a height of the user's, the bottom row gets two fifths: the
+    // log and the live panel's list of states show several rows on a
+    // 768-line screen, the forms above keep their buttons in view.
+    const int topHeight = std::max(outputY >= 1 ? outputY : height * 3 / 5, 5);
     m_rows->setSizes({topHeight, std::max(height - topHeight, 10)});
     const bool ownTreeWidth = m_firstStartTreeWidth > 0 && !layout.isGiven(QStringLiteral("SplitterSizeX"));
     const int treeWidth =
@@ -314,9 +319,26 @@ void CMainFrame::ShowViews(const QString &listViewClass, const QString &itemView
             WireList(*list);
         m_right->addWidget(view);
     }
+    // The form knows its height once its fields are filled in.
+    QTimer::singleShot(0, this, &CMainFrame::GiveTheFormItsHeight);
     if (hadFocus)
         m_right->widget(0)->setFocus();
     QApplication::restoreOverrideCursor();
+}
+
+// Under the list of children the item's form gets the height its fields and
+// buttons need, so that its Apply and Reset stay in view; the list keeps the
+// rest, but never less than a few rows.
+void CMainFrame::GiveTheFormItsHeight()
+{
+    if (m_right->count() != 2 || !qobject_cast<QAbstractScrollArea *>(m_right->widget(1)))
+        return;
+    const int available = m_right->height() - m_right->handleWidth();
+    const int fewRows = 4 * m_right->widget(0)->fontMetrics().lineSpacing() + 8;
+    const int form = std::min(m_right->widget(1)->sizeHint().height(), std::max(available - fewRows, available / 2));
+    if (available <= 0 || form <= 0)
+        return;
+    m_right->setSizes({available - form, form});
 }
 
 void CMainFrame::ActivateTreeView()
@@ -486,6 +508,7 @@ void CMainFrame::showEvent(QShowEvent *event)
         return;
     m_panesSized = true;
     ApplySplitterSizes();
+    GiveTheFormItsHeight();
 }
 
 void CMainFrame::StorePlacement()

@@ -88,6 +88,8 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // Under the list, the item form gets the height of its fields and buttons.
+    void GiveTheFormItsHeight();
     // The property naming a widget's help page, for F1.
     static constexpr char kHelpTopic[] = "helpTopic";
 
