@@ -19,6 +19,7 @@ enum : int {
     NotYesNo = 64787,
     RowRefused = 64788,
     TableCarried = 64789,
+    TableCarriedOneRow = 64801,
     Carried = 64790,
     NothingWritten = 64791,
     OlderToolProject = 64792,

@@ -285,7 +285,8 @@ QStringList JetProjectConverter::ReportLines(const Report &report, const QString
 {
     QStringList lines;
     for (const auto &[table, rows] : report.tables)
-        lines.append(StrF(ExchangeStrings::TableCarried, {table, rows}));
+        lines.append(rows == 1 ? StrF(ExchangeStrings::TableCarriedOneRow, {table})
+                               : StrF(ExchangeStrings::TableCarried, {table, rows}));
     if (report.fromVersion != report.toVersion)
         lines.append(StrF(ExchangeStrings::Upgraded, {report.fromVersion, report.toVersion}));
     lines.append(StrF(ExchangeStrings::Carried, {oldPath, report.fromVersion, newPath, report.toVersion,

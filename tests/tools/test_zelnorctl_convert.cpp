@@ -146,7 +146,7 @@ void TestZelnorctlConvert::theCarriedProjectIsTheOldOne()
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     const int signalCount = Scalar(sample, "SELECT COUNT(*) FROM Signals").toInt();
     QVERIFY(run.out.contains(QStringLiteral("Signals: %1 rows carried over.\n").arg(signalCount)));
-    QVERIFY(run.out.contains("Modules7230_4: 1 rows carried over.\n"));
+    QVERIFY(run.out.contains("Modules7230_4: 1 row carried over.\n"));
     QVERIFY(run.out.contains("Carried over '" + old + "' (version 1.00.04) into '" + converted + "'"));
     QCOMPARE(Checksum(old), before);
 
