@@ -84,7 +84,7 @@ void TestOlderToolOpen::openingCarriesOverIntoTheChosenFile()
     QCOMPARE(dialogs.requests().size(), size_t(1));
     QCOMPARE(dialogs.requests()[0].kind, FileDialogRequest::Kind::Save);
     QCOMPARE(dialogs.requests()[0].initialPath, m_folder->filePath("plant-converted.prj"));
-    QVERIFY2(log.text().contains("Equipments: 1 rows carried over.") && log.text().contains("Carried over '" + m_old),
+    QVERIFY2(log.text().contains("Equipments: 1 row carried over.") && log.text().contains("Carried over '" + m_old),
              qPrintable(log.text()));
     QSqlQuery plant(database.Session()->database());
     QVERIFY(plant.exec("SELECT Name FROM Equipments WHERE ID = 4711") && plant.next());
