@@ -174,12 +174,12 @@ public:
         try {
             return ImportRow();
         } catch (const RowRefused &refused) {
-            m_report.refused.push_back({m_line, refused.column, refused.message});
+            m_report.Refuse(m_line, refused.column, refused.message);
         } catch (const CellsRefused &refused) {
             for (const RowRefused &cell : refused.cells)
-                m_report.refused.push_back({m_line, cell.column, cell.message});
+                m_report.Refuse(m_line, cell.column, cell.message);
         } catch (const COLEDBException &error) {
-            m_report.refused.push_back({m_line, QString(), MessageText(error)});
+            m_report.Refuse(m_line, QString(), MessageText(error));
         }
         // A module the refused row made would answer for it in later rows.
         // Its parameters were written past its item.
@@ -731,15 +731,23 @@ void ImportReport::Forget()
     changed.clear();
     moved.clear();
     refused.clear();
+    refusalsNotShown = 0;
+    m_refusedRows = 0;
+    m_lastRefusedLine = -1;
     addedFolders.clear();
 }
 
-int ImportReport::RefusedRows() const
+void ImportReport::Refuse(int line, const QString &column, const QString &message)
 {
-    QSet<int> lines;
-    for (const ImportRefusal &refusal : refused)
-        lines.insert(refusal.line);
-    return int(lines.size());
+    // Rows are checked in the file's order: a row's refusals come together.
+    if (line != m_lastRefusedLine) {
+        ++m_refusedRows;
+        m_lastRefusedLine = line;
+    }
+    if (refused.size() < kShownRefusals)
+        refused.push_back({line, column, message});
+    else
+        ++refusalsNotShown;
 }
 
 QString ImportReport::RefusalText(const ImportRefusal &refusal)
@@ -760,6 +768,8 @@ QStringList ImportReport::Lines(ImportLines shown) const
     if (all || shown == ImportLines::Refused) {
         for (const ImportRefusal &refusal : refused)
             lines << StrF(RefusedLine, {RefusalText(refusal)});
+        if (refusalsNotShown > 0)
+            lines << StrF(MoreRefusalsNotShown, {refusalsNotShown});
     }
     // What is not written is said as what would be done.
     if (all || shown == ImportLines::Added) {

@@ -50,7 +50,12 @@ struct ImportReport {
     std::vector<ImportEntry> added;
     std::vector<ImportEntry> changed;
     std::vector<ImportMove> moved;
+    // The first kShownRefusals refusals; the rest are only counted, so that
+    // a file of millions of bad rows neither floods the report nor fills
+    // the memory.
+    static constexpr size_t kShownRefusals = 1000;
     std::vector<ImportRefusal> refused;
+    int refusalsNotShown = 0;
     int rows = 0;
     bool written = false;
     // The project is open for reading only: the report is a preview made
@@ -62,9 +67,11 @@ struct ImportReport {
 
     // Drops what the rows did, after the import was given up.
     void Forget();
+    // Takes a refusal of a cell (or, column empty, of the row) of the line.
+    void Refuse(int line, const QString &column, const QString &message);
     bool accepted() const { return fileError.isEmpty() && readOnly.isEmpty() && refused.empty() && rows > 0; }
     // The rows refused; a row may be refused for several of its cells.
-    int RefusedRows() const;
+    int RefusedRows() const { return m_refusedRows; }
     // The refusal as one line: "Line 7, column Ch1.RangeEnd: ...".
     static QString RefusalText(const ImportRefusal &refusal);
     // The lines of the report: the encoding read, unknown columns, refusals
@@ -79,6 +86,10 @@ struct ImportReport {
 private:
     // What was imported, what would be, or why nothing.
     QString Outcome(const QString &fileName) const;
+
+private:
+    int m_refusedRows = 0;
+    int m_lastRefusedLine = -1;
 };
 
 // Reads an instrument list into a project: creates the folders that are

@@ -27,6 +27,7 @@ enum : int {
     TypeMissing = 63393,
     UnknownColumnsNone = 63394,
     RefusedLine = 63395,
+    MoreRefusalsNotShown = 64802,
     ChannelColumnUnknown = 63396,
     ImportCancelled = 63398,
     ProjectBusy = 63399,

@@ -251,7 +251,7 @@ void TestInstrumentListWindow::previewDialogOffersImportOnlyWithoutRefusals()
         QTest::mouseClick(dialog.importButton(), Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
-    report.refused.push_back({4, "Type", "The module type 'X' is in none of the module type tables."});
+    report.Refuse(4, "Type", "The module type 'X' is in none of the module type tables.");
     InstrumentListPreviewDialog dialog(report, report.Summary(QString()));
     QVERIFY(!dialog.importButton()->isEnabled());
     QVERIFY(dialog.findChild<QWidget *>("refusedHint"));
@@ -282,8 +282,8 @@ void TestInstrumentListWindow::previewFiltersItsLinesAndSavesItsReport()
     report.added.push_back({2, "\\\\Project\\7230/211-2 - [A] [B]", {}});
     report.changed.push_back({3, "\\\\Project\\7230/211-2 - [C] [D]", {{"Ch1.RangeEnd", "100.00", "150.00"}}});
     report.moved.push_back({5, "\\\\Project\\E", "\\\\Project\\North\\E"});
-    report.refused.push_back({4, "Ch1.RangeEnd", "Too large."});
-    report.refused.push_back({4, "Ch1.WorkingModeID", "No such mode."});
+    report.Refuse(4, "Ch1.RangeEnd", "Too large.");
+    report.Refuse(4, "Ch1.WorkingModeID", "No such mode.");
     InstrumentListPreviewDialog dialog(report, report.Summary(QString()),
                                        [&](const ImportReport &shown) { InstrumentListCommands::SaveReport(shown, {}); });
     QComboBox *filter = dialog.filter();

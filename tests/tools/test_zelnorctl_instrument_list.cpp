@@ -242,6 +242,20 @@ void TestZelnorctlInstrumentList::threeBadRowsChangeNothingAndAreAllNamed()
     QVERIFY(!said.contains("Line 2,"));
     QVERIFY(!said.contains("Line 6,"));
     QVERIFY(said.contains("3 of 5"));
+
+    // A file of many bad rows: the first thousand refusals are listed, the
+    // rest counted, every row still checked.
+    QByteArray many = kHeader.toUtf8() + ",Ch1.Name,Ch2.Name\r\n";
+    for (int row = 0; row < 1200; ++row)
+        many += "New plant,,,Z 9999,,T" + QByteArray::number(row) + ",\r\n";
+    Write(list, many);
+    const TestSupport::ToolRun flood = Ctl({"import", project, list});
+    QCOMPARE(flood.exitCode, 1);
+    QCOMPARE(Checksum(project), before);
+    QCOMPARE(flood.out.count("Refused: Line "), 1000);
+    QVERIFY2(flood.out.contains("Line 1001, column Type:") && !flood.out.contains("Line 1002,"), qPrintable(flood.out.right(300)));
+    QVERIFY2(flood.out.contains("... and 200 more refusals, not listed."), qPrintable(flood.out.right(300)));
+    QVERIFY2(flood.err.contains("1200 of 1200"), qPrintable(flood.err));
 }
 
 void TestZelnorctlInstrumentList::matchingModuleIsUpdatedAndDryRunWritesNothing()
